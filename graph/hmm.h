@@ -1,0 +1,81 @@
+#pragma once
+// THmm : la surface de dessin du graphe. Elle possède tous les arcs (extrémités,
+// étiquette, géométrie, indicateurs d'affichage) ; les boîtes d'états (TEtat2) sont
+// des contrôles frères posés au-dessus d'elle. Tables à 100 cases utilisées à partir de 1.
+#include "hmmgraph_export.h"
+#include "graph/couleurs.h"
+
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+class QPainter;
+
+// Point en simple précision : la géométrie des arcs est calculée en float.
+struct PointF {
+    float x = 0;
+    float y = 0;
+};
+
+// Résultat partagé de DoubleARC (13 valeurs simple précision), lu juste après l'appel.
+struct ResultatDoubleArc {
+    PointF PointA1, PointA2; // cercle Oa : point sur la boîte 1, point sur la boîte 2
+    PointF PointB1, PointB2; // cercle Ob : point sur la boîte 1, point sur la boîte 2
+    PointF CentreA, CentreB;
+    float Rayon = 0;
+};
+
+class HMMGRAPH_EXPORT THmm : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int Taille = 100;
+    static constexpr int CapaciteArcs = 98;
+
+    explicit THmm(QWidget *owner = nullptr);
+
+    TCouleur CouleurFond = Couleurs::Blanc;
+    TCouleur CouleurArc = Couleurs::Bleu;
+    TCouleur CouleurProb = Couleurs::Rouge;
+    bool DefautFond = true, DefautArc = true, DefautProb = true;
+    int RayonBoucle = 20;
+    int TypeFleche = 3;
+    int ModeTrace = 0;
+
+    QString Etiquette[Taille];
+    QPoint PointsARC[Taille][3];
+    QPoint PosEtiquette[Taille];
+    QPoint CentreCourbe[Taille];
+    int RayonCourbe[Taille] = {};
+    bool ArcSelectionne[Taille] = {};
+    bool EtiquetteVisible[Taille];
+    bool ArcSurligne[Taille] = {};
+    int ARC[Taille][3] = {};
+    int NbArcs = 0;
+
+    // Index de l'arc source -> destination (le plus grand s'il y en a plusieurs), ou -1.
+    int ExisteARC(int source, int destination) const;
+    void SuppARC(int i);
+    void SuppETAT(int e);
+    // Supprime les arcs dont l'étiquette vaut 0 (hors "??") puis redessine.
+    // Lève EConversion pour une étiquette non numérique.
+    void Actualiser();
+    // Calcule la géométrie de l'arc i ; i = -1 crée l'arc. Rend l'index de l'arc,
+    // ou -1 quand la table est pleine (rien n'est alors modifié).
+    int DessinerARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, int h2, int i, int source,
+                    int destination);
+    void DoubleARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, int h2);
+    int Verifier(int x, int y);
+    bool Accepter(float ax, float ay, float bx, float by, float r) const;
+    long double CA(float v) const;
+    bool PeutAjouterArc() const { return NbArcs < CapaciteArcs; }
+
+    // Dessin complet de la surface (fond, arcs, flèches, étiquettes, poignées) sur p.
+    void Dessiner(QPainter &p);
+    void Fleche(QPainter &p, int x1, int y1, int x2, int y2, TCouleur couleur, int i);
+    void DessinerARCDouble(QPainter &p, int i, int r, QPoint c, QPoint p1, QPoint p2, const QString &etiquette);
+
+    ResultatDoubleArc ResultatDouble;
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+};
