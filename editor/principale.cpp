@@ -1,0 +1,332 @@
+// TForm1 : construction de la fenêtre, menus, barres d'outils, raccourcis.
+// Les commandes du menu "Fichier", le démarrage et la fermeture sont dans fichiers.cpp.
+#include "editor/principale.h"
+#include "dialogs/motdepass.h"
+#include "graph/hmm.h"
+#include "model/repertoire.h"
+#include "skin/presentation.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QProcess>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+// Libellé de menu portant le texte de son raccourci : le raccourci lui-même est servi
+// par le gestionnaire de clavier, pas par le menu.
+QString avecRaccourci(const QString &texte, const QString &raccourci)
+{
+    return texte + QLatin1Char('\t') + raccourci;
+}
+}
+
+TForm1::TForm1(const QString &argument, QWidget *parent)
+    : QMainWindow(parent), argumentDemarrage(argument)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setMinimumWidth(200);
+    setWindowTitle(QLatin1Char(' ') + TitreApplication);
+
+    auto *central = new QWidget(this);
+    auto *h = new QHBoxLayout(central);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(0);
+    Panneau = new QWidget(central);
+    Panneau->setObjectName(QStringLiteral("Panneau"));
+    Panneau->setMinimumSize(200, 200);
+    h->addWidget(Panneau, 1);
+    setCentralWidget(central);
+
+    // Sans parent Qt : détruit dans ~TForm1, avant le panneau qui porte ses boîtes.
+    Document = new DocumentModele(Panneau);
+    Document->Hmm1->setObjectName(QStringLiteral("Hmm1"));
+
+    creerActions();
+    creerMenus();
+    creerBarres();
+    creerRaccourcis();
+    statusBar();
+
+    const QString programme = QCoreApplication::applicationFilePath();
+    LancerInstance = [programme] { QProcess::startDetached(programme, {}); };
+    DemanderOuverture = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Ouvrir"), QString(),
+                                            QStringLiteral("Fichier HMM (*.hmm)"));
+    };
+    DemanderEnregistrement = [this] {
+        // Aucune extension n'est ajoutée : le nom choisi est gardé tel quel.
+        QFileDialog d(this, QStringLiteral("Enregistrer sous"), QString(), QStringLiteral("Fichier HMM (*.hmm)"));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+            return QString();
+        return d.selectedFiles().first();
+    };
+    DemanderMotDePasse = [this](const QString &m) {
+        TForm9 f(m, this);
+        f.adjustSize();
+        Presentation::Centrer(&f);
+        f.exec();
+        return f.Accepte;
+    };
+    Document->Identifier = [this](const QString &m) { return DemanderMotDePasse(m); };
+}
+
+TForm1::~TForm1()
+{
+    delete Document;
+    Document = nullptr;
+    // Fichiers de travail de la session : annulation, rétablissement, copie d'états.
+    for (const char *nom : {"Refaire.tmp", "Defaire.tmp", "EtatsCopies.tmp"})
+        QFile::remove(Repertoire::Fichier(QLatin1String(nom)));
+}
+
+void TForm1::creerActions()
+{
+    QStyle *st = style();
+    auto action = [this](const QString &texte, const char *theme, QStyle::StandardPixmap repli, bool actif = true) {
+        QIcon icone = theme ? QIcon::fromTheme(QLatin1String(theme), style()->standardIcon(repli)) : QIcon();
+        auto *a = new QAction(icone, texte, this);
+        a->setEnabled(actif);
+        return a;
+    };
+    Q_UNUSED(st);
+    const auto aucun = QStyle::SP_CustomBase;
+    Nouveau1 = action(avecRaccourci(QStringLiteral("Nouveau"), QStringLiteral("Ctrl+N")), "document-new", QStyle::SP_FileIcon);
+    Ouvrir1 = action(avecRaccourci(QStringLiteral("Ouvrir"), QStringLiteral("Ctrl+O")), "document-open", QStyle::SP_DialogOpenButton);
+    Enregistrer1 = action(avecRaccourci(QStringLiteral("Enregistrer"), QStringLiteral("Ctrl+S")), "document-save", QStyle::SP_DialogSaveButton);
+    Enregistrersous1 = action(QStringLiteral("Enregistrer sous ..."), "document-save-as", QStyle::SP_DialogSaveButton);
+    Apercu1 = action(QStringLiteral("Aperçu avant impréssion"), "document-print-preview", QStyle::SP_FileDialogContentsView, false);
+    Imprimer1 = action(avecRaccourci(QStringLiteral("Imprimer"), QStringLiteral("Ctrl+P")), "document-print", QStyle::SP_FileDialogDetailedView, false);
+    Configuration1 = action(QStringLiteral("Configuration d'impréssion"), nullptr, aucun, false);
+    Quitter1 = action(avecRaccourci(QStringLiteral("Quitter"), QStringLiteral("Ctrl+Q")), "application-exit", QStyle::SP_DialogCloseButton);
+
+    Defaire1 = action(avecRaccourci(QStringLiteral("Defaire"), QStringLiteral("Ctrl+Z")), "edit-undo", QStyle::SP_ArrowBack, false);
+    Refaire1 = action(avecRaccourci(QStringLiteral("Refaire"), QStringLiteral("Ctrl+W")), "edit-redo", QStyle::SP_ArrowForward, false);
+    Viderchemins1 = action(QStringLiteral("Vider le tableau des chemins"), nullptr, aucun, false);
+    ViderViterbi1 = action(QStringLiteral("Vider le tableau du chemin de Viterbi"), nullptr, aucun, false);
+    Viderprobabilites1 = action(QStringLiteral("Vider le tableau des probabilités"), nullptr, aucun, false);
+    Vidertout1 = action(QStringLiteral("Vider tout ..."), nullptr, aucun, false);
+    Couper1 = action(avecRaccourci(QStringLiteral("Couper"), QStringLiteral("Ctrl+X")), "edit-cut", QStyle::SP_TrashIcon, false);
+    Copier1 = action(avecRaccourci(QStringLiteral("Copier"), QStringLiteral("Ctrl+C")), "edit-copy", QStyle::SP_FileIcon, false);
+    Coller1 = action(avecRaccourci(QStringLiteral("Coller"), QStringLiteral("Ctrl+V")), "edit-paste", QStyle::SP_FileIcon, false);
+    Supprimer1 = action(avecRaccourci(QStringLiteral("Supprimer"), QStringLiteral("Ctrl+D")), "edit-delete", QStyle::SP_TrashIcon, false);
+    Selectionnertout1 = action(avecRaccourci(QStringLiteral("Selectionner tout ..."), QStringLiteral("Ctrl+A")), "edit-select-all", QStyle::SP_FileDialogListView, false);
+
+    Zoomavant1 = action(QStringLiteral("Zoom avant"), "zoom-in", QStyle::SP_ArrowUp, false);
+    Zoomarriere1 = action(QStringLiteral("Zoom arrière"), "zoom-out", QStyle::SP_ArrowDown, false);
+    Ajuster1 = action(QStringLiteral("Ajuster au texte"), "zoom-fit-best", QStyle::SP_TitleBarNormalButton, false);
+
+    Editeretat1 = action(QStringLiteral("Editer l'état"), "document-properties", QStyle::SP_FileDialogInfoView, false);
+    Parametres1 = action(QStringLiteral("Les paramètres du modèle"), nullptr, aucun, false);
+    Verifier1 = action(QStringLiteral("Vérifier le modèle"), "tools-check-spelling", QStyle::SP_DialogApplyButton, false);
+    Enumerer1 = action(QStringLiteral("Enumérer tous les chemins possible"), nullptr, aucun, false);
+    Approchedirect1 = action(QStringLiteral("Approche direct"), nullptr, aucun, false);
+    Forward1 = action(QStringLiteral("Avec Forward"), nullptr, aucun, false);
+    Backward1 = action(QStringLiteral("Avec Backward"), nullptr, aucun, false);
+    Viterbi1 = action(QStringLiteral("Chemin de Viterbi"), nullptr, aucun, false);
+    AppViterbi1 = action(QStringLiteral("Entraînement de Viterbi"), nullptr, aucun, false);
+    AppBaumWelch1 = action(QStringLiteral("Entraînement de BaumWelch"), nullptr, aucun, false);
+    Voiralgorithmes1 = action(QStringLiteral("Voir les algorithmes"), nullptr, aucun, false);
+    Rapport1 = action(QStringLiteral("Voir la trace d'exécution"), "text-html", QStyle::SP_FileDialogContentsView, false);
+    Ajouterunmotdepasse1 = action(QStringLiteral("Ajouter un mot de passe"), nullptr, aucun);
+    Modifierlemotdepasse1 = action(QStringLiteral("Modifier le mot de passe"), nullptr, aucun, false);
+    Supprimerlemotdepasse1 = action(QStringLiteral("Supprimer le mot de passe"), nullptr, aucun, false);
+
+    Word1 = action(QStringLiteral("Microsoft Word"), nullptr, aucun, false);
+    BlocNote1 = action(QStringLiteral("Bloc Note"), nullptr, aucun, false);
+    Calculatrice1 = action(QStringLiteral("Calculatrice"), nullptr, aucun, false);
+    Optionsgenerales1 = action(QStringLiteral("Options générales"), nullptr, aucun, false);
+    Aide1 = action(avecRaccourci(QStringLiteral("Aide"), QStringLiteral("F1")), "help-contents", QStyle::SP_DialogHelpButton, false);
+    Apropos1 = action(QStringLiteral("A propos de ..."), "help-about", QStyle::SP_MessageBoxInformation, false);
+
+    // Palette des modes d'édition : un seul bouton enfoncé.
+    Palette = new QActionGroup(this);
+    Palette->setExclusive(true);
+    auto outil = [this](const QString &nom, const QString &bulle, const char *theme, QStyle::StandardPixmap repli) {
+        auto *a = new QAction(QIcon::fromTheme(QLatin1String(theme), style()->standardIcon(repli)), nom, Palette);
+        a->setObjectName(nom);
+        a->setToolTip(bulle);
+        a->setCheckable(true);
+        return a;
+    };
+    Sourie = outil(QStringLiteral("Sourie"), QStringLiteral("Mode séléction"), "edit-select", QStyle::SP_ArrowUp);
+    Start = outil(QStringLiteral("Start"), QStringLiteral("L'état START"), "go-first", QStyle::SP_MediaPlay);
+    Etat = outil(QStringLiteral("Etat"), QStringLiteral("Etat"), "insert-object", QStyle::SP_FileIcon);
+    Arc = outil(QStringLiteral("Arc"), QStringLiteral("Arc"), "go-next", QStyle::SP_ArrowRight);
+    Boucle = outil(QStringLiteral("Boucle"), QStringLiteral("Arc boucle"), "view-refresh", QStyle::SP_BrowserReload);
+    Sourie->setChecked(true);
+
+    connect(Nouveau1, &QAction::triggered, this, &TForm1::Nouveau1Click);
+    connect(Ouvrir1, &QAction::triggered, this, &TForm1::Ouvrir1Click);
+    connect(Enregistrer1, &QAction::triggered, this, [this] { Enregistrer1Click(); });
+    connect(Enregistrersous1, &QAction::triggered, this, [this] { Enregistrersous1Click(); });
+    connect(Quitter1, &QAction::triggered, this, &TForm1::Quitter1Click);
+    connect(Ajouterunmotdepasse1, &QAction::triggered, this, &TForm1::Ajouterunmotdepasse1Click);
+    connect(Modifierlemotdepasse1, &QAction::triggered, this, &TForm1::Modifierlemotdepasse1Click);
+    connect(Supprimerlemotdepasse1, &QAction::triggered, this, &TForm1::Supprimerlemotdepasse1Click);
+}
+
+void TForm1::creerMenus()
+{
+    QMenuBar *mb = menuBar();
+    QMenu *fichier = mb->addMenu(QStringLiteral("Fichier"));
+    fichier->addAction(Nouveau1);
+    fichier->addAction(Ouvrir1);
+    Reouvrir1 = fichier->addMenu(QStringLiteral("Réouvrir"));
+    fichier->addAction(Enregistrer1);
+    fichier->addAction(Enregistrersous1);
+    fichier->addSeparator();
+    fichier->addAction(Apercu1);
+    fichier->addAction(Imprimer1);
+    fichier->addAction(Configuration1);
+    fichier->addSeparator();
+    fichier->addAction(Quitter1);
+
+    QMenu *edition = mb->addMenu(QStringLiteral("Edition"));
+    edition->addAction(Defaire1);
+    edition->addAction(Refaire1);
+    edition->addSeparator();
+    QMenu *vider = edition->addMenu(QStringLiteral("Vider"));
+    vider->addAction(Viderchemins1);
+    vider->addAction(ViderViterbi1);
+    vider->addAction(Viderprobabilites1);
+    vider->addSeparator();
+    vider->addAction(Vidertout1);
+    edition->addSeparator();
+    edition->addAction(Couper1);
+    edition->addAction(Copier1);
+    edition->addAction(Coller1);
+    edition->addAction(Supprimer1);
+    edition->addSeparator();
+    edition->addAction(Selectionnertout1);
+
+    QMenu *affichage = mb->addMenu(QStringLiteral("Affichage"));
+    affichage->addAction(Zoomavant1);
+    affichage->addAction(Zoomarriere1);
+    affichage->addSeparator();
+    affichage->addAction(Ajuster1);
+
+    QMenu *modele = mb->addMenu(QStringLiteral("Modèle"));
+    modele->addAction(Editeretat1);
+    modele->addAction(Parametres1);
+    modele->addAction(Verifier1);
+    modele->addSeparator();
+    modele->addAction(Enumerer1);
+    QMenu *calculer = modele->addMenu(QStringLiteral("Calculer la probabilité"));
+    calculer->addAction(Approchedirect1);
+    calculer->addAction(Forward1);
+    calculer->addAction(Backward1);
+    modele->addAction(Viterbi1);
+    QMenu *apprentissage = modele->addMenu(QStringLiteral("Apprentissage"));
+    apprentissage->addAction(AppViterbi1);
+    apprentissage->addAction(AppBaumWelch1);
+    modele->addSeparator();
+    modele->addAction(Voiralgorithmes1);
+    modele->addAction(Rapport1);
+    modele->addSeparator();
+    MenuSecuriser = modele->addMenu(QStringLiteral("Sécuriser le modèle"));
+    MenuSecuriser->addAction(Ajouterunmotdepasse1);
+    MenuSecuriser->addAction(Modifierlemotdepasse1);
+    MenuSecuriser->addAction(Supprimerlemotdepasse1);
+
+    QMenu *outils = mb->addMenu(QStringLiteral("Outils"));
+    outils->addAction(Word1);
+    outils->addAction(BlocNote1);
+    outils->addAction(Calculatrice1);
+    outils->addSeparator();
+    outils->addAction(Optionsgenerales1);
+
+    QMenu *aide = mb->addMenu(QStringLiteral("Aide"));
+    aide->addAction(Aide1);
+    aide->addSeparator();
+    aide->addAction(Apropos1);
+}
+
+void TForm1::creerBarres()
+{
+    QToolBar *b = addToolBar(QStringLiteral("Outils"));
+    b->setObjectName(QStringLiteral("ToolBar1"));
+    b->setMovable(false);
+    auto bouton = [b](QAction *a, const QString &bulle) {
+        b->addAction(a);
+        if (QWidget *w = b->widgetForAction(a))
+            w->setToolTip(bulle);
+    };
+    bouton(Nouveau1, QStringLiteral("Nouveau"));
+    ToolButtonOuvrir = new QToolButton(b);
+    ToolButtonOuvrir->setDefaultAction(Ouvrir1);
+    ToolButtonOuvrir->setToolTip(QStringLiteral("Ouvrir"));
+    ToolButtonOuvrir->setMenu(Reouvrir1);
+    ToolButtonOuvrir->setPopupMode(QToolButton::MenuButtonPopup);
+    b->addWidget(ToolButtonOuvrir);
+    bouton(Enregistrer1, QStringLiteral("Enregistrer"));
+    b->addSeparator();
+    bouton(Apercu1, QStringLiteral("Aperçu avant impréssion"));
+    bouton(Imprimer1, QStringLiteral("Imprimer"));
+    b->addSeparator();
+    bouton(Couper1, QStringLiteral("Couper"));
+    bouton(Copier1, QStringLiteral("Copier"));
+    bouton(Coller1, QStringLiteral("Coller"));
+    bouton(Defaire1, QStringLiteral("Défaire"));
+    bouton(Refaire1, QStringLiteral("Récupérer"));
+    bouton(Selectionnertout1, QStringLiteral("Séléctionner tout ..."));
+    bouton(Supprimer1, QStringLiteral("Supprimer"));
+    b->addSeparator();
+    bouton(Zoomavant1, QStringLiteral("Zoom avant"));
+    bouton(Zoomarriere1, QStringLiteral("Zoom arrière"));
+    bouton(Ajuster1, QStringLiteral("Ajuster au texte"));
+    b->addSeparator();
+    bouton(Editeretat1, QStringLiteral("Editer l'état"));
+    bouton(Verifier1, QStringLiteral("Vérifier le modèle"));
+    b->addSeparator();
+    bouton(Rapport1, QStringLiteral("Voir la trace d'exécution"));
+    if (QWidget *w = b->widgetForAction(Rapport1))
+        w->setObjectName(QStringLiteral("ToolButton23"));
+    ToolButtonSecuriser = new QToolButton(b);
+    ToolButtonSecuriser->setIcon(QIcon::fromTheme(QStringLiteral("dialog-password"), style()->standardIcon(QStyle::SP_VistaShield)));
+    ToolButtonSecuriser->setToolTip(QStringLiteral("Sécuriser le modèle"));
+    ToolButtonSecuriser->setMenu(MenuSecuriser);
+    ToolButtonSecuriser->setPopupMode(QToolButton::InstantPopup);
+    b->addWidget(ToolButtonSecuriser);
+    bouton(Aide1, QStringLiteral("Aide"));
+    bouton(Apropos1, QStringLiteral("A propos de ..."));
+    b->addSeparator();
+    bouton(Quitter1, QStringLiteral("Quitter"));
+
+    QToolBar *palette = new QToolBar(QStringLiteral("Palette"), this);
+    palette->setObjectName(QStringLiteral("Palette"));
+    palette->setMovable(false);
+    palette->addActions(Palette->actions());
+    addToolBar(Qt::RightToolBarArea, palette);
+}
+
+void TForm1::creerRaccourcis()
+{
+    // Un seul gestionnaire de clavier : une entrée désactivée ne fait rien.
+    const QList<QPair<QKeySequence, QAction *>> table = {
+        {QKeySequence(QStringLiteral("Ctrl+A")), Selectionnertout1}, {QKeySequence(QStringLiteral("Ctrl+C")), Copier1},
+        {QKeySequence(QStringLiteral("Ctrl+D")), Supprimer1},        {QKeySequence(QStringLiteral("Ctrl+N")), Nouveau1},
+        {QKeySequence(QStringLiteral("Ctrl+O")), Ouvrir1},           {QKeySequence(QStringLiteral("Ctrl+P")), Imprimer1},
+        {QKeySequence(QStringLiteral("Ctrl+Q")), Quitter1},          {QKeySequence(QStringLiteral("Ctrl+S")), Enregistrer1},
+        {QKeySequence(QStringLiteral("Ctrl+V")), Coller1},           {QKeySequence(QStringLiteral("Ctrl+W")), Refaire1},
+        {QKeySequence(QStringLiteral("Ctrl+X")), Couper1},           {QKeySequence(QStringLiteral("Ctrl+Z")), Defaire1},
+        {QKeySequence(Qt::Key_F1), Aide1},
+    };
+    for (const auto &[touches, action] : table) {
+        auto *r = new QShortcut(touches, this);
+        r->setContext(Qt::WindowShortcut);
+        connect(r, &QShortcut::activated, action, [action] {
+            if (action->isEnabled())
+                action->trigger();
+        });
+    }
+}

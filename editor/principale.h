@@ -1,0 +1,94 @@
+#pragma once
+// TForm1 : la fenêtre principale, seule fenêtre de document. Elle porte le document
+// (le modèle), le canevas, les menus et barres d'outils, et sert toutes les commandes.
+#include "model/document.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class QSplitter;
+class TEtat2;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    static inline const QString TitreApplication = QStringLiteral("QUELDAR 1.0");
+
+    // `argument` : le chemin donné sur la ligne de commande (vide sinon).
+    explicit TForm1(const QString &argument = QString(), QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    DocumentModele *Document = nullptr;
+    QWidget *Panneau = nullptr; // le panneau de dessin : Hmm1 et les boîtes
+
+    // Points d'accroche remplaçables par les tests (aucun processus, aucune boîte système).
+    std::function<void()> LancerInstance;          // nouvelle instance du programme
+    std::function<QString()> DemanderOuverture;     // boîte d'ouverture ; vide = annulé
+    std::function<QString()> DemanderEnregistrement; // boîte d'enregistrement ; vide = annulé
+    std::function<bool(const QString &)> DemanderMotDePasse; // identification à l'ouverture
+
+    // Première activation (une seule fois) : curseurs, état, récents, modèle à ouvrir, options.
+    void PremiereActivation();
+    bool DejaActivee() const { return !premiereActivation; }
+
+    // Commandes du menu "Fichier".
+    void Nouveau1Click();
+    void Ouvrir1Click();
+    void OuvrirRecent(const QString &libelle);
+    bool Enregistrer1Click();      // false quand rien n'a été enregistré
+    bool Enregistrersous1Click();  // false quand annulé ou en échec
+    void Quitter1Click();
+
+    // Mot de passe.
+    void Ajouterunmotdepasse1Click();
+    void Modifierlemotdepasse1Click();
+    void Supprimerlemotdepasse1Click();
+    void MettreAJourMenusMotDePasse();
+
+    // Options d'affichage : lit "Options.ini" et l'applique.
+    void LireOptions();
+
+    void MettreAJourTitre();
+    void ConstruireMenuRecents();
+    void ActualiserRecents(); // active / désactive chaque entrée selon l'existence du fichier
+
+    // Actions (menus, barres d'outils, menus surgissants partagent les mêmes).
+    QAction *Nouveau1, *Ouvrir1, *Enregistrer1, *Enregistrersous1, *Apercu1, *Imprimer1, *Configuration1, *Quitter1;
+    QMenu *Reouvrir1 = nullptr;
+    QAction *Defaire1, *Refaire1, *Couper1, *Copier1, *Coller1, *Supprimer1, *Selectionnertout1;
+    QAction *Viderchemins1, *ViderViterbi1, *Viderprobabilites1, *Vidertout1;
+    QAction *Zoomavant1, *Zoomarriere1, *Ajuster1;
+    QAction *Editeretat1, *Parametres1, *Verifier1, *Enumerer1, *Approchedirect1, *Forward1, *Backward1, *Viterbi1,
+        *AppViterbi1, *AppBaumWelch1, *Voiralgorithmes1, *Rapport1;
+    QAction *Ajouterunmotdepasse1, *Modifierlemotdepasse1, *Supprimerlemotdepasse1;
+    QAction *Word1, *BlocNote1, *Calculatrice1, *Optionsgenerales1;
+    QAction *Aide1, *Apropos1;
+    QActionGroup *Palette = nullptr;
+    QAction *Sourie, *Start, *Etat, *Arc, *Boucle;
+    QToolButton *ToolButtonOuvrir = nullptr;
+    QToolButton *ToolButtonSecuriser = nullptr;
+    QMenu *MenuSecuriser = nullptr;
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void creerActions();
+    void creerMenus();
+    void creerBarres();
+    void creerRaccourcis();
+    // Ouvre un chemin choisi : ici quand la fenêtre est libre, sinon dans une nouvelle instance.
+    void ouvrirChemin(const QString &chemin);
+    void chargerIci(const QString &chemin);
+
+    bool premiereActivation = true;
+    QString argumentDemarrage;
+};

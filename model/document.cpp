@@ -1,0 +1,262 @@
+#include "model/document.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "model/fichier.h"
+#include "model/textes.h"
+
+#include <QEvent>
+
+#include <QFileInfo>
+#include <QWidget>
+
+DocumentModele::DocumentModele(QWidget *surface, QObject *parent)
+    : QObject(parent), Surface(surface)
+{
+    if (!Surface) {
+        // Sans fenêtre : le document porte son propre panneau, jamais affiché.
+        Surface = new QWidget;
+        Surface->resize(1000, 700);
+        surfacePropre = true;
+    }
+    Hmm1 = new THmm(Surface);
+    Hmm1->setGeometry(0, 0, Surface->width(), Surface->height());
+    Hmm1->RayonBoucle = 20;
+    Hmm1->TypeFleche = 3;
+    Surface->installEventFilter(this);
+}
+
+bool DocumentModele::eventFilter(QObject *objet, QEvent *evenement)
+{
+    // Hmm1 couvre toujours tout le panneau.
+    if (objet == Surface && evenement->type() == QEvent::Resize)
+        Hmm1->setGeometry(0, 0, Surface->width(), Surface->height());
+    return QObject::eventFilter(objet, evenement);
+}
+
+DocumentModele::~DocumentModele()
+{
+    Vider();
+    if (surfacePropre)
+        delete Surface;
+}
+
+TEtat2 *DocumentModele::CreerEtat()
+{
+    auto *e = new TEtat2(nullptr);
+    e->CouleurFond = Hmm1->CouleurFond;
+    e->DefautRemplissage = false;
+    e->DefautStylo = false;
+    e->CouleurStylo = CouleurStyloEtat;
+    e->CouleurRemplissage = CouleurFondEtat;
+    e->CouleurSurligne = CouleurSurligne;
+    e->EpaisseurSurligne = EpaisseurSurligne;
+    if (SurCreationEtat)
+        SurCreationEtat(e);
+    return e;
+}
+
+int DocumentModele::RechercherIndice(const QString &nom, bool symbole) const
+{
+    if (symbole)
+        return Parametres.RechercherSymbole(nom);
+    int trouve = -1;
+    for (int k = StartPresent ? 0 : 1; k <= N; ++k)
+        if (Etats[k] && Etats[k]->Nom == nom)
+            trouve = k;
+    return trouve;
+}
+
+void DocumentModele::RedessinerArcsEtat(TEtat2 *etat)
+{
+    const int k = RechercherIndice(etat->Nom, false);
+    for (int i = 1; i <= Hmm1->NbArcs; ++i) {
+        if (Hmm1->ARC[i][1] != k && Hmm1->ARC[i][2] != k)
+            continue;
+        TEtat2 *s = Etats[Hmm1->ARC[i][1]];
+        TEtat2 *d = Etats[Hmm1->ARC[i][2]];
+        if (!s || !d)
+            continue;
+        Hmm1->DessinerARC(s->Left() + 2, s->Top() + 2, s->Width() - 4, s->Height() - 4, d->Left() + 2, d->Top() + 2,
+                          d->Width() - 4, d->Height() - 4, i, Hmm1->ARC[i][1], Hmm1->ARC[i][2]);
+    }
+    Hmm1->Actualiser();
+}
+
+void DocumentModele::SupprimerEtat(TEtat2 *etat)
+{
+    const int k = RechercherIndice(etat->Nom, false);
+    if (EtatCourant == etat)
+        EtatCourant = nullptr;
+    if (etat->Nom == QLatin1String("START")) {
+        StartPresent = false;
+        if (Etats[0] == etat)
+            Etats[0] = nullptr;
+        delete etat;
+    } else {
+        // Index de la boîte elle-même : avec des noms en double la recherche par nom
+        // désignerait une autre boîte.
+        int pos = -1;
+        for (int i = 1; i <= N; ++i)
+            if (Etats[i] == etat)
+                pos = i;
+        delete etat;
+        EtatCourant = nullptr;
+        if (pos >= 1) {
+            --N;
+            for (int i = pos; i <= N; ++i)
+                Etats[i] = Etats[i + 1];
+            Etats[N + 1] = nullptr;
+        }
+    }
+    if (k >= 0)
+        Hmm1->SuppETAT(k);
+    Hmm1->Actualiser();
+}
+
+void DocumentModele::Vider()
+{
+    for (int i = 0; i < 100; ++i) {
+        delete Etats[i];
+        Etats[i] = nullptr;
+    }
+    N = 0;
+    StartPresent = false;
+    EtatCourant = nullptr;
+    while (Hmm1->NbArcs > 0)
+        Hmm1->SuppARC(Hmm1->NbArcs);
+    Hmm1->update();
+}
+
+QStringList DocumentModele::LignesModele() const
+{
+    ContenuModele c;
+    c.MotDePasse = MotDePasse;
+    c.Start = StartPresent;
+    c.Dernier = Dernier;
+    for (int k = StartPresent ? 0 : 1; k <= N; ++k) {
+        const TEtat2 *b = Etats[k];
+        ContenuModele::Etat e;
+        e.Nom = b->Nom;
+        e.Left = b->Left();
+        e.Top = b->Top();
+        e.Height = b->Height();
+        e.Width = b->Width();
+        for (int p = 1; p <= b->NbSymboles; ++p)
+            e.Paires.append({b->Generation[p][1], b->Generation[p][2]});
+        c.Etats.append(e);
+    }
+    for (int i = 1; i <= Hmm1->NbArcs; ++i) {
+        ContenuModele::Arc a;
+        a.Debut = Hmm1->PointsARC[i][1];
+        a.Fin = Hmm1->PointsARC[i][2];
+        a.Etiquette = Hmm1->Etiquette[i];
+        a.Centre = Hmm1->CentreCourbe[i];
+        a.Rayon = Hmm1->RayonCourbe[i];
+        a.Source = Hmm1->ARC[i][1];
+        a.Destination = Hmm1->ARC[i][2];
+        a.PosEtiquette = Hmm1->PosEtiquette[i];
+        c.Arcs.append(a);
+    }
+    return FichierModele::Ecrire(c);
+}
+
+QStringList DocumentModele::PreparerFichier() const
+{
+    QStringList r;
+    for (const QString &l : LignesModele())
+        r << QString::fromLatin1(FichierModele::Brouiller(Textes::Encoder(l)));
+    return r;
+}
+
+bool DocumentModele::EnregistrerFichier(const QString &chemin, QString *erreur)
+{
+    QString e;
+    if (!FichierModele::EcrireFichier(chemin, LignesModele(), &e)) {
+        if (erreur)
+            *erreur = QStringLiteral("Impossible d'enregistrer le modèle dans « %1 » :\n%2").arg(chemin, e);
+        return false;
+    }
+    return true;
+}
+
+Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demanderMotDePasse, const QString &nomPourErreur,
+                                         QString *erreur)
+{
+    ContenuModele c;
+    QString e;
+    if (!FichierModele::Lire(lignes, &c, &e)) {
+        if (erreur)
+            *erreur = QStringLiteral("Le fichier « %1 » n'est pas un modèle valide :\n%2.").arg(nomPourErreur, e);
+        return Chargement::Erreur;
+    }
+    if (demanderMotDePasse && c.MotDePasse != QLatin1String("Vide")) {
+        if (!Identifier || !Identifier(c.MotDePasse)) {
+            Modifie = false;
+            NomFichier.clear();
+            return Chargement::MotDePasseRefuse;
+        }
+    }
+    Vider();
+    MotDePasse = c.MotDePasse;
+    StartPresent = c.Start;
+    N = c.N();
+    Dernier = c.Dernier;
+    int k = c.Start ? 0 : 1;
+    for (const auto &ce : c.Etats) {
+        TEtat2 *b = CreerEtat();
+        b->Nom = ce.Nom;
+        b->NbSymboles = int(ce.Paires.size());
+        b->setGeometry(ce.Left, ce.Top, ce.Width, ce.Height);
+        for (int p = 0; p < ce.Paires.size(); ++p) {
+            b->Generation[p + 1][1] = ce.Paires[p].first;
+            b->Generation[p + 1][2] = ce.Paires[p].second;
+        }
+        b->setParent(Surface);
+        b->show();
+        b->Actualiser();
+        Etats[k++] = b;
+    }
+    Hmm1->NbArcs = int(c.Arcs.size());
+    for (int i = 1; i <= Hmm1->NbArcs; ++i) {
+        const auto &a = c.Arcs[i - 1];
+        Hmm1->PointsARC[i][1] = a.Debut;
+        Hmm1->PointsARC[i][2] = a.Fin;
+        Hmm1->Etiquette[i] = a.Etiquette;
+        Hmm1->CentreCourbe[i] = a.Centre;
+        Hmm1->RayonCourbe[i] = a.Rayon;
+        Hmm1->ARC[i][1] = a.Source;
+        Hmm1->ARC[i][2] = a.Destination;
+        Hmm1->PosEtiquette[i] = a.PosEtiquette;
+        Hmm1->ArcSelectionne[i] = false;
+        Hmm1->EtiquetteVisible[i] = true;
+        Hmm1->ArcSurligne[i] = false;
+    }
+    Hmm1->Actualiser();
+    emit modeleCharge();
+    return Chargement::Reussi;
+}
+
+namespace {
+Chargement charger(DocumentModele *d, const QString &chemin, bool motDePasse, QString *erreur)
+{
+    QStringList lignes;
+    QString e;
+    const QString nom = QFileInfo(chemin).fileName();
+    if (!FichierModele::LireFichier(chemin, &lignes, &e)) {
+        if (erreur)
+            *erreur = QStringLiteral("Le fichier « %1 » ne peut pas être ouvert :\n%2.").arg(nom, e);
+        return Chargement::Erreur;
+    }
+    return d->ChargerLignes(lignes, motDePasse, nom, erreur);
+}
+}
+
+Chargement DocumentModele::DessinerFichier(const QString &chemin, QString *erreur)
+{
+    return charger(this, chemin, true, erreur);
+}
+
+Chargement DocumentModele::DefaireFichier(const QString &chemin, QString *erreur)
+{
+    return charger(this, chemin, false, erreur);
+}

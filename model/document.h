@@ -86,6 +86,9 @@ public:
 signals:
     void modeleCharge();
 
+protected:
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
+
 private:
     bool surfacePropre = false;
 };

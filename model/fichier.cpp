@@ -1,0 +1,321 @@
+#include "model/fichier.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "graph/nombres.h"
+#include "model/textes.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+const QString espace = QStringLiteral(" ");
+
+QStringList jetons(const QString &ligne)
+{
+    return ligne.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+bool entier(const QString &t, int *v)
+{
+    bool ok = false;
+    *v = t.toInt(&ok);
+    return ok;
+}
+
+// Valeur d'une ligne d'en-tête "[Clé]=valeur".
+bool entete(const QString &ligne, const QString &cle, QString *valeur)
+{
+    const QString debut = QLatin1Char('[') + cle + QStringLiteral("]=");
+    if (!ligne.startsWith(debut))
+        return false;
+    *valeur = ligne.mid(debut.size());
+    return true;
+}
+
+bool probabilite(const QString &t)
+{
+    bool ok = false;
+    Nombres::VersExtended(t, &ok);
+    return ok;
+}
+
+}
+
+namespace FichierModele {
+
+QByteArray Brouiller(const QByteArray &texte, int cle)
+{
+    QByteArray r = texte;
+    const char k = char(cle & 0xFF);
+    for (char &c : r)
+        c = char(c ^ k);
+    return r;
+}
+
+bool TextePortable(const QString &texte, QString *raison)
+{
+    auto refuser = [&](const QString &m) {
+        if (raison)
+            *raison = m;
+        return false;
+    };
+    if (texte.isEmpty())
+        return refuser(QStringLiteral("Le texte est vide."));
+    for (QChar c : texte)
+        if (c.isSpace())
+            return refuser(QStringLiteral("Le texte ne doit pas contenir d'espace."));
+    if (!Textes::Representable(texte))
+        return refuser(QStringLiteral("Le texte contient un caractère que le fichier du modèle ne peut pas enregistrer."));
+    const char k = char(Cle & 0xFF);
+    for (char o : Textes::Encoder(texte)) {
+        const char b = char(o ^ k);
+        if (b == '\r' || b == '\n' || b == '\0')
+            return refuser(QStringLiteral("Le caractère « %1 » ne peut pas être enregistré dans le fichier du modèle.")
+                               .arg(Textes::Decoder(QByteArray(1, o))));
+    }
+    return true;
+}
+
+QString LigneEtat(const ContenuModele::Etat &e)
+{
+    QString l = e.Nom + espace + QString::number(e.Paires.size()) + espace + QString::number(e.Left) + espace +
+                QString::number(e.Top) + espace + QString::number(e.Height) + espace + QString::number(e.Width) + espace;
+    for (const auto &p : e.Paires)
+        l += p.first + espace + p.second + espace;
+    return l;
+}
+
+bool LireLigneEtat(const QString &ligne, ContenuModele::Etat *e, QString *erreur)
+{
+    const QStringList t = jetons(ligne);
+    if (t.size() < 6) {
+        *erreur = QStringLiteral("ligne d'état incomplète : « %1 »").arg(ligne);
+        return false;
+    }
+    int nb = 0;
+    if (!entier(t[1], &nb) || nb < 0) {
+        *erreur = QStringLiteral("nombre de symboles illisible dans la ligne « %1 »").arg(ligne);
+        return false;
+    }
+    if (nb > TEtat2::CapacitePaires) {
+        *erreur = QStringLiteral("l'état « %1 » a %2 symboles (au plus %3)").arg(t[0]).arg(nb).arg(TEtat2::CapacitePaires);
+        return false;
+    }
+    if (t.size() != 6 + 2 * nb) {
+        *erreur = QStringLiteral("l'état « %1 » annonce %2 symboles mais la ligne en porte un autre nombre").arg(t[0]).arg(nb);
+        return false;
+    }
+    ContenuModele::Etat r;
+    r.Nom = t[0];
+    if (!entier(t[2], &r.Left) || !entier(t[3], &r.Top) || !entier(t[4], &r.Height) || !entier(t[5], &r.Width)) {
+        *erreur = QStringLiteral("position ou taille illisible pour l'état « %1 »").arg(t[0]);
+        return false;
+    }
+    if (r.Height < 0 || r.Width < 0 || r.Height > 100000 || r.Width > 100000) {
+        *erreur = QStringLiteral("taille impossible pour l'état « %1 »").arg(t[0]);
+        return false;
+    }
+    for (int k = 0; k < nb; ++k) {
+        const QString &s = t[6 + 2 * k], &p = t[7 + 2 * k];
+        if (!probabilite(p)) {
+            *erreur = QStringLiteral("probabilité illisible « %1 » pour l'état « %2 »").arg(p, t[0]);
+            return false;
+        }
+        r.Paires.append({s, p});
+    }
+    *e = r;
+    return true;
+}
+
+QStringList Ecrire(const ContenuModele &c)
+{
+    QStringList l;
+    l << QStringLiteral("[MotDePasse]=") + c.MotDePasse;
+    l << (c.Start ? QStringLiteral("[Start]=1") : QStringLiteral("[Start]=0"));
+    l << QStringLiteral("[Etats]=") + QString::number(c.N());
+    l << QStringLiteral("[Dernier]=") + QString::number(c.Dernier);
+    for (const auto &e : c.Etats)
+        l << LigneEtat(e);
+    l << QStringLiteral("[Arcs]=") + QString::number(c.Arcs.size());
+    QString points, etiquettes, centres, rayons, arcs, positions;
+    auto n = [](int v) { return QString::number(v) + QLatin1Char(' '); };
+    for (const auto &a : c.Arcs) {
+        points += n(a.Debut.x()) + n(a.Debut.y()) + n(a.Fin.x()) + n(a.Fin.y());
+        etiquettes += a.Etiquette + espace;
+        centres += n(a.Centre.x()) + n(a.Centre.y());
+        rayons += n(a.Rayon);
+        arcs += n(a.Source) + n(a.Destination);
+        positions += n(a.PosEtiquette.x()) + n(a.PosEtiquette.y());
+    }
+    l << points << etiquettes << centres << rayons << arcs << positions;
+    return l;
+}
+
+bool Lire(const QStringList &lignesBrutes, ContenuModele *sortie, QString *erreur)
+{
+    // Des lignes vides en trop à la fin sont tolérées (éditeurs, fin de fichier).
+    QStringList lignes = lignesBrutes;
+    auto manque = [&](const QString &quoi) {
+        *erreur = QStringLiteral("le fichier s'arrête avant %1").arg(quoi);
+        return false;
+    };
+    ContenuModele c;
+    QString v;
+    if (lignes.isEmpty())
+        return manque(QStringLiteral("la ligne du mot de passe"));
+    if (!entete(lignes[0], QStringLiteral("MotDePasse"), &v) || v.isEmpty() || v.contains(QLatin1Char(' '))) {
+        *erreur = QStringLiteral("la première ligne n'est pas celle du mot de passe");
+        return false;
+    }
+    c.MotDePasse = v;
+    if (lignes.size() < 4)
+        return manque(QStringLiteral("l'en-tête complet"));
+    if (!entete(lignes[1], QStringLiteral("Start"), &v) || (v != QLatin1String("0") && v != QLatin1String("1"))) {
+        *erreur = QStringLiteral("la ligne « [Start]= » est absente ou illisible");
+        return false;
+    }
+    c.Start = v == QLatin1String("1");
+    int n = 0;
+    if (!entete(lignes[2], QStringLiteral("Etats"), &v) || !entier(v, &n) || n < 0) {
+        *erreur = QStringLiteral("la ligne « [Etats]= » est absente ou illisible");
+        return false;
+    }
+    if (n > 99) {
+        *erreur = QStringLiteral("le modèle a %1 états (au plus 99 en plus de START)").arg(n);
+        return false;
+    }
+    if (!entete(lignes[3], QStringLiteral("Dernier"), &v) || !entier(v, &c.Dernier)) {
+        *erreur = QStringLiteral("la ligne « [Dernier]= » est absente ou illisible");
+        return false;
+    }
+    const int nbLignesEtats = n + (c.Start ? 1 : 0);
+    if (lignes.size() < 4 + nbLignesEtats + 1)
+        return manque(QStringLiteral("la fin de la liste des états"));
+    for (int k = 0; k < nbLignesEtats; ++k) {
+        ContenuModele::Etat e;
+        if (!LireLigneEtat(lignes[4 + k], &e, erreur))
+            return false;
+        if (c.Start && k == 0 && e.Nom != QLatin1String("START")) {
+            *erreur = QStringLiteral("le premier état devrait être START");
+            return false;
+        }
+        c.Etats.append(e);
+    }
+    int i = 4 + nbLignesEtats;
+    int nbArcs = 0;
+    if (!entete(lignes[i], QStringLiteral("Arcs"), &v) || !entier(v, &nbArcs) || nbArcs < 0) {
+        *erreur = QStringLiteral("la ligne « [Arcs]= » est absente ou illisible (le nombre d'états ne correspond pas à ses lignes ?)");
+        return false;
+    }
+    if (nbArcs > THmm::CapaciteArcs) {
+        *erreur = QStringLiteral("le modèle a %1 arcs (au plus %2)").arg(nbArcs).arg(THmm::CapaciteArcs);
+        return false;
+    }
+    ++i;
+    if (lignes.size() < i + 6)
+        return manque(QStringLiteral("les six lignes des arcs"));
+    for (int k = i + 6; k < lignes.size(); ++k)
+        if (!lignes[k].trimmed().isEmpty()) {
+            *erreur = QStringLiteral("des lignes en trop suivent la description des arcs");
+            return false;
+        }
+    // Les six lignes d'arcs : nombre de jetons par arc, ligne par ligne.
+    const int parArc[6] = {4, 1, 2, 1, 2, 2};
+    const char *noms[6] = {"des extrémités", "des probabilités", "des centres", "des rayons", "des états reliés",
+                           "des positions d'étiquettes"};
+    QList<QStringList> t;
+    for (int k = 0; k < 6; ++k) {
+        t.append(jetons(lignes[i + k]));
+        if (t[k].size() != parArc[k] * nbArcs) {
+            *erreur = QStringLiteral("la ligne %1 ne compte pas %2 arcs").arg(QLatin1String(noms[k])).arg(nbArcs);
+            return false;
+        }
+        if (k != 1)
+            for (const QString &j : t[k]) {
+                int x;
+                if (!entier(j, &x)) {
+                    *erreur = QStringLiteral("valeur entière illisible « %1 » dans la ligne %2").arg(j, QLatin1String(noms[k]));
+                    return false;
+                }
+            }
+    }
+    const int premier = c.Start ? 0 : 1;
+    for (int a = 0; a < nbArcs; ++a) {
+        ContenuModele::Arc arc;
+        arc.Debut = QPoint(t[0][4 * a].toInt(), t[0][4 * a + 1].toInt());
+        arc.Fin = QPoint(t[0][4 * a + 2].toInt(), t[0][4 * a + 3].toInt());
+        arc.Etiquette = t[1][a];
+        if (arc.Etiquette != QLatin1String("??") && !probabilite(arc.Etiquette)) {
+            *erreur = QStringLiteral("probabilité d'arc illisible « %1 »").arg(arc.Etiquette);
+            return false;
+        }
+        arc.Centre = QPoint(t[2][2 * a].toInt(), t[2][2 * a + 1].toInt());
+        arc.Rayon = t[3][a].toInt();
+        arc.Source = t[4][2 * a].toInt();
+        arc.Destination = t[4][2 * a + 1].toInt();
+        for (int e : {arc.Source, arc.Destination})
+            if (e < premier || e > n) {
+                *erreur = QStringLiteral("l'arc %1 relie un état inexistant (index %2)").arg(a + 1).arg(e);
+                return false;
+            }
+        if (arc.Destination == 0) {
+            *erreur = QStringLiteral("l'arc %1 mène à START").arg(a + 1);
+            return false;
+        }
+        arc.PosEtiquette = QPoint(t[5][2 * a].toInt(), t[5][2 * a + 1].toInt());
+        c.Arcs.append(arc);
+    }
+    *sortie = c;
+    return true;
+}
+
+bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *erreur)
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *erreur = QStringLiteral("impossible de lire le fichier (%1)").arg(f.errorString());
+        return false;
+    }
+    const QByteArray tout = f.readAll();
+    if (tout.size() > 16 * 1024 * 1024) {
+        *erreur = QStringLiteral("le fichier est bien trop grand pour être un modèle");
+        return false;
+    }
+    // Les fins de ligne ne sont pas brouillées : on découpe avant de débrouiller.
+    QList<QByteArray> brutes = tout.split('\n');
+    if (!brutes.isEmpty() && brutes.last().isEmpty())
+        brutes.removeLast();
+    QStringList r;
+    for (QByteArray b : brutes) {
+        if (b.endsWith('\r'))
+            b.chop(1);
+        const QByteArray clair = Brouiller(b);
+        if (clair.contains('\0')) {
+            *erreur = QStringLiteral("le contenu n'est pas celui d'un modèle");
+            return false;
+        }
+        r << Textes::Decoder(clair);
+    }
+    *lignesClaires = r;
+    return true;
+}
+
+bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QString *erreur)
+{
+    QByteArray tout;
+    for (const QString &l : lignesClaires)
+        tout += Brouiller(Textes::Encoder(l)) + "\r\n";
+    QSaveFile f(chemin);
+    if (!f.open(QIODevice::WriteOnly)) {
+        *erreur = f.errorString();
+        return false;
+    }
+    if (f.write(tout) != tout.size() || !f.commit()) {
+        *erreur = f.errorString();
+        return false;
+    }
+    return true;
+}
+
+}

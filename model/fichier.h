@@ -1,0 +1,54 @@
+#pragma once
+// Format des modèles : lignes en clair, brouillage, lecture validée.
+// Le même format sert aux fichiers .hmm, aux instantanés d'annulation et au presse-papiers.
+#include <QByteArray>
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+// Contenu d'un modèle tel qu'il est écrit, indépendant des contrôles.
+struct ContenuModele {
+    struct Etat {
+        QString Nom;
+        int Left = 0, Top = 0, Height = 0, Width = 0;
+        QList<QPair<QString, QString>> Paires; // (symbole, probabilité)
+    };
+    struct Arc {
+        QPoint Debut, Fin, Centre, PosEtiquette;
+        QString Etiquette;
+        int Rayon = 0;
+        int Source = 0, Destination = 0;
+    };
+    QString MotDePasse = QStringLiteral("Vide");
+    bool Start = false;
+    int Dernier = 0;
+    QList<Etat> Etats; // START en tête quand Start
+    QList<Arc> Arcs;
+
+    int N() const { return int(Etats.size()) - (Start ? 1 : 0); }
+};
+
+namespace FichierModele {
+constexpr int Cle = 5871;
+
+// Brouillage octet par octet (ou exclusif avec l'octet bas de la clé) ; sa propre inverse.
+QByteArray Brouiller(const QByteArray &texte, int cle = Cle);
+
+// Ligne d'état : Nom NbSymboles Left Top Height Width (symbole probabilité)*, chaque jeton suivi d'un espace.
+QString LigneEtat(const ContenuModele::Etat &e);
+// Lit une ligne d'état ; false et *erreur quand elle ne suit pas le format.
+bool LireLigneEtat(const QString &ligne, ContenuModele::Etat *e, QString *erreur);
+
+QStringList Ecrire(const ContenuModele &c);
+// Lecture validée : en cas d'erreur, false et un message français (sans le nom du fichier).
+bool Lire(const QStringList &lignes, ContenuModele *c, QString *erreur);
+
+// Fichier brouillé <-> lignes en clair. Aucune copie en clair n'est écrite sur le disque.
+bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *erreur);
+bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QString *erreur);
+
+// Un texte (nom, symbole, mot de passe) que le format peut porter : non vide, sans blanc,
+// tout en Windows-1252 et sans caractère dont l'octet brouillé serait CR, LF ou NUL.
+bool TextePortable(const QString &texte, QString *raison = nullptr);
+}

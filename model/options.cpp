@@ -1,0 +1,86 @@
+#include "model/options.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "model/document.h"
+#include "model/repertoire.h"
+#include "model/textes.h"
+
+#include <QSettings>
+
+namespace {
+QString fichier()
+{
+    return Repertoire::Fichier(QStringLiteral("Options.ini"));
+}
+
+TCouleur couleur(QSettings &s, const char *cle, TCouleur defaut)
+{
+    bool ok = false;
+    const qlonglong v = s.value(QLatin1String(cle)).toLongLong(&ok);
+    return ok ? TCouleur(v) : defaut;
+}
+}
+
+namespace Options {
+
+OptionsAffichage Lire(const OptionsAffichage &d)
+{
+    OptionsAffichage o;
+    QSettings s(fichier(), QSettings::IniFormat);
+    s.beginGroup(QStringLiteral("Arcs"));
+    o.FondArcs = couleur(s, "Fond", d.FondArcs);
+    o.StyloArcs = couleur(s, "Stylo", d.StyloArcs);
+    o.Prob = couleur(s, "Prob", d.Prob);
+    bool ok = false;
+    o.Fleche = s.value(QStringLiteral("Fleche")).toInt(&ok);
+    if (!ok)
+        o.Fleche = d.Fleche;
+    s.endGroup();
+    s.beginGroup(QStringLiteral("Etats"));
+    o.FondEtats = couleur(s, "Fond", d.FondEtats);
+    o.StyloEtats = couleur(s, "Stylo", d.StyloEtats);
+    s.endGroup();
+    return o;
+}
+
+bool Ecrire(const OptionsAffichage &o)
+{
+    // Écrit à la main : fichier texte Windows (CR LF) comme les autres fichiers de travail.
+    auto n = [](qlonglong v) { return QString::number(v); };
+    const QStringList lignes = {
+        QStringLiteral("[Arcs]"),
+        QStringLiteral("Fond=") + n(o.FondArcs),
+        QStringLiteral("Stylo=") + n(o.StyloArcs),
+        QStringLiteral("Prob=") + n(o.Prob),
+        QStringLiteral("Fleche=") + n(o.Fleche),
+        QString(),
+        QStringLiteral("[Etats]"),
+        QStringLiteral("Fond=") + n(o.FondEtats),
+        QStringLiteral("Stylo=") + n(o.StyloEtats),
+    };
+    return Textes::EcrireLignes(fichier(), lignes);
+}
+
+void Appliquer(DocumentModele &doc, const OptionsAffichage &o)
+{
+    THmm *h = doc.Hmm1;
+    h->DefautFond = h->DefautArc = h->DefautProb = false;
+    h->CouleurFond = o.FondArcs;
+    h->CouleurArc = o.StyloArcs;
+    h->CouleurProb = o.Prob;
+    h->TypeFleche = o.Fleche;
+    doc.CouleurFondEtat = o.FondEtats;
+    doc.CouleurStyloEtat = o.StyloEtats;
+    for (int k = doc.StartPresent ? 0 : 1; k <= doc.N; ++k) {
+        TEtat2 *b = doc.Etats[k];
+        if (!b)
+            continue;
+        b->CouleurFond = o.FondArcs;
+        b->CouleurRemplissage = o.FondEtats;
+        b->CouleurStylo = o.StyloEtats;
+        b->update();
+    }
+    h->Actualiser();
+}
+
+}

@@ -3,16 +3,21 @@
 #include "model/vecteur.h"
 
 #include <QString>
+#include <stdexcept>
 
 class TEtat2;
 
 struct ParametresModele {
     static constexpr int CapaciteSymboles = 99;
+    static constexpr int Taille = 100;
 
     int N = 0;
-    TEtat2 *Etats[100] = {};
+    TEtat2 *Etats[Taille] = {};
+    // Noms des états relevés par CalculerParametres (Noms[0] = "START") : les calculs et
+    // leurs textes ne dépendent pas des boîtes, qui peuvent changer pendant un dialogue.
+    QString Noms[Taille];
     int M = 0;
-    QString Symboles[100];
+    QString Symboles[Taille];
     VecteurVerifie<long double> PI;
     VecteurVerifie<VecteurVerifie<long double>> A;
     VecteurVerifie<VecteurVerifie<long double>> B;
@@ -21,10 +26,14 @@ struct ParametresModele {
     int RechercherSymbole(const QString &nom) const;
     // Nom de l'état i (1..N), "START" pour 0.
     QString NomEtat(int i) const;
+    // Tailles des vecteurs pour n états et m symboles (valeurs gardées quand elles tiennent,
+    // cases nouvelles à 0) ; ne touche ni aux noms ni aux symboles.
+    void Dimensionner(int n, int m);
 };
 
 // Un 100e symbole distinct : le modèle est refusé avec ce message.
 class ETropDeSymboles : public std::runtime_error {
 public:
     ETropDeSymboles();
+    QString Message() const;
 };

@@ -1,0 +1,43 @@
+#include "model/recents.h"
+#include "model/repertoire.h"
+#include "model/textes.h"
+
+namespace {
+QString fichier()
+{
+    return Repertoire::Fichier(QStringLiteral("FichiersRecent.txt"));
+}
+}
+
+namespace Recents {
+
+QStringList Lire()
+{
+    return Textes::LireLignes(fichier());
+}
+
+QStringList EntreesMenu()
+{
+    const QStringList l = Lire();
+    QStringList r;
+    for (qsizetype i = l.size() - 1; i >= qMax<qsizetype>(l.size() - LimiteRecents, 0); --i)
+        r << l[i];
+    return r;
+}
+
+bool Ajouter(const QString &chemin)
+{
+    if (chemin.isEmpty())
+        return false;
+    QStringList l = Lire();
+    for (const QString &p : l)
+        if (p.trimmed() == chemin.trimmed())
+            return false;
+    l << chemin;
+    while (l.size() > LimiteRecents)
+        l.removeFirst();
+    Textes::EcrireLignes(fichier(), l);
+    return true;
+}
+
+}

@@ -1,0 +1,143 @@
+// Vérification du modèle : rapport français ligne par ligne et verdict. Les sommes sont
+// tenues en simple précision et comparées exactement à 1, comme le prévoit la règle du
+// modèle (0,1 + 0,2 + 0,7 passe, 3 × 0,33 et dix fois 0,1 ne passent pas).
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "graph/nombres.h"
+#include "model/document.h"
+
+#include <QMap>
+
+namespace {
+const QString Puce = QStringLiteral("  -    ");
+const QString Retrait = QStringLiteral("       ");
+// Ligne d'un état fautif : seize espaces, "->", puis le nom entre guillemets espacés.
+QString LigneEtat(const QString &nom)
+{
+    return QString(16, QLatin1Char(' ')) + QStringLiteral("-> \" ") + nom + QStringLiteral(" \"");
+}
+}
+
+bool DocumentModele::VerifierModele(QStringList &rapport)
+{
+    rapport.clear();
+    int erreurs = 0;
+
+    if (N == 0) {
+        rapport << QStringLiteral("Le modèle est vide !\nAucune vérification n'est faite.");
+        return false;
+    }
+
+    rapport << QStringLiteral(" Vérifiant les états ...");
+    rapport << Puce + QStringLiteral("Existence de l'état initiale START");
+    if (!StartPresent) {
+        rapport << Retrait + QStringLiteral("Erreur : l'état START est introuvable");
+        ++erreurs;
+    }
+
+    // Unicité : les paramètres retrouvent les états par leur nom, si bien qu'un nom porté
+    // par deux états ferait répondre le dernier pour tous. Une erreur par nom en double,
+    // dans l'ordre de première apparition.
+    rapport << Puce + QStringLiteral("Unicité du nom d'état");
+    {
+        QStringList ordre;
+        QMap<QString, int> compte;
+        for (int i = StartPresent ? 0 : 1; i <= N; ++i) {
+            if (!Etats[i])
+                continue;
+            const QString &nom = Etats[i]->Nom;
+            if (!compte.contains(nom))
+                ordre << nom;
+            ++compte[nom];
+        }
+        bool entete = false;
+        for (const QString &nom : ordre) {
+            if (compte.value(nom) < 2)
+                continue;
+            if (!entete) {
+                rapport << Retrait + QStringLiteral("Erreur : Les noms suivants sont portés par plusieurs états");
+                entete = true;
+            }
+            rapport << LigneEtat(nom) + QStringLiteral(" : %1 états").arg(compte.value(nom));
+            ++erreurs;
+        }
+    }
+    rapport << Puce + QStringLiteral("Longueur maximale du nom d'état");
+
+    rapport << Puce + QStringLiteral("Somme des probabilités de générations ");
+    {
+        bool entete = false;
+        for (int i = 1; i <= N; ++i) {
+            const TEtat2 *e = Etats[i];
+            float s = 0;
+            // Addition en précision étendue, arrondie en simple précision à chaque pas.
+            for (int k = 1; k <= e->NbSymboles; ++k)
+                s = float(static_cast<long double>(s) + Nombres::VersExtended(e->Generation[k][2]));
+            if (s != 1.0f) {
+                if (!entete) {
+                    rapport << Retrait + QStringLiteral("Erreur : La somme des probabilités de génération associée aux "
+                                                        "états suivants est différente de 1  ");
+                    entete = true;
+                }
+                rapport << LigneEtat(e->Nom);
+                ++erreurs;
+            }
+        }
+    }
+
+    rapport << Puce + QStringLiteral("Somme des probabilités de transitions ");
+    {
+        bool entete = false;
+        for (int i = StartPresent ? 0 : 1; i <= N; ++i) {
+            const int source = RechercherIndice(Etats[i]->Nom, false);
+            float s = 0;
+            for (int j = 1; j <= N; ++j) {
+                const int a = Hmm1->ExisteARC(source, RechercherIndice(Etats[j]->Nom, false));
+                if (a == -1)
+                    continue;
+                bool ok = false;
+                // Conversion qui ne lève pas : "??" compte pour 0, l'étape des arcs le signale.
+                const float v = float(Nombres::VersExtended(Hmm1->Etiquette[a], &ok));
+                s = float(static_cast<long double>(s) + static_cast<long double>(ok ? v : 0.0f));
+            }
+            if (s != 1.0f) {
+                if (!entete) {
+                    rapport << Retrait + QStringLiteral("Erreur : La somme des probabilités de transitions sortant des "
+                                                        "états suivants est différente de 1  ");
+                    entete = true;
+                }
+                rapport << LigneEtat(Etats[i]->Nom);
+                ++erreurs;
+            }
+        }
+    }
+
+    rapport << QStringLiteral(" Vérifiant les arcs ...");
+    rapport << Puce + QStringLiteral("Existence des probabilités ");
+    {
+        bool entete = false;
+        auto nom = [&](int k) {
+            return (k >= 0 && k < 100 && Etats[k]) ? Etats[k]->Nom : QStringLiteral("?");
+        };
+        for (int i = 1; i <= Hmm1->NbArcs; ++i) {
+            if (Hmm1->Etiquette[i] != QLatin1String("??"))
+                continue;
+            if (!entete) {
+                rapport << Retrait + QStringLiteral("Erreur : La probabilité des arcs suivants est indéfinie");
+                entete = true;
+            }
+            rapport << QString(18, QLatin1Char(' ')) + QStringLiteral("-> ") + nom(Hmm1->ARC[i][1]) +
+                           QStringLiteral(" --> ") + nom(Hmm1->ARC[i][2]);
+            ++erreurs;
+        }
+    }
+
+    rapport << QString();
+    rapport << QStringLiteral(" %1 erreur(s).").arg(erreurs);
+    if (erreurs > 0) {
+        rapport << QStringLiteral(" Le modèle est incorrect, il y a %1 erreur(s).").arg(erreurs);
+        return false;
+    }
+    rapport << QStringLiteral(" Le modèle est correct, pas de erreurs trouvées.");
+    return true;
+}

@@ -1,0 +1,277 @@
+// TForm1 : démarrage, fermeture, commandes du menu "Fichier", fichiers récents,
+// mot de passe et options d'affichage.
+#include "dialogs/motdepass.h"
+#include "editor/principale.h"
+#include "graph/hmm.h"
+#include "model/options.h"
+#include "model/recents.h"
+#include "model/repertoire.h"
+#include "model/textes.h"
+#include "skin/messages.h"
+#include "skin/presentation.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QToolButton>
+
+namespace {
+QString cheminTxt()
+{
+    return Repertoire::Fichier(QStringLiteral("Chemin.txt"));
+}
+
+const QString introuvable = QStringLiteral("Fichier introuvable\npeut être qu'il est supprimmé ou déplacé");
+}
+
+void TForm1::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    if (premiereActivation)
+        PremiereActivation();
+}
+
+void TForm1::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && premiereActivation)
+        PremiereActivation();
+}
+
+void TForm1::PremiereActivation()
+{
+    if (!premiereActivation)
+        return;
+    premiereActivation = false;
+    Document->CouleurSurligne = Couleurs::Bleu;
+    Document->EpaisseurSurligne = 3;
+    Document->Hmm1->RayonBoucle = 20;
+    Document->Hmm1->TypeFleche = 3;
+    Rapport1->setEnabled(false);
+    Sourie->setChecked(true);
+    Document->StartPresent = false;
+    Document->N = 0;
+    Document->EtatCourant = nullptr;
+    Document->Dernier = 0;
+    Document->Modifie = false;
+    Document->MotDePasse = QStringLiteral("Vide");
+    ConstruireMenuRecents();
+
+    // Le modèle à ouvrir : l'argument, sinon la première ligne de "Chemin.txt" (254 caractères au plus).
+    QString chemin = QStringLiteral("Vide");
+    QFile f(cheminTxt());
+    if (f.open(QIODevice::ReadOnly)) {
+        QString t = Textes::Decoder(f.read(4096));
+        const qsizetype fin = t.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+        if (fin >= 0)
+            t.truncate(fin);
+        chemin = t.left(254);
+        if (chemin.isEmpty())
+            chemin = QStringLiteral("Vide");
+    }
+    if (!argumentDemarrage.isEmpty())
+        chemin = argumentDemarrage;
+    if (chemin != QLatin1String("Vide"))
+        chargerIci(chemin);
+    else
+        Document->NomFichier.clear();
+    MettreAJourMenusMotDePasse();
+    LireOptions();
+}
+
+void TForm1::LireOptions()
+{
+    Options::Appliquer(*Document, Options::Lire());
+}
+
+void TForm1::MettreAJourTitre()
+{
+    const QString nom = QFileInfo(Document->NomFichier).fileName();
+    setWindowTitle(nom.isEmpty() ? QLatin1Char(' ') + TitreApplication
+                                 : QLatin1Char(' ') + TitreApplication + QStringLiteral(" - ") + nom);
+}
+
+void TForm1::MettreAJourMenusMotDePasse()
+{
+    const bool protege = Document->MotDePasse != QLatin1String("Vide");
+    Ajouterunmotdepasse1->setEnabled(!protege);
+    Modifierlemotdepasse1->setEnabled(protege);
+    Supprimerlemotdepasse1->setEnabled(protege);
+}
+
+void TForm1::chargerIci(const QString &chemin)
+{
+    if (!QFileInfo::exists(chemin)) {
+        Messages::Erreur(this, introuvable);
+        Document->NomFichier.clear();
+        return;
+    }
+    Document->NomFichier = chemin;
+    QString erreur;
+    switch (Document->DessinerFichier(chemin, &erreur)) {
+    case Chargement::Reussi:
+        Document->Modifie = false;
+        Start->setEnabled(!Document->StartPresent);
+        break;
+    case Chargement::MotDePasseRefuse:
+        // Le document a déjà vidé NomFichier et Modifie.
+        break;
+    case Chargement::Erreur:
+        Document->NomFichier.clear();
+        Document->Modifie = false;
+        Messages::Erreur(this, erreur);
+        break;
+    }
+    MettreAJourTitre();
+    MettreAJourMenusMotDePasse();
+}
+
+// ---- Fichiers récents ----
+
+void TForm1::ConstruireMenuRecents()
+{
+    Reouvrir1->clear();
+    for (const QString &p : Recents::EntreesMenu()) {
+        QAction *a = Reouvrir1->addAction(p);
+        a->setEnabled(QFileInfo::exists(p));
+        connect(a, &QAction::triggered, this, [this, a] { OuvrirRecent(a->text()); });
+    }
+    Reouvrir1->setEnabled(!Reouvrir1->actions().isEmpty());
+}
+
+void TForm1::ActualiserRecents()
+{
+    for (QAction *a : Reouvrir1->actions()) {
+        QString p = a->text();
+        p.remove(p.indexOf(QLatin1Char('&')), p.contains(QLatin1Char('&')) ? 1 : 0);
+        a->setEnabled(QFileInfo::exists(p));
+    }
+}
+
+void TForm1::OuvrirRecent(const QString &libelle)
+{
+    QString chemin = libelle;
+    const qsizetype et = chemin.indexOf(QLatin1Char('&'));
+    if (et >= 0)
+        chemin.remove(et, 1);
+    if (!QFileInfo::exists(chemin)) {
+        Messages::Erreur(this, introuvable);
+        return;
+    }
+    ouvrirChemin(chemin);
+    ActualiserRecents();
+}
+
+void TForm1::ouvrirChemin(const QString &chemin)
+{
+    if (Document->NomFichier.isEmpty() && !Document->Modifie) {
+        chargerIci(chemin);
+    } else {
+        // Un modèle par fenêtre : le suivant s'ouvre dans une nouvelle instance.
+        Textes::EcrireTexte(cheminTxt(), chemin);
+        if (LancerInstance)
+            LancerInstance();
+    }
+}
+
+// ---- Menu "Fichier" ----
+
+void TForm1::Nouveau1Click()
+{
+    Textes::EcrireTexte(cheminTxt(), QStringLiteral("Vide"));
+    if (LancerInstance)
+        LancerInstance();
+}
+
+void TForm1::Ouvrir1Click()
+{
+    ActualiserRecents();
+    const QString chemin = DemanderOuverture ? DemanderOuverture() : QString();
+    if (chemin.isEmpty())
+        return;
+    if (Document->NomFichier.isEmpty() && !Document->Modifie && !QFileInfo::exists(chemin)) {
+        Messages::Erreur(this, QStringLiteral("Fichier introuvable"));
+        return;
+    }
+    ouvrirChemin(chemin);
+    if (Recents::Ajouter(chemin))
+        ConstruireMenuRecents();
+}
+
+bool TForm1::Enregistrer1Click()
+{
+    if (Document->NomFichier.isEmpty())
+        return Enregistrersous1Click();
+    QString erreur;
+    if (!Document->EnregistrerFichier(Document->NomFichier, &erreur)) {
+        Messages::Erreur(this, erreur);
+        return false;
+    }
+    Document->Modifie = false;
+    return true;
+}
+
+bool TForm1::Enregistrersous1Click()
+{
+    const QString chemin = DemanderEnregistrement ? DemanderEnregistrement() : QString();
+    if (chemin.isEmpty())
+        return false;
+    QString erreur;
+    if (!Document->EnregistrerFichier(chemin, &erreur)) {
+        Messages::Erreur(this, erreur);
+        return false;
+    }
+    Document->NomFichier = chemin;
+    Document->Modifie = false;
+    MettreAJourTitre();
+    if (Recents::Ajouter(chemin))
+        ConstruireMenuRecents();
+    return true;
+}
+
+void TForm1::Quitter1Click()
+{
+    close();
+}
+
+void TForm1::closeEvent(QCloseEvent *e)
+{
+    if (Document->Modifie) {
+        const auto r = Messages::Afficher(this, Messages::TitreConfirmation,
+                                          QStringLiteral("Voulez vous enregistrer les modifications apportées au modèle ?"),
+                                          Messages::Icone::Question, Messages::Boutons::OuiNonAnnuler);
+        // Un enregistrement annulé ou en échec garde la fenêtre ouverte : rien n'est perdu.
+        if (r == Messages::Reponse::Annuler || (r == Messages::Reponse::Oui && !Enregistrer1Click())) {
+            e->ignore();
+            return;
+        }
+    }
+    Textes::EcrireTexte(cheminTxt(), QStringLiteral("Vide"));
+    e->accept();
+}
+
+// ---- Mot de passe ----
+
+void TForm1::Ajouterunmotdepasse1Click()
+{
+    auto *f = new TForm6(*Document, this);
+    connect(f, &QDialog::finished, this, &TForm1::MettreAJourMenusMotDePasse);
+    Presentation::Presenter(f, true);
+}
+
+void TForm1::Modifierlemotdepasse1Click()
+{
+    auto *f = new TForm8(*Document, this);
+    connect(f, &QDialog::finished, this, &TForm1::MettreAJourMenusMotDePasse);
+    Presentation::Presenter(f, true);
+}
+
+void TForm1::Supprimerlemotdepasse1Click()
+{
+    auto *f = new TForm7(*Document, this);
+    connect(f, &QDialog::finished, this, &TForm1::MettreAJourMenusMotDePasse);
+    Presentation::Presenter(f, true);
+}

@@ -1,0 +1,101 @@
+// Génère les modèles d'exemple (exemples/*.hmm) avec l'écrivain du programme lui-même.
+// Usage : generer_exemples DOSSIER
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "graph/nombres.h"
+#include "model/document.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+struct Etat {
+    const char *nom;
+    int x, y, l, h;
+    QList<QPair<QString, QString>> paires;
+};
+struct Arc {
+    int source, destination;
+    const char *probabilite;
+};
+
+bool ecrire(const QString &chemin, const QList<Etat> &etats, const QList<Arc> &arcs)
+{
+    DocumentModele d;
+    d.Surface->resize(900, 600);
+    for (const Etat &e : etats) {
+        TEtat2 *b = d.CreerEtat();
+        b->Nom = QLatin1String(e.nom);
+        b->setGeometry(e.x, e.y, e.l, e.h);
+        b->NbSymboles = int(e.paires.size());
+        for (int k = 0; k < e.paires.size(); ++k) {
+            b->Generation[k + 1][1] = e.paires[k].first;
+            b->Generation[k + 1][2] = e.paires[k].second;
+        }
+        b->setParent(d.Surface);
+        if (b->Nom == QLatin1String("START")) {
+            d.StartPresent = true;
+            d.Etats[0] = b;
+        } else {
+            d.Etats[++d.N] = b;
+        }
+    }
+    for (const Arc &a : arcs) {
+        TEtat2 *s = d.Etats[a.source], *t = d.Etats[a.destination];
+        const int i = d.Hmm1->DessinerARC(s->x() + 2, s->y() + 2, s->width() - 4, s->height() - 4, t->x() + 2,
+                                          t->y() + 2, t->width() - 4, t->height() - 4, -1, a.source, a.destination);
+        d.Hmm1->Etiquette[i] = QLatin1String(a.probabilite);
+    }
+    // Géométrie finale : chaque boîte recalcule ses arcs (les paires deviennent courbes).
+    for (int k = 0; k <= d.N; ++k)
+        if (d.Etats[k])
+            d.RedessinerArcsEtat(d.Etats[k]);
+    QString erreur;
+    if (!d.EnregistrerFichier(chemin, &erreur)) {
+        std::fprintf(stderr, "%s\n", qPrintable(erreur));
+        return false;
+    }
+    return true;
+}
+
+QPair<QString, QString> p(const char *s, const char *v)
+{
+    return {QLatin1String(s), QLatin1String(v)};
+}
+
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "Usage : generer_exemples DOSSIER\n");
+        return 2;
+    }
+    // Les exemples s'écrivent avec le point décimal, lisible sous toutes les langues.
+    Nombres::DefinirSeparateur(QChar('.'));
+    const QString dossier = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(dossier);
+    bool ok = true;
+    ok &= ecrire(dossier + QStringLiteral("/e1e2.hmm"),
+                 {{"START", 30, 170, 80, 40, {}},
+                  {"E1", 250, 60, 110, 70, {p("a", "0.9"), p("b", "0.1")}},
+                  {"E2", 250, 300, 110, 70, {p("a", "0.2"), p("b", "0.8")}}},
+                 {{0, 1, "0.5"}, {0, 2, "0.5"}, {1, 1, "0.7"}, {1, 2, "0.3"}, {2, 1, "0.4"}, {2, 2, "0.6"}});
+    ok &= ecrire(dossier + QStringLiteral("/meteo.hmm"),
+                 {{"START", 30, 200, 80, 40, {}},
+                  {"Pluie", 260, 70, 150, 85, {p("promenade", "0.1"), p("courses", "0.4"), p("menage", "0.5")}},
+                  {"Soleil", 260, 340, 150, 85, {p("promenade", "0.6"), p("courses", "0.3"), p("menage", "0.1")}}},
+                 {{0, 1, "0.6"}, {0, 2, "0.4"}, {1, 1, "0.7"}, {1, 2, "0.3"}, {2, 1, "0.4"}, {2, 2, "0.6"}});
+    ok &= ecrire(dossier + QStringLiteral("/gauche_droite.hmm"),
+                 {{"START", 20, 60, 80, 40, {}},
+                  {"S1", 170, 150, 110, 70, {p("x", "0.7"), p("y", "0.3")}},
+                  {"S2", 420, 150, 110, 70, {p("y", "0.6"), p("z", "0.4")}},
+                  {"S3", 670, 150, 110, 70, {p("z", "1")}}},
+                 {{0, 1, "1"}, {1, 1, "0.6"}, {1, 2, "0.4"}, {2, 2, "0.5"}, {2, 3, "0.3"}, {2, 1, "0.2"}, {3, 3, "1"}});
+    return ok ? 0 : 1;
+}

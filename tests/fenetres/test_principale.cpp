@@ -1,0 +1,233 @@
+// Fenêtre principale : démarrage, fichiers récents, un modèle par fenêtre, fermeture.
+#include "outils_test.h"
+#include "editor/principale.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "model/fichier.h"
+#include "model/textes.h"
+#include "skin/messages.h"
+#include "skin/presentation.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+
+namespace {
+
+const QStringList modele = {
+    QStringLiteral("[MotDePasse]=Vide"), QStringLiteral("[Start]=1"), QStringLiteral("[Etats]=1"),
+    QStringLiteral("[Dernier]=1"), QStringLiteral("START 0 20 20 40 80 "), QStringLiteral("Etat_1 1 160 40 70 110 a 1 "),
+    QStringLiteral("[Arcs]=2"), QStringLiteral("98 48 162 63 157 61 162 63 "), QStringLiteral("1 1 "),
+    QStringLiteral("0 0 0 0 "), QStringLiteral("0 0 "), QStringLiteral("0 1 1 1 "), QStringLiteral("130 55 162 22 "),
+};
+
+class Principale : public TestAvecRepertoire {
+protected:
+    void SetUp() override
+    {
+        TestAvecRepertoire::SetUp();
+        Presentation::DefinirAnimations(false);
+        Messages::DefinirRepondeur([this](const Messages::Message &m) {
+            messages << m.Texte;
+            return reponse;
+        });
+    }
+    void TearDown() override
+    {
+        Messages::DefinirRepondeur({});
+        TestAvecRepertoire::TearDown();
+    }
+    QString ecrireModele(const QString &nom, const QStringList &lignes = modele)
+    {
+        const QString c = Chemin(nom);
+        QString e;
+        EXPECT_TRUE(FichierModele::EcrireFichier(c, lignes, &e));
+        return c;
+    }
+    // Fenêtre dont les accroches ne lancent rien et ne montrent aucune boîte système.
+    std::unique_ptr<TForm1> fenetre(const QString &argument = QString())
+    {
+        auto f = std::make_unique<TForm1>(argument);
+        f->LancerInstance = [this] { ++instances; };
+        f->DemanderOuverture = [this] { return aOuvrir; };
+        f->DemanderEnregistrement = [this] { return aEnregistrer; };
+        f->DemanderMotDePasse = [this](const QString &m) { return m == motDePasseTape; };
+        f->PremiereActivation();
+        return f;
+    }
+    QString lire(const QString &nom) { return Textes::LireLignes(Chemin(nom)).value(0); }
+
+    QStringList messages;
+    Messages::Reponse reponse = Messages::Reponse::Ok;
+    int instances = 0;
+    QString aOuvrir, aEnregistrer, motDePasseTape;
+};
+
+}
+
+TEST_F(Principale, DemarrageDepuisCheminTxtOuDepuisLArgument)
+{
+    const QString a = ecrireModele(QStringLiteral("a.hmm"));
+    Textes::EcrireTexte(Chemin(QStringLiteral("Chemin.txt")), a);
+    auto f = fenetre();
+    EXPECT_EQ(f->Document->NomFichier, a);
+    EXPECT_EQ(f->Document->N, 1);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral(" QUELDAR 1.0 - a.hmm"));
+    EXPECT_FALSE(f->Start->isEnabled());
+
+    // L'argument l'emporte sur "Chemin.txt".
+    const QString b = ecrireModele(QStringLiteral("b.hmm"));
+    auto g = fenetre(b);
+    EXPECT_EQ(g->Document->NomFichier, b);
+
+    // "Vide" ou fichier absent : rien n'est ouvert.
+    Textes::EcrireTexte(Chemin(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
+    auto h = fenetre();
+    EXPECT_TRUE(h->Document->NomFichier.isEmpty());
+    EXPECT_EQ(h->Document->N, 0);
+    QFile::remove(Chemin(QStringLiteral("Chemin.txt")));
+    auto i = fenetre();
+    EXPECT_TRUE(i->Document->NomFichier.isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(Principale, FichierMalFormeAuDemarrageLaisseLaFenetreVide)
+{
+    QStringList mauvais = modele;
+    mauvais[2] = QStringLiteral("[Etats]=x");
+    const QString c = ecrireModele(QStringLiteral("mauvais.hmm"), mauvais);
+    auto f = fenetre(c);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("mauvais.hmm")));
+    EXPECT_TRUE(f->Document->NomFichier.isEmpty());
+    EXPECT_EQ(f->Document->N, 0);
+}
+
+TEST_F(Principale, MenuReouvrirEtUnModeleParFenetre)
+{
+    const QString a = ecrireModele(QStringLiteral("a.hmm"));
+    const QString b = ecrireModele(QStringLiteral("b.hmm"));
+    const QString absent = Chemin(QStringLiteral("parti.hmm"));
+    Textes::EcrireLignes(Chemin(QStringLiteral("FichiersRecent.txt")), {absent, a, b});
+    auto f = fenetre();
+    const QList<QAction *> entrees = f->Reouvrir1->actions();
+    ASSERT_EQ(entrees.size(), 3);
+    EXPECT_EQ(entrees[0]->text(), b);
+    EXPECT_TRUE(entrees[0]->isEnabled());
+    EXPECT_FALSE(entrees[2]->isEnabled());
+    EXPECT_TRUE(f->Reouvrir1->isEnabled());
+
+    // Fichier disparu : message, rien d'autre.
+    f->OuvrirRecent(absent);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("Fichier introuvable\npeut être qu'il est supprimmé ou déplacé"));
+
+    // Fenêtre libre : ouvert ici (le "&" d'accélérateur est retiré).
+    f->OuvrirRecent(QLatin1Char('&') + a);
+    EXPECT_EQ(f->Document->NomFichier, a);
+    EXPECT_EQ(instances, 0);
+    // Fenêtre occupée : nouvelle instance par "Chemin.txt".
+    f->OuvrirRecent(b);
+    EXPECT_EQ(instances, 1);
+    EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), b);
+    EXPECT_EQ(f->Document->NomFichier, a);
+    EXPECT_EQ(Textes::LireLignes(Chemin(QStringLiteral("FichiersRecent.txt"))).size(), 3);
+}
+
+TEST_F(Principale, OuvrirAjouteAuxRecentsEtNouveauLanceUneInstance)
+{
+    auto f = fenetre();
+    EXPECT_FALSE(f->Reouvrir1->isEnabled());
+    aOuvrir = Chemin(QStringLiteral("absent.hmm"));
+    f->Ouvrir1Click();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("Fichier introuvable"));
+
+    aOuvrir = ecrireModele(QStringLiteral("a.hmm"));
+    f->Ouvrir1Click();
+    f->Ouvrir1Click(); // deuxième fois : nouvelle instance, pas de doublon dans les récents
+    EXPECT_EQ(f->Document->NomFichier, aOuvrir);
+    EXPECT_EQ(instances, 1);
+    EXPECT_EQ(Textes::LireLignes(Chemin(QStringLiteral("FichiersRecent.txt"))), QStringList{aOuvrir});
+    EXPECT_EQ(f->Reouvrir1->actions().size(), 1);
+
+    f->Nouveau1Click();
+    EXPECT_EQ(instances, 2);
+    EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
+    EXPECT_EQ(f->Document->NomFichier, aOuvrir);
+}
+
+TEST_F(Principale, EnregistrerSousPuisEnregistrer)
+{
+    auto f = fenetre(ecrireModele(QStringLiteral("a.hmm")));
+    f->Document->Modifie = true;
+    aEnregistrer = Chemin(QStringLiteral("copie"));
+    ASSERT_TRUE(f->Enregistrersous1Click());
+    EXPECT_TRUE(QFile::exists(aEnregistrer)); // aucune extension ajoutée
+    EXPECT_FALSE(f->Document->Modifie);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral(" QUELDAR 1.0 - copie"));
+    EXPECT_EQ(f->Reouvrir1->actions().value(0)->text(), aEnregistrer);
+
+    // Échec d'écriture : message, le modèle reste modifié.
+    f->Document->Modifie = true;
+    f->Document->NomFichier = Chemin(QStringLiteral("inexistant/dossier/m.hmm"));
+    EXPECT_FALSE(f->Enregistrer1Click());
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(f->Document->Modifie);
+}
+
+TEST_F(Principale, FermetureQuestionEtCheminVide)
+{
+    // Sans modification : aucune question, "Chemin.txt" vaut "Vide".
+    {
+        auto f = fenetre();
+        f->show();
+        EXPECT_TRUE(f->close());
+        EXPECT_TRUE(messages.isEmpty());
+        EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
+    }
+    // "Annuler" garde la fenêtre ; "Oui" sur un nouveau modèle puis boîte annulée aussi.
+    auto f = fenetre();
+    f->show();
+    f->Document->Modifie = true;
+    reponse = Messages::Reponse::Annuler;
+    EXPECT_FALSE(f->close());
+    reponse = Messages::Reponse::Oui;
+    aEnregistrer.clear();
+    EXPECT_FALSE(f->close());
+    EXPECT_TRUE(f->Document->Modifie);
+    // "Oui" avec un nom choisi : enregistré puis fermé.
+    aEnregistrer = Chemin(QStringLiteral("fin.hmm"));
+    EXPECT_TRUE(f->close());
+    EXPECT_TRUE(QFile::exists(aEnregistrer));
+    EXPECT_EQ(messages.size(), 3);
+    EXPECT_EQ(messages[0], QStringLiteral("Voulez vous enregistrer les modifications apportées au modèle ?"));
+}
+
+TEST_F(Principale, FichiersDeTravailSupprimesALaDestruction)
+{
+    for (const char *n : {"Defaire.tmp", "Refaire.tmp", "EtatsCopies.tmp"})
+        Textes::EcrireTexte(Chemin(QLatin1String(n)), QStringLiteral("x"));
+    fenetre().reset();
+    for (const char *n : {"Defaire.tmp", "Refaire.tmp", "EtatsCopies.tmp"})
+        EXPECT_FALSE(QFile::exists(Chemin(QLatin1String(n))));
+}
+
+TEST_F(Principale, ModeleProtegeDemandeLeMotDePasse)
+{
+    QStringList protege = modele;
+    protege[0] = QStringLiteral("[MotDePasse]=clef");
+    const QString c = ecrireModele(QStringLiteral("p.hmm"), protege);
+    motDePasseTape = QStringLiteral("faux");
+    auto f = fenetre(c);
+    EXPECT_EQ(f->Document->N, 0);
+    EXPECT_TRUE(f->Document->NomFichier.isEmpty());
+    EXPECT_TRUE(f->Ajouterunmotdepasse1->isEnabled());
+
+    motDePasseTape = QStringLiteral("clef");
+    auto g = fenetre(c);
+    EXPECT_EQ(g->Document->N, 1);
+    EXPECT_FALSE(g->Ajouterunmotdepasse1->isEnabled());
+    EXPECT_TRUE(g->Modifierlemotdepasse1->isEnabled());
+    EXPECT_TRUE(g->Supprimerlemotdepasse1->isEnabled());
+}
