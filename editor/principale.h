@@ -51,6 +51,9 @@ public:
     void Supprimerlemotdepasse1Click();
     void MettreAJourMenusMotDePasse();
 
+    // Annulation : enregistre tout le modèle comme une étape, avec sa description française.
+    void MemoriserEtape(const QString &description);
+
     // Options d'affichage : lit "Options.ini" et l'applique.
     void LireOptions();
 
