@@ -23,6 +23,8 @@ struct ResultatDoubleArc {
     PointF PointB1, PointB2; // cercle Ob : point sur la boîte 1, point sur la boîte 2
     PointF CentreA, CentreB;
     float Rayon = 0;
+    // Vrai quand l'arc boîte 1 -> boîte 2 prend le cercle Ob (centres c1.x < c2.x).
+    bool ArcDirectSurB = false;
 };
 
 class HMMGRAPH_EXPORT THmm : public QWidget {
@@ -68,6 +70,8 @@ public:
     bool Accepter(float ax, float ay, float bx, float by, float r) const;
     long double CA(float v) const;
     bool PeutAjouterArc() const { return NbArcs < CapaciteArcs; }
+    // Troncature vers zéro sans comportement indéfini : NaN -> 0, valeurs bornées à ±1e9.
+    static int Tronquer(double v);
 
     // Dessin complet de la surface (fond, arcs, flèches, étiquettes, poignées) sur p.
     void Dessiner(QPainter &p);
