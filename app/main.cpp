@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QScreen>
 #include <QTranslator>
 
 int main(int argc, char **argv)
@@ -15,6 +16,9 @@ int main(int argc, char **argv)
         app.installTranslator(&qtFr);
     const QStringList args = app.arguments();
     TForm1 Form1(args.size() > 1 ? args.at(1) : QString());
+    // Sans gestionnaire de fenêtres, "maximisé" n'a pas d'effet : on prend tout l'écran.
+    if (QScreen *ecran = QGuiApplication::primaryScreen())
+        Form1.setGeometry(ecran->availableGeometry());
     Form1.showMaximized();
     return app.exec();
 }
