@@ -1,5 +1,6 @@
 // Fenêtre principale : démarrage, fichiers récents, un modèle par fenêtre, fermeture.
 #include "outils_test.h"
+#include "dialogs/motdepass.h"
 #include "editor/principale.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
@@ -10,6 +11,8 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 
 namespace {
@@ -230,4 +233,39 @@ TEST_F(Principale, ModeleProtegeDemandeLeMotDePasse)
     EXPECT_FALSE(g->Ajouterunmotdepasse1->isEnabled());
     EXPECT_TRUE(g->Modifierlemotdepasse1->isEnabled());
     EXPECT_TRUE(g->Supprimerlemotdepasse1->isEnabled());
+}
+
+TEST_F(Principale, AjouterPuisSupprimerLeMotDePasseDepuisLeMenu)
+{
+    auto f = fenetre();
+    f->Ajouterunmotdepasse1->trigger();
+    auto *ajout = f->findChild<TForm6 *>();
+    ASSERT_NE(ajout, nullptr);
+    EXPECT_TRUE(ajout->isModal() || ajout->windowModality() != Qt::NonModal);
+    ajout->Edit1->setText(QStringLiteral("clef"));
+    ajout->Edit2->setText(QStringLiteral("clef"));
+    ajout->Valider->click();
+    EXPECT_EQ(f->Document->MotDePasse, QStringLiteral("clef"));
+    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_FALSE(f->Ajouterunmotdepasse1->isEnabled());
+    EXPECT_TRUE(f->Supprimerlemotdepasse1->isEnabled());
+    // Le premier enregistrement porte le mot de passe.
+    aEnregistrer = Chemin(QStringLiteral("p.hmm"));
+    ASSERT_TRUE(f->Enregistrer1Click());
+    QStringList lignes;
+    QString e;
+    ASSERT_TRUE(FichierModele::LireFichier(aEnregistrer, &lignes, &e));
+    EXPECT_EQ(lignes.value(0), QStringLiteral("[MotDePasse]=clef"));
+
+    f->Supprimerlemotdepasse1->trigger();
+    auto *supp = f->findChild<TForm7 *>();
+    ASSERT_NE(supp, nullptr);
+    supp->Edit1->setText(QStringLiteral("clef"));
+    supp->Valider->click();
+    EXPECT_EQ(f->Document->MotDePasse, QStringLiteral("Vide"));
+    EXPECT_TRUE(f->Ajouterunmotdepasse1->isEnabled());
+    EXPECT_FALSE(f->Modifierlemotdepasse1->isEnabled());
+    ASSERT_TRUE(f->Enregistrer1Click());
+    ASSERT_TRUE(FichierModele::LireFichier(aEnregistrer, &lignes, &e));
+    EXPECT_EQ(lignes.value(0), QStringLiteral("[MotDePasse]=Vide"));
 }
