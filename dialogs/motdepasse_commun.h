@@ -14,6 +14,9 @@ class DialogueMotDePasse : public QDialog {
 public:
     DialogueMotDePasse(const QString &titre, const QString &texteValider, QWidget *parent);
 
+    static inline const QString PasConfirme = QStringLiteral("Le mot de passe ne correspond pas à la confirmation");
+    static inline const QString Incorrect = QStringLiteral("Mot de passe incorrect");
+
     QPushButton *Valider = nullptr;
     QPushButton *Annuler = nullptr;
 

@@ -1,6 +1,9 @@
 // TForm1 : démarrage, fermeture, commandes du menu "Fichier", fichiers récents,
 // mot de passe et options d'affichage.
+#include "dialogs/changermotdepasse.h"
+#include "dialogs/identification.h"
 #include "dialogs/motdepass.h"
+#include "dialogs/suppmotdepass.h"
 #include "editor/principale.h"
 #include "graph/hmm.h"
 #include "model/options.h"

@@ -1,7 +1,10 @@
 // TForm1 : construction de la fenêtre, menus, barres d'outils, raccourcis.
 // Les commandes du menu "Fichier", le démarrage et la fermeture sont dans fichiers.cpp.
 #include "editor/principale.h"
+#include "dialogs/changermotdepasse.h"
+#include "dialogs/identification.h"
 #include "dialogs/motdepass.h"
+#include "dialogs/suppmotdepass.h"
 #include "graph/hmm.h"
 #include "model/repertoire.h"
 #include "skin/presentation.h"

@@ -1,6 +1,9 @@
 // Les quatre boîtes du mot de passe, manipulées comme un utilisateur.
 #include "outils_test.h"
+#include "dialogs/changermotdepasse.h"
+#include "dialogs/identification.h"
 #include "dialogs/motdepass.h"
+#include "dialogs/suppmotdepass.h"
 #include "model/document.h"
 #include "skin/messages.h"
 

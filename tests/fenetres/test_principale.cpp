@@ -1,6 +1,9 @@
 // Fenêtre principale : démarrage, fichiers récents, un modèle par fenêtre, fermeture.
 #include "outils_test.h"
+#include "dialogs/changermotdepasse.h"
+#include "dialogs/identification.h"
 #include "dialogs/motdepass.h"
+#include "dialogs/suppmotdepass.h"
 #include "editor/principale.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
