@@ -1,13 +1,37 @@
 #include "graph/nombres.h"
 
 #include <QLocale>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <locale.h>
 #include <optional>
 
 namespace {
 std::optional<QChar> separateurFixe;
+
+// QCoreApplication appelle setlocale(LC_ALL, "") : sous une langue française, strtold
+// s'arrêterait au "." et snprintf écrirait une virgule. Les conversions internes se font
+// donc dans la langue "C", le temps de l'appel et pour ce seul fil.
+class LangueC {
+public:
+    LangueC()
+    {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+        precedente = c ? uselocale(c) : locale_t(nullptr);
+    }
+    ~LangueC()
+    {
+        if (precedente)
+            uselocale(precedente);
+    }
+    LangueC(const LangueC &) = delete;
+    LangueC &operator=(const LangueC &) = delete;
+
+private:
+    locale_t precedente = nullptr;
+};
 }
 
 EConversion::EConversion(const QString &texte)
@@ -83,8 +107,11 @@ long double VersExtended(const QString &texte, bool *ok)
     }
     if (i != n)
         return 0;
-    // strtold est indépendant de la langue tant que LC_NUMERIC vaut "C" (Qt ne le change pas).
-    const long double v = std::strtold(a.constData(), nullptr);
+    long double v;
+    {
+        LangueC c;
+        v = std::strtold(a.constData(), nullptr);
+    }
     *ok = true;
     return v;
 }
@@ -113,7 +140,10 @@ QString Formater(long double x, int chiffres)
     // Arrondi à `chiffres` chiffres significatifs en notation scientifique, puis
     // choix de la forme d'après l'exposant de la valeur arrondie.
     char tampon[80];
-    std::snprintf(tampon, sizeof tampon, "%.*Le", chiffres - 1, x);
+    {
+        LangueC c;
+        std::snprintf(tampon, sizeof tampon, "%.*Le", chiffres - 1, x);
+    }
     const QString s = QString::fromLatin1(tampon);
     const int posE = int(s.indexOf(QChar('e')));
     const bool negatif = s.startsWith(QChar('-'));
