@@ -1,0 +1,263 @@
+// Baum-Welch. Les sommes sur t se font toujours t croissant à partir de 0 ; ξ n'est pas
+// rangé en entier : chaque ξ[t][i][j] est ajouté à sa somme dès qu'il est calculé, ce qui
+// donne exactement les mêmes additions que de sommer la table complète ensuite.
+#include "algorithms/baumwelch_calcul.h"
+#include "algorithms/espace.h"
+#include "algorithms/evaluation.h"
+#include "algorithms/sequence.h"
+#include "algorithms/tables.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "graph/nombres.h"
+#include "model/document.h"
+#include "model/parametres.h"
+#include "model/repertoire.h"
+#include "model/textes.h"
+
+#include <cmath>
+
+namespace {
+
+using LD = long double;
+using Calcul::TablesModele;
+
+template <bool Scinde>
+void sommesXi(const TablesModele &m, const int *O, int T, const Matrice<LD> &alpha, const Matrice<LD> &beta, LD P,
+              Matrice<LD> &n)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    for (int t = 1; t < T; ++t) {
+        const LD *a = alpha.LigneBrute(t);
+        const LD *suivant = beta.LigneBrute(t + 1);
+        const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
+        for (int i = 1; i <= N; ++i) {
+            const LD ai = a[i];
+            LD *ni = n.LigneBrute(i);
+            const std::size_t k = std::size_t(i) * L;
+            for (int j = 1; j <= N; ++j) {
+                LD aij;
+                if constexpr (Scinde)
+                    aij = static_cast<LD>(m.Ah[k + std::size_t(j)]) + m.Al[k + std::size_t(j)];
+                else
+                    aij = m.A[k + std::size_t(j)];
+                ni[j] = ni[j] + (((suivant[j] * ai) * aij) * b[j]) / P;
+            }
+        }
+    }
+}
+
+// Quotient réestimé ; 0/0 (texte "NAN") garde l'ancienne valeur.
+LD quotient(LD numerateur, LD denominateur, LD ancien)
+{
+    const LD q = numerateur / denominateur;
+    return std::isnan(q) ? ancien : q;
+}
+
+void dimensionnerComptes(const ParametresModele &p, EspaceTravail &e)
+{
+    const int L = p.N + 1;
+    e.Gamma.Dimensionner(e.LongueurSequence + 1, L);
+    e.EsperancesDepuis.resize(std::size_t(L));
+    e.EsperancesEtat.resize(std::size_t(L));
+    e.EsperancesTransitions.Dimensionner(L, L);
+    e.EsperancesGeneration.Dimensionner(L, p.M + 1);
+}
+
+}
+
+void CalculerGamma(const ParametresModele &p, EspaceTravail &e)
+{
+    const int T = e.LongueurSequence;
+    const int N = p.N;
+    const LD P = e.Probabilite;
+    if (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1)
+        e.Gamma.Dimensionner(T + 1, N + 1);
+    for (int t = 1; t <= T; ++t) {
+        const LD *a = e.Alpha.LigneBrute(t);
+        const LD *b = e.Beta.LigneBrute(t);
+        LD *g = e.Gamma.LigneBrute(t);
+        for (int i = 1; i <= N; ++i)
+            g[i] = (b[i] * a[i]) / P;
+    }
+}
+
+void CalculerXi(const ParametresModele &p, EspaceTravail &e)
+{
+    Calcul::ControlerSequence(p, e);
+    const TablesModele m(p);
+    e.EsperancesTransitions.Dimensionner(m.L, m.L);
+    if (m.Scinde)
+        sommesXi<true>(m, e.Observations.data(), e.LongueurSequence, e.Alpha, e.Beta, e.Probabilite,
+                       e.EsperancesTransitions);
+    else
+        sommesXi<false>(m, e.Observations.data(), e.LongueurSequence, e.Alpha, e.Beta, e.Probabilite,
+                        e.EsperancesTransitions);
+}
+
+void IterationBaumWelch(ParametresModele &p, EspaceTravail &e)
+{
+    const int N = p.N, M = p.M, T = e.LongueurSequence;
+    CalculerForward(p, e);
+    CalculerBackward(p, e);
+    if (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1 || e.EsperancesGeneration.Colonnes() != M + 1 ||
+        e.EsperancesDepuis.longueur() != N + 1)
+        dimensionnerComptes(p, e);
+    CalculerGamma(p, e);
+    CalculerXi(p, e);
+
+    bool stable = true;
+    const LD *g1 = e.Gamma.LigneBrute(1);
+    for (int i = 1; i <= N; ++i) {
+        if (stable)
+            stable = (p.PI[i] == g1[i]);
+        p.PI[i] = g1[i];
+    }
+
+    const int *O = e.Observations.data();
+    std::vector<LD> g(std::size_t(M) + 1);
+    for (int i = 1; i <= N; ++i) {
+        // d = Σ_{t<T} γ, e = Σ_{t<=T} γ : la seconde somme prolonge exactement la première.
+        LD d = 0;
+        for (int t = 1; t < T; ++t)
+            d = d + e.Gamma.LigneBrute(t)[i];
+        const LD eI = d + e.Gamma.LigneBrute(T)[i];
+        e.EsperancesDepuis[i] = d;
+        const LD *n = e.EsperancesTransitions.LigneBrute(i);
+        for (int j = 1; j <= N; ++j) {
+            const LD ancien = p.A[i][j];
+            const LD nouveau = quotient(n[j], d, ancien);
+            if (stable)
+                stable = (ancien == nouveau);
+            p.A[i][j] = nouveau;
+        }
+
+        e.EsperancesEtat[i] = eI;
+        std::fill(g.begin(), g.end(), 0.0L);
+        for (int t = 1; t <= T; ++t)
+            if (O[t] >= 1)
+                g[std::size_t(O[t])] = g[std::size_t(O[t])] + e.Gamma.LigneBrute(t)[i];
+        LD *eg = e.EsperancesGeneration.LigneBrute(i);
+        for (int k = 1; k <= M; ++k) {
+            eg[k] = g[std::size_t(k)];
+            const LD ancien = p.B[i][k];
+            const LD nouveau = quotient(g[std::size_t(k)], eI, ancien);
+            if (stable)
+                stable = (ancien == nouveau);
+            p.B[i][k] = nouveau;
+        }
+    }
+    e.Stable = stable;
+    CalculerForward(p, e);
+}
+
+IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)
+{
+    const bool modeIterations = (e.Seuil == 2);
+    e.LimiteAtteinte = false;
+    e.Interrompu = false;
+    e.Stable = false;
+    e.IterationsEffectuees = 0;
+    if (!modeIterations)
+        CalculerForward(p, e);
+    if (obs)
+        obs->Debut(Entrainement::BaumWelch, p, e);
+    dimensionnerComptes(p, e);
+    if (!modeIterations && e.Probabilite >= e.Seuil) {
+        if (obs)
+            obs->FinSansIteration(Entrainement::BaumWelch, p, e);
+        return IssueEntrainement::SeuilDejaAtteint;
+    }
+
+    e.IterationCourante = 1;
+    for (;;) {
+        if (modeIterations && !(e.IterationCourante <= e.NombreIterations && !e.Stable))
+            break;
+        IterationBaumWelch(p, e);
+        ++e.IterationsEffectuees;
+        if (!modeIterations)
+            e.LimiteAtteinte =
+                e.IterationCourante >= LimiteIterationsSeuil && e.Probabilite < e.Seuil && !e.Stable;
+        if (obs && !obs->Continuer(Entrainement::BaumWelch))
+            e.Interrompu = true;
+        if (obs)
+            obs->Iteration(Entrainement::BaumWelch, p, e);
+        if (e.Interrompu)
+            return IssueEntrainement::Interrompu;
+        if (!modeIterations) {
+            if (!(e.Probabilite < e.Seuil && !e.Stable))
+                break;
+            if (e.LimiteAtteinte)
+                return IssueEntrainement::LimiteAtteinte;
+        }
+        ++e.IterationCourante;
+    }
+    return IssueEntrainement::Termine;
+}
+
+void PreparerEntrainement(DocumentModele &doc, EspaceTravail &e)
+{
+    doc.CalculerParametres();
+    DecouperSequence(doc.Parametres, e);
+    CalculerForward(doc.Parametres, e);
+    if (e.Probabilite == 0)
+        throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
+                           e.SequenceObservations);
+}
+
+void ConclureEntrainement(Entrainement type, DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs)
+{
+    if (obs)
+        obs->AvantModification(type);
+    ReporterParametres(doc);
+    // Le journal reste dans le répertoire du programme pour la trace ; un échec d'écriture
+    // n'annule pas l'entraînement (la trace le signalera en ne trouvant pas le journal).
+    Textes::EcrireLignes(Repertoire::Fichier(QStringLiteral("APP.txt")), e.JournalEntrainement);
+    if (obs)
+        obs->Fin(type, doc.Parametres, e);
+}
+
+IssueEntrainement EntrainerBaumWelch(DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs)
+{
+    PreparerEntrainement(doc, e);
+    const IssueEntrainement issue = BouclerBaumWelch(doc.Parametres, e, obs);
+    if (issue == IssueEntrainement::SeuilDejaAtteint)
+        return issue;
+    ConclureEntrainement(Entrainement::BaumWelch, doc, e, obs);
+    return issue;
+}
+
+void ReporterParametres(DocumentModele &doc)
+{
+    const ParametresModele &p = doc.Parametres;
+    if (p.N != doc.N)
+        throw ERefusCalcul(QStringLiteral("Le modèle a changé pendant l'entraînement : "
+                                          "les paramètres ne peuvent pas y être reportés."));
+    THmm *h = doc.Hmm1;
+    const int N = p.N;
+    auto indice = [&](int i) { return doc.RechercherIndice(doc.Etats[i]->Nom, false); };
+
+    for (int i = 1; i <= N; ++i) {
+        const int a = h->ExisteARC(0, indice(i));
+        if (a != -1)
+            h->Etiquette[a] = Nombres::Formater(p.PI[i]);
+    }
+    for (int i = 1; i <= N; ++i) {
+        const int ei = indice(i);
+        for (int j = 1; j <= N; ++j) {
+            const int a = h->ExisteARC(ei, indice(j));
+            if (a != -1)
+                h->Etiquette[a] = Nombres::Formater(p.A[i][j]);
+        }
+    }
+    for (int i = 1; i <= N; ++i) {
+        TEtat2 *etat = doc.Etats[i];
+        for (int k = 1; k <= etat->NbSymboles; ++k) {
+            const int s = doc.RechercherIndice(etat->Generation[k][1], true);
+            if (s >= 1)
+                etat->Generation[k][2] = Nombres::Formater(p.B[i][s]);
+        }
+        etat->Actualiser();
+    }
+    h->Actualiser();
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Entraînement de Baum-Welch et report des paramètres dans le graphe.
+#include "algorithms/observateur.h"
+
+struct ParametresModele;
+struct EspaceTravail;
+class DocumentModele;
+
+// Mode seuil : au plus ce nombre d'itérations, même si P(O|λ) n'atteint jamais le seuil et que
+// les paramètres ne se stabilisent pas exactement (sinon l'entraînement pourrait ne pas finir).
+constexpr int LimiteIterationsSeuil = 1000;
+
+// γ[t][i] = (β[t][i] × α[t][i]) / P pour t = 1..T, avec P = Probabilite (celle du Backward).
+void CalculerGamma(const ParametresModele &parametres, EspaceTravail &espace);
+// Sommes Σ_{t=1..T-1} ξ[t][i][j], ξ[t][i][j] = (((β[t+1][j] × α[t][i]) × A[i][j]) ×
+// B[j][O[t+1]]) / P, ajoutées t croissant à partir de 0, dans EsperancesTransitions.
+void CalculerXi(const ParametresModele &parametres, EspaceTravail &espace);
+
+// Une itération : Forward, Backward, γ, ξ, réestimation de π, A, B (un quotient 0/0 garde
+// l'ancienne valeur), Stable, puis Forward du modèle réestimé.
+void IterationBaumWelch(ParametresModele &parametres, EspaceTravail &espace);
+
+// La boucle sur des paramètres déjà calculés et une séquence déjà découpée : mode nombre
+// d'itérations quand Seuil = 2 (au plus NombreIterations itérations), mode seuil sinon (au
+// plus LimiteIterationsSeuil). Les deux s'arrêtent dès que Stable ; Continuer() est consulté
+// après chaque itération dans les deux modes. Ne touche pas au graphe.
+IssueEntrainement BouclerBaumWelch(ParametresModele &parametres, EspaceTravail &espace,
+                                   ObservateurEntrainement *observateur = nullptr);
+
+// L'entraînement complet sur le document : paramètres tirés du graphe, séquence découpée,
+// refus (ERefusCalcul, rien n'est changé) quand le modèle ne génère pas la séquence, boucle,
+// puis AvantModification(), ReporterParametres, journal dans "APP.txt" et Fin(). Quand le
+// seuil est déjà atteint, le graphe n'est pas touché.
+IssueEntrainement EntrainerBaumWelch(DocumentModele &document, EspaceTravail &espace,
+                                     ObservateurEntrainement *observateur = nullptr);
+
+// Écrit π, A et B du document (Parametres) dans les étiquettes des arcs existants et les
+// probabilités des paires existantes, au format général à 15 chiffres ; ne crée ni arc ni
+// paire. Les boîtes puis le graphe sont ensuite actualisés (un arc ou une paire qui vaut
+// désormais 0 disparaît, comme à la saisie).
+void ReporterParametres(DocumentModele &document);
+
+// Commun aux deux entraînements : paramètres et séquence pris du document, refus quand
+// Forward donne P(O|λ) = 0 ("Ce modèle ne génère pas la séquence d'observations : ...").
+void PreparerEntrainement(DocumentModele &document, EspaceTravail &espace);
+// Commun aux deux entraînements, après la boucle : AvantModification, report, "APP.txt", Fin.
+void ConclureEntrainement(Entrainement type, DocumentModele &document, EspaceTravail &espace,
+                          ObservateurEntrainement *observateur);

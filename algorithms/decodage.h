@@ -1,0 +1,9 @@
+#pragma once
+// Décodage : le chemin de Viterbi.
+struct ParametresModele;
+struct EspaceTravail;
+
+// Écrit Delta, Psi, CheminViterbi (Q[0] = 0 pour START) et Probabilite (la probabilité du
+// meilleur chemin). Comparaisons strictes, états parcourus en ordre croissant : à égalité le
+// plus petit numéro l'emporte, et l'état 1 quand tout vaut 0. Lève ERefusCalcul quand T = 0.
+void CalculerViterbi(const ParametresModele &parametres, EspaceTravail &espace);

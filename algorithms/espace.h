@@ -1,0 +1,150 @@
+#pragma once
+// L'espace de travail des algorithmes : chaque calcul écrase les champs qu'il emploie,
+// les écrivains de trace les lisent ensuite. Matrices et vecteurs indexés à partir de 1,
+// l'index 0 existe et reste réservé.
+#include "model/vecteur.h"
+
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+#include <vector>
+
+// Matrice pleine rangée ligne par ligne dans un seul bloc : les calculs parcourent les
+// lignes sans indirection ; l'accès m[i][j] ou m(i, j) vérifie les deux indices.
+template <typename T>
+class Matrice {
+public:
+    class Ligne {
+    public:
+        Ligne(T *p, long long n) : p(p), n(n) {}
+        T &operator[](long long j) const
+        {
+            if (j < 0 || j >= n)
+                throw EHorsBornes(j, n);
+            return p[j];
+        }
+        long long size() const { return n; }
+
+    private:
+        T *p;
+        long long n;
+    };
+
+    // Toutes les cases valent 0 après le dimensionnement.
+    void Dimensionner(long long lignes, long long colonnes)
+    {
+        nl = lignes;
+        nc = colonnes;
+        v.assign(std::size_t(lignes * colonnes), T{});
+    }
+    long long Lignes() const { return nl; }
+    long long Colonnes() const { return nc; }
+
+    T &operator()(long long i, long long j) { return v[index(i, j)]; }
+    const T &operator()(long long i, long long j) const { return v[index(i, j)]; }
+    Ligne operator[](long long i)
+    {
+        verifierLigne(i);
+        return Ligne(v.data() + i * nc, nc);
+    }
+    Ligne operator[](long long i) const
+    {
+        verifierLigne(i);
+        return Ligne(const_cast<T *>(v.data()) + i * nc, nc);
+    }
+    // Début de la ligne i, sans vérification (noyaux de calcul).
+    T *LigneBrute(long long i) { return v.data() + i * nc; }
+    const T *LigneBrute(long long i) const { return v.data() + i * nc; }
+
+private:
+    void verifierLigne(long long i) const
+    {
+        if (i < 0 || i >= nl)
+            throw EHorsBornes(i, nl);
+    }
+    std::size_t index(long long i, long long j) const
+    {
+        verifierLigne(i);
+        if (j < 0 || j >= nc)
+            throw EHorsBornes(j, nc);
+        return std::size_t(i * nc + j);
+    }
+    long long nl = 0, nc = 0;
+    std::vector<T> v;
+};
+
+// Table des chemins de probabilité non nulle, remplie au fil de l'énumération (elle n'est
+// jamais dimensionnée à N^T). Une ligne garde les numéros d'états et la probabilité en
+// double précision ; les textes (noms, probabilité au format général) se lisent à la demande.
+class TableDesChemins {
+public:
+    void Vider(int longueur, const QStringList &noms);
+    void Ajouter(const int *etats, double probabilite); // etats[1..T]
+    long long Lignes() const { return (long long)probabilites.size(); }
+    int Longueur() const { return T; }
+    // r dans 1..Lignes(), t dans 1..T.
+    int Etat(long long r, int t) const;
+    double Probabilite(long long r) const;
+    // Entrée t de la ligne r : nom de l'état pour t = 1..T, probabilité en texte pour t = T + 1.
+    QString Texte(long long r, int t) const;
+    // "Start - E1 - E2".
+    QString TexteChemin(long long r) const;
+
+private:
+    void verifier(long long r) const;
+    int T = 0;
+    QStringList noms;
+    std::vector<unsigned char> etats;
+    std::vector<double> probabilites;
+};
+
+// Calcul refusé avant de commencer (séquence vide, trop de chemins, modèle qui ne génère
+// pas la séquence...) : le message s'adresse à l'utilisateur.
+class ERefusCalcul : public std::runtime_error {
+public:
+    explicit ERefusCalcul(const QString &message);
+    QString Message() const;
+};
+
+struct EspaceTravail {
+    // Séquence.
+    QString SequenceObservations;
+    bool DecoupageCaractere = true;
+    VecteurVerifie<int> Observations; // O[1..T], 0 pour un morceau qui n'est pas un symbole
+    int LongueurSequence = 0;
+
+    long double Probabilite = 0;
+
+    // Forward, Backward, Viterbi : (T + 1) × (N + 1).
+    Matrice<long double> Alpha, Beta, Delta;
+    Matrice<int> Psi;
+    VecteurVerifie<int> CheminViterbi; // Q[0..T], Q[0] = 0 pour START
+
+    // Baum-Welch. ξ n'est pas gardé en entier ((T + 1)(N + 1)² étendus) : seul
+    // EsperancesTransitions le lit, ses sommes sont faites au fil du calcul, t croissant.
+    Matrice<long double> Gamma;
+
+    // Énumération des chemins.
+    TableDesChemins TableChemins;
+    VecteurVerifie<int> CheminCourant; // numéros des états du chemin évalué, temps 1..T
+    long long NombreCheminsNonNuls = 0;
+    long long CheminsEvalues = 0;
+    bool ArretEnumeration = false;
+    long long MeilleurChemin = 0; // ligne marquée « meilleure », 0 quand la table est vide
+
+    // Entraînements.
+    int NombreIterations = 10;
+    long double Seuil = 2; // 2 : mode nombre d'itérations
+    int IterationCourante = 0;
+    int IterationsEffectuees = 0; // itérations (ou passes) terminées par le dernier entraînement
+    bool Stable = false;
+    bool LimiteAtteinte = false; // mode seuil : borne d'itérations atteinte
+    bool Interrompu = false;     // arrêt demandé par l'utilisateur
+    VecteurVerifie<long double> EsperancesDepuis, EsperancesEtat;
+    Matrice<long double> EsperancesTransitions, EsperancesGeneration;
+    VecteurVerifie<int> NombreDepuis, NombreEtat;
+    Matrice<int> NombreTransitions, NombreGeneration;
+    QStringList JournalEntrainement;
+
+    QString DernierAlgorithme;
+};

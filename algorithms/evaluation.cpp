@@ -1,0 +1,152 @@
+// Forward et Backward. Chaque case est la somme, i (ou j) croissant à partir de 0, des
+// produits formés dans l'ordre de la définition ; les noyaux calculent plusieurs cases
+// indépendantes à la fois (quatre sommes en vol) sur des lignes contiguës, ce qui ne change
+// aucun arrondi.
+#include "algorithms/evaluation.h"
+#include "algorithms/espace.h"
+#include "algorithms/tables.h"
+#include "model/parametres.h"
+
+namespace {
+
+using Calcul::TablesModele;
+using LD = long double;
+
+// Valeur At[j][i] (Forward) ou A[i][j] (Backward) à la position k de la table choisie.
+template <bool Scinde>
+struct LecteurA {
+    const double *h;
+    const double *b;
+    const LD *e;
+    LD operator[](std::size_t k) const
+    {
+        if constexpr (Scinde)
+            return static_cast<LD>(h[k]) + b[k];
+        else
+            return e[k];
+    }
+};
+
+template <bool Scinde>
+void forward(const TablesModele &m, const int *O, int T, Matrice<LD> &alpha)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    const LecteurA<Scinde> at{m.Ath.data(), m.Atl.data(), m.At.data()};
+    {
+        LD *a1 = alpha.LigneBrute(1);
+        const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
+        for (int i = 1; i <= N; ++i)
+            a1[i] = m.PI[std::size_t(i)] * b[i];
+    }
+    for (int t = 1; t < T; ++t) {
+        const LD *a = alpha.LigneBrute(t);
+        LD *suivant = alpha.LigneBrute(t + 1);
+        const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
+        int j = 1;
+        for (; j + 3 <= N; j += 4) {
+            const std::size_t k0 = std::size_t(j) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
+            LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+            for (int i = 1; i <= N; ++i) {
+                const LD x = a[i];
+                s0 = s0 + x * at[k0 + std::size_t(i)];
+                s1 = s1 + x * at[k1 + std::size_t(i)];
+                s2 = s2 + x * at[k2 + std::size_t(i)];
+                s3 = s3 + x * at[k3 + std::size_t(i)];
+            }
+            suivant[j] = s0 * b[j];
+            suivant[j + 1] = s1 * b[j + 1];
+            suivant[j + 2] = s2 * b[j + 2];
+            suivant[j + 3] = s3 * b[j + 3];
+        }
+        for (; j <= N; ++j) {
+            const std::size_t k0 = std::size_t(j) * L;
+            LD s0 = 0;
+            for (int i = 1; i <= N; ++i)
+                s0 = s0 + a[i] * at[k0 + std::size_t(i)];
+            suivant[j] = s0 * b[j];
+        }
+    }
+}
+
+template <bool Scinde>
+void backward(const TablesModele &m, const int *O, int T, Matrice<LD> &beta)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    const LecteurA<Scinde> a{m.Ah.data(), m.Al.data(), m.A.data()};
+    {
+        LD *bT = beta.LigneBrute(T);
+        for (int i = 1; i <= N; ++i)
+            bT[i] = 1;
+    }
+    for (int t = T - 1; t >= 1; --t) {
+        const LD *suivant = beta.LigneBrute(t + 1);
+        LD *courant = beta.LigneBrute(t);
+        const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
+        int i = 1;
+        for (; i + 3 <= N; i += 4) {
+            const std::size_t k0 = std::size_t(i) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
+            LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+            for (int j = 1; j <= N; ++j) {
+                const LD y = suivant[j];
+                const LD c = b[j];
+                // β[t+1][j] × (A[i][j] × B[j][O[t+1]]) : le produit entre parenthèses d'abord.
+                s0 = s0 + y * (a[k0 + std::size_t(j)] * c);
+                s1 = s1 + y * (a[k1 + std::size_t(j)] * c);
+                s2 = s2 + y * (a[k2 + std::size_t(j)] * c);
+                s3 = s3 + y * (a[k3 + std::size_t(j)] * c);
+            }
+            courant[i] = s0;
+            courant[i + 1] = s1;
+            courant[i + 2] = s2;
+            courant[i + 3] = s3;
+        }
+        for (; i <= N; ++i) {
+            const std::size_t k0 = std::size_t(i) * L;
+            LD s0 = 0;
+            for (int j = 1; j <= N; ++j)
+                s0 = s0 + suivant[j] * (a[k0 + std::size_t(j)] * b[j]);
+            courant[i] = s0;
+        }
+    }
+}
+
+}
+
+void CalculerForward(const ParametresModele &p, EspaceTravail &e)
+{
+    Calcul::ControlerSequence(p, e);
+    const TablesModele m(p);
+    const int T = e.LongueurSequence;
+    e.Alpha.Dimensionner(T + 1, m.L);
+    const int *O = e.Observations.data();
+    if (m.Scinde)
+        forward<true>(m, O, T, e.Alpha);
+    else
+        forward<false>(m, O, T, e.Alpha);
+    LD P = 0;
+    const LD *aT = e.Alpha.LigneBrute(T);
+    for (int i = 1; i <= m.N; ++i)
+        P = P + aT[i];
+    e.Probabilite = P;
+}
+
+void CalculerBackward(const ParametresModele &p, EspaceTravail &e)
+{
+    Calcul::ControlerSequence(p, e);
+    const TablesModele m(p);
+    const int T = e.LongueurSequence;
+    e.Beta.Dimensionner(T + 1, m.L);
+    const int *O = e.Observations.data();
+    if (m.Scinde)
+        backward<true>(m, O, T, e.Beta);
+    else
+        backward<false>(m, O, T, e.Beta);
+    LD P = 0;
+    const LD *b1 = e.Beta.LigneBrute(1);
+    const LD *b = m.Bt.data() + std::size_t(O[1]) * std::size_t(m.L);
+    for (int i = 1; i <= m.N; ++i)
+        P = P + (m.PI[std::size_t(i)] * b1[i]) * b[i];
+    e.Probabilite = P;
+}

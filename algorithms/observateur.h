@@ -1,0 +1,37 @@
+#pragma once
+// Points d'attache des deux entraînements : la trace d'exécution (en-tête, chaque itération,
+// fin), l'étape d'annulation de l'éditeur et la boucle d'événements. Toutes les méthodes
+// ne font rien par défaut ; chaque client redéfinit celles qui le concernent.
+struct ParametresModele;
+struct EspaceTravail;
+
+enum class Entrainement { BaumWelch, Viterbi };
+
+// Comment un entraînement s'est terminé.
+enum class IssueEntrainement {
+    Termine,          // nombre d'itérations, seuil ou stabilité atteints
+    SeuilDejaAtteint, // mode seuil : P(O|λ) atteignait déjà le seuil, rien n'a changé
+    LimiteAtteinte,   // mode seuil : LimiteIterationsSeuil itérations sans atteindre le seuil
+    Interrompu        // arrêt demandé par Continuer()
+};
+
+class ObservateurEntrainement {
+public:
+    virtual ~ObservateurEntrainement() = default;
+    // En-tête : la séquence est acceptée, rien n'est encore réestimé (Viterbi : le chemin
+    // du modèle initial est décodé, CheminViterbi est prêt).
+    virtual void Debut(Entrainement, const ParametresModele &, EspaceTravail &) {}
+    // Fin de chaque itération : π, A, B réestimés, Probabilite recalculée, compteurs
+    // (Esperances* ou Nombre*), Stable, IterationCourante, LimiteAtteinte et Interrompu à jour.
+    virtual void Iteration(Entrainement, const ParametresModele &, EspaceTravail &) {}
+    // Après chaque itération de Baum-Welch, avant Iteration() : l'appelant y laisse tourner
+    // la boucle d'événements ; rendre false arrête l'entraînement après cette itération.
+    virtual bool Continuer(Entrainement) { return true; }
+    // Juste avant que le graphe ne change (écriture des paramètres entraînés) : l'éditeur y
+    // mémorise l'étape d'annulation.
+    virtual void AvantModification(Entrainement) {}
+    // Après l'écriture dans le graphe et l'enregistrement du journal dans "APP.txt".
+    virtual void Fin(Entrainement, const ParametresModele &, EspaceTravail &) {}
+    // Mode seuil, seuil déjà atteint : appelé à la place des itérations et de Fin().
+    virtual void FinSansIteration(Entrainement, const ParametresModele &, EspaceTravail &) {}
+};

@@ -1,0 +1,80 @@
+#include "algorithms/sequence.h"
+#include "algorithms/espace.h"
+#include "model/parametres.h"
+#include "model/repertoire.h"
+#include "model/textes.h"
+
+void DecouperSequence(const ParametresModele &p, EspaceTravail &e)
+{
+    const QString &texte = e.SequenceObservations;
+    std::vector<int> o(1, 0);
+    auto symbole = [&](const QString &morceau) {
+        const int k = p.RechercherSymbole(morceau);
+        return k == -1 ? 0 : k;
+    };
+    if (e.DecoupageCaractere) {
+        for (const QChar c : texte)
+            o.push_back(symbole(QString(c)));
+    } else {
+        const qsizetype n = texte.size();
+        qsizetype pos = 0;
+        const QChar espace(u' ');
+        while (pos < n) {
+            QString mot;
+            while (pos < n && texte.at(pos) != espace)
+                mot += texte.at(pos++);
+            if (!mot.isEmpty())
+                o.push_back(symbole(mot));
+            while (pos < n && texte.at(pos) == espace)
+                ++pos;
+        }
+    }
+    const int T = int(o.size()) - 1;
+    if (T == 0) {
+        e.Observations.resize(1);
+        e.Observations[0] = 0;
+        e.LongueurSequence = 0;
+        if (texte.isEmpty())
+            throw ERefusCalcul(QStringLiteral("La séquence d'observations est vide : il n'y a rien à calculer."));
+        throw ERefusCalcul(QStringLiteral("La séquence d'observations « %1 » ne contient aucune observation "
+                                          "(elle n'est faite que d'espaces) : il n'y a rien à calculer.")
+                               .arg(texte));
+    }
+    e.Observations.resize(o.size());
+    for (int t = 0; t <= T; ++t)
+        e.Observations[t] = o[std::size_t(t)];
+    e.LongueurSequence = T;
+}
+
+QString HistoriqueSequences::Chemin()
+{
+    return Repertoire::Fichier(QStringLiteral("Sequences.txt"));
+}
+
+void HistoriqueSequences::Charger()
+{
+    liste = Textes::LireLignes(Chemin());
+}
+
+bool HistoriqueSequences::Ajouter(const QString &texte)
+{
+    if (texte.isEmpty())
+        return false;
+    for (const QString &s : liste)
+        if (s.compare(texte, Qt::CaseInsensitive) == 0)
+            return false;
+    liste << texte;
+    return true;
+}
+
+bool HistoriqueSequences::Enregistrer(QString *erreur) const
+{
+    return Textes::EcrireLignes(Chemin(), liste, erreur);
+}
+
+bool HistoriqueSequences::Memoriser(const QString &texte, QString *erreur)
+{
+    if (!Ajouter(texte))
+        return true;
+    return Enregistrer(erreur);
+}

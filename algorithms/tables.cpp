@@ -1,0 +1,67 @@
+#include "algorithms/tables.h"
+#include "algorithms/espace.h"
+#include "model/parametres.h"
+
+namespace Calcul {
+
+bool Scinder(long double x, double &haut, double &bas)
+{
+    haut = double(x);
+    bas = double(x - static_cast<long double>(haut));
+    // Vrai aussi pour 0 ; faux pour NaN, l'infini et les valeurs hors de l'étendue des doubles.
+    return static_cast<long double>(haut) + static_cast<long double>(bas) == x;
+}
+
+TablesModele::TablesModele(const ParametresModele &p)
+    : N(p.N), M(p.M), L(p.N + 1)
+{
+    const std::size_t LL = std::size_t(L) * std::size_t(L);
+    PI.assign(std::size_t(L), 0.0L);
+    A.assign(LL, 0.0L);
+    At.assign(LL, 0.0L);
+    Bt.assign(std::size_t(M + 1) * std::size_t(L), 0.0L);
+    for (int i = 1; i <= N; ++i) {
+        PI[std::size_t(i)] = p.PI[i];
+        for (int j = 1; j <= N; ++j) {
+            const long double a = p.A[i][j];
+            A[std::size_t(i * L + j)] = a;
+            At[std::size_t(j * L + i)] = a;
+        }
+        for (int o = 0; o <= M; ++o)
+            Bt[std::size_t(o * L + i)] = p.B[i][o];
+    }
+    Ah.assign(LL, 0.0);
+    Al.assign(LL, 0.0);
+    Ath.assign(LL, 0.0);
+    Atl.assign(LL, 0.0);
+    Scinde = true;
+    for (int i = 0; i < L && Scinde; ++i)
+        for (int j = 0; j < L; ++j) {
+            double h, b;
+            if (!Scinder(A[std::size_t(i * L + j)], h, b)) {
+                Scinde = false;
+                break;
+            }
+            Ah[std::size_t(i * L + j)] = h;
+            Al[std::size_t(i * L + j)] = b;
+            Ath[std::size_t(j * L + i)] = h;
+            Atl[std::size_t(j * L + i)] = b;
+        }
+}
+
+void ControlerSequence(const ParametresModele &p, const EspaceTravail &e)
+{
+    if (p.N < 1)
+        throw ERefusCalcul(QStringLiteral("Le modèle ne contient aucun état : il n'y a rien à calculer."));
+    const int T = e.LongueurSequence;
+    if (T < 1)
+        throw ERefusCalcul(QStringLiteral("La séquence d'observations ne contient aucune observation : "
+                                          "il n'y a rien à calculer."));
+    if (e.Observations.longueur() < T + 1)
+        throw EHorsBornes(T, e.Observations.longueur());
+    for (int t = 1; t <= T; ++t)
+        if (e.Observations[t] < 0 || e.Observations[t] > p.M)
+            throw EHorsBornes(e.Observations[t], p.M + 1);
+}
+
+}
