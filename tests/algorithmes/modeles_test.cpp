@@ -1,0 +1,127 @@
+#include "modeles_test.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "graph/nombres.h"
+#include "model/document.h"
+
+#include <random>
+
+ParametresModele ParametresTextes(const QStringList &noms, const QStringList &symboles, const QStringList &pi,
+                                  const QList<QStringList> &A, const QList<QStringList> &B)
+{
+    ParametresModele p;
+    p.N = int(noms.size());
+    p.M = int(symboles.size());
+    p.Noms[0] = QStringLiteral("START");
+    for (int i = 1; i <= p.N; ++i)
+        p.Noms[i] = noms[i - 1];
+    for (int k = 1; k <= p.M; ++k)
+        p.Symboles[k] = symboles[k - 1];
+    p.Dimensionner(p.N, p.M);
+    for (int i = 1; i <= p.N; ++i) {
+        p.PI[i] = Nombres::VersExtended(pi[i - 1]);
+        for (int j = 1; j <= p.N; ++j)
+            p.A[i][j] = Nombres::VersExtended(A[i - 1][j - 1]);
+        for (int k = 1; k <= p.M; ++k)
+            p.B[i][k] = Nombres::VersExtended(B[i - 1][k - 1]);
+    }
+    return p;
+}
+
+ParametresModele ModeleE1E2()
+{
+    return ParametresTextes({"E1", "E2"}, {"a", "b"}, {"0.5", "0.5"}, {{"0.7", "0.3"}, {"0.4", "0.6"}},
+                            {{"0.9", "0.1"}, {"0.2", "0.8"}});
+}
+
+EspaceTravail EspacePour(const std::vector<int> &O)
+{
+    EspaceTravail e;
+    e.LongueurSequence = int(O.size());
+    e.Observations.resize(O.size() + 1);
+    e.Observations[0] = 0;
+    for (std::size_t t = 0; t < O.size(); ++t)
+        e.Observations[(long long)t + 1] = O[t];
+    return e;
+}
+
+ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std::vector<int> &O)
+{
+    std::mt19937 g(graine);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    ParametresModele p;
+    p.N = r.N;
+    p.M = r.M;
+    p.Noms[0] = QStringLiteral("START");
+    for (int i = 1; i <= r.N; ++i)
+        p.Noms[i] = QStringLiteral("E%1").arg(i);
+    for (int k = 1; k <= r.M; ++k)
+        p.Symboles[k] = QStringLiteral("s%1").arg(k);
+    p.Dimensionner(r.N, r.M);
+    auto valeur = [&]() -> long double {
+        if (u(g) < r.zeros)
+            return 0;
+        if (r.egalites)
+            return u(g) < 0.5 ? 0.25L : 0.5L;
+        // Un texte décimal comme ceux que l'on tape : 0,xxxx.
+        return Nombres::VersExtended(QStringLiteral("0.%1").arg(1 + int(u(g) * 9998), 4, 10, QChar('0')));
+    };
+    for (int i = 1; i <= r.N; ++i) {
+        p.PI[i] = valeur();
+        for (int j = 1; j <= r.N; ++j)
+            p.A[i][j] = valeur();
+        for (int k = 1; k <= r.M; ++k)
+            p.B[i][k] = valeur();
+    }
+    const QString extra = QLatin1String(r.extra);
+    if (extra == QLatin1String("grand"))
+        p.A[1][r.N] = 20;
+    else if (extra == QLatin1String("negatif"))
+        p.A[r.N][1] = -0.5L;
+    else if (extra == QLatin1String("minuscule"))
+        p.A[1][1] = 1e-320L;
+    O.assign(std::size_t(r.T) + 1, 0);
+    for (int t = 1; t <= r.T; ++t)
+        O[std::size_t(t)] = 1 + int(g() % unsigned(r.M));
+    return p;
+}
+
+void Construire(DocumentModele &d, bool start, const QList<EtatTest> &etats, const QList<ArcTest> &arcs)
+{
+    d.Surface->resize(2000, 400);
+    auto placer = [&](TEtat2 *b, int k) {
+        b->setGeometry(20 + 130 * k, 40 + (k % 2) * 150, 100, 60);
+        b->setParent(d.Surface);
+    };
+    if (start) {
+        TEtat2 *b = d.CreerEtat();
+        b->Nom = QStringLiteral("START");
+        placer(b, 0);
+        d.Etats[0] = b;
+        d.StartPresent = true;
+    }
+    for (const EtatTest &e : etats) {
+        TEtat2 *b = d.CreerEtat();
+        b->Nom = e.nom;
+        b->NbSymboles = int(e.paires.size());
+        for (int k = 0; k < e.paires.size(); ++k) {
+            b->Generation[k + 1][1] = e.paires[k].first;
+            b->Generation[k + 1][2] = e.paires[k].second;
+        }
+        d.Etats[++d.N] = b;
+        placer(b, d.N);
+    }
+    for (const ArcTest &a : arcs) {
+        TEtat2 *s = d.Etats[a.source], *t = d.Etats[a.destination];
+        const int i = d.Hmm1->DessinerARC(s->x() + 2, s->y() + 2, s->width() - 4, s->height() - 4, t->x() + 2,
+                                          t->y() + 2, t->width() - 4, t->height() - 4, -1, a.source, a.destination);
+        d.Hmm1->Etiquette[i] = a.etiquette;
+    }
+}
+
+void ConstruireE1E2(DocumentModele &d)
+{
+    Construire(d, true,
+               {{"E1", {{"a", "0.9"}, {"b", "0.1"}}}, {"E2", {{"a", "0.2"}, {"b", "0.8"}}}},
+               {{0, 1, "0.5"}, {0, 2, "0.5"}, {1, 1, "0.7"}, {1, 2, "0.3"}, {2, 1, "0.4"}, {2, 2, "0.6"}});
+}

@@ -1,0 +1,151 @@
+// hmmcalc lancé comme un utilisateur le ferait : sorties, codes de retour, fichiers écrits.
+#include "outils_test.h"
+#include "graph/hmm.h"
+#include "model/document.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace {
+
+struct Resultat {
+    int code = -1;
+    QString sortie, erreurs;
+};
+
+Resultat Lancer(const QStringList &arguments, const QString &dossier = QString())
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "C.UTF-8");
+    env.insert("LANG", "C.UTF-8");
+    env.remove("QT_QPA_PLATFORM"); // hmmcalc le choisit lui-même
+    p.setProcessEnvironment(env);
+    if (!dossier.isEmpty())
+        p.setWorkingDirectory(dossier);
+    p.start(QStringLiteral(HMMCALC), arguments);
+    Resultat r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.sortie = QString::fromUtf8(p.readAllStandardOutput());
+    r.erreurs = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QString Exemple(const char *nom)
+{
+    return QStringLiteral(HMM_EXEMPLES) + QLatin1Char('/') + QLatin1String(nom);
+}
+
+struct CasLigne {
+    const char *nom;
+    QStringList arguments; // "@e1e2" et "@meteo" désignent les exemples
+    int code;
+    QString sortie;  // sortie exacte, ou vide
+    QString contient; // sortie ou erreurs doivent le contenir, ou vide
+};
+
+class LigneDeCommande : public TestAvecRepertoire, public ::testing::WithParamInterface<CasLigne> {};
+
+}
+
+TEST_P(LigneDeCommande, SortieEtCode)
+{
+    const CasLigne &c = GetParam();
+    QStringList args;
+    for (const QString &a : c.arguments)
+        args << (a.startsWith('@') ? Exemple(qPrintable(a.mid(1) + ".hmm")) : a);
+    const Resultat r = Lancer(args, dossier->path());
+    EXPECT_EQ(r.code, c.code) << qPrintable(r.sortie + r.erreurs);
+    if (!c.sortie.isEmpty()) {
+        EXPECT_EQ(r.sortie, c.sortie) << qPrintable(r.erreurs);
+    }
+    if (!c.contient.isEmpty()) {
+        EXPECT_TRUE((r.sortie + r.erreurs).contains(c.contient)) << qPrintable(r.sortie + "|" + r.erreurs);
+    }
+    if (c.code != 0) {
+        EXPECT_FALSE(r.erreurs.isEmpty());
+    }
+    // Aucun fichier de travail dans le répertoire courant.
+    EXPECT_TRUE(QDir(dossier->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cas, LigneDeCommande,
+    ::testing::Values(
+        CasLigne{"Forward", {"forward", "@e1e2", "ab"}, 0, "0.1915\n", ""},
+        CasLigne{"Backward", {"backward", "@e1e2", "ab"}, 0, "0.1915\n", ""},
+        CasLigne{"Direct", {"direct", "@e1e2", "ab"}, 0, "0.1915\n", ""},
+        CasLigne{"Viterbi", {"viterbi", "@e1e2", "ab"}, 0, "Start - E1 - E2\n0.108\n", ""},
+        CasLigne{"Chemins",
+                 {"chemins", "@e1e2", "ab"},
+                 0,
+                 "Start - E1 - E1\t0.0315\nStart - E2 - E1\t0.004\nStart - E1 - E2\t0.108\tmeilleur\n"
+                 "Start - E2 - E2\t0.048\n",
+                 ""},
+        CasLigne{"Verifier", {"verifier", "@e1e2"}, 0, "", " Le modèle est correct, pas de erreurs trouvées.\n"},
+        CasLigne{"Parametres", {"parametres", "@e1e2"}, 0, "", "Matrice A :\n\tE1\tE2\nE1\t0.7\t0.3\nE2\t0.4\t0.6\n"},
+        CasLigne{"MotParMot", {"forward", "@meteo", "promenade courses", "--mot"}, 0, "", ""},
+        CasLigne{"BaumWelchDixSeptChiffres",
+                 {"baumwelch", "@e1e2", "ab", "--iterations", "1", "--chiffres", "17"},
+                 0,
+                 "",
+                 "P(O|λ) après : 0.41182857142857143\n"},
+        CasLigne{"BaumWelchSeuilDejaAtteint", {"baumwelch", "@e1e2", "ab", "--seuil", "0.1"}, 0, "", "déjà atteint"},
+        CasLigne{"EntrainementViterbi", {"entrainement-viterbi", "@e1e2", "ab"}, 0, "", "Itérations : 2\n"},
+        CasLigne{"NonGeneree", {"viterbi", "@e1e2", "ac"}, 1, "",
+                 "Ce modèle ne génère pas la séquence d'observations : ac"},
+        CasLigne{"SequenceVide", {"forward", "@e1e2", "   ", "--mot"}, 1, "", "aucune observation"},
+        CasLigne{"TropDeChemins", {"chemins", "@e1e2", "abababababababababab"}, 1, "", "2^20 = 1048576"},
+        CasLigne{"Aide", {"--help"}, 0, "", "hmmcalc baumwelch MODELE.hmm SEQUENCE"},
+        CasLigne{"CommandeInconnue", {"calculer", "@e1e2"}, 2, "", "Commande inconnue"},
+        CasLigne{"SequenceManquante", {"forward", "@e1e2"}, 2, "", "attend un modèle et une séquence"},
+        CasLigne{"OptionInconnue", {"forward", "@e1e2", "ab", "--vite"}, 2, "", "Option inconnue"},
+        CasLigne{"DeuxCriteres", {"baumwelch", "@e1e2", "ab", "--seuil", "0.5", "--iterations", "3"}, 2, "", ""},
+        CasLigne{"SeuilNonNumerique", {"baumwelch", "@e1e2", "ab", "--seuil", "beaucoup"}, 2, "", "Seuil incorrect"},
+        CasLigne{"FichierAbsent", {"forward", "/inexistant/modele.hmm", "ab"}, 2, "", "modele.hmm"}),
+    [](const auto &i) { return std::string(i.param.nom); });
+
+class OutilFichiers : public TestAvecRepertoire {};
+
+TEST_F(OutilFichiers, SortieDuModeleEntraine)
+{
+    const QString sortie = Chemin("appris.hmm");
+    const Resultat r = Lancer({"baumwelch", Exemple("e1e2.hmm"), "ab", "--iterations", "1", "--sortie", sortie});
+    ASSERT_EQ(r.code, 0) << qPrintable(r.erreurs);
+    DocumentModele d;
+    QString erreur;
+    ASSERT_EQ(d.DessinerFichier(sortie, &erreur), Chargement::Reussi) << qPrintable(erreur);
+    EXPECT_EQ(d.Hmm1->Etiquette[d.Hmm1->ExisteARC(0, 1)], "0.72845953002611");
+    EXPECT_EQ(d.Hmm1->Etiquette[d.Hmm1->ExisteARC(2, 2)], "0.923076923076923");
+    // Rien d'autre n'est écrit à côté du programme.
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(QStringLiteral(HMMCALC)).dir().filePath("APP.txt")));
+}
+
+TEST_F(OutilFichiers, ModeleProtegeEtIncorrect)
+{
+    DocumentModele d;
+    QString erreur;
+    ASSERT_EQ(d.DessinerFichier(Exemple("e1e2.hmm"), &erreur), Chargement::Reussi);
+    d.MotDePasse = "secret";
+    const QString protege = Chemin("protege.hmm");
+    ASSERT_TRUE(d.EnregistrerFichier(protege, &erreur)) << qPrintable(erreur);
+    EXPECT_EQ(Lancer({"forward", protege, "ab"}).code, 2);
+    EXPECT_EQ(Lancer({"forward", protege, "ab", "--mot-de-passe", "faux"}).code, 2);
+    const Resultat ok = Lancer({"forward", protege, "ab", "--mot-de-passe", "secret"});
+    EXPECT_EQ(ok.code, 0) << qPrintable(ok.erreurs);
+    EXPECT_EQ(ok.sortie, "0.1915\n");
+
+    d.MotDePasse = "Vide";
+    d.Hmm1->Etiquette[d.Hmm1->ExisteARC(1, 1)] = "0.6"; // la ligne E1 ne fait plus 1
+    const QString faux = Chemin("incorrect.hmm");
+    ASSERT_TRUE(d.EnregistrerFichier(faux, &erreur));
+    const Resultat v = Lancer({"verifier", faux});
+    EXPECT_EQ(v.code, 1);
+    EXPECT_TRUE(v.sortie.contains(" Le modèle est incorrect, il y a 1 erreur(s).")) << qPrintable(v.sortie);
+    const Resultat f = Lancer({"forward", faux, "ab"});
+    EXPECT_EQ(f.code, 1);
+    EXPECT_TRUE(f.erreurs.contains("Le modèle est incorrect")) << qPrintable(f.erreurs);
+}
