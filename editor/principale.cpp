@@ -57,6 +57,7 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     creerMenus();
     creerBarres();
     creerRaccourcis();
+    BrancherAffichage();
     statusBar();
 
     const QString programme = QCoreApplication::applicationFilePath();

@@ -14,6 +14,11 @@ class QToolBar;
 class QToolButton;
 class QSplitter;
 class TEtat2;
+class VueZoom;
+class ImpressionModele;
+class TForm19;
+class TForm10;
+class TForm3;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -57,6 +62,13 @@ public:
     // Options d'affichage : lit "Options.ini" et l'applique.
     void LireOptions();
 
+    // Zoom, impression, options, galerie, "A propos ..." (editor/affichage.cpp).
+    VueZoom *Zoom = nullptr;
+    ImpressionModele *Impressions = nullptr;
+    TForm19 *Optionsgenerales1Click();
+    TForm10 *Voiralgorithmes1Click();
+    TForm3 *Apropos1Click();
+
     void MettreAJourTitre();
     void ConstruireMenuRecents();
     void ActualiserRecents(); // active / désactive chaque entrée selon l'existence du fichier
@@ -88,6 +100,7 @@ private:
     void creerMenus();
     void creerBarres();
     void creerRaccourcis();
+    void BrancherAffichage();
     // Ouvre un chemin choisi : ici quand la fenêtre est libre, sinon dans une nouvelle instance.
     void ouvrirChemin(const QString &chemin);
     void chargerIci(const QString &chemin);

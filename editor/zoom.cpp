@@ -1,0 +1,239 @@
+// Zoom, vue d'ensemble et "Ajuster au texte".
+#include "editor/zoom.h"
+#include "editor/principale.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "graph/nombres.h"
+#include "model/image_modele.h"
+#include "skin/messages.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+// Mise à l'échelle d'une dimension comme le contrôle d'origine : m / d arrondi au plus proche.
+int Echelle(int valeur, int m, int d)
+{
+    return int(std::llround(double(valeur) * m / d));
+}
+}
+
+// ---- Panneau image ----
+
+ImageZoom::ImageZoom(VueZoom &z, QWidget *parent)
+    : QWidget(parent), zoom(z)
+{
+    setObjectName(QStringLiteral("ImageZoom"));
+    // Curseurs "MAIN1" (main ouverte) et "MAIN2" (main fermée, pendant le glisser).
+    setCursor(Qt::OpenHandCursor);
+}
+
+void ImageZoom::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    if (Image.isNull())
+        return;
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p.drawImage(rect(), Image);
+}
+
+void ImageZoom::mousePressEvent(QMouseEvent *e)
+{
+    // Une image qui tient dans la vue ne se déplace pas.
+    if (!zoom.Deplacable())
+        return;
+    glisse = true;
+    appui = e->position().toPoint();
+    setCursor(Qt::ClosedHandCursor);
+}
+
+void ImageZoom::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (!glisse)
+        return;
+    glisse = false;
+    setCursor(Qt::OpenHandCursor);
+    const QPoint lache = e->position().toPoint();
+    // Seul un lâcher sur l'image la déplace.
+    if (rect().contains(lache))
+        zoom.DeplacerImage(lache - appui);
+}
+
+void ImageZoom::mouseDoubleClickEvent(QMouseEvent *)
+{
+    glisse = false;
+    zoom.Quitter();
+}
+
+// ---- Vue ----
+
+namespace {
+// Le fond de la vue : un double-clic y quitte aussi le zoom.
+class FondZoom : public QWidget {
+public:
+    FondZoom(VueZoom &z, QWidget *parent)
+        : QWidget(parent), zoom(z)
+    {
+        setObjectName(QStringLiteral("VueZoom"));
+        setAutoFillBackground(true);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
+        setPalette(pal);
+    }
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *) override { zoom.Quitter(); }
+
+private:
+    VueZoom &zoom;
+};
+}
+
+VueZoom::VueZoom(TForm1 &fenetre)
+    : QObject(&fenetre), f(fenetre)
+{
+    Vue = new FondZoom(*this, f.Panneau);
+    Vue->setGeometry(f.Panneau->rect());
+    Vue->hide();
+    Image = new ImageZoom(*this, Vue);
+    etendreImage();
+    f.Panneau->installEventFilter(this);
+    // Des boîtes recréées pendant le zoom (annulation...) restent sous la vue.
+    connect(f.Document, &DocumentModele::modeleCharge, this, [this] {
+        if (Visible())
+            Vue->raise();
+    });
+}
+
+bool VueZoom::eventFilter(QObject *objet, QEvent *evenement)
+{
+    // La vue couvre toujours la zone de dessin ; hors zoom l'image remplit la vue.
+    if (objet == f.Panneau && evenement->type() == QEvent::Resize) {
+        Vue->setGeometry(f.Panneau->rect());
+        if (!Visible())
+            etendreImage();
+    }
+    return QObject::eventFilter(objet, evenement);
+}
+
+bool VueZoom::Visible() const
+{
+    return !Vue->isHidden();
+}
+
+void VueZoom::etendreImage()
+{
+    Image->setGeometry(Vue->rect());
+}
+
+void VueZoom::pas(int sens)
+{
+    if (!Visible()) {
+        // L'image du canevas, prise maintenant, à la taille du canevas.
+        THmm *h = f.Document->Hmm1;
+        Image->Image = ImageModele::Rendre(*f.Document);
+        Image->setGeometry(0, 0, h->width(), h->height());
+        Vue->setGeometry(f.Panneau->rect());
+        Vue->show();
+        Vue->raise();
+    }
+    Image->move(0, 0);
+    Niveau += sens;
+    if (sens > 0) {
+        f.Zoomarriere1->setEnabled(true);
+        if (std::abs(Niveau) == NiveauMax)
+            f.Zoomavant1->setEnabled(false);
+        Image->resize(Echelle(Image->width(), 100, 75), Echelle(Image->height(), 100, 75));
+    } else {
+        f.Zoomavant1->setEnabled(true);
+        if (std::abs(Niveau) == NiveauMax)
+            f.Zoomarriere1->setEnabled(false);
+        Image->resize(Echelle(Image->width(), 75, 100), Echelle(Image->height(), 75, 100));
+    }
+    Image->update();
+}
+
+void VueZoom::Zoomavant1Click()
+{
+    pas(+1);
+}
+
+void VueZoom::Zoomarriere1Click()
+{
+    pas(-1);
+}
+
+void VueZoom::Quitter()
+{
+    Vue->hide();
+    Niveau = 0;
+    etendreImage();
+    Image->Image = QImage();
+    f.Zoomavant1->setEnabled(true);
+    f.Zoomarriere1->setEnabled(true);
+}
+
+bool VueZoom::Deplacable() const
+{
+    return Image->width() > Vue->width() || Image->height() > Vue->height();
+}
+
+QPoint VueZoom::Deplacer(QPoint position, QSize image, QSize vue, QPoint d)
+{
+    auto axe = [](int debut, int taille, int vue, int delta) {
+        if (taille <= vue)
+            return 0;
+        int n = std::min(debut + delta, 0);
+        if (n + taille < vue)
+            n = vue - taille;
+        return n;
+    };
+    return {axe(position.x(), image.width(), vue.width(), d.x()), axe(position.y(), image.height(), vue.height(), d.y())};
+}
+
+void VueZoom::DeplacerImage(QPoint d)
+{
+    if (!Deplacable())
+        return;
+    Image->move(Deplacer(Image->pos(), Image->size(), Vue->size(), d));
+}
+
+QSize VueZoom::TailleMinimale(const TEtat2 &e)
+{
+    if (e.Nom == QLatin1String("START"))
+        return {95, 26};
+    if (e.Nom == QLatin1String("END"))
+        return {75, 26};
+    int w = int(e.Nom.length() * 7.5 + 10);
+    const int n = std::clamp(e.NbSymboles, 0, TEtat2::Taille - 1);
+    for (int k = 1; k <= n; ++k) {
+        const int l = int((e.Generation[k][1].length() + e.Generation[k][2].length()) * 5 + 3);
+        if (l > w)
+            w = l;
+    }
+    return {w + 40, n > 0 ? n * 15 + 35 : 50};
+}
+
+void VueZoom::Ajuster1Click()
+{
+    DocumentModele &d = *f.Document;
+    // START n'est jamais ajusté ; une étape d'annulation par boîte, dans l'ordre des index.
+    for (int k = 1; k <= d.N; ++k) {
+        TEtat2 *b = d.Etats[k];
+        if (!b || !b->Selectionne)
+            continue;
+        d.Modifie = true;
+        f.MemoriserEtape(QStringLiteral("le redimentionnement de l'état: ") + b->Nom);
+        b->resize(TailleMinimale(*b));
+        try {
+            d.RedessinerArcsEtat(b);
+        } catch (const EConversion &e) {
+            // Une étiquette illisible ne doit pas interrompre la commande sans le dire.
+            Messages::Erreur(&f, e.Message());
+        }
+        b->update();
+    }
+}

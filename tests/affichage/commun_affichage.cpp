@@ -1,0 +1,72 @@
+#include "commun_affichage.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "model/fichier.h"
+#include "skin/presentation.h"
+
+#include <QApplication>
+
+void Affichage::SetUp()
+{
+    TestAvecRepertoire::SetUp();
+    Presentation::DefinirAnimations(false);
+    Messages::DefinirRepondeur([this](const Messages::Message &m) {
+        messages << m.Texte;
+        return Messages::Reponse::Ok;
+    });
+}
+
+void Affichage::TearDown()
+{
+    Messages::DefinirRepondeur({});
+    // Fenêtres créées à neuf par les commandes : libérées avant le test suivant.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->testAttribute(Qt::WA_DeleteOnClose))
+            w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    TestAvecRepertoire::TearDown();
+}
+
+std::unique_ptr<TForm1> Affichage::fenetre(bool avecModele)
+{
+    auto f = std::make_unique<TForm1>();
+    f->LancerInstance = [] {};
+    f->DemanderOuverture = [] { return QString(); };
+    f->DemanderEnregistrement = [] { return QString(); };
+    f->DemanderMotDePasse = [](const QString &) { return false; };
+    f->PremiereActivation();
+    f->resize(1000, 800);
+    f->show();
+    if (avecModele)
+        chargerModele(*f);
+    return f;
+}
+
+void Affichage::chargerModele(TForm1 &f)
+{
+    ContenuModele c;
+    c.Start = true;
+    c.Dernier = 2;
+    auto etat = [](const char *nom, int x, int y, int w, int h, QList<QPair<QString, QString>> paires) {
+        ContenuModele::Etat e;
+        e.Nom = QString::fromLatin1(nom);
+        e.Left = x, e.Top = y, e.Width = w, e.Height = h;
+        e.Paires = paires;
+        return e;
+    };
+    c.Etats << etat("START", 20, 150, 95, 26, {}) << etat("Etat_1", 250, 60, 200, 120, {})
+            << etat("Etat_2", 520, 300, 180, 110, {{"a", "0.5"}, {"bb", "0.5"}});
+    auto arc = [](int s, int d, const char *e) {
+        ContenuModele::Arc a;
+        a.Source = s, a.Destination = d, a.Etiquette = QString::fromLatin1(e);
+        return a;
+    };
+    c.Arcs << arc(0, 1, "1") << arc(1, 2, "0.5") << arc(1, 1, "0.5") << arc(2, 2, "1");
+    QString e;
+    ASSERT_EQ(f.Document->ChargerLignes(FichierModele::Ecrire(c), false, QStringLiteral("test"), &e),
+              Chargement::Reussi)
+        << e.toStdString();
+    for (int k = 0; k <= f.Document->N; ++k)
+        f.Document->RedessinerArcsEtat(f.Document->Etats[k]);
+    f.Document->Modifie = false;
+}

@@ -1,0 +1,229 @@
+// Zoom et vue d'ensemble, "Ajuster au texte".
+#include "commun_affichage.h"
+#include "editor/zoom.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+
+#include <QAction>
+#include <QTest>
+
+namespace {
+
+using Zoom = Affichage;
+
+enum Pas { Avant, Arriere };
+
+struct Etape {
+    Pas pas;
+    int niveau;
+    bool avantActif, arriereActif;
+};
+
+}
+
+TEST_F(Zoom, NiveauxEtCommandesActivees)
+{
+    auto f = fenetre();
+    EXPECT_TRUE(f->Zoomavant1->isEnabled());
+    EXPECT_TRUE(f->Zoomarriere1->isEnabled());
+    EXPECT_FALSE(f->Zoom->Visible());
+
+    // Quatre pas avant désactivent "Zoom avant", un pas arrière le réactive ;
+    // puis jusqu'à -4, où "Zoom arrière" se désactive à son tour.
+    const Etape etapes[] = {
+        {Avant, 1, true, true},     {Avant, 2, true, true},     {Avant, 3, true, true},
+        {Avant, 4, false, true},    {Arriere, 3, true, true},   {Arriere, 2, true, true},
+        {Arriere, 1, true, true},   {Arriere, 0, true, true},   {Arriere, -1, true, true},
+        {Arriere, -2, true, true},  {Arriere, -3, true, true},  {Arriere, -4, true, false},
+        {Avant, -3, true, true},    {Arriere, -4, true, false},
+    };
+    for (const Etape &e : etapes) {
+        (e.pas == Avant ? f->Zoomavant1 : f->Zoomarriere1)->trigger();
+        SCOPED_TRACE(e.niveau);
+        EXPECT_EQ(f->Zoom->Niveau, e.niveau);
+        EXPECT_EQ(f->Zoomavant1->isEnabled(), e.avantActif);
+        EXPECT_EQ(f->Zoomarriere1->isEnabled(), e.arriereActif);
+        EXPECT_TRUE(f->Zoom->Visible());
+    }
+
+    // Double-clic sur le fond de la vue (l'image réduite n'en couvre qu'une partie).
+    QWidget *vue = f->Zoom->Vue;
+    const QPoint fond(vue->width() - 5, vue->height() - 5);
+    ASSERT_FALSE(f->Zoom->Image->geometry().contains(fond));
+    QTest::mouseDClick(vue, Qt::LeftButton, Qt::NoModifier, fond);
+    EXPECT_FALSE(f->Zoom->Visible());
+    EXPECT_EQ(f->Zoom->Niveau, 0);
+    EXPECT_TRUE(f->Zoomavant1->isEnabled());
+    EXPECT_TRUE(f->Zoomarriere1->isEnabled());
+    EXPECT_EQ(f->Zoom->Image->geometry(), vue->rect());
+}
+
+TEST_F(Zoom, ImagePriseAuDebutEtMiseALEchelle)
+{
+    auto f = fenetre();
+    THmm *h = f->Document->Hmm1;
+    const QSize canevas = h->size();
+    ASSERT_GT(canevas.width(), 500);
+
+    f->Zoom->Zoomavant1Click();
+    ImageZoom *im = f->Zoom->Image;
+    EXPECT_EQ(im->Image.size(), canevas);
+    EXPECT_EQ(im->pos(), QPoint(0, 0));
+    EXPECT_EQ(im->size(), QSize(qRound(canevas.width() * 4.0 / 3), qRound(canevas.height() * 4.0 / 3)));
+    // L'image montre le canevas : le fond blanc et les boîtes vertes de l'état.
+    EXPECT_EQ(im->Image.pixelColor(5, 5), QColor(Qt::white));
+    TEtat2 *e1 = f->Document->Etats[1];
+    EXPECT_EQ(im->Image.pixelColor(e1->x() + 20, e1->y() + 40), VersQColor(Couleurs::VertClair));
+
+    // Un pas avant puis un pas arrière : niveau 0, la vue reste, l'image à 4/3 x 3/4.
+    const QSize agrandie = im->size();
+    f->Zoom->Zoomarriere1Click();
+    EXPECT_EQ(f->Zoom->Niveau, 0);
+    EXPECT_TRUE(f->Zoom->Visible());
+    EXPECT_EQ(im->size(), QSize(qRound(agrandie.width() * 0.75), qRound(agrandie.height() * 0.75)));
+
+    // Les changements du modèle n'atteignent pas l'image tant que la vue reste.
+    const QImage avant = im->Image;
+    f->Document->Hmm1->CouleurFond = Couleurs::Noir;
+    f->Document->Hmm1->DefautFond = false;
+    f->Zoom->Zoomavant1Click();
+    EXPECT_EQ(im->Image, avant);
+    // En sortant puis en revenant, l'image est reprise.
+    f->Zoom->Quitter();
+    f->Zoom->Zoomavant1Click();
+    EXPECT_EQ(im->Image.pixelColor(5, 5), QColor(Qt::black));
+}
+
+namespace {
+struct CasDeplacement {
+    QPoint position;
+    QSize image, vue;
+    QPoint d, attendu;
+};
+}
+
+TEST(ZoomDeplacement, BornesDeLImage)
+{
+    const QSize vue(800, 600);
+    const CasDeplacement cas[] = {
+        // Vers la gauche et le haut, dans les bornes.
+        {{0, 0}, {1200, 900}, vue, {-100, -50}, {-100, -50}},
+        // Jamais au-delà du coin haut-gauche.
+        {{-30, -20}, {1200, 900}, vue, {100, 100}, {0, 0}},
+        // Jamais de vide à droite ni en bas.
+        {{-300, -200}, {1200, 900}, vue, {-500, -500}, {-400, -300}},
+        {{0, 0}, {1200, 900}, vue, {-400, -300}, {-400, -300}},
+        // Image plus haute que la vue mais plus étroite : collée à gauche, déplacée en hauteur.
+        {{0, 0}, {600, 900}, vue, {-50, -50}, {0, -50}},
+        // Image plus large mais moins haute : collée en haut.
+        {{0, 0}, {1200, 500}, vue, {-70, 40}, {-70, 0}},
+        // Exactement la taille de la vue : immobile.
+        {{0, 0}, {800, 600}, vue, {-10, -10}, {0, 0}},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(testing::Message() << c.d.x() << "," << c.d.y());
+        EXPECT_EQ(VueZoom::Deplacer(c.position, c.image, c.vue, c.d), c.attendu);
+    }
+}
+
+TEST_F(Zoom, GlisserLImageALaSouris)
+{
+    auto f = fenetre();
+    ImageZoom *im = f->Zoom->Image;
+    QWidget *vue = f->Zoom->Vue;
+
+    // Image réduite : appuyer ne fait rien.
+    f->Zoom->Zoomarriere1Click();
+    EXPECT_FALSE(f->Zoom->Deplacable());
+    QTest::mousePress(im, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    QTest::mouseRelease(im, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(im->pos(), QPoint(0, 0));
+    f->Zoom->Quitter();
+
+    // Niveau +2 : l'image dépasse ; déposée plus haut à gauche, elle suit.
+    f->Zoom->Zoomavant1Click();
+    f->Zoom->Zoomavant1Click();
+    ASSERT_TRUE(f->Zoom->Deplacable());
+    QTest::mousePress(im, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
+    EXPECT_EQ(im->cursor().shape(), Qt::ClosedHandCursor);
+    QTest::mouseRelease(im, Qt::LeftButton, Qt::NoModifier, QPoint(260, 270));
+    EXPECT_EQ(im->pos(), QPoint(-40, -30));
+    EXPECT_EQ(im->cursor().shape(), Qt::OpenHandCursor);
+
+    // Vers la droite : bornée au coin de la vue ; très loin à gauche : bord droit aligné.
+    QTest::mousePress(im, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    QTest::mouseRelease(im, Qt::LeftButton, Qt::NoModifier, QPoint(400, 400));
+    EXPECT_EQ(im->pos(), QPoint(0, 0));
+    QTest::mousePress(im, Qt::LeftButton, Qt::NoModifier, QPoint(im->width() - 2, im->height() - 2));
+    QTest::mouseRelease(im, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+    EXPECT_EQ(im->x() + im->width(), vue->width());
+    EXPECT_EQ(im->y() + im->height(), vue->height());
+
+    // Double-clic sur l'image : retour au canevas.
+    QTest::mouseDClick(im, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    EXPECT_FALSE(f->Zoom->Visible());
+    EXPECT_EQ(f->Zoom->Niveau, 0);
+}
+
+namespace {
+struct CasTaille {
+    const char *nom;
+    QList<QPair<QString, QString>> paires;
+    QSize attendu;
+};
+}
+
+TEST(ZoomAjuster, TailleMinimaleSelonLeTexte)
+{
+    const CasTaille cas[] = {
+        {"Etat_1", {}, {95, 50}},
+        {"START", {}, {95, 26}},
+        {"END", {}, {75, 26}},
+        // 12 x 7,5 + 10 = 100, tronqué ; une paire courte ne change rien.
+        {"Etat_longues", {{"a", "0.5"}}, {140, 50}},
+        // (12 + 5) x 5 + 3 = 88 > 55 : la paire la plus longue décide de la largeur.
+        {"Etat_2", {{"a", "0.5"}, {"symbole_long", "0.125"}, {"b", "0.375"}}, {128, 80}},
+        // 1 x 7,5 + 10 = 17,5, tronqué à 17.
+        {"X", {}, {57, 50}},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(c.nom);
+        TEtat2 e;
+        e.Nom = QString::fromLatin1(c.nom);
+        e.NbSymboles = int(c.paires.size());
+        for (int k = 0; k < c.paires.size(); ++k) {
+            e.Generation[k + 1][1] = c.paires[k].first;
+            e.Generation[k + 1][2] = c.paires[k].second;
+        }
+        EXPECT_EQ(VueZoom::TailleMinimale(e), c.attendu);
+    }
+}
+
+TEST_F(Zoom, AjusterAuTexteLesBoitesChoisiesSeulement)
+{
+    auto f = fenetre();
+    DocumentModele &d = *f->Document;
+    TEtat2 *start = d.Etats[0], *e1 = d.Etats[1], *e2 = d.Etats[2];
+    start->resize(150, 60);
+    start->Selectionne = true;
+    e1->Selectionne = true;
+    e2->Selectionne = false;
+    const QPoint arcAvant = d.Hmm1->PointsARC[2][1]; // Etat_1 -> Etat_2, parti du bord de Etat_1
+    const QSize e2Avant = e2->size();
+
+    f->Ajuster1->trigger();
+    EXPECT_EQ(e1->size(), QSize(95, 50));
+    EXPECT_EQ(e1->pos(), QPoint(250, 60));
+    EXPECT_EQ(start->size(), QSize(150, 60)); // START n'est jamais ajusté
+    EXPECT_EQ(e2->size(), e2Avant);
+    EXPECT_TRUE(d.Modifie);
+    // Les arcs de la boîte suivent sa nouvelle taille.
+    EXPECT_NE(d.Hmm1->PointsARC[2][1], arcAvant);
+
+    // Rien de choisi : rien ne change, le modèle n'est pas marqué modifié.
+    d.Modifie = false;
+    e1->Selectionne = false;
+    start->Selectionne = false;
+    f->Ajuster1->trigger();
+    EXPECT_FALSE(d.Modifie);
+}
