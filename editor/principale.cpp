@@ -1,6 +1,9 @@
 // TForm1 : construction de la fenêtre, menus, barres d'outils, raccourcis.
 // Les commandes du menu "Fichier", le démarrage et la fermeture sont dans fichiers.cpp.
 #include "editor/principale.h"
+#include "editor/defaire.h"
+#include "editor/pressepapiers.h"
+#include "editor/souris.h"
 #include "dialogs/changermotdepasse.h"
 #include "dialogs/identification.h"
 #include "dialogs/motdepass.h"
@@ -57,6 +60,9 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     creerMenus();
     creerBarres();
     creerRaccourcis();
+    Historique = new Annulation(*this);
+    Souris = new EditeurSouris(*this);
+    Presse = new PressePapiers(*this);
     BrancherAffichage();
     statusBar();
 

@@ -14,6 +14,9 @@ class QToolBar;
 class QToolButton;
 class QSplitter;
 class TEtat2;
+class EditeurSouris;
+class Annulation;
+class PressePapiers;
 class VueZoom;
 class ImpressionModele;
 class TForm19;
@@ -58,6 +61,13 @@ public:
 
     // Annulation : enregistre tout le modèle comme une étape, avec sa description française.
     void MemoriserEtape(const QString &description);
+
+    // Édition à la souris et au clavier, journaux d'annulation, presse-papiers des états.
+    EditeurSouris *Souris = nullptr;
+    Annulation *Historique = nullptr;
+    PressePapiers *Presse = nullptr;
+    // "Editer l'état" : l'éditeur d'état sur EtatCourant (sauf START).
+    void Editeretat1Click();
 
     // Options d'affichage : lit "Options.ini" et l'applique.
     void LireOptions();

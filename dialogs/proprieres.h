@@ -1,0 +1,64 @@
+#pragma once
+// TForm2 : l'éditeur d'un état (nom, symboles émis et probabilités de génération, avec leur
+// camembert). Il valide puis applique à la boîte, en mémorisant les étapes d'annulation.
+#include <QDialog>
+#include <QPointer>
+#include <functional>
+
+class DocumentModele;
+class TEtat2;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QTableWidget;
+class QChartView;
+class QPieSeries;
+
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    // `memoriser` enregistre une étape d'annulation (MemoriserEtape de la fenêtre principale).
+    TForm2(DocumentModele &doc, TEtat2 *etat, std::function<void(const QString &)> memoriser,
+           QWidget *parent = nullptr);
+
+    QLineEdit *Edit1 = nullptr; // "Nom de l'état :"
+    QLineEdit *Edit2 = nullptr; // "Symbole :"
+    QLineEdit *Edit3 = nullptr; // "Probabilité :"
+    QPushButton *BoutonAjouter = nullptr, *BoutonRetirer = nullptr;
+    QPushButton *BoutonOk = nullptr, *BoutonAnnuler = nullptr, *BoutonAide = nullptr;
+    QTableWidget *StringGrid1 = nullptr;
+    QChartView *Chart1 = nullptr;
+    QPieSeries *Series1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    int NbLignes = 0;
+
+    void AjouterClick();
+    void RetirerClick();
+    // "Ok" : false quand une validation a échoué (la fenêtre reste ouverte).
+    bool OkClick();
+    // Remplace par "0" chaque probabilité du tableau qui n'est pas un nombre.
+    void NettoyerProbabilites();
+    void ConstruireCamembert();
+
+    // Couleur de la part de la ligne (1, 2, ...) : les cinq de la description, puis d'autres.
+    static QColor CouleurLigne(int ligne);
+    // Somme des probabilités en simple précision, ajoutées une à une.
+    static float Somme(const QStringList &probabilites);
+
+protected:
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
+
+private:
+    QString symbole(int ligne) const;     // ligne 0..
+    QString probabilite(int ligne) const; // ligne 0..
+    void ecrire(int ligne, const QString &symbole, const QString &probabilite);
+    void compterLignes();
+    void echec(const QString &message, bool remettreNom);
+    void appliquer();
+    void terminerEditionCellule();
+
+    DocumentModele &doc;
+    QPointer<TEtat2> etat;
+    int k = -1;
+    std::function<void(const QString &)> memoriser;
+};

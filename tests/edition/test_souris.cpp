@@ -1,0 +1,459 @@
+// Édition à la souris et au clavier sur la fenêtre principale, et annulation.
+#include "outils_edition.h"
+#include "dialogs/proprieres.h"
+#include "editor/defaire.h"
+#include "editor/souris.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "model/document.h"
+#include "model/repertoire.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+using Souris_ = EditionFenetre;
+
+// Point du milieu d'un arc droit : là où la recherche d'arc le trouve.
+QPoint milieuArc(const THmm *h, int i)
+{
+    return (h->PointsARC[i][1] + h->PointsARC[i][2]) / 2;
+}
+}
+
+TEST_F(Souris_, TroisClicsEnModeEtatCreentEtat1a3)
+{
+    DocumentModele &d = *f->Document;
+    for (QPoint p : {QPoint(150, 150), QPoint(400, 150), QPoint(650, 150)})
+        creerEtat(p);
+    EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_2"), QStringLiteral("Etat_3")}));
+    EXPECT_EQ(d.Dernier, 3);
+    EXPECT_TRUE(d.Modifie);
+    // Boîte centrée sur le clic, à sa taille minimale ; la palette revient à Sourie.
+    const TEtat2 *b = d.Etats[1];
+    EXPECT_EQ(b->size(), QSize(95, 50));
+    EXPECT_EQ(b->pos(), QPoint(150 - 95 / 2, 150 - 25));
+    EXPECT_TRUE(f->Sourie->isChecked());
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'état: Etat_3"));
+
+    // START : 95 x 26, une seule fois ; son bouton se grise.
+    TEtat2 *s = creerStart(QPoint(150, 400));
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->size(), QSize(95, 26));
+    EXPECT_FALSE(f->Start->isEnabled());
+    EXPECT_EQ(d.N, 3);
+}
+
+TEST_F(Souris_, NomSuivantApresRenommageDansLEditeur)
+{
+    DocumentModele &d = *f->Document;
+    for (QPoint p : {QPoint(150, 150), QPoint(400, 150), QPoint(650, 150)})
+        creerEtat(p);
+    // Etat_2 renommé Etat_4 dans l'éditeur d'état ouvert par un double-clic.
+    doubleCliquer(centre(d.Etats[2]));
+    auto *e = f->findChild<TForm2 *>();
+    ASSERT_TRUE(e);
+    e->Edit1->setText(QStringLiteral("Etat_4"));
+    e->Edit2->setText(QStringLiteral("a"));
+    e->Edit3->setText(QStringLiteral("1"));
+    e->AjouterClick();
+    ASSERT_TRUE(e->OkClick());
+    EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_4"), QStringLiteral("Etat_3")}));
+    creerEtat(QPoint(150, 400));
+    EXPECT_EQ(d.Etats[4]->Nom, QStringLiteral("Etat_5"));
+    EXPECT_EQ(d.Dernier, 5);
+}
+
+TEST_F(Souris_, BandeStricteEtEtatAuxBornesDeLaBande)
+{
+    DocumentModele &d = *f->Document;
+    TEtat2 *a = creerEtat(QPoint(200, 200));
+    TEtat2 *b = creerEtat(QPoint(500, 200));
+    const int droiteA = a->Left() + a->Width();
+    // Bande dont le bord gauche touche le bord droit de A et qui couvre B.
+    glisser(QPoint(droiteA, 100), QPoint(b->Left() + 10, 300), {QPoint(droiteA + 20, 150)});
+    EXPECT_FALSE(a->Selectionne);
+    EXPECT_TRUE(b->Selectionne);
+    EXPECT_FALSE(f->Souris->BandeVisible());
+    // Un clic sur le canevas vide désélectionne tout.
+    cliquer(QPoint(700, 500));
+    EXPECT_FALSE(b->Selectionne);
+    // Un pixel de plus : A est prise.
+    glisser(QPoint(droiteA - 1, 100), QPoint(droiteA + 30, 300), {QPoint(droiteA + 5, 150)});
+    EXPECT_TRUE(a->Selectionne);
+
+    // En mode Etat, la bande sélectionne ce qu'elle chevauche et donne ses bornes à l'état.
+    f->Etat->trigger();
+    glisser(QPoint(150, 350), QPoint(450, 480), {QPoint(200, 400)});
+    ASSERT_EQ(d.N, 3);
+    EXPECT_EQ(d.Etats[3]->geometry(), QRect(150, 350, 300, 130));
+    // Une bande plus petite que le minimum est relevée.
+    f->Etat->trigger();
+    glisser(QPoint(600, 400), QPoint(610, 405), {QPoint(605, 402)});
+    EXPECT_EQ(d.Etats[4]->geometry(), QRect(600, 400, 95, 50));
+}
+
+TEST_F(Souris_, SelectionAuClicEtAvecCtrl)
+{
+    TEtat2 *s = creerStart(QPoint(150, 100));
+    TEtat2 *a = creerEtat(QPoint(150, 250));
+    TEtat2 *b = creerEtat(QPoint(400, 250));
+    cliquer(centre(a));
+    EXPECT_TRUE(a->Selectionne);
+    EXPECT_EQ(f->Document->EtatCourant, a);
+    cliquer(centre(b), Qt::ControlModifier);
+    EXPECT_TRUE(a->Selectionne);
+    EXPECT_TRUE(b->Selectionne);
+    // Ctrl+clic sur une boîte sélectionnée la retire de la sélection.
+    cliquer(centre(a), Qt::ControlModifier);
+    EXPECT_FALSE(a->Selectionne);
+    EXPECT_TRUE(b->Selectionne);
+    // Ctrl+clic sur START ne change pas sa sélection.
+    EXPECT_FALSE(s->Selectionne);
+    cliquer(centre(s), Qt::ControlModifier);
+    EXPECT_FALSE(s->Selectionne);
+    EXPECT_TRUE(b->Selectionne);
+    // Un clic simple : seule cette boîte.
+    cliquer(centre(a));
+    EXPECT_TRUE(a->Selectionne);
+    EXPECT_FALSE(b->Selectionne);
+}
+
+TEST_F(Souris_, ArcsParGlisserDeposerEtReglesDeDepot)
+{
+    DocumentModele &d = *f->Document;
+    THmm *h = d.Hmm1;
+    TEtat2 *s = creerStart(QPoint(150, 100));
+    TEtat2 *a = creerEtat(QPoint(150, 300));
+    TEtat2 *b = creerEtat(QPoint(500, 300));
+
+    // Pendant le glisser : la ligne élastique suit la souris sur le canevas, la cible est cernée.
+    f->Arc->trigger();
+    deplacer(centre(a));
+    appuyer(centre(a));
+    deplacer(QPoint(320, 450));
+    EXPECT_TRUE(f->Souris->LigneVisible());
+    EXPECT_EQ(f->Souris->FinLigne(), QPoint(320, 450));
+    deplacer(centre(b));
+    EXPECT_TRUE(b->Surligne);
+    relacher(centre(b));
+    EXPECT_FALSE(f->Souris->LigneVisible());
+    EXPECT_FALSE(b->Surligne);
+    ASSERT_EQ(h->NbArcs, 1);
+    EXPECT_EQ(h->ARC[1][1], 1);
+    EXPECT_EQ(h->ARC[1][2], 2);
+    EXPECT_EQ(h->Etiquette[1], QStringLiteral("??"));
+    EXPECT_TRUE(f->Sourie->isChecked());
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
+    EXPECT_EQ(h->RayonCourbe[1], 0);
+
+    // L'arc opposé : les deux deviennent des courbes.
+    creerArc(b, a);
+    ASSERT_EQ(h->NbArcs, 2);
+    EXPECT_GT(h->RayonCourbe[1], 0);
+    EXPECT_GT(h->RayonCourbe[2], 0);
+    EXPECT_EQ(h->RayonCourbe[1], h->RayonCourbe[2]);
+
+    // Refusés sans message : doublon, vers START, vers soi-même, depuis "END".
+    creerArc(a, b);
+    creerArc(a, s);
+    f->Arc->trigger();
+    glisser(centre(a), centre(a) + QPoint(5, 0), {QPoint(150, 450), centre(a)});
+    TEtat2 *fin = creerEtat(QPoint(500, 100));
+    fin->Nom = QStringLiteral("END");
+    creerArc(fin, b);
+    EXPECT_EQ(h->NbArcs, 2);
+    EXPECT_TRUE(f->Arc->isChecked()); // un dépôt refusé laisse le mode
+    creerArc(s, a);
+    creerArc(b, fin);
+    EXPECT_EQ(h->NbArcs, 4);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(Souris_, BoucleAvecSonRetourDeCible)
+{
+    THmm *h = f->Document->Hmm1;
+    TEtat2 *s = creerStart(QPoint(150, 100));
+    TEtat2 *a = creerEtat(QPoint(300, 300));
+    f->Boucle->trigger();
+    deplacer(centre(a) + QPoint(2, 2));
+    EXPECT_TRUE(a->Surligne);
+    deplacer(QPoint(600, 500)); // sur le canevas : plus de cible
+    EXPECT_FALSE(a->Surligne);
+    cliquer(centre(s)); // START ne prend pas de boucle
+    EXPECT_EQ(h->NbArcs, 0);
+    EXPECT_TRUE(f->Boucle->isChecked());
+    cliquer(centre(a));
+    ASSERT_EQ(h->NbArcs, 1);
+    EXPECT_EQ(h->ARC[1][1], 1);
+    EXPECT_EQ(h->ARC[1][2], 1);
+    EXPECT_FALSE(a->Surligne);
+    EXPECT_TRUE(f->Sourie->isChecked());
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création d'arc boucle de l'etat: Etat_1"));
+    // Une seconde boucle n'est pas possible.
+    f->Boucle->trigger();
+    cliquer(centre(a));
+    EXPECT_EQ(h->NbArcs, 1);
+}
+
+TEST_F(Souris_, EtiquetteEditeeEnPlace)
+{
+    DocumentModele &d = *f->Document;
+    THmm *h = d.Hmm1;
+    TEtat2 *a = creerEtat(QPoint(150, 300));
+    TEtat2 *b = creerEtat(QPoint(550, 300));
+    creerArc(a, b);
+    ASSERT_EQ(h->NbArcs, 1);
+    QLineEdit *e3 = f->Souris->Edit3;
+
+    cliquer(milieuArc(h, 1));
+    ASSERT_TRUE(e3->isVisible());
+    EXPECT_EQ(e3->text(), QStringLiteral("??"));
+    EXPECT_EQ(f->Souris->ArcEdite, 1);
+    EXPECT_FALSE(h->EtiquetteVisible[1]);
+    QTest::keyClick(e3, Qt::Key_5);
+    EXPECT_EQ(e3->text(), QStringLiteral("5"));
+    EXPECT_EQ(h->Etiquette[1], QStringLiteral("5"));
+    // Lettres refusées ; un seul séparateur.
+    QTest::keyClicks(e3, QStringLiteral("x.2.3"));
+    EXPECT_EQ(e3->text(), QStringLiteral("5.23"));
+    EXPECT_EQ(h->Etiquette[1], QStringLiteral("5.23"));
+    // Effacé : "0".
+    e3->selectAll();
+    QTest::keyClick(e3, Qt::Key_Backspace);
+    EXPECT_EQ(e3->text(), QStringLiteral("0"));
+    EXPECT_EQ(h->Etiquette[1], QStringLiteral("0"));
+    QTest::keyClicks(e3, QStringLiteral(".50"));
+    EXPECT_EQ(h->Etiquette[1], QStringLiteral("0.5"));
+    // Entrée : fin de l'édition, une étape d'annulation, l'étiquette se montre.
+    QTest::keyClick(e3, Qt::Key_Return);
+    EXPECT_FALSE(e3->isVisible());
+    EXPECT_TRUE(h->EtiquetteVisible[1]);
+    EXPECT_FALSE(h->ArcSelectionne[1]);
+    EXPECT_EQ(f->Souris->ArcEdite, -1);
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la modification de l'arc (Etat_1,Etat_2)"));
+    // L'étape garde l'ancienne étiquette : annuler la rend.
+    f->Defaire1->trigger();
+    EXPECT_EQ(d.Hmm1->Etiquette[1], QStringLiteral("??"));
+
+    // Vidé puis validé : "0", et l'arc disparaît au prochain Actualiser.
+    cliquer(milieuArc(d.Hmm1, 1));
+    f->Souris->Edit3->selectAll();
+    QTest::keyClick(f->Souris->Edit3, Qt::Key_Backspace);
+    QTest::keyClick(f->Souris->Edit3, Qt::Key_Return);
+    EXPECT_EQ(d.Hmm1->Etiquette[1], QStringLiteral("0"));
+    d.Hmm1->Actualiser();
+    EXPECT_EQ(d.Hmm1->NbArcs, 0);
+}
+
+TEST_F(Souris_, EtiquetteDeBoucleEtFinParLaSouris)
+{
+    THmm *h = f->Document->Hmm1;
+    TEtat2 *a = creerEtat(QPoint(300, 300));
+    f->Boucle->trigger();
+    cliquer(centre(a));
+    ASSERT_EQ(h->NbArcs, 1);
+    // Le haut du cercle de la boucle.
+    const QPoint p2 = h->PointsARC[1][2];
+    cliquer(QPoint(p2.x(), p2.y() - 2 * h->RayonBoucle - 1));
+    ASSERT_TRUE(f->Souris->Edit3->isVisible());
+    QTest::keyClick(f->Souris->Edit3, Qt::Key_7);
+    // Un clic sur le canevas vide termine l'édition.
+    cliquer(QPoint(700, 550));
+    EXPECT_FALSE(f->Souris->Edit3->isVisible());
+    EXPECT_EQ(h->Etiquette[1], QStringLiteral("7"));
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la modification de la boucle de l'état: Etat_1"));
+}
+
+TEST_F(Souris_, DeplacementEtRedimensionnement)
+{
+    DocumentModele &d = *f->Document;
+    TEtat2 *a = creerEtat(QPoint(200, 200));
+    TEtat2 *b = creerEtat(QPoint(500, 200));
+    creerArc(a, b);
+    const QPoint avantArc = d.Hmm1->PointsARC[1][1];
+    const QPoint pos = a->pos();
+
+    // Déplacement : le fantôme suit, la boîte ne bouge qu'au relâchement.
+    deplacer(centre(a));
+    appuyer(centre(a));
+    deplacer(centre(a) + QPoint(20, 40));
+    EXPECT_TRUE(f->Souris->FantomeVisible());
+    EXPECT_EQ(f->Souris->RectangleFantome().topLeft(), pos + QPoint(20, 40));
+    EXPECT_EQ(a->pos(), pos);
+    relacher(centre(a) + QPoint(20, 40));
+    EXPECT_FALSE(f->Souris->FantomeVisible());
+    EXPECT_EQ(a->pos(), pos + QPoint(20, 40));
+    EXPECT_NE(d.Hmm1->PointsARC[1][1], avantArc);
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler le déplacement de l'état: Etat_1"));
+
+    // Redimensionnement par la poignée bas-droite : le coin haut-gauche reste.
+    const QRect g = a->geometry();
+    const QPoint poignee(g.right() - 1, g.bottom() - 1);
+    cliquer(centre(a)); // sélectionnée
+    deplacer(poignee);
+    EXPECT_EQ(a->cursor().shape(), Qt::SizeFDiagCursor);
+    appuyer(poignee);
+    deplacer(poignee + QPoint(30, 20));
+    EXPECT_TRUE(f->Souris->CadreVisible());
+    relacher(poignee + QPoint(30, 20));
+    // Le bord droit et le bas suivent la souris.
+    EXPECT_EQ(a->geometry(), QRect(g.topLeft(), QPoint(poignee.x() + 30, poignee.y() + 20)).adjusted(0, 0, -1, -1));
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler le redimentionnement de l'état: Etat_1"));
+
+    // Poignée gauche tirée presque jusqu'au bord droit : la largeur minimale s'applique.
+    const QRect g2 = a->geometry();
+    const QPoint gauche(g2.left() + 1, g2.top() + g2.height() / 2);
+    deplacer(gauche);
+    EXPECT_EQ(a->cursor().shape(), Qt::SizeHorCursor);
+    appuyer(gauche);
+    deplacer(QPoint(g2.right() - 20, gauche.y()));
+    relacher(QPoint(g2.right() - 20, gauche.y()));
+    EXPECT_EQ(a->width(), 95);
+    EXPECT_EQ(a->height(), g2.height());
+}
+
+TEST_F(Souris_, ClavierDuCanevas)
+{
+    DocumentModele &d = *f->Document;
+    TEtat2 *a = creerEtat(QPoint(200, 200));
+    cliquer(centre(a));
+    const QPoint p = a->pos();
+    const int etapes = f->Historique->Defaire.Taille();
+    touche(Qt::Key_Right, Qt::ControlModifier);
+    touche(Qt::Key_Right, Qt::ControlModifier);
+    touche(Qt::Key_Down, Qt::ControlModifier);
+    touche(Qt::Key_Left, Qt::ControlModifier);
+    touche(Qt::Key_Up, Qt::ControlModifier);
+    touche(Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(a->pos(), p + QPoint(3, -3));
+    EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 6);
+    // Ctrl avec une autre touche : rien.
+    touche(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 6);
+
+    // Échap efface le surlignage des arcs.
+    TEtat2 *b = creerEtat(QPoint(500, 200));
+    creerArc(a, b);
+    d.Hmm1->ArcSurligne[1] = true;
+    touche(Qt::Key_Escape);
+    EXPECT_FALSE(d.Hmm1->ArcSurligne[1]);
+
+    // Suppr supprime la sélection.
+    cliquer(centre(b));
+    touche(Qt::Key_Delete);
+    EXPECT_EQ(d.N, 1);
+    EXPECT_EQ(d.Hmm1->NbArcs, 0);
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la suppression de(s) 1 etat(s)"));
+}
+
+TEST_F(Souris_, LegendesDefaireRefaire)
+{
+    DocumentModele &d = *f->Document;
+    EXPECT_FALSE(f->Defaire1->isEnabled());
+    EXPECT_FALSE(f->Refaire1->isEnabled());
+    TEtat2 *a = creerEtat(QPoint(200, 200));
+    TEtat2 *b = creerEtat(QPoint(500, 200));
+    creerArc(a, b);
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
+
+    // Ctrl+Z depuis le canevas.
+    touche(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(d.Hmm1->NbArcs, 0);
+    EXPECT_EQ(d.N, 2);
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'état: Etat_2"));
+    EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la création de l'arc: (Etat_1,Etat_2)"));
+    EXPECT_TRUE(f->Refaire1->isEnabled());
+    EXPECT_TRUE(d.Modifie);
+    EXPECT_TRUE(QFile::exists(Repertoire::Fichier(QStringLiteral("Defaire.tmp"))));
+
+    // Tout défaire : "Defaire" grisé, sans le texte du raccourci.
+    touche(Qt::Key_Z, Qt::ControlModifier);
+    touche(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(d.N, 0);
+    EXPECT_FALSE(f->Defaire1->isEnabled());
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Defaire"));
+    EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la création de l'état: Etat_1"));
+    touche(Qt::Key_Z, Qt::ControlModifier); // grisé : rien
+    EXPECT_EQ(f->Historique->Refaire.Taille(), 3);
+
+    // Ctrl+W rétablit dans l'ordre.
+    touche(Qt::Key_W, Qt::ControlModifier);
+    touche(Qt::Key_W, Qt::ControlModifier);
+    touche(Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_2")}));
+    EXPECT_EQ(d.Hmm1->NbArcs, 1);
+    EXPECT_FALSE(f->Refaire1->isEnabled());
+    EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Refaire"));
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
+    EXPECT_TRUE(QFile::exists(Repertoire::Fichier(QStringLiteral("Refaire.tmp"))));
+
+    // Défaire puis une nouvelle modification : plus rien à rétablir.
+    f->Defaire1->trigger();
+    EXPECT_TRUE(f->Refaire1->isEnabled());
+    creerEtat(QPoint(300, 450));
+    EXPECT_FALSE(f->Refaire1->isEnabled());
+    EXPECT_TRUE(f->Historique->Refaire.EstVide());
+
+    // Les boîtes rechargées restent éditables à la souris.
+    TEtat2 *c = d.Etats[1];
+    const QPoint p = c->pos();
+    glisser(centre(c), centre(c) + QPoint(10, 10));
+    EXPECT_EQ(c->pos(), p + QPoint(10, 10));
+}
+
+TEST_F(Souris_, LeMotDePasseNEstPasUneEtape)
+{
+    DocumentModele &d = *f->Document;
+    creerEtat(QPoint(200, 200));
+    d.MotDePasse = QStringLiteral("secret");
+    f->Defaire1->trigger();
+    EXPECT_EQ(d.N, 0);
+    EXPECT_EQ(d.MotDePasse, QStringLiteral("secret"));
+}
+
+TEST_F(Souris_, CapacitesRefuseesAvecMessage)
+{
+    DocumentModele &d = *f->Document;
+    // 99 états en plus de START : le centième est refusé.
+    for (int i = 1; i <= DocumentModele::CapaciteEtats; ++i) {
+        TEtat2 *b = d.CreerEtat();
+        b->Nom = QStringLiteral("S") + QString::number(i);
+        b->setParent(f->Panneau);
+        Souris::Placer(b, QRect(5 + (i % 10) * 60, 5 + (i / 10) * 40, 10, 10));
+        b->hide();
+        d.Etats[i] = b;
+        d.N = i;
+    }
+    f->Etat->trigger();
+    cliquer(QPoint(700, 550));
+    EXPECT_EQ(d.N, 99);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("99")));
+    EXPECT_FALSE(f->Defaire1->isEnabled());
+}
+
+TEST_F(Souris_, QuatreVingtDixNeuviemeArcRefuse)
+{
+    DocumentModele &d = *f->Document;
+    THmm *h = d.Hmm1;
+    QList<TEtat2 *> b;
+    for (int i = 0; i < 11; ++i)
+        b << creerEtat(QPoint(60 + (i % 6) * 120, 80 + (i / 6) * 250));
+    // 98 arcs posés directement, puis un 99e demandé à la souris.
+    for (int s = 1; s <= 11 && h->NbArcs < THmm::CapaciteArcs; ++s)
+        for (int t = 1; t <= 11 && h->NbArcs < THmm::CapaciteArcs; ++t)
+            if (s != t && !(s == 11 && t == 10))
+                h->DessinerARC(0, 0, 10, 10, 100, 100, 10, 10, -1, s, t);
+    ASSERT_EQ(h->NbArcs, 98);
+    creerArc(b[10], b[9]);
+    EXPECT_EQ(h->NbArcs, 98);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("98")));
+    f->Boucle->trigger();
+    cliquer(centre(b[0]));
+    EXPECT_EQ(h->NbArcs, 98);
+    EXPECT_EQ(messages.size(), 2);
+}
