@@ -1,6 +1,7 @@
 // Baum-Welch. Les sommes sur t se font toujours t croissant à partir de 0 ; ξ n'est pas
 // rangé en entier : chaque ξ[t][i][j] est ajouté à sa somme dès qu'il est calculé, ce qui
 // donne exactement les mêmes additions que de sommer la table complète ensuite.
+#include <algorithm>
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
@@ -21,27 +22,70 @@ namespace {
 using LD = long double;
 using Calcul::TablesModele;
 
+// Les sommes n[i][j] = Σ_t ξ[t][i][j] : pour chaque case, t croissant, comme la définition.
+// Le calcul parcourt t à l'intérieur (la somme reste dans un registre, A[i][j] et P aussi) par
+// tuiles de t, sur des copies transposées de α, β et de B[j][O[t+1]] lues en continu.
 template <bool Scinde>
 void sommesXi(const TablesModele &m, const int *O, int T, const Matrice<LD> &alpha, const Matrice<LD> &beta, LD P,
               Matrice<LD> &n)
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
-    for (int t = 1; t < T; ++t) {
+    if (T < 2)
+        return;
+    const std::size_t nt = std::size_t(T - 1); // k = t - 1, t = 1..T-1
+    std::vector<LD> aT(L * nt), bT(L * nt);
+    std::vector<double> cH(L * nt), cB(Scinde ? L * nt : 0);
+    std::vector<LD> cE(Scinde ? 0 : L * nt);
+    for (std::size_t k = 0; k < nt; ++k) {
+        const int t = int(k) + 1;
         const LD *a = alpha.LigneBrute(t);
-        const LD *suivant = beta.LigneBrute(t + 1);
-        const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
-        for (int i = 1; i <= N; ++i) {
-            const LD ai = a[i];
-            LD *ni = n.LigneBrute(i);
-            const std::size_t k = std::size_t(i) * L;
-            for (int j = 1; j <= N; ++j) {
-                LD aij;
-                if constexpr (Scinde)
-                    aij = static_cast<LD>(m.Ah[k + std::size_t(j)]) + m.Al[k + std::size_t(j)];
-                else
-                    aij = m.A[k + std::size_t(j)];
-                ni[j] = ni[j] + (((suivant[j] * ai) * aij) * b[j]) / P;
+        const LD *b = beta.LigneBrute(t + 1);
+        const std::size_t o = std::size_t(O[t + 1]) * L;
+        for (std::size_t i = 1; i <= std::size_t(N); ++i) {
+            aT[i * nt + k] = a[i];
+            bT[i * nt + k] = b[i];
+            if constexpr (Scinde) {
+                cH[i * nt + k] = m.Bth[o + i];
+                cB[i * nt + k] = m.Btl[o + i];
+            } else {
+                cE[i * nt + k] = m.Bt[o + i];
+            }
+        }
+    }
+    constexpr std::size_t Tuile = 256;
+    auto c = [&](std::size_t j, std::size_t k) -> LD {
+        if constexpr (Scinde)
+            return static_cast<LD>(cH[j * nt + k]) + cB[j * nt + k];
+        else
+            return cE[j * nt + k];
+    };
+    for (std::size_t k0 = 0; k0 < nt; k0 += Tuile) {
+        const std::size_t k1 = std::min(nt, k0 + Tuile);
+        for (std::size_t i = 1; i <= std::size_t(N); ++i) {
+            const LD *ai = aT.data() + i * nt;
+            LD *ni = n.LigneBrute(static_cast<long long>(i));
+            std::size_t j = 1;
+            // Deux cases à la fois : deux sommes indépendantes en vol.
+            for (; j + 1 <= std::size_t(N); j += 2) {
+                const LD a0 = m.A[i * L + j], a1 = m.A[i * L + j + 1];
+                const LD *b0 = bT.data() + j * nt, *b1 = b0 + nt;
+                LD s0 = ni[j], s1 = ni[j + 1];
+                for (std::size_t k = k0; k < k1; ++k) {
+                    const LD x = ai[k];
+                    s0 = s0 + (((b0[k] * x) * a0) * c(j, k)) / P;
+                    s1 = s1 + (((b1[k] * x) * a1) * c(j + 1, k)) / P;
+                }
+                ni[j] = s0;
+                ni[j + 1] = s1;
+            }
+            for (; j <= std::size_t(N); ++j) {
+                const LD a0 = m.A[i * L + j];
+                const LD *b0 = bT.data() + j * nt;
+                LD s0 = ni[j];
+                for (std::size_t k = k0; k < k1; ++k)
+                    s0 = s0 + (((b0[k] * ai[k]) * a0) * c(j, k)) / P;
+                ni[j] = s0;
             }
         }
     }
@@ -87,7 +131,7 @@ void CalculerXi(const ParametresModele &p, EspaceTravail &e)
     Calcul::ControlerSequence(p, e);
     const TablesModele m(p);
     e.EsperancesTransitions.Dimensionner(m.L, m.L);
-    if (m.Scinde)
+    if (m.BScinde)
         sommesXi<true>(m, e.Observations.data(), e.LongueurSequence, e.Alpha, e.Beta, e.Probabilite,
                        e.EsperancesTransitions);
     else

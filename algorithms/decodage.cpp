@@ -2,8 +2,8 @@
 // alors meilleur = v » : le premier indice du maximum des produits δ[t-1][i] × A[i][j] quand
 // ce maximum est positif, sinon (0, état 1).
 //
-// Pour aller vite, une approximation en double de tous les produits (deux à la fois, SSE2)
-// écarte d'abord les indices qui ne peuvent pas être le maximum, puis seuls les candidats
+// Pour aller vite, une approximation en double de tous les produits d'une colonne (quatre à la
+// fois) écarte d'abord les indices qui ne peuvent pas être le maximum, puis seuls les candidats
 // restants sont recalculés exactement en précision étendue, dans l'ordre croissant. L'écart
 // relatif entre un produit approché et le produit exact est inférieur à 2^-51 (plus 2^-1070 en
 // absolu) : un indice dont l'approximation reste sous max × (1 - 2^-48) - 2^-1060 a un produit
@@ -17,10 +17,10 @@
 #include "model/parametres.h"
 
 #include <cmath>
-#include <limits>
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
+#include <limits>
 
 namespace {
 
@@ -32,6 +32,82 @@ constexpr double Plancher = 0x1p-1060;
 constexpr double PlusPetitMaximum = 0x1p-900;
 constexpr double PlusGrandA = 16.0;
 constexpr int ExposantMin = -15000, ExposantMax = 16000;
+constexpr int Bloc = 8; // les colonnes approchées sont complétées de zéros jusqu'à un multiple de 8
+
+// Candidats d'une colonne : maximum approché pm des dd[i] × col[i] (i = 0..n-1, n multiple de
+// Bloc, valeurs positives ou nulles), puis, i croissant, les i dont l'approximation atteint
+// pm × Marge - Plancher. Rend leur nombre, ou -1 quand pm est trop petit pour la borne.
+// Deux versions : AVX2 (quatre produits à la fois) quand le processeur le permet, SSE2 sinon.
+using ListeCandidats = int (*)(const double *dd, const double *col, int n, int *liste);
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx2"))) int candidatsAvx2(const double *dd, const double *col, int n, int *liste)
+{
+    __m256d m0 = _mm256_setzero_pd(), m1 = _mm256_setzero_pd();
+    for (int i = 0; i < n; i += Bloc) {
+        m0 = _mm256_max_pd(m0, _mm256_mul_pd(_mm256_loadu_pd(dd + i), _mm256_loadu_pd(col + i)));
+        m1 = _mm256_max_pd(m1, _mm256_mul_pd(_mm256_loadu_pd(dd + i + 4), _mm256_loadu_pd(col + i + 4)));
+    }
+    m0 = _mm256_max_pd(m0, m1);
+    const __m128d h = _mm_max_pd(_mm256_castpd256_pd128(m0), _mm256_extractf128_pd(m0, 1));
+    const double pm = _mm_cvtsd_f64(_mm_max_sd(h, _mm_unpackhi_pd(h, h)));
+    if (!(pm >= PlusPetitMaximum))
+        return -1;
+    const __m256d seuil = _mm256_set1_pd(pm * Marge - Plancher);
+    int nombre = 0;
+    for (int i = 0; i < n; i += 4) {
+        unsigned masque = unsigned(_mm256_movemask_pd(
+            _mm256_cmp_pd(_mm256_mul_pd(_mm256_loadu_pd(dd + i), _mm256_loadu_pd(col + i)), seuil, _CMP_GE_OQ)));
+        while (masque) {
+            liste[nombre++] = i + __builtin_ctz(masque);
+            masque &= masque - 1;
+        }
+    }
+    return nombre;
+}
+#endif
+
+#if defined(__SSE2__)
+int candidatsSse2(const double *dd, const double *col, int n, int *liste)
+{
+    __m128d m0 = _mm_setzero_pd(), m1 = _mm_setzero_pd();
+    for (int i = 0; i < n; i += 4) {
+        m0 = _mm_max_pd(m0, _mm_mul_pd(_mm_loadu_pd(dd + i), _mm_loadu_pd(col + i)));
+        m1 = _mm_max_pd(m1, _mm_mul_pd(_mm_loadu_pd(dd + i + 2), _mm_loadu_pd(col + i + 2)));
+    }
+    m0 = _mm_max_pd(m0, m1);
+    const double pm = _mm_cvtsd_f64(_mm_max_sd(m0, _mm_unpackhi_pd(m0, m0)));
+    if (!(pm >= PlusPetitMaximum))
+        return -1;
+    const __m128d seuil = _mm_set1_pd(pm * Marge - Plancher);
+    int nombre = 0;
+    for (int i = 0; i < n; i += 2) {
+        unsigned masque =
+            unsigned(_mm_movemask_pd(_mm_cmpge_pd(_mm_mul_pd(_mm_loadu_pd(dd + i), _mm_loadu_pd(col + i)), seuil)));
+        while (masque) {
+            liste[nombre++] = i + __builtin_ctz(masque);
+            masque &= masque - 1;
+        }
+    }
+    return nombre;
+}
+#endif
+
+bool sansAvx2 = false;
+
+// Nul hors x86 : toutes les colonnes sont alors parcourues exactement.
+ListeCandidats choisirListe()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    if (!sansAvx2 && __builtin_cpu_supports("avx2"))
+        return candidatsAvx2;
+#endif
+#if defined(__SSE2__)
+    return candidatsSse2;
+#else
+    return nullptr;
+#endif
+}
 
 void colonneExacte(const LD *d, const LD *colonne, int N, LD &meilleur, int &arg)
 {
@@ -49,13 +125,13 @@ void colonneExacte(const LD *d, const LD *colonne, int N, LD &meilleur, int &arg
 class Decodeur {
 public:
     explicit Decodeur(const TablesModele &m)
-        : m(m), N(m.N), L(m.L), Lp((m.L + 1) & ~1)
+        : m(m), N(m.N), L(m.L), Np((m.L + Bloc - 1) / Bloc * Bloc)
     {
         meilleur.assign(std::size_t(L), 0.0L);
         arg.assign(std::size_t(L), 1);
-#if defined(__SSE2__)
-        approche = true;
-        Ad.assign(std::size_t(L) * std::size_t(Lp), 0.0);
+        approche = lister != nullptr;
+        // Colonnes de A en double, i contigu : Adt[j * Np + i] ≈ A[i][j].
+        Adt.assign(std::size_t(L) * std::size_t(Np), 0.0);
         for (int i = 1; i <= N && approche; ++i)
             for (int j = 1; j <= N; ++j) {
                 const LD a = m.A[std::size_t(i * L + j)];
@@ -63,21 +139,19 @@ public:
                     approche = false;
                     break;
                 }
-                Ad[std::size_t(i) * std::size_t(Lp) + std::size_t(j)] = double(a);
+                Adt[std::size_t(j) * std::size_t(Np) + std::size_t(i)] = double(a);
             }
-        dd.assign(std::size_t(L), 0.0);
-        pm.assign(std::size_t(Lp), 0.0);
-        seuil.assign(std::size_t(Lp), 0.0);
-#endif
+        dd.assign(std::size_t(Np), 0.0);
+        candidats.assign(std::size_t(Np), 0);
     }
 
     // Pour chaque j : meilleur[j], arg[j] sur la ligne d = δ[t-1].
     void Ligne(const LD *d)
     {
-        if (!Approcher(d))
-            for (int j = 1; j <= N; ++j)
-                colonneExacte(d, m.At.data() + std::size_t(j * L), N, meilleur[std::size_t(j)],
-                              arg[std::size_t(j)]);
+        if (Approcher(d))
+            return;
+        for (int j = 1; j <= N; ++j)
+            colonneExacte(d, m.At.data() + std::size_t(j * L), N, meilleur[std::size_t(j)], arg[std::size_t(j)]);
     }
 
     std::vector<LD> meilleur;
@@ -86,7 +160,6 @@ public:
 private:
     bool Approcher(const LD *d)
     {
-#if defined(__SSE2__)
         if (!approche)
             return false;
         LD dmax = 0;
@@ -108,73 +181,49 @@ private:
         const int k = std::ilogb(dmax);
         if (k < ExposantMin || k > ExposantMax)
             return false;
+        // Mise à l'échelle par une puissance de deux : exacte, δ ramené dans [0, 2).
+        const LD echelle = std::scalbn(1.0L, -k);
         for (int i = 1; i <= N; ++i)
-            dd[std::size_t(i)] = double(std::scalbn(d[i], -k));
+            dd[std::size_t(i)] = double(d[i] * echelle);
 
-        // Passe 1 : maximum approché de chaque colonne.
-        for (int j = 0; j < Lp; ++j)
-            pm[std::size_t(j)] = 0;
-        for (int i = 1; i <= N; ++i) {
-            const __m128d x = _mm_set1_pd(dd[std::size_t(i)]);
-            const double *ligne = Ad.data() + std::size_t(i) * std::size_t(Lp);
-            for (int j = 0; j < Lp; j += 2) {
-                const __m128d p = _mm_mul_pd(x, _mm_loadu_pd(ligne + j));
-                _mm_storeu_pd(pm.data() + j, _mm_max_pd(_mm_loadu_pd(pm.data() + j), p));
-            }
-        }
-        const double infini = std::numeric_limits<double>::infinity();
-        for (int j = 0; j < Lp; ++j)
-            seuil[std::size_t(j)] = infini;
         for (int j = 1; j <= N; ++j) {
-            meilleur[std::size_t(j)] = 0;
-            arg[std::size_t(j)] = 1;
-            if (pm[std::size_t(j)] >= PlusPetitMaximum)
-                seuil[std::size_t(j)] = pm[std::size_t(j)] * Marge - Plancher;
-        }
-
-        // Passe 2 : les candidats, recalculés exactement, i croissant.
-        for (int i = 1; i <= N; ++i) {
-            const __m128d x = _mm_set1_pd(dd[std::size_t(i)]);
-            const double *ligne = Ad.data() + std::size_t(i) * std::size_t(Lp);
-            const LD di = d[i];
-            const LD *ai = m.A.data() + std::size_t(i * L);
-            for (int j = 0; j < Lp; j += 2) {
-                const __m128d p = _mm_mul_pd(x, _mm_loadu_pd(ligne + j));
-                const int masque = _mm_movemask_pd(_mm_cmpge_pd(p, _mm_loadu_pd(seuil.data() + j)));
-                if (masque == 0)
-                    continue;
-                for (int voie = 0; voie < 2; ++voie) {
-                    if (!(masque & (1 << voie)))
-                        continue;
-                    const std::size_t c = std::size_t(j + voie);
-                    const LD v = di * ai[c];
-                    if (meilleur[c] < v) {
-                        meilleur[c] = v;
-                        arg[c] = i;
-                    }
+            LD &best = meilleur[std::size_t(j)];
+            int &a = arg[std::size_t(j)];
+            const double *col = Adt.data() + std::size_t(j) * std::size_t(Np);
+            const int n = lister(dd.data(), col, Np, candidats.data());
+            if (n < 0) {
+                colonneExacte(d, m.At.data() + std::size_t(j * L), N, best, a);
+                continue;
+            }
+            best = 0;
+            a = 1;
+            const LD *colonne = m.At.data() + std::size_t(j * L);
+            for (int c = 0; c < n; ++c) {
+                const int i = candidats[std::size_t(c)];
+                const LD v = d[i] * colonne[i];
+                if (best < v) {
+                    best = v;
+                    a = i;
                 }
             }
         }
-
-        // Colonnes dont le maximum est trop petit pour la borne : parcours exact.
-        for (int j = 1; j <= N; ++j)
-            if (!(pm[std::size_t(j)] >= PlusPetitMaximum))
-                colonneExacte(d, m.At.data() + std::size_t(j * L), N, meilleur[std::size_t(j)],
-                              arg[std::size_t(j)]);
         return true;
-#else
-        (void)d;
-        return false;
-#endif
     }
 
     const TablesModele &m;
-    const int N, L, Lp;
+    const int N, L, Np;
     bool approche = false;
-    std::vector<double> Ad; // Ad[i * Lp + j] ≈ A[i][j]
-    std::vector<double> dd, pm, seuil;
+    std::vector<double> Adt; // colonnes de A en double
+    std::vector<double> dd;  // δ[t-1] mis à l'échelle, en double
+    std::vector<int> candidats;
+    const ListeCandidats lister = choisirListe();
 };
 
+}
+
+void Calcul::ViterbiSansAvx2(bool oui)
+{
+    sansAvx2 = oui;
 }
 
 void CalculerViterbi(const ParametresModele &p, EspaceTravail &e)

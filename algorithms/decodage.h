@@ -7,3 +7,8 @@ struct EspaceTravail;
 // meilleur chemin). Comparaisons strictes, états parcourus en ordre croissant : à égalité le
 // plus petit numéro l'emporte, et l'état 1 quand tout vaut 0. Lève ERefusCalcul quand T = 0.
 void CalculerViterbi(const ParametresModele &parametres, EspaceTravail &espace);
+
+namespace Calcul {
+// Tests : fait prendre au décodage sa version SSE2 même quand AVX2 est disponible.
+void ViterbiSansAvx2(bool oui);
+}

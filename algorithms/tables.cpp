@@ -47,6 +47,11 @@ TablesModele::TablesModele(const ParametresModele &p)
             Ath[std::size_t(j * L + i)] = h;
             Atl[std::size_t(j * L + i)] = b;
         }
+    Bth.assign(Bt.size(), 0.0);
+    Btl.assign(Bt.size(), 0.0);
+    BScinde = true;
+    for (std::size_t k = 0; k < Bt.size() && BScinde; ++k)
+        BScinde = Scinder(Bt[k], Bth[k], Btl[k]);
 }
 
 void ControlerSequence(const ParametresModele &p, const EspaceTravail &e)

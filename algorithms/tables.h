@@ -22,6 +22,8 @@ struct TablesModele {
     bool Scinde = false;         // découpes exactes de A disponibles
     std::vector<double> Ah, Al;  // A = Ah + Al
     std::vector<double> Ath, Atl; // At = Ath + Atl
+    bool BScinde = false;         // découpes exactes de Bt disponibles
+    std::vector<double> Bth, Btl; // Bt = Bth + Btl
 
     explicit TablesModele(const ParametresModele &p);
 };

@@ -80,6 +80,8 @@ ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std
         p.A[r.N][1] = -0.5L;
     else if (extra == QLatin1String("minuscule"))
         p.A[1][1] = 1e-320L;
+    else if (extra == QLatin1String("bminuscule"))
+        p.B[r.N][1] = 1e-4000L;
     O.assign(std::size_t(r.T) + 1, 0);
     for (int t = 1; t <= r.T; ++t)
         O[std::size_t(t)] = 1 + int(g() % unsigned(r.M));

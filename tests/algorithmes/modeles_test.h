@@ -28,7 +28,8 @@ struct ReglageAleatoire {
     int N, M, T;
     double zeros;      // part des cases mises à 0
     bool egalites;     // valeurs tirées dans {0,25 ; 0,5} : beaucoup d'égalités exactes
-    const char *extra; // "" ou "grand" (une valeur de A > 16), "negatif", "minuscule" (A non découpable en doubles)
+    const char *extra; // "" ou "grand" (une valeur de A > 16), "negatif", "minuscule" (A non découpable en doubles),
+                       // "bminuscule" (B non découpable)
 };
 ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std::vector<int> &O);
 
