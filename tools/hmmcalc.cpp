@@ -14,6 +14,8 @@
 #include "model/repertoire.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -341,13 +343,16 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Les avertissements de Qt (plate-forme hors écran...) ne doivent pas se mêler aux messages.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    QApplication app(argc, argv);
-    // Fichiers de travail (journal d'entraînement...) dans un répertoire privé, effacé à la fin.
-    QTemporaryDir travail;
+    // Fichiers de travail (journal d'entraînement...) dans un répertoire privé, effacé à la fin ;
+    // il sert aussi de répertoire d'exécution à Qt, qui sinon en créerait un dans /tmp.
+    QTemporaryDir travail(QDir::tempPath() + QStringLiteral("/hmmcalc-XXXXXX"));
     if (!travail.isValid()) {
-        ecrire(stderr, QStringLiteral("Impossible de créer un répertoire de travail temporaire."));
+        std::fputs("Impossible de créer un répertoire de travail temporaire.\n", stderr);
         return Usage;
     }
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(travail.path()));
+    QApplication app(argc, argv);
     Repertoire::Definir(travail.path());
     try {
         return executer(app.arguments());
