@@ -1,7 +1,6 @@
 // Baum-Welch. Les sommes sur t se font toujours t croissant à partir de 0 ; ξ n'est pas
 // rangé en entier : chaque ξ[t][i][j] est ajouté à sa somme dès qu'il est calculé, ce qui
 // donne exactement les mêmes additions que de sommer la table complète ensuite.
-#include <algorithm>
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
@@ -15,6 +14,7 @@
 #include "model/repertoire.h"
 #include "model/textes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -139,10 +139,15 @@ void CalculerXi(const ParametresModele &p, EspaceTravail &e)
                         e.EsperancesTransitions);
 }
 
-void IterationBaumWelch(ParametresModele &p, EspaceTravail &e)
+namespace {
+
+// `alphaAJour` : Alpha est déjà celui de ces paramètres (le Forward qui clôt l'itération
+// précédente) ; le recalculer donnerait exactement les mêmes valeurs.
+void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour)
 {
     const int N = p.N, M = p.M, T = e.LongueurSequence;
-    CalculerForward(p, e);
+    if (!alphaAJour)
+        CalculerForward(p, e);
     CalculerBackward(p, e);
     if (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1 || e.EsperancesGeneration.Colonnes() != M + 1 ||
         e.EsperancesDepuis.longueur() != N + 1)
@@ -195,6 +200,13 @@ void IterationBaumWelch(ParametresModele &p, EspaceTravail &e)
     CalculerForward(p, e);
 }
 
+}
+
+void IterationBaumWelch(ParametresModele &p, EspaceTravail &e)
+{
+    iteration(p, e, false);
+}
+
 IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)
 {
     const bool modeIterations = (e.Seuil == 2);
@@ -214,10 +226,12 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
     }
 
     e.IterationCourante = 1;
+    bool alphaAJour = !modeIterations; // le Forward du test du seuil vient d'être fait
     for (;;) {
         if (modeIterations && !(e.IterationCourante <= e.NombreIterations && !e.Stable))
             break;
-        IterationBaumWelch(p, e);
+        iteration(p, e, alphaAJour);
+        alphaAJour = true;
         ++e.IterationsEffectuees;
         if (!modeIterations)
             e.LimiteAtteinte =

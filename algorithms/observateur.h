@@ -1,7 +1,9 @@
 #pragma once
 // Points d'attache des deux entraînements : la trace d'exécution (en-tête, chaque itération,
 // fin), l'étape d'annulation de l'éditeur et la boucle d'événements. Toutes les méthodes
-// ne font rien par défaut ; chaque client redéfinit celles qui le concernent.
+// ne font rien par défaut ; chaque client redéfinit celles qui le concernent. L'espace de
+// travail est passé modifiable pour JournalEntrainement seulement : les tables calculées
+// (Alpha, Gamma, comptes...) servent encore à l'itération suivante.
 struct ParametresModele;
 struct EspaceTravail;
 
