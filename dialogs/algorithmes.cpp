@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 
 const char *const TForm10::Fichiers[5] = {"Forward2.bmp", "Backward2.bmp", "Viterbi2.bmp", "app_Viterbi2.bmp",
@@ -82,6 +83,7 @@ TForm10::TForm10(QWidget *parent)
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setGeometry(0, 546, 523, 19);
 
+    PageControl1->tabBar()->installEventFilter(this);
     connect(BitBtn1, &QPushButton::clicked, this, &TForm10::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm10::BitBtn2Click);
 }
@@ -92,11 +94,27 @@ ImageGalerie *TForm10::Image(int i) const
     return i >= 0 && i < 5 ? images[i] : nullptr;
 }
 
+bool TForm10::eventFilter(QObject *objet, QEvent *evenement)
+{
+    // Sous X11 l'activation arrive après le clic qui l'a provoquée : sans cette marque,
+    // l'onglet cliqué dans une galerie inactive serait aussitôt remplacé par Forward.
+    if (objet == PageControl1->tabBar() && evenement->type() == QEvent::MouseButtonPress && !isActiveWindow())
+        ongletClique = true;
+    return QDialog::eventFilter(objet, evenement);
+}
+
 void TForm10::changeEvent(QEvent *e)
 {
     QDialog::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
+}
+
+void TForm10::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    // Les images sont là dès l'ouverture, même quand le système n'active pas la fenêtre.
+    FormActivate();
 }
 
 void TForm10::FormActivate()
@@ -113,7 +131,9 @@ void TForm10::FormActivate()
         im->Picture = lue;
         im->update();
     }
-    PageControl1->setCurrentIndex(0);
+    if (!ongletClique)
+        PageControl1->setCurrentIndex(0);
+    ongletClique = false;
 }
 
 void TForm10::BitBtn1Click()

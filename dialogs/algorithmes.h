@@ -50,4 +50,10 @@ public:
 
 protected:
     void changeEvent(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
+
+private:
+    // Un clic sur un onglet a activé la fenêtre : c'est lui qui choisit la page.
+    bool ongletClique = false;
 };

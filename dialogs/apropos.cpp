@@ -108,11 +108,15 @@ void TForm3::paintEvent(QPaintEvent *)
     p.setFont(f);
     p.setPen(Qt::black);
     p.drawText(320, 204 + QFontMetrics(f).ascent() + 2, QStringLiteral("Version 1.0"));
+    // Sous la version, là où l'étoile est encore assez large pour le texte.
     f.setBold(false);
     f.setPixelSize(12);
     p.setFont(f);
-    p.drawText(QRect(115, 228, 369, 40), Qt::AlignCenter | Qt::TextWordWrap,
-               QStringLiteral("Atelier d'enseignement des modèles de Markov cachés\nCliquez pour fermer"));
+    p.drawText(QRect(212, 226, 200, 16), Qt::AlignCenter, QStringLiteral("Atelier d'enseignement"));
+    f.setPixelSize(11);
+    f.setItalic(true);
+    p.setFont(f);
+    p.drawText(QRect(232, 246, 160, 16), Qt::AlignCenter, QStringLiteral("Cliquez pour fermer"));
 }
 
 void TForm3::mousePressEvent(QMouseEvent *)

@@ -37,8 +37,8 @@ QImage Rendre(DocumentModele &doc, QSize cible)
         return brute;
     if (cible == brute.size())
         return brute;
-    // Étirement sans lissage, comme une copie de rectangle du canevas.
-    return brute.scaled(cible, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    // Étirement lissé : une image réduite reste lisible (traits fins, étiquettes).
+    return brute.scaled(cible, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 }

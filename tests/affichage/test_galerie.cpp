@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -72,6 +73,18 @@ TEST_F(Galerie, ChaqueActivationRelitLesImagesEtRevientAForward)
     QApplication::setActiveWindow(g);
     EXPECT_EQ(g->PageControl1->currentIndex(), 0);
     EXPECT_EQ(g->ImageViterbi->Picture.size(), QSize(7, 7));
+
+    // Un clic sur un onglet de la galerie inactive l'active : la page cliquée reste.
+    QApplication::setActiveWindow(f.get());
+    QTabBar *onglets = g->PageControl1->tabBar();
+    QTest::mouseClick(onglets, Qt::LeftButton, Qt::NoModifier, onglets->tabRect(1).center());
+    EXPECT_EQ(g->PageControl1->currentIndex(), 1);
+    QApplication::setActiveWindow(g);
+    EXPECT_EQ(g->PageControl1->currentIndex(), 1);
+    // La fois suivante, revenir sans cliquer d'onglet ramène Forward.
+    QApplication::setActiveWindow(f.get());
+    QApplication::setActiveWindow(g);
+    EXPECT_EQ(g->PageControl1->currentIndex(), 0);
 
     // "&Fermer" libère les images et ferme.
     QPointer<TForm10> p(g);
