@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -42,15 +43,21 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     setMinimumWidth(200);
     setWindowTitle(QLatin1Char(' ') + TitreApplication);
 
-    auto *central = new QWidget(this);
-    auto *h = new QHBoxLayout(central);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(0);
-    Panneau = new QWidget(central);
+    // Au centre : les listes de résultats à gauche (ajoutées par BrancherModele), puis le
+    // canevas et, dessous, le volet de vérification, chacun derrière un séparateur.
+    SeparateurCentral = new QSplitter(Qt::Horizontal, this);
+    SeparateurCentral->setObjectName(QStringLiteral("SeparateurCentral"));
+    SeparateurCentral->setChildrenCollapsible(false);
+    SeparateurCanevas = new QSplitter(Qt::Vertical, SeparateurCentral);
+    SeparateurCanevas->setObjectName(QStringLiteral("SeparateurCanevas"));
+    SeparateurCanevas->setChildrenCollapsible(false);
+    Panneau = new QWidget(SeparateurCanevas);
     Panneau->setObjectName(QStringLiteral("Panneau"));
     Panneau->setMinimumSize(200, 200);
-    h->addWidget(Panneau, 1);
-    setCentralWidget(central);
+    SeparateurCanevas->addWidget(Panneau);
+    SeparateurCentral->addWidget(SeparateurCanevas);
+    SeparateurCentral->setStretchFactor(1, 1);
+    setCentralWidget(SeparateurCentral);
 
     // Sans parent Qt : détruit dans ~TForm1, avant le panneau qui porte ses boîtes.
     Document = new DocumentModele(Panneau);
@@ -64,6 +71,7 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     Souris = new EditeurSouris(*this);
     Presse = new PressePapiers(*this);
     BrancherAffichage();
+    BrancherModele();
     statusBar();
 
     const QString programme = QCoreApplication::applicationFilePath();
@@ -267,6 +275,9 @@ void TForm1::creerBarres()
     b->setObjectName(QStringLiteral("ToolBar1"));
     b->setMovable(false);
     auto bouton = [b](QAction *a, const QString &bulle) {
+        // L'infobulle est portée par l'action : le bouton la reprend à chaque changement de
+        // l'action (activation, nouveau libellé).
+        a->setToolTip(bulle);
         b->addAction(a);
         if (QWidget *w = b->widgetForAction(a))
             w->setToolTip(bulle);

@@ -1,6 +1,7 @@
 #pragma once
 // TForm1 : la fenêtre principale, seule fenêtre de document. Elle porte le document
 // (le modèle), le canevas, les menus et barres d'outils, et sert toutes les commandes.
+#include "algorithms/espace.h"
 #include "model/document.h"
 
 #include <QMainWindow>
@@ -22,6 +23,17 @@ class ImpressionModele;
 class TForm19;
 class TForm10;
 class TForm3;
+class TForm4;
+class TForm11;
+class TForm12;
+class TForm13;
+class TForm14;
+class TForm15;
+class TForm16;
+class TForm17;
+class ListesResultats;
+class PanneauVerification;
+class ObservateurEntrainement;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -79,6 +91,37 @@ public:
     TForm10 *Voiralgorithmes1Click();
     TForm3 *Apropos1Click();
 
+    // Algorithmes (editor/commandes_modele.cpp) : l'espace de travail que chaque calcul
+    // écrase et que la trace lit ensuite, les trois listes de résultats, le volet de
+    // vérification sous le canevas.
+    EspaceTravail Espace;
+    ListesResultats *Listes = nullptr;
+    PanneauVerification *Verification = nullptr;
+    QSplitter *SeparateurCentral = nullptr; // listes | canevas et volet
+    QSplitter *SeparateurCanevas = nullptr; // canevas / volet de vérification
+    // La trace d'exécution s'attache ici pour suivre les entraînements (nul : aucune trace).
+    ObservateurEntrainement *ObservateurTrace = nullptr;
+    // Lance un programme extérieur (Outils) ; remplaçable par les tests.
+    std::function<void(const QString &programme, const QStringList &arguments)> LancerProgramme;
+
+    // "Vérifier le modèle" : le volet (85 pixels) et le rapport.
+    void Verifier1Click();
+    // Avant un algorithme : vérifie le modèle ; s'il est incorrect, propose le rapport.
+    bool ModelePretPourCalcul();
+    TForm16 *Enumerer1Click();
+    TForm12 *Approchedirect1Click();
+    TForm13 *Forward1Click();
+    TForm14 *Backward1Click();
+    TForm15 *Viterbi1Click();
+    TForm17 *AppViterbi1Click();
+    TForm11 *AppBaumWelch1Click();
+    TForm4 *Parametres1Click();
+    // "Voir la trace d'exécution" (Rapport1, ToolButton23).
+    void VoirTrace();
+    // "Microsoft Word", "Bloc Note", "Calculatrice" : le premier programme trouvé de la liste.
+    QStringList ProgrammesOutil(const QAction *outil) const;
+    void LancerOutil(const QStringList &candidats);
+
     void MettreAJourTitre();
     void ConstruireMenuRecents();
     void ActualiserRecents(); // active / désactive chaque entrée selon l'existence du fichier
@@ -111,6 +154,7 @@ private:
     void creerBarres();
     void creerRaccourcis();
     void BrancherAffichage();
+    void BrancherModele();
     // Ouvre un chemin choisi : ici quand la fenêtre est libre, sinon dans une nouvelle instance.
     void ouvrirChemin(const QString &chemin);
     void chargerIci(const QString &chemin);

@@ -1,0 +1,25 @@
+#include "algorithms/app_viterbi.h"
+#include "algorithms/entrainement_viterbi.h"
+#include "algorithms/espace.h"
+#include "editor/principale.h"
+
+TForm17::TForm17(TForm1 &fenetre)
+    : DialogueAlgorithme(fenetre, {QStringLiteral("Entraînement de Viterbi"), QStringLiteral("Lancer l'entraînement"),
+                                   QStringLiteral("IDH_7"), true})
+{
+    setObjectName(QStringLiteral("Form17"));
+}
+
+bool TForm17::Executer()
+{
+    EspaceTravail &e = espace();
+    // Deux passes au plus, sans boucle d'événements : rien à arrêter.
+    ObservateurDialogue observateur(f, QStringLiteral("l'Entrainnement de Viterbi avec la séquence ") +
+                                           e.SequenceObservations,
+                                    {});
+    EntrainerViterbi(*f.Document, e, &observateur);
+    f.Document->Modifie = true;
+    Epilogue(QStringLiteral("Entraînement de Viterbi"),
+             QStringLiteral("L'entraînement de Viterbi pour la séquence de formation est terminé avec succès."));
+    return true;
+}

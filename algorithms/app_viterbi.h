@@ -1,0 +1,12 @@
+#pragma once
+// TForm17 : "Entraînement de Viterbi".
+#include "algorithms/dialogue_algorithme.h"
+
+class TForm17 : public DialogueAlgorithme {
+    Q_OBJECT
+public:
+    explicit TForm17(TForm1 &fenetre);
+
+protected:
+    bool Executer() override;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// TForm12 : "Calculer la probabilité de génération (Aproche dirrecte)".
+#include "algorithms/dialogue_algorithme.h"
+
+class QCheckBox;
+
+class TForm12 : public DialogueAlgorithme {
+    Q_OBJECT
+public:
+    explicit TForm12(TForm1 &fenetre);
+    QCheckBox *CheckBox1 = nullptr; // "Enumérer tout les chemins possible"
+
+protected:
+    bool Executer() override;
+    void FormShow() override;
+};

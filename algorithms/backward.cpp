@@ -1,0 +1,24 @@
+#include "algorithms/backward.h"
+#include "algorithms/espace.h"
+#include "algorithms/evaluation.h"
+#include "editor/listes.h"
+#include "editor/principale.h"
+#include "graph/nombres.h"
+
+TForm14::TForm14(TForm1 &fenetre)
+    : DialogueAlgorithme(fenetre, {QStringLiteral("Calculer la probabilité de génération (Backward)"),
+                                   QStringLiteral("Lancer le calcul"), QStringLiteral("IDH_4")})
+{
+    setObjectName(QStringLiteral("Form14"));
+}
+
+bool TForm14::Executer()
+{
+    PreparerCalcul();
+    EspaceTravail &e = espace();
+    CalculerBackward(f.Document->Parametres, e);
+    f.Listes->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("Backward"));
+    Epilogue(QStringLiteral("Backward"), QStringLiteral("Le calcul de probabilité, avec l'algorithme de Backward, de la "
+                                                        "séquence d'observations est terminé avec succès."));
+    return true;
+}

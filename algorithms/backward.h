@@ -1,0 +1,12 @@
+#pragma once
+// TForm14 : "Calculer la probabilité de génération (Backward)".
+#include "algorithms/dialogue_algorithme.h"
+
+class TForm14 : public DialogueAlgorithme {
+    Q_OBJECT
+public:
+    explicit TForm14(TForm1 &fenetre);
+
+protected:
+    bool Executer() override;
+};

@@ -1,0 +1,12 @@
+#pragma once
+// TForm16 : "Enumérer tous les chemins possible".
+#include "algorithms/dialogue_algorithme.h"
+
+class TForm16 : public DialogueAlgorithme {
+    Q_OBJECT
+public:
+    explicit TForm16(TForm1 &fenetre);
+
+protected:
+    bool Executer() override;
+};

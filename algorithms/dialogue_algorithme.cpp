@@ -1,0 +1,382 @@
+#include "algorithms/dialogue_algorithme.h"
+#include "algorithms/enumeration.h"
+#include "algorithms/espace.h"
+#include "editor/listes.h"
+#include "dialogs/aide.h"
+#include "editor/principale.h"
+#include "graph/nombres.h"
+#include "model/parametres.h"
+#include "skin/messages.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTreeWidgetItem>
+#include <QVBoxLayout>
+#include <new>
+
+DialogueAlgorithme::DialogueAlgorithme(TForm1 &fenetre, const Description &d)
+    : QDialog(&fenetre), f(fenetre), sujetAide(d.SujetAide)
+{
+    setWindowTitle(d.Titre);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto *v = new QVBoxLayout(this);
+    v->setSizeConstraint(QLayout::SetFixedSize); // taille fixe : le redimensionnement est refusé
+    v->setContentsMargins(8, 8, 8, 0);
+
+    GroupBox1 = new QGroupBox(d.Formation ? QStringLiteral(" La séquence de formation : ")
+                                          : QStringLiteral(" La séquence d'observation : "),
+                              this);
+    auto *g1 = new QVBoxLayout(GroupBox1);
+    LabeledEdit1 = new QComboBox(GroupBox1);
+    LabeledEdit1->setObjectName(QStringLiteral("LabeledEdit1"));
+    LabeledEdit1->setEditable(true);
+    LabeledEdit1->setInsertPolicy(QComboBox::NoInsert);
+    LabeledEdit1->setMinimumWidth(360);
+    LabeledEdit1->setMaxVisibleItems(12);
+    g1->addWidget(LabeledEdit1);
+    v->addWidget(GroupBox1);
+
+    GroupBox2 = new QGroupBox(QStringLiteral(" Découper la séquence : "), this);
+    auto *g2 = new QHBoxLayout(GroupBox2);
+    RadioButton1 = new QRadioButton(QStringLiteral("Caractère par caractère"), GroupBox2);
+    RadioButton2 = new QRadioButton(QStringLiteral("Mot par mot"), GroupBox2);
+    RadioButton1->setChecked(true);
+    g2->addWidget(RadioButton1);
+    g2->addWidget(RadioButton2);
+    g2->addStretch();
+    v->addWidget(GroupBox2);
+
+    ZoneSupplementaire = new QVBoxLayout;
+    v->addLayout(ZoneSupplementaire);
+
+    auto *boutons = new QHBoxLayout;
+    boutons->addStretch();
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), d.Lancer, this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setDefault(true);
+    BitBtn1->setAutoDefault(true);
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Annuler"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setAutoDefault(false);
+    BitBtn3 = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("&Aide"), this);
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    BitBtn3->setAutoDefault(false);
+    boutons->addWidget(BitBtn1);
+    boutons->addWidget(BitBtn2);
+    boutons->addWidget(BitBtn3);
+    v->addSpacing(4);
+    v->addLayout(boutons);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setFixedHeight(22);
+    v->addWidget(StatusBar1);
+
+    connect(LabeledEdit1, &QComboBox::editTextChanged, this,
+            [this](const QString &t) { BitBtn1->setEnabled(!enCours && !t.isEmpty()); });
+    connect(BitBtn1, &QPushButton::clicked, this, &DialogueAlgorithme::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &DialogueAlgorithme::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &DialogueAlgorithme::BitBtn3Click);
+}
+
+EspaceTravail &DialogueAlgorithme::espace() const
+{
+    return f.Espace;
+}
+
+void DialogueAlgorithme::AjouterProgression()
+{
+    ProgressBar1 = new QProgressBar(StatusBar1);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+    placerProgression();
+}
+
+void DialogueAlgorithme::placerProgression()
+{
+    // À gauche dans la barre d'état, à 3 pixels de son haut.
+    if (ProgressBar1)
+        ProgressBar1->setGeometry(0, 3, std::max(StatusBar1->width() / 2, 100), StatusBar1->height() - 5);
+}
+
+void DialogueAlgorithme::resizeEvent(QResizeEvent *e)
+{
+    QDialog::resizeEvent(e);
+    placerProgression();
+}
+
+void DialogueAlgorithme::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    if (!montre) {
+        montre = true;
+        FormShow();
+    }
+}
+
+void DialogueAlgorithme::FormShow()
+{
+    BitBtn1->setEnabled(false);
+    historique.Charger();
+    LabeledEdit1->blockSignals(true);
+    LabeledEdit1->clear();
+    LabeledEdit1->addItems(historique.Sequences());
+    LabeledEdit1->setEditText(QString());
+    LabeledEdit1->blockSignals(false);
+    RadioButton1->setChecked(true);
+    LabeledEdit1->setFocus();
+}
+
+void DialogueAlgorithme::BitBtn1Click()
+{
+    if (enCours || !BitBtn1->isEnabled())
+        return;
+    const QString texte = LabeledEdit1->currentText();
+    try {
+        // Prologue : historique (sans égard à la casse), puis les deux champs de l'espace.
+        if (historique.Ajouter(texte)) {
+            LabeledEdit1->blockSignals(true);
+            LabeledEdit1->addItem(texte);
+            LabeledEdit1->setEditText(texte);
+            LabeledEdit1->blockSignals(false);
+            QString erreur;
+            if (!historique.Enregistrer(&erreur))
+                StatusBar1->showMessage(QStringLiteral("Historique des séquences non enregistré : ") + erreur, 5000);
+        }
+        espace().DecoupageCaractere = RadioButton1->isChecked();
+        espace().SequenceObservations = texte;
+        LireReglages();
+        Executer();
+    } catch (const ERefusCalcul &e) {
+        if (enCours)
+            TerminerCalculLong();
+        Erreur(e.Message());
+    } catch (const EConversion &e) {
+        if (enCours)
+            TerminerCalculLong();
+        Erreur(QStringLiteral("Le modèle contient une probabilité qui n'est pas un nombre : ") + e.Message());
+    } catch (const ETropDeSymboles &e) {
+        if (enCours)
+            TerminerCalculLong();
+        Erreur(e.Message());
+    } catch (const std::bad_alloc &) {
+        if (enCours)
+            TerminerCalculLong();
+        Erreur(QStringLiteral("Mémoire insuffisante pour ce calcul : essayez une séquence plus courte."));
+    } catch (const std::exception &e) {
+        if (enCours)
+            TerminerCalculLong();
+        Erreur(QStringLiteral("Le calcul n'a pas pu être mené à bien : ") + QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void DialogueAlgorithme::BitBtn2Click()
+{
+    if (enCours) {
+        arretDemande = true;
+        espace().ArretEnumeration = true;
+        return;
+    }
+    close();
+}
+
+void DialogueAlgorithme::BitBtn3Click()
+{
+    Aide::Afficher(sujetAide);
+}
+
+void DialogueAlgorithme::PreparerCalcul()
+{
+    f.Document->CalculerParametres();
+    DecouperSequence(f.Document->Parametres, espace());
+}
+
+void DialogueAlgorithme::Epilogue(const QString &nom, const QString &message)
+{
+    if (!nom.isEmpty()) {
+        espace().DernierAlgorithme = nom;
+        f.Rapport1->setText(QStringLiteral("Voir la trace d'exécution (") + nom + QLatin1Char(')'));
+        f.Rapport1->setEnabled(true); // et ToolButton23, qui porte la même action
+    }
+    Messages::Information(this, message);
+    close();
+}
+
+void DialogueAlgorithme::Erreur(const QString &texte)
+{
+    Messages::Erreur(this, texte, Messages::TitreErreur2);
+}
+
+void DialogueAlgorithme::DebuterCalculLong(bool barreProgression)
+{
+    enCours = true;
+    arretDemande = false;
+    fermetureDemandee = false;
+    BitBtn1->setEnabled(false);
+    BitBtn3->setEnabled(false);
+    BitBtn2->setText(QStringLiteral("Arrêter"));
+    if (barreProgression && ProgressBar1) {
+        ProgressBar1->setValue(0);
+        placerProgression();
+        ProgressBar1->show();
+    }
+}
+
+void DialogueAlgorithme::TerminerCalculLong()
+{
+    enCours = false;
+    if (ProgressBar1) {
+        ProgressBar1->hide();
+        ProgressBar1->setValue(0);
+    }
+    BitBtn1->setEnabled(!LabeledEdit1->currentText().isEmpty());
+    BitBtn3->setEnabled(true);
+    BitBtn2->setText(QStringLiteral("Annuler"));
+    if (fermetureDemandee)
+        close();
+}
+
+void DialogueAlgorithme::Progression(int pourcent)
+{
+    if (ProgressBar1 && ProgressBar1->value() != pourcent)
+        ProgressBar1->setValue(pourcent);
+}
+
+void DialogueAlgorithme::LaisserRespirer()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void DialogueAlgorithme::closeEvent(QCloseEvent *e)
+{
+    // Fermer pendant un calcul long l'arrête ; la boîte se ferme dès qu'il a rendu la main.
+    if (enCours) {
+        arretDemande = true;
+        fermetureDemandee = true;
+        espace().ArretEnumeration = true;
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
+}
+
+void DialogueAlgorithme::done(int r)
+{
+    if (enCours) {
+        arretDemande = true;
+        fermetureDemandee = true;
+        espace().ArretEnumeration = true;
+        return;
+    }
+    QDialog::done(r);
+    if (testAttribute(Qt::WA_DeleteOnClose))
+        deleteLater();
+}
+
+bool DialogueAlgorithme::Enumerer()
+{
+    PreparerCalcul();
+    EspaceTravail &e = espace();
+    DebuterCalculLong(true);
+    e.ArretEnumeration = false;
+    SuiviEnumeration suivi;
+    // La barre n'est touchée que quand son pourcentage change.
+    suivi.Progression = [this](int pourcent) { Progression(pourcent); };
+    suivi.ApresChemin = [this, &e] {
+        LaisserRespirer();
+        if (arretDemande)
+            e.ArretEnumeration = true;
+    };
+    const bool fini = EnumererChemins(f.Document->Parametres, e, suivi);
+    TerminerCalculLong();
+    return fini && !fermetureDemandee;
+}
+
+void DialogueAlgorithme::ListerChemins()
+{
+    const TableDesChemins &t = espace().TableChemins;
+    ListesResultats &l = *f.Listes;
+    l.ViderChemins();
+    QList<QTreeWidgetItem *> lignes;
+    lignes.reserve(qsizetype(t.Lignes()));
+    long long meilleure = 0;
+    double meilleurValeur = 0;
+    const int T = t.Longueur();
+    for (long long r = 1; r <= t.Lignes(); ++r) {
+        QStringList etats;
+        for (int k = 1; k <= T; ++k)
+            etats << t.Texte(r, k);
+        const QString texte = t.Texte(r, T + 1);
+        lignes << l.AjouterChemin(etats, texte);
+        // Comparaison sur la valeur relue du texte, en double précision ; la première l'emporte.
+        const double v = double(Nombres::VersExtended(texte));
+        if (meilleure == 0 || v > meilleurValeur) {
+            meilleure = r;
+            meilleurValeur = v;
+        }
+    }
+    if (meilleure > 0) {
+        ListesResultats::MarquerMeilleur(lignes[qsizetype(meilleure - 1)]);
+    }
+}
+
+// ---- Observateur des entraînements ----
+
+ObservateurDialogue::ObservateurDialogue(TForm1 &fenetre, const QString &descriptionEtape,
+                                         std::function<bool()> continuer)
+    : f(fenetre), description(descriptionEtape), continuer(std::move(continuer))
+{
+}
+
+void ObservateurDialogue::Debut(Entrainement t, const ParametresModele &p, EspaceTravail &e)
+{
+    if (f.ObservateurTrace)
+        f.ObservateurTrace->Debut(t, p, e);
+}
+
+void ObservateurDialogue::Iteration(Entrainement t, const ParametresModele &p, EspaceTravail &e)
+{
+    if (f.ObservateurTrace)
+        f.ObservateurTrace->Iteration(t, p, e);
+}
+
+bool ObservateurDialogue::Continuer(Entrainement t)
+{
+    const bool suite = continuer ? continuer() : true;
+    if (f.ObservateurTrace && !f.ObservateurTrace->Continuer(t))
+        return false;
+    return suite;
+}
+
+void ObservateurDialogue::AvantModification(Entrainement t)
+{
+    f.MemoriserEtape(description);
+    if (f.ObservateurTrace)
+        f.ObservateurTrace->AvantModification(t);
+}
+
+void ObservateurDialogue::Fin(Entrainement t, const ParametresModele &p, EspaceTravail &e)
+{
+    if (f.ObservateurTrace)
+        f.ObservateurTrace->Fin(t, p, e);
+}
+
+void ObservateurDialogue::FinSansIteration(Entrainement t, const ParametresModele &p, EspaceTravail &e)
+{
+    if (f.ObservateurTrace)
+        f.ObservateurTrace->FinSansIteration(t, p, e);
+}

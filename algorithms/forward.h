@@ -1,0 +1,12 @@
+#pragma once
+// TForm13 : "Calculer la probabilité de génération (Forward)".
+#include "algorithms/dialogue_algorithme.h"
+
+class TForm13 : public DialogueAlgorithme {
+    Q_OBJECT
+public:
+    explicit TForm13(TForm1 &fenetre);
+
+protected:
+    bool Executer() override;
+};

@@ -1,0 +1,12 @@
+#pragma once
+// TForm15 : "Trouver le chemin de Viterbi".
+#include "algorithms/dialogue_algorithme.h"
+
+class TForm15 : public DialogueAlgorithme {
+    Q_OBJECT
+public:
+    explicit TForm15(TForm1 &fenetre);
+
+protected:
+    bool Executer() override;
+};

@@ -1,0 +1,373 @@
+// Les trois listes de résultats : hauteurs, animation des en-têtes, lignes, surlignage.
+#include "editor/listes.h"
+#include "editor/principale.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+constexpr int RoleIcone = Qt::UserRole;
+constexpr int RoleEtats = Qt::UserRole + 1;
+}
+
+void PanneauListes::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    if (Redimensionne)
+        Redimensionne();
+}
+
+QIcon ListesResultats::Icone(int indice)
+{
+    QStyle *s = QApplication::style();
+    if (indice == IconeMeilleur)
+        return QIcon::fromTheme(QStringLiteral("emblem-favorite"), s->standardIcon(QStyle::SP_DialogYesButton));
+    return QIcon::fromTheme(QStringLiteral("go-next"), s->standardIcon(QStyle::SP_ArrowRight));
+}
+
+ListesResultats::ListesResultats(TForm1 &fenetre, QWidget *parent)
+    : QObject(&fenetre), f(fenetre)
+{
+    PanneauGauche = new PanneauListes(parent);
+    PanneauGauche->setObjectName(QStringLiteral("PanneauGauche"));
+    PanneauGauche->setMinimumWidth(1);
+    EnteteChemins = creerEntete(QStringLiteral("Les chemins"), QStringLiteral("EnteteChemins"));
+    ListView1 = creerListe({QStringLiteral("Chemin"), QStringLiteral("Probabilité")}, QStringLiteral("ListView1"));
+    EnteteViterbi = creerEntete(QStringLiteral("Le chemin de Viterbi"), QStringLiteral("EnteteViterbi"));
+    ListView3 = creerListe({QStringLiteral("Chemin"), QStringLiteral("Probabilité")}, QStringLiteral("ListView3"));
+    EnteteProbabilites = creerEntete(QStringLiteral("Les probabilités"), QStringLiteral("EnteteProbabilites"));
+    ListView2 = creerListe({QStringLiteral("Séquence"), QStringLiteral("Probabilité"), QStringLiteral("Méthode")},
+                           QStringLiteral("ListView2"));
+    ListView1->setColumnWidth(0, 170);
+    ListView3->setColumnWidth(0, 170);
+    ListView2->setColumnWidth(0, 90);
+    ListView2->setColumnWidth(1, 110);
+
+    minuteur = new QTimer(this);
+    minuteur->setInterval(Periode);
+    connect(minuteur, &QTimer::timeout, this, &ListesResultats::Pas);
+
+    connect(EnteteChemins, &QPushButton::clicked, this, &ListesResultats::EntetesCheminsClick);
+    connect(EnteteViterbi, &QPushButton::clicked, this, &ListesResultats::EnteteViterbiClick);
+    connect(EnteteProbabilites, &QPushButton::clicked, this, &ListesResultats::EnteteProbabilitesClick);
+    // Un clic sur une ligne (une ligne étant choisie) surligne son chemin.
+    for (QTreeWidget *l : {ListView1, ListView3})
+        connect(l, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
+            if (item)
+                Surligner(EtatsDe(item));
+        });
+
+    PanneauGauche->Redimensionne = [this] { panneauRedimensionne(); };
+}
+
+QPushButton *ListesResultats::creerEntete(const QString &texte, const QString &nom)
+{
+    auto *b = new QPushButton(texte, PanneauGauche);
+    b->setObjectName(nom);
+    b->setFlat(false);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setStyleSheet(QStringLiteral("text-align: left; padding-left: 6px; font-weight: bold;"));
+    return b;
+}
+
+QTreeWidget *ListesResultats::creerListe(const QStringList &colonnes, const QString &nom)
+{
+    auto *l = new QTreeWidget(PanneauGauche);
+    l->setObjectName(nom);
+    l->setColumnCount(int(colonnes.size()));
+    l->setHeaderLabels(colonnes);
+    l->setRootIsDecorated(false);
+    l->setItemsExpandable(false);
+    l->setUniformRowHeights(true);
+    l->setSelectionMode(QAbstractItemView::SingleSelection);
+    l->setSelectionBehavior(QAbstractItemView::SelectRows);
+    l->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    l->setAllColumnsShowFocus(true);
+    // Lignes de grille : un trait sous chaque cellule et entre les colonnes.
+    l->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
+                                    "border-bottom: 1px solid #d0d0d0; }"));
+    l->header()->setStretchLastSection(true);
+    return l;
+}
+
+// ---- Lignes ----
+
+QString ListesResultats::TexteChemin(const QStringList &etats)
+{
+    QString t = QStringLiteral("Start");
+    for (const QString &e : etats)
+        t += QStringLiteral(" - ") + e;
+    return t;
+}
+
+int ListesResultats::IconeDe(const QTreeWidgetItem *item)
+{
+    return item ? item->data(0, RoleIcone).toInt() : -1;
+}
+
+void ListesResultats::MarquerMeilleur(QTreeWidgetItem *item)
+{
+    item->setIcon(0, Icone(IconeMeilleur));
+    item->setData(0, RoleIcone, IconeMeilleur);
+}
+
+QStringList ListesResultats::EtatsDe(const QTreeWidgetItem *item)
+{
+    return item ? item->data(0, RoleEtats).toStringList() : QStringList();
+}
+
+QTreeWidgetItem *ListesResultats::AjouterChemin(const QStringList &etats, const QString &probabilite, int icone)
+{
+    auto *i = new QTreeWidgetItem(ListView1, {TexteChemin(etats), probabilite});
+    i->setIcon(0, Icone(icone));
+    i->setData(0, RoleIcone, icone);
+    i->setData(0, RoleEtats, etats);
+    return i;
+}
+
+QTreeWidgetItem *ListesResultats::AjouterViterbi(const QStringList &etats, const QString &probabilite)
+{
+    auto *i = new QTreeWidgetItem(ListView3, {TexteChemin(etats), probabilite});
+    i->setIcon(0, Icone(IconeMeilleur));
+    i->setData(0, RoleIcone, IconeMeilleur);
+    i->setData(0, RoleEtats, etats);
+    return i;
+}
+
+QTreeWidgetItem *ListesResultats::AjouterProbabilite(const QString &sequence, const QString &probabilite,
+                                                     const QString &methode)
+{
+    auto *i = new QTreeWidgetItem(ListView2, {sequence, probabilite, methode});
+    i->setIcon(0, Icone(IconeLigne));
+    i->setData(0, RoleIcone, IconeLigne);
+    ListView2->scrollToItem(i);
+    return i;
+}
+
+void ListesResultats::ViderChemins()
+{
+    ListView1->clear();
+}
+
+void ListesResultats::ViderViterbi()
+{
+    ListView3->clear();
+}
+
+void ListesResultats::ViderProbabilites()
+{
+    ListView2->clear();
+}
+
+void ListesResultats::ViderTout()
+{
+    ViderChemins();
+    ViderViterbi();
+    ViderProbabilites();
+}
+
+// ---- Surlignage ----
+
+void ListesResultats::EffacerSurlignage()
+{
+    THmm *h = f.Document->Hmm1;
+    for (bool &s : h->ArcSurligne)
+        s = false;
+}
+
+void ListesResultats::Surligner(const QStringList &etats)
+{
+    DocumentModele &d = *f.Document;
+    EffacerSurlignage();
+    // START vaut l'indice 0 ; un nom disparu depuis le calcul (-1) interrompt la suite des arcs.
+    int precedent = d.StartPresent ? 0 : -1;
+    for (const QString &nom : etats) {
+        const int i = d.RechercherIndice(nom, false);
+        if (precedent >= 0 && i >= 0) {
+            const int a = d.Hmm1->ExisteARC(precedent, i);
+            if (a > 0 && a < THmm::Taille)
+                d.Hmm1->ArcSurligne[a] = true;
+        }
+        precedent = i;
+    }
+    d.Hmm1->update();
+    for (int i = 0; i <= d.N; ++i)
+        if (d.Etats[i])
+            d.Etats[i]->update();
+}
+
+// ---- Hauteurs et animation ----
+
+int ListesResultats::H() const
+{
+    return PanneauGauche->height();
+}
+
+int ListesResultats::Hauteur(const QTreeWidget *l) const
+{
+    if (l == ListView1)
+        return h1;
+    if (l == ListView3)
+        return h3;
+    return h2;
+}
+
+void ListesResultats::fixer(QTreeWidget *l, int hauteur)
+{
+    if (l == ListView1)
+        h1 = hauteur;
+    else if (l == ListView3)
+        h3 = hauteur;
+    else
+        h2 = hauteur;
+    l->setVisible(Ouverte(hauteur) || (l == enCours && !repli));
+}
+
+void ListesResultats::disposer()
+{
+    const int w = PanneauGauche->width();
+    int y = 0;
+    auto placer = [&](QPushButton *entete, QTreeWidget *liste, int hauteur) {
+        entete->setGeometry(0, y, w, HauteurEntete);
+        y += HauteurEntete;
+        liste->setGeometry(0, y, w, std::max(hauteur, 1));
+        liste->setVisible(Ouverte(hauteur) || liste == enCours);
+        y += hauteur;
+    };
+    placer(EnteteChemins, ListView1, h1);
+    placer(EnteteViterbi, ListView3, h3);
+    placer(EnteteProbabilites, ListView2, h2);
+}
+
+void ListesResultats::panneauRedimensionne()
+{
+    const int H = this->H();
+    const int libre = H - 3 * HauteurEntete - h3;
+    if (!dispose) {
+        dispose = true;
+        h1 = h2 = libre / 2;
+    } else if (!Anime()) {
+        if (Ouverte(h1) && Ouverte(h2))
+            h1 = h2 = libre / 2;
+        // Une seule liste ouverte garde toute la place.
+        else if (Ouverte(h1))
+            h1 = libre - 1;
+        else if (Ouverte(h2))
+            h2 = libre - 1;
+    }
+    disposer();
+}
+
+bool ListesResultats::Anime() const
+{
+    return enCours != nullptr;
+}
+
+void ListesResultats::animer(QTreeWidget *liste, int but)
+{
+    enCours = liste;
+    cible = but;
+    repli = but <= 1;
+    if (!repli) {
+        fixer(liste, 1);
+        liste->show();
+    }
+    disposer();
+    minuteur->start();
+}
+
+void ListesResultats::Pas()
+{
+    if (!enCours) {
+        minuteur->stop();
+        return;
+    }
+    QTreeWidget *l = enCours;
+    int h = Hauteur(l);
+    bool fini = false;
+    if (repli) {
+        h /= 4;
+        if (h <= 1) {
+            h = 1;
+            fini = true;
+        }
+    } else {
+        h *= 4;
+        if (h >= cible) {
+            h = cible;
+            fini = true;
+        }
+    }
+    if (fini) {
+        enCours = nullptr;
+        minuteur->stop();
+    }
+    fixer(l, h);
+    disposer();
+}
+
+void ListesResultats::EntetesCheminsClick()
+{
+    if (Anime())
+        return; // une seule liste s'anime à la fois
+    const int libre = H() - 3 * HauteurEntete - h3;
+    const int but = Ouverte(h2) ? libre / 2 : libre - 1;
+    if (Ouverte(h1)) {
+        if (Ouverte(h2))
+            fixer(ListView2, libre - 1);
+        animer(ListView1, 1);
+    } else {
+        if (Ouverte(h2))
+            fixer(ListView2, libre / 2);
+        animer(ListView1, but);
+    }
+}
+
+void ListesResultats::EnteteProbabilitesClick()
+{
+    if (Anime())
+        return;
+    const int libre = H() - 3 * HauteurEntete - h3;
+    const int but = Ouverte(h1) ? libre / 2 : libre - 1;
+    if (Ouverte(h2)) {
+        if (Ouverte(h1))
+            fixer(ListView1, libre - 1);
+        animer(ListView2, 1);
+    } else {
+        if (Ouverte(h1))
+            fixer(ListView1, libre / 2);
+        animer(ListView2, but);
+    }
+}
+
+void ListesResultats::EnteteViterbiClick()
+{
+    if (Anime())
+        return;
+    if (Ouverte(h3)) {
+        // La place rendue va à la liste des probabilités, sinon à celle des chemins.
+        if (Ouverte(h2))
+            fixer(ListView2, h2 + HauteurViterbi);
+        else if (Ouverte(h1))
+            fixer(ListView1, h1 + HauteurViterbi);
+        animer(ListView3, 1);
+    } else {
+        if (Ouverte(h1) && Ouverte(h2)) {
+            const int moitie = (H() - 3 * HauteurEntete - HauteurViterbi) / 2;
+            fixer(ListView1, moitie);
+            fixer(ListView2, moitie);
+        } else if (Ouverte(h1)) {
+            fixer(ListView1, h1 - HauteurViterbi);
+        } else if (Ouverte(h2)) {
+            fixer(ListView2, h2 - HauteurViterbi);
+        }
+        animer(ListView3, HauteurViterbi);
+    }
+}

@@ -1,0 +1,96 @@
+#pragma once
+// Les trois listes de résultats du panneau gauche de la fenêtre principale : "Les chemins"
+// (ListView1), "Le chemin de Viterbi" (ListView3), "Les probabilités" (ListView2). Chaque
+// en-tête replie ou déplie sa liste par une animation de 20 ms ; un clic sur un chemin
+// surligne ses arcs dans le graphe.
+#include <QIcon>
+#include <QObject>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+
+class QPushButton;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TForm1;
+
+// Le panneau gauche : place les en-têtes et les listes selon leurs hauteurs.
+class PanneauListes : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    std::function<void()> Redimensionne;
+    std::function<void()> Disposer;
+
+protected:
+    void resizeEvent(QResizeEvent *e) override;
+};
+
+class ListesResultats : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int HauteurEntete = 25;  // trois en-têtes : les 75 pixels des règles
+    static constexpr int HauteurViterbi = 40;
+    static constexpr int Periode = 20;        // ms entre deux pas d'animation
+    // Images de la liste d'images de la fenêtre principale employées par les lignes.
+    static constexpr int IconeLigne = 19;
+    static constexpr int IconeMeilleur = 22;
+    static QIcon Icone(int indice);
+
+    explicit ListesResultats(TForm1 &fenetre, QWidget *parent);
+
+    PanneauListes *PanneauGauche = nullptr;
+    QPushButton *EnteteChemins = nullptr, *EnteteViterbi = nullptr, *EnteteProbabilites = nullptr;
+    QTreeWidget *ListView1 = nullptr; // chemins
+    QTreeWidget *ListView3 = nullptr; // chemin de Viterbi
+    QTreeWidget *ListView2 = nullptr; // probabilités
+
+    // Lignes ajoutées par les algorithmes. `etats` : les noms des états du chemin, temps 1..T
+    // (gardés dans la ligne : le surlignage ne dépend pas d'un calcul fait depuis).
+    QTreeWidgetItem *AjouterChemin(const QStringList &etats, const QString &probabilite, int icone = IconeLigne);
+    QTreeWidgetItem *AjouterViterbi(const QStringList &etats, const QString &probabilite);
+    QTreeWidgetItem *AjouterProbabilite(const QString &sequence, const QString &probabilite, const QString &methode);
+    static QString TexteChemin(const QStringList &etats); // "Start - E1 - E2"
+    static int IconeDe(const QTreeWidgetItem *item);
+    static void MarquerMeilleur(QTreeWidgetItem *item);
+    static QStringList EtatsDe(const QTreeWidgetItem *item);
+
+    // "Vider".
+    void ViderChemins();
+    void ViderViterbi();
+    void ViderProbabilites();
+    void ViderTout();
+
+    // Surlignage : marque les arcs START -> s(1), s(1) -> s(2), ... du chemin et redessine.
+    void Surligner(const QStringList &etats);
+    void EffacerSurlignage();
+
+    // En-têtes : replier ou déplier.
+    void EntetesCheminsClick();
+    void EnteteViterbiClick();
+    void EnteteProbabilitesClick();
+    // Un pas d'animation (le minuteur l'appelle toutes les 20 ms ; les tests aussi).
+    void Pas();
+    bool Anime() const;
+    // Hauteurs courantes (1 = repliée).
+    int Hauteur(const QTreeWidget *liste) const;
+    static bool Ouverte(int hauteur) { return hauteur > 1; }
+    int H() const; // hauteur du panneau gauche
+
+private:
+    QTreeWidget *creerListe(const QStringList &colonnes, const QString &nom);
+    QPushButton *creerEntete(const QString &texte, const QString &nom);
+    void fixer(QTreeWidget *liste, int hauteur);
+    void animer(QTreeWidget *liste, int cible);
+    void disposer();
+    void panneauRedimensionne();
+
+    TForm1 &f;
+    int h1 = 1, h3 = HauteurViterbi, h2 = 1;
+    bool dispose = false; // hauteurs initiales données au premier redimensionnement
+    QTimer *minuteur = nullptr;
+    QTreeWidget *enCours = nullptr;
+    int cible = 0;
+    bool repli = false;
+};
