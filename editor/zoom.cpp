@@ -1,6 +1,7 @@
 // Zoom, vue d'ensemble et "Ajuster au texte".
 #include "editor/zoom.h"
 #include "editor/principale.h"
+#include "editor/souris.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
 #include "graph/nombres.h"
@@ -201,22 +202,6 @@ void VueZoom::DeplacerImage(QPoint d)
     Image->move(Deplacer(Image->pos(), Image->size(), Vue->size(), d));
 }
 
-QSize VueZoom::TailleMinimale(const TEtat2 &e)
-{
-    if (e.Nom == QLatin1String("START"))
-        return {95, 26};
-    if (e.Nom == QLatin1String("END"))
-        return {75, 26};
-    int w = int(e.Nom.length() * 7.5 + 10);
-    const int n = std::clamp(e.NbSymboles, 0, TEtat2::Taille - 1);
-    for (int k = 1; k <= n; ++k) {
-        const int l = int((e.Generation[k][1].length() + e.Generation[k][2].length()) * 5 + 3);
-        if (l > w)
-            w = l;
-    }
-    return {w + 40, n > 0 ? n * 15 + 35 : 50};
-}
-
 void VueZoom::Ajuster1Click()
 {
     DocumentModele &d = *f.Document;
@@ -227,7 +212,10 @@ void VueZoom::Ajuster1Click()
             continue;
         d.Modifie = true;
         f.MemoriserEtape(QStringLiteral("le redimentionnement de l'état: ") + b->Nom);
-        b->resize(TailleMinimale(*b));
+        // Largeur et hauteur 0 : la règle de taille minimale les relève au plus petit
+        // que permettent le nom et les paires.
+        Souris::Reappliquer(b);
+        b->resize(0, 0);
         try {
             d.RedessinerArcsEtat(b);
         } catch (const EConversion &e) {

@@ -10,7 +10,6 @@
 #include <QWidget>
 
 class TForm1;
-class TEtat2;
 class VueZoom;
 
 // Le panneau image : l'image du canevas étirée à sa propre taille.
@@ -57,9 +56,6 @@ public:
     // reste collée au bord gauche (ou haut).
     static QPoint Deplacer(QPoint position, QSize image, QSize vue, QPoint d);
     void DeplacerImage(QPoint d);
-
-    // Taille minimale d'une boîte : ce que son nom et ses paires permettent.
-    static QSize TailleMinimale(const TEtat2 &etat);
 
 protected:
     bool eventFilter(QObject *objet, QEvent *evenement) override;

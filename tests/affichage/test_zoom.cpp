@@ -1,5 +1,6 @@
 // Zoom et vue d'ensemble, "Ajuster au texte".
 #include "commun_affichage.h"
+#include "editor/defaire.h"
 #include "editor/zoom.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
@@ -165,40 +166,6 @@ TEST_F(Zoom, GlisserLImageALaSouris)
     EXPECT_EQ(f->Zoom->Niveau, 0);
 }
 
-namespace {
-struct CasTaille {
-    const char *nom;
-    QList<QPair<QString, QString>> paires;
-    QSize attendu;
-};
-}
-
-TEST(ZoomAjuster, TailleMinimaleSelonLeTexte)
-{
-    const CasTaille cas[] = {
-        {"Etat_1", {}, {95, 50}},
-        {"START", {}, {95, 26}},
-        {"END", {}, {75, 26}},
-        // 12 x 7,5 + 10 = 100, tronqué ; une paire courte ne change rien.
-        {"Etat_longues", {{"a", "0.5"}}, {140, 50}},
-        // (12 + 5) x 5 + 3 = 88 > 55 : la paire la plus longue décide de la largeur.
-        {"Etat_2", {{"a", "0.5"}, {"symbole_long", "0.125"}, {"b", "0.375"}}, {128, 80}},
-        // 1 x 7,5 + 10 = 17,5, tronqué à 17.
-        {"X", {}, {57, 50}},
-    };
-    for (const auto &c : cas) {
-        SCOPED_TRACE(c.nom);
-        TEtat2 e;
-        e.Nom = QString::fromLatin1(c.nom);
-        e.NbSymboles = int(c.paires.size());
-        for (int k = 0; k < c.paires.size(); ++k) {
-            e.Generation[k + 1][1] = c.paires[k].first;
-            e.Generation[k + 1][2] = c.paires[k].second;
-        }
-        EXPECT_EQ(VueZoom::TailleMinimale(e), c.attendu);
-    }
-}
-
 TEST_F(Zoom, AjusterAuTexteLesBoitesChoisiesSeulement)
 {
     auto f = fenetre();
@@ -211,12 +178,15 @@ TEST_F(Zoom, AjusterAuTexteLesBoitesChoisiesSeulement)
     const QPoint arcAvant = d.Hmm1->PointsARC[2][1]; // Etat_1 -> Etat_2, parti du bord de Etat_1
     const QSize e2Avant = e2->size();
 
+    const int etapes = f->Historique->Defaire.Taille();
     f->Ajuster1->trigger();
     EXPECT_EQ(e1->size(), QSize(95, 50));
     EXPECT_EQ(e1->pos(), QPoint(250, 60));
     EXPECT_EQ(start->size(), QSize(150, 60)); // START n'est jamais ajusté
     EXPECT_EQ(e2->size(), e2Avant);
     EXPECT_TRUE(d.Modifie);
+    EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 1);
+    EXPECT_EQ(f->Historique->Defaire.DerniereDescription(), QStringLiteral("le redimentionnement de l'état: Etat_1"));
     // Les arcs de la boîte suivent sa nouvelle taille.
     EXPECT_NE(d.Hmm1->PointsARC[2][1], arcAvant);
 
@@ -226,4 +196,26 @@ TEST_F(Zoom, AjusterAuTexteLesBoitesChoisiesSeulement)
     start->Selectionne = false;
     f->Ajuster1->trigger();
     EXPECT_FALSE(d.Modifie);
+    EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 1);
+}
+
+TEST_F(Zoom, AjusterAuTexteUneEtapeParBoite)
+{
+    auto f = fenetre();
+    DocumentModele &d = *f->Document;
+    d.Etats[1]->Selectionne = true;
+    d.Etats[2]->Selectionne = true;
+    const int etapes = f->Historique->Defaire.Taille();
+    f->Ajuster1->trigger();
+    // Etat_2 : deux paires courtes ; 6 x 7,5 + 10 = 55 l'emporte, hauteur 2 x 15 + 35.
+    EXPECT_EQ(d.Etats[2]->size(), QSize(95, 65));
+    EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 2);
+    EXPECT_EQ(f->Historique->Defaire.DerniereDescription(), QStringLiteral("le redimentionnement de l'état: Etat_2"));
+
+    // Défaire une fois rend sa taille à la dernière boîte seulement.
+    f->Historique->Defaire1Click();
+    EXPECT_EQ(d.Etats[2]->size(), QSize(180, 110));
+    EXPECT_EQ(d.Etats[1]->size(), QSize(95, 50));
+    f->Historique->Defaire1Click();
+    EXPECT_EQ(d.Etats[1]->size(), QSize(200, 120));
 }
