@@ -79,6 +79,7 @@ public:
         : QWidget(parent), zoom(z)
     {
         setObjectName(QStringLiteral("VueZoom"));
+        setFocusPolicy(Qt::StrongFocus);
         setAutoFillBackground(true);
         QPalette pal = palette();
         pal.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
@@ -140,6 +141,8 @@ void VueZoom::pas(int sens)
         Vue->setGeometry(f.Panneau->rect());
         Vue->show();
         Vue->raise();
+        // Le clavier quitte le canevas : rien ne s'y édite tant que la vue le recouvre.
+        Vue->setFocus(Qt::OtherFocusReason);
     }
     Image->move(0, 0);
     Niveau += sens;

@@ -6,6 +6,7 @@
 #include "graph/hmm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QTest>
 
 namespace {
@@ -25,6 +26,7 @@ struct Etape {
 TEST_F(Zoom, NiveauxEtCommandesActivees)
 {
     auto f = fenetre();
+    QApplication::setActiveWindow(f.get());
     EXPECT_TRUE(f->Zoomavant1->isEnabled());
     EXPECT_TRUE(f->Zoomarriere1->isEnabled());
     EXPECT_FALSE(f->Zoom->Visible());
@@ -46,6 +48,8 @@ TEST_F(Zoom, NiveauxEtCommandesActivees)
         EXPECT_EQ(f->Zoomarriere1->isEnabled(), e.arriereActif);
         EXPECT_TRUE(f->Zoom->Visible());
     }
+    // Le clavier n'atteint plus le canevas recouvert.
+    EXPECT_TRUE(f->Zoom->Vue->hasFocus());
 
     // Double-clic sur le fond de la vue (l'image réduite n'en couvre qu'une partie).
     QWidget *vue = f->Zoom->Vue;
