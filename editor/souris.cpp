@@ -427,9 +427,10 @@ void EditeurSouris::redessinerCalque()
 
 void EditeurSouris::brancherBoite(TEtat2 *e)
 {
+    // La taille minimale n'est posée qu'une fois le nom et les paires connus (création,
+    // collage, chargement) : posée sur une boîte sans nom, elle grandirait START.
     e->installEventFilter(this);
     e->setMouseTracking(true);
-    Souris::Reappliquer(e);
     if (f.Start->isChecked())
         e->setCursor(CurseurStart());
     else if (f.Etat->isChecked())
@@ -846,6 +847,8 @@ void EditeurSouris::TerminerEdition()
 void EditeurSouris::boiteAppui(TEtat2 *b, QMouseEvent *e)
 {
     TerminerEdition();
+    // Le clavier du canevas (Ctrl+flèches, Suppr) suit la boîte pressée.
+    FocusCanevas();
     doc().EtatCourant = b;
     const QPoint p = e->position().toPoint();
     if (e->modifiers() & Qt::ControlModifier) {

@@ -457,3 +457,44 @@ TEST_F(Souris_, QuatreVingtDixNeuviemeArcRefuse)
     EXPECT_EQ(h->NbArcs, 98);
     EXPECT_EQ(messages.size(), 2);
 }
+
+TEST_F(Souris_, TailleMinimaleDesBoitesRechargees)
+{
+    DocumentModele &d = *f->Document;
+    creerStart(QPoint(200, 100));
+    creerEtat(QPoint(200, 300));
+    f->Defaire1->trigger();
+    ASSERT_TRUE(d.StartPresent);
+    EXPECT_EQ(d.Etats[0]->size(), QSize(95, 26));
+    // Un modèle dont les boîtes sont trop petites : relevées au chargement.
+    QString e;
+    ASSERT_EQ(d.ChargerLignes({QStringLiteral("[MotDePasse]=Vide"), QStringLiteral("[Start]=1"), QStringLiteral("[Etats]=1"),
+                               QStringLiteral("[Dernier]=1"), QStringLiteral("START 0 20 20 20 80 "),
+                               QStringLiteral("E1 1 160 40 30 40 a 1 "), QStringLiteral("[Arcs]=0"), QString(), QString(),
+                               QString(), QString(), QString(), QString()},
+                              false, QStringLiteral("x"), &e),
+              Chargement::Reussi)
+        << e.toStdString();
+    EXPECT_EQ(d.Etats[0]->size(), QSize(95, 26));
+    EXPECT_EQ(d.Etats[1]->size(), QSize(65, 50));
+}
+
+TEST_F(Souris_, DefaireAuMilieuDUneEditionDEtiquette)
+{
+    DocumentModele &d = *f->Document;
+    TEtat2 *a = creerEtat(QPoint(150, 300));
+    TEtat2 *b = creerEtat(QPoint(550, 300));
+    creerArc(a, b);
+    cliquer(milieuArc(d.Hmm1, 1));
+    QLineEdit *e3 = f->Souris->Edit3;
+    ASSERT_TRUE(e3->isVisible());
+    QTest::keyClick(e3, Qt::Key_5);
+    // Ctrl+Z depuis l'éditeur : l'édition est d'abord validée, puis c'est elle qui est annulée.
+    QTest::keyClick(e3, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(e3->isVisible());
+    EXPECT_EQ(f->Souris->ArcEdite, -1);
+    ASSERT_EQ(d.Hmm1->NbArcs, 1);
+    EXPECT_EQ(d.Hmm1->Etiquette[1], QStringLiteral("??"));
+    EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la modification de l'arc (Etat_1,Etat_2)"));
+    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
+}
