@@ -95,9 +95,10 @@ void TForm11::LireReglages()
     bool ok = false;
     const long double s = Nombres::VersExtended(Edit1->text(), &ok);
     if (!ok)
-        throw ERefusCalcul(QStringLiteral("« %1 » n'est pas un nombre décimal : donnez le seuil que P(O|H) doit "
-                                          "atteindre, par exemple 0%2001.")
-                               .arg(Edit1->text(), Nombres::Separateur()));
+        throw ERefusCalcul(QStringLiteral("« ") + Edit1->text() +
+                           QStringLiteral(" » n'est pas un nombre décimal : donnez le seuil que P(O|H) doit "
+                                          "atteindre, par exemple 0") +
+                           Nombres::Separateur() + QStringLiteral("001."));
     e.Seuil = s;
 }
 

@@ -18,6 +18,7 @@ PanneauVerification::PanneauVerification(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("PanneauVerification"));
+    setMinimumHeight(30); // le volet s'ouvre sur 85 pixels
     auto *v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
@@ -27,6 +28,7 @@ PanneauVerification::PanneauVerification(QWidget *parent)
     RichEdit1->setReadOnly(true);
     RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
     RichEdit1->setAcceptRichText(false);
+    RichEdit1->setMinimumHeight(10);
     RichEdit1->setContextMenuPolicy(Qt::DefaultContextMenu);
     RichEdit1->installEventFilter(this);
     RichEdit1->viewport()->installEventFilter(this);

@@ -1,0 +1,79 @@
+#include "outils_principale.h"
+#include "algorithms/dialogue_algorithme.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "skin/presentation.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+
+void FenetreComplete::SetUp()
+{
+    TestAvecRepertoire::SetUp();
+    Presentation::DefinirAnimations(false);
+    Messages::DefinirRepondeur([this](const Messages::Message &m) {
+        messages << m;
+        return reponse;
+    });
+}
+
+void FenetreComplete::TearDown()
+{
+    f.reset();
+    traiterFermetures();
+    Messages::DefinirRepondeur({});
+    TestAvecRepertoire::TearDown();
+}
+
+void FenetreComplete::ouvrir(const QString &exemple)
+{
+    const QString chemin = exemple.isEmpty() ? QString() : QStringLiteral(HMM_EXEMPLES "/") + exemple;
+    f = std::make_unique<TForm1>(chemin);
+    f->LancerInstance = [] {};
+    f->LancerProgramme = [](const QString &, const QStringList &) {};
+    f->PremiereActivation();
+    f->resize(1200, 900);
+    f->show();
+    QCoreApplication::processEvents();
+}
+
+void FenetreComplete::lancer(DialogueAlgorithme *d, const QString &sequence, bool motParMot)
+{
+    ASSERT_NE(d, nullptr);
+    d->LabeledEdit1->lineEdit()->clear();
+    QTest::keyClicks(d->LabeledEdit1->lineEdit(), sequence);
+    (motParMot ? d->RadioButton2 : d->RadioButton1)->setChecked(true);
+    QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
+}
+
+void FenetreComplete::traiterFermetures()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QStringList FenetreComplete::ligne(const QTreeWidget *liste, int rang)
+{
+    QStringList t;
+    const QTreeWidgetItem *i = liste->topLevelItem(rang);
+    if (!i)
+        return t;
+    for (int c = 0; c < liste->columnCount(); ++c)
+        t << i->text(c);
+    return t;
+}
+
+int FenetreComplete::arc(const QString &a, const QString &b) const
+{
+    DocumentModele &d = *f->Document;
+    const int i = a == QLatin1String("START") ? 0 : d.RechercherIndice(a, false);
+    const int j = d.RechercherIndice(b, false);
+    if (i < 0 || j < 0)
+        return -1;
+    return d.Hmm1->ExisteARC(i, j);
+}

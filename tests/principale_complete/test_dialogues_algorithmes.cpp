@@ -1,0 +1,462 @@
+// Les sept boîtes des algorithmes pilotées comme un utilisateur : séquence tapée, bouton
+// cliqué, lignes ajoutées aux listes de la fenêtre principale, messages, refus.
+#include "outils_principale.h"
+#include "algorithms/app_viterbi.h"
+#include "algorithms/approchedirect.h"
+#include "algorithms/backward.h"
+#include "algorithms/baumwelch.h"
+#include "algorithms/cheminspossible.h"
+#include "algorithms/forward.h"
+#include "algorithms/sequence.h"
+#include "algorithms/viterbi.h"
+#include "editor/listes.h"
+#include "editor/verification_panneau.h"
+#include "graph/hmm.h"
+#include "graph/nombres.h"
+#include "model/textes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace {
+
+using Ouvreur = std::function<DialogueAlgorithme *(TForm1 &)>;
+
+struct CasEvaluation {
+    const char *nom;
+    Ouvreur ouvrir;
+    const char *methode;
+    const char *message;
+};
+
+class Dialogues : public FenetreComplete {};
+
+class Evaluation : public FenetreComplete, public ::testing::WithParamInterface<CasEvaluation> {
+protected:
+    void SetUp() override { FenetreComplete::SetUp(); }
+    void TearDown() override { FenetreComplete::TearDown(); }
+};
+
+QWidget *toolButton23(TForm1 &f)
+{
+    for (QToolBar *b : f.findChildren<QToolBar *>())
+        if (QWidget *w = b->widgetForAction(f.Rapport1))
+            return w;
+    return nullptr;
+}
+
+}
+
+TEST_P(Evaluation, UneLigneDeProbabiliteParCalculEtLaTraceEstProposee)
+{
+    const CasEvaluation &c = GetParam();
+    ouvrir();
+    EXPECT_FALSE(f->Rapport1->isEnabled());
+    for (int fois = 1; fois <= 2; ++fois) {
+        QPointer<DialogueAlgorithme> d = c.ouvrir(*f);
+        ASSERT_TRUE(d);
+        // Boîte non modale au sens de Qt mais qui rend la fenêtre principale inutilisable.
+        EXPECT_EQ(QApplication::activeModalWidget(), d.data());
+        EXPECT_FALSE(d->BitBtn1->isEnabled());
+        lancer(d, QStringLiteral("ab"));
+        traiterFermetures();
+        EXPECT_TRUE(d.isNull()) << "la boîte se ferme après un calcul réussi";
+        ASSERT_EQ(f->Listes->ListView2->topLevelItemCount(), fois);
+        EXPECT_EQ(ligne(f->Listes->ListView2, fois - 1),
+                  (QStringList{QStringLiteral("ab"), QStringLiteral("0.1915"), QString::fromUtf8(c.methode)}));
+        EXPECT_EQ(ListesResultats::IconeDe(f->Listes->ListView2->topLevelItem(fois - 1)), 19);
+    }
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0].Titre, QStringLiteral("QUELDAR   Information"));
+    EXPECT_EQ(messages[0].Texte, QString::fromUtf8(c.message));
+    const QString nom = QString::fromUtf8(c.nom);
+    EXPECT_EQ(f->Espace.DernierAlgorithme, nom);
+    EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (") + nom + QLatin1Char(')'));
+    EXPECT_TRUE(f->Rapport1->isEnabled());
+    QWidget *bouton = toolButton23(*f);
+    ASSERT_NE(bouton, nullptr);
+    EXPECT_TRUE(bouton->isEnabled());
+    EXPECT_EQ(bouton->toolTip(), QStringLiteral("Voir la trace d'exécution"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TroisEvaluations, Evaluation,
+    ::testing::Values(
+        CasEvaluation{"Forward", [](TForm1 &f) -> DialogueAlgorithme * { return f.Forward1Click(); }, "Forward",
+                      "Le calcul de probabilité, avec l'algorithme de Forward, de la séquence d'observations est "
+                      "terminé avec succès."},
+        CasEvaluation{"Backward", [](TForm1 &f) -> DialogueAlgorithme * { return f.Backward1Click(); }, "Backward",
+                      "Le calcul de probabilité, avec l'algorithme de Backward, de la séquence d'observations est "
+                      "terminé avec succès."},
+        CasEvaluation{"Evaluation, Approche directe",
+                      [](TForm1 &f) -> DialogueAlgorithme * { return f.Approchedirect1Click(); }, "A. Direct",
+                      "Le calcul de probabilité, avec l'approche directe, de la séquence d'observations est terminé "
+                      "avec succès."}),
+    [](const auto &info) { return std::string(info.param.methode == std::string("A. Direct") ? "Directe" : info.param.nom); });
+
+TEST_F(Dialogues, LaProbabiliteSEcritAvecLeSeparateurDeLaLangue)
+{
+    Nombres::DefinirSeparateur(QLatin1Char(','));
+    ouvrir();
+    lancer(f->Forward1Click(), QStringLiteral("ab"));
+    EXPECT_EQ(f->Listes->ListView2->topLevelItem(0)->text(1), QStringLiteral("0,1915"));
+}
+
+TEST_F(Dialogues, ViterbiDeuxFoisLaisseUneSeuleLigne)
+{
+    ouvrir();
+    for (int fois = 0; fois < 2; ++fois)
+        lancer(f->Viterbi1Click(), QStringLiteral("ab"));
+    ASSERT_EQ(f->Listes->ListView3->topLevelItemCount(), 1);
+    EXPECT_EQ(ligne(f->Listes->ListView3, 0), (QStringList{QStringLiteral("Start - E1 - E2"), QStringLiteral("0.108")}));
+    EXPECT_EQ(ListesResultats::IconeDe(f->Listes->ListView3->topLevelItem(0)), 22);
+    EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Viterbi)"));
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[1].Texte, QStringLiteral("L'opération de décodage de la séquence d'observations est terminée avec succès."));
+}
+
+TEST_F(Dialogues, EnumerationListeLesQuatreCheminsEtMarqueLeTroisieme)
+{
+    ouvrir();
+    QPointer<TForm16> d = f->Enumerer1Click();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Enumérer tous les chemins possible"));
+    EXPECT_EQ(d->BitBtn1->text(), QStringLiteral("Enumérer les chemins"));
+    ASSERT_NE(d->ProgressBar1, nullptr);
+    EXPECT_TRUE(d->ProgressBar1->isHidden());
+    lancer(d, QStringLiteral("ab"));
+    QTreeWidget *l = f->Listes->ListView1;
+    ASSERT_EQ(l->topLevelItemCount(), 4);
+    const QStringList chemins = {"Start - E1 - E1", "Start - E2 - E1", "Start - E1 - E2", "Start - E2 - E2"};
+    const QStringList probabilites = {"0.0315", "0.004", "0.108", "0.048"};
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_EQ(ligne(l, r), (QStringList{chemins[r], probabilites[r]}));
+        EXPECT_EQ(ListesResultats::IconeDe(l->topLevelItem(r)), r == 2 ? 22 : 19);
+    }
+    // L'énumération seule n'a pas de trace.
+    EXPECT_FALSE(f->Rapport1->isEnabled());
+    EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].Texte, QStringLiteral("L'énumération de tous les chemins qui génèrent la séquence "
+                                                "d'observations est terminée avec succès."));
+}
+
+TEST_F(Dialogues, ApprocheDirecteAvecEtSansLaCaseDesChemins)
+{
+    ouvrir();
+    QPointer<TForm12> d = f->Approchedirect1Click();
+    EXPECT_FALSE(d->CheckBox1->isChecked());
+    lancer(d, QStringLiteral("ab"));
+    EXPECT_EQ(f->Listes->ListView1->topLevelItemCount(), 0) << "case décochée : la liste des chemins n'est pas touchée";
+    ASSERT_EQ(f->Listes->ListView2->topLevelItemCount(), 1);
+
+    d = f->Approchedirect1Click();
+    d->CheckBox1->setChecked(true);
+    lancer(d, QStringLiteral("ab"));
+    EXPECT_EQ(f->Listes->ListView1->topLevelItemCount(), 4);
+    EXPECT_EQ(ListesResultats::IconeDe(f->Listes->ListView1->topLevelItem(2)), 22);
+    EXPECT_EQ(ligne(f->Listes->ListView2, 1),
+              (QStringList{QStringLiteral("ab"), QStringLiteral("0.1915"), QStringLiteral("A. Direct")}));
+
+    // Une séquence impossible : une ligne "0", la liste des chemins garde son contenu.
+    d = f->Approchedirect1Click();
+    d->CheckBox1->setChecked(true);
+    lancer(d, QStringLiteral("ac"));
+    EXPECT_EQ(ligne(f->Listes->ListView2, 2), (QStringList{QStringLiteral("ac"), QStringLiteral("0"), QStringLiteral("A. Direct")}));
+    EXPECT_EQ(f->Listes->ListView1->topLevelItemCount(), 4);
+}
+
+TEST_F(Dialogues, ModeleIncorrectProposeLeRapportEtNOuvreRien)
+{
+    ouvrir();
+    const int a = arc(QStringLiteral("START"), QStringLiteral("E1"));
+    ASSERT_GT(a, 0);
+    f->Document->Hmm1->Etiquette[a] = QStringLiteral("0.4");
+
+    const std::vector<std::function<QWidget *()>> commandes = {
+        [&] { return f->Enumerer1Click(); },     [&] { return f->Approchedirect1Click(); },
+        [&] { return f->Forward1Click(); },      [&] { return f->Backward1Click(); },
+        [&] { return f->Viterbi1Click(); },      [&] { return f->AppViterbi1Click(); },
+        [&] { return f->AppBaumWelch1Click(); }};
+    reponse = Messages::Reponse::Non;
+    for (const auto &commande : commandes) {
+        messages.clear();
+        EXPECT_EQ(commande(), nullptr);
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages[0].Titre, QStringLiteral("QUELDAR   Avertissement"));
+        EXPECT_EQ(messages[0].Texte, QStringLiteral("Le modèle est incorrect !\n\nVoulez vous voir le rapport des erreurs ?"));
+        EXPECT_EQ(messages[0].BoutonsMessage, Messages::Boutons::OuiNon);
+        EXPECT_TRUE(f->Verification->isHidden());
+    }
+    reponse = Messages::Reponse::Oui;
+    EXPECT_EQ(f->Forward1Click(), nullptr);
+    EXPECT_FALSE(f->Verification->isHidden());
+    EXPECT_TRUE(f->Verification->Texte().contains(QStringLiteral(" Le modèle est incorrect, il y a 1 erreur(s).")));
+    EXPECT_TRUE(f->Verification->Texte().contains(QStringLiteral("-> \" START \"")));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(Dialogues, RefusEnFrancaisLaBoiteResteOuverte)
+{
+    ouvrir();
+    const QString avant = f->Document->Hmm1->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))];
+    struct Cas {
+        std::function<DialogueAlgorithme *()> ouvrir;
+        QString sequence;
+        bool mot;
+        QString debutMessage;
+    };
+    const QString nonGeneree = QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ");
+    const std::vector<Cas> cas = {
+        // T = 0 : que des espaces, mot par mot.
+        {[&] { return f->Forward1Click(); }, QStringLiteral("   "), true, QStringLiteral("La séquence d'observations")},
+        {[&] { return f->Viterbi1Click(); }, QStringLiteral("   "), true, QStringLiteral("La séquence d'observations")},
+        {[&] { return f->Enumerer1Click(); }, QStringLiteral(" "), true, QStringLiteral("La séquence d'observations")},
+        // P = 0.
+        {[&] { return f->Viterbi1Click(); }, QStringLiteral("ac"), false, nonGeneree + QStringLiteral("ac")},
+        {[&] { return f->AppViterbi1Click(); }, QStringLiteral("a c"), true, nonGeneree + QStringLiteral("a c")},
+        {[&] { return f->AppBaumWelch1Click(); }, QStringLiteral("ca"), false, nonGeneree + QStringLiteral("ca")},
+        // N^T au-delà de la borne : 2^21 chemins.
+        {[&] { return f->Enumerer1Click(); }, QString(21, QLatin1Char('a')), false, QStringLiteral("L'énumération porterait sur N^T = 2^21 = 2097152")},
+        {[&] { return f->Approchedirect1Click(); }, QString(21, QLatin1Char('b')), false, QStringLiteral("L'énumération porterait sur N^T = 2^21 = 2097152")},
+    };
+    for (const Cas &c : cas) {
+        messages.clear();
+        QPointer<DialogueAlgorithme> d = c.ouvrir();
+        ASSERT_TRUE(d);
+        lancer(d, c.sequence, c.mot);
+        traiterFermetures();
+        ASSERT_EQ(messages.size(), 1) << c.sequence.toStdString();
+        EXPECT_EQ(messages[0].Titre, QStringLiteral("QUELDAR   Erreur"));
+        EXPECT_TRUE(messages[0].Texte.startsWith(c.debutMessage)) << messages[0].Texte.toStdString();
+        EXPECT_FALSE(d.isNull()) << "la boîte reste ouverte pour corriger la séquence";
+        EXPECT_EQ(d->BitBtn2->text(), QStringLiteral("Annuler"));
+        EXPECT_TRUE(d->BitBtn1->isEnabled());
+        d->close();
+        traiterFermetures();
+    }
+    EXPECT_EQ(f->Listes->ListView1->topLevelItemCount(), 0);
+    EXPECT_EQ(f->Listes->ListView2->topLevelItemCount(), 0);
+    EXPECT_EQ(f->Listes->ListView3->topLevelItemCount(), 0);
+    EXPECT_FALSE(f->Document->Modifie);
+    EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], avant);
+    EXPECT_FALSE(f->Rapport1->isEnabled());
+}
+
+TEST_F(Dialogues, HistoriquePartageSansDoublonDeCasse)
+{
+    ouvrir();
+    lancer(f->Forward1Click(), QStringLiteral("abb"));
+    QPointer<TForm15> d = f->Viterbi1Click();
+    ASSERT_EQ(d->LabeledEdit1->count(), 1);
+    EXPECT_EQ(d->LabeledEdit1->itemText(0), QStringLiteral("abb"));
+    EXPECT_TRUE(d->LabeledEdit1->currentText().isEmpty());
+    EXPECT_TRUE(d->RadioButton1->isChecked());
+    lancer(d, QStringLiteral("ABB"));
+    lancer(f->Backward1Click(), QStringLiteral("ba"));
+    EXPECT_EQ(Textes::LireLignes(HistoriqueSequences::Chemin()), (QStringList{QStringLiteral("abb"), QStringLiteral("ba")}));
+}
+
+TEST_F(Dialogues, LeBoutonDeLancementSuitLeTexte)
+{
+    ouvrir();
+    TForm13 *d = f->Forward1Click();
+    EXPECT_FALSE(d->BitBtn1->isEnabled());
+    QTest::keyClicks(d->LabeledEdit1->lineEdit(), QStringLiteral("a"));
+    EXPECT_TRUE(d->BitBtn1->isEnabled());
+    QTest::keyClick(d->LabeledEdit1->lineEdit(), Qt::Key_Backspace);
+    EXPECT_FALSE(d->BitBtn1->isEnabled());
+    QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(f->Listes->ListView2->topLevelItemCount(), 0);
+}
+
+TEST_F(Dialogues, ArreterUneEnumerationLaLaisseOuverteEtLaRelancePart)
+{
+    ouvrir();
+    QPointer<TForm16> d = f->Enumerer1Click();
+    // "Arrêter" est cliqué au premier passage de la boucle d'événements pendant l'énumération.
+    bool vuPendant = false;
+    QTimer::singleShot(0, d, [&] {
+        vuPendant = d->BitBtn2->text() == QStringLiteral("Arrêter") && !d->BitBtn1->isEnabled() &&
+                    !d->BitBtn3->isEnabled() && d->ProgressBar1->isVisible();
+        QTest::mouseClick(d->BitBtn2, Qt::LeftButton);
+    });
+    lancer(d, QStringLiteral("abababab"));
+    traiterFermetures();
+    EXPECT_TRUE(vuPendant);
+    ASSERT_FALSE(d.isNull());
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(f->Espace.ArretEnumeration);
+    EXPECT_LT(f->Espace.CheminsEvalues, 256);
+    EXPECT_EQ(d->BitBtn2->text(), QStringLiteral("Annuler"));
+    EXPECT_TRUE(d->BitBtn1->isEnabled());
+    EXPECT_TRUE(d->BitBtn3->isEnabled());
+    EXPECT_TRUE(d->ProgressBar1->isHidden());
+    EXPECT_EQ(d->ProgressBar1->value(), 0);
+    EXPECT_EQ(f->Listes->ListView1->topLevelItemCount(), 0);
+    EXPECT_TRUE(messages.isEmpty());
+
+    // Nouvel essai : énumération complète, depuis zéro.
+    QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
+    traiterFermetures();
+    EXPECT_TRUE(d.isNull());
+    EXPECT_EQ(f->Espace.CheminsEvalues, 256);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_GT(f->Listes->ListView1->topLevelItemCount(), 0);
+}
+
+TEST_F(Dialogues, FermerPendantLEnumerationLArreteEtFerme)
+{
+    ouvrir();
+    QPointer<TForm12> d = f->Approchedirect1Click();
+    QTimer::singleShot(0, d, [&] { d->close(); });
+    lancer(d, QStringLiteral("abababab"));
+    traiterFermetures();
+    EXPECT_TRUE(d.isNull());
+    EXPECT_TRUE(f->Espace.ArretEnumeration);
+    EXPECT_EQ(f->Listes->ListView2->topLevelItemCount(), 0);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(Dialogues, BaumWelchReecritLesEtiquettesEtMarqueLeModeleModifie)
+{
+    ouvrir();
+    const int a = arc(QStringLiteral("E1"), QStringLiteral("E2"));
+    const QString avant = f->Document->Hmm1->Etiquette[a];
+    QPointer<TForm11> d = f->AppBaumWelch1Click();
+    EXPECT_EQ(d->GroupBox1->title(), QStringLiteral(" La séquence de formation : "));
+    EXPECT_TRUE(d->RadioButton3->isChecked());
+    EXPECT_EQ(d->CSpinEditIteration->value(), 10);
+    EXPECT_TRUE(d->CSpinEditIteration->isEnabled());
+    EXPECT_FALSE(d->Edit1->isEnabled());
+    lancer(d, QStringLiteral("abba"));
+    traiterFermetures();
+    EXPECT_TRUE(d.isNull());
+    EXPECT_NE(f->Document->Hmm1->Etiquette[a], avant);
+    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_EQ(f->Espace.DernierAlgorithme, QStringLiteral("Entraînement de BaumWelch"));
+    EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Entraînement de BaumWelch)"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].Texte, QStringLiteral("L'entraînement de BaumWelch pour la séquence de formation est terminé avec succès."));
+}
+
+TEST_F(Dialogues, BaumWelchModeSeuil)
+{
+    ouvrir();
+    // Seuil déjà atteint : rien ne change.
+    QPointer<TForm11> d = f->AppBaumWelch1Click();
+    d->RadioButton4->setChecked(true);
+    EXPECT_TRUE(d->Edit1->isEnabled());
+    EXPECT_FALSE(d->CSpinEditIteration->isEnabled());
+    QTest::keyClicks(d->Edit1, QStringLiteral("0x.1.5a"));
+    EXPECT_EQ(d->Edit1->text(), QStringLiteral("0.15")) << "seuls les chiffres et un séparateur passent";
+    const QStringList etiquettes(std::begin(f->Document->Hmm1->Etiquette), std::end(f->Document->Hmm1->Etiquette));
+    lancer(d, QStringLiteral("ab"));
+    traiterFermetures();
+    EXPECT_TRUE(d.isNull());
+    EXPECT_FALSE(f->Document->Modifie);
+    EXPECT_EQ(QStringList(std::begin(f->Document->Hmm1->Etiquette), std::end(f->Document->Hmm1->Etiquette)), etiquettes);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].Texte.contains(QStringLiteral("n'est pas modifié")));
+
+    // Un seuil qui n'est pas un nombre (collé) : refusé avant tout calcul.
+    messages.clear();
+    d = f->AppBaumWelch1Click();
+    d->RadioButton4->setChecked(true);
+    d->Edit1->setText(QStringLiteral("1.2.3"));
+    lancer(d, QStringLiteral("ab"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].Titre, QStringLiteral("QUELDAR   Erreur"));
+    EXPECT_TRUE(messages[0].Texte.contains(QStringLiteral("n'est pas un nombre décimal")));
+    EXPECT_FALSE(d.isNull());
+    EXPECT_FALSE(f->Document->Modifie);
+
+    // Un seuil à atteindre : l'entraînement tourne et réécrit le graphe.
+    messages.clear();
+    d->Edit1->setText(QStringLiteral("0.2"));
+    QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
+    traiterFermetures();
+    EXPECT_TRUE(d.isNull());
+    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_GE(f->Espace.Probabilite, 0.2L);
+}
+
+TEST_F(Dialogues, BaumWelchArreteEntreDeuxIterations)
+{
+    ouvrir();
+    QPointer<TForm11> d = f->AppBaumWelch1Click();
+    d->CSpinEditIteration->setValue(1000000);
+    QTimer::singleShot(0, d, [&] { QTest::mouseClick(d->BitBtn2, Qt::LeftButton); });
+    lancer(d, QStringLiteral("abbaab"));
+    traiterFermetures();
+    EXPECT_TRUE(d.isNull());
+    EXPECT_LT(f->Espace.IterationsEffectuees, 1000);
+    EXPECT_TRUE(f->Document->Modifie);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].Texte.startsWith(QStringLiteral("L'entraînement de BaumWelch a été arrêté"))) << messages[0].Texte.toStdString();
+}
+
+TEST_F(Dialogues, EntrainementDeViterbiSuitLeCheminDecode)
+{
+    ouvrir();
+    lancer(f->AppViterbi1Click(), QStringLiteral("ab"));
+    traiterFermetures();
+    // Chemin E1, E2 : π = (1 ; 0), A[E1] = (0 ; 1), E2 garde sa ligne ; B[E1] = (1 ; 0), B[E2] = (0 ; 1).
+    EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("START"), QStringLiteral("E1"))], QStringLiteral("1"));
+    EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], QStringLiteral("1"));
+    EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("E2"), QStringLiteral("E2"))], QStringLiteral("0.6"));
+    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Entraînement de Viterbi)"));
+    EXPECT_TRUE(QFile::exists(Chemin(QStringLiteral("Modeles/A_directe_fichiers/Hmm.bmp"))));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].Texte, QStringLiteral("L'entraînement de Viterbi pour la séquence de formation est terminé avec succès."));
+}
+
+TEST_F(Dialogues, LesSeptBoitesLeursLegendesEtLeurTailleFixe)
+{
+    ouvrir();
+    struct Cas {
+        std::function<DialogueAlgorithme *()> ouvrir;
+        QString titre, lancer;
+    };
+    const std::vector<Cas> cas = {
+        {[&] { return f->Enumerer1Click(); }, "Enumérer tous les chemins possible", "Enumérer les chemins"},
+        {[&] { return f->Approchedirect1Click(); }, "Calculer la probabilité de génération (Aproche dirrecte)", "Lancer le calcul"},
+        {[&] { return f->Forward1Click(); }, "Calculer la probabilité de génération (Forward)", "Lancer le calcul"},
+        {[&] { return f->Backward1Click(); }, "Calculer la probabilité de génération (Backward)", "Lancer le calcul"},
+        {[&] { return f->Viterbi1Click(); }, "Trouver le chemin de Viterbi", "Trouver le chemin"},
+        {[&] { return f->AppViterbi1Click(); }, "Entraînement de Viterbi", "Lancer l'entraînement"},
+        {[&] { return f->AppBaumWelch1Click(); }, "Entraînement de BaumWelch", "Lancer l'entraînement"},
+    };
+    for (const Cas &c : cas) {
+        QPointer<DialogueAlgorithme> d = c.ouvrir();
+        ASSERT_TRUE(d);
+        EXPECT_EQ(d->windowTitle(), c.titre);
+        EXPECT_EQ(d->BitBtn1->text(), c.lancer);
+        EXPECT_TRUE(d->BitBtn1->isDefault());
+        EXPECT_EQ(d->BitBtn2->text(), QStringLiteral("Annuler"));
+        EXPECT_EQ(d->BitBtn3->text(), QStringLiteral("&Aide"));
+        EXPECT_EQ(d->RadioButton1->text(), QStringLiteral("Caractère par caractère"));
+        EXPECT_EQ(d->RadioButton2->text(), QStringLiteral("Mot par mot"));
+        EXPECT_EQ(d->minimumSize(), d->maximumSize()) << "taille fixe";
+        QTest::mouseClick(d->BitBtn2, Qt::LeftButton);
+        traiterFermetures();
+        EXPECT_TRUE(d.isNull());
+    }
+}
