@@ -68,9 +68,9 @@ int DocumentModele::RechercherIndice(const QString &nom, bool symbole) const
 
 void DocumentModele::RedessinerArcsEtat(TEtat2 *etat)
 {
-    const int k = RechercherIndice(etat->Nom, false);
+    const int k = IndiceBoite(etat);
     for (int i = 1; i <= Hmm1->NbArcs; ++i) {
-        if (Hmm1->ARC[i][1] != k && Hmm1->ARC[i][2] != k)
+        if (k < 0 || (Hmm1->ARC[i][1] != k && Hmm1->ARC[i][2] != k))
             continue;
         TEtat2 *s = Etats[Hmm1->ARC[i][1]];
         TEtat2 *d = Etats[Hmm1->ARC[i][2]];
@@ -82,28 +82,32 @@ void DocumentModele::RedessinerArcsEtat(TEtat2 *etat)
     Hmm1->Actualiser();
 }
 
+int DocumentModele::IndiceBoite(const TEtat2 *etat) const
+{
+    // Par identité et non par nom : deux états du même nom ne se confondent pas.
+    if (StartPresent && Etats[0] == etat)
+        return 0;
+    for (int i = 1; i <= N; ++i)
+        if (Etats[i] == etat)
+            return i;
+    return -1;
+}
+
 void DocumentModele::SupprimerEtat(TEtat2 *etat)
 {
-    const int k = RechercherIndice(etat->Nom, false);
+    const int k = IndiceBoite(etat);
     if (EtatCourant == etat)
         EtatCourant = nullptr;
-    if (etat->Nom == QLatin1String("START")) {
+    if (k == 0) {
         StartPresent = false;
-        if (Etats[0] == etat)
-            Etats[0] = nullptr;
+        Etats[0] = nullptr;
         delete etat;
     } else {
-        // Index de la boîte elle-même : avec des noms en double la recherche par nom
-        // désignerait une autre boîte.
-        int pos = -1;
-        for (int i = 1; i <= N; ++i)
-            if (Etats[i] == etat)
-                pos = i;
         delete etat;
         EtatCourant = nullptr;
-        if (pos >= 1) {
+        if (k >= 1) {
             --N;
-            for (int i = pos; i <= N; ++i)
+            for (int i = k; i <= N; ++i)
                 Etats[i] = Etats[i + 1];
             Etats[N + 1] = nullptr;
         }

@@ -131,3 +131,24 @@ TEST_F(FichiersRecents, SixLignesSurDisqueDonnentCinqEntrees)
     EXPECT_EQ(m.first(), QStringLiteral("/r/6.hmm"));
     EXPECT_FALSE(m.contains(QStringLiteral("/r/1.hmm")));
 }
+
+TEST_F(Document, DeuxEtatsDuMemeNomNeSeConfondentPas)
+{
+    // B renommé C : deux états "C" (2 et 3). Supprimer la boîte 2 ne touche que ses arcs.
+    d.Etats[2]->Nom = QStringLiteral("C");
+    TEtat2 *troisieme = d.Etats[3];
+    d.SupprimerEtat(d.Etats[2]);
+    EXPECT_EQ(d.N, 2);
+    EXPECT_EQ(d.Etats[2], troisieme);
+    ASSERT_EQ(d.Hmm1->NbArcs, 3);
+    EXPECT_EQ(d.Hmm1->ExisteARC(1, 2), 2); // A->C garde sa destination renumérotée
+    EXPECT_EQ(d.Hmm1->ExisteARC(2, 2), 3);
+
+    // Un état ordinaire nommé "START" se supprime comme les autres : START reste.
+    d.Etats[1]->Nom = QStringLiteral("START");
+    d.SupprimerEtat(d.Etats[1]);
+    EXPECT_TRUE(d.StartPresent);
+    EXPECT_EQ(d.N, 1);
+    EXPECT_EQ(d.Etats[1], troisieme);
+    EXPECT_EQ(d.Etats[2], nullptr);
+}
