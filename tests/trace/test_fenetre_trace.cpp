@@ -1,0 +1,274 @@
+// La fenêtre des traces : ouverture, choix de la trace, erreurs, enregistrement, impression.
+#include "algorithms/baumwelch_calcul.h"
+#include "algorithms/entrainement_viterbi.h"
+#include "algorithms/enumeration.h"
+#include "algorithms/evaluation.h"
+#include "algorithms/sequence.h"
+#include "model/document.h"
+#include "modeles_test.h"
+#include "outils_trace.h"
+#include "skin/messages.h"
+#include "trace/enregistrement.h"
+#include "trace/suivi_trace.h"
+#include "trace/trace.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMenu>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QToolBar>
+
+class FenetreTrace : public TestTrace {
+protected:
+    QWidget principale;
+    DocumentModele d;
+    EspaceTravail espace;
+    SuiviTrace *suivi = nullptr;
+    QList<Messages::Message> messages;
+
+    void SetUp() override
+    {
+        TestTrace::SetUp();
+        Messages::DefinirRepondeur([this](const Messages::Message &m) {
+            messages << m;
+            return Messages::Reponse::Ok;
+        });
+        ConstruireE1E2(d);
+        suivi = new SuiviTrace(&principale, d, espace);
+    }
+    void TearDown() override
+    {
+        Messages::DefinirRepondeur(nullptr);
+        delete suivi;
+        TestTrace::TearDown();
+    }
+    // Un calcul comme le fait sa boîte : paramètres tirés du graphe, séquence découpée.
+    void Preparer(const QString &sequence)
+    {
+        espace.SequenceObservations = sequence;
+        espace.DecoupageCaractere = true;
+        d.CalculerParametres();
+        DecouperSequence(d.Parametres, espace);
+    }
+    void Fin(const QString &algorithme)
+    {
+        espace.DernierAlgorithme = algorithme;
+        suivi->Memoriser();
+    }
+    QString Page(TForm20 *f) { return f->CppWebBrowser1->toPlainText(); }
+    QImage ImageAffichee(TForm20 *f)
+    {
+        const QVariant v = f->CppWebBrowser1->document()->resource(QTextDocument::ImageResource,
+                                                                   QUrl("A_directe_fichiers/Hmm.bmp"));
+        return v.value<QImage>();
+    }
+};
+
+TEST_F(FenetreTrace, Presentation)
+{
+    TForm20 *f = suivi->Fenetre();
+    EXPECT_EQ(f->windowTitle(), "Voir la trace d'exécution");
+    EXPECT_EQ(TForm20::Titre, " Voir la trace d'exécution");
+    EXPECT_EQ(f->minimumWidth(), 200);
+    QStringList barre, menu;
+    for (QAction *a : f->ToolBar1->actions())
+        barre << (a->isSeparator() ? "-" : a->text());
+    for (QAction *a : f->PopupMenu1->actions())
+        menu << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(barre, (QStringList{"Enregistrer sous ...", "Imprimer", "-", "Fermer"}));
+    EXPECT_EQ(menu, barre);
+    EXPECT_EQ(f->CppWebBrowser1->contextMenuPolicy(), Qt::CustomContextMenu);
+}
+
+TEST_F(FenetreTrace, TraceForwardAvecImage)
+{
+    Preparer("ab");
+    CalculerForward(d.Parametres, espace);
+    Fin("Forward");
+    TForm20 *f = suivi->Voir(false);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(f->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(f->windowTitle(), "Voir la trace d'exécution (Forward)");
+    EXPECT_TRUE(messages.isEmpty());
+    const QString page = Page(f);
+    EXPECT_TRUE(page.contains("Séquence d'observations étudiée")) << page.left(300).toStdString();
+    EXPECT_TRUE(page.contains("\"a-b\""));
+    EXPECT_TRUE(page.contains("α2(E1)+α2(E2)"));
+    EXPECT_TRUE(page.contains("0.1915"));
+    EXPECT_EQ(f->CppWebBrowser1->source(), QUrl::fromLocalFile(Chemin("Modeles/Trace.htm")));
+    EXPECT_EQ(ImageAffichee(f).size(), QSize(500, 400));
+    f->close();
+}
+
+TEST_F(FenetreTrace, EnumerationApresForwardGardeSaTrace)
+{
+    Preparer("ab");
+    CalculerForward(d.Parametres, espace);
+    Fin("Forward");
+    // L'énumération réécrit séquence et probabilité sans changer le dernier algorithme.
+    Preparer("abba");
+    ASSERT_TRUE(EnumererChemins(d.Parametres, espace));
+    TForm20 *f = suivi->Voir(false);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(f->windowTitle(), "Voir la trace d'exécution (Forward)");
+    EXPECT_TRUE(Page(f).contains("\"a-b\""));
+    EXPECT_TRUE(Page(f).contains("0.1915"));
+    EXPECT_FALSE(Page(f).contains("abba"));
+    f->close();
+}
+
+TEST_F(FenetreTrace, ModeleAbsentLaFenetreSOuvreSurLaPagePrecedente)
+{
+    Preparer("ab");
+    CalculerForward(d.Parametres, espace);
+    Fin("Forward");
+    TForm20 *f = suivi->Voir(false);
+    f->close();
+    const QString avant = Page(f);
+    ASSERT_TRUE(QFile::remove(Chemin("Modeles/Backward.htm")));
+    CalculerBackward(d.Parametres, espace);
+    Fin("Backward");
+    f = suivi->Voir(false);
+    EXPECT_TRUE(f->isVisible());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].Titre, Messages::TitreErreur);
+    EXPECT_TRUE(messages[0].Texte.contains("Backward.htm"));
+    EXPECT_EQ(f->windowTitle(), "Voir la trace d'exécution (Backward)");
+    EXPECT_EQ(Page(f), avant);
+    f->close();
+}
+
+TEST_F(FenetreTrace, SansDernierAlgorithme)
+{
+    TForm20 *f = suivi->Voir(false);
+    EXPECT_EQ(f->windowTitle(), "Voir la trace d'exécution ()");
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(Chemin("Modeles/Trace.htm")));
+    EXPECT_TRUE(Page(f).isEmpty());
+    f->close();
+}
+
+TEST_F(FenetreTrace, EntrainementVuDeuxFois)
+{
+    espace.SequenceObservations = "ab";
+    espace.NombreIterations = 2;
+    espace.Seuil = 2;
+    EntrainerBaumWelch(d, espace, &suivi->Observateur);
+    Fin("Entraînement de BaumWelch");
+    TForm20 *f = suivi->Voir(false);
+    f->close();
+    const QString premiere = Page(f);
+    EXPECT_EQ(premiere.count("L'itération Numéro 1"), 1);
+    EXPECT_EQ(premiere.count("L'itération Numéro 2"), 1);
+    EXPECT_FALSE(premiere.contains("???"));
+    f = suivi->Voir(false);
+    EXPECT_EQ(Page(f), premiere);
+    EXPECT_TRUE(messages.isEmpty());
+    f->close();
+}
+
+TEST_F(FenetreTrace, EntrainementSansJournal)
+{
+    espace.SequenceObservations = "ab";
+    espace.NombreIterations = 1;
+    espace.Seuil = 2;
+    EntrainerBaumWelch(d, espace, &suivi->Observateur);
+    Fin("Entraînement de BaumWelch");
+    ASSERT_TRUE(QFile::remove(Chemin("APP.txt")));
+    TForm20 *f = suivi->Voir(false);
+    EXPECT_TRUE(f->isVisible());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].Texte.contains("APP.txt"));
+    f->close();
+}
+
+TEST_F(FenetreTrace, EntrainementDontLaTraceAEchoue)
+{
+    ASSERT_TRUE(QFile::remove(Chemin("Modeles/AppViterbi.htm")));
+    espace.SequenceObservations = "ab";
+    EntrainerViterbi(d, espace, &suivi->Observateur);
+    Fin("Entraînement de Viterbi");
+    TForm20 *f = suivi->Voir(false);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].Texte.contains("AppViterbi.htm"));
+    f->close();
+}
+
+TEST_F(FenetreTrace, EnregistrerSousAvecSonImage)
+{
+    Preparer("ab");
+    CalculerForward(d.Parametres, espace);
+    Fin("Forward");
+    TForm20 *f = suivi->Voir(false);
+    f->close();
+    const QString dossier = Chemin("copies");
+    QDir().mkpath(dossier);
+    QString choisi = dossier + "/Ma trace é.htm";
+    f->DemanderEnregistrement = [&] { return choisi; };
+    f->Enregistrersous1Click();
+    EXPECT_TRUE(messages.isEmpty());
+    ASSERT_TRUE(QFileInfo::exists(choisi));
+    EXPECT_TRUE(QFileInfo::exists(dossier + "/Ma trace é_fichiers/Hmm.bmp"));
+    const QString copie = Texte("copies/Ma trace é.htm");
+    EXPECT_TRUE(copie.contains("<img src=\"Ma%20trace%20%C3%A9_fichiers/Hmm.bmp\"></img>"));
+    EXPECT_FALSE(copie.contains("A_directe_fichiers"));
+
+    // La copie montre encore l'image, même une fois l'original effacé.
+    QFile::remove(Chemin("Modeles/A_directe_fichiers/Hmm.bmp"));
+    NavigateurTrace n;
+    n.Ouvrir(choisi);
+    EXPECT_TRUE(n.toPlainText().contains("0.1915"));
+    QTextDocument *doc = n.document();
+    bool trouvee = false;
+    for (QTextBlock b = doc->begin(); b != doc->end(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat()) {
+                const QString nom = it.fragment().charFormat().toImageFormat().name();
+                trouvee = !doc->resource(QTextDocument::ImageResource, QUrl(nom)).value<QImage>().isNull();
+            }
+    EXPECT_TRUE(trouvee);
+
+    // Un chemin impossible : message, rien de perdu.
+    choisi = Chemin("absent/dossier/x.htm");
+    f->DemanderEnregistrement = [&] { return choisi; };
+    f->Enregistrersous1Click();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].Texte.contains("x.htm"));
+    // Annulé : rien.
+    f->DemanderEnregistrement = [] { return QString(); };
+    f->Enregistrersous1Click();
+    EXPECT_EQ(messages.size(), 1);
+}
+
+TEST_F(FenetreTrace, ImprimerEnPdf)
+{
+    Preparer("ab");
+    CalculerForward(d.Parametres, espace);
+    Fin("Forward");
+    TForm20 *f = suivi->Voir(false);
+    const QString pdf = Chemin("trace.pdf");
+    bool demande = false;
+    f->DemanderImpression = [&](QPrinter &p) {
+        demande = true;
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+        return true;
+    };
+    f->Imprimer1Click();
+    EXPECT_TRUE(demande);
+    QFile fichier(pdf);
+    ASSERT_TRUE(fichier.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(fichier.read(4) == "%PDF");
+    EXPECT_GT(fichier.size(), 10000); // texte et image
+    // Impression annulée : rien n'est produit.
+    QFile::remove(pdf);
+    f->DemanderImpression = [](QPrinter &) { return false; };
+    f->Imprimer1Click();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    f->close();
+}

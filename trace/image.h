@@ -1,0 +1,18 @@
+#pragma once
+// L'image du graphe que montrent toutes les traces : "Modeles/A_directe_fichiers/Hmm.bmp".
+#include <QImage>
+
+class DocumentModele;
+
+namespace Trace {
+constexpr int LargeurImage = 500;
+constexpr int HauteurImage = 400;
+
+// Le canevas de (−1, −1) à (largeur + 1, hauteur + 1), étiré en 500 × 400 : le graphe entier
+// avec un pixel de marge de chaque côté. Sans fenêtre.
+QImage ImageModele(DocumentModele &doc);
+
+// Enregistre cette image au format BMP sous "Modeles/A_directe_fichiers/Hmm.bmp" (le
+// sous-répertoire est créé au besoin). Lève ETrace quand l'écriture échoue.
+void ExporterImageModele(DocumentModele &doc);
+}

@@ -1,0 +1,183 @@
+#include "trace/trace.h"
+#include "skin/messages.h"
+#include "trace/document_trace.h"
+#include "trace/enregistrement.h"
+#include "trace/traces_entrainement.h"
+#include "trace/traces_evaluation.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QShowEvent>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStringDecoder>
+#include <QStyle>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+QVariant NavigateurTrace::loadResource(int type, const QUrl &nom)
+{
+    const QUrl url = source().isValid() ? source().resolved(nom) : nom;
+    if (!url.isLocalFile())
+        return QTextBrowser::loadResource(type, nom);
+    QFile f(url.toLocalFile());
+    if (!f.open(QIODevice::ReadOnly))
+        return QVariant();
+    const QByteArray octets = f.readAll();
+    if (type == QTextDocument::HtmlResource) {
+        // Les pages du système sont en Windows-1252 ; une page qui déclare un autre jeu le garde.
+        QStringDecoder d = QStringDecoder::decoderForHtml(octets);
+        if (!d.isValid() || d.name() == QLatin1String("ISO-8859-1"))
+            d = QStringDecoder("windows-1252");
+        if (!d.isValid())
+            return QString::fromLatin1(octets);
+        return QString(d.decode(octets));
+    }
+    if (type == QTextDocument::ImageResource) {
+        QImage image;
+        image.loadFromData(octets);
+        return image;
+    }
+    return octets;
+}
+
+void NavigateurTrace::Ouvrir(const QString &chemin)
+{
+    // Document neuf (l'ancien, enfant du navigateur, est détruit par setDocument) : ni page
+    // ni image gardées en cache d'une ouverture à l'autre.
+    setDocument(new QTextDocument(this));
+    const QUrl url = QUrl::fromLocalFile(chemin);
+    if (source() == url)
+        reload();
+    else
+        setSource(url, QTextDocument::HtmlResource);
+}
+
+TForm20::TForm20(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form20"));
+    setWindowTitle(Legende);
+    setMinimumWidth(200);
+    setSizeGripEnabled(true);
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+
+    auto icone = [this](const char *theme, QStyle::StandardPixmap repli) {
+        return QIcon::fromTheme(QLatin1String(theme), style()->standardIcon(repli));
+    };
+    Enregistrersous1 = new QAction(icone("document-save-as", QStyle::SP_DialogSaveButton),
+                                   QStringLiteral("Enregistrer sous ..."), this);
+    Imprimer1 = new QAction(icone("document-print", QStyle::SP_FileDialogDetailedView), QStringLiteral("Imprimer"), this);
+    Fermer1 = new QAction(icone("window-close", QStyle::SP_DialogCloseButton), QStringLiteral("Fermer"), this);
+    connect(Enregistrersous1, &QAction::triggered, this, &TForm20::Enregistrersous1Click);
+    connect(Imprimer1, &QAction::triggered, this, &TForm20::Imprimer1Click);
+    connect(Fermer1, &QAction::triggered, this, &QDialog::close);
+
+    auto *v = new QVBoxLayout(this);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->addAction(Enregistrersous1);
+    ToolBar1->addAction(Imprimer1);
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(Fermer1);
+    v->addWidget(ToolBar1);
+
+    CppWebBrowser1 = new NavigateurTrace(this);
+    CppWebBrowser1->setObjectName(QStringLiteral("CppWebBrowser1"));
+    // Un lien de la page s'ouvre dans le navigateur du système : rien n'est refusé.
+    CppWebBrowser1->setOpenExternalLinks(true);
+    v->addWidget(CppWebBrowser1, 1);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->addAction(Enregistrersous1);
+    PopupMenu1->addAction(Imprimer1);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(Fermer1);
+    CppWebBrowser1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(CppWebBrowser1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &p) { PopupMenu1->popup(CppWebBrowser1->viewport()->mapToGlobal(p)); });
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setSizeGripEnabled(false);
+    v->addWidget(StatusBar1);
+
+    DemanderEnregistrement = [this] {
+        const QString dossier = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QFileDialog d(this, QStringLiteral("Enregistrer la trace sous"), dossier + QStringLiteral("/Trace.htm"),
+                      QStringLiteral("Page Web (*.htm *.html)"));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setDefaultSuffix(QStringLiteral("htm"));
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+            return QString();
+        return d.selectedFiles().constFirst();
+    };
+    DemanderImpression = [this](QPrinter &imprimante) {
+        QPrintDialog d(&imprimante, this);
+        d.setWindowTitle(QStringLiteral("Imprimer la trace"));
+        return d.exec() == QDialog::Accepted;
+    };
+}
+
+void TForm20::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    // Une fenêtre rendue après réduction ne refait pas la trace.
+    if (e->spontaneous())
+        return;
+    setWindowTitle(Legende + QStringLiteral(" (") + DernierAlgorithme + QLatin1Char(')'));
+    Produire();
+}
+
+bool TForm20::Produire()
+{
+    const bool entrainement =
+        DernierAlgorithme == Trace::AlgorithmeBaumWelch || DernierAlgorithme == Trace::AlgorithmeAppViterbi;
+    try {
+        if (entrainement && Observateur && !Observateur->Erreur.isEmpty())
+            throw ETrace(Observateur->Erreur);
+        if (!entrainement && (!Parametres || !Espace))
+            return false;
+        static const ParametresModele aucunsParametres;
+        static const EspaceTravail aucunEspace;
+        if (!Trace::ProduireTrace(DernierAlgorithme, Parametres ? *Parametres : aucunsParametres,
+                                  Espace ? *Espace : aucunEspace, Document))
+            return false;
+    } catch (const ETrace &x) {
+        Messages::Erreur(this, x.Message());
+        return false;
+    }
+    CppWebBrowser1->Ouvrir(Trace::CheminDocument());
+    return true;
+}
+
+void TForm20::Enregistrersous1Click()
+{
+    const QString chemin = DemanderEnregistrement ? DemanderEnregistrement() : QString();
+    if (chemin.isEmpty())
+        return;
+    try {
+        Trace::EnregistrerTraceSous(chemin);
+        StatusBar1->showMessage(QStringLiteral("Trace enregistrée sous « %1 ».").arg(QDir::toNativeSeparators(chemin)));
+    } catch (const ETrace &x) {
+        Messages::Erreur(this, x.Message());
+    }
+}
+
+void TForm20::Imprimer1Click()
+{
+    QPrinter imprimante(QPrinter::HighResolution);
+    imprimante.setDocName(windowTitle());
+    if (!DemanderImpression || !DemanderImpression(imprimante))
+        return;
+    CppWebBrowser1->document()->print(&imprimante);
+}
