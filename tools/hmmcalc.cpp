@@ -12,6 +12,11 @@
 #include "model/document.h"
 #include "model/parametres.h"
 #include "model/repertoire.h"
+#include "trace/document_trace.h"
+#include "trace/enregistrement.h"
+#include "trace/image.h"
+#include "trace/traces_entrainement.h"
+#include "trace/traces_evaluation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,9 +46,11 @@ const char *const Aide = R"(hmmcalc — calculs sur un modèle de Markov caché 
 Usage :
   hmmcalc verifier MODELE.hmm
   hmmcalc parametres MODELE.hmm
-  hmmcalc forward|backward|direct|viterbi|chemins MODELE.hmm SEQUENCE [--mot]
+  hmmcalc forward|backward|direct|viterbi MODELE.hmm SEQUENCE [--mot] [--trace TRACE.htm]
+  hmmcalc chemins MODELE.hmm SEQUENCE [--mot]
   hmmcalc baumwelch MODELE.hmm SEQUENCE [--iterations K | --seuil S] [--mot] [--sortie NOUVEAU.hmm]
-  hmmcalc entrainement-viterbi MODELE.hmm SEQUENCE [--mot] [--sortie NOUVEAU.hmm]
+                    [--trace TRACE.htm]
+  hmmcalc entrainement-viterbi MODELE.hmm SEQUENCE [--mot] [--sortie NOUVEAU.hmm] [--trace TRACE.htm]
   hmmcalc --help
 
 Commandes :
@@ -75,10 +82,14 @@ Options :
   --chiffres C          écrire les nombres avec C chiffres significatifs (15 par défaut, 1 à 30),
                         par exemple --chiffres 17.
   --sortie FICHIER      enregistrer le modèle entraîné dans FICHIER (.hmm).
+  --trace FICHIER.htm   écrire la trace d'exécution du calcul (page HTML, comme « Voir la trace
+                        d'exécution » du programme) dans FICHIER.htm, avec l'image du modèle dans
+                        le dossier FICHIER_fichiers à côté. Les modèles de trace sont lus dans le
+                        dossier Modeles à côté de hmmcalc.
   --help                cette aide.
 
 Les probabilités s'écrivent au format général, avec le séparateur décimal de la langue de
-l'utilisateur. hmmcalc n'écrit que le fichier demandé par --sortie.
+l'utilisateur. hmmcalc n'écrit que les fichiers demandés par --sortie et --trace.
 
 Codes de sortie : 0 succès ; 1 modèle incorrect ou calcul refusé ; 2 mauvais usage ou fichier
 illisible.)";
@@ -86,7 +97,7 @@ illisible.)";
 struct Options {
     QString commande, modele, sequence;
     bool mot = false;
-    std::optional<QString> motDePasse, sortie;
+    std::optional<QString> motDePasse, sortie, trace;
     std::optional<int> iterations;
     std::optional<long double> seuil;
     int chiffres = 15;
@@ -109,6 +120,8 @@ Options lireOptions(const QStringList &args)
             o.motDePasse = valeur(i);
         } else if (a == QLatin1String("--sortie")) {
             o.sortie = valeur(i);
+        } else if (a == QLatin1String("--trace")) {
+            o.trace = valeur(i);
         } else if (a == QLatin1String("--iterations")) {
             bool ok = false;
             const QString v = valeur(i);
@@ -154,6 +167,9 @@ Options lireOptions(const QStringList &args)
         throw Echec{Usage, QStringLiteral("L'option --mot ne s'emploie qu'avec une séquence.")};
     if (o.sortie && !entrainement)
         throw Echec{Usage, QStringLiteral("L'option --sortie ne s'emploie qu'avec un entraînement.")};
+    if (o.trace && (!veutSequence || o.commande == QLatin1String("chemins")))
+        throw Echec{Usage, QStringLiteral("L'option --trace ne s'emploie qu'avec forward, backward, direct, viterbi, "
+                                          "baumwelch ou entrainement-viterbi.")};
     if ((o.iterations || o.seuil) && o.commande != QLatin1String("baumwelch"))
         throw Echec{Usage, QStringLiteral("Les options --iterations et --seuil ne s'emploient qu'avec baumwelch.")};
     if (o.iterations && o.seuil)
@@ -237,6 +253,28 @@ private:
     int chiffres;
 };
 
+// --trace : les modèles de trace livrés à côté de hmmcalc sont copiés dans le répertoire de
+// travail, la trace y est produite comme dans le programme, puis copiée avec son image.
+void preparerTrace()
+{
+    const QDir livres(QCoreApplication::applicationDirPath() + QStringLiteral("/Modeles"));
+    if (livres.entryList({QStringLiteral("*.htm")}, QDir::Files).isEmpty())
+        throw Echec{Usage, QStringLiteral("Les modèles de trace sont introuvables dans « %1 ».")
+                               .arg(QDir::toNativeSeparators(livres.path()))};
+    QDir().mkpath(Trace::CheminModele(QString()));
+    for (const QString &f : livres.entryList({QStringLiteral("*.htm")}, QDir::Files))
+        QFile::copy(livres.filePath(f), Trace::CheminModele(f));
+}
+
+void ecrireTrace(const QString &destination)
+{
+    try {
+        Trace::EnregistrerTraceSous(destination);
+    } catch (const ETrace &x) {
+        throw Echec{Usage, x.Message()};
+    }
+}
+
 int executer(const QStringList &args)
 {
     if (args.size() >= 2 && (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h") ||
@@ -270,6 +308,19 @@ int executer(const QStringList &args)
     d.CalculerParametres();
     DecouperSequence(d.Parametres, e);
     const ParametresModele &p = d.Parametres;
+    if (o.trace)
+        preparerTrace();
+    // Trace d'une évaluation, produite comme à l'ouverture de la fenêtre des traces.
+    const auto tracerEvaluation = [&](const QString &algorithme) {
+        if (!o.trace)
+            return;
+        try {
+            Trace::ProduireTrace(algorithme, p, e, &d);
+        } catch (const ETrace &x) {
+            throw Echec{Usage, x.Message()};
+        }
+        ecrireTrace(*o.trace);
+    };
     const auto refuserSiNulle = [&] {
         CalculerForward(p, e);
         if (e.Probabilite == 0)
@@ -279,9 +330,11 @@ int executer(const QStringList &args)
     if (o.commande == QLatin1String("forward")) {
         CalculerForward(p, e);
         s.Ligne(s.N(e.Probabilite));
+        tracerEvaluation(Trace::AlgorithmeForward);
     } else if (o.commande == QLatin1String("backward")) {
         CalculerBackward(p, e);
         s.Ligne(s.N(e.Probabilite));
+        tracerEvaluation(Trace::AlgorithmeBackward);
     } else if (o.commande == QLatin1String("viterbi")) {
         refuserSiNulle();
         CalculerViterbi(p, e);
@@ -290,10 +343,12 @@ int executer(const QStringList &args)
             chemin += QStringLiteral(" - ") + p.NomEtat(e.CheminViterbi[t]);
         s.Ligne(chemin);
         s.Ligne(s.N(e.Probabilite));
+        tracerEvaluation(Trace::AlgorithmeViterbi);
     } else if (o.commande == QLatin1String("direct") || o.commande == QLatin1String("chemins")) {
         EnumererChemins(p, e);
         if (o.commande == QLatin1String("direct")) {
             s.Ligne(s.N(e.Probabilite));
+            tracerEvaluation(Trace::AlgorithmeDirect);
         } else if (e.Probabilite == 0) {
             s.Ligne(QStringLiteral("Aucun chemin ne génère la séquence d'observations."));
         } else {
@@ -307,13 +362,24 @@ int executer(const QStringList &args)
     } else {
         refuserSiNulle();
         const long double avant = e.Probabilite;
+        // La trace d'un entraînement s'écrit pendant le calcul ; l'image est celle d'avant.
+        Trace::ObservateurTrace trace;
+        ObservateurEntrainement *observateur = nullptr;
+        if (o.trace) {
+            try {
+                Trace::ExporterImageModele(d);
+            } catch (const ETrace &x) {
+                throw Echec{Usage, x.Message()};
+            }
+            observateur = &trace;
+        }
         IssueEntrainement issue;
         if (o.commande == QLatin1String("baumwelch")) {
             e.NombreIterations = o.iterations.value_or(10);
             e.Seuil = o.seuil.value_or(2.0L);
-            issue = EntrainerBaumWelch(d, e);
+            issue = EntrainerBaumWelch(d, e, observateur);
         } else {
-            issue = EntrainerViterbi(d, e);
+            issue = EntrainerViterbi(d, e, observateur);
         }
         if (issue == IssueEntrainement::SeuilDejaAtteint) {
             s.Ligne(QStringLiteral("Le seuil est déjà atteint (P(O|λ) = %1) : le modèle n'est pas modifié.")
@@ -331,6 +397,16 @@ int executer(const QStringList &args)
             QString erreur;
             if (!d.EnregistrerFichier(*o.sortie, &erreur))
                 throw Echec{Usage, erreur};
+        }
+        if (o.trace) {
+            if (!trace.Erreur.isEmpty())
+                throw Echec{Usage, trace.Erreur};
+            try {
+                Trace::CompleterTraceEntrainement();
+            } catch (const ETrace &x) {
+                throw Echec{Usage, x.Message()};
+            }
+            ecrireTrace(*o.trace);
         }
     }
     return Succes;
