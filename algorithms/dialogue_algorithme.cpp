@@ -7,6 +7,7 @@
 #include "graph/nombres.h"
 #include "model/parametres.h"
 #include "skin/messages.h"
+#include "trace/suivi_trace.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -44,6 +45,8 @@ DialogueAlgorithme::DialogueAlgorithme(TForm1 &fenetre, const Description &d)
     LabeledEdit1->setInsertPolicy(QComboBox::NoInsert);
     LabeledEdit1->setMinimumWidth(360);
     LabeledEdit1->setMaxVisibleItems(12);
+    // Pas de complétion automatique : "ab" tapé ne doit pas devenir "abab" de l'historique.
+    LabeledEdit1->setCompleter(nullptr);
     g1->addWidget(LabeledEdit1);
     v->addWidget(GroupBox1);
 
@@ -139,6 +142,7 @@ void DialogueAlgorithme::FormShow()
     LabeledEdit1->blockSignals(false);
     RadioButton1->setChecked(true);
     LabeledEdit1->setFocus();
+    StatusBar1->showMessage(QStringLiteral("Tapez ou choisissez une séquence."));
 }
 
 void DialogueAlgorithme::BitBtn1Click()
@@ -209,6 +213,9 @@ void DialogueAlgorithme::Epilogue(const QString &nom, const QString &message)
 {
     if (!nom.isEmpty()) {
         espace().DernierAlgorithme = nom;
+        // La trace lira cette copie : un calcul non traçable fait ensuite ne la fausse pas.
+        if (f.Traces)
+            f.Traces->Memoriser();
         f.Rapport1->setText(QStringLiteral("Voir la trace d'exécution (") + nom + QLatin1Char(')'));
         f.Rapport1->setEnabled(true); // et ToolButton23, qui porte la même action
     }
@@ -229,6 +236,7 @@ void DialogueAlgorithme::DebuterCalculLong(bool barreProgression)
     BitBtn1->setEnabled(false);
     BitBtn3->setEnabled(false);
     BitBtn2->setText(QStringLiteral("Arrêter"));
+    StatusBar1->clearMessage();
     if (barreProgression && ProgressBar1) {
         ProgressBar1->setValue(0);
         placerProgression();
@@ -310,18 +318,21 @@ void DialogueAlgorithme::ListerChemins()
 {
     const TableDesChemins &t = espace().TableChemins;
     ListesResultats &l = *f.Listes;
+    StatusBar1->showMessage(QStringLiteral("Remplissage de la liste des chemins ..."));
+    StatusBar1->repaint();
     l.ViderChemins();
     QList<QTreeWidgetItem *> lignes;
     lignes.reserve(qsizetype(t.Lignes()));
     long long meilleure = 0;
     double meilleurValeur = 0;
     const int T = t.Longueur();
+    QStringList etats;
     for (long long r = 1; r <= t.Lignes(); ++r) {
-        QStringList etats;
+        etats.clear();
         for (int k = 1; k <= T; ++k)
             etats << t.Texte(r, k);
         const QString texte = t.Texte(r, T + 1);
-        lignes << l.AjouterChemin(etats, texte);
+        lignes << ListesResultats::LigneChemin(etats, texte);
         // Comparaison sur la valeur relue du texte, en double précision ; la première l'emporte.
         const double v = double(Nombres::VersExtended(texte));
         if (meilleure == 0 || v > meilleurValeur) {
@@ -329,9 +340,10 @@ void DialogueAlgorithme::ListerChemins()
             meilleurValeur = v;
         }
     }
-    if (meilleure > 0) {
+    if (meilleure > 0)
         ListesResultats::MarquerMeilleur(lignes[qsizetype(meilleure - 1)]);
-    }
+    l.AjouterChemins(lignes);
+    StatusBar1->clearMessage();
 }
 
 // ---- Observateur des entraînements ----

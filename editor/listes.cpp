@@ -7,6 +7,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QPainter>
+#include <QPixmap>
+#include <cmath>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
@@ -14,7 +17,6 @@
 
 namespace {
 constexpr int RoleIcone = Qt::UserRole;
-constexpr int RoleEtats = Qt::UserRole + 1;
 }
 
 void PanneauListes::resizeEvent(QResizeEvent *e)
@@ -26,10 +28,31 @@ void PanneauListes::resizeEvent(QResizeEvent *e)
 
 QIcon ListesResultats::Icone(int indice)
 {
-    QStyle *s = QApplication::style();
-    if (indice == IconeMeilleur)
-        return QIcon::fromTheme(QStringLiteral("emblem-favorite"), s->standardIcon(QStyle::SP_DialogYesButton));
-    return QIcon::fromTheme(QStringLiteral("go-next"), s->standardIcon(QStyle::SP_ArrowRight));
+    if (indice == IconeMeilleur) {
+        // Étoile jaune du meilleur chemin, dessinée ici : les thèmes n'en ont pas toujours une en couleur.
+        static const QIcon etoile = [] {
+            QPixmap p(16, 16);
+            p.fill(Qt::transparent);
+            QPainter g(&p);
+            g.setRenderHint(QPainter::Antialiasing);
+            QPolygonF branches;
+            for (int k = 0; k < 10; ++k) {
+                const double r = (k % 2 == 0) ? 7.5 : 3.2;
+                const double a = -M_PI / 2 + k * M_PI / 5;
+                branches << QPointF(8 + r * std::cos(a), 8.5 + r * std::sin(a));
+            }
+            g.setPen(QPen(QColor(160, 110, 0), 1));
+            g.setBrush(QColor(255, 200, 0));
+            g.drawPolygon(branches);
+            return QIcon(p);
+        }();
+        return etoile;
+    }
+    // Une seule icône partagée par toutes les lignes : une icône du thème par ligne coûterait
+    // des dizaines de kilo-octets chacune.
+    static const QIcon fleche =
+        QIcon::fromTheme(QStringLiteral("go-next"), QApplication::style()->standardIcon(QStyle::SP_ArrowRight));
+    return fleche;
 }
 
 ListesResultats::ListesResultats(TForm1 &fenetre, QWidget *parent)
@@ -92,7 +115,9 @@ QTreeWidget *ListesResultats::creerListe(const QStringList &colonnes, const QStr
     l->setAllColumnsShowFocus(true);
     // Lignes de grille : un trait sous chaque cellule et entre les colonnes.
     l->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
-                                    "border-bottom: 1px solid #d0d0d0; }"));
+                                    "border-bottom: 1px solid #d0d0d0; }"
+                                    "QTreeView::item:selected { background: palette(highlight); "
+                                    "color: palette(highlighted-text); }"));
     l->header()->setStretchLastSection(true);
     return l;
 }
@@ -120,16 +145,33 @@ void ListesResultats::MarquerMeilleur(QTreeWidgetItem *item)
 
 QStringList ListesResultats::EtatsDe(const QTreeWidgetItem *item)
 {
-    return item ? item->data(0, RoleEtats).toStringList() : QStringList();
+    // Le texte "Start - E1 - E2" suffit : un nom d'état ne contient pas d'espace.
+    return item ? item->text(0).split(QStringLiteral(" - ")).mid(1) : QStringList();
+}
+
+QTreeWidgetItem *ListesResultats::LigneChemin(const QStringList &etats, const QString &probabilite)
+{
+    auto *i = new QTreeWidgetItem(QStringList{TexteChemin(etats), probabilite});
+    i->setIcon(0, Icone(IconeLigne));
+    i->setData(0, RoleIcone, IconeLigne);
+    return i;
 }
 
 QTreeWidgetItem *ListesResultats::AjouterChemin(const QStringList &etats, const QString &probabilite, int icone)
 {
-    auto *i = new QTreeWidgetItem(ListView1, {TexteChemin(etats), probabilite});
-    i->setIcon(0, Icone(icone));
-    i->setData(0, RoleIcone, icone);
-    i->setData(0, RoleEtats, etats);
+    QTreeWidgetItem *i = LigneChemin(etats, probabilite);
+    if (icone == IconeMeilleur)
+        MarquerMeilleur(i);
+    ListView1->addTopLevelItem(i);
     return i;
+}
+
+void ListesResultats::AjouterChemins(const QList<QTreeWidgetItem *> &lignes)
+{
+    // Un seul ajout : la liste ne se réorganise qu'une fois, même pour un million de lignes.
+    ListView1->setUpdatesEnabled(false);
+    ListView1->addTopLevelItems(lignes);
+    ListView1->setUpdatesEnabled(true);
 }
 
 QTreeWidgetItem *ListesResultats::AjouterViterbi(const QStringList &etats, const QString &probabilite)
@@ -137,7 +179,6 @@ QTreeWidgetItem *ListesResultats::AjouterViterbi(const QStringList &etats, const
     auto *i = new QTreeWidgetItem(ListView3, {TexteChemin(etats), probabilite});
     i->setIcon(0, Icone(IconeMeilleur));
     i->setData(0, RoleIcone, IconeMeilleur);
-    i->setData(0, RoleEtats, etats);
     return i;
 }
 

@@ -46,9 +46,12 @@ public:
     QTreeWidget *ListView3 = nullptr; // chemin de Viterbi
     QTreeWidget *ListView2 = nullptr; // probabilités
 
-    // Lignes ajoutées par les algorithmes. `etats` : les noms des états du chemin, temps 1..T
-    // (gardés dans la ligne : le surlignage ne dépend pas d'un calcul fait depuis).
+    // Lignes ajoutées par les algorithmes. `etats` : les noms des états du chemin, temps 1..T ;
+    // le surlignage les relit dans le texte de la ligne, pas dans un calcul fait depuis.
     QTreeWidgetItem *AjouterChemin(const QStringList &etats, const QString &probabilite, int icone = IconeLigne);
+    // Ligne de chemin pas encore placée, pour remplir la liste d'un coup (AjouterChemins).
+    static QTreeWidgetItem *LigneChemin(const QStringList &etats, const QString &probabilite);
+    void AjouterChemins(const QList<QTreeWidgetItem *> &lignes);
     QTreeWidgetItem *AjouterViterbi(const QStringList &etats, const QString &probabilite);
     QTreeWidgetItem *AjouterProbabilite(const QString &sequence, const QString &probabilite, const QString &methode);
     static QString TexteChemin(const QStringList &etats); // "Start - E1 - E2"

@@ -52,7 +52,8 @@ PanneauVerification::PanneauVerification(QWidget *parent)
     Onglets->setShape(QTabBar::RoundedSouth);
     Onglets->addTab(QStringLiteral("Vérification du modèle"));
     Onglets->setDrawBase(false);
-    v->addWidget(Onglets);
+    Onglets->setExpanding(false);
+    v->addWidget(Onglets, 0, Qt::AlignLeft);
 
 
     MenuRapport = new QMenu(this);
