@@ -16,6 +16,8 @@
 #include "model/repertoire.h"
 #include "skin/messages.h"
 #include "skin/presentation.h"
+#include "trace/document_trace.h"
+#include "trace/image.h"
 
 #include <QAction>
 #include <QDir>
@@ -120,12 +122,14 @@ Dialogue *ouvrir(TForm1 &f)
     return d;
 }
 
-// Image du modèle avant l'entraînement, montrée par la trace : 500 x 400 pixels.
+// Image du modèle avant l'entraînement, montrée par la trace : 500 x 400 pixels. Un échec
+// d'écriture n'empêche pas l'entraînement ; la trace sera montrée sans image.
 void exporterImageModele(DocumentModele &doc)
 {
-    const QString dossier = Repertoire::Fichier(QStringLiteral("Modeles/A_directe_fichiers"));
-    QDir().mkpath(dossier);
-    ImageModele::Rendre(doc, QSize(500, 400)).save(dossier + QStringLiteral("/Hmm.bmp"), "BMP");
+    try {
+        Trace::ExporterImageModele(doc);
+    } catch (const ETrace &) {
+    }
 }
 }
 

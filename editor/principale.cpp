@@ -11,6 +11,7 @@
 #include "graph/hmm.h"
 #include "model/repertoire.h"
 #include "skin/presentation.h"
+#include "trace/suivi_trace.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -72,6 +73,8 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     Presse = new PressePapiers(*this);
     BrancherAffichage();
     BrancherModele();
+    Traces = new SuiviTrace(this, *Document, Espace);
+    ObservateurTrace = &Traces->Observateur;
     statusBar();
 
     const QString programme = QCoreApplication::applicationFilePath();

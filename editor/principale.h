@@ -34,6 +34,7 @@ class TForm17;
 class ListesResultats;
 class PanneauVerification;
 class ObservateurEntrainement;
+class SuiviTrace;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -101,6 +102,9 @@ public:
     QSplitter *SeparateurCanevas = nullptr; // canevas / volet de vérification
     // La trace d'exécution s'attache ici pour suivre les entraînements (nul : aucune trace).
     ObservateurEntrainement *ObservateurTrace = nullptr;
+    // Trace d'exécution (trace/suivi_trace.h) : l'observateur ci-dessus, la copie de ce que le
+    // dernier calcul traçable a laissé (SuiviTrace::Memoriser), la fenêtre TForm20.
+    SuiviTrace *Traces = nullptr;
     // Lance un programme extérieur (Outils) ; remplaçable par les tests.
     std::function<void(const QString &programme, const QStringList &arguments)> LancerProgramme;
 

@@ -1,6 +1,10 @@
-// "Voir la trace d'exécution" : la visionneuse de trace s'y branchera.
+// "Voir la trace d'exécution" (Rapport1, ToolButton23) : TForm20, modale et agrandie, produit
+// la trace du dernier calcul traçable.
 #include "editor/principale.h"
+#include "trace/suivi_trace.h"
 
 void TForm1::VoirTrace()
 {
+    if (Traces)
+        Traces->Voir();
 }
