@@ -1,5 +1,6 @@
 #include "dialogs/pi_a_b.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
@@ -36,7 +37,28 @@ TForm18::TForm18(const QString &titre, int colonnes, int lignes, int hauteurBarr
         for (int r = 0; r < lignes; ++r)
             Ecrire(c, r, QString());
 
-    QSize t = TailleFenetre(colonnes, lignes, hauteurBarreEtat);
+    barre = hauteurBarreEtat;
+    Ajuster();
+}
+
+void TForm18::Ajuster()
+{
+    const int C = Tableau->columnCount(), R = Tableau->rowCount();
+    QSize t = TailleFenetre(C, R, barre);
+    int surplus = 0;
+    for (int c = 0; c < C; ++c) {
+        int voulu = 0;
+        for (int r = 0; r < R; ++r)
+            if (const QTableWidgetItem *i = Tableau->item(r, c))
+                voulu = std::max(voulu, QFontMetrics(i->font()).horizontalAdvance(i->text()) + 10);
+        if (voulu > LargeurColonne) {
+            Tableau->setColumnWidth(c, voulu);
+            surplus += voulu - LargeurColonne;
+        } else {
+            Tableau->setColumnWidth(c, LargeurColonne);
+        }
+    }
+    t.rwidth() += surplus;
     // Une grande table tient dans l'écran ; la grille défile alors.
     if (QScreen *e = QGuiApplication::primaryScreen())
         t = t.boundedTo(e->availableGeometry().size() - QSize(40, 80));

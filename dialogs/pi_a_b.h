@@ -7,6 +7,7 @@ class QStatusBar;
 class QTableWidget;
 
 class TForm18 : public QDialog {
+    int barre = 0;
     Q_OBJECT
 public:
     // Dimensions d'une grille à l'ancienne : largeur de colonne, hauteur de ligne, trait.
@@ -25,4 +26,7 @@ public:
 
     // Taille de la fenêtre pour C colonnes et R lignes (avant la limite de l'écran).
     static QSize TailleFenetre(int colonnes, int lignes, int hauteurBarreEtat);
+    // Une fois la grille remplie : une colonne trop étroite pour son texte (1,5E-7, noms
+    // longs) s'élargit, et la fenêtre avec elle ; sinon la taille reste celle de la règle.
+    void Ajuster();
 };

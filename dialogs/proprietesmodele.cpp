@@ -92,6 +92,7 @@ TForm4::TForm4(const ParametresModele &parametres, bool start, QWidget *parent)
 TForm18 *TForm4::montrer(TForm18 *t)
 {
     t->setAttribute(Qt::WA_DeleteOnClose);
+    t->Ajuster();
     t->setWindowModality(Qt::ApplicationModal);
     Presentation::Centrer(t);
     t->show();
