@@ -10,6 +10,7 @@
 #include "trace/suivi_trace.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -198,9 +199,20 @@ void DialogueAlgorithme::BitBtn2Click()
     close();
 }
 
+void AfficherAideDepuisBoite(const QString &sujet)
+{
+    FenetreAide *a = Aide::Afficher(sujet);
+    if (a && QApplication::activeModalWidget() && a->windowModality() != Qt::ApplicationModal) {
+        a->hide();
+        a->setWindowModality(Qt::ApplicationModal);
+        a->show();
+        a->raise();
+    }
+}
+
 void DialogueAlgorithme::BitBtn3Click()
 {
-    Aide::Afficher(sujetAide);
+    AfficherAideDepuisBoite(sujetAide);
 }
 
 void DialogueAlgorithme::PreparerCalcul()

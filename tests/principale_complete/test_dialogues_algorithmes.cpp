@@ -27,6 +27,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -433,16 +434,16 @@ TEST_F(Dialogues, LesSeptBoitesLeursLegendesEtLeurTailleFixe)
     ouvrir();
     struct Cas {
         std::function<DialogueAlgorithme *()> ouvrir;
-        QString titre, lancer;
+        QString titre, lancer, aide;
     };
     const std::vector<Cas> cas = {
-        {[&] { return f->Enumerer1Click(); }, "Enumérer tous les chemins possible", "Enumérer les chemins"},
-        {[&] { return f->Approchedirect1Click(); }, "Calculer la probabilité de génération (Aproche dirrecte)", "Lancer le calcul"},
-        {[&] { return f->Forward1Click(); }, "Calculer la probabilité de génération (Forward)", "Lancer le calcul"},
-        {[&] { return f->Backward1Click(); }, "Calculer la probabilité de génération (Backward)", "Lancer le calcul"},
-        {[&] { return f->Viterbi1Click(); }, "Trouver le chemin de Viterbi", "Trouver le chemin"},
-        {[&] { return f->AppViterbi1Click(); }, "Entraînement de Viterbi", "Lancer l'entraînement"},
-        {[&] { return f->AppBaumWelch1Click(); }, "Entraînement de BaumWelch", "Lancer l'entraînement"},
+        {[&] { return f->Enumerer1Click(); }, "Enumérer tous les chemins possible", "Enumérer les chemins", "IDH_2"},
+        {[&] { return f->Approchedirect1Click(); }, "Calculer la probabilité de génération (Aproche dirrecte)", "Lancer le calcul", "IDH_5"},
+        {[&] { return f->Forward1Click(); }, "Calculer la probabilité de génération (Forward)", "Lancer le calcul", "IDH_3"},
+        {[&] { return f->Backward1Click(); }, "Calculer la probabilité de génération (Backward)", "Lancer le calcul", "IDH_4"},
+        {[&] { return f->Viterbi1Click(); }, "Trouver le chemin de Viterbi", "Trouver le chemin", "IDH_6"},
+        {[&] { return f->AppViterbi1Click(); }, "Entraînement de Viterbi", "Lancer l'entraînement", "IDH_7"},
+        {[&] { return f->AppBaumWelch1Click(); }, "Entraînement de BaumWelch", "Lancer l'entraînement", "IDH_8"},
     };
     for (const Cas &c : cas) {
         QPointer<DialogueAlgorithme> d = c.ouvrir();
@@ -455,6 +456,15 @@ TEST_F(Dialogues, LesSeptBoitesLeursLegendesEtLeurTailleFixe)
         EXPECT_EQ(d->RadioButton1->text(), QStringLiteral("Caractère par caractère"));
         EXPECT_EQ(d->RadioButton2->text(), QStringLiteral("Mot par mot"));
         EXPECT_EQ(d->minimumSize(), d->maximumSize()) << "taille fixe";
+        // "&Aide" : la page du sujet, dans une fenêtre d'aide utilisable malgré la boîte.
+        QTest::mouseClick(d->BitBtn3, Qt::LeftButton);
+        QPointer<QWidget> aide = QApplication::activeModalWidget();
+        ASSERT_TRUE(aide);
+        ASSERT_NE(aide.data(), d.data());
+        EXPECT_TRUE(aide->findChild<QTextBrowser *>()->toHtml().contains(c.aide + QStringLiteral(".htm")));
+        aide->close();
+        traiterFermetures();
+        EXPECT_EQ(QApplication::activeModalWidget(), d.data());
         QTest::mouseClick(d->BitBtn2, Qt::LeftButton);
         traiterFermetures();
         EXPECT_TRUE(d.isNull());
