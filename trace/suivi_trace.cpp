@@ -3,6 +3,10 @@
 #include "model/document.h"
 #include "trace/trace.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
 SuiviTrace::SuiviTrace(QWidget *fenetre, DocumentModele &doc, EspaceTravail &espace)
     : QObject(fenetre), fenetre(fenetre), doc(doc), espace(espace)
 {
@@ -31,11 +35,14 @@ TForm20 *SuiviTrace::Voir(bool modale)
     const bool copie = !Instantane.Algorithme.isEmpty() && Instantane.Algorithme == espace.DernierAlgorithme;
     f->Parametres = copie ? &Instantane.Parametres : &doc.Parametres;
     f->Espace = copie ? &Instantane.Espace : &espace;
-    if (modale) {
-        f->setWindowState(f->windowState() | Qt::WindowMaximized);
+    // Agrandie : l'écran entier d'abord, pour le cas où aucun gestionnaire de fenêtres
+    // n'applique l'état « agrandie ».
+    if (QScreen *ecran = fenetre ? fenetre->screen() : QGuiApplication::primaryScreen())
+        f->setGeometry(ecran->availableGeometry());
+    f->setWindowState(f->windowState() | Qt::WindowMaximized);
+    if (modale)
         f->exec();
-    } else {
-        f->showMaximized();
-    }
+    else
+        f->show();
     return f;
 }

@@ -22,6 +22,7 @@
 #include <QTextDocument>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <memory>
 
 QVariant NavigateurTrace::loadResource(int type, const QUrl &nom)
 {
@@ -96,6 +97,9 @@ TForm20::TForm20(QWidget *parent)
     CppWebBrowser1->setObjectName(QStringLiteral("CppWebBrowser1"));
     // Un lien de la page s'ouvre dans le navigateur du système : rien n'est refusé.
     CppWebBrowser1->setOpenExternalLinks(true);
+    // Un nombre n'est jamais coupé en deux dans une case, à l'écran comme à l'impression (page
+    // plus étroite que l'écran).
+    CppWebBrowser1->setWordWrapMode(QTextOption::WordWrap);
     v->addWidget(CppWebBrowser1, 1);
 
     PopupMenu1 = new QMenu(this);
@@ -179,5 +183,12 @@ void TForm20::Imprimer1Click()
     imprimante.setDocName(windowTitle());
     if (!DemanderImpression || !DemanderImpression(imprimante))
         return;
-    CppWebBrowser1->document()->print(&imprimante);
+    // Mise en page sur une largeur d'écran, réduite ensuite à la page : les tableaux côte à côte
+    // tiennent sans déborder ni couper leurs nombres. La copie lit ses images dans l'original.
+    QTextDocument *original = CppWebBrowser1->document();
+    std::unique_ptr<QTextDocument> copie(original->clone(original));
+    const QRectF page = imprimante.pageRect(QPrinter::Point);
+    if (page.width() > 0 && page.height() > 0)
+        copie->setPageSize(QSizeF(LargeurImpression, LargeurImpression * page.height() / page.width()));
+    copie->print(&imprimante);
 }

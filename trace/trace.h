@@ -33,6 +33,8 @@ class TForm20 : public QDialog {
 public:
     static inline const QString Titre = QStringLiteral(" Voir la trace d'exécution");
     static inline const QString Legende = QStringLiteral("Voir la trace d'exécution");
+    // Largeur (pixels) sur laquelle la page est mise en forme pour l'impression.
+    static constexpr double LargeurImpression = 1050;
 
     explicit TForm20(QWidget *parent = nullptr);
 
