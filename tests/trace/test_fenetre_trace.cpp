@@ -153,25 +153,6 @@ TEST_F(FenetreTrace, SansDernierAlgorithme)
     f->close();
 }
 
-TEST_F(FenetreTrace, EntrainementVuDeuxFois)
-{
-    espace.SequenceObservations = "ab";
-    espace.NombreIterations = 2;
-    espace.Seuil = 2;
-    EntrainerBaumWelch(d, espace, &suivi->Observateur);
-    Fin("Entraînement de BaumWelch");
-    TForm20 *f = suivi->Voir(false);
-    f->close();
-    const QString premiere = Page(f);
-    EXPECT_EQ(premiere.count("L'itération Numéro 1"), 1);
-    EXPECT_EQ(premiere.count("L'itération Numéro 2"), 1);
-    EXPECT_FALSE(premiere.contains("???"));
-    f = suivi->Voir(false);
-    EXPECT_EQ(Page(f), premiere);
-    EXPECT_TRUE(messages.isEmpty());
-    f->close();
-}
-
 TEST_F(FenetreTrace, EntrainementSansJournal)
 {
     espace.SequenceObservations = "ab";
