@@ -139,6 +139,7 @@ void TForm20::showEvent(QShowEvent *e)
     if (e->spontaneous())
         return;
     setWindowTitle(Legende + QStringLiteral(" (") + DernierAlgorithme + QLatin1Char(')'));
+    StatusBar1->clearMessage();
     Produire();
 }
 
