@@ -48,19 +48,6 @@ const QHash<char16_t, unsigned char> &versOctet()
     return h;
 }
 
-ContenuModele::Etat depuisBoite(const TEtat2 *b)
-{
-    ContenuModele::Etat e;
-    e.Nom = b->Nom;
-    e.Left = b->Left();
-    e.Top = b->Top();
-    e.Height = b->Height();
-    e.Width = b->Width();
-    for (int k = 1; k <= b->NbSymboles && k < TEtat2::Taille; ++k)
-        e.Paires.append({b->Generation[k][1], b->Generation[k][2]});
-    return e;
-}
-
 bool pasPropre(const QString &nom)
 {
     return nom == QLatin1String("START") || nom == QLatin1String("END");
@@ -189,7 +176,7 @@ QString PressePapiers::preparerCopie(int *c)
     QList<ContenuModele::Etat> etats;
     for (int i = 1; i <= d.N; ++i)
         if (d.Etats[i]->Selectionne && !pasPropre(d.Etats[i]->Nom))
-            etats.append(depuisBoite(d.Etats[i]));
+            etats.append(DocumentModele::ContenuEtat(d.Etats[i]));
     *c = int(etats.size());
     Decalage = 5;
     return BlocCopie::VersPressePapiers(BlocCopie::Ecrire(etats));
@@ -249,11 +236,7 @@ void PressePapiers::Coller1Click()
     f.MemoriserEtape(QStringLiteral("le collage de(s) ") + QString::number(c) + QStringLiteral(" etat(s)"));
     for (const ContenuModele::Etat &e : etats) {
         TEtat2 *b = d.CreerEtat();
-        b->NbSymboles = int(e.Paires.size());
-        for (int k = 0; k < e.Paires.size(); ++k) {
-            b->Generation[k + 1][1] = e.Paires[k].first;
-            b->Generation[k + 1][2] = e.Paires[k].second;
-        }
+        DocumentModele::RemplirPaires(b, e);
         QStringList noms;
         for (int i = 1; i <= d.N; ++i)
             noms << d.Etats[i]->Nom;

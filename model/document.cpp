@@ -131,24 +131,37 @@ void DocumentModele::Vider()
     Hmm1->update();
 }
 
+ContenuModele::Etat DocumentModele::ContenuEtat(const TEtat2 *b)
+{
+    ContenuModele::Etat e;
+    e.Nom = b->Nom;
+    e.Left = b->Left();
+    e.Top = b->Top();
+    e.Height = b->Height();
+    e.Width = b->Width();
+    for (int p = 1; p <= b->NbSymboles && p < TEtat2::Taille; ++p)
+        e.Paires.append({b->Generation[p][1], b->Generation[p][2]});
+    return e;
+}
+
+void DocumentModele::RemplirPaires(TEtat2 *b, const ContenuModele::Etat &e)
+{
+    // Les lectures ont déjà refusé plus de paires que la boîte n'en porte.
+    b->NbSymboles = int(qMin<qsizetype>(e.Paires.size(), TEtat2::CapacitePaires));
+    for (int p = 0; p < b->NbSymboles; ++p) {
+        b->Generation[p + 1][1] = e.Paires[p].first;
+        b->Generation[p + 1][2] = e.Paires[p].second;
+    }
+}
+
 QStringList DocumentModele::LignesModele() const
 {
     ContenuModele c;
     c.MotDePasse = MotDePasse;
     c.Start = StartPresent;
     c.Dernier = Dernier;
-    for (int k = StartPresent ? 0 : 1; k <= N; ++k) {
-        const TEtat2 *b = Etats[k];
-        ContenuModele::Etat e;
-        e.Nom = b->Nom;
-        e.Left = b->Left();
-        e.Top = b->Top();
-        e.Height = b->Height();
-        e.Width = b->Width();
-        for (int p = 1; p <= b->NbSymboles; ++p)
-            e.Paires.append({b->Generation[p][1], b->Generation[p][2]});
-        c.Etats.append(e);
-    }
+    for (int k = StartPresent ? 0 : 1; k <= N; ++k)
+        c.Etats.append(ContenuEtat(Etats[k]));
     for (int i = 1; i <= Hmm1->NbArcs; ++i) {
         ContenuModele::Arc a;
         a.Debut = Hmm1->PointsARC[i][1];
@@ -209,12 +222,8 @@ Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demande
     for (const auto &ce : c.Etats) {
         TEtat2 *b = CreerEtat();
         b->Nom = ce.Nom;
-        b->NbSymboles = int(ce.Paires.size());
         b->setGeometry(ce.Left, ce.Top, ce.Width, ce.Height);
-        for (int p = 0; p < ce.Paires.size(); ++p) {
-            b->Generation[p + 1][1] = ce.Paires[p].first;
-            b->Generation[p + 1][2] = ce.Paires[p].second;
-        }
+        RemplirPaires(b, ce);
         b->setParent(Surface);
         b->show();
         b->Actualiser();

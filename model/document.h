@@ -3,6 +3,7 @@
 // arcs de Hmm1, fichier, mot de passe, paramètres). Les opérations sur le graphe passent
 // toutes par lui ; la fenêtre s'y branche par les rappels ci-dessous.
 #include "graph/couleurs.h"
+#include "model/fichier.h"
 #include "model/parametres.h"
 
 #include <QObject>
@@ -61,6 +62,10 @@ public:
     // Index de la boîte dans Etats (0 pour START), -1 quand elle n'y est pas.
     int IndiceBoite(const TEtat2 *etat) const;
     bool PeutAjouterEtat() const { return N < CapaciteEtats; }
+
+    // Une boîte <-> sa ligne d'état (fichiers, historique, presse-papiers).
+    static ContenuModele::Etat ContenuEtat(const TEtat2 *boite);
+    static void RemplirPaires(TEtat2 *boite, const ContenuModele::Etat &etat);
 
     // Lignes en clair du modèle (format des fichiers, de l'historique et du presse-papiers).
     QStringList LignesModele() const;
