@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProcess>
 #include <QShortcut>
 #include <QSplitter>
@@ -29,6 +30,30 @@
 #include <QToolButton>
 
 namespace {
+// Loupe dessinée (les thèmes d'icônes courants n'en ont pas tous) : '+', '-' ou cadre.
+QIcon iconeLoupe(const char *theme, char signe)
+{
+    if (QIcon::hasThemeIcon(QLatin1String(theme)))
+        return QIcon::fromTheme(QLatin1String(theme));
+    QPixmap p(22, 22);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(QPen(QColor(90, 60, 30), 3, Qt::SolidLine, Qt::RoundCap));
+    g.drawLine(QPointF(13.5, 13.5), QPointF(20, 20));
+    g.setPen(QPen(QColor(60, 60, 60), 1.6));
+    g.setBrush(QColor(220, 235, 255));
+    g.drawEllipse(QRectF(2, 2, 13, 13));
+    g.setPen(QPen(QColor(20, 70, 160), 2));
+    if (signe == '+' || signe == '-')
+        g.drawLine(QPointF(5.5, 8.5), QPointF(11.5, 8.5));
+    if (signe == '+')
+        g.drawLine(QPointF(8.5, 5.5), QPointF(8.5, 11.5));
+    if (signe == '#')
+        g.drawRect(QRectF(5.5, 6, 6, 5));
+    return QIcon(p);
+}
+
 // Libellé de menu portant le texte de son raccourci : le raccourci lui-même est servi
 // par le gestionnaire de clavier, pas par le menu.
 QString avecRaccourci(const QString &texte, const QString &raccourci)
@@ -112,14 +137,12 @@ TForm1::~TForm1()
 
 void TForm1::creerActions()
 {
-    QStyle *st = style();
     auto action = [this](const QString &texte, const char *theme, QStyle::StandardPixmap repli, bool actif = true) {
         QIcon icone = theme ? QIcon::fromTheme(QLatin1String(theme), style()->standardIcon(repli)) : QIcon();
         auto *a = new QAction(icone, texte, this);
         a->setEnabled(actif);
         return a;
     };
-    Q_UNUSED(st);
     const auto aucun = QStyle::SP_CustomBase;
     Nouveau1 = action(avecRaccourci(QStringLiteral("Nouveau"), QStringLiteral("Ctrl+N")), "document-new", QStyle::SP_FileIcon);
     Ouvrir1 = action(avecRaccourci(QStringLiteral("Ouvrir"), QStringLiteral("Ctrl+O")), "document-open", QStyle::SP_DialogOpenButton);
@@ -142,9 +165,12 @@ void TForm1::creerActions()
     Supprimer1 = action(avecRaccourci(QStringLiteral("Supprimer"), QStringLiteral("Ctrl+D")), "edit-delete", QStyle::SP_TrashIcon, false);
     Selectionnertout1 = action(avecRaccourci(QStringLiteral("Selectionner tout ..."), QStringLiteral("Ctrl+A")), "edit-select-all", QStyle::SP_FileDialogListView, false);
 
-    Zoomavant1 = action(QStringLiteral("Zoom avant"), "zoom-in", QStyle::SP_ArrowUp, false);
-    Zoomarriere1 = action(QStringLiteral("Zoom arrière"), "zoom-out", QStyle::SP_ArrowDown, false);
-    Ajuster1 = action(QStringLiteral("Ajuster au texte"), "zoom-fit-best", QStyle::SP_TitleBarNormalButton, false);
+    Zoomavant1 = action(QStringLiteral("Zoom avant"), nullptr, aucun, false);
+    Zoomarriere1 = action(QStringLiteral("Zoom arrière"), nullptr, aucun, false);
+    Ajuster1 = action(QStringLiteral("Ajuster au texte"), nullptr, aucun, false);
+    Zoomavant1->setIcon(iconeLoupe("zoom-in", '+'));
+    Zoomarriere1->setIcon(iconeLoupe("zoom-out", '-'));
+    Ajuster1->setIcon(iconeLoupe("zoom-fit-best", '#'));
 
     Editeretat1 = action(QStringLiteral("Editer l'état"), "document-properties", QStyle::SP_FileDialogInfoView, false);
     Parametres1 = action(QStringLiteral("Les paramètres du modèle"), nullptr, aucun, false);
@@ -167,7 +193,7 @@ void TForm1::creerActions()
     Calculatrice1 = action(QStringLiteral("Calculatrice"), nullptr, aucun, false);
     Optionsgenerales1 = action(QStringLiteral("Options générales"), nullptr, aucun, false);
     Aide1 = action(avecRaccourci(QStringLiteral("Aide"), QStringLiteral("F1")), "help-contents", QStyle::SP_DialogHelpButton, false);
-    Apropos1 = action(QStringLiteral("A propos de ..."), "help-about", QStyle::SP_MessageBoxInformation, false);
+    Apropos1 = action(QStringLiteral("A propos de ..."), QIcon::hasThemeIcon(QStringLiteral("help-about")) ? "help-about" : "dialog-information", QStyle::SP_MessageBoxInformation, false);
 
     // Palette des modes d'édition : un seul bouton enfoncé.
     Palette = new QActionGroup(this);
@@ -316,7 +342,7 @@ void TForm1::creerBarres()
     if (QWidget *w = b->widgetForAction(Rapport1))
         w->setObjectName(QStringLiteral("ToolButton23"));
     ToolButtonSecuriser = new QToolButton(b);
-    ToolButtonSecuriser->setIcon(QIcon::fromTheme(QStringLiteral("dialog-password"), style()->standardIcon(QStyle::SP_VistaShield)));
+    ToolButtonSecuriser->setIcon(QIcon::fromTheme(QStringLiteral("dialog-password"), QIcon::fromTheme(QStringLiteral("system-lock-screen"), style()->standardIcon(QStyle::SP_VistaShield))));
     ToolButtonSecuriser->setToolTip(QStringLiteral("Sécuriser le modèle"));
     ToolButtonSecuriser->setMenu(MenuSecuriser);
     ToolButtonSecuriser->setPopupMode(QToolButton::InstantPopup);
