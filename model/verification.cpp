@@ -16,6 +16,25 @@ QString LigneEtat(const QString &nom)
 {
     return QString(16, QLatin1Char(' ')) + QStringLiteral("-> \" ") + nom + QStringLiteral(" \"");
 }
+
+// Un groupe du rapport : son en-tête d'erreur est écrit une fois, avant son premier élément ;
+// chaque élément compte une erreur.
+struct Groupe {
+    QStringList &rapport;
+    int &erreurs;
+    QString entete;
+    bool ecrit = false;
+
+    void Ajouter(const QString &ligne)
+    {
+        if (!ecrit) {
+            rapport << Retrait + entete;
+            ecrit = true;
+        }
+        rapport << ligne;
+        ++erreurs;
+    }
+};
 }
 
 bool DocumentModele::VerifierModele(QStringList &rapport)
@@ -50,44 +69,34 @@ bool DocumentModele::VerifierModele(QStringList &rapport)
                 ordre << nom;
             ++compte[nom];
         }
-        bool entete = false;
-        for (const QString &nom : ordre) {
-            if (compte.value(nom) < 2)
-                continue;
-            if (!entete) {
-                rapport << Retrait + QStringLiteral("Erreur : Les noms suivants sont portés par plusieurs états");
-                entete = true;
-            }
-            rapport << LigneEtat(nom) + QStringLiteral(" : %1 états").arg(compte.value(nom));
-            ++erreurs;
-        }
+        Groupe doubles{rapport, erreurs, QStringLiteral("Erreur : Les noms suivants sont portés par plusieurs états")};
+        for (const QString &nom : ordre)
+            if (compte.value(nom) >= 2)
+                doubles.Ajouter(LigneEtat(nom) + QStringLiteral(" : %1 états").arg(compte.value(nom)));
     }
     rapport << Puce + QStringLiteral("Longueur maximale du nom d'état");
 
     rapport << Puce + QStringLiteral("Somme des probabilités de générations ");
     {
-        bool entete = false;
+        Groupe generation{rapport, erreurs,
+                          QStringLiteral("Erreur : La somme des probabilités de génération associée aux "
+                                         "états suivants est différente de 1  ")};
         for (int i = 1; i <= N; ++i) {
             const TEtat2 *e = Etats[i];
             float s = 0;
             // Addition en précision étendue, arrondie en simple précision à chaque pas.
             for (int k = 1; k <= e->NbSymboles; ++k)
                 s = float(static_cast<long double>(s) + Nombres::VersExtended(e->Generation[k][2]));
-            if (s != 1.0f) {
-                if (!entete) {
-                    rapport << Retrait + QStringLiteral("Erreur : La somme des probabilités de génération associée aux "
-                                                        "états suivants est différente de 1  ");
-                    entete = true;
-                }
-                rapport << LigneEtat(e->Nom);
-                ++erreurs;
-            }
+            if (s != 1.0f)
+                generation.Ajouter(LigneEtat(e->Nom));
         }
     }
 
     rapport << Puce + QStringLiteral("Somme des probabilités de transitions ");
     {
-        bool entete = false;
+        Groupe transitions{rapport, erreurs,
+                           QStringLiteral("Erreur : La somme des probabilités de transitions sortant des "
+                                          "états suivants est différente de 1  ")};
         for (int i = StartPresent ? 0 : 1; i <= N; ++i) {
             const int source = RechercherIndice(Etats[i]->Nom, false);
             float s = 0;
@@ -100,35 +109,22 @@ bool DocumentModele::VerifierModele(QStringList &rapport)
                 const float v = float(Nombres::VersExtended(Hmm1->Etiquette[a], &ok));
                 s = float(static_cast<long double>(s) + static_cast<long double>(ok ? v : 0.0f));
             }
-            if (s != 1.0f) {
-                if (!entete) {
-                    rapport << Retrait + QStringLiteral("Erreur : La somme des probabilités de transitions sortant des "
-                                                        "états suivants est différente de 1  ");
-                    entete = true;
-                }
-                rapport << LigneEtat(Etats[i]->Nom);
-                ++erreurs;
-            }
+            if (s != 1.0f)
+                transitions.Ajouter(LigneEtat(Etats[i]->Nom));
         }
     }
 
     rapport << QStringLiteral(" Vérifiant les arcs ...");
     rapport << Puce + QStringLiteral("Existence des probabilités ");
     {
-        bool entete = false;
+        Groupe indefinis{rapport, erreurs, QStringLiteral("Erreur : La probabilité des arcs suivants est indéfinie")};
         auto nom = [&](int k) {
             return (k >= 0 && k < 100 && Etats[k]) ? Etats[k]->Nom : QStringLiteral("?");
         };
         for (int i = 1; i <= Hmm1->NbArcs; ++i) {
-            if (Hmm1->Etiquette[i] != QLatin1String("??"))
-                continue;
-            if (!entete) {
-                rapport << Retrait + QStringLiteral("Erreur : La probabilité des arcs suivants est indéfinie");
-                entete = true;
-            }
-            rapport << QString(18, QLatin1Char(' ')) + QStringLiteral("-> ") + nom(Hmm1->ARC[i][1]) +
-                           QStringLiteral(" --> ") + nom(Hmm1->ARC[i][2]);
-            ++erreurs;
+            if (Hmm1->Etiquette[i] == QLatin1String("??"))
+                indefinis.Ajouter(QString(18, QLatin1Char(' ')) + QStringLiteral("-> ") + nom(Hmm1->ARC[i][1]) +
+                                  QStringLiteral(" --> ") + nom(Hmm1->ARC[i][2]));
         }
     }
 
