@@ -32,7 +32,6 @@ public:
 
     // Supprime les paires de probabilité 0 puis redessine. Lève EConversion.
     void Actualiser();
-    bool PeutAjouterPaire() const { return NbSymboles < CapacitePaires; }
 
     // Dessine la boîte (image + poignées) sur p, coin haut-gauche en (0, 0).
     void Dessiner(QPainter &p);

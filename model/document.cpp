@@ -1,11 +1,9 @@
 #include "model/document.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
-#include "model/fichier.h"
 #include "model/textes.h"
 
 #include <QEvent>
-
 #include <QFileInfo>
 #include <QWidget>
 

@@ -26,7 +26,6 @@ class DocumentModele : public QObject {
     Q_OBJECT
 public:
     static constexpr int CapaciteEtats = 99; // états en plus de START
-    static constexpr int CleBrouillage = 5871;
 
     // `surface` : le panneau qui porte Hmm1 et les boîtes ; nul = panneau propre (sans fenêtre).
     explicit DocumentModele(QWidget *surface = nullptr, QObject *parent = nullptr);

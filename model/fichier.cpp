@@ -5,7 +5,6 @@
 #include "model/textes.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -67,12 +66,13 @@ bool TextePortable(const QString &texte, QString *raison)
             return refuser(QStringLiteral("Le texte ne doit pas contenir d'espace."));
     if (!Textes::Representable(texte))
         return refuser(QStringLiteral("Le texte contient un caractère que le fichier du modèle ne peut pas enregistrer."));
-    const char k = char(Cle & 0xFF);
-    for (char o : Textes::Encoder(texte)) {
-        const char b = char(o ^ k);
+    const QByteArray clair = Textes::Encoder(texte);
+    const QByteArray brouille = Brouiller(clair);
+    for (qsizetype i = 0; i < brouille.size(); ++i) {
+        const char b = brouille[i];
         if (b == '\r' || b == '\n' || b == '\0')
             return refuser(QStringLiteral("Le caractère « %1 » ne peut pas être enregistré dans le fichier du modèle.")
-                               .arg(Textes::Decoder(QByteArray(1, o))));
+                               .arg(Textes::Decoder(clair.mid(i, 1))));
     }
     return true;
 }
@@ -306,16 +306,7 @@ bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QStr
     QByteArray tout;
     for (const QString &l : lignesClaires)
         tout += Brouiller(Textes::Encoder(l)) + "\r\n";
-    QSaveFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly)) {
-        *erreur = f.errorString();
-        return false;
-    }
-    if (f.write(tout) != tout.size() || !f.commit()) {
-        *erreur = f.errorString();
-        return false;
-    }
-    return true;
+    return Textes::EcrireOctets(chemin, tout, erreur);
 }
 
 }

@@ -50,21 +50,20 @@ QStringList LireLignes(const QString &chemin, bool *ok)
     return l;
 }
 
-bool EcrireTexte(const QString &chemin, const QString &texte, QString *erreur)
+bool EcrireOctets(const QString &chemin, const QByteArray &octets, QString *erreur)
 {
     QSaveFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (erreur)
-            *erreur = f.errorString();
-        return false;
-    }
-    f.write(Encoder(texte));
-    if (!f.commit()) {
+    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit()) {
         if (erreur)
             *erreur = f.errorString();
         return false;
     }
     return true;
+}
+
+bool EcrireTexte(const QString &chemin, const QString &texte, QString *erreur)
+{
+    return EcrireOctets(chemin, Encoder(texte), erreur);
 }
 
 bool EcrireLignes(const QString &chemin, const QStringList &lignes, QString *erreur)

@@ -14,6 +14,8 @@ bool Representable(const QString &texte);
 QStringList LireLignes(const QString &chemin, bool *ok = nullptr);
 // Chaque ligne suivie de CR LF ; écriture atomique.
 bool EcrireLignes(const QString &chemin, const QStringList &lignes, QString *erreur = nullptr);
+// Écriture atomique : le fichier complet ou rien.
+bool EcrireOctets(const QString &chemin, const QByteArray &octets, QString *erreur = nullptr);
 // Texte brut sans fin de ligne (Chemin.txt).
 bool EcrireTexte(const QString &chemin, const QString &texte, QString *erreur = nullptr);
 }
