@@ -2,6 +2,7 @@
 #include "trace/traces_entrainement.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
+#include "graph/nombres.h"
 #include "model/parametres.h"
 #include "model/textes.h"
 #include "trace/document_trace.h"
@@ -38,7 +39,7 @@ using Format = std::function<QString(long double)>;
 
 QString formatBaumWelch(long double x)
 {
-    return FormaterExposant(FormaterNombre(x));
+    return FormaterExposant(Nombres::Formater(x));
 }
 
 // Ajoute au journal un tableau de valeurs : en-tête des colonnes, puis une ligne par état.
@@ -140,6 +141,22 @@ void terminer(const QString &nomModele, const ParametresModele &p, bool avecExpo
     EcrireFichier(CheminDocument(), document);
 }
 
+// Fin commune aux deux entraînements : journal écrit si `ecrire`, puis tableaux du modèle
+// entraîné quand l'en-tête a réussi. Le premier échec est gardé dans `erreur`.
+void conclure(Entrainement type, const ParametresModele &p, const EspaceTravail &e, bool ecrire, QString &erreur)
+{
+    try {
+        if (ecrire)
+            ecrireJournal(e);
+        if (erreur.isEmpty())
+            terminer(type == Entrainement::BaumWelch ? ModeleBaumWelch : ModeleViterbi, p,
+                     type == Entrainement::BaumWelch);
+    } catch (const ETrace &x) {
+        if (erreur.isEmpty())
+            erreur = x.Message();
+    }
+}
+
 }
 
 QString FragmentCritereArret(const EspaceTravail &e)
@@ -149,7 +166,7 @@ QString FragmentCritereArret(const EspaceTravail &e)
                QString::number(e.NombreIterations) + QStringLiteral(", jugé suffisamment important.</i></b><br>");
     return QStringLiteral("&nbsp;&nbsp;&nbsp;<b><i>La probabilité de générations soit superieur ou égale à un seuil "
                           "qui égale à ") +
-           FormaterNombre(e.Seuil) + QStringLiteral(".</i></b><br>");
+           Nombres::Formater(e.Seuil) + QStringLiteral(".</i></b><br>");
 }
 
 QString FragmentCheminViterbi(const ParametresModele &p, const EspaceTravail &e)
@@ -220,7 +237,7 @@ QStringList LignesIterationBaumWelch(const ParametresModele &p, const EspaceTrav
 
 QStringList LignesIterationViterbi(const ParametresModele &p, const EspaceTravail &e)
 {
-    const Format F = [](long double x) { return FormaterNombre(x); };
+    const Format F = [](long double x) { return Nombres::Formater(x); };
     const auto n = [](int x) { return QString::number(x); };
     QStringList l;
     Comptes c;
@@ -312,25 +329,14 @@ void ObservateurTrace::AvantModification(Entrainement type)
 
 void ObservateurTrace::Fin(Entrainement type, const ParametresModele &p, EspaceTravail &e)
 {
-    try {
-        if (e.JournalEntrainement.isEmpty()) {
-            // Aucune itération (nombre demandé inférieur à 1) : le journal le dit, plutôt
-            // que de laisser une partie vide.
-            e.JournalEntrainement << QStringLiteral("Aucune itération n'a été faite : le nombre d'itérations "
-                                                    "demandé est inférieur à 1, le modèle est inchangé. <br>")
-                                  << FinIteration;
-            ecrireJournal(e);
-        }
-        if (Erreur.isEmpty()) {
-            if (type == Entrainement::BaumWelch)
-                TerminerTraceBaumWelch(p);
-            else
-                TerminerTraceViterbi(p);
-        }
-    } catch (const ETrace &x) {
-        if (Erreur.isEmpty())
-            Erreur = x.Message();
-    }
+    // Aucune itération (nombre demandé inférieur à 1) : le journal le dit, plutôt que de
+    // laisser une partie vide.
+    const bool vide = e.JournalEntrainement.isEmpty();
+    if (vide)
+        e.JournalEntrainement << QStringLiteral("Aucune itération n'a été faite : le nombre d'itérations "
+                                                "demandé est inférieur à 1, le modèle est inchangé. <br>")
+                              << FinIteration;
+    conclure(type, p, e, vide, Erreur);
     if (Relais)
         Relais->Fin(type, p, e);
 }
@@ -347,18 +353,7 @@ void ObservateurTrace::FinSansIteration(Entrainement type, const ParametresModel
         QStringLiteral("La probabilité de génération de O atteint déjà le seuil donné avant la première itération, "
                        "donc on n'entraîne pas le modèle : il reste inchangé. <br>"),
         FinIteration};
-    try {
-        ecrireJournal(e);
-        if (Erreur.isEmpty()) {
-            if (type == Entrainement::BaumWelch)
-                TerminerTraceBaumWelch(p);
-            else
-                TerminerTraceViterbi(p);
-        }
-    } catch (const ETrace &x) {
-        if (Erreur.isEmpty())
-            Erreur = x.Message();
-    }
+    conclure(type, p, e, true, Erreur);
     if (Relais)
         Relais->FinSansIteration(type, p, e);
 }
