@@ -1,5 +1,6 @@
 // Les écrivains des traces d'évaluation : lisent l'espace de travail et λ, ne les changent pas.
 #include "trace/traces_evaluation.h"
+#include "graph/nombres.h"
 #include "trace/document_trace.h"
 #include "trace/image.h"
 #include "trace/traces_entrainement.h"
@@ -19,7 +20,7 @@ QString N(int n)
 
 QString F(long double x)
 {
-    return FormaterNombre(x);
+    return Nombres::Formater(x);
 }
 
 QString nomEtat(const ParametresModele &p, int i)
@@ -54,20 +55,25 @@ QString q(const ParametresModele &p, const EspaceTravail &e, int t)
     return nomEtat(p, e.CheminViterbi[t]);
 }
 
-const QString &modeleDe(const QString &algorithme)
+// Chaque trace d'évaluation : son algorithme, son modèle de trace et ses fragments propres.
+struct TraceEvaluation {
+    QString algorithme, modele;
+    QStringList (*fragments)(const ParametresModele &, const EspaceTravail &);
+};
+
+// La trace choisie par `algorithme` ; nul quand ce n'est pas une évaluation.
+const TraceEvaluation *traceDe(const QString &algorithme)
 {
-    static const QString direct = QStringLiteral("A_directe.htm"), forward = QStringLiteral("Forward.htm"),
-                         backward = QStringLiteral("Backward.htm"), viterbi = QStringLiteral("Viterbi.htm"),
-                         aucun;
-    if (algorithme == AlgorithmeDirect)
-        return direct;
-    if (algorithme == AlgorithmeForward)
-        return forward;
-    if (algorithme == AlgorithmeBackward)
-        return backward;
-    if (algorithme == AlgorithmeViterbi)
-        return viterbi;
-    return aucun;
+    static const TraceEvaluation traces[] = {
+        {AlgorithmeDirect, QStringLiteral("A_directe.htm"), FragmentsDirecte},
+        {AlgorithmeForward, QStringLiteral("Forward.htm"), FragmentsForward},
+        {AlgorithmeBackward, QStringLiteral("Backward.htm"), FragmentsBackward},
+        {AlgorithmeViterbi, QStringLiteral("Viterbi.htm"), FragmentsViterbi},
+    };
+    for (const TraceEvaluation &t : traces)
+        if (t.algorithme == algorithme)
+            return &t;
+    return nullptr;
 }
 
 void generer(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc)
@@ -223,10 +229,10 @@ QStringList FragmentsViterbi(const ParametresModele &p, const EspaceTravail &e)
 QString DocumentEvaluation(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e,
                            DocumentModele *doc)
 {
-    const QString &nomModele = modeleDe(algorithme);
-    if (nomModele.isEmpty())
+    const TraceEvaluation *trace = traceDe(algorithme);
+    if (!trace)
         throw ETrace(QStringLiteral("Aucune trace d'évaluation ne correspond à « %1 ».").arg(algorithme));
-    const QString modele = CheminModele(nomModele);
+    const QString modele = CheminModele(trace->modele);
     QString document = LireFichier(modele);
 
     // Les fragments sont tous calculés avant toute écriture : une erreur n'écrit rien.
@@ -234,14 +240,7 @@ QString DocumentEvaluation(const QString &algorithme, const ParametresModele &p,
     QString observations;
     try {
         observations = TexteObservations(p, e);
-        if (algorithme == AlgorithmeDirect)
-            fragments = FragmentsDirecte(p, e);
-        else if (algorithme == AlgorithmeForward)
-            fragments = FragmentsForward(p, e);
-        else if (algorithme == AlgorithmeBackward)
-            fragments = FragmentsBackward(p, e);
-        else
-            fragments = FragmentsViterbi(p, e);
+        fragments = trace->fragments(p, e);
     } catch (const EHorsBornes &) {
         // Tables absentes ou d'une autre taille que la séquence : jamais de lecture hors bornes.
         throw ETrace(QStringLiteral("Les résultats du calcul « %1 » ne sont plus disponibles : "
@@ -283,7 +282,7 @@ void InstantaneTrace::Prendre(const QString &algorithme, const ParametresModele 
 {
     Algorithme = algorithme;
     // Les entraînements écrivent leur trace pendant le calcul : rien à garder pour eux.
-    if (modeleDe(algorithme).isEmpty()) {
+    if (!traceDe(algorithme)) {
         Parametres = ParametresModele();
         Espace = EspaceTravail();
         return;
@@ -294,7 +293,7 @@ void InstantaneTrace::Prendre(const QString &algorithme, const ParametresModele 
 
 bool ProduireTrace(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc)
 {
-    if (!modeleDe(algorithme).isEmpty()) {
+    if (traceDe(algorithme)) {
         generer(algorithme, p, e, doc);
         return true;
     }
