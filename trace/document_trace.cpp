@@ -42,11 +42,6 @@ QString CheminJournal()
     return Repertoire::Fichier(QStringLiteral("APP.txt"));
 }
 
-QString FormaterNombre(long double x)
-{
-    return Nombres::Formater(x);
-}
-
 QString FormaterExposant(const QString &texte)
 {
     const qsizetype p = texte.indexOf(QLatin1Char('E'));
@@ -119,7 +114,7 @@ QString EnteteLigne(const QString &libelle)
 QString FragmentTablesModele(const ParametresModele &p, bool avecExposants)
 {
     const auto F = [avecExposants](long double x) {
-        const QString t = FormaterNombre(x);
+        const QString t = Nombres::Formater(x);
         return avecExposants ? FormaterExposant(t) : t;
     };
     QString s;

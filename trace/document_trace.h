@@ -43,8 +43,7 @@ QString CheminDocument();                    // Modeles/Trace.htm
 QString CheminImage();                       // Modeles/A_directe_fichiers/Hmm.bmp
 QString CheminJournal();                     // APP.txt
 
-// Nombres : format général à 15 chiffres ; exposant réécrit en puissance de dix.
-QString FormaterNombre(long double x);
+// Nombre déjà formaté (Nombres::Formater) dont l'exposant est réécrit en puissance de dix.
 QString FormaterExposant(const QString &texte);
 
 // Remplace le premier "!!" du document par le fragment ; false quand il n'en reste aucun.

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QPrintDialog>

@@ -20,9 +20,6 @@ const QString TB = QStringLiteral("<table border=\"1\" cellpadding=\"0\" cellspa
                                   "collapse\" bordercolor=\"#111111\" id=\"AutoNumber1\">");
 const QString TL = QStringLiteral("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" style=\"border-collapse: "
                                   "collapse\" bordercolor=\"#111111\" id=\"AutoNumber1\">");
-QString H(const QString &n) { return "<td><center><b>&nbsp;" + n + "&nbsp;</b></center></td>"; }
-QString V(const QString &v) { return "<td><center>&nbsp;" + v + "&nbsp;</center></td>"; }
-QString R(const QString &n) { return "<tr><td><center><b>&nbsp;" + n + "&nbsp;</b></center></td>"; }
 }
 
 TEST(NombresTrace, FormatGeneralEtExposant)
@@ -43,8 +40,8 @@ TEST(NombresTrace, FormatGeneralEtExposant)
         {1.0L / 3.0L, "0,333333333333333", "0,333333333333333"},
     };
     for (const auto &c : cas) {
-        EXPECT_EQ(FormaterNombre(c.x), QString::fromUtf8(c.texte)) << c.texte;
-        EXPECT_EQ(FormaterExposant(FormaterNombre(c.x)), QString::fromUtf8(c.exposant)) << c.texte;
+        EXPECT_EQ(Nombres::Formater(c.x), QString::fromUtf8(c.texte)) << c.texte;
+        EXPECT_EQ(FormaterExposant(Nombres::Formater(c.x)), QString::fromUtf8(c.exposant)) << c.texte;
     }
     EXPECT_EQ(FormaterExposant("3,1E-5"), "3,1.10<sup>-5</sup>");
     EXPECT_EQ(FormaterExposant("1E20"), "1.10<sup>20</sup>");
