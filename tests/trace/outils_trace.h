@@ -23,3 +23,10 @@ protected:
 
 // Espace de travail pour O = a, b (symboles 1, 2) et la séquence tapée "ab".
 EspaceTravail EspaceAB();
+
+// Morceaux attendus des tableaux des traces, écrits en toutes lettres : en-tête de colonne,
+// case de valeur, début de ligne, case de coin.
+inline QString H(const QString &n) { return "<td><center><b>&nbsp;" + n + "&nbsp;</b></center></td>"; }
+inline QString V(const QString &v) { return "<td><center>&nbsp;" + v + "&nbsp;</center></td>"; }
+inline QString R(const QString &n) { return "<tr><td><center><b>&nbsp;" + n + "&nbsp;</b></center></td>"; }
+inline const QString C = QStringLiteral("<tr><td>&nbsp;</td>");

@@ -18,10 +18,6 @@ using namespace Trace;
 namespace {
 const QString TB = BaliseTableau;
 const QString TL = BaliseDisposition;
-QString H(const QString &n) { return "<td><center><b>&nbsp;" + n + "&nbsp;</b></center></td>"; }
-QString V(const QString &v) { return "<td><center>&nbsp;" + v + "&nbsp;</center></td>"; }
-QString R(const QString &n) { return "<tr><td><center><b>&nbsp;" + n + "&nbsp;</b></center></td>"; }
-const QString C = "<tr><td>&nbsp;</td>";
 const QString DOU = "</table></td><td>&nbsp;</td><td>&nbsp;&nbsp;D'ou :&nbsp;&nbsp;</td><td width=40%>";
 const QString FIN_DISPO = "</table></td></tr></table><BR>";
 const QString STOP_NOMBRE = "Le nombre d'itération donnée est atteint, donc on arrête l'entraînement. <br>";

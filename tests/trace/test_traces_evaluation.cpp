@@ -17,9 +17,6 @@ namespace {
 const QString TB = BaliseTableau;
 const QString TL = BaliseDisposition;
 
-QString V(const QString &v) { return "<td><center>&nbsp;" + v + "&nbsp;</center></td>"; }
-QString R(const QString &n) { return "<tr><td><center><b>&nbsp;" + n + "&nbsp;</b></center></td>"; }
-const QString C = "<tr><td>&nbsp;</td>";
 const QString P11s = "<BR>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;=&nbsp;";
 const QString NB9 = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
 const QString NB8 = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
