@@ -21,23 +21,27 @@ const QColor GrisLeger(0xB4, 0xB4, 0xB4);
 const QColor FondEncadre(0xF4, 0xF7, 0xFC);
 const QString Police = QStringLiteral("DejaVu Sans");
 
+// Document de texte riche dans la police des images, sans marge, à sa largeur idéale ou
+// à `largeur` quand elle est donnée.
+void Preparer(QTextDocument &d, const QString &html, int taille, qreal largeur = -1)
+{
+    QFont f(Police);
+    f.setPixelSize(taille);
+    d.setDefaultFont(f);
+    d.setDocumentMargin(0);
+    d.setHtml(html);
+    d.setTextWidth(largeur > 0 ? largeur : d.idealWidth());
+}
+
 // Texte riche (indices, exposants, lettres grecques) posé à (x, y), largeur libre ou imposée.
 QSizeF Texte(QPainter &p, qreal x, qreal y, const QString &html, int taille = 12, qreal largeur = -1,
              Qt::Alignment alignement = Qt::AlignLeft)
 {
     QTextDocument d;
-    QFont f(Police);
-    f.setPixelSize(taille);
-    d.setDefaultFont(f);
-    d.setDocumentMargin(0);
-    QString corps = html;
-    if (alignement & Qt::AlignHCenter)
-        corps = QStringLiteral("<div align=\"center\">") + html + QStringLiteral("</div>");
-    d.setHtml(corps);
-    if (largeur > 0)
-        d.setTextWidth(largeur);
-    else
-        d.setTextWidth(d.idealWidth());
+    Preparer(d,
+             alignement & Qt::AlignHCenter ? QStringLiteral("<div align=\"center\">") + html + QStringLiteral("</div>")
+                                           : html,
+             taille, largeur);
     p.save();
     p.translate(x, y);
     d.drawContents(&p);
@@ -48,12 +52,7 @@ QSizeF Texte(QPainter &p, qreal x, qreal y, const QString &html, int taille = 12
 QSizeF Mesure(const QString &html, int taille)
 {
     QTextDocument d;
-    QFont f(Police);
-    f.setPixelSize(taille);
-    d.setDefaultFont(f);
-    d.setDocumentMargin(0);
-    d.setHtml(html);
-    d.setTextWidth(d.idealWidth());
+    Preparer(d, html, taille);
     return d.size();
 }
 
