@@ -74,9 +74,7 @@ TForm2::TForm2(DocumentModele &d, TEtat2 *e, std::function<void(const QString &)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Edition de l'état --> (") + e->Nom + QLatin1Char(')'));
     // L'index de l'état est fixé à l'ouverture (par l'adresse de la boîte).
-    for (int i = d.StartPresent ? 0 : 1; i <= d.N; ++i)
-        if (d.Etats[i] == e)
-            k = i;
+    k = d.IndiceBoite(e);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -487,10 +485,8 @@ bool TForm2::eventFilter(QObject *objet, QEvent *ev)
     int colonne = -1;
     QString texte;
     if (objet == StringGrid1) {
+        // Une frappe sur une cellule non éditée remplace son texte : il compte pour vide.
         colonne = StringGrid1->currentColumn();
-        texte = colonne == ColProbabilite ? probabilite(StringGrid1->currentRow()) : QString();
-        // Une frappe sur une cellule non éditée remplace son texte.
-        texte.clear();
     } else if (auto *ed = qobject_cast<QLineEdit *>(objet); ed && ed->property("colonne").isValid()) {
         colonne = ed->property("colonne").toInt();
         texte = ed->text();

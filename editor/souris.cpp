@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 namespace {
 
@@ -83,6 +82,13 @@ QCursor curseurDessine(int motif)
     }
     p.end();
     return QCursor(pm, 8, 8);
+}
+
+// Les quatre curseurs de mode, dessinés une fois.
+QCursor curseurMode(int motif)
+{
+    static const QCursor c[] = {curseurDessine(1), curseurDessine(2), curseurDessine(3), curseurDessine(4)};
+    return c[motif - 1];
 }
 
 // Calque transparent posé sur tout le panneau : bande élastique, fantôme du déplacement,
@@ -391,27 +397,13 @@ QList<TEtat2 *> EditeurSouris::boites() const
     return r;
 }
 
-int EditeurSouris::indice(const TEtat2 *e) const
-{
-    // Par l'adresse de la boîte : sûr même si deux états portent le même nom.
-    const DocumentModele &d = doc();
-    if (!e)
-        return -1;
-    if (d.StartPresent && d.Etats[0] == e)
-        return 0;
-    for (int i = 1; i <= d.N; ++i)
-        if (d.Etats[i] == e)
-            return i;
-    return -1;
-}
-
 TEtat2 *EditeurSouris::boiteEn(QPoint p) const
 {
     // La boîte visible la plus haute sous le point.
     const QObjectList enfants = f.Panneau->children();
     for (qsizetype i = enfants.size() - 1; i >= 0; --i) {
         auto *b = qobject_cast<TEtat2 *>(enfants[i]);
-        if (b && b->isVisibleTo(f.Panneau) && b->geometry().contains(p) && indice(b) >= 0)
+        if (b && b->isVisibleTo(f.Panneau) && b->geometry().contains(p) && doc().IndiceBoite(b) >= 0)
             return b;
     }
     return nullptr;
@@ -484,26 +476,22 @@ void EditeurSouris::FocusCanevas()
 
 QCursor EditeurSouris::CurseurStart()
 {
-    static const QCursor c = curseurDessine(1);
-    return c;
+    return curseurMode(1);
 }
 
 QCursor EditeurSouris::CurseurEtat()
 {
-    static const QCursor c = curseurDessine(2);
-    return c;
+    return curseurMode(2);
 }
 
 QCursor EditeurSouris::CurseurArc()
 {
-    static const QCursor c = curseurDessine(3);
-    return c;
+    return curseurMode(3);
 }
 
 QCursor EditeurSouris::CurseurBoucle()
 {
-    static const QCursor c = curseurDessine(4);
-    return c;
+    return curseurMode(4);
 }
 
 bool EditeurSouris::toutArcDeselectionne()
@@ -512,6 +500,33 @@ bool EditeurSouris::toutArcDeselectionne()
         if (hmm()->ArcSelectionne[i])
             return false;
     return true;
+}
+
+void EditeurSouris::deselectionnerArcs()
+{
+    if (toutArcDeselectionne())
+        return;
+    for (bool &s : hmm()->ArcSelectionne)
+        s = false;
+    hmm()->update();
+}
+
+void EditeurSouris::effacerCibles()
+{
+    for (TEtat2 *b : boites())
+        if (b->Surligne) {
+            b->Surligne = false;
+            b->update();
+        }
+}
+
+bool EditeurSouris::peutAjouterArc()
+{
+    if (hmm()->PeutAjouterArc())
+        return true;
+    Messages::Erreur(&f, QStringLiteral("Le modèle compte déjà %1 arcs : impossible d'en créer un autre.")
+                             .arg(THmm::CapaciteArcs));
+    return false;
 }
 
 // ---- Aiguillage des événements ----
@@ -573,7 +588,7 @@ bool EditeurSouris::eventFilter(QObject *objet, QEvent *ev)
         return false;
     }
     auto *b = qobject_cast<TEtat2 *>(objet);
-    if (!b || indice(b) < 0)
+    if (!b || doc().IndiceBoite(b) < 0)
         return false;
     switch (t) {
     case QEvent::MouseButtonPress:
@@ -629,11 +644,7 @@ void EditeurSouris::canevasMouvement(QMouseEvent *e)
         bandeDessinee = true;
         redessinerCalque();
     } else if (f.Boucle->isChecked()) {
-        for (TEtat2 *b : boites())
-            if (b->Surligne) {
-                b->Surligne = false;
-                b->update();
-            }
+        effacerCibles();
     }
 }
 
@@ -853,7 +864,7 @@ void EditeurSouris::boiteAppui(TEtat2 *b, QMouseEvent *e)
     const QPoint p = e->position().toPoint();
     if (e->modifiers() & Qt::ControlModifier) {
         // START n'est jamais basculé ainsi.
-        if (indice(b) >= 1) {
+        if (doc().IndiceBoite(b) >= 1) {
             b->Selectionne = !b->Selectionne;
             b->update();
         }
@@ -866,11 +877,7 @@ void EditeurSouris::boiteAppui(TEtat2 *b, QMouseEvent *e)
             x->update();
         }
     }
-    if (!toutArcDeselectionne()) {
-        for (bool &s : hmm()->ArcSelectionne)
-            s = false;
-        hmm()->update();
-    }
+    deselectionnerArcs();
     if (e->button() != Qt::LeftButton)
         return;
     const Qt::CursorShape c = b->cursor().shape();
@@ -918,7 +925,7 @@ void EditeurSouris::boiteMouvement(TEtat2 *b, QMouseEvent *e)
         fantome = b->geometry().translated(p - prise);
         redessinerCalque();
     }
-    const int k = indice(b);
+    const int k = doc().IndiceBoite(b);
     if (f.Boucle->isChecked() && b->Nom != NomStart && hmm()->ExisteARC(k, k) == -1) {
         b->setCursor(CurseurBoucle());
         hmm()->unsetCursor();
@@ -951,7 +958,7 @@ void EditeurSouris::boiteRelache(TEtat2 *b, QMouseEvent *e)
     if (glisse) {
         deposer(b->mapTo(f.Panneau, p));
         finGlisser();
-        if (clic && indice(b) >= 0)
+        if (clic && doc().IndiceBoite(b) >= 0)
             boiteClic(b, ctrl);
         bandeSelection = false;
         return;
@@ -991,13 +998,10 @@ void EditeurSouris::boiteRelache(TEtat2 *b, QMouseEvent *e)
 void EditeurSouris::boiteClic(TEtat2 *b, bool ctrl)
 {
     DocumentModele &d = doc();
-    const int k = indice(b);
+    const int k = doc().IndiceBoite(b);
     if (f.Boucle->isChecked() && b->Nom != NomStart && b->Nom != NomEnd && hmm()->ExisteARC(k, k) == -1) {
-        if (!hmm()->PeutAjouterArc()) {
-            Messages::Erreur(&f, QStringLiteral("Le modèle compte déjà %1 arcs : impossible d'en créer un autre.")
-                                     .arg(THmm::CapaciteArcs));
+        if (!peutAjouterArc())
             return;
-        }
         f.MemoriserEtape(QStringLiteral("la création d'arc boucle de l'etat: ") + b->Nom);
         const QRect r = interieur(b);
         hmm()->DessinerARC(r.x(), r.y(), r.width(), r.height(), r.x(), r.y(), r.width(), r.height(), -1, k, k);
@@ -1024,11 +1028,7 @@ void EditeurSouris::boiteClic(TEtat2 *b, bool ctrl)
             x->update();
         }
     }
-    if (!toutArcDeselectionne()) {
-        for (bool &s : hmm()->ArcSelectionne)
-            s = false;
-        hmm()->update();
-    }
+    deselectionnerArcs();
 }
 
 void EditeurSouris::boiteDoubleClic(TEtat2 *b)
@@ -1047,7 +1047,7 @@ void EditeurSouris::glisserAuDessus(QPoint p)
     TEtat2 *src = source;
     if (cible) {
         if (f.Arc->isChecked() && src && cible != src && cible->Nom != NomStart && !cible->Surligne &&
-            hmm()->ExisteARC(indice(src), indice(cible)) == -1) {
+            hmm()->ExisteARC(doc().IndiceBoite(src), doc().IndiceBoite(cible)) == -1) {
             cible->Surligne = true;
             cible->update();
         }
@@ -1057,11 +1057,7 @@ void EditeurSouris::glisserAuDessus(QPoint p)
         dernierPointArc = p;
         ligneVisible = true;
         redessinerCalque();
-        for (TEtat2 *b : boites())
-            if (b->Surligne) {
-                b->Surligne = false;
-                b->update();
-            }
+        effacerCibles();
     }
 }
 
@@ -1073,12 +1069,9 @@ void EditeurSouris::deposer(QPoint p)
     if (cible) {
         bool cree = false;
         if (f.Arc->isChecked() && src && cible != src && src->Nom != NomEnd && cible->Nom != NomStart) {
-            const int s = indice(src), t = indice(cible);
+            const int s = doc().IndiceBoite(src), t = doc().IndiceBoite(cible);
             if (s >= 0 && t >= 0 && hmm()->ExisteARC(s, t) == -1) {
-                if (!hmm()->PeutAjouterArc()) {
-                    Messages::Erreur(&f, QStringLiteral("Le modèle compte déjà %1 arcs : impossible d'en créer un autre.")
-                                             .arg(THmm::CapaciteArcs));
-                } else {
+                if (peutAjouterArc()) {
                     f.MemoriserEtape(QStringLiteral("la création de l'arc: (") + src->Nom + QLatin1Char(',') + cible->Nom +
                                      QLatin1Char(')'));
                     const QRect a = interieur(src), b = interieur(cible);
@@ -1113,11 +1106,7 @@ void EditeurSouris::finGlisser()
     }
     // Aucune boîte ne reste marquée comme cible une fois le glisser fini.
     if (f.Document)
-        for (TEtat2 *b : boites())
-            if (b->Surligne) {
-                b->Surligne = false;
-                b->update();
-            }
+        effacerCibles();
     calque->update();
 }
 

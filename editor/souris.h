@@ -105,7 +105,6 @@ private:
     DocumentModele &doc() const;
     THmm *hmm() const;
     QList<TEtat2 *> boites() const;
-    int indice(const TEtat2 *e) const;
     TEtat2 *boiteEn(QPoint surPanneau) const;
     void redessinerCalque();
     void brancherBoite(TEtat2 *e);
@@ -127,6 +126,12 @@ private:
     void deposer(QPoint surPanneau);
     void finGlisser();
     bool toutArcDeselectionne();
+    // Plus aucun arc sélectionné.
+    void deselectionnerArcs();
+    // Plus aucune boîte marquée comme cible d'un arc.
+    void effacerCibles();
+    // Faux, avec le message, quand la table des arcs est pleine.
+    bool peutAjouterArc();
 
     // Clavier et éditeur d'étiquette.
     bool clavierCanevas(QKeyEvent *e);
@@ -170,5 +175,4 @@ private:
     bool curseurForce = false;
     QPoint ancreArc, dernierPointArc;
     bool aucuneLigne = true;
-    QPoint appuiBoite;
 };
