@@ -1,7 +1,6 @@
 // TForm1 : démarrage, fermeture, commandes du menu "Fichier", fichiers récents,
 // mot de passe et options d'affichage.
 #include "dialogs/changermotdepasse.h"
-#include "dialogs/identification.h"
 #include "dialogs/motdepass.h"
 #include "dialogs/suppmotdepass.h"
 #include "editor/principale.h"
@@ -15,11 +14,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
-#include <QRegularExpression>
-#include <QToolButton>
 
 namespace {
 QString cheminTxt()
@@ -28,6 +24,15 @@ QString cheminTxt()
 }
 
 const QString introuvable = QStringLiteral("Fichier introuvable\npeut être qu'il est supprimmé ou déplacé");
+
+// Chemin d'une entrée du menu "Réouvrir" : son libellé sans le premier "&".
+QString cheminDuLibelle(QString libelle)
+{
+    const qsizetype et = libelle.indexOf(QLatin1Char('&'));
+    if (et >= 0)
+        libelle.remove(et, 1);
+    return libelle;
+}
 }
 
 void TForm1::showEvent(QShowEvent *e)
@@ -64,17 +69,9 @@ void TForm1::PremiereActivation()
     ConstruireMenuRecents();
 
     // Le modèle à ouvrir : l'argument, sinon la première ligne de "Chemin.txt" (254 caractères au plus).
-    QString chemin = QStringLiteral("Vide");
-    QFile f(cheminTxt());
-    if (f.open(QIODevice::ReadOnly)) {
-        QString t = Textes::Decoder(f.read(4096));
-        const qsizetype fin = t.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
-        if (fin >= 0)
-            t.truncate(fin);
-        chemin = t.left(254);
-        if (chemin.isEmpty())
-            chemin = QStringLiteral("Vide");
-    }
+    QString chemin = Textes::LireLignes(cheminTxt()).value(0).section(QLatin1Char('\r'), 0, 0).left(254);
+    if (chemin.isEmpty())
+        chemin = QStringLiteral("Vide");
     if (!argumentDemarrage.isEmpty())
         chemin = argumentDemarrage;
     if (chemin != QLatin1String("Vide"))
@@ -147,19 +144,13 @@ void TForm1::ConstruireMenuRecents()
 
 void TForm1::ActualiserRecents()
 {
-    for (QAction *a : Reouvrir1->actions()) {
-        QString p = a->text();
-        p.remove(p.indexOf(QLatin1Char('&')), p.contains(QLatin1Char('&')) ? 1 : 0);
-        a->setEnabled(QFileInfo::exists(p));
-    }
+    for (QAction *a : Reouvrir1->actions())
+        a->setEnabled(QFileInfo::exists(cheminDuLibelle(a->text())));
 }
 
 void TForm1::OuvrirRecent(const QString &libelle)
 {
-    QString chemin = libelle;
-    const qsizetype et = chemin.indexOf(QLatin1Char('&'));
-    if (et >= 0)
-        chemin.remove(et, 1);
+    const QString chemin = cheminDuLibelle(libelle);
     if (!QFileInfo::exists(chemin)) {
         Messages::Erreur(this, introuvable);
         return;
