@@ -12,15 +12,12 @@
 #include "editor/principale.h"
 #include "editor/verification_panneau.h"
 #include "graph/nombres.h"
-#include "model/image_modele.h"
-#include "model/repertoire.h"
 #include "skin/messages.h"
 #include "skin/presentation.h"
 #include "trace/document_trace.h"
 #include "trace/image.h"
 
 #include <QAction>
-#include <QDir>
 #include <QProcess>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -111,25 +108,22 @@ bool TForm1::ModelePretPourCalcul()
 
 namespace {
 // Créée à neuf, centrée, animée, non modale ; la fenêtre principale est inutilisable tant
-// qu'elle est ouverte.
+// qu'elle est ouverte. Un entraînement exporte d'abord l'image du modèle que montrera la
+// trace (500 x 400) ; un échec d'écriture ne l'empêche pas, la trace sera sans image.
 template <class Dialogue>
-Dialogue *ouvrir(TForm1 &f)
+Dialogue *ouvrir(TForm1 &f, bool imageAvant = false)
 {
     if (!f.ModelePretPourCalcul())
         return nullptr;
+    if (imageAvant) {
+        try {
+            Trace::ExporterImageModele(*f.Document);
+        } catch (const ETrace &) {
+        }
+    }
     auto *d = new Dialogue(f);
     Presentation::Presenter(d, true);
     return d;
-}
-
-// Image du modèle avant l'entraînement, montrée par la trace : 500 x 400 pixels. Un échec
-// d'écriture n'empêche pas l'entraînement ; la trace sera montrée sans image.
-void exporterImageModele(DocumentModele &doc)
-{
-    try {
-        Trace::ExporterImageModele(doc);
-    } catch (const ETrace &) {
-    }
 }
 }
 
@@ -160,22 +154,12 @@ TForm15 *TForm1::Viterbi1Click()
 
 TForm17 *TForm1::AppViterbi1Click()
 {
-    if (!ModelePretPourCalcul())
-        return nullptr;
-    exporterImageModele(*Document);
-    auto *d = new TForm17(*this);
-    Presentation::Presenter(d, true);
-    return d;
+    return ouvrir<TForm17>(*this, true);
 }
 
 TForm11 *TForm1::AppBaumWelch1Click()
 {
-    if (!ModelePretPourCalcul())
-        return nullptr;
-    exporterImageModele(*Document);
-    auto *d = new TForm11(*this);
-    Presentation::Presenter(d, true);
-    return d;
+    return ouvrir<TForm11>(*this, true);
 }
 
 TForm4 *TForm1::Parametres1Click()

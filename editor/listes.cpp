@@ -4,7 +4,6 @@
 #include "graph/etat2.h"
 #include "graph/hmm.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
@@ -177,8 +176,7 @@ void ListesResultats::AjouterChemins(const QList<QTreeWidgetItem *> &lignes)
 QTreeWidgetItem *ListesResultats::AjouterViterbi(const QStringList &etats, const QString &probabilite)
 {
     auto *i = new QTreeWidgetItem(ListView3, {TexteChemin(etats), probabilite});
-    i->setIcon(0, Icone(IconeMeilleur));
-    i->setData(0, RoleIcone, IconeMeilleur);
+    MarquerMeilleur(i);
     return i;
 }
 
@@ -354,38 +352,33 @@ void ListesResultats::Pas()
     disposer();
 }
 
-void ListesResultats::EntetesCheminsClick()
+void ListesResultats::basculer(QTreeWidget *liste, QTreeWidget *autre)
 {
     if (Anime())
         return; // une seule liste s'anime à la fois
     const int libre = H() - 3 * HauteurEntete - h3;
-    const int but = Ouverte(h2) ? libre / 2 : libre - 1;
-    if (Ouverte(h1)) {
-        if (Ouverte(h2))
-            fixer(ListView2, libre - 1);
-        animer(ListView1, 1);
+    const bool autreOuverte = Ouverte(Hauteur(autre));
+    if (Ouverte(Hauteur(liste))) {
+        // Repliée : l'autre liste, ouverte, prend toute la place.
+        if (autreOuverte)
+            fixer(autre, libre - 1);
+        animer(liste, 1);
     } else {
-        if (Ouverte(h2))
-            fixer(ListView2, libre / 2);
-        animer(ListView1, but);
+        // Dépliée : la place se partage avec l'autre liste quand elle est ouverte.
+        if (autreOuverte)
+            fixer(autre, libre / 2);
+        animer(liste, autreOuverte ? libre / 2 : libre - 1);
     }
+}
+
+void ListesResultats::EntetesCheminsClick()
+{
+    basculer(ListView1, ListView2);
 }
 
 void ListesResultats::EnteteProbabilitesClick()
 {
-    if (Anime())
-        return;
-    const int libre = H() - 3 * HauteurEntete - h3;
-    const int but = Ouverte(h1) ? libre / 2 : libre - 1;
-    if (Ouverte(h2)) {
-        if (Ouverte(h1))
-            fixer(ListView1, libre - 1);
-        animer(ListView2, 1);
-    } else {
-        if (Ouverte(h1))
-            fixer(ListView1, libre / 2);
-        animer(ListView2, but);
-    }
+    basculer(ListView2, ListView1);
 }
 
 void ListesResultats::EnteteViterbiClick()

@@ -21,7 +21,6 @@ class PanneauListes : public QWidget {
 public:
     using QWidget::QWidget;
     std::function<void()> Redimensionne;
-    std::function<void()> Disposer;
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -86,6 +85,8 @@ private:
     QPushButton *creerEntete(const QString &texte, const QString &nom);
     void fixer(QTreeWidget *liste, int hauteur);
     void animer(QTreeWidget *liste, int cible);
+    // En-tête des chemins ou des probabilités : replie ou déplie `liste` à côté de `autre`.
+    void basculer(QTreeWidget *liste, QTreeWidget *autre);
     void disposer();
     void panneauRedimensionne();
 
