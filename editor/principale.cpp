@@ -4,10 +4,7 @@
 #include "editor/defaire.h"
 #include "editor/pressepapiers.h"
 #include "editor/souris.h"
-#include "dialogs/changermotdepasse.h"
 #include "dialogs/identification.h"
-#include "dialogs/motdepass.h"
-#include "dialogs/suppmotdepass.h"
 #include "graph/hmm.h"
 #include "model/repertoire.h"
 #include "skin/presentation.h"
@@ -18,7 +15,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
-#include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProcess>
