@@ -257,10 +257,7 @@ void PreparerEntrainement(DocumentModele &doc, EspaceTravail &e)
 {
     doc.CalculerParametres();
     DecouperSequence(doc.Parametres, e);
-    CalculerForward(doc.Parametres, e);
-    if (e.Probabilite == 0)
-        throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                           e.SequenceObservations);
+    ExigerGeneration(doc.Parametres, e);
 }
 
 void ConclureEntrainement(Entrainement type, DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs)

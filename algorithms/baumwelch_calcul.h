@@ -40,8 +40,8 @@ IssueEntrainement EntrainerBaumWelch(DocumentModele &document, EspaceTravail &es
 // désormais 0 disparaît, comme à la saisie).
 void ReporterParametres(DocumentModele &document);
 
-// Commun aux deux entraînements : paramètres et séquence pris du document, refus quand
-// Forward donne P(O|λ) = 0 ("Ce modèle ne génère pas la séquence d'observations : ...").
+// Commun aux deux entraînements : paramètres et séquence pris du document, puis
+// ExigerGeneration.
 void PreparerEntrainement(DocumentModele &document, EspaceTravail &espace);
 // Commun aux deux entraînements, après la boucle : AvantModification, report, "APP.txt", Fin.
 void ConclureEntrainement(Entrainement type, DocumentModele &document, EspaceTravail &espace,

@@ -274,3 +274,11 @@ void CalculerViterbi(const ParametresModele &p, EspaceTravail &e)
     for (int t = T - 1; t >= 1; --t)
         e.CheminViterbi[t] = e.Psi(t + 1, e.CheminViterbi[t + 1]);
 }
+
+QStringList EtatsCheminViterbi(const ParametresModele &p, const EspaceTravail &e)
+{
+    QStringList etats;
+    for (int t = 1; t <= e.LongueurSequence; ++t)
+        etats << p.NomEtat(e.CheminViterbi[t]);
+    return etats;
+}

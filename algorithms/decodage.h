@@ -1,5 +1,7 @@
 #pragma once
 // Décodage : le chemin de Viterbi.
+#include <QStringList>
+
 struct ParametresModele;
 struct EspaceTravail;
 
@@ -7,6 +9,8 @@ struct EspaceTravail;
 // meilleur chemin). Comparaisons strictes, états parcourus en ordre croissant : à égalité le
 // plus petit numéro l'emporte, et l'état 1 quand tout vaut 0. Lève ERefusCalcul quand T = 0.
 void CalculerViterbi(const ParametresModele &parametres, EspaceTravail &espace);
+// Noms des états de CheminViterbi aux temps 1..T.
+QStringList EtatsCheminViterbi(const ParametresModele &parametres, const EspaceTravail &espace);
 
 namespace Calcul {
 // Tests : fait prendre au décodage sa version SSE2 même quand AVX2 est disponible.

@@ -150,3 +150,11 @@ void CalculerBackward(const ParametresModele &p, EspaceTravail &e)
         P = P + (m.PI[std::size_t(i)] * b1[i]) * b[i];
     e.Probabilite = P;
 }
+
+void ExigerGeneration(const ParametresModele &p, EspaceTravail &e)
+{
+    CalculerForward(p, e);
+    if (e.Probabilite == 0)
+        throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
+                           e.SequenceObservations);
+}

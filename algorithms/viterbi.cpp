@@ -18,18 +18,10 @@ bool TForm15::Executer()
     PreparerCalcul();
     EspaceTravail &e = espace();
     const ParametresModele &p = f.Document->Parametres;
-    // Une séquence que le modèle ne génère pas n'a pas de chemin à décoder.
-    CalculerForward(p, e);
-    if (e.Probabilite == 0) {
-        Erreur(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") + e.SequenceObservations);
-        return false;
-    }
+    ExigerGeneration(p, e);
     CalculerViterbi(p, e);
-    QStringList etats;
-    for (int t = 1; t <= e.LongueurSequence; ++t)
-        etats << p.NomEtat(e.CheminViterbi[t]);
     f.Listes->ViderViterbi();
-    f.Listes->AjouterViterbi(etats, Nombres::Formater(e.Probabilite));
+    f.Listes->AjouterViterbi(EtatsCheminViterbi(p, e), Nombres::Formater(e.Probabilite));
     Epilogue(QStringLiteral("Viterbi"),
              QStringLiteral("L'opération de décodage de la séquence d'observations est terminée avec succès."));
     return true;

@@ -321,12 +321,6 @@ int executer(const QStringList &args)
         }
         ecrireTrace(*o.trace);
     };
-    const auto refuserSiNulle = [&] {
-        CalculerForward(p, e);
-        if (e.Probabilite == 0)
-            throw Echec{Refus, QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") + o.sequence};
-    };
-
     if (o.commande == QLatin1String("forward")) {
         CalculerForward(p, e);
         s.Ligne(s.N(e.Probabilite));
@@ -336,12 +330,9 @@ int executer(const QStringList &args)
         s.Ligne(s.N(e.Probabilite));
         tracerEvaluation(Trace::AlgorithmeBackward);
     } else if (o.commande == QLatin1String("viterbi")) {
-        refuserSiNulle();
+        ExigerGeneration(p, e);
         CalculerViterbi(p, e);
-        QString chemin = QStringLiteral("Start");
-        for (int t = 1; t <= e.LongueurSequence; ++t)
-            chemin += QStringLiteral(" - ") + p.NomEtat(e.CheminViterbi[t]);
-        s.Ligne(chemin);
+        s.Ligne((QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e)).join(QStringLiteral(" - ")));
         s.Ligne(s.N(e.Probabilite));
         tracerEvaluation(Trace::AlgorithmeViterbi);
     } else if (o.commande == QLatin1String("direct") || o.commande == QLatin1String("chemins")) {
@@ -360,7 +351,7 @@ int executer(const QStringList &args)
             }
         }
     } else {
-        refuserSiNulle();
+        ExigerGeneration(p, e);
         const long double avant = e.Probabilite;
         // La trace d'un entraînement s'écrit pendant le calcul ; l'image est celle d'avant.
         Trace::ObservateurTrace trace;
