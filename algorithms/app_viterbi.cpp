@@ -18,7 +18,6 @@ bool TForm17::Executer()
                                            e.SequenceObservations,
                                     {});
     EntrainerViterbi(*f.Document, e, &observateur);
-    f.Document->Modifie = true;
     Epilogue(QStringLiteral("Entraînement de Viterbi"),
              QStringLiteral("L'entraînement de Viterbi pour la séquence de formation est terminé avec succès."));
     return true;

@@ -123,18 +123,15 @@ bool TForm11::Executer()
         message += QStringLiteral("\n\nP(O|H) atteignait déjà le seuil : le modèle n'est pas modifié.");
         break;
     case IssueEntrainement::LimiteAtteinte:
-        f.Document->Modifie = true;
         message += QStringLiteral("\n\nLe seuil n'est pas atteint après %1 itérations : l'entraînement s'arrête là.")
                        .arg(LimiteIterationsSeuil);
         break;
     case IssueEntrainement::Interrompu:
-        f.Document->Modifie = true;
         message = QStringLiteral("L'entraînement de BaumWelch a été arrêté après %1 itération(s) ; les probabilités "
                                  "obtenues sont reportées dans le modèle.")
                       .arg(e.IterationsEffectuees);
         break;
     case IssueEntrainement::Termine:
-        f.Document->Modifie = true;
         break;
     }
     Epilogue(QStringLiteral("Entraînement de BaumWelch"), message);

@@ -315,4 +315,5 @@ void ReporterParametres(DocumentModele &doc)
         etat->Actualiser();
     }
     h->Actualiser();
+    doc.Modifie = true;
 }
