@@ -10,7 +10,7 @@ TForm17::TForm17(TForm1 &fenetre)
     setObjectName(QStringLiteral("Form17"));
 }
 
-bool TForm17::Executer()
+void TForm17::Executer()
 {
     EspaceTravail &e = espace();
     // Deux passes au plus, sans boucle d'événements : rien à arrêter.
@@ -20,5 +20,4 @@ bool TForm17::Executer()
     EntrainerViterbi(*f.Document, e, &observateur);
     Epilogue(QStringLiteral("Entraînement de Viterbi"),
              QStringLiteral("L'entraînement de Viterbi pour la séquence de formation est terminé avec succès."));
-    return true;
 }

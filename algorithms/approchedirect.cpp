@@ -24,10 +24,10 @@ void TForm12::FormShow()
     CheckBox1->setChecked(false);
 }
 
-bool TForm12::Executer()
+void TForm12::Executer()
 {
     if (!Enumerer())
-        return false;
+        return;
     EspaceTravail &e = espace();
     f.Listes->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("A. Direct"));
     if (CheckBox1->isChecked() && e.Probabilite != 0)
@@ -35,5 +35,4 @@ bool TForm12::Executer()
     Epilogue(QStringLiteral("Evaluation, Approche directe"),
              QStringLiteral("Le calcul de probabilité, avec l'approche directe, de la séquence d'observations est "
                             "terminé avec succès."));
-    return true;
 }

@@ -11,6 +11,6 @@ public:
     QCheckBox *CheckBox1 = nullptr; // "Enumérer tout les chemins possible"
 
 protected:
-    bool Executer() override;
+    void Executer() override;
     void FormShow() override;
 };

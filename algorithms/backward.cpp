@@ -12,7 +12,7 @@ TForm14::TForm14(TForm1 &fenetre)
     setObjectName(QStringLiteral("Form14"));
 }
 
-bool TForm14::Executer()
+void TForm14::Executer()
 {
     PreparerCalcul();
     EspaceTravail &e = espace();
@@ -20,5 +20,4 @@ bool TForm14::Executer()
     f.Listes->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("Backward"));
     Epilogue(QStringLiteral("Backward"), QStringLiteral("Le calcul de probabilité, avec l'algorithme de Backward, de la "
                                                         "séquence d'observations est terminé avec succès."));
-    return true;
 }

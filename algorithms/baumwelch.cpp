@@ -102,7 +102,7 @@ void TForm11::LireReglages()
     e.Seuil = s;
 }
 
-bool TForm11::Executer()
+void TForm11::Executer()
 {
     EspaceTravail &e = espace();
     const QString sequence = e.SequenceObservations;
@@ -135,5 +135,4 @@ bool TForm11::Executer()
         break;
     }
     Epilogue(QStringLiteral("Entraînement de BaumWelch"), message);
-    return true;
 }

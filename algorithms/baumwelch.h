@@ -21,7 +21,7 @@ public:
     static bool ToucheAcceptee(const QString &texteActuel, const QString &frappe);
 
 protected:
-    bool Executer() override;
+    void Executer() override;
     void LireReglages() override;
     void FormShow() override;
     bool eventFilter(QObject *objet, QEvent *evenement) override;

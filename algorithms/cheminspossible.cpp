@@ -9,16 +9,15 @@ TForm16::TForm16(TForm1 &fenetre)
     AjouterProgression();
 }
 
-bool TForm16::Executer()
+void TForm16::Executer()
 {
     // Arrêtée : rien n'est ajouté, la boîte reste ouverte pour un autre essai.
     if (!Enumerer())
-        return false;
+        return;
     // Aucun chemin non nul : la liste garde son contenu précédent. L'énumération seule n'a
     // pas de trace : "Voir la trace d'exécution" reste sur le calcul précédent.
     if (espace().Probabilite != 0)
         ListerChemins();
     Epilogue(QString(), QStringLiteral("L'énumération de tous les chemins qui génèrent la séquence d'observations est "
                                        "terminée avec succès."));
-    return true;
 }

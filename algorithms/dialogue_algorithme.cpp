@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -151,6 +150,7 @@ void DialogueAlgorithme::BitBtn1Click()
     if (enCours || !BitBtn1->isEnabled())
         return;
     const QString texte = LabeledEdit1->currentText();
+    QString refus;
     try {
         // Prologue : historique (sans égard à la casse), puis les deux champs de l'espace.
         if (historique.Ajouter(texte)) {
@@ -166,37 +166,36 @@ void DialogueAlgorithme::BitBtn1Click()
         espace().SequenceObservations = texte;
         LireReglages();
         Executer();
+        return;
     } catch (const ERefusCalcul &e) {
-        if (enCours)
-            TerminerCalculLong();
-        Erreur(e.Message());
+        refus = e.Message();
     } catch (const EConversion &e) {
-        if (enCours)
-            TerminerCalculLong();
-        Erreur(QStringLiteral("Le modèle contient une probabilité qui n'est pas un nombre : ") + e.Message());
+        refus = QStringLiteral("Le modèle contient une probabilité qui n'est pas un nombre : ") + e.Message();
     } catch (const ETropDeSymboles &e) {
-        if (enCours)
-            TerminerCalculLong();
-        Erreur(e.Message());
+        refus = e.Message();
     } catch (const std::bad_alloc &) {
-        if (enCours)
-            TerminerCalculLong();
-        Erreur(QStringLiteral("Mémoire insuffisante pour ce calcul : essayez une séquence plus courte."));
+        refus = QStringLiteral("Mémoire insuffisante pour ce calcul : essayez une séquence plus courte.");
     } catch (const std::exception &e) {
-        if (enCours)
-            TerminerCalculLong();
-        Erreur(QStringLiteral("Le calcul n'a pas pu être mené à bien : ") + QString::fromLocal8Bit(e.what()));
+        refus = QStringLiteral("Le calcul n'a pas pu être mené à bien : ") + QString::fromLocal8Bit(e.what());
     }
+    if (enCours)
+        TerminerCalculLong();
+    Erreur(refus);
 }
 
 void DialogueAlgorithme::BitBtn2Click()
 {
-    if (enCours) {
-        arretDemande = true;
-        espace().ArretEnumeration = true;
-        return;
-    }
-    close();
+    if (enCours)
+        demanderArret(false);
+    else
+        close();
+}
+
+void DialogueAlgorithme::demanderArret(bool fermer)
+{
+    arretDemande = true;
+    fermetureDemandee = fermetureDemandee || fermer;
+    espace().ArretEnumeration = true;
 }
 
 void AfficherAideDepuisBoite(const QString &sujet)
@@ -285,9 +284,7 @@ void DialogueAlgorithme::closeEvent(QCloseEvent *e)
 {
     // Fermer pendant un calcul long l'arrête ; la boîte se ferme dès qu'il a rendu la main.
     if (enCours) {
-        arretDemande = true;
-        fermetureDemandee = true;
-        espace().ArretEnumeration = true;
+        demanderArret(true);
         e->ignore();
         return;
     }
@@ -297,9 +294,7 @@ void DialogueAlgorithme::closeEvent(QCloseEvent *e)
 void DialogueAlgorithme::done(int r)
 {
     if (enCours) {
-        arretDemande = true;
-        fermetureDemandee = true;
-        espace().ArretEnumeration = true;
+        demanderArret(true);
         return;
     }
     QDialog::done(r);
@@ -312,15 +307,11 @@ bool DialogueAlgorithme::Enumerer()
     PreparerCalcul();
     EspaceTravail &e = espace();
     DebuterCalculLong(true);
-    e.ArretEnumeration = false;
     SuiviEnumeration suivi;
-    // La barre n'est touchée que quand son pourcentage change.
+    // La barre n'est touchée que quand son pourcentage change ; "Arrêter" et la fermeture
+    // lèvent ArretEnumeration eux-mêmes.
     suivi.Progression = [this](int pourcent) { Progression(pourcent); };
-    suivi.ApresChemin = [this, &e] {
-        LaisserRespirer();
-        if (arretDemande)
-            e.ArretEnumeration = true;
-    };
+    suivi.ApresChemin = [this] { LaisserRespirer(); };
     const bool fini = EnumererChemins(f.Document->Parametres, e, suivi);
     TerminerCalculLong();
     return fini && !fermetureDemandee;
@@ -335,24 +326,17 @@ void DialogueAlgorithme::ListerChemins()
     l.ViderChemins();
     QList<QTreeWidgetItem *> lignes;
     lignes.reserve(qsizetype(t.Lignes()));
-    long long meilleure = 0;
-    double meilleurValeur = 0;
     const int T = t.Longueur();
     QStringList etats;
     for (long long r = 1; r <= t.Lignes(); ++r) {
         etats.clear();
         for (int k = 1; k <= T; ++k)
             etats << t.Texte(r, k);
-        const QString texte = t.Texte(r, T + 1);
-        lignes << ListesResultats::LigneChemin(etats, texte);
-        // Comparaison sur la valeur relue du texte, en double précision ; la première l'emporte.
-        const double v = double(Nombres::VersExtended(texte));
-        if (meilleure == 0 || v > meilleurValeur) {
-            meilleure = r;
-            meilleurValeur = v;
-        }
+        lignes << ListesResultats::LigneChemin(etats, t.Texte(r, T + 1));
     }
-    if (meilleure > 0)
+    // La meilleure ligne est celle que l'énumération a retenue.
+    const long long meilleure = espace().MeilleurChemin;
+    if (meilleure >= 1 && meilleure <= t.Lignes())
         ListesResultats::MarquerMeilleur(lignes[qsizetype(meilleure - 1)]);
     l.AjouterChemins(lignes);
     StatusBar1->clearMessage();

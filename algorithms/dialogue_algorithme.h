@@ -50,15 +50,11 @@ public:
     void BitBtn2Click();
     void BitBtn3Click();
 
-    bool EnCours() const { return enCours; }
     bool ArretDemande() const { return arretDemande; }
-    const HistoriqueSequences &Historique() const { return historique; }
 
 protected:
-    // Le calcul propre à la boîte, après le prologue (paramètres tirés du graphe, séquence
-    // découpée). Rend true quand il a abouti et que l'épilogue est fait ; peut lever
-    // ERefusCalcul.
-    virtual bool Executer() = 0;
+    // Le calcul propre à la boîte, épilogue compris ; peut lever ERefusCalcul.
+    virtual void Executer() = 0;
     // Relevé des réglages propres (avant le prologue du calcul) ; lève ERefusCalcul.
     virtual void LireReglages() {}
     // Remise à l'état de l'affichage, à chaque présentation.
@@ -100,6 +96,8 @@ protected:
 
 private:
     void placerProgression();
+    // "Arrêter", ou fermeture (`fermer`) pendant un calcul long.
+    void demanderArret(bool fermer);
     HistoriqueSequences historique;
     QString sujetAide;
     bool enCours = false;

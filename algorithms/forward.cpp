@@ -12,7 +12,7 @@ TForm13::TForm13(TForm1 &fenetre)
     setObjectName(QStringLiteral("Form13"));
 }
 
-bool TForm13::Executer()
+void TForm13::Executer()
 {
     PreparerCalcul();
     EspaceTravail &e = espace();
@@ -20,5 +20,4 @@ bool TForm13::Executer()
     f.Listes->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("Forward"));
     Epilogue(QStringLiteral("Forward"), QStringLiteral("Le calcul de probabilité, avec l'algorithme de Forward, de la "
                                                        "séquence d'observations est terminé avec succès."));
-    return true;
 }

@@ -8,5 +8,5 @@ public:
     explicit TForm13(TForm1 &fenetre);
 
 protected:
-    bool Executer() override;
+    void Executer() override;
 };

@@ -13,7 +13,7 @@ TForm15::TForm15(TForm1 &fenetre)
     setObjectName(QStringLiteral("Form15"));
 }
 
-bool TForm15::Executer()
+void TForm15::Executer()
 {
     PreparerCalcul();
     EspaceTravail &e = espace();
@@ -24,5 +24,4 @@ bool TForm15::Executer()
     f.Listes->AjouterViterbi(EtatsCheminViterbi(p, e), Nombres::Formater(e.Probabilite));
     Epilogue(QStringLiteral("Viterbi"),
              QStringLiteral("L'opération de décodage de la séquence d'observations est terminée avec succès."));
-    return true;
 }
