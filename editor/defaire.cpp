@@ -4,10 +4,10 @@
 #include "editor/souris.h"
 #include "model/document.h"
 #include "model/repertoire.h"
+#include "model/textes.h"
 #include "skin/messages.h"
 
 #include <QAction>
-#include <QSaveFile>
 
 namespace {
 
@@ -28,12 +28,7 @@ bool ecrireLignesStockees(const QString &chemin, const QStringList &lignes, QStr
     QByteArray tout;
     for (const QString &l : lignes)
         tout += l.toLatin1() + "\r\n";
-    QSaveFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly) || f.write(tout) != tout.size() || !f.commit()) {
-        *erreur = f.errorString();
-        return false;
-    }
-    return true;
+    return Textes::EcrireOctets(chemin, tout, erreur);
 }
 
 }

@@ -237,10 +237,7 @@ void PressePapiers::Coller1Click()
     for (const ContenuModele::Etat &e : etats) {
         TEtat2 *b = d.CreerEtat();
         DocumentModele::RemplirPaires(b, e);
-        QStringList noms;
-        for (int i = 1; i <= d.N; ++i)
-            noms << d.Etats[i]->Nom;
-        b->Nom = BlocCopie::NomColle(e.Nom, noms, &d.Dernier);
+        b->Nom = BlocCopie::NomColle(e.Nom, d.NomsEtats(), &d.Dernier);
         b->setParent(f.Panneau);
         Souris::Placer(b, QRect(e.Left + Decalage, e.Top + Decalage, e.Width, e.Height));
         b->show();

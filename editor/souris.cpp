@@ -26,12 +26,6 @@ namespace {
 const QString NomStart = QStringLiteral("START");
 const QString NomEnd = QStringLiteral("END");
 
-// Rectangle intérieur d'une boîte : celui que reçoit le calcul des arcs.
-QRect interieur(const TEtat2 *b)
-{
-    return QRect(b->Left() + 2, b->Top() + 2, b->Width() - 4, b->Height() - 4);
-}
-
 bool curseurDePoignee(Qt::CursorShape c)
 {
     return c == Qt::SizeFDiagCursor || c == Qt::SizeBDiagCursor || c == Qt::SizeHorCursor || c == Qt::SizeVerCursor;
@@ -705,10 +699,7 @@ void EditeurSouris::creerEtat(QPoint point)
         f.Start->setEnabled(false);
         nom = NomStart;
     } else {
-        QStringList noms;
-        for (int i = 1; i <= d.N; ++i)
-            noms << d.Etats[i]->Nom;
-        nom = Souris::NomAutomatique(noms, &d.Dernier);
+        nom = Souris::NomAutomatique(d.NomsEtats(), &d.Dernier);
     }
     b->Nom = nom;
     Souris::Reappliquer(b);
@@ -1003,7 +994,7 @@ void EditeurSouris::boiteClic(TEtat2 *b, bool ctrl)
         if (!peutAjouterArc())
             return;
         f.MemoriserEtape(QStringLiteral("la création d'arc boucle de l'etat: ") + b->Nom);
-        const QRect r = interieur(b);
+        const QRect r = b->Interieur();
         hmm()->DessinerARC(r.x(), r.y(), r.width(), r.height(), r.x(), r.y(), r.width(), r.height(), -1, k, k);
         f.Sourie->setChecked(true);
         CurseursParDefaut();
@@ -1074,7 +1065,7 @@ void EditeurSouris::deposer(QPoint p)
                 if (peutAjouterArc()) {
                     f.MemoriserEtape(QStringLiteral("la création de l'arc: (") + src->Nom + QLatin1Char(',') + cible->Nom +
                                      QLatin1Char(')'));
-                    const QRect a = interieur(src), b = interieur(cible);
+                    const QRect a = src->Interieur(), b = cible->Interieur();
                     hmm()->DessinerARC(a.x(), a.y(), a.width(), a.height(), b.x(), b.y(), b.width(), b.height(), -1, s, t);
                     f.Sourie->setChecked(true);
                     CurseursParDefaut();

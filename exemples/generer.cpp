@@ -45,8 +45,9 @@ bool ecrire(const QString &chemin, const QList<Etat> &etats, const QList<Arc> &a
     }
     for (const Arc &a : arcs) {
         TEtat2 *s = d.Etats[a.source], *t = d.Etats[a.destination];
-        const int i = d.Hmm1->DessinerARC(s->x() + 2, s->y() + 2, s->width() - 4, s->height() - 4, t->x() + 2,
-                                          t->y() + 2, t->width() - 4, t->height() - 4, -1, a.source, a.destination);
+        const QRect r = s->Interieur(), q = t->Interieur();
+        const int i = d.Hmm1->DessinerARC(r.x(), r.y(), r.width(), r.height(), q.x(), q.y(), q.width(), q.height(), -1,
+                                          a.source, a.destination);
         d.Hmm1->Etiquette[i] = QLatin1String(a.probabilite);
     }
     // Géométrie finale : chaque boîte recalcule ses arcs (les paires deviennent courbes).

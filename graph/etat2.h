@@ -41,6 +41,8 @@ public:
     int Top() const { return y(); }
     int Width() const { return width(); }
     int Height() const { return height(); }
+    // Rectangle intérieur (bordure de 2 pixels ôtée) : celui que reçoit le calcul des arcs.
+    QRect Interieur() const { return QRect(x() + 2, y() + 2, width() - 4, height() - 4); }
 
 protected:
     void paintEvent(QPaintEvent *) override;

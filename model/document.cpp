@@ -74,10 +74,19 @@ void DocumentModele::RedessinerArcsEtat(TEtat2 *etat)
         TEtat2 *d = Etats[Hmm1->ARC[i][2]];
         if (!s || !d)
             continue;
-        Hmm1->DessinerARC(s->Left() + 2, s->Top() + 2, s->Width() - 4, s->Height() - 4, d->Left() + 2, d->Top() + 2,
-                          d->Width() - 4, d->Height() - 4, i, Hmm1->ARC[i][1], Hmm1->ARC[i][2]);
+        const QRect a = s->Interieur(), b = d->Interieur();
+        Hmm1->DessinerARC(a.x(), a.y(), a.width(), a.height(), b.x(), b.y(), b.width(), b.height(), i, Hmm1->ARC[i][1],
+                          Hmm1->ARC[i][2]);
     }
     Hmm1->Actualiser();
+}
+
+QStringList DocumentModele::NomsEtats() const
+{
+    QStringList noms;
+    for (int i = 1; i <= N; ++i)
+        noms << Etats[i]->Nom;
+    return noms;
 }
 
 int DocumentModele::IndiceBoite(const TEtat2 *etat) const

@@ -58,6 +58,8 @@ public:
     int RechercherIndice(const QString &nom, bool symbole) const;
     void RedessinerArcsEtat(TEtat2 *etat);
     void SupprimerEtat(TEtat2 *etat);
+    // Noms des états 1..N, dans l'ordre.
+    QStringList NomsEtats() const;
     // Index de la boîte dans Etats (0 pour START), -1 quand elle n'y est pas.
     int IndiceBoite(const TEtat2 *etat) const;
     bool PeutAjouterEtat() const { return N < CapaciteEtats; }

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 ETrace::ETrace(const QString &message)
     : std::runtime_error(message.toStdString())
@@ -174,10 +173,10 @@ QString LireFichier(const QString &chemin)
 void EcrireFichier(const QString &chemin, const QString &texte)
 {
     // Le document est écrit en entier ou pas du tout.
-    QSaveFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly) || f.write(Textes::Encoder(texte)) < 0 || !f.commit())
+    QString erreur;
+    if (!Textes::EcrireOctets(chemin, Textes::Encoder(texte), &erreur))
         throw ETrace(QStringLiteral("Impossible de créer le fichier « %1 » : %2")
-                         .arg(QDir::toNativeSeparators(chemin), f.errorString()));
+                         .arg(QDir::toNativeSeparators(chemin), erreur));
 }
 
 QString LireModele(const QString &nom)
