@@ -1,5 +1,6 @@
 // TForm2 : éditeur d'un état.
 #include "dialogs/proprieres.h"
+#include "model/edition_etat.h"
 #include "dialogs/aide.h"
 #include "editor/souris.h"
 #include "graph/etat2.h"
@@ -222,18 +223,6 @@ QColor TForm2::CouleurLigne(int ligne)
     return suite[(std::max(ligne, 6) - 6) % n];
 }
 
-float TForm2::Somme(const QStringList &probabilites)
-{
-    // Chaque ajout se fait en précision étendue puis est rangé en simple précision.
-    float s = 0;
-    for (const QString &p : probabilites) {
-        bool ok = false;
-        const long double v = Nombres::VersExtended(p, &ok);
-        s = float(static_cast<long double>(s) + (ok ? v : 0.0L));
-    }
-    return s;
-}
-
 void TForm2::ConstruireCamembert()
 {
     Series1->clear();
@@ -250,7 +239,7 @@ void TForm2::ConstruireCamembert()
         s->setBrush(CouleurLigne(r + 1));
         s->setPen(QPen(Qt::black, 1));
     }
-    StatusBar1->showMessage(QStringLiteral("Somme des probabilités : ") + Nombres::Formater(Somme(probas), 7));
+    StatusBar1->showMessage(QStringLiteral("Somme des probabilités : ") + Nombres::Formater(EditionEtat::Somme(probas), 7));
 }
 
 void TForm2::NettoyerProbabilites()
@@ -353,36 +342,12 @@ bool TForm2::OkClick()
     }
     terminerEditionCellule();
     NettoyerProbabilites();
-    const QString nom = Edit1->text();
-    if (nom.isEmpty()) {
-        echec(QStringLiteral("Le nom ne peut pas être vide"), true);
-        return false;
-    }
-    for (QChar c : nom)
-        if (c.isSpace()) {
-            echec(QStringLiteral("Le nom de l'état ne doit pas contenir des blancs"), true);
-            return false;
-        }
-    QString raison;
-    if (!FichierModele::TextePortable(nom, &raison)) {
-        echec(QStringLiteral("Le nom « %1 » ne peut pas être enregistré dans le fichier du modèle :\n%2").arg(nom, raison), true);
-        return false;
-    }
-    for (int i = doc.StartPresent ? 0 : 1; i <= doc.N; ++i)
-        if (i != k && doc.Etats[i] && doc.Etats[i]->Nom == nom) {
-            echec(QStringLiteral("Un état nomé \" ") + nom + QStringLiteral(" \" existe déjà"), true);
-            return false;
-        }
-    // Sans START dans le modèle : un état ordinaire nommé START se confondrait avec lui.
-    if (nom == QLatin1String("START")) {
-        echec(QStringLiteral("Le nom START est réservé à l'état initial"), true);
-        return false;
-    }
     QStringList probas;
     for (int r = 0; r < NbLignes; ++r)
         probas << probabilite(r);
-    if (NbLignes == 0 || Somme(probas) != 1.0f) {
-        echec(QStringLiteral("La somme des probabilités de génération est différente de 1"), false);
+    const EditionEtat::Refus refus = EditionEtat::Controler(doc, k, Edit1->text(), probas);
+    if (!refus.Accepte()) {
+        echec(refus.Message, refus.SurLeNom);
         return false;
     }
     appliquer();

@@ -42,8 +42,6 @@ public:
 
     // Couleur de la part de la ligne (1, 2, ...) : les cinq de la description, puis d'autres.
     static QColor CouleurLigne(int ligne);
-    // Somme des probabilités en simple précision, ajoutées une à une.
-    static float Somme(const QStringList &probabilites);
 
 protected:
     bool eventFilter(QObject *objet, QEvent *evenement) override;

@@ -7,6 +7,7 @@
 #include "editor/souris.h"
 #include "graph/etat2.h"
 #include "graph/nombres.h"
+#include "model/edition_etat.h"
 
 TEST(TailleMinimale, SelonLeNomEtLesPaires)
 {
@@ -263,13 +264,13 @@ TEST(Journal, EnregistrementsDebutLignesFin)
 
 TEST(CalculsEditeurEtat, SommeEnSimplePrecisionEtCouleurs)
 {
-    EXPECT_EQ(TForm2::Somme({QStringLiteral("0.5"), QStringLiteral("0.3"), QStringLiteral("0.2")}), 1.0f);
+    EXPECT_EQ(EditionEtat::Somme({QStringLiteral("0.5"), QStringLiteral("0.3"), QStringLiteral("0.2")}), 1.0f);
     QStringList dix;
     for (int i = 0; i < 10; ++i)
         dix << QStringLiteral("0.1");
-    EXPECT_NE(TForm2::Somme(dix), 1.0f);
-    EXPECT_FLOAT_EQ(TForm2::Somme(dix), 1.0000001f);
-    EXPECT_EQ(TForm2::Somme({QStringLiteral("0.9"), QStringLiteral("0.1")}), 1.0f);
+    EXPECT_NE(EditionEtat::Somme(dix), 1.0f);
+    EXPECT_FLOAT_EQ(EditionEtat::Somme(dix), 1.0000001f);
+    EXPECT_EQ(EditionEtat::Somme({QStringLiteral("0.9"), QStringLiteral("0.1")}), 1.0f);
 
     EXPECT_EQ(TForm2::CouleurLigne(1), QColor(0, 0, 255));
     EXPECT_EQ(TForm2::CouleurLigne(2), QColor(255, 0, 0));

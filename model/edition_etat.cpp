@@ -1,0 +1,43 @@
+#include "model/edition_etat.h"
+#include "graph/etat2.h"
+#include "graph/nombres.h"
+#include "model/document.h"
+#include "model/fichier.h"
+
+namespace EditionEtat {
+
+float Somme(const QStringList &probabilites)
+{
+    float s = 0;
+    for (const QString &p : probabilites) {
+        bool ok = false;
+        const long double v = Nombres::VersExtended(p, &ok);
+        s = float(static_cast<long double>(s) + (ok ? v : 0.0L));
+    }
+    return s;
+}
+
+Refus Controler(const DocumentModele &doc, int indice, const QString &nom, const QStringList &probabilites)
+{
+    auto surLeNom = [](const QString &m) { return Refus{m, true}; };
+    if (nom.isEmpty())
+        return surLeNom(QStringLiteral("Le nom ne peut pas être vide"));
+    for (QChar c : nom)
+        if (c.isSpace())
+            return surLeNom(QStringLiteral("Le nom de l'état ne doit pas contenir des blancs"));
+    QString raison;
+    if (!FichierModele::TextePortable(nom, &raison))
+        return surLeNom(
+            QStringLiteral("Le nom « %1 » ne peut pas être enregistré dans le fichier du modèle :\n%2").arg(nom, raison));
+    for (int i = doc.StartPresent ? 0 : 1; i <= doc.N; ++i)
+        if (i != indice && doc.Etats[i] && doc.Etats[i]->Nom == nom)
+            return surLeNom(QStringLiteral("Un état nomé \" ") + nom + QStringLiteral(" \" existe déjà"));
+    // Sans START dans le modèle : un état ordinaire nommé START se confondrait avec lui.
+    if (nom == QLatin1String("START"))
+        return surLeNom(QStringLiteral("Le nom START est réservé à l'état initial"));
+    if (probabilites.isEmpty() || Somme(probabilites) != 1.0f)
+        return Refus{QStringLiteral("La somme des probabilités de génération est différente de 1"), false};
+    return {};
+}
+
+}
