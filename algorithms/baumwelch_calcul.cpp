@@ -253,6 +253,11 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
     return IssueEntrainement::Termine;
 }
 
+QString CheminJournalEntrainement()
+{
+    return Repertoire::Fichier(QStringLiteral("APP.txt"));
+}
+
 void PreparerEntrainement(DocumentModele &doc, EspaceTravail &e)
 {
     doc.CalculerParametres();
@@ -267,7 +272,7 @@ void ConclureEntrainement(Entrainement type, DocumentModele &doc, EspaceTravail 
     ReporterParametres(doc);
     // Le journal reste dans le répertoire du programme pour la trace ; un échec d'écriture
     // n'annule pas l'entraînement (la trace le signalera en ne trouvant pas le journal).
-    Textes::EcrireLignes(Repertoire::Fichier(QStringLiteral("APP.txt")), e.JournalEntrainement);
+    Textes::EcrireLignes(CheminJournalEntrainement(), e.JournalEntrainement);
     if (obs)
         obs->Fin(type, doc.Parametres, e);
 }

@@ -2,6 +2,8 @@
 // Entraînement de Baum-Welch et report des paramètres dans le graphe.
 #include "algorithms/observateur.h"
 
+#include <QString>
+
 struct ParametresModele;
 struct EspaceTravail;
 class DocumentModele;
@@ -43,6 +45,9 @@ void ReporterParametres(DocumentModele &document);
 // Commun aux deux entraînements : paramètres et séquence pris du document, puis
 // ExigerGeneration.
 void PreparerEntrainement(DocumentModele &document, EspaceTravail &espace);
+// Le journal des itérations, lu par la trace : "APP.txt" du répertoire du programme.
+QString CheminJournalEntrainement();
+
 // Commun aux deux entraînements, après la boucle : AvantModification, report, "APP.txt", Fin.
 void ConclureEntrainement(Entrainement type, DocumentModele &document, EspaceTravail &espace,
                           ObservateurEntrainement *observateur);

@@ -10,7 +10,6 @@
 #include "trace/suivi_trace.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -198,20 +197,9 @@ void DialogueAlgorithme::demanderArret(bool fermer)
     espace().ArretEnumeration = true;
 }
 
-void AfficherAideDepuisBoite(const QString &sujet)
-{
-    FenetreAide *a = Aide::Afficher(sujet);
-    if (a && QApplication::activeModalWidget() && a->windowModality() != Qt::ApplicationModal) {
-        a->hide();
-        a->setWindowModality(Qt::ApplicationModal);
-        a->show();
-        a->raise();
-    }
-}
-
 void DialogueAlgorithme::BitBtn3Click()
 {
-    AfficherAideDepuisBoite(sujetAide);
+    Aide::Afficher(sujetAide);
 }
 
 void DialogueAlgorithme::PreparerCalcul()

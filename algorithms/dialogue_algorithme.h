@@ -18,10 +18,6 @@ class QVBoxLayout;
 class TForm1;
 struct EspaceTravail;
 
-// Aide ouverte depuis une boîte qui bloque la fenêtre principale : la fenêtre d'aide passe
-// devant elle et reste utilisable (sinon la boîte la bloquerait aussi).
-void AfficherAideDepuisBoite(const QString &sujet);
-
 class DialogueAlgorithme : public QDialog {
     Q_OBJECT
 public:

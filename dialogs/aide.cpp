@@ -1,6 +1,7 @@
 #include "dialogs/aide.h"
 #include "model/repertoire.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPointer>
@@ -60,6 +61,12 @@ FenetreAide *Afficher(const QString &sujet)
     if (!fenetre) {
         fenetre = new FenetreAide;
         fenetre->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    // Ouverte depuis une boîte qui bloque la fenêtre principale : l'aide passe devant elle
+    // et reste utilisable (sinon la boîte la bloquerait aussi).
+    if (QApplication::activeModalWidget() && fenetre->windowModality() != Qt::ApplicationModal) {
+        fenetre->hide();
+        fenetre->setWindowModality(Qt::ApplicationModal);
     }
     fenetre->Ouvrir(sujet);
     fenetre->show();

@@ -1,5 +1,5 @@
 #include "dialogs/proprietesmodele.h"
-#include "algorithms/dialogue_algorithme.h"
+#include "dialogs/aide.h"
 #include "dialogs/pi_a_b.h"
 #include "graph/nombres.h"
 #include "skin/presentation.h"
@@ -86,7 +86,7 @@ TForm4::TForm4(const ParametresModele &parametres, bool start, QWidget *parent)
     connect(BoutonA, &QPushButton::clicked, this, [this] { VoirA(); });
     connect(BoutonB, &QPushButton::clicked, this, [this] { VoirB(); });
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::close);
-    connect(BitBtn2, &QPushButton::clicked, this, [] { AfficherAideDepuisBoite(QStringLiteral("IDH_1")); });
+    connect(BitBtn2, &QPushButton::clicked, this, [] { Aide::Afficher(QStringLiteral("IDH_1")); });
 }
 
 TForm18 *TForm4::montrer(TForm18 *t)

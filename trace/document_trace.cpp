@@ -1,4 +1,5 @@
 #include "trace/document_trace.h"
+#include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
 #include "graph/nombres.h"
 #include "model/parametres.h"
@@ -38,7 +39,7 @@ QString CheminImage()
 
 QString CheminJournal()
 {
-    return Repertoire::Fichier(QStringLiteral("APP.txt"));
+    return CheminJournalEntrainement();
 }
 
 QString FormaterExposant(const QString &texte)

@@ -1,6 +1,7 @@
 // Les traces des entraînements : en-tête, journal des itérations, fin, consultation.
 #include "trace/traces_entrainement.h"
 #include "algorithms/baumwelch_calcul.h"
+#include "algorithms/decodage.h"
 #include "algorithms/espace.h"
 #include "graph/nombres.h"
 #include "model/parametres.h"
@@ -173,8 +174,8 @@ QString FragmentCheminViterbi(const ParametresModele &p, const EspaceTravail &e)
 {
     QString s = QStringLiteral("<BR><BR>Le chemin de <i>Viterbi</i> de la séquence d'observation O :<BR><BR>"
                                "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;C<sub>viterbi</sub> =&nbsp;<b>START</b>");
-    for (int t = 1; t <= e.LongueurSequence; ++t)
-        s += QStringLiteral(" - <b>") + Nom(p.NomEtat(e.CheminViterbi[t])) + QStringLiteral("</b>");
+    for (const QString &etat : EtatsCheminViterbi(p, e))
+        s += QStringLiteral(" - <b>") + Nom(etat) + QStringLiteral("</b>");
     return s + QStringLiteral("<br><br>");
 }
 
