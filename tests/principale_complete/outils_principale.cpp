@@ -1,5 +1,5 @@
 #include "outils_principale.h"
-#include "algorithms/dialogue_algorithme.h"
+#include "calculs/dialogue_algorithme.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
 #include "skin/presentation.h"

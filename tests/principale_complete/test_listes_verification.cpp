@@ -1,8 +1,8 @@
 // Listes de résultats (hauteurs, animation, surlignage, "Vider"), volet de vérification,
 // paramètres du modèle et tables, menus et programmes du menu "Outils".
 #include "outils_principale.h"
-#include "algorithms/cheminspossible.h"
-#include "algorithms/viterbi.h"
+#include "calculs/cheminspossible.h"
+#include "calculs/viterbi.h"
 #include "dialogs/pi_a_b.h"
 #include "dialogs/proprietesmodele.h"
 #include "editor/listes.h"

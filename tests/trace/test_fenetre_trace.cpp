@@ -9,8 +9,8 @@
 #include "outils_trace.h"
 #include "skin/messages.h"
 #include "trace/enregistrement.h"
-#include "trace/suivi_trace.h"
-#include "trace/trace.h"
+#include "visionneuse/suivi_trace.h"
+#include "visionneuse/trace.h"
 
 #include <QAction>
 #include <QDir>

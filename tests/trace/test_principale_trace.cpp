@@ -1,10 +1,10 @@
 // "Voir la trace d'exécution" depuis la fenêtre principale : boîtes des algorithmes, menu et
 // bouton ToolButton23, fenêtre modale.
 #include "outils_principale.h"
-#include "algorithms/baumwelch.h"
-#include "algorithms/cheminspossible.h"
-#include "algorithms/forward.h"
-#include "trace/trace.h"
+#include "calculs/baumwelch.h"
+#include "calculs/cheminspossible.h"
+#include "calculs/forward.h"
+#include "visionneuse/trace.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 // TForm15 : "Trouver le chemin de Viterbi".
-#include "algorithms/dialogue_algorithme.h"
+#include "calculs/dialogue_algorithme.h"
 
 class TForm15 : public DialogueAlgorithme {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #pragma once
 // TForm13 : "Calculer la probabilité de génération (Forward)".
-#include "algorithms/dialogue_algorithme.h"
+#include "calculs/dialogue_algorithme.h"
 
 class TForm13 : public DialogueAlgorithme {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "algorithms/viterbi.h"
+#include "calculs/viterbi.h"
 #include "algorithms/decodage.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"

@@ -1,4 +1,4 @@
-#include "algorithms/cheminspossible.h"
+#include "calculs/cheminspossible.h"
 #include "algorithms/espace.h"
 
 TForm16::TForm16(TForm1 &fenetre)

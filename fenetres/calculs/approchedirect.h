@@ -1,6 +1,6 @@
 #pragma once
 // TForm12 : "Calculer la probabilité de génération (Aproche dirrecte)".
-#include "algorithms/dialogue_algorithme.h"
+#include "calculs/dialogue_algorithme.h"
 
 class QCheckBox;
 

@@ -1,4 +1,4 @@
-#include "algorithms/approchedirect.h"
+#include "calculs/approchedirect.h"
 #include "algorithms/espace.h"
 #include "editor/listes.h"
 #include "editor/principale.h"

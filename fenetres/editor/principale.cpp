@@ -8,7 +8,7 @@
 #include "graph/hmm.h"
 #include "model/repertoire.h"
 #include "skin/presentation.h"
-#include "trace/suivi_trace.h"
+#include "visionneuse/suivi_trace.h"
 
 #include <QAction>
 #include <QActionGroup>

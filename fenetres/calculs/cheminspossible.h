@@ -1,6 +1,6 @@
 #pragma once
 // TForm16 : "Enumérer tous les chemins possible".
-#include "algorithms/dialogue_algorithme.h"
+#include "calculs/dialogue_algorithme.h"
 
 class TForm16 : public DialogueAlgorithme {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "algorithms/dialogue_algorithme.h"
+#include "calculs/dialogue_algorithme.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/espace.h"
 #include "editor/listes.h"
@@ -7,7 +7,7 @@
 #include "graph/nombres.h"
 #include "model/parametres.h"
 #include "skin/messages.h"
-#include "trace/suivi_trace.h"
+#include "visionneuse/suivi_trace.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #pragma once
 // TForm11 : "Entraînement de BaumWelch", avec son critère d'arrêt (nombre d'itérations ou
 // seuil de P(O|H)).
-#include "algorithms/dialogue_algorithme.h"
+#include "calculs/dialogue_algorithme.h"
 
 class QLineEdit;
 class QSpinBox;

@@ -1,4 +1,4 @@
-#include "algorithms/baumwelch.h"
+#include "calculs/baumwelch.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
 #include "editor/principale.h"

@@ -1,4 +1,4 @@
-#include "algorithms/backward.h"
+#include "calculs/backward.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
 #include "editor/listes.h"

@@ -1,4 +1,4 @@
-#include "algorithms/app_viterbi.h"
+#include "calculs/app_viterbi.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
 #include "editor/principale.h"

@@ -1,6 +1,6 @@
 #pragma once
 // TForm17 : "Entraînement de Viterbi".
-#include "algorithms/dialogue_algorithme.h"
+#include "calculs/dialogue_algorithme.h"
 
 class TForm17 : public DialogueAlgorithme {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "trace/trace.h"
+#include "visionneuse/trace.h"
 #include "skin/messages.h"
 #include "trace/document_trace.h"
 #include "trace/enregistrement.h"

@@ -1,4 +1,4 @@
-#include "algorithms/forward.h"
+#include "calculs/forward.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
 #include "editor/listes.h"

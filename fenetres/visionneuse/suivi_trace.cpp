@@ -1,7 +1,7 @@
-#include "trace/suivi_trace.h"
+#include "visionneuse/suivi_trace.h"
 #include "algorithms/espace.h"
 #include "model/document.h"
-#include "trace/trace.h"
+#include "visionneuse/trace.h"
 
 #include <QGuiApplication>
 #include <QScreen>

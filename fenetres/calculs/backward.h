@@ -1,6 +1,6 @@
 #pragma once
 // TForm14 : "Calculer la probabilité de génération (Backward)".
-#include "algorithms/dialogue_algorithme.h"
+#include "calculs/dialogue_algorithme.h"
 
 class TForm14 : public DialogueAlgorithme {
     Q_OBJECT
