@@ -1,7 +1,6 @@
 // Génère les modèles d'exemple (exemples/*.hmm) avec l'écrivain du programme lui-même.
 // Usage : generer_exemples DOSSIER
 #include "graph/etat2.h"
-#include "graph/hmm.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 
@@ -26,30 +25,19 @@ bool ecrire(const QString &chemin, const QList<Etat> &etats, const QList<Arc> &a
 {
     DocumentModele d;
     d.Surface->resize(900, 600);
+    // Tout passe par les opérations du document, comme à la souris.
     for (const Etat &e : etats) {
-        TEtat2 *b = d.CreerEtat();
-        b->Nom = QLatin1String(e.nom);
-        b->setGeometry(e.x, e.y, e.l, e.h);
-        b->NbSymboles = int(e.paires.size());
-        for (int k = 0; k < e.paires.size(); ++k) {
-            b->Generation[k + 1][1] = e.paires[k].first;
-            b->Generation[k + 1][2] = e.paires[k].second;
-        }
-        b->setParent(d.Surface);
-        if (b->Nom == QLatin1String("START")) {
-            d.StartPresent = true;
-            d.Etats[0] = b;
-        } else {
-            d.Etats[++d.N] = b;
-        }
+        ContenuModele::Etat c;
+        c.Nom = QLatin1String(e.nom);
+        c.Left = e.x;
+        c.Top = e.y;
+        c.Width = e.l;
+        c.Height = e.h;
+        c.Paires = e.paires;
+        d.AjouterEtat(c, false);
     }
-    for (const Arc &a : arcs) {
-        TEtat2 *s = d.Etats[a.source], *t = d.Etats[a.destination];
-        const QRect r = s->Interieur(), q = t->Interieur();
-        const int i = d.Hmm1->DessinerARC(r.x(), r.y(), r.width(), r.height(), q.x(), q.y(), q.width(), q.height(), -1,
-                                          a.source, a.destination);
-        d.Hmm1->Etiquette[i] = QLatin1String(a.probabilite);
-    }
+    for (const Arc &a : arcs)
+        d.ChangerEtiquette(d.AjouterArc(a.source, a.destination), QLatin1String(a.probabilite));
     // Géométrie finale : chaque boîte recalcule ses arcs (les paires deviennent courbes).
     for (int k = 0; k <= d.N; ++k)
         if (d.Etats[k])

@@ -1,10 +1,10 @@
 #include "calculs/app_viterbi.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
-#include "editor/principale.h"
+#include "model/document.h"
 
-TForm17::TForm17(TForm1 &fenetre)
-    : DialogueAlgorithme(fenetre, {QStringLiteral("Entraînement de Viterbi"), QStringLiteral("Lancer l'entraînement"),
+TForm17::TForm17(const ContexteCalcul &contexte)
+    : DialogueAlgorithme(contexte, {QStringLiteral("Entraînement de Viterbi"), QStringLiteral("Lancer l'entraînement"),
                                    QStringLiteral("IDH_7"), true})
 {
     setObjectName(QStringLiteral("Form17"));
@@ -14,9 +14,7 @@ void TForm17::Executer()
 {
     EspaceTravail &e = espace();
     // Deux passes au plus, sans boucle d'événements : rien à arrêter.
-    ObservateurDialogue observateur(f, QStringLiteral("l'Entrainnement de Viterbi avec la séquence ") +
-                                           e.SequenceObservations,
-                                    {});
+    ObservateurDialogue observateur(f, {});
     EntrainerViterbi(*f.Document, e, &observateur);
     Epilogue(QStringLiteral("Entraînement de Viterbi"),
              QStringLiteral("L'entraînement de Viterbi pour la séquence de formation est terminé avec succès."));

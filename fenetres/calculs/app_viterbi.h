@@ -5,7 +5,7 @@
 class TForm17 : public DialogueAlgorithme {
     Q_OBJECT
 public:
-    explicit TForm17(TForm1 &fenetre);
+    explicit TForm17(const ContexteCalcul &contexte);
 
 protected:
     void Executer() override;

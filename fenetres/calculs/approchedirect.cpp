@@ -1,14 +1,13 @@
 #include "calculs/approchedirect.h"
 #include "algorithms/espace.h"
-#include "editor/listes.h"
-#include "editor/principale.h"
+#include "model/document.h"
 #include "graph/nombres.h"
 
 #include <QCheckBox>
 #include <QVBoxLayout>
 
-TForm12::TForm12(TForm1 &fenetre)
-    : DialogueAlgorithme(fenetre, {QStringLiteral("Calculer la probabilité de génération (Aproche dirrecte)"),
+TForm12::TForm12(const ContexteCalcul &contexte)
+    : DialogueAlgorithme(contexte, {QStringLiteral("Calculer la probabilité de génération (Aproche dirrecte)"),
                                    QStringLiteral("Lancer le calcul"), QStringLiteral("IDH_5")})
 {
     setObjectName(QStringLiteral("Form12"));
@@ -29,7 +28,7 @@ void TForm12::Executer()
     if (!Enumerer())
         return;
     EspaceTravail &e = espace();
-    f.Listes->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("A. Direct"));
+    f.Resultats->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("A. Direct"));
     if (CheckBox1->isChecked() && e.Probabilite != 0)
         ListerChemins();
     Epilogue(QStringLiteral("Evaluation, Approche directe"),

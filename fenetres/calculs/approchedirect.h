@@ -7,7 +7,7 @@ class QCheckBox;
 class TForm12 : public DialogueAlgorithme {
     Q_OBJECT
 public:
-    explicit TForm12(TForm1 &fenetre);
+    explicit TForm12(const ContexteCalcul &contexte);
     QCheckBox *CheckBox1 = nullptr; // "Enumérer tout les chemins possible"
 
 protected:

@@ -5,7 +5,7 @@
 class TForm14 : public DialogueAlgorithme {
     Q_OBJECT
 public:
-    explicit TForm14(TForm1 &fenetre);
+    explicit TForm14(const ContexteCalcul &contexte);
 
 protected:
     void Executer() override;

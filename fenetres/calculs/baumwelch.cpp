@@ -1,7 +1,7 @@
 #include "calculs/baumwelch.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
-#include "editor/principale.h"
+#include "model/document.h"
 #include "graph/nombres.h"
 
 #include <QComboBox>
@@ -14,8 +14,8 @@
 #include <QVBoxLayout>
 #include <limits>
 
-TForm11::TForm11(TForm1 &fenetre)
-    : DialogueAlgorithme(fenetre, {QStringLiteral("Entraînement de BaumWelch"), QStringLiteral("Lancer l'entraînement"),
+TForm11::TForm11(const ContexteCalcul &contexte)
+    : DialogueAlgorithme(contexte, {QStringLiteral("Entraînement de BaumWelch"), QStringLiteral("Lancer l'entraînement"),
                                    QStringLiteral("IDH_8"), true})
 {
     setObjectName(QStringLiteral("Form11"));
@@ -108,11 +108,10 @@ void TForm11::Executer()
     const QString sequence = e.SequenceObservations;
     DebuterCalculLong(false);
     // Entre deux itérations : la boucle d'événements tourne et "Arrêter" est entendu.
-    ObservateurDialogue observateur(f, QStringLiteral("l'Entrainnement de BaumWelch avec la séquence ") + sequence,
-                                    [this] {
-                                        LaisserRespirer();
-                                        return !ArretDemande();
-                                    });
+    ObservateurDialogue observateur(f, [this] {
+        LaisserRespirer();
+        return !ArretDemande();
+    });
     const IssueEntrainement issue = EntrainerBaumWelch(*f.Document, e, &observateur);
     fermetureDemandee = false; // l'épilogue ferme la boîte lui-même
     TerminerCalculLong();

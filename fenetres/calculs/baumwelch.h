@@ -9,7 +9,7 @@ class QSpinBox;
 class TForm11 : public DialogueAlgorithme {
     Q_OBJECT
 public:
-    explicit TForm11(TForm1 &fenetre);
+    explicit TForm11(const ContexteCalcul &contexte);
 
     QGroupBox *GroupBox3 = nullptr; // " Critère d'arrêt de l'algorithme : "
     QRadioButton *RadioButton3 = nullptr, *RadioButton4 = nullptr;

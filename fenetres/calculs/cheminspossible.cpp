@@ -1,8 +1,8 @@
 #include "calculs/cheminspossible.h"
 #include "algorithms/espace.h"
 
-TForm16::TForm16(TForm1 &fenetre)
-    : DialogueAlgorithme(fenetre, {QStringLiteral("Enumérer tous les chemins possible"),
+TForm16::TForm16(const ContexteCalcul &contexte)
+    : DialogueAlgorithme(contexte, {QStringLiteral("Enumérer tous les chemins possible"),
                                    QStringLiteral("Enumérer les chemins"), QStringLiteral("IDH_2")})
 {
     setObjectName(QStringLiteral("Form16"));

@@ -5,7 +5,7 @@
 class TForm16 : public DialogueAlgorithme {
     Q_OBJECT
 public:
-    explicit TForm16(TForm1 &fenetre);
+    explicit TForm16(const ContexteCalcul &contexte);
 
 protected:
     void Executer() override;

@@ -1,13 +1,11 @@
 #include "calculs/dialogue_algorithme.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/espace.h"
-#include "editor/listes.h"
 #include "dialogs/aide.h"
-#include "editor/principale.h"
+#include "model/document.h"
 #include "graph/nombres.h"
 #include "model/parametres.h"
 #include "skin/messages.h"
-#include "visionneuse/suivi_trace.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -24,8 +22,8 @@
 #include <QVBoxLayout>
 #include <new>
 
-DialogueAlgorithme::DialogueAlgorithme(TForm1 &fenetre, const Description &d)
-    : QDialog(&fenetre), f(fenetre), sujetAide(d.SujetAide)
+DialogueAlgorithme::DialogueAlgorithme(const ContexteCalcul &contexte, const Description &d)
+    : QDialog(contexte.Fenetre), f(contexte), sujetAide(d.SujetAide)
 {
     setWindowTitle(d.Titre);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -94,7 +92,7 @@ DialogueAlgorithme::DialogueAlgorithme(TForm1 &fenetre, const Description &d)
 
 EspaceTravail &DialogueAlgorithme::espace() const
 {
-    return f.Espace;
+    return *f.Espace;
 }
 
 void DialogueAlgorithme::AjouterProgression()
@@ -212,11 +210,7 @@ void DialogueAlgorithme::Epilogue(const QString &nom, const QString &message)
 {
     if (!nom.isEmpty()) {
         espace().DernierAlgorithme = nom;
-        // La trace lira cette copie : un calcul non traçable fait ensuite ne la fausse pas.
-        if (f.Traces)
-            f.Traces->Memoriser();
-        f.Rapport1->setText(QStringLiteral("Voir la trace d'exécution (") + nom + QLatin1Char(')'));
-        f.Rapport1->setEnabled(true); // et ToolButton23, qui porte la même action
+        f.Resultats->TraceDisponible(nom);
     }
     Messages::Information(this, message);
     close();
@@ -307,72 +301,53 @@ bool DialogueAlgorithme::Enumerer()
 
 void DialogueAlgorithme::ListerChemins()
 {
-    const TableDesChemins &t = espace().TableChemins;
-    ListesResultats &l = *f.Listes;
     StatusBar1->showMessage(QStringLiteral("Remplissage de la liste des chemins ..."));
     StatusBar1->repaint();
-    l.ViderChemins();
-    QList<QTreeWidgetItem *> lignes;
-    lignes.reserve(qsizetype(t.Lignes()));
-    const int T = t.Longueur();
-    QStringList etats;
-    for (long long r = 1; r <= t.Lignes(); ++r) {
-        etats.clear();
-        for (int k = 1; k <= T; ++k)
-            etats << t.Texte(r, k);
-        lignes << ListesResultats::LigneChemin(etats, t.Texte(r, T + 1));
-    }
-    // La meilleure ligne est celle que l'énumération a retenue.
-    const long long meilleure = espace().MeilleurChemin;
-    if (meilleure >= 1 && meilleure <= t.Lignes())
-        ListesResultats::MarquerMeilleur(lignes[qsizetype(meilleure - 1)]);
-    l.AjouterChemins(lignes);
+    f.Resultats->AfficherChemins(espace().TableChemins, espace().MeilleurChemin);
     StatusBar1->clearMessage();
 }
 
 // ---- Observateur des entraînements ----
 
-ObservateurDialogue::ObservateurDialogue(TForm1 &fenetre, const QString &descriptionEtape,
-                                         std::function<bool()> continuer)
-    : f(fenetre), description(descriptionEtape), continuer(std::move(continuer))
+ObservateurDialogue::ObservateurDialogue(const ContexteCalcul &contexte, std::function<bool()> continuer)
+    : trace(contexte.Resultats ? contexte.Resultats->ObservateurCalcul() : nullptr), continuer(std::move(continuer))
 {
 }
 
 void ObservateurDialogue::Debut(Entrainement t, const ParametresModele &p, EspaceTravail &e)
 {
-    if (f.ObservateurTrace)
-        f.ObservateurTrace->Debut(t, p, e);
+    if (trace)
+        trace->Debut(t, p, e);
 }
 
 void ObservateurDialogue::Iteration(Entrainement t, const ParametresModele &p, EspaceTravail &e)
 {
-    if (f.ObservateurTrace)
-        f.ObservateurTrace->Iteration(t, p, e);
+    if (trace)
+        trace->Iteration(t, p, e);
 }
 
 bool ObservateurDialogue::Continuer(Entrainement t)
 {
     const bool suite = continuer ? continuer() : true;
-    if (f.ObservateurTrace && !f.ObservateurTrace->Continuer(t))
+    if (trace && !trace->Continuer(t))
         return false;
     return suite;
 }
 
 void ObservateurDialogue::AvantModification(Entrainement t)
 {
-    f.MemoriserEtape(description);
-    if (f.ObservateurTrace)
-        f.ObservateurTrace->AvantModification(t);
+    if (trace)
+        trace->AvantModification(t);
 }
 
 void ObservateurDialogue::Fin(Entrainement t, const ParametresModele &p, EspaceTravail &e)
 {
-    if (f.ObservateurTrace)
-        f.ObservateurTrace->Fin(t, p, e);
+    if (trace)
+        trace->Fin(t, p, e);
 }
 
 void ObservateurDialogue::FinSansIteration(Entrainement t, const ParametresModele &p, EspaceTravail &e)
 {
-    if (f.ObservateurTrace)
-        f.ObservateurTrace->FinSansIteration(t, p, e);
+    if (trace)
+        trace->FinSansIteration(t, p, e);
 }

@@ -5,6 +5,7 @@
 // « calcul en cours » des calculs longs (bouton "Arrêter", fermeture qui arrête).
 #include "algorithms/observateur.h"
 #include "algorithms/sequence.h"
+#include "calculs/contexte_calcul.h"
 
 #include <QDialog>
 
@@ -15,7 +16,6 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QVBoxLayout;
-class TForm1;
 struct EspaceTravail;
 
 class DialogueAlgorithme : public QDialog {
@@ -28,7 +28,7 @@ public:
         bool Formation = false; // dialogues d'entraînement : " La séquence de formation : "
     };
 
-    DialogueAlgorithme(TForm1 &fenetre, const Description &description);
+    DialogueAlgorithme(const ContexteCalcul &contexte, const Description &description);
 
     QGroupBox *GroupBox1 = nullptr;   // la séquence
     QComboBox *LabeledEdit1 = nullptr;
@@ -61,7 +61,7 @@ protected:
     // Barre de progression 0..100 cachée, dans la barre d'état (énumérations).
     void AjouterProgression();
 
-    TForm1 &f;
+    const ContexteCalcul f;
     EspaceTravail &espace() const;
     // Étape 3 du prologue : paramètres tirés du graphe, séquence découpée.
     void PreparerCalcul();
@@ -101,12 +101,12 @@ private:
     bool montre = false;
 };
 
-// Observateur des deux entraînements branché par leurs boîtes : étape d'annulation avant la
-// modification du graphe, boucle d'événements et arrêt entre deux itérations, relais vers la
-// trace d'exécution quand elle est branchée sur la fenêtre principale.
+// Observateur des deux entraînements branché par leurs boîtes : boucle d'événements et arrêt
+// entre deux itérations, relais vers la trace d'exécution quand la fenêtre en fournit une.
+// L'étape d'annulation du report est rangée par le document lui-même.
 class ObservateurDialogue : public ObservateurEntrainement {
 public:
-    ObservateurDialogue(TForm1 &fenetre, const QString &descriptionEtape, std::function<bool()> continuer);
+    ObservateurDialogue(const ContexteCalcul &contexte, std::function<bool()> continuer);
     void Debut(Entrainement t, const ParametresModele &p, EspaceTravail &e) override;
     void Iteration(Entrainement t, const ParametresModele &p, EspaceTravail &e) override;
     bool Continuer(Entrainement t) override;
@@ -115,7 +115,6 @@ public:
     void FinSansIteration(Entrainement t, const ParametresModele &p, EspaceTravail &e) override;
 
 private:
-    TForm1 &f;
-    QString description;
+    ObservateurEntrainement *trace;
     std::function<bool()> continuer;
 };

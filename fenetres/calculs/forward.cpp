@@ -1,12 +1,11 @@
 #include "calculs/forward.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
-#include "editor/listes.h"
-#include "editor/principale.h"
+#include "model/document.h"
 #include "graph/nombres.h"
 
-TForm13::TForm13(TForm1 &fenetre)
-    : DialogueAlgorithme(fenetre, {QStringLiteral("Calculer la probabilité de génération (Forward)"),
+TForm13::TForm13(const ContexteCalcul &contexte)
+    : DialogueAlgorithme(contexte, {QStringLiteral("Calculer la probabilité de génération (Forward)"),
                                    QStringLiteral("Lancer le calcul"), QStringLiteral("IDH_3")})
 {
     setObjectName(QStringLiteral("Form13"));
@@ -17,7 +16,7 @@ void TForm13::Executer()
     PreparerCalcul();
     EspaceTravail &e = espace();
     CalculerForward(f.Document->Parametres, e);
-    f.Listes->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("Forward"));
+    f.Resultats->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("Forward"));
     Epilogue(QStringLiteral("Forward"), QStringLiteral("Le calcul de probabilité, avec l'algorithme de Forward, de la "
                                                        "séquence d'observations est terminé avec succès."));
 }

@@ -5,7 +5,7 @@
 class TForm13 : public DialogueAlgorithme {
     Q_OBJECT
 public:
-    explicit TForm13(TForm1 &fenetre);
+    explicit TForm13(const ContexteCalcul &contexte);
 
 protected:
     void Executer() override;

@@ -2,12 +2,11 @@
 #include "algorithms/decodage.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
-#include "editor/listes.h"
-#include "editor/principale.h"
+#include "model/document.h"
 #include "graph/nombres.h"
 
-TForm15::TForm15(TForm1 &fenetre)
-    : DialogueAlgorithme(fenetre, {QStringLiteral("Trouver le chemin de Viterbi"), QStringLiteral("Trouver le chemin"),
+TForm15::TForm15(const ContexteCalcul &contexte)
+    : DialogueAlgorithme(contexte, {QStringLiteral("Trouver le chemin de Viterbi"), QStringLiteral("Trouver le chemin"),
                                    QStringLiteral("IDH_6")})
 {
     setObjectName(QStringLiteral("Form15"));
@@ -20,8 +19,7 @@ void TForm15::Executer()
     const ParametresModele &p = f.Document->Parametres;
     ExigerGeneration(p, e);
     CalculerViterbi(p, e);
-    f.Listes->ViderViterbi();
-    f.Listes->AjouterViterbi(EtatsCheminViterbi(p, e), Nombres::Formater(e.Probabilite));
+    f.Resultats->AfficherViterbi(EtatsCheminViterbi(p, e), Nombres::Formater(e.Probabilite));
     Epilogue(QStringLiteral("Viterbi"),
              QStringLiteral("L'opération de décodage de la séquence d'observations est terminée avec succès."));
 }

@@ -5,7 +5,7 @@
 class TForm15 : public DialogueAlgorithme {
     Q_OBJECT
 public:
-    explicit TForm15(TForm1 &fenetre);
+    explicit TForm15(const ContexteCalcul &contexte);
 
 protected:
     void Executer() override;

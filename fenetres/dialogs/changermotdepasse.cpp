@@ -19,7 +19,6 @@ void TForm8::Confirmer()
         return Refuser(Edit3, PasConfirme);
     if (!Acceptable(Edit2))
         return;
-    doc.MotDePasse = Edit2->text();
-    doc.Modifie = true;
+    doc.ChangerMotDePasse(Edit2->text());
     accept();
 }

@@ -16,7 +16,6 @@ void TForm6::Confirmer()
         return Refuser(Edit2, PasConfirme);
     if (!Acceptable(Edit1))
         return;
-    doc.MotDePasse = Edit1->text();
-    doc.Modifie = true;
+    doc.ChangerMotDePasse(Edit1->text());
     accept();
 }

@@ -2,7 +2,7 @@
 #include "dialogs/proprieres.h"
 #include "model/edition_etat.h"
 #include "dialogs/aide.h"
-#include "editor/souris.h"
+#include "model/regles_edition.h"
 #include "graph/etat2.h"
 #include "graph/nombres.h"
 #include "model/document.h"
@@ -69,8 +69,8 @@ QChar caractere(const QKeyEvent *k)
 
 }
 
-TForm2::TForm2(DocumentModele &d, TEtat2 *e, std::function<void(const QString &)> m, QWidget *parent)
-    : QDialog(parent), doc(d), etat(e), memoriser(std::move(m))
+TForm2::TForm2(DocumentModele &d, TEtat2 *e, QWidget *parent)
+    : QDialog(parent), doc(d), etat(e)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Edition de l'état --> (") + e->Nom + QLatin1Char(')'));
@@ -351,55 +351,18 @@ bool TForm2::OkClick()
         return false;
     }
     appliquer();
-    doc.Modifie = true;
     close();
     return true;
 }
 
 void TForm2::appliquer()
 {
-    TEtat2 *e = etat;
-    const QString nom = Edit1->text();
-    const QString guillemet = QStringLiteral(" \" ");
-    if (nom != e->Nom) {
-        memoriser(QStringLiteral("le changement du nom de l'état:") + guillemet + e->Nom + QStringLiteral(" en") + guillemet + nom +
-                  QStringLiteral(" \""));
-        e->Nom = nom;
-    }
-    int nonNuls = 0;
-    for (int r = 0; r < NbLignes; ++r) {
-        bool ok = false;
-        if (Nombres::VersExtended(probabilite(r), &ok) != 0 && ok)
-            ++nonNuls;
-    }
-    if (nonNuls != e->NbSymboles)
-        memoriser(QStringLiteral("la modification du nombre de symboles de l'état:") + guillemet + e->Nom + QStringLiteral(" \""));
-    bool different = NbLignes != e->NbSymboles;
-    for (int r = 0; r < NbLignes && r + 1 <= e->NbSymboles && !different; ++r)
-        different = symbole(r) != e->Generation[r + 1][1] || probabilite(r) != e->Generation[r + 1][2];
-    if (different)
-        memoriser(QStringLiteral("la modification des symboles de l'état") + guillemet + e->Nom + QStringLiteral(" \""));
-
-    const int ancien = std::clamp(e->NbSymboles, 0, TEtat2::Taille - 1);
-    for (int r = 1; r <= ancien; ++r) {
-        e->Generation[r][1].clear();
-        e->Generation[r][2].clear();
-    }
-    for (int r = 0; r < NbLignes; ++r) {
-        e->Generation[r + 1][1] = symbole(r);
-        e->Generation[r + 1][2] = probabilite(r);
-    }
-    e->NbSymboles = NbLignes;
-    try {
-        e->Actualiser();
-    } catch (const EConversion &) {
-        // Impossible après le nettoyage du tableau : chaque probabilité y est un nombre.
-    }
-    setWindowTitle(QStringLiteral("Edition de l'état --> (") + e->Nom + QLatin1Char(')'));
-    // La taille est réappliquée : la règle de taille minimale suit le nouveau contenu.
-    Souris::Placer(e, e->geometry());
-    e->update();
-    doc.RedessinerArcsEtat(e);
+    // Le document range les étapes d'annulation et réapplique la taille minimale.
+    QList<QPair<QString, QString>> paires;
+    for (int r = 0; r < NbLignes; ++r)
+        paires.append({symbole(r), probabilite(r)});
+    doc.ModifierEtat(etat, Edit1->text(), paires);
+    setWindowTitle(QStringLiteral("Edition de l'état --> (") + etat->Nom + QLatin1Char(')'));
 }
 
 bool TForm2::eventFilter(QObject *objet, QEvent *ev)

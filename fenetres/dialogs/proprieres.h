@@ -1,9 +1,8 @@
 #pragma once
 // TForm2 : l'éditeur d'un état (nom, symboles émis et probabilités de génération, avec leur
-// camembert). Il valide puis applique à la boîte, en mémorisant les étapes d'annulation.
+// camembert). Il valide puis fait appliquer par le document (DocumentModele::ModifierEtat).
 #include <QDialog>
 #include <QPointer>
-#include <functional>
 
 class DocumentModele;
 class TEtat2;
@@ -17,9 +16,7 @@ class QPieSeries;
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    // `memoriser` enregistre une étape d'annulation (MemoriserEtape de la fenêtre principale).
-    TForm2(DocumentModele &doc, TEtat2 *etat, std::function<void(const QString &)> memoriser,
-           QWidget *parent = nullptr);
+    TForm2(DocumentModele &doc, TEtat2 *etat, QWidget *parent = nullptr);
 
     QLineEdit *Edit1 = nullptr; // "Nom de l'état :"
     QLineEdit *Edit2 = nullptr; // "Symbole :"
@@ -58,5 +55,4 @@ private:
     DocumentModele &doc;
     QPointer<TEtat2> etat;
     int k = -1;
-    std::function<void(const QString &)> memoriser;
 };

@@ -13,7 +13,6 @@ void TForm7::Confirmer()
 {
     if (Edit1->text() != doc.MotDePasse)
         return Refuser(Edit1, Incorrect);
-    doc.MotDePasse = QStringLiteral("Vide");
-    doc.Modifie = true;
+    doc.ChangerMotDePasse(QStringLiteral("Vide"));
     accept();
 }

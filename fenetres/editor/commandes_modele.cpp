@@ -121,7 +121,7 @@ Dialogue *ouvrir(TForm1 &f, bool imageAvant = false)
         } catch (const ETrace &) {
         }
     }
-    auto *d = new Dialogue(f);
+    auto *d = new Dialogue(f.Contexte());
     Presentation::Presenter(d, true);
     return d;
 }

@@ -60,12 +60,7 @@ void TForm1::PremiereActivation()
     Document->Hmm1->TypeFleche = 3;
     Rapport1->setEnabled(false);
     Sourie->setChecked(true);
-    Document->StartPresent = false;
-    Document->N = 0;
-    Document->EtatCourant = nullptr;
-    Document->Dernier = 0;
-    Document->Modifie = false;
-    Document->MotDePasse = QStringLiteral("Vide");
+    Document->Reinitialiser();
     ConstruireMenuRecents();
 
     // Le modèle à ouvrir : l'argument, sinon la première ligne de "Chemin.txt" (254 caractères au plus).
@@ -76,9 +71,6 @@ void TForm1::PremiereActivation()
         chemin = argumentDemarrage;
     if (chemin != QLatin1String("Vide"))
         chargerIci(chemin);
-    else
-        Document->NomFichier.clear();
-    MettreAJourMenusMotDePasse();
     LireOptions();
 }
 
@@ -104,29 +96,15 @@ void TForm1::MettreAJourMenusMotDePasse()
 
 void TForm1::chargerIci(const QString &chemin)
 {
+    // Le nom du document reste vide : la fenêtre n'est appelée ici que quand elle est libre.
     if (!QFileInfo::exists(chemin)) {
         Messages::Erreur(this, introuvable);
-        Document->NomFichier.clear();
         return;
     }
-    Document->NomFichier = chemin;
+    // Titre, menus et outil START suivent le document (ActualiserVues).
     QString erreur;
-    switch (Document->DessinerFichier(chemin, &erreur)) {
-    case Chargement::Reussi:
-        Document->Modifie = false;
-        Start->setEnabled(!Document->StartPresent);
-        break;
-    case Chargement::MotDePasseRefuse:
-        // Le document a déjà vidé NomFichier et Modifie.
-        break;
-    case Chargement::Erreur:
-        Document->NomFichier.clear();
-        Document->Modifie = false;
+    if (Document->Ouvrir(chemin, &erreur) == Chargement::Erreur)
         Messages::Erreur(this, erreur);
-        break;
-    }
-    MettreAJourTitre();
-    MettreAJourMenusMotDePasse();
 }
 
 // ---- Fichiers récents ----
@@ -200,11 +178,10 @@ bool TForm1::Enregistrer1Click()
     if (Document->NomFichier.isEmpty())
         return Enregistrersous1Click();
     QString erreur;
-    if (!Document->EnregistrerFichier(Document->NomFichier, &erreur)) {
+    if (!Document->Enregistrer(Document->NomFichier, &erreur)) {
         Messages::Erreur(this, erreur);
         return false;
     }
-    Document->Modifie = false;
     return true;
 }
 
@@ -214,13 +191,10 @@ bool TForm1::Enregistrersous1Click()
     if (chemin.isEmpty())
         return false;
     QString erreur;
-    if (!Document->EnregistrerFichier(chemin, &erreur)) {
+    if (!Document->Enregistrer(chemin, &erreur)) {
         Messages::Erreur(this, erreur);
         return false;
     }
-    Document->NomFichier = chemin;
-    Document->Modifie = false;
-    MettreAJourTitre();
     if (Recents::Ajouter(chemin))
         ConstruireMenuRecents();
     return true;

@@ -92,6 +92,7 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     Historique = new Annulation(*this);
     Souris = new EditeurSouris(*this);
     Presse = new PressePapiers(*this);
+    BrancherVues();
     BrancherAffichage();
     BrancherModele();
     Traces = new SuiviTrace(this, *Document, Espace);

@@ -2,6 +2,7 @@
 // TForm1 : la fenêtre principale, seule fenêtre de document. Elle porte le document
 // (le modèle), le canevas, les menus et barres d'outils, et sert toutes les commandes.
 #include "algorithms/espace.h"
+#include "calculs/contexte_calcul.h"
 #include "model/document.h"
 
 #include <QMainWindow>
@@ -36,7 +37,7 @@ class PanneauVerification;
 class ObservateurEntrainement;
 class SuiviTrace;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public ResultatsCalcul {
     Q_OBJECT
 public:
     static inline const QString TitreApplication = QStringLiteral("QUELDAR 1.0");
@@ -72,8 +73,9 @@ public:
     void Supprimerlemotdepasse1Click();
     void MettreAJourMenusMotDePasse();
 
-    // Annulation : enregistre tout le modèle comme une étape, avec sa description française.
-    void MemoriserEtape(const QString &description);
+    // Les vues suivent le document : titre, légendes et états de "Defaire" et "Refaire",
+    // outil START, menus du mot de passe. Branché sur les signaux du document.
+    void ActualiserVues();
 
     // Édition à la souris et au clavier, journaux d'annulation, presse-papiers des états.
     EditeurSouris *Souris = nullptr;
@@ -110,6 +112,13 @@ public:
 
     // "Vérifier le modèle" : le volet (85 pixels) et le rapport.
     void Verifier1Click();
+    // Ce que reçoivent les boîtes des algorithmes ; la fenêtre reçoit leurs résultats.
+    ContexteCalcul Contexte();
+    void AjouterProbabilite(const QString &sequence, const QString &probabilite, const QString &methode) override;
+    void AfficherViterbi(const QStringList &etats, const QString &probabilite) override;
+    void AfficherChemins(const TableDesChemins &table, long long meilleur) override;
+    void TraceDisponible(const QString &nom) override;
+    ObservateurEntrainement *ObservateurCalcul() override;
     // Avant un algorithme : vérifie le modèle ; s'il est incorrect, propose le rapport.
     bool ModelePretPourCalcul();
     TForm16 *Enumerer1Click();
@@ -159,6 +168,7 @@ private:
     void creerRaccourcis();
     void BrancherAffichage();
     void BrancherModele();
+    void BrancherVues();
     // Ouvre un chemin choisi : ici quand la fenêtre est libre, sinon dans une nouvelle instance.
     void ouvrirChemin(const QString &chemin);
     void chargerIci(const QString &chemin);

@@ -1,6 +1,5 @@
 // Édition du graphe à la souris et au clavier sur le canevas de la fenêtre principale.
 #include "editor/souris.h"
-#include "editor/defaire.h"
 #include "editor/pressepapiers.h"
 #include "editor/principale.h"
 #include "dialogs/proprieres.h"
@@ -31,243 +30,7 @@ bool curseurDePoignee(Qt::CursorShape c)
     return c == Qt::SizeFDiagCursor || c == Qt::SizeBDiagCursor || c == Qt::SizeHorCursor || c == Qt::SizeVerCursor;
 }
 
-// Curseur de mode : une croix de visée et un petit dessin du mode à côté.
-QCursor curseurDessine(int motif)
-{
-    QPixmap pm(32, 32);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    auto trait = [&p](const QColor &c, int largeur) { p.setPen(QPen(c, largeur)); };
-    // La croix, cernée de blanc pour rester visible sur tout fond.
-    for (int passe = 0; passe < 2; ++passe) {
-        trait(passe == 0 ? Qt::white : Qt::black, passe == 0 ? 3 : 1);
-        p.drawLine(8, 1, 8, 15);
-        p.drawLine(1, 8, 15, 8);
-    }
-    p.setBrush(Qt::NoBrush);
-    switch (motif) {
-    case 1: // START : une boîte basse marquée S
-        trait(Qt::black, 1);
-        p.setBrush(QColor(0xE7, 0xFF, 0x9D));
-        p.drawRoundedRect(14, 16, 16, 10, 3, 3);
-        p.setFont(QFont(QStringLiteral("DejaVu Sans"), 6, QFont::Bold));
-        p.setPen(Qt::red);
-        p.drawText(QRect(14, 16, 16, 10), Qt::AlignCenter, QStringLiteral("S"));
-        break;
-    case 2: // état : une boîte avec sa ligne de séparation
-        trait(Qt::black, 1);
-        p.setBrush(QColor(0xE7, 0xFF, 0x9D));
-        p.drawRoundedRect(14, 14, 16, 14, 3, 3);
-        p.drawLine(14, 19, 30, 19);
-        break;
-    case 3: // arc : une flèche
-        trait(Qt::blue, 2);
-        p.drawLine(14, 26, 28, 14);
-        p.drawLine(28, 14, 22, 15);
-        p.drawLine(28, 14, 27, 20);
-        break;
-    case 4: // boucle : un cercle fléché
-        trait(Qt::blue, 2);
-        p.drawArc(14, 12, 14, 14, 30 * 16, 300 * 16);
-        p.drawLine(27, 15, 28, 10);
-        p.drawLine(27, 15, 22, 14);
-        break;
-    }
-    p.end();
-    return QCursor(pm, 8, 8);
-}
-
-// Les quatre curseurs de mode, dessinés une fois.
-QCursor curseurMode(int motif)
-{
-    static const QCursor c[] = {curseurDessine(1), curseurDessine(2), curseurDessine(3), curseurDessine(4)};
-    return c[motif - 1];
-}
-
-// Calque transparent posé sur tout le panneau : bande élastique, fantôme du déplacement,
-// cadre du redimensionnement et ligne élastique de l'arc, en pointillés.
-class Calque : public QWidget {
-public:
-    Calque(const EditeurSouris &e, QWidget *parent)
-        : QWidget(parent), editeur(e)
-    {
-        setObjectName(QStringLiteral("Calque"));
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-        setFocusPolicy(Qt::NoFocus);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setBrush(Qt::NoBrush);
-        auto cadre = [&p](const QRect &r) {
-            // Trait blanc sous le pointillé noir : lisible sur les boîtes comme sur le fond.
-            p.setPen(QPen(Qt::white, 1));
-            p.drawRect(r.x(), r.y(), std::max(0, r.width() - 1), std::max(0, r.height() - 1));
-            p.setPen(QPen(Qt::black, 1, Qt::DotLine));
-            p.drawRect(r.x(), r.y(), std::max(0, r.width() - 1), std::max(0, r.height() - 1));
-        };
-        if (editeur.BandeVisible())
-            cadre(editeur.RectangleBande());
-        if (editeur.FantomeVisible())
-            cadre(editeur.RectangleFantome());
-        if (editeur.CadreVisible())
-            cadre(editeur.RectangleCadre());
-        if (editeur.LigneVisible()) {
-            p.setPen(QPen(Qt::black, 1, Qt::DotLine));
-            p.drawLine(editeur.AncreLigne(), editeur.FinLigne());
-        }
-    }
-
-private:
-    const EditeurSouris &editeur;
-};
-
 } // namespace
-
-// ---- Calculs sans fenêtre ----
-
-namespace Souris {
-
-QSize TailleMinimale(const QString &nom, int nbSymboles, const QString generation[][3])
-{
-    if (nom == NomStart)
-        return QSize(95, 26);
-    if (nom == NomEnd)
-        return QSize(75, 26);
-    const int n = std::clamp(nbSymboles, 0, TEtat2::Taille - 1);
-    int w = int(nom.size() * 7.5 + 10);
-    for (int k = 1; k <= n; ++k) {
-        const int v = int((generation[k][1].size() + generation[k][2].size()) * 5 + 3);
-        if (v > w)
-            w = v;
-    }
-    return QSize(w + 40, n > 0 ? n * 15 + 35 : 50);
-}
-
-QSize TailleMinimale(const TEtat2 &e)
-{
-    return TailleMinimale(e.Nom, e.NbSymboles, e.Generation);
-}
-
-void Reappliquer(TEtat2 *e)
-{
-    // Qt relève aussitôt la taille courante quand elle passe sous le minimum, et toute
-    // demande de taille plus petite (y compris 0 x 0) est ramenée au minimum.
-    e->setMinimumSize(TailleMinimale(*e));
-}
-
-void Placer(TEtat2 *e, const QRect &bornes)
-{
-    Reappliquer(e);
-    const QSize m = e->minimumSize();
-    e->setGeometry(bornes.x(), bornes.y(), std::max(bornes.width(), m.width()), std::max(bornes.height(), m.height()));
-}
-
-QString NomAutomatique(const QStringList &noms, int *dernier)
-{
-    int d = int(noms.size()) + 1;
-    QString nom = QStringLiteral("Etat_") + QString::number(d);
-    while (noms.contains(nom)) {
-        ++d;
-        nom = QStringLiteral("Etat_") + QString::number(d);
-    }
-    if (dernier)
-        *dernier = d;
-    return nom;
-}
-
-bool Chevauche(const QRect &boite, const QRect &bande)
-{
-    return boite.x() < bande.x() + bande.width() && boite.x() + boite.width() > bande.x() &&
-           boite.y() < bande.y() + bande.height() && boite.y() + boite.height() > bande.y();
-}
-
-QRect Bande(QPoint a, QPoint b)
-{
-    const int g = std::min(a.x(), b.x()), d = std::max(a.x(), b.x());
-    const int h = std::min(a.y(), b.y()), bas = std::max(a.y(), b.y());
-    return QRect(g, h, d - g, bas - h);
-}
-
-Qt::CursorShape Poignee(int x, int y, int w, int h)
-{
-    const bool gauche = x < 5, droite = x >= w - 4, haut = y < 5, bas = y >= h - 4;
-    const bool milieuV = h / 2 - 2 <= y && y <= h / 2 + 2;
-    const bool milieuH = w / 2 - 4 <= x && x <= w / 2 + 4;
-    if ((gauche && haut) || (droite && bas))
-        return Qt::SizeFDiagCursor;
-    if ((gauche && bas) || (droite && haut))
-        return Qt::SizeBDiagCursor;
-    if ((gauche || droite) && milieuV)
-        return Qt::SizeHorCursor;
-    if ((haut || bas) && milieuH)
-        return Qt::SizeVerCursor;
-    return Qt::ArrowCursor;
-}
-
-QRect Redimensionner(const QRect &depart, Qt::CursorShape poignee, QPoint appui, QPoint souris)
-{
-    int g = depart.x(), d = depart.x() + depart.width();
-    int h = depart.y(), b = depart.y() + depart.height();
-    const bool cote = appui.x() >= 4; // côté droit (ou coin de droite) de la poignée saisie
-    switch (poignee) {
-    case Qt::SizeHorCursor:
-        (cote ? d : g) = souris.x();
-        break;
-    case Qt::SizeVerCursor:
-        (appui.y() >= 4 ? b : h) = souris.y();
-        break;
-    case Qt::SizeFDiagCursor: // haut-gauche / bas-droit
-        if (cote) {
-            d = souris.x();
-            b = souris.y();
-        } else {
-            g = souris.x();
-            h = souris.y();
-        }
-        break;
-    case Qt::SizeBDiagCursor: // haut-droit / bas-gauche
-        if (cote) {
-            d = souris.x();
-            h = souris.y();
-        } else {
-            g = souris.x();
-            b = souris.y();
-        }
-        break;
-    default:
-        break;
-    }
-    return Bande(QPoint(g, h), QPoint(d, b));
-}
-
-QString NettoyerEtiquette(QString t)
-{
-    if (t != QLatin1String("??") && t.contains(QLatin1Char('?'))) {
-        t.remove(t.indexOf(QLatin1Char('?')), 1);
-        const qsizetype i = t.indexOf(QLatin1Char('?'));
-        if (i >= 0)
-            t.remove(i, 1);
-    }
-    if (t.isEmpty())
-        t = QStringLiteral("0");
-    return t;
-}
-
-bool CaractereProbabilite(const QString &texteActuel, QChar c)
-{
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-        return true;
-    const QChar s = Nombres::Separateur();
-    return c == s && !texteActuel.contains(s);
-}
-
-} // namespace Souris
 
 // ---- L'éditeur ----
 
@@ -293,7 +56,7 @@ EditeurSouris::EditeurSouris(TForm1 &fenetre)
     Edit3->installEventFilter(this);
     connect(Edit3, &QLineEdit::textChanged, this, &EditeurSouris::texteEtiquetteChange);
 
-    calque = new Calque(*this, panneau);
+    calque = creerCalque(panneau);
     calque->setGeometry(panneau->rect());
     calque->show();
     panneau->installEventFilter(this);
@@ -310,12 +73,7 @@ EditeurSouris::EditeurSouris(TForm1 &fenetre)
     };
     connect(&doc(), &DocumentModele::modeleCharge, this, [this] {
         // Règle de taille minimale sur les boîtes chargées ; leurs arcs suivent.
-        for (TEtat2 *b : boites()) {
-            const QSize avant = b->size();
-            Souris::Reappliquer(b);
-            if (b->size() != avant)
-                doc().RedessinerArcsEtat(b);
-        }
+        doc().AppliquerTaillesMinimales();
         Reinitialiser();
     });
 
@@ -403,14 +161,6 @@ TEtat2 *EditeurSouris::boiteEn(QPoint p) const
     return nullptr;
 }
 
-void EditeurSouris::redessinerCalque()
-{
-    calque->raise();
-    if (Edit3->isVisible())
-        Edit3->raise();
-    calque->update();
-}
-
 void EditeurSouris::brancherBoite(TEtat2 *e)
 {
     // La taille minimale n'est posée qu'une fois le nom et les paires connus (création,
@@ -444,48 +194,9 @@ void EditeurSouris::OublierBande()
     calque->update();
 }
 
-void EditeurSouris::CurseursParDefaut()
-{
-    hmm()->unsetCursor();
-    for (TEtat2 *b : boites())
-        b->unsetCursor();
-}
-
-void EditeurSouris::AppliquerCurseursPalette()
-{
-    if (f.Start->isChecked() || f.Etat->isChecked()) {
-        const QCursor c = f.Start->isChecked() ? CurseurStart() : CurseurEtat();
-        hmm()->setCursor(c);
-        for (TEtat2 *b : boites())
-            b->setCursor(c);
-    } else {
-        CurseursParDefaut();
-    }
-}
-
 void EditeurSouris::FocusCanevas()
 {
     Edit1->setFocus(Qt::OtherFocusReason);
-}
-
-QCursor EditeurSouris::CurseurStart()
-{
-    return curseurMode(1);
-}
-
-QCursor EditeurSouris::CurseurEtat()
-{
-    return curseurMode(2);
-}
-
-QCursor EditeurSouris::CurseurArc()
-{
-    return curseurMode(3);
-}
-
-QCursor EditeurSouris::CurseurBoucle()
-{
-    return curseurMode(4);
 }
 
 bool EditeurSouris::toutArcDeselectionne()
@@ -690,158 +401,10 @@ void EditeurSouris::creerEtat(QPoint point)
                                  .arg(DocumentModele::CapaciteEtats));
         return;
     }
-    const QStringList lignes = d.PreparerFichier();
-    TEtat2 *b = d.CreerEtat();
-    QString nom;
-    if (start) {
-        d.StartPresent = true;
-        d.Modifie = true;
-        f.Start->setEnabled(false);
-        nom = NomStart;
-    } else {
-        nom = Souris::NomAutomatique(d.NomsEtats(), &d.Dernier);
-    }
-    b->Nom = nom;
-    Souris::Reappliquer(b);
-    QRect r;
-    if (!bandeUtilisee) {
-        const QSize t = Souris::TailleMinimale(*b);
-        r = QRect(point.x() - t.width() / 2, point.y() - t.height() / 2, t.width(), t.height());
-    } else {
-        d.Modifie = true;
-        r = bande;
-    }
-    b->setParent(f.Panneau);
-    Souris::Placer(b, r);
-    b->show();
-    if (start) {
-        d.Etats[0] = b;
-    } else {
-        ++d.N;
-        d.Etats[d.N] = b;
-        d.Modifie = true;
-    }
+    d.NouvelEtat(start, point, bandeUtilisee ? &bande : nullptr);
     redessinerCalque();
-    f.Historique->Enregistrer(QStringLiteral("la création de l'état: ") + nom, lignes);
     f.Sourie->setChecked(true);
     CurseursParDefaut();
-}
-
-void EditeurSouris::ouvrirEditeurEtiquette(int a)
-{
-    if (a < 1 || a > hmm()->NbArcs)
-        return;
-    // Une édition en cours sur un autre arc se termine d'abord (son étape est gardée).
-    if (enEdition)
-        TerminerEdition();
-    arcTouche = a;
-    if (ArcEdite > 0 && ArcEdite < THmm::Taille)
-        hmm()->EtiquetteVisible[ArcEdite] = true;
-    hmm()->EtiquetteVisible[a] = false;
-    ancienneEtiquette = hmm()->Etiquette[a];
-    ArcEdite = a;
-    changementInterne = true;
-    Edit3->setText(hmm()->Etiquette[a]);
-    changementInterne = false;
-    placerEditeur(Edit3->text());
-    enEdition = true;
-    Edit3->show();
-    Edit3->raise();
-    Edit3->setFocus(Qt::MouseFocusReason);
-    Edit3->selectAll();
-    hmm()->update();
-}
-
-void EditeurSouris::placerEditeur(const QString &t)
-{
-    const QFontMetrics fm(hmm()->font());
-    // Quelques pixels de plus que le texte : la place du curseur d'insertion.
-    const int w = fm.horizontalAdvance(t) + 8;
-    const int h = fm.height() + 2;
-    const int a = arcTouche > 0 && arcTouche <= hmm()->NbArcs ? arcTouche : ArcEdite;
-    if (a < 1 || a >= THmm::Taille)
-        return;
-    const QPoint c = hmm()->PosEtiquette[a];
-    Edit3->setGeometry(c.x() - w / 2, c.y() - h / 2, w, h);
-}
-
-void EditeurSouris::texteEtiquetteChange(const QString &t0)
-{
-    if (changementInterne)
-        return;
-    const QString t = Souris::NettoyerEtiquette(t0);
-    if (t != t0) {
-        changementInterne = true;
-        Edit3->setText(t);
-        changementInterne = false;
-    }
-    placerEditeur(t);
-    const int a = arcTouche;
-    if (a < 1 || a > hmm()->NbArcs)
-        return;
-    if (t != QLatin1String("??")) {
-        // Un texte qui n'est pas (encore) un nombre, comme un séparateur seul, laisse
-        // l'étiquette à sa valeur précédente.
-        bool ok = false;
-        const long double v = Nombres::VersExtended(t, &ok);
-        if (ok)
-            hmm()->Etiquette[a] = Nombres::Formater(v);
-    }
-    doc().Modifie = true;
-}
-
-bool EditeurSouris::toucheEtiquette(QKeyEvent *e)
-{
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        const int a = arcTouche;
-        if (ArcEdite > 0 && ArcEdite < THmm::Taille)
-            hmm()->EtiquetteVisible[ArcEdite] = true;
-        FocusCanevas();
-        TerminerEdition();
-        if (a > 0 && a < THmm::Taille) {
-            hmm()->ArcSelectionne[a] = false;
-            hmm()->EtiquetteVisible[a] = true;
-        }
-        Edit3->setGeometry(0, 0, 1, Edit3->height());
-        hmm()->update();
-        arcTouche = -1;
-        return true;
-    }
-    const QString texte = e->text();
-    if (texte.isEmpty() || e->key() == Qt::Key_Backspace || (e->modifiers() & Qt::ControlModifier))
-        return false;
-    const QChar c = texte.at(0);
-    if (!c.isPrint())
-        return false;
-    return !Souris::CaractereProbabilite(Edit3->text(), c);
-}
-
-void EditeurSouris::TerminerEdition()
-{
-    if (!enEdition)
-        return;
-    enEdition = false;
-    THmm *h = hmm();
-    const bool valide = ArcEdite > 0 && ArcEdite <= h->NbArcs;
-    if (valide)
-        h->EtiquetteVisible[ArcEdite] = true;
-    Edit3->hide();
-    const QString t = Edit3->text();
-    if (!t.isEmpty() && t != ancienneEtiquette && valide) {
-        const QString nouvelle = h->Etiquette[ArcEdite];
-        h->Etiquette[ArcEdite] = ancienneEtiquette;
-        const TEtat2 *s = doc().Etats[h->ARC[ArcEdite][1]];
-        const TEtat2 *d = doc().Etats[h->ARC[ArcEdite][2]];
-        const QString ns = s ? s->Nom : QString(), nd = d ? d->Nom : QString();
-        f.MemoriserEtape(ns == nd ? QStringLiteral("la modification de la boucle de l'état: ") + ns
-                                  : QStringLiteral("la modification de l'arc (") + ns + QLatin1Char(',') + nd +
-                                        QLatin1Char(')'));
-        h->Etiquette[ArcEdite] = nouvelle;
-        ancienneEtiquette.clear();
-        ArcEdite = -1;
-        doc().Modifie = true;
-    }
-    h->update();
 }
 
 // ---- Boîtes ----
@@ -900,7 +463,6 @@ void EditeurSouris::boiteAppui(TEtat2 *b, QMouseEvent *e)
         aucuneLigne = false;
         b->Selectionne = false;
         b->update();
-        doc().Modifie = true;
     }
 }
 
@@ -929,7 +491,6 @@ void EditeurSouris::boiteMouvement(TEtat2 *b, QMouseEvent *e)
     }
     if (b->Selectionne) {
         if (redimensionnement) {
-            doc().Modifie = true;
             cadre = Souris::Redimensionner(b->geometry(), poignee, appuiPoignee, b->mapTo(f.Panneau, p));
             cadreDessine = true;
             redessinerCalque();
@@ -961,28 +522,19 @@ void EditeurSouris::boiteRelache(TEtat2 *b, QMouseEvent *e)
     if (deplacement) {
         deplacement = false;
         redessinerCalque();
-        if (fantome.topLeft() != b->pos()) {
-            doc().Modifie = true;
-            f.MemoriserEtape(QStringLiteral("le déplacement de l'état: ") + b->Nom);
-        }
-        b->move(fantome.topLeft());
+        if (fantome.topLeft() != b->pos())
+            doc().DeplacerEtat(b, fantome.topLeft());
         b->setCursor(Qt::ArrowCursor);
-        doc().RedessinerArcsEtat(b);
     }
     if (redimensionnement) {
         redimensionnement = false;
         if (cadreDessine) {
             cadreDessine = false;
             redessinerCalque();
-            if (cadre.size() != b->size()) {
-                const TEtat2 *c = doc().EtatCourant ? doc().EtatCourant : b;
-                f.MemoriserEtape(QStringLiteral("le redimentionnement de l'état: ") + c->Nom);
-                Souris::Placer(b, cadre);
-            }
+            if (cadre.size() != b->size())
+                doc().RedimensionnerEtat(b, cadre);
         }
         b->setCursor(Qt::ArrowCursor);
-        doc().RedessinerArcsEtat(b);
-        doc().Modifie = true;
     }
 }
 
@@ -993,15 +545,12 @@ void EditeurSouris::boiteClic(TEtat2 *b, bool ctrl)
     if (f.Boucle->isChecked() && b->Nom != NomStart && b->Nom != NomEnd && hmm()->ExisteARC(k, k) == -1) {
         if (!peutAjouterArc())
             return;
-        f.MemoriserEtape(QStringLiteral("la création d'arc boucle de l'etat: ") + b->Nom);
-        const QRect r = b->Interieur();
-        hmm()->DessinerARC(r.x(), r.y(), r.width(), r.height(), r.x(), r.y(), r.width(), r.height(), -1, k, k);
+        d.AjouterArc(k, k);
         f.Sourie->setChecked(true);
         CurseursParDefaut();
         b->Surligne = false;
         b->Selectionne = false;
         b->update();
-        d.Modifie = true;
         return;
     }
     d.EtatCourant = b;
@@ -1063,13 +612,9 @@ void EditeurSouris::deposer(QPoint p)
             const int s = doc().IndiceBoite(src), t = doc().IndiceBoite(cible);
             if (s >= 0 && t >= 0 && hmm()->ExisteARC(s, t) == -1) {
                 if (peutAjouterArc()) {
-                    f.MemoriserEtape(QStringLiteral("la création de l'arc: (") + src->Nom + QLatin1Char(',') + cible->Nom +
-                                     QLatin1Char(')'));
-                    const QRect a = src->Interieur(), b = cible->Interieur();
-                    hmm()->DessinerARC(a.x(), a.y(), a.width(), a.height(), b.x(), b.y(), b.width(), b.height(), -1, s, t);
+                    d.AjouterArc(s, t);
                     f.Sourie->setChecked(true);
                     CurseursParDefaut();
-                    d.Modifie = true;
                     cree = true;
                 }
             }
@@ -1138,10 +683,7 @@ bool EditeurSouris::clavierCanevas(QKeyEvent *e)
         default:
             return true;
         }
-        f.MemoriserEtape(QStringLiteral("le déplacement de l'état: ") + c->Nom);
-        c->move(c->pos() + d);
-        doc().Modifie = true;
-        doc().RedessinerArcsEtat(c);
+        doc().DeplacerEtat(c, c->pos() + d);
     } else if (e->key() == Qt::Key_Delete) {
         f.Presse->Supprimer1Click();
     }
@@ -1155,6 +697,6 @@ void TForm1::Editeretat1Click()
     TEtat2 *e = Document->EtatCourant;
     if (!e || e->Nom == QLatin1String("START"))
         return;
-    auto *d = new TForm2(*Document, e, [this](const QString &s) { MemoriserEtape(s); }, this);
+    auto *d = new TForm2(*Document, e, this);
     Presentation::Presenter(d, true);
 }

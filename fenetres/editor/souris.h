@@ -3,7 +3,12 @@
 // de START et des états, déplacement, redimensionnement par les huit poignées, arcs par
 // glisser-déposer, boucles, étiquette d'arc éditée en place (Edit3) et clavier du canevas
 // (Edit1). Les tracés provisoires (bande, fantôme, cadre, ligne élastique) sont peints sur
-// un calque transparent posé au-dessus des boîtes.
+// un calque transparent posé au-dessus des boîtes. Chaque changement du modèle est une
+// opération du document ; les règles pures sont dans model/regles_edition.h.
+// Fichiers : souris.cpp (automate des événements), souris_etiquette.cpp (éditeur
+// d'étiquette), souris_calque.cpp (calque et curseurs).
+#include "model/regles_edition.h"
+
 #include <QCursor>
 #include <QObject>
 #include <QPoint>
@@ -23,39 +28,6 @@ class QMouseEvent;
 class QKeyEvent;
 class QWidget;
 class QAction;
-
-// Calculs sans fenêtre, appelés directement par les tests.
-namespace Souris {
-// Règle de taille minimale de toute boîte (START 95 x 26, "END" 75 x 26, sinon selon le
-// nom et les paires).
-QSize TailleMinimale(const QString &nom, int nbSymboles, const QString generation[][3]);
-QSize TailleMinimale(const TEtat2 &e);
-// Donne à la boîte ces bornes, taille relevée au minimum : aucune boîte n'est plus petite.
-void Placer(TEtat2 *e, const QRect &bornes);
-// Réapplique la taille courante (après un changement de nom ou de paires).
-void Reappliquer(TEtat2 *e);
-
-// Nom automatique d'un nouvel état : "Etat_" suivi de n + 1, ou du premier numéro suivant
-// libre parmi `noms` (les états 1..N) ; *dernier reçoit le numéro retenu.
-QString NomAutomatique(const QStringList &noms, int *dernier);
-
-// Chevauchement strict d'une boîte et de la bande : se toucher par un bord ne suffit pas.
-bool Chevauche(const QRect &boite, const QRect &bande);
-// Rectangle normalisé tendu entre deux points.
-QRect Bande(QPoint a, QPoint b);
-
-// Poignée sous la souris (coordonnées dans une boîte w x h) ; Qt::ArrowCursor quand aucune.
-Qt::CursorShape Poignee(int x, int y, int w, int h);
-// Rectangle de redimensionnement : la poignée saisie (désignée par son curseur et le point
-// d'appui dans la boîte) suit la souris, le bord opposé reste fixe.
-QRect Redimensionner(const QRect &depart, Qt::CursorShape poignee, QPoint appui, QPoint souris);
-
-// Texte de l'éditeur d'étiquette après une frappe : le "??" d'un arc neuf s'efface dès le
-// premier chiffre, un texte vide devient "0".
-QString NettoyerEtiquette(QString t);
-// Caractère accepté par les éditeurs de probabilité (chiffres, un seul séparateur décimal).
-bool CaractereProbabilite(const QString &texteActuel, QChar c);
-}
 
 class EditeurSouris : public QObject {
     Q_OBJECT
@@ -106,6 +78,8 @@ private:
     THmm *hmm() const;
     QList<TEtat2 *> boites() const;
     TEtat2 *boiteEn(QPoint surPanneau) const;
+    // Calque et curseurs (souris_calque.cpp).
+    QWidget *creerCalque(QWidget *panneau);
     void redessinerCalque();
     void brancherBoite(TEtat2 *e);
 
@@ -133,7 +107,7 @@ private:
     // Faux, avec le message, quand la table des arcs est pleine.
     bool peutAjouterArc();
 
-    // Clavier et éditeur d'étiquette.
+    // Clavier (souris.cpp) et éditeur d'étiquette (souris_etiquette.cpp).
     bool clavierCanevas(QKeyEvent *e);
     bool toucheEtiquette(QKeyEvent *e);
     void texteEtiquetteChange(const QString &t);

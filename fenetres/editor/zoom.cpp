@@ -213,18 +213,11 @@ void VueZoom::Ajuster1Click()
         TEtat2 *b = d.Etats[k];
         if (!b || !b->Selectionne)
             continue;
-        d.Modifie = true;
-        f.MemoriserEtape(QStringLiteral("le redimentionnement de l'état: ") + b->Nom);
-        // Largeur et hauteur 0 : la règle de taille minimale les relève au plus petit
-        // que permettent le nom et les paires.
-        Souris::Reappliquer(b);
-        b->resize(0, 0);
         try {
-            d.RedessinerArcsEtat(b);
+            d.AjusterEtat(b);
         } catch (const EConversion &e) {
             // Une étiquette illisible ne doit pas interrompre la commande sans le dire.
             Messages::Erreur(&f, e.Message());
         }
-        b->update();
     }
 }

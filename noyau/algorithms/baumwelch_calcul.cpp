@@ -269,7 +269,7 @@ void ConclureEntrainement(Entrainement type, DocumentModele &doc, EspaceTravail 
 {
     if (obs)
         obs->AvantModification(type);
-    ReporterParametres(doc);
+    ReporterParametres(doc, DescriptionEntrainement(type, e.SequenceObservations));
     // Le journal reste dans le répertoire du programme pour la trace ; un échec d'écriture
     // n'annule pas l'entraînement (la trace le signalera en ne trouvant pas le journal).
     Textes::EcrireLignes(CheminJournalEntrainement(), e.JournalEntrainement);
@@ -287,38 +287,17 @@ IssueEntrainement EntrainerBaumWelch(DocumentModele &doc, EspaceTravail &e, Obse
     return issue;
 }
 
-void ReporterParametres(DocumentModele &doc)
+void ReporterParametres(DocumentModele &doc, const QString &description)
 {
-    const ParametresModele &p = doc.Parametres;
-    if (p.N != doc.N)
+    if (doc.Parametres.N != doc.N)
         throw ERefusCalcul(QStringLiteral("Le modèle a changé pendant l'entraînement : "
                                           "les paramètres ne peuvent pas y être reportés."));
-    THmm *h = doc.Hmm1;
-    const int N = p.N;
-    auto indice = [&](int i) { return doc.RechercherIndice(doc.Etats[i]->Nom, false); };
+    doc.ReporterParametres(description);
+}
 
-    for (int i = 1; i <= N; ++i) {
-        const int a = h->ExisteARC(0, indice(i));
-        if (a != -1)
-            h->Etiquette[a] = Nombres::Formater(p.PI[i]);
-    }
-    for (int i = 1; i <= N; ++i) {
-        const int ei = indice(i);
-        for (int j = 1; j <= N; ++j) {
-            const int a = h->ExisteARC(ei, indice(j));
-            if (a != -1)
-                h->Etiquette[a] = Nombres::Formater(p.A[i][j]);
-        }
-    }
-    for (int i = 1; i <= N; ++i) {
-        TEtat2 *etat = doc.Etats[i];
-        for (int k = 1; k <= etat->NbSymboles; ++k) {
-            const int s = doc.RechercherIndice(etat->Generation[k][1], true);
-            if (s >= 1)
-                etat->Generation[k][2] = Nombres::Formater(p.B[i][s]);
-        }
-        etat->Actualiser();
-    }
-    h->Actualiser();
-    doc.Modifie = true;
+QString DescriptionEntrainement(Entrainement type, const QString &sequence)
+{
+    return (type == Entrainement::BaumWelch ? QStringLiteral("l'Entrainnement de BaumWelch avec la séquence ")
+                                            : QStringLiteral("l'Entrainnement de Viterbi avec la séquence ")) +
+           sequence;
 }

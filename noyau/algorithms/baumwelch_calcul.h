@@ -39,8 +39,11 @@ IssueEntrainement EntrainerBaumWelch(DocumentModele &document, EspaceTravail &es
 // Écrit π, A et B du document (Parametres) dans les étiquettes des arcs existants et les
 // probabilités des paires existantes, au format général à 15 chiffres ; ne crée ni arc ni
 // paire. Les boîtes puis le graphe sont ensuite actualisés (un arc ou une paire qui vaut
-// désormais 0 disparaît, comme à la saisie) et le document est marqué modifié.
-void ReporterParametres(DocumentModele &document);
+// désormais 0 disparaît, comme à la saisie). C'est une opération du document : une étape
+// d'annulation décrite par `description`, le document marqué modifié.
+void ReporterParametres(DocumentModele &document, const QString &description = QString());
+// Description de l'étape d'annulation d'un entraînement sur la séquence donnée.
+QString DescriptionEntrainement(Entrainement type, const QString &sequence);
 
 // Commun aux deux entraînements : paramètres et séquence pris du document, puis
 // ExigerGeneration.

@@ -1,11 +1,16 @@
 #include "model/document.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
+#include "graph/nombres.h"
+#include "model/bloc_copie.h"
+#include "model/regles_edition.h"
+#include "model/repertoire.h"
 #include "model/textes.h"
 
 #include <QEvent>
 #include <QFileInfo>
 #include <QWidget>
+#include <algorithm>
 
 DocumentModele::DocumentModele(QWidget *surface, QObject *parent)
     : QObject(parent), Surface(surface)
@@ -279,4 +284,428 @@ Chargement DocumentModele::DessinerFichier(const QString &chemin, QString *erreu
 Chargement DocumentModele::DefaireFichier(const QString &chemin, QString *erreur)
 {
     return charger(this, chemin, false, erreur);
+}
+
+// ---- Opérations ----
+
+namespace {
+const QString NomStart = QStringLiteral("START");
+}
+
+void DocumentModele::ranger(const QString &description, const QStringList &avant)
+{
+    JournalRefaire.Vider();
+    JournalDefaire.Ajouter(description, avant);
+}
+
+void DocumentModele::terminer(const QString &description)
+{
+    Modifie = true;
+    emit modifie(description);
+}
+
+template <class F>
+void DocumentModele::operation(const QString &description, F &&changement)
+{
+    // L'étape est rangée avant le changement : un changement qui lève reste annulable.
+    ranger(description, PreparerFichier());
+    try {
+        changement();
+    } catch (...) {
+        terminer(description);
+        throw;
+    }
+    terminer(description);
+}
+
+QString DocumentModele::nomEtat(int k) const
+{
+    const TEtat2 *e = k >= 0 && k < 100 ? Etats[k] : nullptr;
+    return e ? e->Nom : QString();
+}
+
+TEtat2 *DocumentModele::placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
+                                       bool tailleMinimale)
+{
+    TEtat2 *b = CreerEtat();
+    if (paires)
+        RemplirPaires(b, *paires);
+    b->Nom = nom;
+    b->setParent(Surface);
+    if (tailleMinimale)
+        Souris::Placer(b, bornes);
+    else
+        b->setGeometry(bornes);
+    b->show();
+    if (nom == NomStart && !StartPresent) {
+        StartPresent = true;
+        Etats[0] = b;
+    } else {
+        Etats[++N] = b;
+    }
+    return b;
+}
+
+TEtat2 *DocumentModele::NouvelEtat(bool start, QPoint centre, const QRect *bande)
+{
+    if (start ? StartPresent : !PeutAjouterEtat())
+        return nullptr;
+    const QStringList avant = PreparerFichier();
+    const QString nom = start ? NomStart : Souris::NomAutomatique(NomsEtats(), &Dernier);
+    QRect r;
+    if (bande) {
+        r = *bande;
+    } else {
+        QString vide[1][3];
+        const QSize t = Souris::TailleMinimale(nom, 0, vide);
+        r = QRect(centre.x() - t.width() / 2, centre.y() - t.height() / 2, t.width(), t.height());
+    }
+    TEtat2 *b = placerNouvelle(nom, nullptr, r, true);
+    const QString description = QStringLiteral("la création de l'état: ") + nom;
+    ranger(description, avant);
+    terminer(description);
+    return b;
+}
+
+TEtat2 *DocumentModele::AjouterEtat(const ContenuModele::Etat &e, bool tailleMinimale)
+{
+    if (e.Nom == NomStart ? StartPresent : !PeutAjouterEtat())
+        return nullptr;
+    TEtat2 *b = nullptr;
+    operation(QStringLiteral("la création de l'état: ") + e.Nom, [&] {
+        b = placerNouvelle(e.Nom, &e, QRect(e.Left, e.Top, e.Width, e.Height), tailleMinimale);
+    });
+    return b;
+}
+
+void DocumentModele::Coller(const QList<ContenuModele::Etat> &etats, int decalage)
+{
+    if (etats.isEmpty() || N + etats.size() > CapaciteEtats)
+        return;
+    operation(QStringLiteral("le collage de(s) ") + QString::number(etats.size()) + QStringLiteral(" etat(s)"), [&] {
+        for (const ContenuModele::Etat &e : etats) {
+            TEtat2 *b = CreerEtat();
+            RemplirPaires(b, e);
+            b->Nom = BlocCopie::NomColle(e.Nom, NomsEtats(), &Dernier);
+            b->setParent(Surface);
+            Souris::Placer(b, QRect(e.Left + decalage, e.Top + decalage, e.Width, e.Height));
+            b->show();
+            Etats[++N] = b;
+        }
+    });
+}
+
+void DocumentModele::SupprimerEtats(const QList<TEtat2 *> &boites)
+{
+    int s = 0;
+    for (int i = StartPresent ? 0 : 1; i <= N; ++i)
+        if (Etats[i] && boites.contains(Etats[i]))
+            ++s;
+    if (s == 0)
+        return;
+    operation(QStringLiteral("la suppression de(s) ") + QString::number(s) + QStringLiteral(" etat(s)"), [&] {
+        for (int i = N; i >= (StartPresent ? 0 : 1); --i) {
+            TEtat2 *b = Etats[i];
+            if (!b || !boites.contains(b))
+                continue;
+            if (i == N)
+                --Dernier;
+            SupprimerEtat(b);
+        }
+    });
+}
+
+void DocumentModele::DeplacerEtat(TEtat2 *b, QPoint position)
+{
+    operation(QStringLiteral("le déplacement de l'état: ") + b->Nom, [&] {
+        b->move(position);
+        RedessinerArcsEtat(b);
+    });
+}
+
+void DocumentModele::RedimensionnerEtat(TEtat2 *b, const QRect &bornes)
+{
+    operation(QStringLiteral("le redimentionnement de l'état: ") + b->Nom, [&] {
+        Souris::Placer(b, bornes);
+        RedessinerArcsEtat(b);
+    });
+}
+
+void DocumentModele::AjusterEtat(TEtat2 *b)
+{
+    operation(QStringLiteral("le redimentionnement de l'état: ") + b->Nom, [&] {
+        // Largeur et hauteur 0 : la règle de taille minimale les relève au plus petit
+        // que permettent le nom et les paires.
+        Souris::Reappliquer(b);
+        b->resize(0, 0);
+        b->update();
+        RedessinerArcsEtat(b);
+    });
+}
+
+int DocumentModele::AjouterArc(int s, int t)
+{
+    TEtat2 *a = Etats[s], *b = Etats[t];
+    if (!a || !b || !Hmm1->PeutAjouterArc())
+        return -1;
+    const QString description = s == t ? QStringLiteral("la création d'arc boucle de l'etat: ") + a->Nom
+                                       : QStringLiteral("la création de l'arc: (") + a->Nom + QLatin1Char(',') + b->Nom +
+                                             QLatin1Char(')');
+    int i = -1;
+    operation(description, [&] {
+        const QRect r = a->Interieur(), q = b->Interieur();
+        i = Hmm1->DessinerARC(r.x(), r.y(), r.width(), r.height(), q.x(), q.y(), q.width(), q.height(), -1, s, t);
+    });
+    return i;
+}
+
+void DocumentModele::SupprimerArc(int a)
+{
+    if (a < 1 || a > Hmm1->NbArcs)
+        return;
+    TEtat2 *source = Etats[Hmm1->ARC[a][1]];
+    const QString description = QStringLiteral("la suppression de l'arc (") + nomEtat(Hmm1->ARC[a][1]) +
+                                QLatin1Char(',') + nomEtat(Hmm1->ARC[a][2]) + QLatin1Char(')');
+    operation(description, [&] {
+        Hmm1->SuppARC(a);
+        if (source)
+            RedessinerArcsEtat(source);
+        Hmm1->update();
+    });
+}
+
+namespace {
+QString descriptionEtiquette(const QString &ns, const QString &nd)
+{
+    return ns == nd ? QStringLiteral("la modification de la boucle de l'état: ") + ns
+                    : QStringLiteral("la modification de l'arc (") + ns + QLatin1Char(',') + nd + QLatin1Char(')');
+}
+}
+
+void DocumentModele::ChangerEtiquette(int a, const QString &texte)
+{
+    if (a < 1 || a > Hmm1->NbArcs)
+        return;
+    operation(descriptionEtiquette(nomEtat(Hmm1->ARC[a][1]), nomEtat(Hmm1->ARC[a][2])), [&] {
+        Hmm1->Etiquette[a] = texte;
+        Hmm1->update();
+    });
+}
+
+void DocumentModele::EcrireEtiquette(int a, const QString &texte)
+{
+    if (a >= 1 && a <= Hmm1->NbArcs)
+        Hmm1->Etiquette[a] = texte;
+    Modifie = true;
+}
+
+void DocumentModele::ValiderEtiquette(int a, const QString &ancienne)
+{
+    if (a < 1 || a > Hmm1->NbArcs)
+        return;
+    // L'étape garde le modèle d'avant l'édition : l'ancienne étiquette le temps de l'instantané.
+    const QString nouvelle = Hmm1->Etiquette[a];
+    Hmm1->Etiquette[a] = ancienne;
+    const QStringList avant = PreparerFichier();
+    Hmm1->Etiquette[a] = nouvelle;
+    const QString description = descriptionEtiquette(nomEtat(Hmm1->ARC[a][1]), nomEtat(Hmm1->ARC[a][2]));
+    ranger(description, avant);
+    Hmm1->update();
+    terminer(description);
+}
+
+void DocumentModele::ModifierEtat(TEtat2 *e, const QString &nom, const QList<QPair<QString, QString>> &paires)
+{
+    const QString guillemet = QStringLiteral(" \" ");
+    QString derniere;
+    auto etape = [&](const QString &description) {
+        ranger(description, PreparerFichier());
+        derniere = description;
+    };
+    if (nom != e->Nom) {
+        etape(QStringLiteral("le changement du nom de l'état:") + guillemet + e->Nom + QStringLiteral(" en") + guillemet +
+              nom + QStringLiteral(" \""));
+        e->Nom = nom;
+    }
+    const int lignes = int(paires.size());
+    int nonNuls = 0;
+    for (const auto &p : paires) {
+        bool ok = false;
+        if (Nombres::VersExtended(p.second, &ok) != 0 && ok)
+            ++nonNuls;
+    }
+    if (nonNuls != e->NbSymboles)
+        etape(QStringLiteral("la modification du nombre de symboles de l'état:") + guillemet + e->Nom + QStringLiteral(" \""));
+    bool different = lignes != e->NbSymboles;
+    for (int r = 0; r < lignes && r + 1 <= e->NbSymboles && !different; ++r)
+        different = paires[r].first != e->Generation[r + 1][1] || paires[r].second != e->Generation[r + 1][2];
+    if (different)
+        etape(QStringLiteral("la modification des symboles de l'état") + guillemet + e->Nom + QStringLiteral(" \""));
+
+    const int ancien = std::clamp(e->NbSymboles, 0, TEtat2::Taille - 1);
+    for (int r = 1; r <= ancien; ++r) {
+        e->Generation[r][1].clear();
+        e->Generation[r][2].clear();
+    }
+    for (int r = 0; r < lignes && r + 1 < TEtat2::Taille; ++r) {
+        e->Generation[r + 1][1] = paires[r].first;
+        e->Generation[r + 1][2] = paires[r].second;
+    }
+    e->NbSymboles = std::min(lignes, TEtat2::CapacitePaires);
+    try {
+        e->Actualiser();
+    } catch (const EConversion &) {
+        // Impossible après le nettoyage du tableau : chaque probabilité y est un nombre.
+    }
+    // La taille est réappliquée : la règle de taille minimale suit le nouveau contenu.
+    Souris::Placer(e, e->geometry());
+    e->update();
+    RedessinerArcsEtat(e);
+    terminer(derniere);
+}
+
+void DocumentModele::ReporterParametres(const QString &description)
+{
+    operation(description, [&] {
+        const ParametresModele &p = Parametres;
+        THmm *h = Hmm1;
+        const int n = p.N;
+        auto indice = [&](int i) { return RechercherIndice(Etats[i]->Nom, false); };
+        for (int i = 1; i <= n; ++i) {
+            const int a = h->ExisteARC(0, indice(i));
+            if (a != -1)
+                h->Etiquette[a] = Nombres::Formater(p.PI[i]);
+        }
+        for (int i = 1; i <= n; ++i) {
+            const int ei = indice(i);
+            for (int j = 1; j <= n; ++j) {
+                const int a = h->ExisteARC(ei, indice(j));
+                if (a != -1)
+                    h->Etiquette[a] = Nombres::Formater(p.A[i][j]);
+            }
+        }
+        for (int i = 1; i <= n; ++i) {
+            TEtat2 *etat = Etats[i];
+            for (int k = 1; k <= etat->NbSymboles; ++k) {
+                const int s = RechercherIndice(etat->Generation[k][1], true);
+                if (s >= 1)
+                    etat->Generation[k][2] = Nombres::Formater(p.B[i][s]);
+            }
+            etat->Actualiser();
+        }
+        h->Actualiser();
+    });
+}
+
+namespace {
+// Écrit les lignes stockées (déjà brouillées, un octet par caractère) avec CR LF.
+bool ecrireLignesStockees(const QString &chemin, const QStringList &lignes, QString *erreur)
+{
+    QByteArray tout;
+    for (const QString &l : lignes)
+        tout += l.toLatin1() + "\r\n";
+    return Textes::EcrireOctets(chemin, tout, erreur);
+}
+}
+
+bool DocumentModele::restaurer(Journal &depuis, Journal &vers, const QString &fichier, QString *erreur)
+{
+    if (depuis.EstVide())
+        return false;
+    const QStringList courant = PreparerFichier();
+    const EtapeAnnulation e = depuis.Retirer();
+    vers.Ajouter(e.Description, courant);
+    auto echec = [&](const QString &message) {
+        // Rien n'a changé dans le modèle : les journaux reviennent à leur état.
+        vers.Retirer();
+        depuis.Ajouter(e.Description, e.Lignes);
+        if (erreur)
+            *erreur = message;
+        return false;
+    };
+    // L'étape repasse par le fichier de travail, comme un fichier ouvert.
+    QString m;
+    const QString chemin = Repertoire::Fichier(fichier);
+    if (!ecrireLignesStockees(chemin, e.Lignes, &m))
+        return echec(QStringLiteral("Impossible d'écrire le fichier de travail « %1 » :\n%2").arg(chemin, m));
+    // Le mot de passe n'est pas une étape : celui du modèle courant est gardé.
+    const QString motDePasse = MotDePasse;
+    if (DefaireFichier(chemin, &m) != Chargement::Reussi)
+        return echec(m);
+    MotDePasse = motDePasse;
+    terminer(e.Description);
+    return true;
+}
+
+bool DocumentModele::Defaire(QString *erreur)
+{
+    return restaurer(JournalDefaire, JournalRefaire, QStringLiteral("Defaire.tmp"), erreur);
+}
+
+bool DocumentModele::Refaire(QString *erreur)
+{
+    return restaurer(JournalRefaire, JournalDefaire, QStringLiteral("Refaire.tmp"), erreur);
+}
+
+// ---- Sans étape ----
+
+Chargement DocumentModele::Ouvrir(const QString &chemin, QString *erreur)
+{
+    NomFichier = chemin;
+    const Chargement r = DessinerFichier(chemin, erreur);
+    switch (r) {
+    case Chargement::Reussi:
+        Modifie = false;
+        break;
+    case Chargement::MotDePasseRefuse:
+        // ChargerLignes a déjà vidé NomFichier et Modifie.
+        break;
+    case Chargement::Erreur:
+        NomFichier.clear();
+        Modifie = false;
+        break;
+    }
+    emit etatChange();
+    return r;
+}
+
+bool DocumentModele::Enregistrer(const QString &chemin, QString *erreur)
+{
+    if (!EnregistrerFichier(chemin, erreur))
+        return false;
+    NomFichier = chemin;
+    Modifie = false;
+    emit etatChange();
+    return true;
+}
+
+void DocumentModele::ChangerMotDePasse(const QString &motDePasse)
+{
+    MotDePasse = motDePasse;
+    Modifie = true;
+    emit etatChange();
+}
+
+void DocumentModele::Reinitialiser()
+{
+    StartPresent = false;
+    N = 0;
+    EtatCourant = nullptr;
+    Dernier = 0;
+    Modifie = false;
+    MotDePasse = QStringLiteral("Vide");
+    emit etatChange();
+}
+
+void DocumentModele::AppliquerTaillesMinimales()
+{
+    for (int k = StartPresent ? 0 : 1; k <= N; ++k) {
+        TEtat2 *b = Etats[k];
+        if (!b)
+            continue;
+        const QSize avant = b->size();
+        Souris::Reappliquer(b);
+        if (b->size() != avant)
+            RedessinerArcsEtat(b);
+    }
 }

@@ -1,12 +1,17 @@
 #pragma once
 // Le document : l'état du modèle que la fenêtre principale affiche (registre des états,
-// arcs de Hmm1, fichier, mot de passe, paramètres). Les opérations sur le graphe passent
-// toutes par lui ; la fenêtre s'y branche par les rappels ci-dessous.
+// arcs de Hmm1, fichier, mot de passe, paramètres). Il est la seule porte du modèle : chaque
+// changement est une de ses opérations, qui range l'étape d'annulation, marque le modèle
+// modifié et émet un seul signal `modifie`. Les fenêtres lisent ses champs et suivent ses
+// signaux ; elles n'écrivent ni Modifie, ni N, ni Etats[], ni StartPresent.
 #include "graph/couleurs.h"
 #include "model/fichier.h"
+#include "model/journal.h"
 #include "model/parametres.h"
 
 #include <QObject>
+#include <QPair>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -89,14 +94,81 @@ public:
     // Paramètres λ tirés du graphe (ne change rien au graphe). Lève EConversion, ETropDeSymboles.
     void CalculerParametres();
     // Rapport de vérification, ligne par ligne ; rend true quand le modèle est correct.
-    bool VerifierModele(QStringList &rapport);
+    bool VerifierModele(QStringList &rapport) const;
+
+    // ---- Opérations : une étape d'annulation (sauf mention), Modifie, un signal `modifie` ----
+
+    // Journaux d'annulation et de rétablissement (étapes sous leur forme stockée).
+    Journal JournalDefaire, JournalRefaire;
+
+    // Création d'un état à la souris : START, ou un état au nom automatique. Sans `bande`
+    // (nul), la boîte de taille minimale est centrée sur `centre`. Nul quand START
+    // existe déjà ou que le modèle est plein.
+    TEtat2 *NouvelEtat(bool start, QPoint centre, const QRect *bande = nullptr);
+    // Création d'un état décrit par sa ligne (START quand il en porte le nom) ; `tailleMinimale`
+    // relève la boîte à la règle de taille minimale, sinon la géométrie est prise telle quelle.
+    TEtat2 *AjouterEtat(const ContenuModele::Etat &etat, bool tailleMinimale = true);
+    // Collage d'un bloc d'états, décalés de `decalage` pixels, renommés pour rester uniques.
+    void Coller(const QList<ContenuModele::Etat> &etats, int decalage);
+    // Suppression des boîtes données (START compris) et de leurs arcs.
+    void SupprimerEtats(const QList<TEtat2 *> &boites);
+    void DeplacerEtat(TEtat2 *boite, QPoint position);
+    void RedimensionnerEtat(TEtat2 *boite, const QRect &bornes);
+    // "Ajuster au texte" : la boîte revient à sa taille minimale. Peut lever EConversion
+    // (étiquette illisible en redessinant les arcs) ; l'étape est alors déjà rangée.
+    void AjusterEtat(TEtat2 *boite);
+    // Arc (ou boucle quand source == destination) entre deux index d'états ; rend son index.
+    int AjouterArc(int source, int destination);
+    void SupprimerArc(int arc);
+    void ChangerEtiquette(int arc, const QString &texte);
+    // Étiquette tapée en place : chaque frappe l'écrit aussitôt (sans étape) ; la validation
+    // range une seule étape, celle du texte d'avant l'édition, quand il a changé.
+    void EcrireEtiquette(int arc, const QString &texte);
+    void ValiderEtiquette(int arc, const QString &ancienne);
+    // Éditeur d'état : nouveau nom et paires (symbole, probabilité). Jusqu'à trois étapes,
+    // dans l'ordre : nom, nombre de symboles non nuls, symboles ; un seul signal.
+    void ModifierEtat(TEtat2 *boite, const QString &nom, const QList<QPair<QString, QString>> &paires);
+    // Report des paramètres λ (Parametres) sur les étiquettes et les probabilités des boîtes.
+    void ReporterParametres(const QString &description);
+    // Défaire / Refaire : échange le modèle avec la dernière étape du journal. False quand le
+    // journal est vide ou que l'étape n'a pu être rechargée (*erreur dit pourquoi).
+    bool Defaire(QString *erreur = nullptr);
+    bool Refaire(QString *erreur = nullptr);
+
+    // ---- Sans étape d'annulation : signal `etatChange` ----
+
+    // Ouverture d'un fichier (Modifie remis à faux, NomFichier tenu à jour).
+    Chargement Ouvrir(const QString &chemin, QString *erreur);
+    // Enregistrement sous `chemin`, qui devient le nom du document.
+    bool Enregistrer(const QString &chemin, QString *erreur);
+    // Nouveau mot de passe ("Vide" : aucun) ; le modèle est modifié.
+    void ChangerMotDePasse(const QString &motDePasse);
+    // Document neuf au premier affichage de la fenêtre.
+    void Reinitialiser();
+    // Règle de taille minimale appliquée aux boîtes chargées ; leurs arcs suivent (ni étape ni
+    // Modifie : c'est la mise en forme du chargement dans la fenêtre).
+    void AppliquerTaillesMinimales();
 
 signals:
     void modeleCharge();
+    // Après chaque opération : la description de sa (dernière) étape d'annulation.
+    void modifie(const QString &description);
+    // Modifie, NomFichier ou MotDePasse changés sans étape d'annulation.
+    void etatChange();
 
 protected:
     bool eventFilter(QObject *objet, QEvent *evenement) override;
 
 private:
+    // Déroulement commun des opérations : instantané, changement, étape, Modifie, signal.
+    template <class F>
+    void operation(const QString &description, F &&changement);
+    void ranger(const QString &description, const QStringList &avant);
+    void terminer(const QString &description);
+    TEtat2 *placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
+                           bool tailleMinimale);
+    bool restaurer(Journal &depuis, Journal &vers, const QString &fichier, QString *erreur);
+    QString nomEtat(int indice) const;
+
     bool surfacePropre = false;
 };

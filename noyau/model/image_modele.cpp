@@ -8,7 +8,7 @@
 
 namespace ImageModele {
 
-QImage Rendre(DocumentModele &doc)
+QImage Rendre(const DocumentModele &doc)
 {
     THmm *h = doc.Hmm1;
     const QSize taille(std::max(1, h->width()), std::max(1, h->height()));
@@ -30,7 +30,7 @@ QImage Rendre(DocumentModele &doc)
     return image;
 }
 
-QImage Rendre(DocumentModele &doc, QSize cible)
+QImage Rendre(const DocumentModele &doc, QSize cible)
 {
     const QImage brute = Rendre(doc);
     if (cible.width() < 1 || cible.height() < 1)

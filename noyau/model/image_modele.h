@@ -8,7 +8,7 @@ class DocumentModele;
 
 namespace ImageModele {
 // Le canevas entier, pixel pour pixel (taille de Hmm1).
-QImage Rendre(DocumentModele &doc);
+QImage Rendre(const DocumentModele &doc);
 // Le canevas entier étiré dans une image de la taille `cible`.
-QImage Rendre(DocumentModele &doc, QSize cible);
+QImage Rendre(const DocumentModele &doc, QSize cible);
 }

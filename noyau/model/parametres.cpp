@@ -80,7 +80,6 @@ void DocumentModele::CalculerParametres()
     p.M = m;
     for (int k = 0; k < ParametresModele::Taille; ++k) {
         p.Symboles[k] = k <= m ? symboles[k] : QString();
-        p.Etats[k] = Etats[k];
         p.Noms[k] = (k >= 1 && k <= N && Etats[k]) ? Etats[k]->Nom : QString();
     }
     p.Noms[0] = QStringLiteral("START");

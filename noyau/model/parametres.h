@@ -5,14 +5,11 @@
 #include <QString>
 #include <stdexcept>
 
-class TEtat2;
-
 struct ParametresModele {
     static constexpr int CapaciteSymboles = 99;
     static constexpr int Taille = 100;
 
     int N = 0;
-    TEtat2 *Etats[Taille] = {};
     // Noms des états relevés par CalculerParametres (Noms[0] = "START") : les calculs et
     // leurs textes ne dépendent pas des boîtes, qui peuvent changer pendant un dialogue.
     QString Noms[Taille];

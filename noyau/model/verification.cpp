@@ -37,7 +37,7 @@ struct Groupe {
 };
 }
 
-bool DocumentModele::VerifierModele(QStringList &rapport)
+bool DocumentModele::VerifierModele(QStringList &rapport) const
 {
     rapport.clear();
     int erreurs = 0;

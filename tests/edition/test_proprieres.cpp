@@ -50,7 +50,7 @@ protected:
     }
     TForm2 *ouvrir(int i)
     {
-        fenetre = std::make_unique<TForm2>(*doc, doc->Etats[i], [this](const QString &s) { etapes << s; });
+        fenetre = std::make_unique<TForm2>(*doc, doc->Etats[i]);
         return fenetre.get();
     }
     // Frappe caractère par caractère, accents compris.
@@ -73,7 +73,7 @@ protected:
 
     std::unique_ptr<DocumentModele> doc;
     std::unique_ptr<TForm2> fenetre;
-    QStringList messages, etapes;
+    QStringList messages;
 };
 
 }
@@ -112,8 +112,8 @@ TEST_F(EditeurEtat, ValidationsDansLOrdre)
     e->Edit1->setText(QStringLiteral("E1"));
     EXPECT_TRUE(e->OkClick());
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_TRUE(etapes.isEmpty() == false);
-    EXPECT_EQ(etapes, QStringList({QStringLiteral("le changement du nom de l'état: \" Etat_1 en \" E1 \""),
+    EXPECT_TRUE(doc->JournalDefaire.Descriptions().isEmpty() == false);
+    EXPECT_EQ(doc->JournalDefaire.Descriptions(), QStringList({QStringLiteral("le changement du nom de l'état: \" Etat_1 en \" E1 \""),
                                    QStringLiteral("la modification du nombre de symboles de l'état: \" E1 \""),
                                    QStringLiteral("la modification des symboles de l'état \" E1 \"")}));
     const TEtat2 *b = doc->Etats[1];
@@ -208,13 +208,13 @@ TEST_F(EditeurEtat, SansChangementAucuneEtape)
     TForm2 *e = ouvrir(1);
     EXPECT_EQ(e->NbLignes, 2);
     EXPECT_TRUE(e->OkClick());
-    EXPECT_TRUE(etapes.isEmpty());
+    EXPECT_TRUE(doc->JournalDefaire.Descriptions().isEmpty());
     // Seule une probabilité change : une seule étape, celle des symboles.
     e = ouvrir(1);
     e->StringGrid1->item(0, 1)->setText(QStringLiteral("0.25"));
     e->StringGrid1->item(1, 1)->setText(QStringLiteral("0.75"));
     EXPECT_TRUE(e->OkClick());
-    EXPECT_EQ(etapes, QStringList{QStringLiteral("la modification des symboles de l'état \" Etat_1 \"")});
+    EXPECT_EQ(doc->JournalDefaire.Descriptions(), QStringList{QStringLiteral("la modification des symboles de l'état \" Etat_1 \"")});
 }
 
 TEST_F(EditeurEtat, FiltresDeTouches)

@@ -1,0 +1,145 @@
+// Opérations du document : chacune range une étape d'annulation, émet un seul signal, marque
+// le modèle modifié ; Défaire rend le texte du fichier d'avant, Refaire celui d'après.
+#include "outils_test.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "model/document.h"
+
+#include <QSignalSpy>
+#include <functional>
+
+namespace {
+
+// START, A, B, C ; arcs START->A, A->C, C->C, B->A.
+const QStringList Modele = {
+    QStringLiteral("[MotDePasse]=Vide"), QStringLiteral("[Start]=1"), QStringLiteral("[Etats]=3"),
+    QStringLiteral("[Dernier]=0"), QStringLiteral("START 0 10 10 40 80 "),
+    QStringLiteral("A 1 150 10 60 100 x 1 "), QStringLiteral("B 1 150 150 60 100 x 1 "),
+    QStringLiteral("C 1 300 10 60 100 x 1 "), QStringLiteral("[Arcs]=4"),
+    QStringLiteral("0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "), QStringLiteral("1 0.5 1 1 "),
+    QStringLiteral("0 0 0 0 0 0 0 0 "), QStringLiteral("0 0 0 0 "), QStringLiteral("0 1 1 3 3 3 2 1 "),
+    QStringLiteral("0 0 0 0 0 0 0 0 "),
+};
+
+ContenuModele::Etat etat(const QString &nom, int x, int y)
+{
+    ContenuModele::Etat e;
+    e.Nom = nom;
+    e.Left = x;
+    e.Top = y;
+    e.Width = 90;
+    e.Height = 60;
+    e.Paires = {{QStringLiteral("x"), QStringLiteral("0.5")}, {QStringLiteral("y"), QStringLiteral("0.5")}};
+    return e;
+}
+
+class Operations : public TestAvecRepertoire {};
+
+}
+
+TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
+{
+    using Op = std::function<void(DocumentModele &)>;
+    struct Cas {
+        const char *nom;
+        Op preparer, operation;
+        QString description;
+    };
+    const QRect bande(400, 300, 120, 80);
+    const QList<Cas> cas = {
+        {"état à la souris", {}, [](DocumentModele &d) { d.NouvelEtat(false, QPoint(500, 300)); },
+         "la création de l'état: Etat_4"},
+        {"état dans la bande", {}, [&](DocumentModele &d) { d.NouvelEtat(false, QPoint(), &bande); },
+         "la création de l'état: Etat_4"},
+        {"START à la souris", [](DocumentModele &d) { d.SupprimerEtat(d.Etats[0]); },
+         [](DocumentModele &d) { d.NouvelEtat(true, QPoint(60, 400)); }, "la création de l'état: START"},
+        {"état décrit", {}, [](DocumentModele &d) { d.AjouterEtat(etat(QStringLiteral("D"), 450, 200)); },
+         "la création de l'état: D"},
+        {"collage", {},
+         [](DocumentModele &d) { d.Coller({etat(QStringLiteral("Etat_3"), 10, 300), etat(QStringLiteral("A"), 90, 300)}, 5); },
+         "le collage de(s) 2 etat(s)"},
+        {"suppression d'états", {}, [](DocumentModele &d) { d.SupprimerEtats({d.Etats[2], d.Etats[0]}); },
+         "la suppression de(s) 2 etat(s)"},
+        {"déplacement", {}, [](DocumentModele &d) { d.DeplacerEtat(d.Etats[1], QPoint(170, 40)); },
+         "le déplacement de l'état: A"},
+        {"redimensionnement", {}, [](DocumentModele &d) { d.RedimensionnerEtat(d.Etats[3], QRect(300, 10, 200, 150)); },
+         "le redimentionnement de l'état: C"},
+        {"ajustement au texte", {}, [](DocumentModele &d) { d.AjusterEtat(d.Etats[1]); },
+         "le redimentionnement de l'état: A"},
+        {"arc", {}, [](DocumentModele &d) { d.AjouterArc(2, 3); }, "la création de l'arc: (B,C)"},
+        {"boucle", {}, [](DocumentModele &d) { d.AjouterArc(1, 1); }, "la création d'arc boucle de l'etat: A"},
+        {"suppression d'arc", {}, [](DocumentModele &d) { d.SupprimerArc(4); }, "la suppression de l'arc (B,A)"},
+        {"étiquette", {}, [](DocumentModele &d) { d.ChangerEtiquette(2, QStringLiteral("0.25")); },
+         "la modification de l'arc (A,C)"},
+        {"étiquette tapée en place", {},
+         [](DocumentModele &d) {
+             const QString avant = d.Hmm1->Etiquette[3];
+             d.EcrireEtiquette(3, QStringLiteral("0.7"));
+             d.EcrireEtiquette(3, QStringLiteral("0.75"));
+             d.ValiderEtiquette(3, avant);
+         },
+         "la modification de la boucle de l'état: C"},
+        {"éditeur d'état", {},
+         [](DocumentModele &d) { d.ModifierEtat(d.Etats[2], QStringLiteral("B2"), {{QStringLiteral("x"), QStringLiteral("1")}}); },
+         "le changement du nom de l'état: \" B en \" B2 \""},
+        {"report des paramètres",
+         [](DocumentModele &d) {
+             d.CalculerParametres();
+             d.Parametres.A[1][3] = 0.4L;
+         },
+         [](DocumentModele &d) { d.ReporterParametres(QStringLiteral("l'entraînement")); }, "l'entraînement"},
+    };
+    for (const Cas &c : cas) {
+        SCOPED_TRACE(c.nom);
+        DocumentModele d;
+        QString erreur;
+        ASSERT_EQ(d.ChargerLignes(Modele, false, QStringLiteral("t"), &erreur), Chargement::Reussi);
+        if (c.preparer)
+            c.preparer(d);
+        const QStringList avant = d.LignesModele();
+        const int etapes = d.JournalDefaire.Taille();
+        QSignalSpy signaux(&d, &DocumentModele::modifie);
+
+        c.operation(d);
+        const QStringList apres = d.LignesModele();
+        EXPECT_NE(apres, avant);
+        EXPECT_EQ(d.JournalDefaire.Taille(), etapes + 1);
+        EXPECT_EQ(d.JournalDefaire.DerniereDescription(), c.description);
+        ASSERT_EQ(signaux.size(), 1);
+        EXPECT_EQ(signaux[0][0].toString(), c.description);
+        EXPECT_TRUE(d.Modifie);
+
+        ASSERT_TRUE(d.Defaire(&erreur)) << qPrintable(erreur);
+        EXPECT_EQ(d.LignesModele(), avant);
+        EXPECT_EQ(signaux.size(), 2);
+        ASSERT_TRUE(d.Refaire(&erreur)) << qPrintable(erreur);
+        EXPECT_EQ(d.LignesModele(), apres);
+        EXPECT_EQ(signaux.size(), 3);
+        EXPECT_EQ(d.JournalDefaire.Taille(), etapes + 1);
+        EXPECT_TRUE(d.JournalRefaire.EstVide());
+    }
+}
+
+// Ouvrir, enregistrer et changer le mot de passe ne sont pas des étapes : seul `etatChange`.
+TEST_F(Operations, FichierEtMotDePasseSansEtape)
+{
+    DocumentModele d;
+    QString erreur;
+    ASSERT_EQ(d.ChargerLignes(Modele, false, QStringLiteral("t"), &erreur), Chargement::Reussi);
+    QSignalSpy modifie(&d, &DocumentModele::modifie), etat(&d, &DocumentModele::etatChange);
+    d.ChangerMotDePasse(QStringLiteral("secret"));
+    EXPECT_TRUE(d.Modifie);
+    const QString chemin = Chemin(QStringLiteral("m.hmm"));
+    ASSERT_TRUE(d.Enregistrer(chemin, &erreur)) << qPrintable(erreur);
+    EXPECT_FALSE(d.Modifie);
+    EXPECT_EQ(d.NomFichier, chemin);
+    DocumentModele e;
+    e.Identifier = [](const QString &m) { return m == QLatin1String("secret"); };
+    ASSERT_EQ(e.Ouvrir(chemin, &erreur), Chargement::Reussi);
+    EXPECT_EQ(e.LignesModele(), d.LignesModele());
+    EXPECT_FALSE(e.Modifie);
+    EXPECT_EQ(modifie.size(), 0);
+    EXPECT_EQ(etat.size(), 2);
+    EXPECT_TRUE(d.JournalDefaire.EstVide());
+    EXPECT_TRUE(e.JournalDefaire.EstVide());
+}
