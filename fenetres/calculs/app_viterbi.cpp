@@ -1,5 +1,6 @@
 #include "calculs/app_viterbi.h"
 #include "algorithms/entrainement_viterbi.h"
+#include "algorithms/citation.h"
 #include "algorithms/espace.h"
 #include "editor/principale.h"
 
@@ -15,7 +16,7 @@ void TForm17::Executer()
     EspaceTravail &e = espace();
     // Deux passes au plus, sans boucle d'événements : rien à arrêter.
     ObservateurDialogue observateur(f, QStringLiteral("l'Entrainnement de Viterbi avec la séquence ") +
-                                           e.SequenceObservations,
+                                           CiterSequence(e.SequenceObservations, !e.DecoupageCaractere),
                                     {});
     EntrainerViterbi(*f.Document, e, &observateur);
     Epilogue(QStringLiteral("Entraînement de Viterbi"),

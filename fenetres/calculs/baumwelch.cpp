@@ -1,5 +1,6 @@
 #include "calculs/baumwelch.h"
 #include "algorithms/baumwelch_calcul.h"
+#include "algorithms/citation.h"
 #include "algorithms/espace.h"
 #include "editor/principale.h"
 #include "graph/nombres.h"
@@ -108,7 +109,8 @@ void TForm11::Executer()
     const QString sequence = e.SequenceObservations;
     DebuterCalculLong(false);
     // Entre deux itérations : la boucle d'événements tourne et "Arrêter" est entendu.
-    ObservateurDialogue observateur(f, QStringLiteral("l'Entrainnement de BaumWelch avec la séquence ") + sequence,
+    ObservateurDialogue observateur(f, QStringLiteral("l'Entrainnement de BaumWelch avec la séquence ") +
+                                           CiterSequence(sequence, !e.DecoupageCaractere),
                                     [this] {
                                         LaisserRespirer();
                                         return !ArretDemande();
