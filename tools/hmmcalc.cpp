@@ -12,6 +12,7 @@
 #include "model/document.h"
 #include "model/parametres.h"
 #include "model/repertoire.h"
+#include "model/textes.h"
 #include "trace/document_trace.h"
 #include "trace/enregistrement.h"
 #include "trace/image.h"
@@ -23,8 +24,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -70,6 +76,9 @@ Commandes :
   entrainement-viterbi  entraînement de Viterbi (comptes le long du chemin de Viterbi).
                         Les entraînements affichent le nombre d'itérations, P(O|λ) avant et après,
                         puis les nouveaux π, A et B.
+
+SEQUENCE « - » : la séquence est lue sur l'entrée standard (16 Mio au plus ; les fins de ligne
+sont ignorées, ou séparent les mots avec --mot).
 
 Les commandes de calcul vérifient d'abord le modèle, comme le programme. Viterbi et les deux
 entraînements refusent une séquence que le modèle ne génère pas (P(O|λ) = 0). L'énumération
@@ -198,6 +207,37 @@ void charger(DocumentModele &d, const Options &o)
     }
 }
 
+// SEQUENCE « - » : l'entrée standard, car Linux borne un argument à 128 Kio. Bornée elle aussi ;
+// les fins de ligne d'un texte coupé en lignes ne sont pas des symboles.
+constexpr qint64 LimiteEntree = 16 * 1024 * 1024;
+
+QString lireSequence(const QString &argument, bool parMot)
+{
+    if (argument != QLatin1String("-"))
+        return argument;
+    QByteArray octets;
+    char tampon[65536];
+    for (;;) {
+        const std::size_t n = std::fread(tampon, 1, sizeof tampon, stdin);
+        octets.append(tampon, qsizetype(n));
+        if (octets.size() > LimiteEntree)
+            throw Echec{Usage, QStringLiteral("La séquence lue sur l'entrée standard dépasse %1 octets.").arg(LimiteEntree)};
+        if (n < sizeof tampon) {
+            if (std::ferror(stdin))
+                throw Echec{Usage, QStringLiteral("Impossible de lire la séquence sur l'entrée standard.")};
+            break;
+        }
+    }
+    QString t = QString::fromLocal8Bit(octets);
+    t.remove(QLatin1Char('\r'));
+    if (parMot) {
+        t.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    } else {
+        t.remove(QLatin1Char('\n'));
+    }
+    return t;
+}
+
 void verifierAvantCalcul(DocumentModele &d)
 {
     QStringList rapport;
@@ -262,8 +302,13 @@ void preparerTrace()
         throw Echec{Usage, QStringLiteral("Les modèles de trace sont introuvables dans « %1 ».")
                                .arg(QDir::toNativeSeparators(livres.path()))};
     QDir().mkpath(Trace::CheminModele(QString()));
-    for (const QString &f : livres.entryList({QStringLiteral("*.htm")}, QDir::Files))
-        QFile::copy(livres.filePath(f), Trace::CheminModele(f));
+    for (const QString &f : livres.entryList({QStringLiteral("*.htm")}, QDir::Files)) {
+        QByteArray octets;
+        QString erreur;
+        if (!Textes::LireOctets(livres.filePath(f), Textes::LimiteLignes, &octets, &erreur) ||
+            !Textes::EcrireOctets(Trace::CheminModele(f), octets, &erreur))
+            throw Echec{Usage, QStringLiteral("Le modèle de trace « %1 » ne peut pas être copié : %2.").arg(f, erreur)};
+    }
 }
 
 void ecrireTrace(const QString &destination)
@@ -303,7 +348,7 @@ int executer(const QStringList &args)
 
     verifierAvantCalcul(d);
     EspaceTravail e;
-    e.SequenceObservations = o.sequence;
+    e.SequenceObservations = lireSequence(o.sequence, o.mot);
     e.DecoupageCaractere = !o.mot;
     d.CalculerParametres();
     DecouperSequence(d.Parametres, e);
@@ -403,6 +448,47 @@ int executer(const QStringList &args)
     return Succes;
 }
 
+// Le répertoire de travail privé est effacé aussi quand hmmcalc est interrompu (SIGINT, SIGTERM,
+// SIGHUP, SIGPIPE). Le gestionnaire n'appelle que des fonctions permises dans un signal
+// (fork, execv, waitpid, raise) : « rm -rf » efface, puis le signal reprend son effet.
+char cheminTravail[4096];
+
+void interrompu(int numero)
+{
+    const int sauve = errno;
+    if (cheminTravail[0]) {
+        const pid_t enfant = ::fork();
+        if (enfant == 0) {
+            const char *const args[] = {"rm", "-rf", "--", cheminTravail, nullptr};
+            ::execv("/bin/rm", const_cast<char *const *>(args));
+            ::_exit(127);
+        }
+        if (enfant > 0)
+            while (::waitpid(enfant, nullptr, 0) < 0 && errno == EINTR) {
+            }
+    }
+    errno = sauve;
+    ::signal(numero, SIG_DFL);
+    ::raise(numero);
+}
+
+void protegerTravail(const QTemporaryDir &travail)
+{
+    const QByteArray c = QFile::encodeName(travail.path());
+    if (c.size() >= qsizetype(sizeof cheminTravail))
+        return;
+    std::memcpy(cheminTravail, c.constData(), std::size_t(c.size()) + 1);
+    struct sigaction a {};
+    a.sa_handler = interrompu;
+    sigfillset(&a.sa_mask);
+    // Un signal ignoré à l'appel (nohup, tâche de fond) le reste.
+    for (int numero : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        struct sigaction avant {};
+        if (::sigaction(numero, nullptr, &avant) == 0 && avant.sa_handler != SIG_IGN)
+            ::sigaction(numero, &a, nullptr);
+    }
+}
+
 }
 
 int main(int argc, char **argv)
@@ -417,6 +503,7 @@ int main(int argc, char **argv)
         std::fputs("Impossible de créer un répertoire de travail temporaire.\n", stderr);
         return Usage;
     }
+    protegerTravail(travail);
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(travail.path()));
     QApplication app(argc, argv);

@@ -4,9 +4,11 @@
 #include "graph/hmm.h"
 #include "model/image_modele.h"
 #include "model/repertoire.h"
+#include "model/textes.h"
 #include "skin/messages.h"
 #include "skin/presentation.h"
 
+#include <QBuffer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -28,9 +30,21 @@ bool demandeParDefaut(QPrinter &imprimante, QWidget *proprietaire)
     return d.exec() == QDialog::Accepted;
 }
 
-void messageEcriture(QWidget *parent, const QString &chemin)
+void messageEcriture(QWidget *parent, const QString &chemin, const QString &cause = QString())
 {
-    Messages::Erreur(parent, QStringLiteral("Impossible d'écrire le fichier \"%1\".").arg(chemin));
+    Messages::Erreur(parent, QStringLiteral("Impossible d'écrire le fichier \"%1\".").arg(chemin) +
+                                 (cause.isEmpty() ? QString() : QLatin1Char('\n') + cause));
+}
+
+// Le bitmap passe par l'écriture vérifiée : un disque plein ne laisse pas d'image tronquée.
+bool ecrireBmp(const QImage &image, const QString &chemin, QString *erreur)
+{
+    QByteArray octets;
+    QBuffer tampon(&octets);
+    tampon.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&tampon, "BMP"))
+        return false;
+    return Textes::EcrireOctets(chemin, octets, erreur);
 }
 }
 
@@ -52,8 +66,9 @@ void DefinirDemande(Demande d)
 bool EnregistrerHmmBmp(const QImage &image, QWidget *parent)
 {
     const QString chemin = Repertoire::Fichier(QStringLiteral("Hmm.bmp"));
-    if (image.isNull() || !image.save(chemin, "BMP")) {
-        messageEcriture(parent, chemin);
+    QString erreur;
+    if (!ecrireBmp(image, chemin, &erreur)) {
+        messageEcriture(parent, chemin, erreur);
         return false;
     }
     return true;
@@ -181,8 +196,9 @@ bool TForm21::BitBtn2Click()
     if (chemin.isEmpty())
         return false;
     // L'image est un bitmap : elle est écrite comme telle, quel que soit le nom choisi.
-    if (Image1->Picture.isNull() || !Image1->Picture.save(chemin, "BMP")) {
-        messageEcriture(this, chemin);
+    QString erreur;
+    if (!ecrireBmp(Image1->Picture, chemin, &erreur)) {
+        messageEcriture(this, chemin, erreur);
         return false;
     }
     return true;

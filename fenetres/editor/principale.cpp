@@ -127,6 +127,11 @@ TForm1::~TForm1()
 {
     delete Document;
     Document = nullptr;
+    // La zone centrale (panneau, zones d'édition, calque, vue du zoom) part tant que la fenêtre
+    // est entière : les filtres d'événements de l'édition et du zoom, qui la lisent, ne tournent
+    // plus ensuite pendant ~QWidget sur une fenêtre à moitié détruite.
+    delete SeparateurCentral;
+    SeparateurCentral = nullptr;
     // Fichiers de travail de la session : annulation, rétablissement, copie d'états.
     for (const char *nom : {"Refaire.tmp", "Defaire.tmp", "EtatsCopies.tmp"})
         QFile::remove(Repertoire::Fichier(QLatin1String(nom)));
@@ -371,7 +376,8 @@ void TForm1::creerRaccourcis()
     for (const auto &[touches, action] : table) {
         auto *r = new QShortcut(touches, this);
         r->setContext(Qt::WindowShortcut);
-        connect(r, &QShortcut::activated, action, [action] {
+        // Copie explicite : clang 14 ne capture pas une liaison structurée.
+        connect(r, &QShortcut::activated, action, [action = action] {
             if (action->isEnabled())
                 action->trigger();
         });

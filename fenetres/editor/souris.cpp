@@ -92,7 +92,7 @@ EditeurSouris::EditeurSouris(TForm1 &fenetre)
             QAction *relais = m->addAction(action->icon(), texte);
             relais->setProperty("grise", grise);
             relais->setProperty("action", QVariant::fromValue(static_cast<QObject *>(action)));
-            connect(relais, &QAction::triggered, action, [action] {
+            connect(relais, &QAction::triggered, action, [action = action] {
                 if (action->isEnabled())
                     action->trigger();
             });

@@ -2,6 +2,7 @@
 // rangé en entier : chaque ξ[t][i][j] est ajouté à sa somme dès qu'il est calculé, ce qui
 // donne exactement les mêmes additions que de sommer la table complète ensuite.
 #include "algorithms/baumwelch_calcul.h"
+#include "algorithms/citation.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
 #include "algorithms/sequence.h"
@@ -269,7 +270,7 @@ void ConclureEntrainement(Entrainement type, DocumentModele &doc, EspaceTravail 
 {
     if (obs)
         obs->AvantModification(type);
-    ReporterParametres(doc, DescriptionEntrainement(type, e.SequenceObservations));
+    ReporterParametres(doc, DescriptionEntrainement(type, CiterSequence(e.SequenceObservations, !e.DecoupageCaractere)));
     // Le journal reste dans le répertoire du programme pour la trace ; un échec d'écriture
     // n'annule pas l'entraînement (la trace le signalera en ne trouvant pas le journal).
     Textes::EcrireLignes(CheminJournalEntrainement(), e.JournalEntrainement);

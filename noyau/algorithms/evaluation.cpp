@@ -3,6 +3,7 @@
 // indépendantes à la fois (quatre sommes en vol) sur des lignes contiguës, ce qui ne change
 // aucun arrondi.
 #include "algorithms/evaluation.h"
+#include "algorithms/citation.h"
 #include "algorithms/espace.h"
 #include "algorithms/tables.h"
 #include "model/parametres.h"
@@ -156,5 +157,5 @@ void ExigerGeneration(const ParametresModele &p, EspaceTravail &e)
     CalculerForward(p, e);
     if (e.Probabilite == 0)
         throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                           e.SequenceObservations);
+                           CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
 }

@@ -1,4 +1,5 @@
 #include "algorithms/sequence.h"
+#include "algorithms/citation.h"
 #include "algorithms/espace.h"
 #include "model/parametres.h"
 #include "model/repertoire.h"
@@ -38,7 +39,7 @@ void DecouperSequence(const ParametresModele &p, EspaceTravail &e)
             throw ERefusCalcul(QStringLiteral("La séquence d'observations est vide : il n'y a rien à calculer."));
         throw ERefusCalcul(QStringLiteral("La séquence d'observations « %1 » ne contient aucune observation "
                                           "(elle n'est faite que d'espaces) : il n'y a rien à calculer.")
-                               .arg(texte));
+                               .arg(CiterSequence(texte)));
     }
     e.Observations.resize(o.size());
     for (int t = 0; t <= T; ++t)
@@ -51,9 +52,9 @@ QString HistoriqueSequences::Chemin()
     return Repertoire::Fichier(QStringLiteral("Sequences.txt"));
 }
 
-void HistoriqueSequences::Charger()
+void HistoriqueSequences::Charger(QString *erreur)
 {
-    liste = Textes::LireLignes(Chemin());
+    liste = Textes::LireLignes(Chemin(), Textes::LimiteLignes, nullptr, erreur);
 }
 
 bool HistoriqueSequences::Ajouter(const QString &texte)

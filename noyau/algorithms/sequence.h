@@ -17,8 +17,9 @@ void DecouperSequence(const ParametresModele &parametres, EspaceTravail &espace)
 class HistoriqueSequences {
 public:
     static QString Chemin();
-    // Un fichier absent ou illisible donne un historique vide.
-    void Charger();
+    // Un fichier absent ou illisible donne un historique vide, de même qu'un fichier de plus
+    // de Textes::LimiteLignes octets ou qui n'est pas un fichier ordinaire (*erreur : la cause).
+    void Charger(QString *erreur = nullptr);
     // Ajoute un texte non vide absent de la liste (comparaison sans égard à la casse) ;
     // rend true quand il a été ajouté.
     bool Ajouter(const QString &texte);

@@ -58,6 +58,8 @@ bool Lire(const QString &clair, QList<ContenuModele::Etat> *etats, QString *erre
         *erreur = m;
         return false;
     };
+    if (clair.size() > LimiteTexte)
+        return refuser(QStringLiteral("le texte compte %1 caractères, au-delà de la limite de %2").arg(clair.size()).arg(LimiteTexte));
     static const QRegularExpression blancs(QStringLiteral("\\s+"));
     const QStringList t = clair.split(blancs, Qt::SkipEmptyParts);
     if (t.isEmpty() || t[0] != Entete)
@@ -108,6 +110,8 @@ QString VersPressePapiers(const QString &clair)
 
 QString DepuisPressePapiers(const QString &texte)
 {
+    if (texte.size() > LimiteTexte)
+        return QString();
     QByteArray b;
     b.reserve(texte.size());
     for (QChar c : texte) {

@@ -8,6 +8,9 @@
 #include <QStringList>
 
 namespace BlocCopie {
+// Borne de lecture : 99 états de 98 symboles tiennent en moins d'un million de caractères ;
+// un texte plus long n'est ni débrouillé ni lu (refus en français).
+constexpr qsizetype LimiteTexte = 4 * 1024 * 1024;
 // Forme en clair : "[Etats_Copies]= " + C puis C lignes d'état, chaque ligne suivie de CR LF.
 QString Ecrire(const QList<ContenuModele::Etat> &etats);
 // Lecture validée du bloc en clair (suite de jetons) : false et un message français quand il

@@ -4,7 +4,6 @@
 #include "graph/nombres.h"
 #include "model/textes.h"
 
-#include <QFile>
 
 namespace {
 
@@ -30,6 +29,12 @@ bool entete(const QString &ligne, const QString &cle, QString *valeur)
         return false;
     *valeur = ligne.mid(debut.size());
     return true;
+}
+
+// Sans std::abs : la valeur absolue de INT_MIN déborde.
+bool horsBornes(int v)
+{
+    return v < -FichierModele::PositionMax || v > FichierModele::PositionMax;
 }
 
 bool probabilite(const QString &t)
@@ -112,8 +117,14 @@ bool LireLigneEtat(const QString &ligne, ContenuModele::Etat *e, QString *erreur
         *erreur = QStringLiteral("position ou taille illisible pour l'état « %1 »").arg(t[0]);
         return false;
     }
-    if (r.Height < 0 || r.Width < 0 || r.Height > 100000 || r.Width > 100000) {
+    if (r.Height < 0 || r.Width < 0 || r.Height > PositionMax || r.Width > PositionMax) {
         *erreur = QStringLiteral("taille impossible pour l'état « %1 »").arg(t[0]);
+        return false;
+    }
+    if (horsBornes(r.Left) || horsBornes(r.Top)) {
+        *erreur = QStringLiteral("position impossible pour l'état « %1 » (au plus %2 en valeur absolue)")
+                      .arg(t[0])
+                      .arg(PositionMax);
         return false;
     }
     for (int k = 0; k < nb; ++k) {
@@ -238,6 +249,12 @@ bool Lire(const QStringList &lignesBrutes, ContenuModele *sortie, QString *erreu
                     *erreur = QStringLiteral("valeur entière illisible « %1 » dans la ligne %2").arg(j, QLatin1String(noms[k]));
                     return false;
                 }
+                if (k != 4 && horsBornes(x)) {
+                    *erreur = QStringLiteral("valeur impossible « %1 » dans la ligne %2 (au plus %3 en valeur absolue)")
+                                  .arg(j, QLatin1String(noms[k]))
+                                  .arg(PositionMax);
+                    return false;
+                }
             }
     }
     const int premier = c.Start ? 0 : 1;
@@ -272,16 +289,9 @@ bool Lire(const QStringList &lignesBrutes, ContenuModele *sortie, QString *erreu
 
 bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *erreur)
 {
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *erreur = QStringLiteral("impossible de lire le fichier (%1)").arg(f.errorString());
+    QByteArray tout;
+    if (!Textes::LireOctets(chemin, LimiteTaille, &tout, erreur))
         return false;
-    }
-    const QByteArray tout = f.readAll();
-    if (tout.size() > 16 * 1024 * 1024) {
-        *erreur = QStringLiteral("le fichier est bien trop grand pour être un modèle");
-        return false;
-    }
     // Les fins de ligne ne sont pas brouillées : on découpe avant de débrouiller.
     QList<QByteArray> brutes = tout.split('\n');
     if (!brutes.isEmpty() && brutes.last().isEmpty())

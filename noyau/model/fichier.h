@@ -31,6 +31,11 @@ struct ContenuModele {
 
 namespace FichierModele {
 constexpr int Cle = 5871;
+// Bornes de lecture : un modèle de 99 états et 98 arcs tient en quelques dizaines de Kio ;
+// au-delà de 16 Mio le fichier n'est pas lu. Positions et tailles des boîtes et des arcs :
+// au plus PositionMax en valeur absolue (pas de débordement des rectangles à l'affichage).
+constexpr qint64 LimiteTaille = 16 * 1024 * 1024;
+constexpr int PositionMax = 100000;
 
 // Brouillage octet par octet (ou exclusif avec l'octet bas de la clé) ; sa propre inverse.
 QByteArray Brouiller(const QByteArray &texte, int cle = Cle);

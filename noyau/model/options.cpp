@@ -5,6 +5,7 @@
 #include "model/repertoire.h"
 #include "model/textes.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -23,8 +24,15 @@ TCouleur couleur(QSettings &s, const char *cle, TCouleur defaut)
 
 namespace Options {
 
-OptionsAffichage Lire(const OptionsAffichage &d)
+OptionsAffichage Lire(const OptionsAffichage &d, QString *erreur)
 {
+    QByteArray octets;
+    QString cause;
+    if (QFileInfo::exists(fichier()) && !Textes::LireOctets(fichier(), LimiteTaille, &octets, &cause)) {
+        if (erreur)
+            *erreur = QStringLiteral("Les options « %1 » ne sont pas lues : %2.").arg(fichier(), cause);
+        return d;
+    }
     OptionsAffichage o;
     QSettings s(fichier(), QSettings::IniFormat);
     s.beginGroup(QStringLiteral("Arcs"));

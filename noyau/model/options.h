@@ -2,6 +2,8 @@
 // Options d'affichage ("Options.ini") : couleurs du graphe et style des flèches.
 #include "graph/couleurs.h"
 
+#include <QString>
+
 class DocumentModele;
 
 struct OptionsAffichage {
@@ -14,8 +16,11 @@ struct OptionsAffichage {
 };
 
 namespace Options {
-// Lit "Options.ini" ; un fichier ou une clé absente donne `defauts`.
-OptionsAffichage Lire(const OptionsAffichage &defauts = OptionsAffichage());
+// Borne de lecture de "Options.ini" (quelques lignes) : au-delà, le fichier n'est pas lu.
+constexpr qint64 LimiteTaille = 64 * 1024;
+// Lit "Options.ini" ; un fichier ou une clé absente donne `defauts`, de même qu'un fichier
+// refusé (pas un fichier ordinaire, plus grand que la borne) dont *erreur donne la cause.
+OptionsAffichage Lire(const OptionsAffichage &defauts = OptionsAffichage(), QString *erreur = nullptr);
 bool Ecrire(const OptionsAffichage &o);
 // Applique au graphe : couleurs de Hmm1, style des flèches, couleurs de toutes les boîtes.
 void Appliquer(DocumentModele &doc, const OptionsAffichage &o);

@@ -11,9 +11,9 @@ QString fichier()
 
 namespace Recents {
 
-QStringList Lire()
+QStringList Lire(QString *erreur)
 {
-    return Textes::LireLignes(fichier());
+    return Textes::LireLignes(fichier(), LimiteTaille, nullptr, erreur);
 }
 
 QStringList EntreesMenu()

@@ -1,9 +1,16 @@
 #include "model/textes.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Textes {
 
@@ -32,17 +39,123 @@ bool Representable(const QString &texte)
     return !e.hasError() && Decoder(o) == texte;
 }
 
-QStringList LireLignes(const QString &chemin, bool *ok)
+QString CauseSysteme(int numero)
 {
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly)) {
+    switch (numero) {
+    case ENOSPC:
+        return QStringLiteral("il n'y a plus de place sur le disque");
+    case EDQUOT:
+        return QStringLiteral("le quota de disque est dépassé");
+    case EFBIG:
+        return QStringLiteral("le fichier dépasse la taille permise");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permission refusée");
+    case EROFS:
+        return QStringLiteral("le disque est en lecture seule");
+    case EIO:
+        return QStringLiteral("erreur d'entrée-sortie du disque");
+    case ENOENT:
+        return QStringLiteral("le fichier ou son dossier n'existe pas");
+    case ENOTDIR:
+        return QStringLiteral("un élément du chemin n'est pas un dossier");
+    case EISDIR:
+        return QStringLiteral("c'est un dossier");
+    case ENAMETOOLONG:
+        return QStringLiteral("le nom est trop long");
+    case ELOOP:
+        return QStringLiteral("trop de liens symboliques dans le chemin");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("trop de fichiers ouverts");
+    case ENOMEM:
+        return QStringLiteral("mémoire insuffisante");
+    case ETXTBSY:
+    case EBUSY:
+        return QStringLiteral("le fichier est occupé");
+    case EXDEV:
+        return QStringLiteral("le fichier temporaire est sur un autre disque");
+    case EAGAIN:
+        return QStringLiteral("le fichier n'est pas prêt (tube ou périphérique)");
+    case ENXIO:
+    case ENODEV:
+        return QStringLiteral("le périphérique n'existe pas");
+    default:
+        return QStringLiteral("erreur du système n° %1").arg(numero);
+    }
+}
+
+namespace {
+
+QString nomNatif(const QString &chemin)
+{
+    return QDir::toNativeSeparators(chemin);
+}
+
+}
+
+bool LireOctets(const QString &chemin, qint64 limite, QByteArray *octets, QString *erreur)
+{
+    auto refuser = [&](const QString &cause) {
+        if (erreur)
+            *erreur = cause;
+        return false;
+    };
+    // O_NONBLOCK : un tube sans écrivain ne bloque pas l'ouverture ; il est refusé juste après.
+    const int fd = ::open(QFile::encodeName(chemin).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return refuser(CauseSysteme(errno));
+    struct Fermer {
+        int fd;
+        ~Fermer() { ::close(fd); }
+    } fermer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return refuser(CauseSysteme(errno));
+    if (S_ISDIR(st.st_mode))
+        return refuser(QStringLiteral("c'est un dossier"));
+    if (!S_ISREG(st.st_mode))
+        return refuser(QStringLiteral("ce n'est pas un fichier ordinaire (tube, périphérique ou socket)"));
+    if (st.st_size > limite)
+        return refuser(QStringLiteral("il fait %1 octets, au-delà de la limite de %2 octets").arg(st.st_size).arg(limite));
+    // Lecture bornée : le fichier peut grandir entre fstat et read.
+    QByteArray r;
+    r.resize(qsizetype(st.st_size) + 1);
+    qsizetype lus = 0;
+    for (;;) {
+        if (lus == r.size()) {
+            if (lus > limite)
+                return refuser(QStringLiteral("il dépasse la limite de %1 octets").arg(limite));
+            r.resize(qMin<qint64>(limite + 1, qint64(r.size()) * 2 + 4096));
+        }
+        const ssize_t n = ::read(fd, r.data() + lus, std::size_t(r.size() - lus));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return refuser(CauseSysteme(errno));
+        }
+        if (n == 0)
+            break;
+        lus += n;
+    }
+    if (lus > limite)
+        return refuser(QStringLiteral("il dépasse la limite de %1 octets").arg(limite));
+    r.resize(lus);
+    *octets = r;
+    return true;
+}
+
+QStringList LireLignes(const QString &chemin, qint64 limite, bool *ok, QString *erreur)
+{
+    QByteArray tout;
+    if (!LireOctets(chemin, limite, &tout, erreur)) {
         if (ok)
             *ok = false;
         return {};
     }
     if (ok)
         *ok = true;
-    QString t = Decoder(f.readAll());
+    QString t = Decoder(tout);
     t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QStringList l = t.split(QLatin1Char('\n'));
     if (!l.isEmpty() && l.last().isEmpty())
@@ -50,13 +163,73 @@ QStringList LireLignes(const QString &chemin, bool *ok)
     return l;
 }
 
+QStringList LireLignes(const QString &chemin, bool *ok)
+{
+    return LireLignes(chemin, LimiteLignes, ok, nullptr);
+}
+
 bool EcrireOctets(const QString &chemin, const QByteArray &octets, QString *erreur)
 {
-    QSaveFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit()) {
+    // Un lien symbolique est suivi : c'est sa cible qui est remplacée, le lien reste.
+    QString cible = chemin;
+    const QFileInfo info(chemin);
+    if (info.isSymLink())
+        cible = info.symLinkTarget();
+    auto echec = [&](const QString &cause) {
         if (erreur)
-            *erreur = f.errorString();
+            *erreur = QStringLiteral("le fichier « %1 » n'a pas pu être écrit : %2").arg(nomNatif(chemin), cause);
         return false;
+    };
+    const QFileInfo infoCible(cible);
+    const QByteArray dossier = QFile::encodeName(infoCible.absolutePath());
+    QByteArray modele = dossier + '/' + '.' + QFile::encodeName(infoCible.fileName()) + ".XXXXXX";
+    const int fd = ::mkostemp(modele.data(), O_CLOEXEC);
+    if (fd < 0)
+        return echec(CauseSysteme(errno));
+    const QByteArray temporaire = modele;
+    auto abandonner = [&](int numero, bool fermer) {
+        if (fermer)
+            ::close(fd);
+        ::unlink(temporaire.constData());
+        return echec(CauseSysteme(numero));
+    };
+    // Droits : ceux du fichier remplacé, sinon ceux d'un fichier neuf (0666 moins l'umask).
+    struct stat st {};
+    mode_t droits;
+    if (::stat(QFile::encodeName(cible).constData(), &st) == 0) {
+        droits = st.st_mode & 07777;
+    } else {
+        const mode_t masque = ::umask(0);
+        ::umask(masque);
+        droits = 0666 & ~masque;
+    }
+    if (::fchmod(fd, droits) != 0)
+        return abandonner(errno, true);
+    const char *p = octets.constData();
+    qsizetype reste = octets.size();
+    while (reste > 0) {
+        const ssize_t n = ::write(fd, p, std::size_t(reste));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return abandonner(errno, true);
+        }
+        if (n == 0)
+            return abandonner(EIO, true);
+        p += n;
+        reste -= n;
+    }
+    if (::fsync(fd) != 0)
+        return abandonner(errno, true);
+    if (::close(fd) != 0)
+        return abandonner(errno, false);
+    if (::rename(temporaire.constData(), QFile::encodeName(cible).constData()) != 0)
+        return abandonner(errno, false);
+    // Le renommage lui-même doit survivre à une coupure : on synchronise le dossier.
+    const int d = ::open(dossier.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d >= 0) {
+        ::fsync(d);
+        ::close(d);
     }
     return true;
 }

@@ -10,12 +10,27 @@ QByteArray Encoder(const QString &texte);
 // Vrai quand chaque caractère a une place dans Windows-1252.
 bool Representable(const QString &texte);
 
-// Lignes d'un fichier (CR LF ou LF) ; liste vide quand le fichier manque.
+// Borne des fichiers de lignes (historique des séquences, "Chemin.txt"...) : au-delà, le
+// fichier n'est pas lu.
+constexpr qint64 LimiteLignes = 8 * 1024 * 1024;
+
+// Lignes d'un fichier (CR LF ou LF) ; liste vide quand le fichier manque, n'est pas un fichier
+// ordinaire ou dépasse `limite` octets (*ok faux, *erreur en donne la cause en français).
 QStringList LireLignes(const QString &chemin, bool *ok = nullptr);
+QStringList LireLignes(const QString &chemin, qint64 limite, bool *ok, QString *erreur);
+// Contenu d'un fichier ordinaire d'au plus `limite` octets. Un dossier, un tube, un
+// périphérique ou un fichier plus grand est refusé sans être lu et sans bloquer ; *erreur en
+// donne alors la cause, en français.
+bool LireOctets(const QString &chemin, qint64 limite, QByteArray *octets, QString *erreur);
 // Chaque ligne suivie de CR LF ; écriture atomique.
 bool EcrireLignes(const QString &chemin, const QStringList &lignes, QString *erreur = nullptr);
-// Écriture atomique : le fichier complet ou rien.
+// Le seul chemin d'écriture des fichiers : un fichier temporaire du même dossier, écrit en
+// entier, synchronisé sur le disque puis renommé. Au moindre échec (écriture courte, disque
+// plein, synchronisation, renommage) le temporaire est effacé, l'ancien fichier reste intact
+// et *erreur nomme le fichier et la cause en français.
 bool EcrireOctets(const QString &chemin, const QByteArray &octets, QString *erreur = nullptr);
+// La cause d'un échec du système (errno), en français.
+QString CauseSysteme(int numero);
 // Texte brut sans fin de ligne (Chemin.txt).
 bool EcrireTexte(const QString &chemin, const QString &texte, QString *erreur = nullptr);
 }

@@ -1,4 +1,5 @@
 #include "trace/enregistrement.h"
+#include "model/textes.h"
 #include "trace/document_trace.h"
 
 #include <QDir>
@@ -32,10 +33,13 @@ void EnregistrerTraceSous(const QString &destination, const QString &source)
             throw ETrace(QStringLiteral("Impossible de créer le dossier « %1 ».").arg(QDir::toNativeSeparators(dossier)));
         const bool meme = QFileInfo(image).canonicalFilePath() == QFileInfo(copieImage).canonicalFilePath();
         if (!meme) {
-            QFile::remove(copieImage);
-            if (!QFile::copy(image, copieImage))
-                throw ETrace(QStringLiteral("Impossible de créer le fichier « %1 ».")
-                                 .arg(QDir::toNativeSeparators(copieImage)));
+            // Copie par l'écriture vérifiée : une copie tronquée ne remplace pas l'ancienne.
+            QByteArray octets;
+            QString erreur;
+            if (!Textes::LireOctets(image, 64 * 1024 * 1024, &octets, &erreur) ||
+                !Textes::EcrireOctets(copieImage, octets, &erreur))
+                throw ETrace(QStringLiteral("Impossible de créer le fichier « %1 » : %2")
+                                 .arg(QDir::toNativeSeparators(copieImage), erreur));
         }
         // Chemin relatif encodé comme une adresse : espaces et accents du nom restent lisibles.
         const QString relatif =

@@ -1,11 +1,12 @@
 #include "trace/image.h"
 #include "model/image_modele.h"
 #include "trace/document_trace.h"
+#include "model/textes.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
-#include <QSaveFile>
+#include <QBuffer>
 
 namespace Trace {
 
@@ -27,10 +28,17 @@ void ExporterImageModele(DocumentModele &doc)
     const QString chemin = CheminImage();
     // Le sous-répertoire de l'image n'est pas livré : il naît avec la première trace.
     QDir().mkpath(QFileInfo(chemin).absolutePath());
-    QSaveFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly) || !ImageModele(doc).save(&f, "BMP") || !f.commit())
+    QByteArray octets;
+    QBuffer tampon(&octets);
+    tampon.open(QIODevice::WriteOnly);
+    QString erreur;
+    if (!ImageModele(doc).save(&tampon, "BMP"))
+        erreur = QStringLiteral("l'image n'a pas pu être produite");
+    else
+        Textes::EcrireOctets(chemin, octets, &erreur);
+    if (!erreur.isEmpty())
         throw ETrace(QStringLiteral("Impossible de créer le fichier « %1 » : %2")
-                         .arg(QDir::toNativeSeparators(chemin), f.errorString()));
+                         .arg(QDir::toNativeSeparators(chemin), erreur));
 }
 
 }

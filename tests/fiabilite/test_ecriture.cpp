@@ -1,0 +1,163 @@
+// Écritures sur un disque plein ou au-delà de la taille permise : l'échec est dit en français,
+// l'ancien fichier reste identique octet pour octet et aucun fichier temporaire ne traîne.
+#include "outils_fiabilite.h"
+#include "outils_test.h"
+#include "editor/principale.h"
+#include "model/document.h"
+#include "model/textes.h"
+#include "skin/messages.h"
+#include "skin/presentation.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr rlim_t LimiteOctets = 64;
+
+// Limite de taille des fichiers du processus ; SIGXFSZ ignoré : write rend alors EFBIG.
+void limiterTaille()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit r{};
+    getrlimit(RLIMIT_FSIZE, &r);
+    r.rlim_cur = LimiteOctets;
+    setrlimit(RLIMIT_FSIZE, &r);
+}
+
+// La même limite dans le processus des tests, le temps d'une écriture (rétablie ensuite : la
+// limite souple remonte sans privilège jusqu'à la limite dure).
+class LimiteTemporaire {
+public:
+    LimiteTemporaire()
+    {
+        getrlimit(RLIMIT_FSIZE, &avant);
+        signalAvant = std::signal(SIGXFSZ, SIG_IGN);
+        limiterTaille();
+    }
+    ~LimiteTemporaire()
+    {
+        setrlimit(RLIMIT_FSIZE, &avant);
+        std::signal(SIGXFSZ, signalAvant);
+    }
+
+private:
+    rlimit avant{};
+    void (*signalAvant)(int) = SIG_DFL;
+};
+
+enum class Panne { TailleLimitee, DisquePlein };
+enum class Voie { Fonction, Enregistrer, Hmmcalc };
+
+struct CasPanne {
+    const char *nom;
+    Panne panne;
+    Voie voie;
+    const char *cause;
+};
+
+class PanneEcriture : public TestAvecRepertoire, public ::testing::WithParamInterface<CasPanne> {
+protected:
+    void TearDown() override
+    {
+        if (!monte.isEmpty())
+            umount2(QFile::encodeName(monte).constData(), MNT_DETACH);
+        Messages::DefinirRepondeur({});
+        TestAvecRepertoire::TearDown();
+    }
+    QString monte;
+};
+
+// Remplit le disque jusqu'au dernier octet.
+void remplir(const QString &chemin)
+{
+    const int fd = ::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    const QByteArray bloc(512, 'x');
+    while (::write(fd, bloc.constData(), std::size_t(bloc.size())) > 0) {
+    }
+    while (::write(fd, "x", 1) > 0) {
+    }
+    ::close(fd);
+}
+
+}
+
+TEST_P(PanneEcriture, RienNEstPerdu)
+{
+    const CasPanne &c = GetParam();
+    QString dossierModele = dossier->path();
+    if (c.panne == Panne::DisquePlein) {
+        dossierModele = Chemin(QStringLiteral("plein"));
+        ASSERT_TRUE(QDir().mkpath(dossierModele));
+        if (geteuid() != 0 ||
+            mount("tmpfs", QFile::encodeName(dossierModele).constData(), "tmpfs", 0, "size=16k") != 0)
+            GTEST_SKIP() << "montage d'un tmpfs impossible (il faut être root)";
+        monte = dossierModele;
+    }
+    const QString m = dossierModele + QStringLiteral("/m.hmm");
+    const QByteArray avant = Octets(Exemple("e1e2.hmm"));
+    ASSERT_TRUE(Textes::EcrireOctets(m, avant));
+    if (c.panne == Panne::DisquePlein)
+        remplir(dossierModele + QStringLiteral("/remplissage"));
+
+    QString message;
+    switch (c.voie) {
+    case Voie::Fonction: {
+        LimiteTemporaire limite;
+        EXPECT_FALSE(Textes::EcrireOctets(m, QByteArray(20000, 'x'), &message));
+        break;
+    }
+    case Voie::Enregistrer: {
+        Presentation::DefinirAnimations(false);
+        Messages::DefinirRepondeur([&](const Messages::Message &mes) {
+            message += mes.Texte;
+            return Messages::Reponse::Ok;
+        });
+        TForm1 f(m);
+        f.PremiereActivation();
+        ASSERT_EQ(f.Document->NomFichier, m);
+        f.Document->Modifie = true;
+        {
+            std::unique_ptr<LimiteTemporaire> limite;
+            if (c.panne == Panne::TailleLimitee)
+                limite = std::make_unique<LimiteTemporaire>();
+            EXPECT_FALSE(f.Enregistrer1Click());
+        }
+        EXPECT_TRUE(f.Document->Modifie);
+        break;
+    }
+    case Voie::Hmmcalc: {
+        const Issue r = LancerHmmcalc({"baumwelch", m, "ab", "--iterations", "1", "--sortie", m}, {},
+                                      c.panne == Panne::TailleLimitee ? std::function<void()>(limiterTaille)
+                                                                                : std::function<void()>());
+        EXPECT_EQ(r.code, 2) << qPrintable(r.erreurs);
+        message = r.erreurs;
+        break;
+    }
+    }
+    EXPECT_TRUE(message.contains(QString::fromUtf8(c.cause))) << qPrintable(message);
+    EXPECT_TRUE(message.contains(QStringLiteral("m.hmm"))) << qPrintable(message);
+    EXPECT_EQ(Octets(m), avant);
+    QStringList temporaires = QDir(dossierModele).entryList(QDir::Files | QDir::Hidden);
+    temporaires.removeAll(QStringLiteral("m.hmm"));
+    temporaires.removeAll(QStringLiteral("remplissage"));
+    EXPECT_TRUE(temporaires.isEmpty()) << qPrintable(temporaires.join(' '));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cas, PanneEcriture,
+    ::testing::Values(
+        CasPanne{"FonctionTailleLimitee", Panne::TailleLimitee, Voie::Fonction, "dépasse la taille permise"},
+        CasPanne{"EnregistrerTailleLimitee", Panne::TailleLimitee, Voie::Enregistrer, "dépasse la taille permise"},
+        CasPanne{"HmmcalcTailleLimitee", Panne::TailleLimitee, Voie::Hmmcalc, "dépasse la taille permise"},
+        CasPanne{"FonctionDisquePlein", Panne::DisquePlein, Voie::Fonction, "plus de place sur le disque"},
+        CasPanne{"EnregistrerDisquePlein", Panne::DisquePlein, Voie::Enregistrer, "plus de place sur le disque"},
+        CasPanne{"HmmcalcDisquePlein", Panne::DisquePlein, Voie::Hmmcalc, "plus de place sur le disque"}),
+    [](const ::testing::TestParamInfo<CasPanne> &i) { return std::string(i.param.nom); });

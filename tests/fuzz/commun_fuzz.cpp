@@ -1,0 +1,42 @@
+#include "commun_fuzz.h"
+#include "graph/nombres.h"
+#include "model/repertoire.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <memory>
+
+namespace {
+std::unique_ptr<QApplication> application;
+std::unique_ptr<QTemporaryDir> dossier;
+}
+
+namespace Fuzz {
+
+void Initialiser(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    const QString racine = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    dossier = std::make_unique<QTemporaryDir>(racine + QStringLiteral("/hmmfuzz-XXXXXX"));
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", dossier->path().toLocal8Bit());
+    application = std::make_unique<QApplication>(*argc, *argv);
+    Repertoire::Definir(dossier->path());
+    Nombres::DefinirSeparateur(QChar(','));
+}
+
+QString Dossier()
+{
+    return dossier->path();
+}
+
+void Echec(const QString &message)
+{
+    std::fprintf(stderr, "Invariant violé : %s\n", message.toLocal8Bit().constData());
+    std::abort();
+}
+
+}
