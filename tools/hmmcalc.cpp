@@ -84,7 +84,8 @@ Options :
                         par exemple --chiffres 17.
   --sortie FICHIER      enregistrer le modèle entraîné dans FICHIER (.hmm).
   --echelle             forward, backward, viterbi et entraînements : calcul mis à l'échelle
-                        (facteurs c_t, Viterbi en logarithmes) d'emblée. Sans cette option, il
+                        (facteurs c_t ; Viterbi ramené par puissances
+                        de deux, ln δ) d'emblée. Sans cette option, il
                         n'est employé que lorsque P(O|λ) sort de la plage de l'étendu (séquences
                         longues) ; la probabilité s'écrit alors « 9,23E-6237 », suivie d'une
                         ligne « log10 P(O|λ) = ... ».
@@ -335,7 +336,7 @@ int executer(const QStringList &args)
     const auto probabilite = [&](const QString &prefixe) {
         s.Ligne(prefixe + TexteProbabilite(e, o.chiffres));
         if (e.MisALEchelle)
-            s.Ligne(QStringLiteral("log10 ") + (prefixe.isEmpty() ? QStringLiteral("P(O|λ) : ") : prefixe) +
+            s.Ligne(QStringLiteral("log10 ") + (prefixe.isEmpty() ? QStringLiteral("P(O|λ) = ") : prefixe) +
                     s.N(e.ProbabiliteEchelle.Log10()));
         const QString pourquoi = ExplicationZero(p, e);
         if (!pourquoi.isEmpty())

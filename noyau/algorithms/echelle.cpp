@@ -1,5 +1,5 @@
-// Les récurrences mises à l'échelle et le Viterbi logarithmique, écrits dans l'ordre des
-// formules : ils ne servent que lorsque le calcul exact sort de la plage de l'étendu.
+// Les récurrences mises à l'échelle, écrites dans l'ordre des formules : elles ne servent que
+// lorsque le calcul exact sort de la plage de l'étendu.
 #include "algorithms/echelle.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
@@ -25,11 +25,6 @@ LD quotient(LD numerateur, LD denominateur, LD ancien)
 {
     const LD q = numerateur / denominateur;
     return std::isnan(q) ? ancien : q;
-}
-
-LD ln(LD x)
-{
-    return x > 0 ? std::log(x) : -INFINITY;
 }
 
 }
@@ -109,55 +104,66 @@ void Backward(const ParametresModele &p, EspaceTravail &e)
 void Viterbi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    const int N = p.N, M = p.M, T = e.LongueurSequence;
+    const int N = p.N, T = e.LongueurSequence;
     const VecteurVerifie<int> &O = e.Observations;
-    // ln a_ij et ln b_j(k), une fois pour toutes.
-    std::vector<LD> lnA(std::size_t(N + 1) * std::size_t(N + 1)), lnB(std::size_t(N + 1) * std::size_t(M + 1));
-    for (int i = 1; i <= N; ++i) {
-        for (int j = 1; j <= N; ++j)
-            lnA[std::size_t(i * (N + 1) + j)] = ln(p.A[i][j]);
-        for (int k = 0; k <= M; ++k)
-            lnB[std::size_t(i * (M + 1) + k)] = ln(p.B[i][k]);
-    }
-    auto lb = [&](int j, int t) { return lnB[std::size_t(j * (M + 1) + O[t])]; };
-
     e.CheminViterbi.resize(std::size_t(T) + 1);
     e.Psi.Dimensionner(T + 1, N + 1);
     e.Delta.Dimensionner(T + 1, N + 1);
+    // δ̃_t = δ_t × 2^K_t : une puissance de deux ne change aucun arrondi, les comparaisons
+    // sont donc celles du calcul exact (mêmes égalités, même chemin) tant qu'il reste normal.
+    std::vector<LD> d(std::size_t(N) + 1), suivant(std::size_t(N) + 1);
+    long long K = 0;
+    const auto ramener = [&](int t) {
+        LD m = 0;
+        for (int i = 1; i <= N; ++i)
+            m = std::max(m, d[std::size_t(i)]);
+        if (m > 0) {
+            const int k = -std::ilogb(m);
+            for (int i = 1; i <= N; ++i)
+                d[std::size_t(i)] = std::ldexp(d[std::size_t(i)], k);
+            K += k;
+        }
+        // Delta montre ln δ_t(i) = ln δ̃_t(i) - K_t ln 2.
+        for (int i = 1; i <= N; ++i)
+            e.Delta[t][i] = GrandeProbabilite::De(d[std::size_t(i)]).Ln() - LD(K) * 0.693147180559945309417232121458176568L;
+    };
     for (int i = 1; i <= N; ++i) {
-        e.Delta[1][i] = ln(p.PI[i]) + lb(i, 1);
+        d[std::size_t(i)] = p.PI[i] * p.B[i][O[1]];
         e.Psi[1][i] = 0;
     }
+    ramener(1);
     for (int t = 2; t <= T; ++t) {
-        const LD *d = e.Delta.LigneBrute(t - 1);
-        LD *dt = e.Delta.LigneBrute(t);
-        int *pt = e.Psi.LigneBrute(t);
         for (int j = 1; j <= N; ++j) {
-            LD meilleur = -INFINITY;
+            LD meilleur = 0;
             int arg = 1;
             for (int i = 1; i <= N; ++i) {
-                const LD v = d[i] + lnA[std::size_t(i * (N + 1) + j)];
+                const LD v = d[std::size_t(i)] * p.A[i][j];
                 if (meilleur < v) {
                     meilleur = v;
                     arg = i;
                 }
             }
-            dt[j] = meilleur + lb(j, t);
-            pt[j] = arg;
+            suivant[std::size_t(j)] = meilleur * p.B[j][O[t]];
+            e.Psi[t][j] = arg;
         }
+        std::swap(d, suivant);
+        ramener(t);
     }
-    LD P = -INFINITY;
+    LD P = 0;
     int q = 1;
     for (int i = 1; i <= N; ++i)
-        if (P < e.Delta[T][i]) {
-            P = e.Delta[T][i];
+        if (P < d[std::size_t(i)]) {
+            P = d[std::size_t(i)];
             q = i;
         }
     e.CheminViterbi[0] = 0;
     e.CheminViterbi[T] = q;
     for (int t = T - 1; t >= 1; --t)
         e.CheminViterbi[t] = e.Psi(t + 1, e.CheminViterbi[t + 1]);
-    marquer(e, GrandeProbabilite::DeLogarithme(P));
+    GrandeProbabilite g = GrandeProbabilite::De(P);
+    if (!g.EstNulle())
+        g.Exposant -= K;
+    marquer(e, g);
 }
 
 }

@@ -7,8 +7,11 @@
 // P(O|λ) = Π_t 1 / c_t, log P(O|λ) = -Σ_t log c_t.
 // Backward, avec les mêmes facteurs : β̂_T(i) = c_T, β̂_t(i) = c_t Σ_j a_ij b_j(o_t+1) β̂_t+1(j).
 // Baum-Welch : γ_t(i) = ᾱ_t(i) β̂_t(i) / c_t, ξ_t(i,j) = ᾱ_t(i) a_ij b_j(o_t+1) β̂_t+1(j).
-// Viterbi en logarithmes : ln δ_t(j) = max_i (ln δ_t-1(i) + ln a_ij) + ln b_j(o_t), mêmes
-// règles d'égalité que le calcul exact (premier indice, état 1 quand tout vaut -∞).
+// Viterbi : chaque ligne δ_t est ramenée près de 1 par une puissance de deux 2^k_t, ce qui ne
+// change aucun arrondi : mêmes produits, mêmes égalités, même chemin que le calcul exact tant
+// qu'il reste dans la plage, et au-delà ln δ_t(i) = ln δ̃_t(i) - (k_1 + … + k_t) ln 2. Un
+// Viterbi fait en sommes de logarithmes départagerait autrement des produits égaux à un
+// arrondi près.
 //
 // Chaque fonction met MisALEchelle et ProbabiliteEchelle ; Probabilite reçoit la valeur
 // ramenée en étendu (0 ou sous-normale hors de la plage).
@@ -23,7 +26,8 @@ namespace Echelle {
 void Forward(const ParametresModele &parametres, EspaceTravail &espace);
 // Forward d'abord (pour les c_t), puis Beta = β̂ ; P(O|λ) = Σ_i π_i b_i(o_1) β̂_1(i) × Π_t 1 / c_t.
 void Backward(const ParametresModele &parametres, EspaceTravail &espace);
-// Delta = ln δ, Psi, CheminViterbi ; ProbabiliteEchelle = la probabilité du meilleur chemin.
+// Delta = ln δ (logarithme naturel), Psi, CheminViterbi ; ProbabiliteEchelle = la probabilité
+// du meilleur chemin (égale à celle du calcul exact quand il est dans la plage).
 void Viterbi(const ParametresModele &parametres, EspaceTravail &espace);
 
 // Les boucles des deux entraînements, mêmes règles d'arrêt et mêmes points d'observation que
