@@ -1,6 +1,7 @@
 #include "calculs/app_viterbi.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
+#include "algorithms/portee.h"
 #include "editor/principale.h"
 
 TForm17::TForm17(TForm1 &fenetre)
@@ -17,7 +18,7 @@ void TForm17::Executer()
     ObservateurDialogue observateur(f, QStringLiteral("l'Entrainnement de Viterbi avec la séquence ") +
                                            e.SequenceObservations,
                                     {});
-    EntrainerViterbi(*f.Document, e, &observateur);
+    Entrainer(Entrainement::Viterbi, *f.Document, e, &observateur);
     Epilogue(QStringLiteral("Entraînement de Viterbi"),
              QStringLiteral("L'entraînement de Viterbi pour la séquence de formation est terminé avec succès."));
 }

@@ -1,6 +1,7 @@
 #include "calculs/forward.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
 #include "editor/listes.h"
 #include "editor/principale.h"
 #include "graph/nombres.h"
@@ -16,8 +17,9 @@ void TForm13::Executer()
 {
     PreparerCalcul();
     EspaceTravail &e = espace();
-    CalculerForward(f.Document->Parametres, e);
-    f.Listes->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("Forward"));
+    Evaluer(f.Document->Parametres, e, false);
+    f.Listes->AjouterProbabilite(e.SequenceObservations, TexteProbabilite(e), NomMethode(QStringLiteral("Forward"), e));
     Epilogue(QStringLiteral("Forward"), QStringLiteral("Le calcul de probabilité, avec l'algorithme de Forward, de la "
-                                                       "séquence d'observations est terminé avec succès."));
+                                                       "séquence d'observations est terminé avec succès.") +
+                                   ParagrapheZero(f.Document->Parametres, e));
 }

@@ -2,6 +2,7 @@
 #include "algorithms/decodage.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
 #include "editor/listes.h"
 #include "editor/principale.h"
 #include "graph/nombres.h"
@@ -18,10 +19,9 @@ void TForm15::Executer()
     PreparerCalcul();
     EspaceTravail &e = espace();
     const ParametresModele &p = f.Document->Parametres;
-    ExigerGeneration(p, e);
-    CalculerViterbi(p, e);
+    Decoder(p, e);
     f.Listes->ViderViterbi();
-    f.Listes->AjouterViterbi(EtatsCheminViterbi(p, e), Nombres::Formater(e.Probabilite));
+    f.Listes->AjouterViterbi(EtatsCheminViterbi(p, e), NomMethode(TexteProbabilite(e), e));
     Epilogue(QStringLiteral("Viterbi"),
              QStringLiteral("L'opération de décodage de la séquence d'observations est terminée avec succès."));
 }

@@ -151,3 +151,9 @@ QString ExplicationZero(const ParametresModele &p, const EspaceTravail &e)
     return QStringLiteral("P(O|λ) = 0 : la probabilité est trop petite pour être représentée, la séquence reste "
                           "possible (le calcul mis à l'échelle la donne).");
 }
+
+QString ParagrapheZero(const ParametresModele &p, const EspaceTravail &e)
+{
+    const QString pourquoi = ExplicationZero(p, e);
+    return pourquoi.isEmpty() ? QString() : QStringLiteral("\n\n") + pourquoi;
+}

@@ -41,3 +41,5 @@ QString NomMethode(const QString &methode, const EspaceTravail &espace);
 // Quand la probabilité montrée est 0, une ligne qui dit pourquoi : « impossible » (un zéro du
 // modèle) ou « trop petite pour être représentée » ; vide sinon.
 QString ExplicationZero(const ParametresModele &parametres, const EspaceTravail &espace);
+// La même ligne précédée d'une ligne vide, à ajouter à un message ; vide quand P(O|λ) n'est pas 0.
+QString ParagrapheZero(const ParametresModele &parametres, const EspaceTravail &espace);
