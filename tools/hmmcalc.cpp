@@ -356,6 +356,9 @@ int executer(const QStringList &args)
         EnumererChemins(p, e);
         if (o.commande == QLatin1String("direct")) {
             s.Ligne(s.N(e.Probabilite));
+            const QString pourquoi = ExplicationZero(p, e, true);
+            if (!pourquoi.isEmpty())
+                s.Ligne(pourquoi);
             tracerEvaluation(Trace::AlgorithmeDirect);
         } else if (e.Probabilite == 0) {
             s.Ligne(QStringLiteral("Aucun chemin ne génère la séquence d'observations."));

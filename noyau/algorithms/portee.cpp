@@ -129,11 +129,12 @@ QString NomMethode(const QString &methode, const EspaceTravail &e)
     return e.MisALEchelle ? methode + QStringLiteral(" (mis à l'échelle)") : methode;
 }
 
-QString ExplicationZero(const ParametresModele &p, const EspaceTravail &e)
+QString ExplicationZero(const ParametresModele &p, const EspaceTravail &e, bool exacte)
 {
-    if (e.MisALEchelle ? !e.ProbabiliteEchelle.EstNulle() : e.Probabilite != 0)
+    const bool echelle = e.MisALEchelle && !exacte;
+    if (echelle ? !e.ProbabiliteEchelle.EstNulle() : e.Probabilite != 0)
         return {};
-    bool impossible = e.MisALEchelle;
+    bool impossible = echelle;
     if (!impossible) {
         EspaceTravail essai;
         essai.Observations = e.Observations;
@@ -152,8 +153,8 @@ QString ExplicationZero(const ParametresModele &p, const EspaceTravail &e)
                           "possible (le calcul mis à l'échelle la donne).");
 }
 
-QString ParagrapheZero(const ParametresModele &p, const EspaceTravail &e)
+QString ParagrapheZero(const ParametresModele &p, const EspaceTravail &e, bool exacte)
 {
-    const QString pourquoi = ExplicationZero(p, e);
+    const QString pourquoi = ExplicationZero(p, e, exacte);
     return pourquoi.isEmpty() ? QString() : QStringLiteral("\n\n") + pourquoi;
 }

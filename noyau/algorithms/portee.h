@@ -39,7 +39,9 @@ QString TexteProbabilite(const EspaceTravail &espace, int chiffres = 15);
 // Le nom de la méthode, suivi de " (mis à l'échelle)" quand le calcul l'a été.
 QString NomMethode(const QString &methode, const EspaceTravail &espace);
 // Quand la probabilité montrée est 0, une ligne qui dit pourquoi : « impossible » (un zéro du
-// modèle) ou « trop petite pour être représentée » ; vide sinon.
-QString ExplicationZero(const ParametresModele &parametres, const EspaceTravail &espace);
+// modèle) ou « trop petite pour être représentée » ; vide sinon. `exacte` : Probabilite vient
+// d'un calcul qui n'est jamais mis à l'échelle (l'énumération des chemins), les champs du calcul
+// mis à l'échelle ne sont pas lus.
+QString ExplicationZero(const ParametresModele &parametres, const EspaceTravail &espace, bool exacte = false);
 // La même ligne précédée d'une ligne vide, à ajouter à un message ; vide quand P(O|λ) n'est pas 0.
-QString ParagrapheZero(const ParametresModele &parametres, const EspaceTravail &espace);
+QString ParagrapheZero(const ParametresModele &parametres, const EspaceTravail &espace, bool exacte = false);
