@@ -7,6 +7,7 @@
 #include "algorithms/enumeration.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
 #include "algorithms/sequence.h"
 #include "graph/nombres.h"
 #include "model/document.h"
@@ -91,6 +92,12 @@ Options :
   --chiffres C          écrire les nombres avec C chiffres significatifs (15 par défaut, 1 à 30),
                         par exemple --chiffres 17.
   --sortie FICHIER      enregistrer le modèle entraîné dans FICHIER (.hmm).
+  --echelle             forward, backward, viterbi et entraînements : calcul mis à l'échelle
+                        (facteurs c_t ; Viterbi ramené par puissances
+                        de deux, ln δ) d'emblée. Sans cette option, il
+                        n'est employé que lorsque P(O|λ) sort de la plage de l'étendu (séquences
+                        longues) ; la probabilité s'écrit alors « 9,23E-6237 », suivie d'une
+                        ligne « log10 P(O|λ) = ... ».
   --trace FICHIER.htm   écrire la trace d'exécution du calcul (page HTML, comme « Voir la trace
                         d'exécution » du programme) dans FICHIER.htm, avec l'image du modèle dans
                         le dossier FICHIER_fichiers à côté. Les modèles de trace sont lus dans le
@@ -106,6 +113,7 @@ illisible.)";
 struct Options {
     QString commande, modele, sequence;
     bool mot = false;
+    bool echelle = false;
     std::optional<QString> motDePasse, sortie, trace;
     std::optional<int> iterations;
     std::optional<long double> seuil;
@@ -125,6 +133,8 @@ Options lireOptions(const QStringList &args)
         const QString &a = args[i];
         if (a == QLatin1String("--mot")) {
             o.mot = true;
+        } else if (a == QLatin1String("--echelle")) {
+            o.echelle = true;
         } else if (a == QLatin1String("--mot-de-passe")) {
             o.motDePasse = valeur(i);
         } else if (a == QLatin1String("--sortie")) {
@@ -366,24 +376,34 @@ int executer(const QStringList &args)
         }
         ecrireTrace(*o.trace);
     };
-    if (o.commande == QLatin1String("forward")) {
-        CalculerForward(p, e);
-        s.Ligne(s.N(e.Probabilite));
-        tracerEvaluation(Trace::AlgorithmeForward);
-    } else if (o.commande == QLatin1String("backward")) {
-        CalculerBackward(p, e);
-        s.Ligne(s.N(e.Probabilite));
-        tracerEvaluation(Trace::AlgorithmeBackward);
+    // Calcul exact, mis à l'échelle quand il sort de la plage de l'étendu (ou --echelle).
+    const ModeCalcul mode = o.echelle ? ModeCalcul::Echelle : ModeCalcul::Automatique;
+    const auto probabilite = [&](const QString &prefixe) {
+        s.Ligne(prefixe + TexteProbabilite(e, o.chiffres));
+        if (e.MisALEchelle)
+            s.Ligne(QStringLiteral("log10 ") + (prefixe.isEmpty() ? QStringLiteral("P(O|λ) = ") : prefixe) +
+                    s.N(e.ProbabiliteEchelle.Log10()));
+        const QString pourquoi = ExplicationZero(p, e);
+        if (!pourquoi.isEmpty())
+            s.Ligne(pourquoi);
+    };
+    if (o.commande == QLatin1String("forward") || o.commande == QLatin1String("backward")) {
+        const bool arriere = o.commande == QLatin1String("backward");
+        Evaluer(p, e, arriere, mode);
+        probabilite(QString());
+        tracerEvaluation(arriere ? Trace::AlgorithmeBackward : Trace::AlgorithmeForward);
     } else if (o.commande == QLatin1String("viterbi")) {
-        ExigerGeneration(p, e);
-        CalculerViterbi(p, e);
+        Decoder(p, e, mode);
         s.Ligne((QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e)).join(QStringLiteral(" - ")));
-        s.Ligne(s.N(e.Probabilite));
+        probabilite(QString());
         tracerEvaluation(Trace::AlgorithmeViterbi);
     } else if (o.commande == QLatin1String("direct") || o.commande == QLatin1String("chemins")) {
         EnumererChemins(p, e);
         if (o.commande == QLatin1String("direct")) {
             s.Ligne(s.N(e.Probabilite));
+            const QString pourquoi = ExplicationZero(p, e, true);
+            if (!pourquoi.isEmpty())
+                s.Ligne(pourquoi);
             tracerEvaluation(Trace::AlgorithmeDirect);
         } else if (e.Probabilite == 0) {
             s.Ligne(QStringLiteral("Aucun chemin ne génère la séquence d'observations."));
@@ -396,8 +416,13 @@ int executer(const QStringList &args)
             }
         }
     } else {
-        ExigerGeneration(p, e);
-        const long double avant = e.Probabilite;
+        Evaluer(p, e, false, mode);
+        if (e.ProbabiliteEchelle.EstNulle())
+            throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
+                               e.SequenceObservations);
+        const QString avant = TexteProbabilite(e, o.chiffres);
+        const bool avantEchelle = e.MisALEchelle;
+        const long double log10Avant = e.ProbabiliteEchelle.Log10();
         // La trace d'un entraînement s'écrit pendant le calcul ; l'image est celle d'avant.
         Trace::ObservateurTrace trace;
         ObservateurEntrainement *observateur = nullptr;
@@ -409,25 +434,26 @@ int executer(const QStringList &args)
             }
             observateur = &trace;
         }
-        IssueEntrainement issue;
-        if (o.commande == QLatin1String("baumwelch")) {
+        const bool baumWelch = o.commande == QLatin1String("baumwelch");
+        if (baumWelch) {
             e.NombreIterations = o.iterations.value_or(10);
             e.Seuil = o.seuil.value_or(2.0L);
-            issue = EntrainerBaumWelch(d, e, observateur);
-        } else {
-            issue = EntrainerViterbi(d, e, observateur);
         }
+        const IssueEntrainement issue =
+            Entrainer(baumWelch ? Entrainement::BaumWelch : Entrainement::Viterbi, d, e, observateur, mode);
         if (issue == IssueEntrainement::SeuilDejaAtteint) {
             s.Ligne(QStringLiteral("Le seuil est déjà atteint (P(O|λ) = %1) : le modèle n'est pas modifié.")
-                        .arg(s.N(avant)));
+                        .arg(avant));
         } else {
             s.Ligne(QStringLiteral("Itérations : %1").arg(e.IterationsEffectuees));
             if (issue == IssueEntrainement::LimiteAtteinte)
                 ecrire(stderr, QStringLiteral("Le seuil n'est pas atteint après %1 itérations : l'entraînement s'arrête là.")
                                    .arg(LimiteIterationsSeuil));
         }
-        s.Ligne(QStringLiteral("P(O|λ) avant : ") + s.N(avant));
-        s.Ligne(QStringLiteral("P(O|λ) après : ") + s.N(e.Probabilite));
+        s.Ligne(QStringLiteral("P(O|λ) avant : ") + avant);
+        if (avantEchelle)
+            s.Ligne(QStringLiteral("log10 P(O|λ) avant : ") + s.N(log10Avant));
+        probabilite(QStringLiteral("P(O|λ) après : "));
         s.Tables(d.Parametres);
         if (o.sortie) {
             QString erreur;

@@ -1,6 +1,7 @@
 #include "calculs/app_viterbi.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
+#include "algorithms/portee.h"
 #include "model/document.h"
 
 TForm17::TForm17(const ContexteCalcul &contexte)
@@ -15,7 +16,7 @@ void TForm17::Executer()
     EspaceTravail &e = espace();
     // Deux passes au plus, sans boucle d'événements : rien à arrêter.
     ObservateurDialogue observateur(f, {});
-    EntrainerViterbi(*f.Document, e, &observateur);
+    Entrainer(Entrainement::Viterbi, *f.Document, e, &observateur);
     Epilogue(QStringLiteral("Entraînement de Viterbi"),
              QStringLiteral("L'entraînement de Viterbi pour la séquence de formation est terminé avec succès."));
 }

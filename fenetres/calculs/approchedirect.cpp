@@ -1,5 +1,6 @@
 #include "calculs/approchedirect.h"
 #include "algorithms/espace.h"
+#include "algorithms/portee.h"
 #include "model/document.h"
 #include "graph/nombres.h"
 
@@ -33,5 +34,6 @@ void TForm12::Executer()
         ListerChemins();
     Epilogue(QStringLiteral("Evaluation, Approche directe"),
              QStringLiteral("Le calcul de probabilité, avec l'approche directe, de la séquence d'observations est "
-                            "terminé avec succès."));
+                            "terminé avec succès.") +
+                 ParagrapheZero(f.Document->Parametres, e, true));
 }

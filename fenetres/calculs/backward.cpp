@@ -1,6 +1,7 @@
 #include "calculs/backward.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
 #include "model/document.h"
 #include "graph/nombres.h"
 
@@ -15,8 +16,9 @@ void TForm14::Executer()
 {
     PreparerCalcul();
     EspaceTravail &e = espace();
-    CalculerBackward(f.Document->Parametres, e);
-    f.Resultats->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("Backward"));
+    Evaluer(f.Document->Parametres, e, true);
+    f.Resultats->AjouterProbabilite(e.SequenceObservations, TexteProbabilite(e), NomMethode(QStringLiteral("Backward"), e));
     Epilogue(QStringLiteral("Backward"), QStringLiteral("Le calcul de probabilité, avec l'algorithme de Backward, de la "
-                                                        "séquence d'observations est terminé avec succès."));
+                                                        "séquence d'observations est terminé avec succès.") +
+                                   ParagrapheZero(f.Document->Parametres, e));
 }

@@ -1,6 +1,7 @@
 #include "calculs/baumwelch.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
+#include "algorithms/portee.h"
 #include "model/document.h"
 #include "graph/nombres.h"
 
@@ -112,7 +113,7 @@ void TForm11::Executer()
         LaisserRespirer();
         return !ArretDemande();
     });
-    const IssueEntrainement issue = EntrainerBaumWelch(*f.Document, e, &observateur);
+    const IssueEntrainement issue = Entrainer(Entrainement::BaumWelch, *f.Document, e, &observateur);
     fermetureDemandee = false; // l'épilogue ferme la boîte lui-même
     TerminerCalculLong();
     QString message = QStringLiteral("L'entraînement de BaumWelch pour la séquence de formation est terminé avec succès.");

@@ -1,6 +1,7 @@
 #include "calculs/forward.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
 #include "model/document.h"
 #include "graph/nombres.h"
 
@@ -15,8 +16,9 @@ void TForm13::Executer()
 {
     PreparerCalcul();
     EspaceTravail &e = espace();
-    CalculerForward(f.Document->Parametres, e);
-    f.Resultats->AjouterProbabilite(e.SequenceObservations, Nombres::Formater(e.Probabilite), QStringLiteral("Forward"));
+    Evaluer(f.Document->Parametres, e, false);
+    f.Resultats->AjouterProbabilite(e.SequenceObservations, TexteProbabilite(e), NomMethode(QStringLiteral("Forward"), e));
     Epilogue(QStringLiteral("Forward"), QStringLiteral("Le calcul de probabilité, avec l'algorithme de Forward, de la "
-                                                       "séquence d'observations est terminé avec succès."));
+                                                       "séquence d'observations est terminé avec succès.") +
+                                   ParagrapheZero(f.Document->Parametres, e));
 }

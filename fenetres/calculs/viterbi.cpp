@@ -2,6 +2,7 @@
 #include "algorithms/decodage.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
 #include "model/document.h"
 #include "graph/nombres.h"
 
@@ -17,9 +18,8 @@ void TForm15::Executer()
     PreparerCalcul();
     EspaceTravail &e = espace();
     const ParametresModele &p = f.Document->Parametres;
-    ExigerGeneration(p, e);
-    CalculerViterbi(p, e);
-    f.Resultats->AfficherViterbi(EtatsCheminViterbi(p, e), Nombres::Formater(e.Probabilite));
+    Decoder(p, e);
+    f.Resultats->AfficherViterbi(EtatsCheminViterbi(p, e), NomMethode(TexteProbabilite(e), e));
     Epilogue(QStringLiteral("Viterbi"),
              QStringLiteral("L'opération de décodage de la séquence d'observations est terminée avec succès."));
 }

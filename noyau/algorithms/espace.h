@@ -2,6 +2,7 @@
 // L'espace de travail des algorithmes : chaque calcul écrase les champs qu'il emploie,
 // les écrivains de trace les lisent ensuite. Matrices et vecteurs indexés à partir de 1,
 // l'index 0 existe et reste réservé.
+#include "algorithms/grande_probabilite.h"
 #include "model/vecteur.h"
 
 #include <QString>
@@ -114,6 +115,11 @@ struct EspaceTravail {
     int LongueurSequence = 0;
 
     long double Probabilite = 0;
+    // Calcul mis à l'échelle (echelle.h), quand Probabilite sort de la plage de l'étendu :
+    // Alpha et Beta tiennent alors ᾱ et β̂, Delta tient ln δ ; FacteursEchelle c[1..T].
+    bool MisALEchelle = false;
+    GrandeProbabilite ProbabiliteEchelle;
+    VecteurVerifie<long double> FacteursEchelle;
 
     // Forward, Backward, Viterbi : (T + 1) × (N + 1).
     Matrice<long double> Alpha, Beta, Delta;

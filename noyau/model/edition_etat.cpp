@@ -3,6 +3,7 @@
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "model/fichier.h"
+#include "model/sommes.h"
 
 namespace EditionEtat {
 
@@ -35,7 +36,7 @@ Refus Controler(const DocumentModele &doc, int indice, const QString &nom, const
     // Sans START dans le modèle : un état ordinaire nommé START se confondrait avec lui.
     if (nom == QLatin1String("START"))
         return surLeNom(QStringLiteral("Le nom START est réservé à l'état initial"));
-    if (probabilites.isEmpty() || Somme(probabilites) != 1.0f)
+    if (probabilites.isEmpty() || (Somme(probabilites) != 1.0f && !Sommes::DecimaleVautUn(probabilites)))
         return Refus{QStringLiteral("La somme des probabilités de génération est différente de 1"), false};
     return {};
 }

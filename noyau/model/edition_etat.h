@@ -9,7 +9,8 @@ class DocumentModele;
 namespace EditionEtat {
 
 // Somme en simple précision : chaque ajout en précision étendue, rangé en simple précision.
-// Un texte qui n'est pas un nombre compte pour 0.
+// Un texte qui n'est pas un nombre compte pour 0. Controler accepte aussi une somme décimale
+// exacte de 1 (Sommes::DecimaleVautUn).
 float Somme(const QStringList &probabilites);
 
 struct Refus {

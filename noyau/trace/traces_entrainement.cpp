@@ -38,6 +38,13 @@ bool modeIterations(const EspaceTravail &e)
 // Texte d'un nombre des itérations : Baum-Welch réécrit les exposants, Viterbi non.
 using Format = std::function<QString(long double)>;
 
+// P(O|H) d'un entraînement mis à l'échelle : mantisse et exposant décimal, hors de l'étendu.
+QString probabilite(const Format &F, const EspaceTravail &e)
+{
+    return e.MisALEchelle ? FormaterExposant(e.ProbabiliteEchelle.Texte()) + QStringLiteral(" (mis à l'échelle)")
+                          : F(e.Probabilite);
+}
+
 QString formatBaumWelch(long double x)
 {
     return FormaterExposant(Nombres::Formater(x));
@@ -211,8 +218,9 @@ QStringList LignesIterationBaumWelch(const ParametresModele &p, const EspaceTrav
     corpsIteration(l, p, F, c);
 
     l << QStringLiteral("<BR>");
-    l << QStringLiteral("P(O|H)=") + F(e.Probabilite) + QStringLiteral(". <br>");
-    const bool seuilAtteint = !iterations && !(e.Probabilite < e.Seuil);
+    l << QStringLiteral("P(O|H)=") + probabilite(F, e) + QStringLiteral(". <br>");
+    const bool seuilAtteint =
+        !iterations && (e.MisALEchelle ? AuMoins(e.ProbabiliteEchelle, e.Seuil) : !(e.Probabilite < e.Seuil));
     if (!iterations)
         l << (seuilAtteint ? QStringLiteral("P(O|H)&#8805;") : QStringLiteral("P(O|H)<")) + F(e.Seuil) +
                  QStringLiteral(". <br>");
@@ -252,7 +260,7 @@ QStringList LignesIterationViterbi(const ParametresModele &p, const EspaceTravai
     c.valeurGeneration = [&](int i, int k) { return n(e.NombreGeneration[i][k]); };
     corpsIteration(l, p, F, c);
 
-    l << QStringLiteral("P(O|H)=") + F(e.Probabilite) + QStringLiteral(". <br>");
+    l << QStringLiteral("P(O|H)=") + probabilite(F, e) + QStringLiteral(". <br>");
     l << QStringLiteral("<BR>");
     l << (e.Stable ? PhraseStable : PhraseReitererViterbi);
     l << FinIteration;

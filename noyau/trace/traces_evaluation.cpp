@@ -3,6 +3,7 @@
 #include "graph/nombres.h"
 #include "trace/document_trace.h"
 #include "trace/image.h"
+#include "trace/traces_echelle.h"
 #include "trace/traces_entrainement.h"
 
 #include <functional>
@@ -78,6 +79,11 @@ const TraceEvaluation *traceDe(const QString &algorithme)
 
 void generer(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc)
 {
+    // Un calcul mis à l'échelle a sa propre trace (facteurs c_t, logarithmes).
+    if (e.MisALEchelle && algorithme != AlgorithmeDirect) {
+        EcrireFichier(CheminDocument(), DocumentEchelle(algorithme, p, e, doc));
+        return;
+    }
     EcrireFichier(CheminDocument(), DocumentEvaluation(algorithme, p, e, doc));
 }
 

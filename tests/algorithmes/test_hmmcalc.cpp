@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <cmath>
 
 namespace {
 
@@ -105,7 +106,10 @@ INSTANTIATE_TEST_SUITE_P(
         CasLigne{"OptionInconnue", {"forward", "@e1e2", "ab", "--vite"}, 2, "", "Option inconnue"},
         CasLigne{"DeuxCriteres", {"baumwelch", "@e1e2", "ab", "--seuil", "0.5", "--iterations", "3"}, 2, "", ""},
         CasLigne{"SeuilNonNumerique", {"baumwelch", "@e1e2", "ab", "--seuil", "beaucoup"}, 2, "", "Seuil incorrect"},
-        CasLigne{"FichierAbsent", {"forward", "/inexistant/modele.hmm", "ab"}, 2, "", "modele.hmm"}),
+        CasLigne{"FichierAbsent", {"forward", "/inexistant/modele.hmm", "ab"}, 2, "", "modele.hmm"},
+        CasLigne{"EchelleForcee", {"forward", "@e1e2", "ab", "--echelle"}, 0,
+                 "0.1915\nlog10 P(O|λ) = -0.717831221695358\n", ""},
+        CasLigne{"ZeroImpossibleExplique", {"backward", "@e1e2", "ac"}, 0, "", "0\nP(O|λ) = 0 : la séquence est impossible"}),
     [](const auto &i) { return std::string(i.param.nom); });
 
 class OutilFichiers : public TestAvecRepertoire {};
@@ -148,4 +152,62 @@ TEST_F(OutilFichiers, ModeleProtegeEtIncorrect)
     const Resultat f = Lancer({"forward", faux, "ab"});
     EXPECT_EQ(f.code, 1);
     EXPECT_TRUE(f.erreurs.contains("Le modèle est incorrect")) << qPrintable(f.erreurs);
+}
+
+// 20 000 symboles : P(O|λ) vers 10^-6000, hors de l'étendu. forward donne log10 P comme un
+// Forward logarithmique indépendant (π, A, B de e1e2 écrits ici), viterbi un chemin complet,
+// baumwelch entraîne ; la trace forcée à l'échelle prend son propre modèle.
+TEST_F(OutilFichiers, LongueSequenceMiseALEchelle)
+{
+    QString sequence;
+    unsigned x = 12345;
+    for (int t = 0; t < 20000; ++t) {
+        x = x * 1103515245u + 12345u;
+        sequence += QLatin1Char((x >> 16) & 1 ? 'a' : 'b');
+    }
+    const long double pi[2] = {0.5L, 0.5L}, A[2][2] = {{0.7L, 0.3L}, {0.4L, 0.6L}};
+    const auto b = [](int i, QChar o) { return o == QLatin1Char('a') ? (i == 0 ? 0.9L : 0.2L) : (i == 0 ? 0.1L : 0.8L); };
+    long double a[2] = {std::log(pi[0] * b(0, sequence[0])), std::log(pi[1] * b(1, sequence[0]))};
+    const auto lse = [](long double u, long double v) {
+        const long double m = std::max(u, v);
+        return m + std::log(std::exp(u - m) + std::exp(v - m));
+    };
+    for (int t = 1; t < sequence.size(); ++t) {
+        const long double n0 = lse(a[0] + std::log(A[0][0]), a[1] + std::log(A[1][0])) + std::log(b(0, sequence[t]));
+        const long double n1 = lse(a[0] + std::log(A[0][1]), a[1] + std::log(A[1][1])) + std::log(b(1, sequence[t]));
+        a[0] = n0;
+        a[1] = n1;
+    }
+    const long double reference = lse(a[0], a[1]) / std::log(10.0L);
+
+    const Resultat f = Lancer({"forward", Exemple("e1e2.hmm"), sequence});
+    ASSERT_EQ(f.code, 0) << qPrintable(f.erreurs);
+    const QStringList lignes = f.sortie.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lignes.size(), 2) << qPrintable(f.sortie);
+    EXPECT_LT(reference, -4952.0L); // hors de l'étendu
+    EXPECT_TRUE(lignes[0].contains(QStringLiteral("E-"))) << qPrintable(lignes[0]);
+    ASSERT_TRUE(lignes[1].startsWith(QStringLiteral("log10 P(O|λ) = ")));
+    const long double l = lignes[1].mid(15).toDouble();
+    EXPECT_LE(std::fabs(l - reference) / std::fabs(reference), 1e-10L) << double(l) << " " << double(reference);
+
+    const Resultat v = Lancer({"viterbi", Exemple("e1e2.hmm"), sequence});
+    ASSERT_EQ(v.code, 0) << qPrintable(v.erreurs);
+    const QStringList lv = v.sortie.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lv.size(), 3);
+    EXPECT_EQ(lv[0].count(QStringLiteral(" - ")), 20000);
+    EXPECT_TRUE(lv[2].startsWith(QStringLiteral("log10 P(O|λ) = ")));
+
+    const Resultat bw = Lancer({"baumwelch", Exemple("e1e2.hmm"), sequence, "--iterations", "2"});
+    ASSERT_EQ(bw.code, 0) << qPrintable(bw.erreurs);
+    EXPECT_TRUE(bw.sortie.contains(QStringLiteral("Itérations : 2\n")));
+    EXPECT_TRUE(bw.sortie.contains(QStringLiteral("log10 P(O|λ) après : "))) << qPrintable(bw.sortie.left(400));
+
+    const QString trace = Chemin("echelle.htm");
+    const Resultat t = Lancer({"forward", Exemple("e1e2.hmm"), "abba", "--echelle", "--trace", trace});
+    ASSERT_EQ(t.code, 0) << qPrintable(t.erreurs);
+    QFile page(trace);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QByteArray contenu = page.readAll();
+    EXPECT_TRUE(contenu.contains("facteurs d'&eacute;chelle"));
+    EXPECT_FALSE(contenu.contains("!!"));
 }

@@ -5,6 +5,7 @@
 #include "graph/hmm.h"
 #include "graph/nombres.h"
 #include "model/document.h"
+#include "model/edition_etat.h"
 
 namespace {
 
@@ -109,7 +110,8 @@ TEST_F(Verification, UnEtatNommeStartEnPlusDeStartEstUnDouble)
     EXPECT_TRUE(rapport.contains("                -> \" START \" : 2 états"));
 }
 
-// Sommes en simple précision comparées exactement à 1.
+// Une ligne passe quand sa somme en simple précision vaut exactement 1 ou quand la somme
+// décimale exacte de ses textes vaut 1.
 struct CasSomme {
     const char *nom;
     QStringList probabilites;
@@ -133,7 +135,12 @@ INSTANTIATE_TEST_SUITE_P(
     Cas, SommeGeneration,
     ::testing::Values(CasSomme{"DixiemeDeuxDixiemesSeptDixiemes", {"0.1", "0.2", "0.7"}, true},
                       CasSomme{"TroisFois033", {"0.33", "0.33", "0.33"}, false},
-                      CasSomme{"DixFois01", QStringList(10, "0.1"), false},
+                      CasSomme{"DixFois01DecimalExact", QStringList(10, "0.1"), true},
+                      CasSomme{"QuatreDecimalesExactes", {"0,35", "0,3", "0,15", "0,2"}, true},
+                      CasSomme{"EtiquettesEntraineesQuinzeChiffres",
+                               {"0,333333333333333", "0,333333333333333", "0,333333333333333"}, true},
+                      CasSomme{"ExposantEtSeparateursMeles", {"5E-1", "0,25", "2.5e-1"}, true},
+                      CasSomme{"DecimalPresqueUn", {"0,5", "0,4999"}, false},
                       CasSomme{"CinqFois02", QStringList(5, "0.2"), true},
                       CasSomme{"AucunePaire", {}, false},
                       CasSomme{"VirguleAcceptee", {"0,5", "0.5"}, true},
@@ -152,6 +159,32 @@ TEST_F(Verification, TransitionsDeStartEtArcIndefini)
         Entre(rapport, "  -    Somme des probabilités de transitions ", " Vérifiant les arcs ...");
     EXPECT_EQ(transitions.size(), 2);
     EXPECT_EQ(transitions.value(1), "                -> \" S1 \"");
+}
+
+TEST_F(Verification, TransitionsDecimalesExactesEtEditeurEtat)
+{
+    // START : 0,35 + 0,3 + 0,15 + 0,2 ; S1 : dix fois 0,1 ; S2 : 3 × 0,33 reste refusé.
+    DocumentModele d;
+    QList<EtatTest> etats;
+    QList<ArcTest> arcs = {{0, 1, "0,35"}, {0, 2, "0,3"}, {0, 3, "0,15"}, {0, 4, "0,2"}};
+    for (int i = 1; i <= 10; ++i) {
+        etats.append({QStringLiteral("S%1").arg(i), {{"a", "1"}}});
+        arcs.append({1, i, "0.1"});
+        if (i >= 3)
+            arcs.append({i, i, "1"});
+    }
+    for (int j = 1; j <= 3; ++j)
+        arcs.append({2, j, "0.33"});
+    Construire(d, true, etats, arcs);
+    EXPECT_FALSE(d.VerifierModele(rapport));
+    EXPECT_EQ(Entre(rapport, "  -    Somme des probabilités de transitions ", " Vérifiant les arcs ..."),
+              (QStringList{"       Erreur : La somme des probabilités de transitions sortant des états suivants est "
+                           "différente de 1  ",
+                           "                -> \" S2 \""}));
+    // L'éditeur d'état suit la même règle.
+    EXPECT_TRUE(EditionEtat::Controler(d, 1, "S1", QStringList(10, "0,1")).Accepte());
+    EXPECT_TRUE(EditionEtat::Controler(d, 1, "S1", {"0.35", "0.3", "0.15", "0.2"}).Accepte());
+    EXPECT_FALSE(EditionEtat::Controler(d, 1, "S1", {"0.33", "0.33", "0.33"}).Accepte());
 }
 
 TEST_F(Verification, ProbabiliteDeGenerationNonNumeriqueRemonte)

@@ -175,9 +175,10 @@ TEST_F(EditeurEtat, PairesAjouteesRetireesEtSommes)
     e->RetirerClick();
     EXPECT_EQ(e->NbLignes, 0);
 
-    // Dix fois 0.1 : la somme en simple précision n'est pas 1.
-    for (int i = 0; i < 10; ++i)
-        paire(e, QStringLiteral("s") + QString::number(i), QStringLiteral("0.1"));
+    // Trois fois 0.33 : ni la somme en simple précision ni la somme décimale exacte ne font 1
+    // (dix fois 0.1 passe désormais : sa somme décimale exacte vaut 1).
+    for (int i = 0; i < 3; ++i)
+        paire(e, QStringLiteral("s") + QString::number(i), QStringLiteral("0.33"));
     messages.clear();
     EXPECT_FALSE(e->OkClick());
     EXPECT_EQ(messages, QStringList{QStringLiteral("La somme des probabilités de génération est différente de 1")});

@@ -1,0 +1,160 @@
+#include "algorithms/portee.h"
+#include "algorithms/baumwelch_calcul.h"
+#include "algorithms/decodage.h"
+#include "algorithms/echelle.h"
+#include "algorithms/entrainement_viterbi.h"
+#include "algorithms/espace.h"
+#include "algorithms/evaluation.h"
+#include "algorithms/sequence.h"
+#include "graph/nombres.h"
+#include "model/document.h"
+#include "model/parametres.h"
+
+#include <cfloat>
+
+namespace {
+
+// Le calcul exact vient de finir : ProbabiliteEchelle suit Probabilite.
+void exact(EspaceTravail &e)
+{
+    e.MisALEchelle = false;
+    e.ProbabiliteEchelle = GrandeProbabilite::De(e.Probabilite);
+}
+
+[[noreturn]] void refuser(const EspaceTravail &e)
+{
+    throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
+                       e.SequenceObservations);
+}
+
+// Forward qui dit si le modèle génère la séquence : exact, puis mis à l'échelle quand P(O|λ)
+// exacte sort de la plage. Rend true quand le calcul exact suffit.
+bool genere(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
+{
+    if (mode == ModeCalcul::Automatique) {
+        CalculerForward(p, e);
+        exact(e);
+        if (!HorsPortee(e.Probabilite))
+            return true;
+    }
+    Echelle::Forward(p, e);
+    if (e.ProbabiliteEchelle.EstNulle())
+        refuser(e);
+    return false;
+}
+
+}
+
+bool HorsPortee(long double probabilite)
+{
+    return probabilite < LDBL_MIN; // 0 et sous-normaux (une probabilité n'est pas négative)
+}
+
+void Evaluer(const ParametresModele &p, EspaceTravail &e, bool arriere, ModeCalcul mode)
+{
+    if (mode == ModeCalcul::Automatique) {
+        if (arriere)
+            CalculerBackward(p, e);
+        else
+            CalculerForward(p, e);
+        exact(e);
+        if (!HorsPortee(e.Probabilite))
+            return;
+        // Impossible ou trop petite ? Le calcul mis à l'échelle le dit ; une séquence
+        // impossible garde les tables exactes (et sa probabilité 0).
+        EspaceTravail essai;
+        essai.Observations = e.Observations;
+        essai.LongueurSequence = e.LongueurSequence;
+        Echelle::Forward(p, essai);
+        if (essai.ProbabiliteEchelle.EstNulle())
+            return;
+    }
+    if (arriere)
+        Echelle::Backward(p, e);
+    else
+        Echelle::Forward(p, e);
+}
+
+void Decoder(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
+{
+    if (genere(p, e, mode)) {
+        // P(O|λ) est dans la plage ; la probabilité du meilleur chemin, plus petite, peut en sortir.
+        CalculerViterbi(p, e);
+        exact(e);
+        if (!HorsPortee(e.Probabilite))
+            return;
+    }
+    Echelle::Viterbi(p, e);
+}
+
+IssueEntrainement Entrainer(Entrainement type, DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs,
+                            ModeCalcul mode)
+{
+    doc.CalculerParametres();
+    DecouperSequence(doc.Parametres, e);
+    ParametresModele &p = doc.Parametres;
+    bool exacte = genere(p, e, mode);
+    if (exacte && type == Entrainement::Viterbi) {
+        // Le chemin exact existe-t-il dans la plage ? (BouclerViterbi le recalcule à l'identique.)
+        EspaceTravail essai;
+        essai.Observations = e.Observations;
+        essai.LongueurSequence = e.LongueurSequence;
+        CalculerViterbi(p, essai);
+        exacte = !HorsPortee(essai.Probabilite);
+    }
+    IssueEntrainement issue;
+    if (exacte) {
+        // Exactement EntrainerBaumWelch / EntrainerViterbi : la suite de PreparerEntrainement.
+        issue = type == Entrainement::BaumWelch ? BouclerBaumWelch(p, e, obs) : BouclerViterbi(p, e, obs);
+        exact(e);
+    } else {
+        issue = type == Entrainement::BaumWelch ? Echelle::BouclerBaumWelch(p, e, obs)
+                                                : Echelle::BouclerViterbi(p, e, obs);
+    }
+    if (issue == IssueEntrainement::SeuilDejaAtteint)
+        return issue;
+    ConclureEntrainement(type, doc, e, obs);
+    return issue;
+}
+
+QString TexteProbabilite(const EspaceTravail &e, int chiffres)
+{
+    if (e.MisALEchelle)
+        return e.ProbabiliteEchelle.Texte(chiffres);
+    return Nombres::Formater(e.Probabilite, chiffres);
+}
+
+QString NomMethode(const QString &methode, const EspaceTravail &e)
+{
+    return e.MisALEchelle ? methode + QStringLiteral(" (mis à l'échelle)") : methode;
+}
+
+QString ExplicationZero(const ParametresModele &p, const EspaceTravail &e, bool exacte)
+{
+    const bool echelle = e.MisALEchelle && !exacte;
+    if (echelle ? !e.ProbabiliteEchelle.EstNulle() : e.Probabilite != 0)
+        return {};
+    bool impossible = echelle;
+    if (!impossible) {
+        EspaceTravail essai;
+        essai.Observations = e.Observations;
+        essai.LongueurSequence = e.LongueurSequence;
+        try {
+            Echelle::Forward(p, essai);
+            impossible = essai.ProbabiliteEchelle.EstNulle();
+        } catch (const std::exception &) {
+            impossible = true;
+        }
+    }
+    if (impossible)
+        return QStringLiteral("P(O|λ) = 0 : la séquence est impossible pour ce modèle (un zéro du modèle : "
+                              "symbole jamais généré ou transition absente).");
+    return QStringLiteral("P(O|λ) = 0 : la probabilité est trop petite pour être représentée, la séquence reste "
+                          "possible (le calcul mis à l'échelle la donne).");
+}
+
+QString ParagrapheZero(const ParametresModele &p, const EspaceTravail &e, bool exacte)
+{
+    const QString pourquoi = ExplicationZero(p, e, exacte);
+    return pourquoi.isEmpty() ? QString() : QStringLiteral("\n\n") + pourquoi;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Le choix du calcul : exact en étendu d'abord (le calcul de référence, inchangé), puis mis à
+// l'échelle quand son résultat sort de la plage de l'étendu (0 ou sous-normal) alors que le
+// modèle génère la séquence. Les fenêtres et hmmcalc n'appellent que ces fonctions.
+#include "algorithms/observateur.h"
+
+#include <QString>
+
+struct ParametresModele;
+struct EspaceTravail;
+class DocumentModele;
+
+enum class ModeCalcul {
+    Automatique, // exact, puis mis à l'échelle s'il le faut
+    Echelle      // mis à l'échelle d'emblée
+};
+
+// Hors de la plage normale de l'étendu : 0 ou sous-normal.
+bool HorsPortee(long double probabilite);
+
+// Forward (arriere = false) ou Backward : P(O|λ) dans Probabilite, et ProbabiliteEchelle quand
+// le calcul a été mis à l'échelle. Une séquence impossible donne 0, comme le calcul exact.
+void Evaluer(const ParametresModele &parametres, EspaceTravail &espace, bool arriere,
+             ModeCalcul mode = ModeCalcul::Automatique);
+
+// Le chemin de Viterbi. ERefusCalcul (« Ce modèle ne génère pas la séquence d'observations : ... »)
+// quand la séquence est impossible ; sinon CheminViterbi, et Probabilite ou ProbabiliteEchelle.
+void Decoder(const ParametresModele &parametres, EspaceTravail &espace, ModeCalcul mode = ModeCalcul::Automatique);
+
+// Les deux entraînements sur le document (mêmes refus et même conclusion que EntrainerBaumWelch
+// et EntrainerViterbi, qui restent le calcul exact).
+IssueEntrainement Entrainer(Entrainement type, DocumentModele &document, EspaceTravail &espace,
+                            ObservateurEntrainement *observateur = nullptr,
+                            ModeCalcul mode = ModeCalcul::Automatique);
+
+// La probabilité du dernier calcul en texte : celle du calcul exact au format général, ou celle
+// du calcul mis à l'échelle en mantisse et exposant décimal ("9,23E-6237").
+QString TexteProbabilite(const EspaceTravail &espace, int chiffres = 15);
+// Le nom de la méthode, suivi de " (mis à l'échelle)" quand le calcul l'a été.
+QString NomMethode(const QString &methode, const EspaceTravail &espace);
+// Quand la probabilité montrée est 0, une ligne qui dit pourquoi : « impossible » (un zéro du
+// modèle) ou « trop petite pour être représentée » ; vide sinon. `exacte` : Probabilite vient
+// d'un calcul qui n'est jamais mis à l'échelle (l'énumération des chemins), les champs du calcul
+// mis à l'échelle ne sont pas lus.
+QString ExplicationZero(const ParametresModele &parametres, const EspaceTravail &espace, bool exacte = false);
+// La même ligne précédée d'une ligne vide, à ajouter à un message ; vide quand P(O|λ) n'est pas 0.
+QString ParagrapheZero(const ParametresModele &parametres, const EspaceTravail &espace, bool exacte = false);

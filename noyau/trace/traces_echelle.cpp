@@ -1,0 +1,136 @@
+#include "trace/traces_echelle.h"
+#include "algorithms/espace.h"
+#include "graph/nombres.h"
+#include "model/parametres.h"
+#include "trace/document_trace.h"
+#include "trace/image.h"
+#include "trace/traces_evaluation.h"
+
+#include <cmath>
+
+namespace Trace {
+
+namespace {
+
+QString F(long double x)
+{
+    return Nombres::Formater(x);
+}
+
+QString entete(const QString &texte)
+{
+    return QStringLiteral("<td><center><b>&nbsp;") + texte + QStringLiteral("&nbsp;</b></center></td>");
+}
+
+// Tableau : une ligne par instant, colonnes c_t et log10 c_t (si `facteurs`), puis une colonne
+// par état pour chaque variable donnée.
+struct Colonne {
+    QString lettre;
+    std::function<QString(int t, int i)> valeur;
+};
+
+QString tableau(const ParametresModele &p, const EspaceTravail &e, bool facteurs, const QList<Colonne> &colonnes)
+{
+    QString s = BaliseTableau + CelluleCoin;
+    if (facteurs)
+        s += entete(QStringLiteral("c<sub>t</sub>")) + entete(QStringLiteral("log<sub>10</sub> c<sub>t</sub>"));
+    for (const Colonne &c : colonnes)
+        for (int i = 1; i <= p.N; ++i)
+            s += entete(c.lettre + QStringLiteral("<sub>t</sub>(") + Nom(p.NomEtat(i)) + QLatin1Char(')'));
+    s += QStringLiteral("</tr>");
+    for (int t = 1; t <= e.LongueurSequence; ++t) {
+        s += EnteteLigne(QStringLiteral("t=") + QString::number(t));
+        if (facteurs)
+            s += CelluleValeur(F(e.FacteursEchelle[t])) + CelluleValeur(F(std::log10(e.FacteursEchelle[t])));
+        for (const Colonne &c : colonnes)
+            for (int i = 1; i <= p.N; ++i)
+                s += CelluleValeur(c.valeur(t, i));
+        s += QStringLiteral("</tr>");
+    }
+    return s + QStringLiteral("</table>");
+}
+
+QString resultatEvaluation(const ParametresModele &p, const EspaceTravail &e, bool arriere)
+{
+    long double somme = 0; // -Σ log10 c_t, somme directe pour la lecture
+    for (int t = 1; t <= e.LongueurSequence; ++t)
+        somme -= std::log10(e.FacteursEchelle[t]);
+    QString s = QStringLiteral("log<sub>10</sub> P(O|&#955;) = &#8722; &#931;<sub>t=1..") +
+                QString::number(e.LongueurSequence) + QStringLiteral("</sub> log<sub>10</sub> c<sub>t</sub>");
+    if (arriere) {
+        long double r = 0;
+        for (int i = 1; i <= p.N; ++i)
+            r += p.PI[i] * p.B[i][e.Observations[1]] * e.Beta[1][i];
+        s += QStringLiteral(" + log<sub>10</sub> [ &#931;<sub>i</sub> &#960;<sub>i</sub> &middot; b<sub>i</sub>(o<sub>1</sub>) "
+                            "&middot; &#946;&#770;<sub>1</sub>(i) ]") +
+             P11 + F(somme) + QStringLiteral(" + log<sub>10</sub> ") + F(r);
+    } else {
+        s += P11 + F(somme);
+    }
+    s += P11B + F(e.ProbabiliteEchelle.Log10()) + QStringLiteral("</b><BR><BR>P(O|&#955;) = 10<sup>") +
+         F(e.ProbabiliteEchelle.Log10()) + QStringLiteral("</sup> = <b>") +
+         FormaterExposant(e.ProbabiliteEchelle.Texte()) + QStringLiteral("</b>.");
+    return s;
+}
+
+QString resultatViterbi(const ParametresModele &p, const EspaceTravail &e)
+{
+    const int T = e.LongueurSequence;
+    const int qT = e.CheminViterbi[T];
+    QString s = QStringLiteral("ln P<sub>max</sub> = Max<sub>i</sub> ln &#948;<sub>") + QString::number(T) +
+                QStringLiteral("</sub>(i) = ln &#948;<sub>") + QString::number(T) + QStringLiteral("</sub>(") +
+                Nom(p.NomEtat(qT)) + QStringLiteral(") = ") + F(e.Delta[T][qT]) + QStringLiteral("<BR>log<sub>10</sub> P<sub>max</sub> = ") +
+                F(e.ProbabiliteEchelle.Log10()) + QStringLiteral("<BR>P<sub>max</sub> = <b>") +
+                FormaterExposant(e.ProbabiliteEchelle.Texte()) + QStringLiteral("</b>.<BR><BR>");
+    s += QStringLiteral("En remontant les &#936; depuis q<sub>") + QString::number(T) + QStringLiteral("</sub> = ") +
+         Nom(p.NomEtat(qT)) + QStringLiteral(", le chemin de <i>Viterbi</i> :<BR><b>START");
+    for (int t = 1; t <= T; ++t)
+        s += QStringLiteral(" - ") + Nom(p.NomEtat(e.CheminViterbi[t]));
+    return s + QStringLiteral("</b>");
+}
+
+}
+
+QString DocumentEchelle(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e,
+                        DocumentModele *doc)
+{
+    const QString modele = CheminModele(ModeleEchelle);
+    QString document = LireFichier(modele);
+    const bool viterbi = algorithme == AlgorithmeViterbi, arriere = algorithme == AlgorithmeBackward;
+    QString observations, nom, valeurs, resultat;
+    try {
+        observations = TexteObservations(p, e);
+        if (viterbi) {
+            nom = QStringLiteral("Viterbi (&#948; ramen&eacute;s par puissances de deux)");
+            valeurs = tableau(p, e, false,
+                              {{QStringLiteral("ln &#948;"), [&](int t, int i) { return F(e.Delta[t][i]); }},
+                               {QStringLiteral("&#936;"), [&](int t, int i) {
+                                    return t == 1 ? QStringLiteral("START") : Nom(p.NomEtat(e.Psi[t][i]));
+                                }}});
+            resultat = resultatViterbi(p, e);
+        } else {
+            nom = arriere ? QStringLiteral("Backward (&#946;&#770; avec les c<sub>t</sub> du Forward)")
+                          : QStringLiteral("Forward (&#945;&#772; et c<sub>t</sub>)");
+            QList<Colonne> c = {{QStringLiteral("&#945;&#772;"), [&](int t, int i) { return F(e.Alpha[t][i]); }}};
+            if (arriere)
+                c.append({QStringLiteral("&#946;&#770;"), [&](int t, int i) { return F(e.Beta[t][i]); }});
+            valeurs = tableau(p, e, true, c);
+            resultat = resultatEvaluation(p, e, arriere);
+        }
+    } catch (const EHorsBornes &) {
+        throw ETrace(QStringLiteral("Les résultats du calcul « %1 » ne sont plus disponibles : "
+                                    "relancez le calcul pour voir sa trace.")
+                         .arg(algorithme));
+    }
+    RemplirMarqueurOuEchouer(document, observations, modele);
+    RemplirMarqueurOuEchouer(document, nom, modele);
+    if (doc)
+        ExporterImageModele(*doc);
+    RemplirMarqueurOuEchouer(document, FragmentImage, modele);
+    EcrireTablesModele(document, p, false, modele);
+    RemplirMarqueurOuEchouer(document, valeurs, modele);
+    RemplirMarqueurOuEchouer(document, resultat, modele);
+    return document;
+}
+
+}

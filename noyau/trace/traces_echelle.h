@@ -1,0 +1,19 @@
+#pragma once
+// La trace d'un calcul mis à l'échelle (Forward, Backward, Viterbi hors de la plage de
+// l'étendu) : son propre modèle, qui explique c_t, ᾱ, β̂ et le retour à log P(O|λ).
+#include <QString>
+
+struct ParametresModele;
+struct EspaceTravail;
+class DocumentModele;
+
+namespace Trace {
+
+inline const QString ModeleEchelle = QStringLiteral("Echelle.htm");
+
+// Le document entier (marqueurs remplis), sans rien écrire ; `algorithme` : AlgorithmeForward,
+// AlgorithmeBackward ou AlgorithmeViterbi. `doc` sert à l'image du graphe (nul : laissée).
+QString DocumentEchelle(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e,
+                        DocumentModele *doc);
+
+}
