@@ -82,8 +82,9 @@ SEQUENCE « - » : la séquence est lue sur l'entrée standard (16 Mio au plus ;
 sont ignorées, ou séparent les mots avec --mot).
 
 Les commandes de calcul vérifient d'abord le modèle, comme le programme. Viterbi et les deux
-entraînements refusent une séquence que le modèle ne génère pas (P(O|λ) = 0). L'énumération
-(direct, chemins) est refusée au-delà d'un million de chemins (N^T).
+entraînements refusent une séquence que le modèle ne génère pas (P(O|λ) = 0) ; une probabilité
+seulement trop petite pour l'étendu n'est pas un refus : le calcul est alors mis à l'échelle.
+L'énumération (direct, chemins) est refusée au-delà d'un million de chemins (N^T).
 
 Options :
   --mot                 découper la séquence mot par mot (mots séparés par des espaces) ;
