@@ -213,12 +213,25 @@ QStringList construire(const Lu &l)
     const int n = int(l.etats.size());
     DocumentModele d;
     const QFontMetrics fm(d.Surface->font());
-    int largeur = 80;
-    for (const QString &s : l.etats)
-        largeur = std::max(largeur, fm.horizontalAdvance(s) + 40);
-    const int hauteur = 60;
-    const double ecart = std::max(largeur, hauteur) + 120.0;
-    const double rayon = n == 1 ? 0.0 : std::max(170.0, ecart / (2 * std::sin(M_PI / n)));
+    // Boîtes : le nom en tête, une ligne par paire « symbole : probabilité » dessous.
+    int largeur = 80, paires = 0;
+    for (int i = 0; i < n; ++i) {
+        largeur = std::max(largeur, fm.horizontalAdvance(l.etats[i]) + 40);
+        int p = 0;
+        for (int k = 0; k < int(l.symboles.size()); ++k) {
+            const double v = l.b[std::size_t(i)][std::size_t(k)];
+            if (v == 0)
+                continue;
+            ++p;
+            largeur = std::max(largeur, fm.horizontalAdvance(l.symboles[k] + QStringLiteral(" : ") + texteValeur(v)) + 40);
+        }
+        paires = std::max(paires, p);
+    }
+    const int hauteur = std::max(60, 30 + (fm.height() + 1) * paires);
+    // Cercle : deux boîtes voisines laissent entre elles la place de deux étiquettes ; il
+    // grandit avec le nombre d'états pour écarter les étiquettes des cordes vers le centre.
+    const double ecart = std::max(largeur, hauteur) + 200.0;
+    const double rayon = n == 1 ? 0.0 : std::max(200.0, ecart / (2 * std::sin(M_PI / n))) * (1 + 0.1 * std::max(0, n - 3));
     const int largeurStart = 80, hauteurStart = 40;
     const double cx = 30 + largeurStart + 200 + rayon + largeur / 2.0;
     const double cy = 40 + rayon + hauteur / 2.0;
