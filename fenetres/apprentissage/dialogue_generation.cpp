@@ -86,7 +86,7 @@ DialogueGeneration::DialogueGeneration(const ParametresModele &parametres, QWidg
     connect(Generer, &QPushButton::clicked, this, &DialogueGeneration::GenererClick);
     connect(Comparer, &QPushButton::clicked, this, &DialogueGeneration::ComparerClick);
     connect(Fermer, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BoutonAide, &QPushButton::clicked, this, [] { Aide::Afficher(QStringLiteral("Générer une séquence")); });
+    connect(BoutonAide, &QPushButton::clicked, this, [] { Aide::Afficher(QStringLiteral("Generation")); });
 }
 
 void DialogueGeneration::GenererClick()
