@@ -33,7 +33,7 @@ void VueTreillis::Definir(Treillis::Donnees donnees)
     etape = d.T;
     tS = jS = 0;
     QSize s = Treillis::Geometrie(d).Taille();
-    s.setWidth(std::max(s.width(), 900));
+    s.setWidth(std::max(s.width(), Treillis::LargeurMinimale(d)));
     setFixedSize(s);
     update();
 }

@@ -31,6 +31,19 @@ QFont police(bool gras = false)
     return f;
 }
 
+QString texteLegende(const Donnees &d)
+{
+    QString legende = Symbole(d.Quoi) + QStringLiteral("_t(i) : ") + Titre(d.Quoi) +
+                      QStringLiteral(" ; teinte logarithmique, par colonne : du maximum de la colonne (foncé) "
+                                     "à %1 fois moins (clair)")
+                          .arg(Nombres::Formater(std::pow(10.0L, d.Etendue), 3));
+    if (!d.Chemin.empty())
+        legende += QStringLiteral(" ; en rouge : le chemin de Viterbi");
+    if (d.Quoi == Valeurs::Delta)
+        legende += QStringLiteral(", en gris foncé : les pointeurs ψ");
+    return legende;
+}
+
 }
 
 const Matrice<long double> &Donnees::Table() const
@@ -126,16 +139,23 @@ Donnees Preparer(const ParametresModele &p, EspaceTravail &e, Valeurs valeurs)
     if (d.PViterbi > 0)
         for (int t = 0; t <= d.T; ++t)
             d.Chemin.push_back(e.CheminViterbi[t]);
-    bool premier = true;
     const Matrice<long double> &v = d.Table();
-    for (int t = 1; t <= d.T; ++t)
+    d.MaxColonne.assign(std::size_t(d.T) + 1, 0);
+    long double etendue = 0;
+    for (int t = 1; t <= d.T; ++t) {
+        bool premier = true;
+        long double bas = 0, haut = 0;
         for (int i = 1; i <= d.N; ++i)
             if (v(t, i) > 0) {
                 const long double l = std::log10(v(t, i));
-                d.LogMin = premier ? l : std::min(d.LogMin, l);
-                d.LogMax = premier ? l : std::max(d.LogMax, l);
+                bas = premier ? l : std::min(bas, l);
+                haut = premier ? l : std::max(haut, l);
                 premier = false;
             }
+        d.MaxColonne[std::size_t(t)] = haut;
+        etendue = std::max(etendue, haut - bas);
+    }
+    d.Etendue = std::clamp(etendue, 1.0L, 12.0L);
     return d;
 }
 
@@ -239,6 +259,11 @@ bool Geometrie::Case(QPoint p, int *t, int *j) const
     return true;
 }
 
+int LargeurMinimale(const Donnees &d)
+{
+    return QFontMetrics(police()).horizontalAdvance(texteLegende(d)) + 20;
+}
+
 bool Visible(const Donnees &d, int etape, int t)
 {
     return d.Quoi == Valeurs::Beta ? t > d.T - etape : t <= etape;
@@ -314,7 +339,7 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
             const long double x = v(t, j);
             QColor fond = Qt::white, texte = Qt::black;
             if (x > 0) {
-                const double f = d.LogMax > d.LogMin ? double((std::log10(x) - d.LogMin) / (d.LogMax - d.LogMin)) : 1.0;
+                const double f = std::clamp(double(1 + (std::log10(x) - d.MaxColonne[std::size_t(t)]) / d.Etendue), 0.0, 1.0);
                 fond = QColor::fromRgbF(clair.redF() + (fonce.redF() - clair.redF()) * f,
                                         clair.greenF() + (fonce.greenF() - clair.greenF()) * f,
                                         clair.blueF() + (fonce.blueF() - clair.blueF()) * f);
@@ -337,15 +362,8 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
     // Légende.
     p.setFont(police());
     p.setPen(Qt::black);
-    QString legende = Symbole(d.Quoi) + QStringLiteral("_t(i) : ") + Titre(d.Quoi) +
-                      QStringLiteral(" ; teinte logarithmique de 10^%1 (clair) à 10^%2 (foncé)")
-                          .arg(double(d.LogMin), 0, 'f', 1)
-                          .arg(double(d.LogMax), 0, 'f', 1);
-    if (!d.Chemin.empty())
-        legende += QStringLiteral(" ; en rouge : le chemin de Viterbi");
-    if (d.Quoi == Valeurs::Delta)
-        legende += QStringLiteral(", en gris foncé : les pointeurs ψ");
-    p.drawText(QRect(zone.left() + 4, Geometrie::Haut + d.N * Geometrie::Ligne + 6, std::max(zone.width(), 900), 22),
+    const QString legende = texteLegende(d);
+    p.drawText(QRect(zone.left() + 4, Geometrie::Haut + d.N * Geometrie::Ligne + 6, std::max(zone.width(), LargeurMinimale(d)), 22),
                Qt::AlignLeft | Qt::AlignVCenter, legende);
     p.restore();
 }
@@ -354,7 +372,7 @@ bool Exporter(const Donnees &d, const QString &chemin, QString *erreur)
 {
     const Geometrie g(d);
     QSize taille = g.Taille();
-    taille.setWidth(std::max(taille.width(), 900));
+    taille.setWidth(std::max(taille.width(), LargeurMinimale(d)));
     const QRect tout(QPoint(0, 0), taille);
     if (QFileInfo(chemin).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
         QSvgGenerator svg;

@@ -31,7 +31,11 @@ struct Donnees {
     long double P = 0;         // P(O|λ)
     long double PViterbi = 0;  // probabilité du meilleur chemin
     std::vector<int> Chemin;   // chemin de Viterbi q[0..T], vide quand PViterbi = 0
-    long double LogMin = 0, LogMax = 0; // bornes de l'échelle (log10 des valeurs non nulles)
+    // Échelle des teintes : log10 de la valeur rapportée au maximum de sa colonne (α, β, δ
+    // décroissent avec t : une échelle commune rendrait toutes les colonnes d'un long treillis
+    // pareilles), sur Etendue décades, la plus grande étendue d'une colonne (1 à 12).
+    std::vector<long double> MaxColonne; // log10 du maximum de chaque colonne
+    long double Etendue = 1;
 
     long double a(int i, int j) const { return A[std::size_t(i * (N + 1) + j)]; }
     long double b(int i, int t) const { return O[std::size_t(t)] > 0 ? B[std::size_t(i * (M + 1) + O[std::size_t(t)])] : 0; }
@@ -65,6 +69,9 @@ struct Geometrie {
     // Case sous le point, false quand il n'y en a pas.
     bool Case(QPoint p, int *t, int *j) const;
 };
+
+// Largeur qui laisse lire la légende sous le treillis.
+int LargeurMinimale(const Donnees &d);
 
 // Colonnes montrées à l'étape k de la relecture (0..T) : 1..k, ou T-k+1..T pour β.
 bool Visible(const Donnees &d, int etape, int t);
