@@ -123,13 +123,13 @@ QStringList FragmentsDirecte(const ParametresModele &, const EspaceTravail &e)
 
     QString probabilites = QStringLiteral("<ul>");
     for (long long k = 1; k <= K; ++k)
-        probabilites += QStringLiteral("<li>P(O|&#955;,C<sub>") + Kt(k) + QStringLiteral("</sub>)=") +
+        probabilites += QStringLiteral("<li>P(O,C<sub>") + Kt(k) + QStringLiteral("</sub>|&#955;)=") +
                         c.Texte(k, T + 1) + QStringLiteral("</li>");
     probabilites += QStringLiteral("</ul>");
 
-    QString somme = QStringLiteral("P(O|&#955;)=&nbsp;P(O|&#955;,C<sub>1</sub>)");
+    QString somme = QStringLiteral("P(O|&#955;)=&nbsp;P(O,C<sub>1</sub>|&#955;)");
     for (long long k = 2; k <= K; ++k)
-        somme += QStringLiteral("+P(O|&#955;,C<sub>") + Kt(k) + QStringLiteral("</sub>)");
+        somme += QStringLiteral("+P(O,C<sub>") + Kt(k) + QStringLiteral("</sub>|&#955;)");
     somme += P11;
     if (K >= 1)
         somme += c.Texte(1, T + 1);

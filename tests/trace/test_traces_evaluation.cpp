@@ -121,10 +121,10 @@ TEST_F(TracesEvaluation, ApprocheDirecte)
     EXPECT_EQ(f[0], "4");
     EXPECT_EQ(f[1], "<ul><li>C<sub>1</sub>={E1, E1}</li><li>C<sub>2</sub>={E2, E1}</li>"
                     "<li>C<sub>3</sub>={E1, E2}</li><li>C<sub>4</sub>={E2, E2}</li></ul>");
-    EXPECT_EQ(f[2], "<ul><li>P(O|&#955;,C<sub>1</sub>)=0.0315</li><li>P(O|&#955;,C<sub>2</sub>)=0.004</li>"
-                    "<li>P(O|&#955;,C<sub>3</sub>)=0.108</li><li>P(O|&#955;,C<sub>4</sub>)=0.048</li></ul>");
-    EXPECT_EQ(f[3], "P(O|&#955;)=&nbsp;P(O|&#955;,C<sub>1</sub>)+P(O|&#955;,C<sub>2</sub>)+P(O|&#955;,C<sub>3</sub>)"
-                    "+P(O|&#955;,C<sub>4</sub>)" +
+    EXPECT_EQ(f[2], "<ul><li>P(O,C<sub>1</sub>|&#955;)=0.0315</li><li>P(O,C<sub>2</sub>|&#955;)=0.004</li>"
+                    "<li>P(O,C<sub>3</sub>|&#955;)=0.108</li><li>P(O,C<sub>4</sub>|&#955;)=0.048</li></ul>");
+    EXPECT_EQ(f[3], "P(O|&#955;)=&nbsp;P(O,C<sub>1</sub>|&#955;)+P(O,C<sub>2</sub>|&#955;)+P(O,C<sub>3</sub>|&#955;)"
+                    "+P(O,C<sub>4</sub>|&#955;)" +
                         P11s + "0.0315+0.004+0.108+0.048" + P11s + "<b>0.1915</b>.");
     DocumentModele d;
     ConstruireE1E2(d);
@@ -139,7 +139,7 @@ TEST_F(TracesEvaluation, ApprocheDirecteSansChemin)
     ASSERT_TRUE(EnumererChemins(p, e));
     const QStringList f = FragmentsDirecte(p, e);
     EXPECT_EQ(f, (QStringList{"0", "<ul></ul>", "<ul></ul>",
-                              "P(O|&#955;)=&nbsp;P(O|&#955;,C<sub>1</sub>)" + P11s + P11s + "<b>0</b>."}));
+                              "P(O|&#955;)=&nbsp;P(O,C<sub>1</sub>|&#955;)" + P11s + P11s + "<b>0</b>."}));
 }
 
 TEST_F(TracesEvaluation, UnSeulEtatEtUnSeulInstant)
@@ -164,7 +164,7 @@ TEST_F(TracesEvaluation, UnSeulEtatEtUnSeulInstant)
                     "=&nbsp;q<sub>0</sub>q<sub>1</sub><BR>" +
                         NB18 + "=&nbsp;<b>START</b> - <b>S</b>");
     ASSERT_TRUE(EnumererChemins(p, e));
-    EXPECT_EQ(FragmentsDirecte(p, e)[3], "P(O|&#955;)=&nbsp;P(O|&#955;,C<sub>1</sub>)" + P11s + "0.75" + P11s +
+    EXPECT_EQ(FragmentsDirecte(p, e)[3], "P(O|&#955;)=&nbsp;P(O,C<sub>1</sub>|&#955;)" + P11s + "0.75" + P11s +
                                              "<b>0.75</b>.");
 }
 
