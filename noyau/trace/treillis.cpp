@@ -91,9 +91,11 @@ QString Titre(Valeurs v)
     return QStringLiteral("α (Forward)");
 }
 
-Donnees Preparer(const ParametresModele &p, EspaceTravail &e, Valeurs valeurs)
+namespace {
+
+// Le modèle et la séquence, recopiés.
+void copierModele(const ParametresModele &p, const EspaceTravail &e, Valeurs valeurs, Donnees &d)
 {
-    Donnees d;
     d.Quoi = valeurs;
     d.N = p.N;
     d.M = p.M;
@@ -118,27 +120,11 @@ Donnees Preparer(const ParametresModele &p, EspaceTravail &e, Valeurs valeurs)
         for (int k = 1; k <= p.M; ++k)
             d.B[std::size_t(i * (p.M + 1) + k)] = p.B[i][k];
     }
-    if (valeurs == Valeurs::Gamma)
-        ExigerGeneration(p, e);
-    else
-        CalculerForward(p, e);
-    d.Alpha = e.Alpha;
-    CalculerBackward(p, e);
-    d.Beta = e.Beta;
-    d.P = e.Probabilite;
-    if (d.P > 0) {
-        CalculerGamma(p, e);
-        d.Gamma = e.Gamma;
-    } else {
-        d.Gamma.Dimensionner(d.T + 1, L);
-    }
-    CalculerViterbi(p, e);
-    d.Delta = e.Delta;
-    d.Psi = e.Psi;
-    d.PViterbi = e.Probabilite;
-    if (d.PViterbi > 0)
-        for (int t = 0; t <= d.T; ++t)
-            d.Chemin.push_back(e.CheminViterbi[t]);
+}
+
+// Bornes des teintes, une fois la table remplie.
+void echelle(Donnees &d)
+{
     const Matrice<long double> &v = d.Table();
     d.MaxColonne.assign(std::size_t(d.T) + 1, 0);
     long double etendue = 0;
@@ -156,6 +142,62 @@ Donnees Preparer(const ParametresModele &p, EspaceTravail &e, Valeurs valeurs)
         etendue = std::max(etendue, haut - bas);
     }
     d.Etendue = std::clamp(etendue, 1.0L, 12.0L);
+}
+
+}
+
+Donnees Preparer(const ParametresModele &p, EspaceTravail &e, Valeurs valeurs)
+{
+    Donnees d;
+    copierModele(p, e, valeurs, d);
+    if (valeurs == Valeurs::Gamma)
+        ExigerGeneration(p, e);
+    else
+        CalculerForward(p, e);
+    d.Alpha = e.Alpha;
+    CalculerBackward(p, e);
+    d.Beta = e.Beta;
+    d.P = e.Probabilite;
+    if (d.P > 0) {
+        CalculerGamma(p, e);
+        d.Gamma = e.Gamma;
+    } else {
+        d.Gamma.Dimensionner(d.T + 1, p.N + 1);
+    }
+    CalculerViterbi(p, e);
+    d.Delta = e.Delta;
+    d.Psi = e.Psi;
+    d.PViterbi = e.Probabilite;
+    if (d.PViterbi > 0)
+        for (int t = 0; t <= d.T; ++t)
+            d.Chemin.push_back(e.CheminViterbi[t]);
+    echelle(d);
+    return d;
+}
+
+Donnees Copier(const ParametresModele &p, const EspaceTravail &e, Valeurs valeurs)
+{
+    Donnees d;
+    copierModele(p, e, valeurs, d);
+    switch (valeurs) {
+    case Valeurs::Alpha:
+        d.Alpha = e.Alpha;
+        break;
+    case Valeurs::Beta:
+        d.Beta = e.Beta;
+        break;
+    case Valeurs::Delta:
+        d.Delta = e.Delta;
+        d.Psi = e.Psi;
+        break;
+    case Valeurs::Gamma:
+        d.Alpha = e.Alpha;
+        d.Beta = e.Beta;
+        d.Gamma = e.Gamma;
+        d.P = e.Probabilite;
+        break;
+    }
+    echelle(d);
     return d;
 }
 
@@ -224,6 +266,19 @@ QString Formule(const Donnees &d, int t, int j)
     r += QStringLiteral(" = ") + n(valeur);
     if (d.Quoi == Valeurs::Delta && t > 1 && valeur > 0)
         r += QStringLiteral(" ; ψ%1(%2) = %3").arg(t).arg(nj, d.Etats[d.Psi(t, j)]);
+    return r;
+}
+
+QString FormuleHtml(const Donnees &d, int t, int j)
+{
+    QString r;
+    for (const QChar c : Formule(d, t, j)) {
+        if (c.unicode() > 0x7E || c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('&') ||
+            c == QLatin1Char('!') || c == QLatin1Char('?'))
+            r += QStringLiteral("&#%1;").arg(c.unicode());
+        else
+            r += c;
+    }
     return r;
 }
 

@@ -46,6 +46,10 @@ struct Donnees {
 // Lève ERefusCalcul pour γ quand le modèle ne génère pas la séquence.
 Donnees Preparer(const ParametresModele &parametres, EspaceTravail &espace, Valeurs valeurs);
 
+// Les mêmes données tirées d'un calcul déjà fait, sans rien recalculer : seule la table de
+// `valeurs` est copiée de l'espace (les traces y prennent une case développée).
+Donnees Copier(const ParametresModele &parametres, const EspaceTravail &espace, Valeurs valeurs);
+
 // "α", "β", "δ", "γ".
 QString Symbole(Valeurs v);
 // Nom de la quantité pour les textes : "α (Forward)"...
@@ -53,6 +57,9 @@ QString Titre(Valeurs v);
 
 // Formule développée de la case (t, j) avec ses nombres, au format des traces.
 QString Formule(const Donnees &d, int t, int j);
+
+// La même formule pour une page HTML : caractères spéciaux et non ASCII en entités.
+QString FormuleHtml(const Donnees &d, int t, int j);
 
 // Géométrie du dessin, en pixels.
 struct Geometrie {
