@@ -12,7 +12,9 @@
 #include "model/json_modele.h"
 #include "trace/treillis.h"
 
+#include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <cmath>
 
 namespace {
@@ -224,4 +226,43 @@ TEST_F(Apprentissage, Treillis)
     EXPECT_EQ(image.height(), Treillis::Geometrie(t).Taille().height());
     ASSERT_TRUE(Treillis::Exporter(t, Chemin("t.svg"), nullptr));
     EXPECT_FALSE(QImage(Chemin("t.svg")).isNull());
+}
+
+// hmmcalc : les commandes de l'apprentissage, comme un utilisateur les lance. La séquence de
+// graine 7 est figée : elle doit être la même sur toute machine.
+TEST_F(Apprentissage, LigneDeCommande)
+{
+    const QString e1e2 = QStringLiteral(HMM_EXEMPLES "/e1e2.hmm");
+    const struct {
+        QStringList arguments;
+        int code;
+        QString sortie;   // début exact de la sortie, ou vide
+        QString contient; // dans la sortie ou les erreurs, ou vide
+    } cas[] = {
+        {{"generer", e1e2, "30", "--graine", "7", "--chemin"}, 0,
+         "bbbaaabbaaaaaaaabbabbaabbbbaab\nStart - E2 - E2 - E2 - E1 - E1 - E1 - E2 - E2 - E1 - E1 - E1 - E1 - E2 - E1 - "
+         "E1 - E1 - E2 - E2 - E1 - E2 - E2 - E2 - E2 - E2 - E2 - E2 - E1 - E1 - E1 - E2\n",
+         ""},
+        {{"posterieur", e1e2, "abba"}, 0, "Start - E1 - E2 - E2 - E1\nt\tO(t)\tγ(E1)\tγ(E2)\n1\ta\t0.716886797062033\t", ""},
+        {{"baumwelch", e1e2, "abba", "--iterations", "2", "--historique"}, 0, "0\t0.04605225\t", "\n2\t"},
+        {{"treillis", e1e2, "ab", "--valeurs", "gamma", "--image", Chemin("t.svg")}, 0, "", ""},
+        {{"generer", e1e2, "0"}, 2, "", "Longueur incorrecte"},
+        {{"treillis", e1e2, "ab"}, 2, "", "--image"},
+        {{"posterieur", e1e2, "ab", "--graine", "3"}, 2, "", "--graine"},
+        {{"importer", Chemin("absent.json"), Chemin("n.hmm")}, 1, "", "absent.json"},
+    };
+    for (const auto &c : cas) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", "C.UTF-8");
+        env.remove("QT_QPA_PLATFORM");
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(HMMCALC), c.arguments);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString sortie = QString::fromUtf8(p.readAllStandardOutput()), erreurs = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), c.code) << c.arguments.join(' ').toStdString() << erreurs.toStdString();
+        EXPECT_TRUE(c.sortie.isEmpty() || sortie.startsWith(c.sortie)) << sortie.left(300).toStdString();
+        EXPECT_TRUE((sortie + erreurs).contains(c.contient)) << (sortie + erreurs).toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(Chemin("t.svg")).size() > 0);
 }
