@@ -1,7 +1,9 @@
 // hmmcalc : les calculs du programme en ligne de commande, sans affichage.
 // Codes de sortie : 0 succès, 1 modèle incorrect ou calcul refusé, 2 mauvais usage ou
 // fichier illisible.
+#include "apprentissage.h"
 #include "algorithms/baumwelch_calcul.h"
+#include "algorithms/convergence.h"
 #include "algorithms/decodage.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/enumeration.h"
@@ -58,6 +60,12 @@ Usage :
   hmmcalc baumwelch MODELE.hmm SEQUENCE [--iterations K | --seuil S] [--mot] [--sortie NOUVEAU.hmm]
                     [--trace TRACE.htm]
   hmmcalc entrainement-viterbi MODELE.hmm SEQUENCE [--mot] [--sortie NOUVEAU.hmm] [--trace TRACE.htm]
+  (les deux entraînements acceptent aussi --historique)
+  hmmcalc generer MODELE.hmm T [--graine S] [--chemin]
+  hmmcalc posterieur MODELE.hmm SEQUENCE [--mot]
+  hmmcalc treillis MODELE.hmm SEQUENCE [--mot] --valeurs alpha|beta|delta|gamma --image F.png|F.svg
+  hmmcalc exporter MODELE.hmm FICHIER.json
+  hmmcalc importer FICHIER.json NOUVEAU.hmm
   hmmcalc --help
 
 Commandes :
@@ -77,6 +85,15 @@ Commandes :
   entrainement-viterbi  entraînement de Viterbi (comptes le long du chemin de Viterbi).
                         Les entraînements affichent le nombre d'itérations, P(O|λ) avant et après,
                         puis les nouveaux π, A et B.
+  generer               une séquence de T observations tirée du modèle (chemin caché depuis START),
+                        sur une ligne ; --chemin ajoute le chemin caché. Même graine, même séquence
+                        sur toute machine ; sans --graine, la graine tirée est écrite sur l'erreur.
+  posterieur            le chemin des états les plus probables à chaque instant (argmax γ_t), puis
+                        la table des γ_t(i) = α_t(i) β_t(i) / P(O|λ).
+  treillis              l'image du treillis (états × instants) avec α, β, δ ou γ dans chaque nœud
+                        et le chemin de Viterbi en gras, en PNG ou en SVG d'après l'extension.
+  exporter, importer    modèle au format JSON (startprob, transmat, emissionprob, states, symbols,
+                        comme les attributs d'un CategoricalHMM de hmmlearn).
 
 SEQUENCE « - » : la séquence est lue sur l'entrée standard (16 Mio au plus ; les fins de ligne
 sont ignorées, ou séparent les mots avec --mot).
@@ -103,6 +120,9 @@ Options :
                         d'exécution » du programme) dans FICHIER.htm, avec l'image du modèle dans
                         le dossier FICHIER_fichiers à côté. Les modèles de trace sont lus dans le
                         dossier Modeles à côté de hmmcalc.
+  --historique          entraînements : une ligne par itération avant le résultat : le numéro
+                        (0 pour le modèle initial), P(O|λ) et log10 P(O|λ), séparés par des
+                        tabulations.
   --help                cette aide.
 
 Les probabilités s'écrivent au format général, avec le séparateur décimal de la langue de
@@ -115,6 +135,7 @@ struct Options {
     QString commande, modele, sequence;
     bool mot = false;
     bool echelle = false;
+    bool historique = false;
     std::optional<QString> motDePasse, sortie, trace;
     std::optional<int> iterations;
     std::optional<long double> seuil;
@@ -136,6 +157,8 @@ Options lireOptions(const QStringList &args)
             o.mot = true;
         } else if (a == QLatin1String("--echelle")) {
             o.echelle = true;
+        } else if (a == QLatin1String("--historique")) {
+            o.historique = true;
         } else if (a == QLatin1String("--mot-de-passe")) {
             o.motDePasse = valeur(i);
         } else if (a == QLatin1String("--sortie")) {
@@ -192,6 +215,8 @@ Options lireOptions(const QStringList &args)
                                           "baumwelch ou entrainement-viterbi.")};
     if ((o.iterations || o.seuil) && o.commande != QLatin1String("baumwelch"))
         throw Echec{Usage, QStringLiteral("Les options --iterations et --seuil ne s'emploient qu'avec baumwelch.")};
+    if (o.historique && !entrainement)
+        throw Echec{Usage, QStringLiteral("L'option --historique ne s'emploie qu'avec un entraînement.")};
     if (o.iterations && o.seuil)
         throw Echec{Usage, QStringLiteral("Choisissez --iterations ou --seuil, pas les deux.")};
     return o;
@@ -339,6 +364,8 @@ int executer(const QStringList &args)
         std::fputc('\n', stdout);
         return Succes;
     }
+    if (args.size() >= 2 && EstCommandeApprentissage(args[1]))
+        return ExecuterApprentissage(args);
     const Options o = lireOptions(args);
     const Sortie s(o.chiffres);
     DocumentModele d;
@@ -436,6 +463,14 @@ int executer(const QStringList &args)
             observateur = &trace;
         }
         const bool baumWelch = o.commande == QLatin1String("baumwelch");
+        // --historique : une ligne par itération (numéro, P, log10 P), écrite au fil du calcul.
+        HistoriqueConvergence historique(observateur);
+        if (o.historique) {
+            historique.SurPoint = [&](const PointConvergence &point) {
+                s.Ligne(QStringLiteral("%1\t%2\t%3").arg(point.Iteration).arg(s.N(point.P), s.N(point.Log10P)));
+            };
+            observateur = &historique;
+        }
         if (baumWelch) {
             e.NombreIterations = o.iterations.value_or(10);
             e.Seuil = o.seuil.value_or(2.0L);

@@ -1,6 +1,7 @@
 // TForm1 : construction de la fenêtre, menus, barres d'outils, raccourcis.
 // Les commandes du menu "Fichier", le démarrage et la fermeture sont dans fichiers.cpp.
 #include "editor/principale.h"
+#include "apprentissage/branchement.h"
 #include "editor/defaire.h"
 #include "editor/pressepapiers.h"
 #include "editor/souris.h"
@@ -97,6 +98,7 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     BrancherModele();
     Traces = new SuiviTrace(this, *Document, Espace);
     ObservateurTrace = &Traces->Observateur;
+    BrancherApprentissage(*this);
     statusBar();
 
     const QString programme = QCoreApplication::applicationFilePath();

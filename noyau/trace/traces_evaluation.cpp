@@ -5,7 +5,9 @@
 #include "trace/image.h"
 #include "trace/traces_echelle.h"
 #include "trace/traces_entrainement.h"
+#include "trace/treillis.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace Trace {
@@ -48,6 +50,16 @@ QString tableauTemps(const ParametresModele &p, const EspaceTravail &e, const QS
         s += QStringLiteral("</tr>");
     }
     return s;
+}
+
+// Avant un tableau des temps, une case développée avec ses nombres, comme dans le treillis :
+// la première induction (t = 2, ou T - 1 pour β), pour le premier état.
+QString caseDeveloppee(const ParametresModele &p, const EspaceTravail &e, Treillis::Valeurs v)
+{
+    const int T = e.LongueurSequence;
+    const int t = v == Treillis::Valeurs::Beta ? std::max(1, T - 1) : std::min(2, T);
+    return QStringLiteral("<i>Une case d&eacute;velopp&eacute;e :</i> ") +
+           Treillis::FormuleHtml(Treillis::Copier(p, e, v), t, 1) + Br + Br;
 }
 
 // Le nom de l'état q(t) du chemin de Viterbi (q(0) = START).
@@ -129,13 +141,13 @@ QStringList FragmentsDirecte(const ParametresModele &, const EspaceTravail &e)
 
     QString probabilites = QStringLiteral("<ul>");
     for (long long k = 1; k <= K; ++k)
-        probabilites += QStringLiteral("<li>P(O|&#955;,C<sub>") + Kt(k) + QStringLiteral("</sub>)=") +
+        probabilites += QStringLiteral("<li>P(O,C<sub>") + Kt(k) + QStringLiteral("</sub>|&#955;)=") +
                         c.Texte(k, T + 1) + QStringLiteral("</li>");
     probabilites += QStringLiteral("</ul>");
 
-    QString somme = QStringLiteral("P(O|&#955;)=&nbsp;P(O|&#955;,C<sub>1</sub>)");
+    QString somme = QStringLiteral("P(O|&#955;)=&nbsp;P(O,C<sub>1</sub>|&#955;)");
     for (long long k = 2; k <= K; ++k)
-        somme += QStringLiteral("+P(O|&#955;,C<sub>") + Kt(k) + QStringLiteral("</sub>)");
+        somme += QStringLiteral("+P(O,C<sub>") + Kt(k) + QStringLiteral("</sub>|&#955;)");
     somme += P11;
     if (K >= 1)
         somme += c.Texte(1, T + 1);
@@ -157,7 +169,7 @@ QStringList FragmentsForward(const ParametresModele &p, const EspaceTravail &e)
     for (int i = 2; i <= p.N; ++i)
         s += QLatin1Char('+') + F(e.Alpha[T][i]);
     s += P11B + F(e.Probabilite) + QStringLiteral("</b>.");
-    return {TableauAlpha(p, e) + QStringLiteral("</table>") + Br, s};
+    return {caseDeveloppee(p, e, Treillis::Valeurs::Alpha) + TableauAlpha(p, e) + QStringLiteral("</table>") + Br, s};
 }
 
 QStringList FragmentsBackward(const ParametresModele &p, const EspaceTravail &e)
@@ -182,7 +194,7 @@ QStringList FragmentsBackward(const ParametresModele &p, const EspaceTravail &e)
         s += (i == 1 ? QString() : QStringLiteral("+")) + F(produit);
     }
     s += P11B + F(e.Probabilite) + QStringLiteral("</b>.");
-    return {TableauBeta(p, e) + QStringLiteral("</table>") + Br, s};
+    return {caseDeveloppee(p, e, Treillis::Valeurs::Beta) + TableauBeta(p, e) + QStringLiteral("</table>") + Br, s};
 }
 
 QStringList FragmentsViterbi(const ParametresModele &p, const EspaceTravail &e)
@@ -190,7 +202,8 @@ QStringList FragmentsViterbi(const ParametresModele &p, const EspaceTravail &e)
     const int T = e.LongueurSequence;
     const QString tT = N(T);
 
-    const QString tableaux = BaliseDisposition + QStringLiteral("<tr><td><i>Les &#948;<sub>i</sub> :</i><BR>") +
+    const QString tableaux = caseDeveloppee(p, e, Treillis::Valeurs::Delta) + BaliseDisposition +
+                             QStringLiteral("<tr><td><i>Les &#948;<sub>i</sub> :</i><BR>") +
                              TableauDelta(p, e) +
                              QStringLiteral("</table></td><td>&nbsp;</td><td><i>Les &#1060;<sub>i</sub> :</i><BR>") +
                              TableauPsi(p, e) + QStringLiteral("</table></td></tr></table><BR>");

@@ -21,6 +21,14 @@ const QString P11s = "<BR>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;
 const QString NB9 = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
 const QString NB8 = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
 const QString NB18 = NB9 + NB9;
+// La case développée qui précède un tableau des temps (caractères non ASCII en entités).
+QString Dev(const QString &formule)
+{
+    QString r = "<i>Une case d&eacute;velopp&eacute;e :</i> ";
+    for (const QChar c : formule)
+        r += c.unicode() > 0x7E ? QStringLiteral("&#%1;").arg(c.unicode()) : QString(c);
+    return r + "<BR><BR>";
+}
 }
 
 class TracesEvaluation : public TestTrace {
@@ -50,7 +58,8 @@ TEST_F(TracesEvaluation, Forward)
     const QStringList f = FragmentsForward(p, e);
     ASSERT_EQ(f.size(), 2);
     const QString h = "<td><center><b>&nbsp;&#945;<sub>t</sub>(";
-    EXPECT_EQ(f[0], TB + C + h + "E1)&nbsp;</b></center></td>" + h + "E2)&nbsp;</b></center></td></tr>" + R("t=1") +
+    EXPECT_EQ(f[0], Dev("α2(E1) = [α1(E1)·a(E1,E1) + α1(E2)·a(E2,E1)]·b(E1,b) = [0.45 × 0.7 + 0.1 × 0.4] × 0.1 = 0.0355") +
+                        TB + C + h + "E1)&nbsp;</b></center></td>" + h + "E2)&nbsp;</b></center></td></tr>" + R("t=1") +
                         V("0.45") + V("0.1") + "</tr>" + R("t=2") + V("0.0355") + V("0.156") + "</tr></table><BR>");
     EXPECT_EQ(f[1], "P(O|&#955;)=&nbsp;&#945;<sub>2</sub>(E1)+&#945;<sub>2</sub>(E2)" + P11s + "0.0355+0.156" + P11s +
                         "<b>0.1915</b>.");
@@ -73,7 +82,8 @@ TEST_F(TracesEvaluation, Backward)
     ASSERT_EQ(f.size(), 2);
     const QString h = "<td><center><b>&nbsp;&#946;<sub>t</sub>(";
     // Lignes dans l'ordre décroissant du temps.
-    EXPECT_EQ(f[0], TB + C + h + "E1)&nbsp;</b></center></td>" + h + "E2)&nbsp;</b></center></td></tr>" + R("t=2") +
+    EXPECT_EQ(f[0], Dev("β1(E1) = a(E1,E1)·b(E1,b)·β2(E1) + a(E1,E2)·b(E2,b)·β2(E2) = 0.7 × 0.1 × 1 + 0.3 × 0.8 × 1 = 0.31") +
+                        TB + C + h + "E1)&nbsp;</b></center></td>" + h + "E2)&nbsp;</b></center></td></tr>" + R("t=2") +
                         V("1") + V("1") + "</tr>" + R("t=1") + V("0.31") + V("0.52") + "</tr></table><BR>");
     EXPECT_EQ(f[1], "P(O|&#955;)=&nbsp;&#960;<sub>E1</sub>.&#946;<sub>1</sub>(E1).b<sub>E1</sub>(a)"
                     "+&#960;<sub>E2</sub>.&#946;<sub>1</sub>(E2).b<sub>E2</sub>(a)" +
@@ -91,7 +101,9 @@ TEST_F(TracesEvaluation, Viterbi)
     ASSERT_EQ(f.size(), 4);
     const QString hd = "<td><center><b>&nbsp;&#948;<sub>t</sub>(", hp = "<td><center><b>&nbsp;&#1060;<sub>t</sub>(";
     const QString fin = ")&nbsp;</b></center></td>";
-    EXPECT_EQ(f[0], TL + "<tr><td><i>Les &#948;<sub>i</sub> :</i><BR>" + TB + C + hd + "E1" + fin + hd + "E2" + fin +
+    EXPECT_EQ(f[0], Dev("δ2(E1) = max[δ1(E1)·a(E1,E1) ; δ1(E2)·a(E2,E1)]·b(E1,b) = max[0.45 × 0.7 ; 0.1 × 0.4] × 0.1 = 0.0315 ; "
+                        "ψ2(E1) = E1") +
+                        TL + "<tr><td><i>Les &#948;<sub>i</sub> :</i><BR>" + TB + C + hd + "E1" + fin + hd + "E2" + fin +
                         "</tr>" + R("t=1") + V("0.45") + V("0.1") + "</tr>" + R("t=2") + V("0.0315") + V("0.108") +
                         "</tr></table></td><td>&nbsp;</td><td><i>Les &#1060;<sub>i</sub> :</i><BR>" + TB + C + hp +
                         "E1" + fin + hp + "E2" + fin + "</tr>" + R("t=1") + V("START") + V("START") + "</tr>" +
@@ -121,10 +133,10 @@ TEST_F(TracesEvaluation, ApprocheDirecte)
     EXPECT_EQ(f[0], "4");
     EXPECT_EQ(f[1], "<ul><li>C<sub>1</sub>={E1, E1}</li><li>C<sub>2</sub>={E2, E1}</li>"
                     "<li>C<sub>3</sub>={E1, E2}</li><li>C<sub>4</sub>={E2, E2}</li></ul>");
-    EXPECT_EQ(f[2], "<ul><li>P(O|&#955;,C<sub>1</sub>)=0.0315</li><li>P(O|&#955;,C<sub>2</sub>)=0.004</li>"
-                    "<li>P(O|&#955;,C<sub>3</sub>)=0.108</li><li>P(O|&#955;,C<sub>4</sub>)=0.048</li></ul>");
-    EXPECT_EQ(f[3], "P(O|&#955;)=&nbsp;P(O|&#955;,C<sub>1</sub>)+P(O|&#955;,C<sub>2</sub>)+P(O|&#955;,C<sub>3</sub>)"
-                    "+P(O|&#955;,C<sub>4</sub>)" +
+    EXPECT_EQ(f[2], "<ul><li>P(O,C<sub>1</sub>|&#955;)=0.0315</li><li>P(O,C<sub>2</sub>|&#955;)=0.004</li>"
+                    "<li>P(O,C<sub>3</sub>|&#955;)=0.108</li><li>P(O,C<sub>4</sub>|&#955;)=0.048</li></ul>");
+    EXPECT_EQ(f[3], "P(O|&#955;)=&nbsp;P(O,C<sub>1</sub>|&#955;)+P(O,C<sub>2</sub>|&#955;)+P(O,C<sub>3</sub>|&#955;)"
+                    "+P(O,C<sub>4</sub>|&#955;)" +
                         P11s + "0.0315+0.004+0.108+0.048" + P11s + "<b>0.1915</b>.");
     DocumentModele d;
     ConstruireE1E2(d);
@@ -139,7 +151,7 @@ TEST_F(TracesEvaluation, ApprocheDirecteSansChemin)
     ASSERT_TRUE(EnumererChemins(p, e));
     const QStringList f = FragmentsDirecte(p, e);
     EXPECT_EQ(f, (QStringList{"0", "<ul></ul>", "<ul></ul>",
-                              "P(O|&#955;)=&nbsp;P(O|&#955;,C<sub>1</sub>)" + P11s + P11s + "<b>0</b>."}));
+                              "P(O|&#955;)=&nbsp;P(O,C<sub>1</sub>|&#955;)" + P11s + P11s + "<b>0</b>."}));
 }
 
 TEST_F(TracesEvaluation, UnSeulEtatEtUnSeulInstant)
@@ -149,7 +161,8 @@ TEST_F(TracesEvaluation, UnSeulEtatEtUnSeulInstant)
     CalculerForward(p, e);
     const QString ha = "<td><center><b>&nbsp;&#945;<sub>t</sub>(S)&nbsp;</b></center></td>";
     EXPECT_EQ(FragmentsForward(p, e),
-              (QStringList{TB + C + ha + "</tr>" + R("t=1") + V("0.75") + "</tr></table><BR>",
+              (QStringList{Dev("α1(S) = π(S)·b(S,y) = 1 × 0.75 = 0.75") + TB + C + ha + "</tr>" + R("t=1") + V("0.75") +
+                               "</tr></table><BR>",
                            "P(O|&#955;)=&nbsp;&#945;<sub>1</sub>(S)" + P11s + "0.75" + P11s + "<b>0.75</b>."}));
     CalculerBackward(p, e);
     EXPECT_EQ(FragmentsBackward(p, e)[1], "P(O|&#955;)=&nbsp;&#960;<sub>S</sub>.&#946;<sub>1</sub>(S).b<sub>S</sub>(y)" +
@@ -164,7 +177,7 @@ TEST_F(TracesEvaluation, UnSeulEtatEtUnSeulInstant)
                     "=&nbsp;q<sub>0</sub>q<sub>1</sub><BR>" +
                         NB18 + "=&nbsp;<b>START</b> - <b>S</b>");
     ASSERT_TRUE(EnumererChemins(p, e));
-    EXPECT_EQ(FragmentsDirecte(p, e)[3], "P(O|&#955;)=&nbsp;P(O|&#955;,C<sub>1</sub>)" + P11s + "0.75" + P11s +
+    EXPECT_EQ(FragmentsDirecte(p, e)[3], "P(O|&#955;)=&nbsp;P(O,C<sub>1</sub>|&#955;)" + P11s + "0.75" + P11s +
                                              "<b>0.75</b>.");
 }
 

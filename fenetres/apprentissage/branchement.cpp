@@ -1,0 +1,254 @@
+// Commandes de l'apprentissage dans la fenêtre principale.
+#include "apprentissage/branchement.h"
+#include "algorithms/convergence.h"
+#include "algorithms/espace.h"
+#include "algorithms/posterieur.h"
+#include "algorithms/sequence.h"
+#include "apprentissage/dialogue_generation.h"
+#include "apprentissage/fenetre_convergence.h"
+#include "apprentissage/fenetre_treillis.h"
+#include "editor/listes.h"
+#include "editor/principale.h"
+#include "graph/nombres.h"
+#include "model/json_modele.h"
+#include "skin/messages.h"
+#include "skin/presentation.h"
+#include "trace/traces_evaluation.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenu>
+#include <QToolBar>
+#include <memory>
+
+namespace {
+
+QMenu *menuDe(QAction *a)
+{
+    for (QObject *o : a->associatedObjects())
+        if (auto *m = qobject_cast<QMenu *>(o))
+            return m;
+    return nullptr;
+}
+
+// Insère `nouvelle` juste après `repere` dans son menu.
+void insererApres(QAction *repere, QAction *nouvelle)
+{
+    QMenu *m = menuDe(repere);
+    if (!m)
+        return;
+    const QList<QAction *> l = m->actions();
+    const qsizetype i = l.indexOf(repere);
+    m->insertAction(i + 1 < l.size() ? l[i + 1] : nullptr, nouvelle);
+}
+
+class Apprentissage;
+
+// L'historique passe chaque point à la fenêtre de convergence, puis relaie à la trace.
+class HistoriqueFenetre : public HistoriqueConvergence {
+public:
+    HistoriqueFenetre(Apprentissage &a, ObservateurEntrainement *suivant) : HistoriqueConvergence(suivant), a(a) {}
+    void Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e) override;
+
+private:
+    Apprentissage &a;
+};
+
+class Apprentissage : public QObject {
+public:
+    explicit Apprentissage(TForm1 &f) : QObject(&f), f(f) {}
+    TForm1 &f;
+    std::unique_ptr<HistoriqueFenetre> Historique;
+    FenetreTreillis *Treillis = nullptr;
+    FenetreConvergence *Convergence = nullptr;
+    QAction *Importer1 = nullptr, *Exporter1 = nullptr, *Generer1 = nullptr, *Posterieur1 = nullptr,
+            *Treillis1 = nullptr, *Convergence1 = nullptr;
+
+    FenetreConvergence *FenetreCourbe()
+    {
+        if (!Convergence)
+            Convergence = new FenetreConvergence(&f);
+        return Convergence;
+    }
+
+    void Importer()
+    {
+        if (f.Document->Modifie) {
+            const auto r = Messages::Afficher(&f, Messages::TitreConfirmation,
+                                              QStringLiteral("Le modèle a été modifié. Voulez-vous l'enregistrer avant "
+                                                             "d'importer ?"),
+                                              Messages::Icone::Question, Messages::Boutons::OuiNonAnnuler);
+            if (r == Messages::Reponse::Annuler || (r == Messages::Reponse::Oui && !f.Enregistrer1Click()))
+                return;
+        }
+        const QString chemin = QFileDialog::getOpenFileName(&f, QStringLiteral("Importer un modèle"), QString(),
+                                                            QStringLiteral("Modèle JSON (*.json)"));
+        if (chemin.isEmpty())
+            return;
+        f.MemoriserEtape(QStringLiteral("Importer un modèle"));
+        QString erreur;
+        if (!ModeleJson::ImporterFichier(chemin, *f.Document, &erreur)) {
+            Messages::Erreur(&f, erreur);
+            return;
+        }
+        f.Start->setEnabled(false);
+        f.MettreAJourTitre();
+        f.MettreAJourMenusMotDePasse();
+    }
+
+    void Exporter()
+    {
+        if (f.Document->N == 0) {
+            Messages::Erreur(&f, QStringLiteral("Le modèle n'a aucun état : il n'y a rien à exporter."));
+            return;
+        }
+        QString chemin = QFileDialog::getSaveFileName(&f, QStringLiteral("Exporter le modèle"), QString(),
+                                                      QStringLiteral("Modèle JSON (*.json)"));
+        if (chemin.isEmpty())
+            return;
+        if (QFileInfo(chemin).suffix().isEmpty())
+            chemin += QStringLiteral(".json");
+        QString erreur;
+        try {
+            if (!ModeleJson::ExporterFichier(*f.Document, chemin, &erreur))
+                Messages::Erreur(&f, erreur);
+        } catch (const EConversion &x) {
+            Messages::Erreur(&f, QStringLiteral("Le modèle est incorrect : ") + x.Message());
+        } catch (const ETropDeSymboles &x) {
+            Messages::Erreur(&f, x.Message());
+        }
+    }
+
+    void Generer()
+    {
+        if (!f.ModelePretPourCalcul())
+            return;
+        f.Document->CalculerParametres();
+        DialogueGeneration d(f.Document->Parametres, &f);
+        Presentation::Centrer(&d);
+        d.exec();
+    }
+
+    void Posterieur()
+    {
+        if (!f.ModelePretPourCalcul())
+            return;
+        HistoriqueSequences h;
+        h.Charger();
+        bool ok = false;
+        const QString texte = QInputDialog::getItem(&f, QStringLiteral("Chemin a posteriori"),
+                                                    QStringLiteral("Séquence d'observations (symboles séparés par des "
+                                                                   "espaces : découpage mot par mot) :"),
+                                                    h.Sequences(), int(h.Sequences().size()) - 1, true, &ok);
+        if (!ok || texte.trimmed().isEmpty())
+            return;
+        EspaceTravail e;
+        e.SequenceObservations = texte;
+        e.DecoupageCaractere = !texte.trimmed().contains(QLatin1Char(' '));
+        try {
+            f.Document->CalculerParametres();
+            DecouperSequence(f.Document->Parametres, e);
+            const QStringList etats = EtatsChemin(f.Document->Parametres, CalculerCheminPosterieur(f.Document->Parametres, e));
+            h.Memoriser(texte);
+            f.Listes->AjouterViterbi(etats, QStringLiteral("a posteriori (argmax γ)"));
+            f.Listes->Surligner(etats);
+        } catch (const ERefusCalcul &x) {
+            Messages::Erreur(&f, x.Message());
+        }
+    }
+
+    void VoirTreillis()
+    {
+        if (!f.ModelePretPourCalcul())
+            return;
+        const QString &a = f.Espace.DernierAlgorithme;
+        const Treillis::Valeurs v = a == Trace::AlgorithmeBackward ? Treillis::Valeurs::Beta
+                                    : a == Trace::AlgorithmeViterbi ? Treillis::Valeurs::Delta
+                                                                    : Treillis::Valeurs::Alpha;
+        if (!Treillis)
+            Treillis = new FenetreTreillis(&f);
+        QString erreur;
+        f.Document->CalculerParametres();
+        if (!Treillis->Montrer(f.Document->Parametres, f.Espace.SequenceObservations, f.Espace.DecoupageCaractere, v,
+                               &erreur)) {
+            Messages::Erreur(&f, erreur);
+            return;
+        }
+        Treillis->show();
+        Treillis->raise();
+        Treillis->activateWindow();
+    }
+
+    void ActualiserTreillis()
+    {
+        const QString &a = f.Espace.DernierAlgorithme;
+        Treillis1->setEnabled(f.Rapport1->isEnabled() &&
+                              (a == Trace::AlgorithmeForward || a == Trace::AlgorithmeBackward ||
+                               a == Trace::AlgorithmeViterbi || a == Trace::AlgorithmeDirect));
+    }
+};
+
+void HistoriqueFenetre::Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e)
+{
+    FenetreConvergence *c = a.FenetreCourbe();
+    const bool seuil = type == Entrainement::BaumWelch && e.Seuil != 2;
+    c->Commencer(QStringLiteral("%1 : %2").arg(type == Entrainement::BaumWelch ? QStringLiteral("Baum-Welch")
+                                                                                : QStringLiteral("entraînement de Viterbi"),
+                                               e.SequenceObservations.left(60)),
+                 seuil ? e.Seuil : -1);
+    c->show();
+    c->raise();
+    SurPoint = [c](const PointConvergence &point) { c->Ajouter(point); };
+    HistoriqueConvergence::Debut(type, p, e);
+}
+
+}
+
+QObject *BrancherApprentissage(TForm1 &f)
+{
+    auto *a = new Apprentissage(f);
+    auto action = [&](const QString &texte, auto membre) {
+        auto *x = new QAction(texte, &f);
+        QObject::connect(x, &QAction::triggered, a, [a, membre] { (a->*membre)(); });
+        return x;
+    };
+    a->Importer1 = action(QStringLiteral("Importer..."), &Apprentissage::Importer);
+    a->Exporter1 = action(QStringLiteral("Exporter..."), &Apprentissage::Exporter);
+    a->Generer1 = action(QStringLiteral("Générer une séquence..."), &Apprentissage::Generer);
+    a->Posterieur1 = action(QStringLiteral("Chemin a posteriori..."), &Apprentissage::Posterieur);
+    a->Treillis1 = action(QStringLiteral("Treillis"), &Apprentissage::VoirTreillis);
+    a->Convergence1 = new QAction(QStringLiteral("Convergence des entraînements"), &f);
+    QObject::connect(a->Convergence1, &QAction::triggered, a, [a] {
+        a->FenetreCourbe()->show();
+        a->FenetreCourbe()->raise();
+    });
+    a->Treillis1->setObjectName(QStringLiteral("Treillis1"));
+    a->Treillis1->setIcon(QIcon::fromTheme(QStringLiteral("view-grid"), QIcon::fromTheme(QStringLiteral("x-office-spreadsheet"))));
+    a->Treillis1->setToolTip(QStringLiteral("Treillis"));
+    a->Treillis1->setEnabled(false);
+
+    insererApres(f.Enregistrersous1, a->Exporter1);
+    insererApres(f.Enregistrersous1, a->Importer1);
+    insererApres(f.Viterbi1, a->Posterieur1);
+    if (QMenu *sousMenu = menuDe(f.AppBaumWelch1)) // après le sous-menu « Apprentissage »
+        insererApres(sousMenu->menuAction(), a->Generer1);
+    if (QMenu *outils = menuDe(f.Word1)) {
+        outils->insertAction(f.Word1, a->Treillis1);
+        outils->insertAction(f.Word1, a->Convergence1);
+        outils->insertSeparator(f.Word1);
+    }
+    if (auto *barre = f.findChild<QToolBar *>(QStringLiteral("ToolBar1"))) {
+        const QList<QAction *> l = barre->actions();
+        const qsizetype i = l.indexOf(f.Rapport1);
+        barre->insertAction(i >= 0 && i + 1 < l.size() ? l[i + 1] : nullptr, a->Treillis1);
+        if (QWidget *w = barre->widgetForAction(a->Treillis1))
+            w->setToolTip(QStringLiteral("Treillis"));
+    }
+    QObject::connect(f.Rapport1, &QAction::changed, a, [a] { a->ActualiserTreillis(); });
+
+    // L'historique se place devant l'observateur de la trace : la courbe suit chaque itération.
+    a->Historique = std::make_unique<HistoriqueFenetre>(*a, f.ObservateurTrace);
+    f.ObservateurTrace = a->Historique.get();
+    return a;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Convergence d'un entraînement : P(O|λ) avant la première itération puis après chacune.
+// L'historique est un observateur qui relaie tout à un observateur suivant (la trace, la
+// fenêtre), pour s'ajouter sans rien changer aux entraînements.
+#include "algorithms/observateur.h"
+
+#include <functional>
+#include <vector>
+
+struct PointConvergence {
+    int Iteration = 0;    // 0 : le modèle initial
+    long double P = 0;    // P(O|λ)
+    long double Log10P = 0; // -inf quand P = 0
+};
+
+class HistoriqueConvergence : public ObservateurEntrainement {
+public:
+    explicit HistoriqueConvergence(ObservateurEntrainement *suivant = nullptr) : suivant(suivant) {}
+
+    std::vector<PointConvergence> Points;
+    // Appelé à chaque point ajouté (fenêtre mise à jour pendant le calcul).
+    std::function<void(const PointConvergence &)> SurPoint;
+
+    void Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e) override;
+    void Iteration(Entrainement type, const ParametresModele &p, EspaceTravail &e) override;
+    bool Continuer(Entrainement type) override { return !suivant || suivant->Continuer(type); }
+    void AvantModification(Entrainement type) override
+    {
+        if (suivant)
+            suivant->AvantModification(type);
+    }
+    void Fin(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
+    {
+        if (suivant)
+            suivant->Fin(type, p, e);
+    }
+    void FinSansIteration(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
+    {
+        if (suivant)
+            suivant->FinSansIteration(type, p, e);
+    }
+
+private:
+    void ajouter(int iteration, long double p);
+    ObservateurEntrainement *suivant;
+};

@@ -1,0 +1,93 @@
+#pragma once
+// Le treillis : états en lignes, instants en colonnes (en-têtes t et o_t), nœuds reliés par
+// les transitions du modèle. Chaque nœud montre α, β, δ ou γ, sa teinte suit la valeur sur
+// une échelle logarithmique ; le chemin de Viterbi est en gras (et, pour δ, les pointeurs ψ
+// de chaque nœud). Le même dessin sert à la fenêtre, aux images PNG et SVG de hmmcalc.
+#include "algorithms/espace.h"
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QPainter;
+struct ParametresModele;
+
+namespace Treillis {
+
+enum class Valeurs { Alpha, Beta, Delta, Gamma };
+
+// Tout ce que le dessin et les formules lisent, copié du calcul : le modèle et l'espace de
+// travail peuvent changer ensuite sans que le treillis change.
+struct Donnees {
+    Valeurs Quoi = Valeurs::Alpha;
+    int N = 0, T = 0, M = 0;
+    QStringList Etats;        // noms des états 1..N (indice 0 : START)
+    QStringList Symboles;     // o_t en texte, indice t (0 inutilisé)
+    std::vector<int> O;       // O[1..T]
+    std::vector<long double> PI, A, B; // PI[i], A[i * (N + 1) + j], B[i * (M + 1) + k]
+    Matrice<long double> Alpha, Beta, Delta, Gamma;
+    Matrice<int> Psi;
+    long double P = 0;         // P(O|λ)
+    long double PViterbi = 0;  // probabilité du meilleur chemin
+    std::vector<int> Chemin;   // chemin de Viterbi q[0..T], vide quand PViterbi = 0
+    // Échelle des teintes : log10 de la valeur rapportée au maximum de sa colonne (α, β, δ
+    // décroissent avec t : une échelle commune rendrait toutes les colonnes d'un long treillis
+    // pareilles), sur Etendue décades, la plus grande étendue d'une colonne (1 à 12).
+    std::vector<long double> MaxColonne; // log10 du maximum de chaque colonne
+    long double Etendue = 1;
+
+    long double a(int i, int j) const { return A[std::size_t(i * (N + 1) + j)]; }
+    long double b(int i, int t) const { return O[std::size_t(t)] > 0 ? B[std::size_t(i * (M + 1) + O[std::size_t(t)])] : 0; }
+    const Matrice<long double> &Table() const;
+};
+
+// Forward, Backward et Viterbi sur la séquence déjà découpée de l'espace, γ quand P > 0.
+// Lève ERefusCalcul pour γ quand le modèle ne génère pas la séquence.
+Donnees Preparer(const ParametresModele &parametres, EspaceTravail &espace, Valeurs valeurs);
+
+// Les mêmes données tirées d'un calcul déjà fait, sans rien recalculer : seule la table de
+// `valeurs` est copiée de l'espace (les traces y prennent une case développée).
+Donnees Copier(const ParametresModele &parametres, const EspaceTravail &espace, Valeurs valeurs);
+
+// "α", "β", "δ", "γ".
+QString Symbole(Valeurs v);
+// Nom de la quantité pour les textes : "α (Forward)"...
+QString Titre(Valeurs v);
+
+// Formule développée de la case (t, j) avec ses nombres, au format des traces.
+QString Formule(const Donnees &d, int t, int j);
+
+// La même formule pour une page HTML : caractères spéciaux et non ASCII en entités.
+QString FormuleHtml(const Donnees &d, int t, int j);
+
+// Géométrie du dessin, en pixels.
+struct Geometrie {
+    int Gauche = 0;                 // largeur de la colonne des noms
+    static constexpr int Haut = 56; // en-têtes t et o_t
+    static constexpr int Colonne = 124, Ligne = 66;
+    static constexpr int LargeurNoeud = 98, HauteurNoeud = 36;
+    static constexpr int Bas = 34;  // légende
+    int N = 0, T = 0;
+
+    explicit Geometrie(const Donnees &d);
+    QSize Taille() const;
+    QRect Noeud(int t, int j) const;
+    // Case sous le point, false quand il n'y en a pas.
+    bool Case(QPoint p, int *t, int *j) const;
+};
+
+// Largeur qui laisse lire la légende sous le treillis.
+int LargeurMinimale(const Donnees &d);
+
+// Colonnes montrées à l'étape k de la relecture (0..T) : 1..k, ou T-k+1..T pour β.
+bool Visible(const Donnees &d, int etape, int t);
+
+// Dessine les colonnes qui coupent `zone` (coordonnées du dessin). `etape` = T : tout.
+// (tSurligne, jSurligne) : case mise en évidence, 0 pour aucune.
+void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int tSurligne = 0, int jSurligne = 0);
+
+// Image entière en PNG (ou autre format d'image d'après l'extension) ou en SVG.
+bool Exporter(const Donnees &d, const QString &chemin, QString *erreur);
+
+}

@@ -1,0 +1,268 @@
+// Génération, décodage a posteriori, échange JSON, convergence et treillis.
+#include "outils_test.h"
+#include "algorithms/baumwelch_calcul.h"
+#include "algorithms/convergence.h"
+#include "algorithms/entrainement_viterbi.h"
+#include "algorithms/espace.h"
+#include "algorithms/evaluation.h"
+#include "algorithms/generation.h"
+#include "algorithms/posterieur.h"
+#include "algorithms/sequence.h"
+#include "model/document.h"
+#include "model/json_modele.h"
+#include "trace/treillis.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <cmath>
+
+namespace {
+
+class Apprentissage : public TestAvecRepertoire {
+protected:
+    void Charger(DocumentModele &d, const char *exemple)
+    {
+        QString erreur;
+        ASSERT_EQ(d.DessinerFichier(QStringLiteral(HMM_EXEMPLES "/%1.hmm").arg(QLatin1String(exemple)), &erreur),
+                  Chargement::Reussi)
+            << erreur.toStdString();
+        d.CalculerParametres();
+    }
+    static EspaceTravail Espace(const ParametresModele &p, const QString &sequence, bool mot)
+    {
+        EspaceTravail e;
+        e.SequenceObservations = sequence;
+        e.DecoupageCaractere = !mot;
+        DecouperSequence(p, e);
+        return e;
+    }
+};
+
+struct CasExemple {
+    const char *modele;
+    QStringList sequences;
+    bool mot;
+};
+const QList<CasExemple> exemples = {
+    {"e1e2", {"a", "abba", "bbbbbbbbab"}, false},
+    {"meteo", {"promenade courses menage", "menage menage promenade courses"}, true},
+    {"gauche_droite", {"xyzz", "xxyyz", "xz"}, false}};
+
+}
+
+// Le générateur est fixé bit pour bit ; les fréquences suivent la loi stationnaire :
+// pour e1e2, π* = (a21, a12) / (a12 + a21) = (4/7, 3/7), P(a) = Σ π*_i b_i(a) = 0,6.
+TEST_F(Apprentissage, GenerationReproductibleEtStationnaire)
+{
+    GenerateurAleatoire g(7), h(7);
+    const std::uint64_t premier = g.Suivant();
+    EXPECT_EQ(premier, h.Suivant());
+    EXPECT_NE(premier, GenerateurAleatoire(8).Suivant());
+
+    DocumentModele d;
+    Charger(d, "e1e2");
+    const ParametresModele &p = d.Parametres;
+    const int T = 200000;
+    const SequenceGeneree s = GenererSequence(p, T, 7), s2 = GenererSequence(p, T, 7);
+    EXPECT_EQ(s.Observations, s2.Observations);
+    EXPECT_EQ(s.Etats, s2.Etats);
+    const long double a12 = p.A[1][2], a21 = p.A[2][1];
+    const long double stationnaire[3] = {0, a21 / (a12 + a21), a12 / (a12 + a21)};
+    long double attendu = 0;
+    for (int i = 1; i <= 2; ++i)
+        attendu += stationnaire[i] * p.B[i][p.RechercherSymbole("a")];
+    EXPECT_NEAR(double(attendu), 0.6, 1e-15);
+    long long nombreA = 0;
+    for (int t = 1; t <= T; ++t)
+        nombreA += s.Observations[std::size_t(t)] == p.RechercherSymbole("a");
+    EXPECT_NEAR(double(nombreA) / T, double(attendu), 0.01);
+
+    // Le texte se redécoupe en les mêmes observations.
+    bool caractere = false;
+    EspaceTravail e = Espace(p, TexteObservations(p, s, &caractere), false);
+    EXPECT_TRUE(caractere);
+    for (int t = 1; t <= T; t += 997)
+        ASSERT_EQ(e.Observations[t], s.Observations[std::size_t(t)]);
+}
+
+// γ se somme à 1 à chaque instant et le chemin a posteriori en prend l'argmax.
+TEST_F(Apprentissage, CheminPosterieur)
+{
+    for (const CasExemple &c : exemples) {
+        DocumentModele d;
+        Charger(d, c.modele);
+        for (const QString &sequence : c.sequences) {
+            EspaceTravail e = Espace(d.Parametres, sequence, c.mot);
+            const std::vector<int> q = CalculerCheminPosterieur(d.Parametres, e);
+            for (int t = 1; t <= e.LongueurSequence; ++t) {
+                long double somme = 0;
+                for (int i = 1; i <= d.Parametres.N; ++i) {
+                    somme += e.Gamma(t, i);
+                    EXPECT_LE(e.Gamma(t, i), e.Gamma(t, q[std::size_t(t)]));
+                }
+                EXPECT_NEAR(double(somme), 1.0, 1e-15) << c.modele << " " << sequence.toStdString();
+            }
+        }
+    }
+    DocumentModele d;
+    Charger(d, "e1e2");
+    EspaceTravail e = Espace(d.Parametres, "abba", false);
+    EXPECT_EQ(EtatsChemin(d.Parametres, CalculerCheminPosterieur(d.Parametres, e)),
+              (QStringList{"E1", "E2", "E2", "E1"}));
+}
+
+// Export puis import : les mêmes résultats Forward, au bit près.
+TEST_F(Apprentissage, AllerRetourJson)
+{
+    for (const CasExemple &c : exemples) {
+        DocumentModele d, importe;
+        Charger(d, c.modele);
+        const QByteArray json = ModeleJson::Exporter(d);
+        QString erreur;
+        ASSERT_TRUE(ModeleJson::Importer(json, importe, &erreur)) << erreur.toStdString();
+        importe.CalculerParametres();
+        EXPECT_EQ(importe.NomsEtats(), d.NomsEtats());
+        EXPECT_EQ(ModeleJson::Exporter(importe), json) << c.modele;
+        for (const QString &sequence : c.sequences) {
+            EspaceTravail e = Espace(d.Parametres, sequence, c.mot), f = Espace(importe.Parametres, sequence, c.mot);
+            CalculerForward(d.Parametres, e);
+            CalculerForward(importe.Parametres, f);
+            EXPECT_EQ(e.Probabilite, f.Probabilite) << c.modele << " " << sequence.toStdString();
+        }
+    }
+}
+
+// Textes refusés : le message nomme la règle ou la capacité dépassée, le document reste intact.
+TEST_F(Apprentissage, ImportRefuse)
+{
+    auto matrice = [](int n, int m, const char *v) {
+        QStringList lignes;
+        for (int i = 0; i < n; ++i)
+            lignes << QLatin1Char('[') + QStringList(m, QLatin1String(v)).join(',') + QLatin1Char(']');
+        return QLatin1Char('[') + lignes.join(',') + QLatin1Char(']');
+    };
+    auto modele = [&](int n, int m) {
+        return QStringLiteral("{\"startprob\": %1, \"transmat\": %2, \"emissionprob\": %3}")
+            .arg(matrice(1, n, "0.01").mid(1).chopped(1), matrice(n, n, "0.01"), matrice(n, m, "0.5"));
+    };
+    const struct {
+        QString json, attendu;
+    } cas[] = {
+        {modele(100, 2), "au plus 99"},
+        {modele(2, 100), "100 symboles"},
+        {modele(10, 2), "au plus 98 arcs"},
+        {"{\"startprob\": [1], \"transmat\": [[1]]}", "emissionprob"},
+        {"{\"startprob\": [1, 0], \"transmat\": [[1, 0], [0.5]], \"emissionprob\": [[1], [1]]}", "2 valeurs"},
+        {"{\"startprob\": [-1], \"transmat\": [[1]], \"emissionprob\": [[1]]}", "probabilité"},
+        {"{\"startprob\": [1], \"transmat\": [[1]], \"emissionprob\": [[1]], \"states\": [\"START\"]}", "START"},
+        {"[1, 2", "JSON"},
+    };
+    for (const auto &c : cas) {
+        DocumentModele d;
+        Charger(d, "e1e2");
+        QString erreur;
+        EXPECT_FALSE(ModeleJson::Importer(c.json.toUtf8(), d, &erreur));
+        EXPECT_TRUE(erreur.contains(c.attendu)) << erreur.toStdString();
+        EXPECT_EQ(d.N, 2);
+    }
+}
+
+// Entraînements : P(O|λ) ne décroît pas d'une itération à l'autre sur les exemples.
+TEST_F(Apprentissage, ConvergenceCroissante)
+{
+    for (const CasExemple &c : exemples) {
+        for (const Entrainement type : {Entrainement::BaumWelch, Entrainement::Viterbi}) {
+            DocumentModele d;
+            Charger(d, c.modele);
+            EspaceTravail e;
+            e.SequenceObservations = c.sequences.last();
+            e.DecoupageCaractere = !c.mot;
+            e.NombreIterations = 30;
+            HistoriqueConvergence h;
+            if (type == Entrainement::BaumWelch)
+                EntrainerBaumWelch(d, e, &h);
+            else
+                EntrainerViterbi(d, e, &h);
+            ASSERT_GE(h.Points.size(), 2u);
+            for (std::size_t k = 1; k < h.Points.size(); ++k) {
+                EXPECT_EQ(h.Points[k].Iteration, int(k));
+                if (type == Entrainement::BaumWelch) {
+                    EXPECT_GE(h.Points[k].P, h.Points[k - 1].P * (1 - 1e-12L)) << c.modele << " " << k;
+                }
+            }
+        }
+    }
+}
+
+// Le treillis : formules développées avec leurs nombres, image aux dimensions du dessin.
+TEST_F(Apprentissage, Treillis)
+{
+    DocumentModele d;
+    Charger(d, "e1e2");
+    const struct {
+        Treillis::Valeurs v;
+        int t, j;
+        QString formule;
+    } cas[] = {
+        {Treillis::Valeurs::Alpha, 1, 1, "α1(E1) = π(E1)·b(E1,a) = 0.5 × 0.9 = 0.45"},
+        {Treillis::Valeurs::Alpha, 2, 1,
+         "α2(E1) = [α1(E1)·a(E1,E1) + α1(E2)·a(E2,E1)]·b(E1,b) = [0.45 × 0.7 + 0.1 × 0.4] × 0.1 = 0.0355"},
+        {Treillis::Valeurs::Beta, 1, 2, "β1(E2) = a(E2,E1)·b(E1,b)·β2(E1) + a(E2,E2)·b(E2,b)·β2(E2) = 0.4 × 0.1 × 1 + 0.6 × 0.8 × 1 = 0.52"},
+        {Treillis::Valeurs::Delta, 2, 2,
+         "δ2(E2) = max[δ1(E1)·a(E1,E2) ; δ1(E2)·a(E2,E2)]·b(E2,b) = max[0.45 × 0.3 ; 0.1 × 0.6] × 0.8 = 0.108 ; ψ2(E2) = E1"},
+        {Treillis::Valeurs::Gamma, 2, 2, "γ2(E2) = α2(E2)·β2(E2) / P(O|λ) = 0.156 × 1 / 0.1915 = 0.814621409921671"},
+    };
+    for (const auto &c : cas) {
+        EspaceTravail e = Espace(d.Parametres, "ab", false);
+        const Treillis::Donnees t = Treillis::Preparer(d.Parametres, e, c.v);
+        EXPECT_EQ(Treillis::Formule(t, c.t, c.j), c.formule);
+    }
+    EspaceTravail e = Espace(d.Parametres, "ab", false);
+    const Treillis::Donnees t = Treillis::Preparer(d.Parametres, e, Treillis::Valeurs::Alpha);
+    EXPECT_EQ(t.Chemin, (std::vector<int>{0, 1, 2}));
+    ASSERT_TRUE(Treillis::Exporter(t, Chemin("t.png"), nullptr));
+    const QImage image(Chemin("t.png"));
+    EXPECT_EQ(image.height(), Treillis::Geometrie(t).Taille().height());
+    ASSERT_TRUE(Treillis::Exporter(t, Chemin("t.svg"), nullptr));
+    EXPECT_FALSE(QImage(Chemin("t.svg")).isNull());
+}
+
+// hmmcalc : les commandes de l'apprentissage, comme un utilisateur les lance. La séquence de
+// graine 7 est figée : elle doit être la même sur toute machine.
+TEST_F(Apprentissage, LigneDeCommande)
+{
+    const QString e1e2 = QStringLiteral(HMM_EXEMPLES "/e1e2.hmm");
+    const struct {
+        QStringList arguments;
+        int code;
+        QString sortie;   // début exact de la sortie, ou vide
+        QString contient; // dans la sortie ou les erreurs, ou vide
+    } cas[] = {
+        {{"generer", e1e2, "30", "--graine", "7", "--chemin"}, 0,
+         "bbbaaabbaaaaaaaabbabbaabbbbaab\nStart - E2 - E2 - E2 - E1 - E1 - E1 - E2 - E2 - E1 - E1 - E1 - E1 - E2 - E1 - "
+         "E1 - E1 - E2 - E2 - E1 - E2 - E2 - E2 - E2 - E2 - E2 - E2 - E1 - E1 - E1 - E2\n",
+         ""},
+        {{"posterieur", e1e2, "abba"}, 0, "Start - E1 - E2 - E2 - E1\nt\tO(t)\tγ(E1)\tγ(E2)\n1\ta\t0.716886797062033\t", ""},
+        {{"baumwelch", e1e2, "abba", "--iterations", "2", "--historique"}, 0, "0\t0.04605225\t", "\n2\t"},
+        {{"treillis", e1e2, "ab", "--valeurs", "gamma", "--image", Chemin("t.svg")}, 0, "", ""},
+        {{"generer", e1e2, "0"}, 2, "", "Longueur incorrecte"},
+        {{"treillis", e1e2, "ab"}, 2, "", "--image"},
+        {{"posterieur", e1e2, "ab", "--graine", "3"}, 2, "", "--graine"},
+        {{"importer", Chemin("absent.json"), Chemin("n.hmm")}, 1, "", "absent.json"},
+    };
+    for (const auto &c : cas) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", "C.UTF-8");
+        env.remove("QT_QPA_PLATFORM");
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(HMMCALC), c.arguments);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString sortie = QString::fromUtf8(p.readAllStandardOutput()), erreurs = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), c.code) << c.arguments.join(' ').toStdString() << erreurs.toStdString();
+        EXPECT_TRUE(c.sortie.isEmpty() || sortie.startsWith(c.sortie)) << sortie.left(300).toStdString();
+        EXPECT_TRUE((sortie + erreurs).contains(c.contient)) << (sortie + erreurs).toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(Chemin("t.svg")).size() > 0);
+}

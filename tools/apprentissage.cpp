@@ -1,0 +1,223 @@
+// Commandes de hmmcalc pour l'apprentissage : génération, décodage a posteriori, échange
+// JSON, treillis.
+#include "apprentissage.h"
+#include "algorithms/espace.h"
+#include "algorithms/evaluation.h"
+#include "algorithms/generation.h"
+#include "algorithms/posterieur.h"
+#include "algorithms/sequence.h"
+#include "graph/nombres.h"
+#include "model/document.h"
+#include "model/json_modele.h"
+#include "model/parametres.h"
+#include "trace/treillis.h"
+
+#include <QHash>
+#include <QRandomGenerator>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+enum Code { Succes = 0, Refus = 1, Usage = 2 };
+
+struct Echec {
+    int code;
+    QString message;
+};
+
+void ecrire(FILE *f, const QString &texte)
+{
+    std::fputs(texte.toLocal8Bit().constData(), f);
+    std::fputc('\n', f);
+}
+
+struct Options {
+    QString commande;
+    QStringList positions;
+    bool mot = false, chemin = false;
+    std::optional<QString> motDePasse, image;
+    std::optional<quint64> graine;
+    QString valeurs = QStringLiteral("alpha");
+    int chiffres = 15;
+};
+
+Options lire(const QStringList &args)
+{
+    Options o;
+    o.commande = args.value(1);
+    auto valeur = [&](int &i) {
+        if (i + 1 >= args.size())
+            throw Echec{Usage, QStringLiteral("L'option %1 attend une valeur.").arg(args[i])};
+        return args[++i];
+    };
+    for (int i = 2; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--mot")) {
+            o.mot = true;
+        } else if (a == QLatin1String("--chemin")) {
+            o.chemin = true;
+        } else if (a == QLatin1String("--mot-de-passe")) {
+            o.motDePasse = valeur(i);
+        } else if (a == QLatin1String("--image")) {
+            o.image = valeur(i);
+        } else if (a == QLatin1String("--valeurs")) {
+            o.valeurs = valeur(i);
+            if (!QStringList{"alpha", "beta", "delta", "gamma"}.contains(o.valeurs))
+                throw Echec{Usage, QStringLiteral("Valeurs inconnues : « %1 » (alpha, beta, delta ou gamma).").arg(o.valeurs)};
+        } else if (a == QLatin1String("--graine")) {
+            bool ok = false;
+            const QString v = valeur(i);
+            o.graine = v.toULongLong(&ok);
+            if (!ok)
+                throw Echec{Usage, QStringLiteral("Graine incorrecte : « %1 » (entier de 0 à 18446744073709551615).").arg(v)};
+        } else if (a == QLatin1String("--chiffres")) {
+            bool ok = false;
+            const QString v = valeur(i);
+            o.chiffres = v.toInt(&ok);
+            if (!ok || o.chiffres < 1 || o.chiffres > 30)
+                throw Echec{Usage, QStringLiteral("Nombre de chiffres incorrect : « %1 » (de 1 à 30).").arg(v)};
+        } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
+            throw Echec{Usage, QStringLiteral("Option inconnue : %1").arg(a)};
+        } else {
+            o.positions << a;
+        }
+    }
+    const QHash<QString, QString> usage = {
+        {"generer", "hmmcalc generer MODELE.hmm T [--graine S] [--chemin]"},
+        {"posterieur", "hmmcalc posterieur MODELE.hmm SEQUENCE [--mot]"},
+        {"exporter", "hmmcalc exporter MODELE.hmm FICHIER.json"},
+        {"importer", "hmmcalc importer FICHIER.json NOUVEAU.hmm"},
+        {"treillis", "hmmcalc treillis MODELE.hmm SEQUENCE --valeurs alpha|beta|delta|gamma --image F.png|F.svg"}};
+    if (o.positions.size() != 2)
+        throw Echec{Usage, QStringLiteral("Usage : ") + usage.value(o.commande)};
+    if (o.commande == QLatin1String("treillis") && !o.image)
+        throw Echec{Usage, QStringLiteral("La commande treillis attend --image F.png ou F.svg.")};
+    if ((o.graine || o.chemin) && o.commande != QLatin1String("generer"))
+        throw Echec{Usage, QStringLiteral("Les options --graine et --chemin ne s'emploient qu'avec generer.")};
+    if (o.mot && o.commande != QLatin1String("posterieur") && o.commande != QLatin1String("treillis"))
+        throw Echec{Usage, QStringLiteral("L'option --mot ne s'emploie qu'avec une séquence.")};
+    return o;
+}
+
+void charger(DocumentModele &d, const Options &o, const QString &chemin)
+{
+    d.Identifier = [&](const QString &motDePasse) { return o.motDePasse && *o.motDePasse == motDePasse; };
+    QString erreur;
+    switch (d.DessinerFichier(chemin, &erreur)) {
+    case Chargement::Reussi:
+        return;
+    case Chargement::MotDePasseRefuse:
+        throw Echec{Usage, o.motDePasse ? QStringLiteral("Mot de passe incorrect pour le modèle « %1 ».").arg(chemin)
+                                        : QStringLiteral("Le modèle « %1 » est protégé : donnez son mot de passe avec "
+                                                         "--mot-de-passe.")
+                                              .arg(chemin)};
+    case Chargement::Erreur:
+        throw Echec{Usage, erreur};
+    }
+}
+
+void verifier(DocumentModele &d)
+{
+    QStringList rapport;
+    if (!d.VerifierModele(rapport))
+        throw Echec{Refus, QStringLiteral("Le modèle est incorrect !\n") + rapport.join(QLatin1Char('\n'))};
+    d.CalculerParametres();
+}
+
+int executer(const Options &o)
+{
+    const auto N = [&](long double x) { return Nombres::Formater(x, o.chiffres); };
+    DocumentModele d;
+    if (o.commande == QLatin1String("importer")) {
+        QString erreur;
+        if (!ModeleJson::ImporterFichier(o.positions[0], d, &erreur))
+            throw Echec{Refus, erreur};
+        if (!d.EnregistrerFichier(o.positions[1], &erreur))
+            throw Echec{Usage, erreur};
+        return Succes;
+    }
+    charger(d, o, o.positions[0]);
+    if (o.commande == QLatin1String("exporter")) {
+        QString erreur;
+        if (!ModeleJson::ExporterFichier(d, o.positions[1], &erreur))
+            throw Echec{Usage, erreur};
+        return Succes;
+    }
+    verifier(d);
+    const ParametresModele &p = d.Parametres;
+    if (o.commande == QLatin1String("generer")) {
+        bool ok = false;
+        const int T = o.positions[1].toInt(&ok);
+        if (!ok || T < 1 || T > LongueurGenerationMax)
+            throw Echec{Usage, QStringLiteral("Longueur incorrecte : « %1 » (de 1 à %2).").arg(o.positions[1]).arg(LongueurGenerationMax)};
+        quint64 graine = 0;
+        if (o.graine) {
+            graine = *o.graine;
+        } else {
+            graine = QRandomGenerator::system()->generate64();
+            ecrire(stderr, QStringLiteral("Graine : %1").arg(graine));
+        }
+        const SequenceGeneree s = GenererSequence(p, T, graine);
+        ecrire(stdout, TexteObservations(p, s, nullptr));
+        if (o.chemin)
+            ecrire(stdout, (QStringList{QStringLiteral("Start")} + NomsEtatsGeneres(p, s)).join(QStringLiteral(" - ")));
+        return Succes;
+    }
+    EspaceTravail e;
+    e.SequenceObservations = o.positions[1];
+    e.DecoupageCaractere = !o.mot;
+    DecouperSequence(p, e);
+    if (o.commande == QLatin1String("posterieur")) {
+        const std::vector<int> q = CalculerCheminPosterieur(p, e);
+        ecrire(stdout, (QStringList{QStringLiteral("Start")} + EtatsChemin(p, q)).join(QStringLiteral(" - ")));
+        QString l = QStringLiteral("t\tO(t)");
+        for (int i = 1; i <= p.N; ++i)
+            l += QStringLiteral("\tγ(") + p.NomEtat(i) + QLatin1Char(')');
+        ecrire(stdout, l);
+        for (int t = 1; t <= e.LongueurSequence; ++t) {
+            const int ot = e.Observations[t];
+            l = QString::number(t) + QLatin1Char('\t') + (ot > 0 ? p.Symboles[ot] : QStringLiteral("?"));
+            for (int i = 1; i <= p.N; ++i)
+                l += QLatin1Char('\t') + N(e.Gamma(t, i));
+            ecrire(stdout, l);
+        }
+        return Succes;
+    }
+    // treillis
+    const QHash<QString, Treillis::Valeurs> valeurs = {{"alpha", Treillis::Valeurs::Alpha},
+                                                       {"beta", Treillis::Valeurs::Beta},
+                                                       {"delta", Treillis::Valeurs::Delta},
+                                                       {"gamma", Treillis::Valeurs::Gamma}};
+    const Treillis::Donnees t = Treillis::Preparer(p, e, valeurs.value(o.valeurs));
+    QString erreur;
+    if (!Treillis::Exporter(t, *o.image, &erreur))
+        throw Echec{Usage, erreur};
+    return Succes;
+}
+
+}
+
+bool EstCommandeApprentissage(const QString &commande)
+{
+    return QStringList{"generer", "posterieur", "exporter", "importer", "treillis"}.contains(commande);
+}
+
+int ExecuterApprentissage(const QStringList &arguments)
+{
+    try {
+        return executer(lire(arguments));
+    } catch (const Echec &e) {
+        ecrire(stderr, e.message);
+        return e.code;
+    } catch (const ERefusCalcul &e) {
+        ecrire(stderr, e.Message());
+        return Refus;
+    } catch (const EConversion &e) {
+        ecrire(stderr, QStringLiteral("Le modèle est incorrect : ") + e.Message());
+        return Refus;
+    } catch (const ETropDeSymboles &e) {
+        ecrire(stderr, e.Message());
+        return Refus;
+    }
+}
