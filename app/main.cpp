@@ -37,7 +37,6 @@ int main(int argc, char **argv)
     if (!manques.isEmpty())
         Messages::Afficher(&Form1, Messages::TitreAvertissement, manques.join(QStringLiteral("\n\n")),
                            Messages::Icone::Avertissement, Messages::Boutons::Ok);
-    const int code = app.exec();
-    Repertoire::FermerSession();
-    return code;
+    // Le dossier de session est effacé à la destruction de l'application, après la fenêtre.
+    return app.exec();
 }
