@@ -1,5 +1,7 @@
 // hmmbench : atelier de modèles de Markov cachés.
 #include "editor/principale.h"
+#include "model/repertoire.h"
+#include "skin/messages.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -11,6 +13,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QUELDAR 1.0"));
+    // L'entrée de menu et l'icône installées (hmmbench.desktop, thème hicolor).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.hmmbench.hmmbench"));
     // Les boîtes de Qt lui-même en français.
     QTranslator qtFr;
     if (qtFr.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -21,11 +25,18 @@ int main(int argc, char **argv)
         QIcon::setThemeName(QStringLiteral("Tango"));
     else
         QIcon::setFallbackThemeName(QStringLiteral("Tango"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("hmmbench")));
     const QStringList args = app.arguments();
     TForm1 Form1(args.size() > 1 ? args.at(1) : QString());
     // Sans gestionnaire de fenêtres, "maximisé" n'a pas d'effet : on prend tout l'écran.
     if (QScreen *ecran = QGuiApplication::primaryScreen())
         Form1.setGeometry(ecran->availableGeometry());
     Form1.showMaximized();
+    // Dossiers de l'utilisateur inaccessibles : le programme marche quand même, et le dit une fois.
+    const QStringList manques = Repertoire::Indisponibles();
+    if (!manques.isEmpty())
+        Messages::Afficher(&Form1, Messages::TitreAvertissement, manques.join(QStringLiteral("\n\n")),
+                           Messages::Icone::Avertissement, Messages::Boutons::Ok);
+    // Le dossier de session est effacé à la destruction de l'application, après la fenêtre.
     return app.exec();
 }

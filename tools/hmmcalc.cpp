@@ -21,6 +21,8 @@
 #include "trace/image.h"
 #include "trace/traces_entrainement.h"
 #include "trace/traces_evaluation.h"
+#include "sortie_json.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,8 +46,16 @@ struct Echec {
     QString message;
 };
 
+// --format json : une exécution en échec écrit aussi {"erreur", "code"} sur la sortie standard,
+// avec le dernier message d'erreur.
+bool formatJson = false;
+bool rapportEcrit = false;
+QString derniereErreur;
+
 void ecrire(FILE *f, const QString &texte)
 {
+    if (f == stderr)
+        derniereErreur = texte;
     std::fputs(texte.toLocal8Bit().constData(), f);
     std::fputc('\n', f);
 }
@@ -66,7 +76,7 @@ Usage :
   hmmcalc treillis MODELE.hmm SEQUENCE [--mot] --valeurs alpha|beta|delta|gamma --image F.png|F.svg
   hmmcalc exporter MODELE.hmm FICHIER.json
   hmmcalc importer FICHIER.json NOUVEAU.hmm
-  hmmcalc --help
+  hmmcalc --help | --version
 
 Commandes :
   verifier              le rapport de vérification du modèle ; code 0 quand il est correct, 1 sinon.
@@ -118,11 +128,16 @@ Options :
                         ligne « log10 P(O|λ) = ... ».
   --trace FICHIER.htm   écrire la trace d'exécution du calcul (page HTML, comme « Voir la trace
                         d'exécution » du programme) dans FICHIER.htm, avec l'image du modèle dans
-                        le dossier FICHIER_fichiers à côté. Les modèles de trace sont lus dans le
-                        dossier Modeles à côté de hmmcalc.
+                        le dossier FICHIER_fichiers à côté. Les modèles de trace sont lus dans
+                        share/hmmbench/Modeles (dans l'arbre de construction : Modeles à côté
+                        de hmmcalc).
   --historique          entraînements : une ligne par itération avant le résultat : le numéro
                         (0 pour le modèle initial), P(O|λ) et log10 P(O|λ), séparés par des
                         tabulations.
+  --format texte|json   la forme de la sortie : texte (par défaut) ou un objet JSON par
+                        exécution, où chaque probabilité est {"valeur": nombre, "texte": "17
+                        chiffres significatifs"} ; « man hmmcalc » décrit ses clés.
+  --version             la version de hmmcalc.
   --help                cette aide.
 
 Les probabilités s'écrivent au format général, avec le séparateur décimal de la langue de
@@ -140,6 +155,7 @@ struct Options {
     std::optional<int> iterations;
     std::optional<long double> seuil;
     int chiffres = 15;
+    bool json = false;
 };
 
 Options lireOptions(const QStringList &args)
@@ -183,6 +199,11 @@ Options lireOptions(const QStringList &args)
             o.chiffres = v.toInt(&ok);
             if (!ok || o.chiffres < 1 || o.chiffres > 30)
                 throw Echec{Usage, QStringLiteral("Nombre de chiffres incorrect : « %1 » (de 1 à 30).").arg(v)};
+        } else if (a == QLatin1String("--format")) {
+            const QString v = valeur(i);
+            if (v != QLatin1String("texte") && v != QLatin1String("json"))
+                throw Echec{Usage, QStringLiteral("Format inconnu : « %1 » (texte ou json).").arg(v)};
+            o.json = v == QLatin1String("json");
         } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
             throw Echec{Usage, QStringLiteral("Option inconnue : %1").arg(a)};
         } else {
@@ -284,9 +305,13 @@ void verifierAvantCalcul(DocumentModele &d)
 
 class Sortie {
 public:
-    explicit Sortie(int chiffres) : chiffres(chiffres) {}
+    explicit Sortie(int chiffres, bool muet = false) : chiffres(chiffres), muet(muet) {}
     QString N(long double x) const { return Nombres::Formater(x, chiffres); }
-    void Ligne(const QString &t) const { ecrire(stdout, t); }
+    void Ligne(const QString &t) const
+    {
+        if (!muet)
+            ecrire(stdout, t);
+    }
     void Tables(const ParametresModele &p) const
     {
         QStringList etats, symboles;
@@ -327,13 +352,14 @@ public:
 
 private:
     int chiffres;
+    bool muet; // --format json : le texte laisse la place à l'objet JSON
 };
 
 // --trace : les modèles de trace livrés à côté de hmmcalc sont copiés dans le répertoire de
 // travail, la trace y est produite comme dans le programme, puis copiée avec son image.
 void preparerTrace()
 {
-    const QDir livres(QCoreApplication::applicationDirPath() + QStringLiteral("/Modeles"));
+    const QDir livres(Repertoire::DossierRessources() + QStringLiteral("/Modeles"));
     if (livres.entryList({QStringLiteral("*.htm")}, QDir::Files).isEmpty())
         throw Echec{Usage, QStringLiteral("Les modèles de trace sont introuvables dans « %1 ».")
                                .arg(QDir::toNativeSeparators(livres.path()))};
@@ -364,10 +390,27 @@ int executer(const QStringList &args)
         std::fputc('\n', stdout);
         return Succes;
     }
+    if (args.size() >= 2 && args[1] == QLatin1String("--version")) {
+        std::fputs("hmmcalc " HMM_VERSION "\n", stdout);
+        return Succes;
+    }
+    formatJson = args.indexOf(QLatin1String("--format")) >= 0 &&
+                 args.value(args.indexOf(QLatin1String("--format")) + 1) == QLatin1String("json");
     if (args.size() >= 2 && EstCommandeApprentissage(args[1]))
         return ExecuterApprentissage(args);
     const Options o = lireOptions(args);
-    const Sortie s(o.chiffres);
+    const Sortie s(o.chiffres, o.json);
+    // L'objet JSON de l'exécution, rempli par chaque commande, écrit par rendre().
+    QJsonObject r{{QStringLiteral("commande"), o.commande}, {QStringLiteral("modele"), o.modele}};
+    if (!o.sequence.isEmpty())
+        r[QStringLiteral("sequence")] = o.sequence;
+    const auto rendre = [&](int code) {
+        if (o.json) {
+            SortieJson::Ecrire(r);
+            rapportEcrit = true;
+        }
+        return code;
+    };
     DocumentModele d;
     charger(d, o);
 
@@ -376,12 +419,14 @@ int executer(const QStringList &args)
         const bool correct = d.VerifierModele(rapport);
         for (const QString &l : rapport)
             s.Ligne(l);
-        return correct ? Succes : Refus;
+        r[QStringLiteral("verification")] = SortieJson::Verification(correct, rapport);
+        return rendre(correct ? Succes : Refus);
     }
     if (o.commande == QLatin1String("parametres")) {
         d.CalculerParametres();
         s.Tables(d.Parametres);
-        return Succes;
+        r[QStringLiteral("parametres")] = SortieJson::Parametres(d.Parametres);
+        return rendre(Succes);
     }
 
     verifierAvantCalcul(d);
@@ -415,18 +460,35 @@ int executer(const QStringList &args)
         if (!pourquoi.isEmpty())
             s.Ligne(pourquoi);
     };
+    // Mis à l'échelle : la valeur étendue est 0, le texte et log10 P disent la vraie valeur.
+    const auto jsonEchelle = [&](const QString &cle) {
+        if (!e.MisALEchelle)
+            return;
+        r[cle] = QJsonObject{{QStringLiteral("valeur"), 0.0},
+                             {QStringLiteral("texte"), e.ProbabiliteEchelle.Texte(17)},
+                             {QStringLiteral("log10"), double(e.ProbabiliteEchelle.Log10())},
+                             {QStringLiteral("mis_a_l_echelle"), true}};
+    };
     if (o.commande == QLatin1String("forward") || o.commande == QLatin1String("backward")) {
         const bool arriere = o.commande == QLatin1String("backward");
         Evaluer(p, e, arriere, mode);
         probabilite(QString());
+        r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
+        jsonEchelle(QStringLiteral("probabilite"));
         tracerEvaluation(arriere ? Trace::AlgorithmeBackward : Trace::AlgorithmeForward);
     } else if (o.commande == QLatin1String("viterbi")) {
         Decoder(p, e, mode);
         s.Ligne((QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e)).join(QStringLiteral(" - ")));
         probabilite(QString());
+        r[QStringLiteral("chemin")] = SortieJson::Noms(QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e));
+        r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
+        jsonEchelle(QStringLiteral("probabilite"));
         tracerEvaluation(Trace::AlgorithmeViterbi);
     } else if (o.commande == QLatin1String("direct") || o.commande == QLatin1String("chemins")) {
         EnumererChemins(p, e);
+        r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
+        if (o.commande == QLatin1String("chemins"))
+            r[QStringLiteral("chemins")] = SortieJson::Chemins(e.TableChemins, e.MeilleurChemin);
         if (o.commande == QLatin1String("direct")) {
             s.Ligne(s.N(e.Probabilite));
             const QString pourquoi = ExplicationZero(p, e, true);
@@ -491,6 +553,11 @@ int executer(const QStringList &args)
             s.Ligne(QStringLiteral("log10 P(O|λ) avant : ") + s.N(log10Avant));
         probabilite(QStringLiteral("P(O|λ) après : "));
         s.Tables(d.Parametres);
+        r[QStringLiteral("issue")] = SortieJson::Issue(issue);
+        r[QStringLiteral("iterations")] = e.IterationsEffectuees;
+        r[QStringLiteral("avant")] = SortieJson::Probabilite(avant);
+        r[QStringLiteral("apres")] = SortieJson::Probabilite(e.Probabilite);
+        r[QStringLiteral("parametres")] = SortieJson::Parametres(d.Parametres);
         if (o.sortie) {
             QString erreur;
             if (!d.EnregistrerFichier(*o.sortie, &erreur))
@@ -507,7 +574,7 @@ int executer(const QStringList &args)
             ecrireTrace(*o.trace);
         }
     }
-    return Succes;
+    return rendre(Succes);
 }
 
 // Le répertoire de travail privé est effacé aussi quand hmmcalc est interrompu (SIGINT, SIGTERM,
@@ -551,9 +618,7 @@ void protegerTravail(const QTemporaryDir &travail)
     }
 }
 
-}
-
-int main(int argc, char **argv)
+int lancer(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Les avertissements de Qt (plate-forme hors écran...) ne doivent pas se mêler aux messages.
@@ -588,4 +653,14 @@ int main(int argc, char **argv)
         ecrire(stderr, QStringLiteral("Erreur : ") + QString::fromLocal8Bit(e.what()));
         return Refus;
     }
+}
+
+}
+
+int main(int argc, char **argv)
+{
+    const int code = lancer(argc, argv);
+    if (formatJson && !rapportEcrit)
+        SortieJson::Ecrire({{QStringLiteral("erreur"), derniereErreur}, {QStringLiteral("code"), code}});
+    return code;
 }

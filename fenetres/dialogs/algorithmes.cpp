@@ -123,7 +123,7 @@ void TForm10::FormActivate()
     // rendrait l'activation à la galerie en se fermant, et la relirait sans fin.
     for (int i = 0; i < 5; ++i) {
         ImageGalerie *im = Image(i);
-        const QString chemin = Repertoire::Fichier(QLatin1String(Fichiers[i]));
+        const QString chemin = Repertoire::Ressource(QLatin1String(Fichiers[i]));
         QImage lue;
         im->Absente.clear();
         if (!QFileInfo::exists(chemin) || !lue.load(chemin))

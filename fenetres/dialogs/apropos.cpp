@@ -1,6 +1,7 @@
 // TForm3 : "A propos ...".
 #include "dialogs/apropos.h"
 #include "skin/presentation.h"
+#include "version.h"
 
 #include <QFontMetrics>
 #include <QLinearGradient>
@@ -107,7 +108,7 @@ void TForm3::paintEvent(QPaintEvent *)
     f.setBold(true);
     p.setFont(f);
     p.setPen(Qt::black);
-    p.drawText(320, 204 + QFontMetrics(f).ascent() + 2, QStringLiteral("Version 1.0"));
+    p.drawText(320, 204 + QFontMetrics(f).ascent() + 2, QStringLiteral("Version " HMM_VERSION));
     // Sous la version, là où l'étoile est encore assez large pour le texte.
     f.setBold(false);
     f.setPixelSize(12);

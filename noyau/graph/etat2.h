@@ -2,7 +2,7 @@
 // TEtat2 : une boîte d'état (nom, symboles émis et leurs probabilités), posée sur la
 // surface du graphe. Elle se dessine dans son image hors écran puis la recopie d'un coup.
 #include "hmmgraph_export.h"
-#include "graph/couleurs.h"
+#include "couleurs.h"
 
 #include <QImage>
 #include <QString>

@@ -3,7 +3,7 @@
 // étiquette, géométrie, indicateurs d'affichage) ; les boîtes d'états (TEtat2) sont
 // des contrôles frères posés au-dessus d'elle. Tables à 100 cases utilisées à partir de 1.
 #include "hmmgraph_export.h"
-#include "graph/couleurs.h"
+#include "couleurs.h"
 
 #include <QPoint>
 #include <QString>

@@ -22,19 +22,21 @@ QString ETrace::Message() const
 
 namespace Trace {
 
+// Les modèles de trace sont des ressources en lecture seule ; la trace courante et son
+// image sont écrites dans le dossier de session.
 QString CheminModele(const QString &nom)
 {
-    return Repertoire::Fichier(QStringLiteral("Modeles/") + nom);
+    return Repertoire::Ressource(QStringLiteral("Modeles/") + nom);
 }
 
 QString CheminDocument()
 {
-    return CheminModele(QStringLiteral("Trace.htm"));
+    return Repertoire::Fichier(QStringLiteral("Modeles/Trace.htm"));
 }
 
 QString CheminImage()
 {
-    return CheminModele(QStringLiteral("A_directe_fichiers/Hmm.bmp"));
+    return Repertoire::Fichier(QStringLiteral("Modeles/A_directe_fichiers/Hmm.bmp"));
 }
 
 QString CheminJournal()

@@ -1,0 +1,94 @@
+#include "sortie_json.h"
+#include "algorithms/espace.h"
+#include "algorithms/observateur.h"
+#include "model/parametres.h"
+
+#include <QJsonDocument>
+#include <charconv>
+#include <cstdio>
+
+namespace SortieJson {
+
+QString Texte17(long double x)
+{
+    char tampon[64];
+    const auto r = std::to_chars(tampon, tampon + sizeof tampon, x, std::chars_format::general, 17);
+    return QString::fromLatin1(tampon, r.ptr - tampon);
+}
+
+QJsonObject Probabilite(long double x)
+{
+    return {{QStringLiteral("valeur"), double(x)}, {QStringLiteral("texte"), Texte17(x)}};
+}
+
+QJsonArray Noms(const QStringList &noms)
+{
+    return QJsonArray::fromStringList(noms);
+}
+
+QJsonObject Parametres(const ParametresModele &p)
+{
+    QStringList etats, symboles;
+    QJsonArray pi, a, b;
+    for (int i = 1; i <= p.N; ++i) {
+        etats << p.NomEtat(i);
+        pi.append(Probabilite(p.PI[i]));
+        QJsonArray ligneA, ligneB;
+        for (int j = 1; j <= p.N; ++j)
+            ligneA.append(Probabilite(p.A[i][j]));
+        for (int k = 1; k <= p.M; ++k)
+            ligneB.append(Probabilite(p.B[i][k]));
+        a.append(ligneA);
+        b.append(ligneB);
+    }
+    for (int k = 1; k <= p.M; ++k)
+        symboles << p.Symboles[k];
+    return {{QStringLiteral("N"), p.N},           {QStringLiteral("M"), p.M},
+            {QStringLiteral("etats"), Noms(etats)}, {QStringLiteral("symboles"), Noms(symboles)},
+            {QStringLiteral("pi"), pi},           {QStringLiteral("A"), a},
+            {QStringLiteral("B"), b}};
+}
+
+QJsonObject Verification(bool correct, const QStringList &rapport)
+{
+    return {{QStringLiteral("correct"), correct},
+            {QStringLiteral("erreurs"), correct ? QJsonArray() : Noms(rapport)}};
+}
+
+QJsonArray Chemins(const TableDesChemins &t, long long meilleur)
+{
+    QJsonArray chemins;
+    for (long long r = 1; r <= t.Lignes(); ++r) {
+        QStringList etats{QStringLiteral("Start")};
+        for (int k = 1; k <= t.Longueur(); ++k)
+            etats << t.Texte(r, k);
+        chemins.append(QJsonObject{{QStringLiteral("chemin"), Noms(etats)},
+                                   {QStringLiteral("probabilite"), Probabilite(t.Probabilite(r))},
+                                   {QStringLiteral("meilleur"), r == meilleur}});
+    }
+    return chemins;
+}
+
+QString Issue(IssueEntrainement issue)
+{
+    switch (issue) {
+    case IssueEntrainement::SeuilDejaAtteint:
+        return QStringLiteral("seuil-deja-atteint");
+    case IssueEntrainement::LimiteAtteinte:
+        return QStringLiteral("limite-atteinte");
+    case IssueEntrainement::Interrompu:
+        return QStringLiteral("interrompu");
+    case IssueEntrainement::Termine:
+        break;
+    }
+    return QStringLiteral("termine");
+}
+
+void Ecrire(const QJsonObject &objet)
+{
+    const QByteArray octets = QJsonDocument(objet).toJson(QJsonDocument::Compact);
+    std::fwrite(octets.constData(), 1, size_t(octets.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+}

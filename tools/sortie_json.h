@@ -1,0 +1,28 @@
+#pragma once
+// hmmcalc --format json : un objet JSON par exécution, pour jq et Python. Chaque
+// probabilité y est un objet {"valeur": nombre, "texte": "17 chiffres significatifs"},
+// les chemins des listes de noms d'états, les paramètres des listes imbriquées
+// accompagnées des noms des états et des symboles.
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QStringList>
+
+struct ParametresModele;
+class TableDesChemins;
+enum class IssueEntrainement;
+
+namespace SortieJson {
+// Texte exact d'une probabilité : 17 chiffres significatifs, point décimal quelle que soit la langue.
+QString Texte17(long double x);
+QJsonObject Probabilite(long double x);
+QJsonArray Noms(const QStringList &noms);
+// {"N", "M", "etats", "symboles", "pi": [..N], "A": [[..N]..N], "B": [[..M]..N]}.
+QJsonObject Parametres(const ParametresModele &p);
+// {"correct": booléen, "erreurs": [...]} : les lignes du rapport quand le modèle est incorrect.
+QJsonObject Verification(bool correct, const QStringList &rapport);
+// [{"chemin": [...], "probabilite": {...}, "meilleur": booléen}...] ; meilleur = numéro de ligne.
+QJsonArray Chemins(const TableDesChemins &t, long long meilleur);
+QString Issue(IssueEntrainement issue);
+// Écrit l'objet sur la sortie standard, sur une ligne.
+void Ecrire(const QJsonObject &objet);
+}
