@@ -129,9 +129,12 @@ public:
     {
         meilleur.assign(std::size_t(L), 0.0L);
         arg.assign(std::size_t(L), 1);
-        approche = lister != nullptr;
+        // Peu d'arcs : les colonnes ne parcourent que les A[i][j] non nuls, sans filtre.
+        creux = m.Creux;
+        approche = lister != nullptr && !creux;
         // Colonnes de A en double, i contigu : Adt[j * Np + i] ≈ A[i][j].
-        Adt.assign(std::size_t(L) * std::size_t(Np), 0.0);
+        if (approche)
+            Adt.assign(std::size_t(L) * std::size_t(Np), 0.0);
         for (int i = 1; i <= N && approche; ++i)
             for (int j = 1; j <= N; ++j) {
                 const LD a = m.A[std::size_t(i * L + j)];
@@ -141,13 +144,38 @@ public:
                 }
                 Adt[std::size_t(j) * std::size_t(Np) + std::size_t(i)] = double(a);
             }
-        dd.assign(std::size_t(Np), 0.0);
-        candidats.assign(std::size_t(Np), 0);
+        if (approche) {
+            dd.assign(std::size_t(Np), 0.0);
+            candidats.assign(std::size_t(Np), 0);
+        } else {
+            Adt.clear();
+        }
     }
 
     // Pour chaque j : meilleur[j], arg[j] sur la ligne d = δ[t-1].
     void Ligne(const LD *d)
     {
+        if (creux) {
+            // Un produit δ × 0 vaut ±0 ou NaN : il ne dépasse jamais le meilleur (>= 0) ; sauter
+            // les arcs absents laisse donc le même maximum et le même premier indice.
+            const int *debut = m.DebutDest.data();
+            const int *source = m.Source.data();
+            const LD *val = m.ADest.data();
+            for (int j = 1; j <= N; ++j) {
+                LD best = 0;
+                int a = 1;
+                for (int k = debut[j]; k < debut[j + 1]; ++k) {
+                    const LD v = d[source[k]] * val[k];
+                    if (best < v) {
+                        best = v;
+                        a = source[k];
+                    }
+                }
+                meilleur[std::size_t(j)] = best;
+                arg[std::size_t(j)] = a;
+            }
+            return;
+        }
         if (Approcher(d))
             return;
         for (int j = 1; j <= N; ++j)
@@ -213,6 +241,7 @@ private:
     const TablesModele &m;
     const int N, L, Np;
     bool approche = false;
+    bool creux = false;
     std::vector<double> Adt; // colonnes de A en double
     std::vector<double> dd;  // δ[t-1] mis à l'échelle, en double
     std::vector<int> candidats;
@@ -229,15 +258,21 @@ void Calcul::ViterbiSansAvx2(bool oui)
 void CalculerViterbi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    const TablesModele m(p);
+    Calcul::Viterbi(TablesModele(p), e);
+}
+
+void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
+{
     const int T = e.LongueurSequence;
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
     const int *O = e.Observations.data();
 
     e.CheminViterbi.resize(std::size_t(T) + 1);
-    e.Psi.Dimensionner(T + 1, m.L);
-    e.Delta.Dimensionner(T + 1, m.L);
+    if (e.Psi.Lignes() != T + 1 || e.Psi.Colonnes() != m.L)
+        e.Psi.Dimensionner(T + 1, m.L);
+    if (e.Delta.Lignes() != T + 1 || e.Delta.Colonnes() != m.L)
+        e.Delta.Dimensionner(T + 1, m.L);
 
     {
         LD *d1 = e.Delta.LigneBrute(1);
