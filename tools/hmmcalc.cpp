@@ -2,6 +2,7 @@
 // Codes de sortie : 0 succès, 1 modèle incorrect ou calcul refusé, 2 mauvais usage ou
 // fichier illisible.
 #include "algorithms/baumwelch_calcul.h"
+#include "algorithms/chrono.h"
 #include "algorithms/decodage.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/enumeration.h"
@@ -86,6 +87,8 @@ Options :
                         d'exécution » du programme) dans FICHIER.htm, avec l'image du modèle dans
                         le dossier FICHIER_fichiers à côté. Les modèles de trace sont lus dans le
                         dossier Modeles à côté de hmmcalc.
+  --chrono              après le résultat, le temps processeur du calcul seul (modèle et séquence
+                        déjà lus) : « Durée du calcul : 0,42 ms ».
   --help                cette aide.
 
 Les probabilités s'écrivent au format général, avec le séparateur décimal de la langue de
@@ -101,6 +104,7 @@ struct Options {
     std::optional<int> iterations;
     std::optional<long double> seuil;
     int chiffres = 15;
+    bool chrono = false;
 };
 
 Options lireOptions(const QStringList &args)
@@ -116,6 +120,8 @@ Options lireOptions(const QStringList &args)
         const QString &a = args[i];
         if (a == QLatin1String("--mot")) {
             o.mot = true;
+        } else if (a == QLatin1String("--chrono")) {
+            o.chrono = true;
         } else if (a == QLatin1String("--mot-de-passe")) {
             o.motDePasse = valeur(i);
         } else if (a == QLatin1String("--sortie")) {
@@ -321,22 +327,30 @@ int executer(const QStringList &args)
         }
         ecrireTrace(*o.trace);
     };
+    // --chrono : temps processeur du calcul seul, relevé avant toute écriture.
+    const ChronoCalcul chrono;
+    double duree = 0;
+    const auto arreter = [&] { duree = chrono.Millisecondes(); };
     if (o.commande == QLatin1String("forward")) {
         CalculerForward(p, e);
+        arreter();
         s.Ligne(s.N(e.Probabilite));
         tracerEvaluation(Trace::AlgorithmeForward);
     } else if (o.commande == QLatin1String("backward")) {
         CalculerBackward(p, e);
+        arreter();
         s.Ligne(s.N(e.Probabilite));
         tracerEvaluation(Trace::AlgorithmeBackward);
     } else if (o.commande == QLatin1String("viterbi")) {
         ExigerGeneration(p, e);
         CalculerViterbi(p, e);
+        arreter();
         s.Ligne((QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e)).join(QStringLiteral(" - ")));
         s.Ligne(s.N(e.Probabilite));
         tracerEvaluation(Trace::AlgorithmeViterbi);
     } else if (o.commande == QLatin1String("direct") || o.commande == QLatin1String("chemins")) {
         EnumererChemins(p, e);
+        arreter();
         if (o.commande == QLatin1String("direct")) {
             s.Ligne(s.N(e.Probabilite));
             tracerEvaluation(Trace::AlgorithmeDirect);
@@ -372,6 +386,7 @@ int executer(const QStringList &args)
         } else {
             issue = EntrainerViterbi(d, e, observateur);
         }
+        arreter();
         if (issue == IssueEntrainement::SeuilDejaAtteint) {
             s.Ligne(QStringLiteral("Le seuil est déjà atteint (P(O|λ) = %1) : le modèle n'est pas modifié.")
                         .arg(s.N(avant)));
@@ -400,6 +415,8 @@ int executer(const QStringList &args)
             ecrireTrace(*o.trace);
         }
     }
+    if (o.chrono)
+        s.Ligne(TexteDureeCalcul(duree));
     return Succes;
 }
 

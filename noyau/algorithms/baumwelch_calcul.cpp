@@ -14,6 +14,7 @@
 #include "model/repertoire.h"
 #include "model/textes.h"
 
+#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -31,6 +32,36 @@ struct TamponsXi {
     std::vector<int> dests;
     std::vector<LD> valeurs;
 };
+
+// Un jeu de tampons par fil, gardé d'un appel à l'autre : les itérations successives (et les
+// appels répétés de IterationBaumWelch) ne réallouent ni ne remettent à zéro leurs tables.
+TamponsXi &tamponsXi()
+{
+    thread_local TamponsXi tp;
+    return tp;
+}
+
+// Peu d'états : t à l'extérieur, α[t] et β[t+1] lus sur leurs lignes, sans copie transposée.
+// Chaque case reçoit toujours ses termes t croissant.
+void sommesXiDirectes(const TablesModele &m, const int *O, int T, const Matrice<LD> &alpha,
+                      const Matrice<LD> &beta, LD P, Matrice<LD> &n)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    const LD p = P;
+    for (int t = 1; t < T; ++t) {
+        const LD *a = alpha.LigneBrute(t);
+        const LD *b = beta.LigneBrute(t + 1);
+        const LD *c = m.Bt.data() + std::size_t(O[t + 1]) * L;
+        for (int i = 1; i <= N; ++i) {
+            const LD x = a[i];
+            const LD *ai = m.A.data() + std::size_t(i) * L;
+            LD *ni = n.LigneBrute(i);
+            for (int j = 1; j <= N; ++j)
+                ni[j] = ni[j] + (((b[j] * x) * ai[j]) * c[j]) / p;
+        }
+    }
+}
 
 // Les sauts des arcs absents ne sont exacts que si chaque ξ[t][i][j] d'un arc absent vaut +0 :
 // modèle Positif, P fini et > 0, α et β finis et leur produit borné.
@@ -66,6 +97,10 @@ void sommesXi(const TablesModele &m, const int *O, int T, const Matrice<LD> &alp
     if (T < 2)
         return;
     const bool creux = xiCreuxPermis(m, T, alpha, beta, P);
+    if (N <= 4 && !creux) {
+        sommesXiDirectes(m, O, T, alpha, beta, P, n);
+        return;
+    }
     const std::size_t nt = std::size_t(T - 1); // k = t - 1, t = 1..T-1
     tp.aT.resize(L * nt);
     tp.bT.resize(L * nt);
@@ -203,8 +238,7 @@ void CalculerGamma(const ParametresModele &p, EspaceTravail &e)
 void CalculerXi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    TamponsXi tp;
-    xi(TablesModele(p), e, tp);
+    xi(TablesModele(p), e, tamponsXi());
 }
 
 namespace {
@@ -213,7 +247,7 @@ namespace {
 // par itération, celles du modèle réestimé servent à l'itération suivante) et les tampons.
 struct Contexte {
     TablesModele m;
-    TamponsXi tp;
+    TamponsXi &tp = tamponsXi();
     std::vector<LD> d, g; // Σ_{t<T} γ[t][i] ; Σ_{O[t]=k} γ[t][i] en g[i * (M + 1) + k]
 };
 
@@ -389,17 +423,21 @@ void ReporterParametres(DocumentModele &doc)
                                           "les paramètres ne peuvent pas y être reportés."));
     THmm *h = doc.Hmm1;
     const int N = p.N;
-    auto indice = [&](int i) { return doc.RechercherIndice(doc.Etats[i]->Nom, false); };
+    const IndexGraphe index(doc);
+    QHash<QString, int> symboles; // le dernier trouvé, comme RechercherSymbole
+    for (int k = 1; k <= p.M; ++k)
+        symboles.insert(p.Symboles[k], k);
+    auto indice = [&](int i) { return index.Etat(i); };
 
     for (int i = 1; i <= N; ++i) {
-        const int a = h->ExisteARC(0, indice(i));
+        const int a = index.Arc(0, indice(i));
         if (a != -1)
             h->Etiquette[a] = Nombres::Formater(p.PI[i]);
     }
     for (int i = 1; i <= N; ++i) {
         const int ei = indice(i);
         for (int j = 1; j <= N; ++j) {
-            const int a = h->ExisteARC(ei, indice(j));
+            const int a = index.Arc(ei, indice(j));
             if (a != -1)
                 h->Etiquette[a] = Nombres::Formater(p.A[i][j]);
         }
@@ -407,7 +445,7 @@ void ReporterParametres(DocumentModele &doc)
     for (int i = 1; i <= N; ++i) {
         TEtat2 *etat = doc.Etats[i];
         for (int k = 1; k <= etat->NbSymboles; ++k) {
-            const int s = doc.RechercherIndice(etat->Generation[k][1], true);
+            const int s = symboles.value(etat->Generation[k][1], -1);
             if (s >= 1)
                 etat->Generation[k][2] = Nombres::Formater(p.B[i][s]);
         }

@@ -15,6 +15,11 @@ void ImposerNoyaux(Noyaux choix)
     imposes = choix;
 }
 
+Noyaux NoyauxImposes()
+{
+    return imposes;
+}
+
 bool Scinder(long double x, double &haut, double &bas)
 {
     haut = double(x);

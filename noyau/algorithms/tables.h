@@ -47,6 +47,7 @@ struct TablesModele {
 // permis) au lieu du choix d'après le nombre d'arcs.
 enum class Noyaux { Auto, Pleins, Creux };
 void ImposerNoyaux(Noyaux choix);
+Noyaux NoyauxImposes();
 
 // Forward et Backward sur des tables déjà construites (les entraînements les construisent une
 // fois par itération) ; mêmes résultats que CalculerForward et CalculerBackward.

@@ -342,7 +342,9 @@ TEST(IdentiteViterbi, QuasiEgalitesIndiscernablesEnDouble)
 {
     // Deux produits qui ne diffèrent qu'au-delà de la précision des doubles : l'approximation
     // les garde tous deux comme candidats, le calcul exact les départage.
+    for (const Calcul::Noyaux variante : ToutesLesVariantes)
     for (int sens = 0; sens < 2; ++sens) {
+        const VariantesNoyaux v(variante);
         ParametresModele p = ParametresTextes({"E1", "E2", "E3"}, {"a"}, {"0.3", "0.3", "0.4"},
                                               {{"0.3", "0.3", "0.4"}, {"0.3", "0.3", "0.4"}, {"0.3", "0.3", "0.4"}},
                                               {{"1"}, {"1"}, {"1"}});
