@@ -11,10 +11,19 @@
 #include "algorithms/evaluation.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <map>
+
+extern char **environ;
 
 namespace {
 
@@ -283,12 +292,64 @@ void simple(benchmark::State &st, int k, Algo a)
     }
 }
 
+// Démarrage de hmmcalc : temps processeur du processus entier (enfant), à côté du démarrage nu
+// (« hmmcalc --help » : Qt chargé, aucun modèle lu).
+double cpuEnfant(const std::vector<std::string> &arguments)
+{
+    std::vector<char *> argv;
+    for (const std::string &a : arguments)
+        argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    rusage avant{}, apres{};
+    getrusage(RUSAGE_CHILDREN, &avant);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        return -1;
+    posix_spawn_file_actions_destroy(&actions);
+    int statut = 0;
+    waitpid(pid, &statut, 0);
+    getrusage(RUSAGE_CHILDREN, &apres);
+    auto ms = [](const rusage &r) {
+        return (double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1e3 +
+                double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e3);
+    };
+    return ms(apres) - ms(avant);
+}
+
+void demarrage(benchmark::State &st, std::vector<std::string> arguments)
+{
+    for (auto _ : st) {
+        const double ms = cpuEnfant(arguments);
+        if (ms < 0) {
+            st.SkipWithError("hmmcalc introuvable");
+            return;
+        }
+        st.SetIterationTime(ms / 1e3);
+    }
+}
+
 }
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--modeles") == 0) {
+        // Écrit chaine97.hmm et ergodique10.hmm (T = 2000, séquences en .txt) pour hmmcalc --chrono.
+        for (const Famille f : {Famille::Chaine97, Famille::Ergodique10}) {
+            const Bancs::Donnees d = Bancs::Modele(f, 2000);
+            const QString base = QDir(QString::fromLocal8Bit(argv[2])).filePath(QLatin1String(Bancs::Nom(f)));
+            if (!Bancs::EcrireFichier(d.p, base + QStringLiteral(".hmm")))
+                return 1;
+            QFile s(base + QStringLiteral(".txt"));
+            if (!s.open(QIODevice::WriteOnly) || s.write(d.e.SequenceObservations.toUtf8()) < 0)
+                return 1;
+        }
+        return 0;
+    }
     bool ok = true;
     for (int k = 0; k < int(std::size(LesCas)); ++k)
         ok &= verifier(k);
@@ -305,6 +366,23 @@ int main(int argc, char **argv)
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime();
         }
+    // Le démarrage de hmmcalc sur la chaîne de 97 états, T = 1.
+    QTemporaryDir dossier;
+    const QString chaine = dossier.filePath(QStringLiteral("chaine97.hmm"));
+    const Bancs::Donnees c = Bancs::Modele(Famille::Chaine97, 1);
+    if (Bancs::EcrireFichier(c.p, chaine)) {
+        const std::string hmmcalc = HMMCALC;
+        benchmark::RegisterBenchmark("demarrage/hmmcalc --help/nu", demarrage, std::vector<std::string>{hmmcalc, "--help"})
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(20);
+        benchmark::RegisterBenchmark("demarrage/hmmcalc forward chaine97 T=1", demarrage,
+                                     std::vector<std::string>{hmmcalc, "forward", chaine.toStdString(),
+                                                              c.e.SequenceObservations.toStdString(), "--mot"})
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(20);
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -53,29 +53,6 @@ void TablesModele::Construire(const ParametresModele &p)
         for (int o = 0; o <= M; ++o)
             Bt[std::size_t(o * L + i)] = p.B[i][o];
     }
-    Ah.assign(LL, 0.0);
-    Al.assign(LL, 0.0);
-    Ath.assign(LL, 0.0);
-    Atl.assign(LL, 0.0);
-    Scinde = true;
-    for (int i = 0; i < L && Scinde; ++i)
-        for (int j = 0; j < L; ++j) {
-            double h, b;
-            if (!Scinder(A[std::size_t(i * L + j)], h, b)) {
-                Scinde = false;
-                break;
-            }
-            Ah[std::size_t(i * L + j)] = h;
-            Al[std::size_t(i * L + j)] = b;
-            Ath[std::size_t(j * L + i)] = h;
-            Atl[std::size_t(j * L + i)] = b;
-        }
-    Bth.assign(Bt.size(), 0.0);
-    Btl.assign(Bt.size(), 0.0);
-    BScinde = true;
-    for (std::size_t k = 0; k < Bt.size() && BScinde; ++k)
-        BScinde = Scinder(Bt[k], Bth[k], Btl[k]);
-
     const auto positif = [](long double x) { return x >= 0 && x <= std::numeric_limits<long double>::max(); };
     Positif = true;
     for (int i = 1; i <= N && Positif; ++i)
@@ -113,6 +90,42 @@ void TablesModele::Construire(const ParametresModele &p)
     // Au-delà d'un quart des cases, les boucles pleines (plusieurs sommes en vol, lignes
     // contiguës) vont plus vite que les parcours indirects.
     Creux = imposes == Noyaux::Auto ? 4LL * Arcs <= (long long)N * N : imposes == Noyaux::Creux;
+    // Les découpes en doubles ne servent qu'aux boucles pleines : un modèle creux ne les
+    // construit pas (ses rares pas pleins lisent les étendus, de mêmes valeurs).
+    Scinde = false;
+    BScinde = false;
+    if (Creux) {
+        Ah.clear();
+        Al.clear();
+        Ath.clear();
+        Atl.clear();
+        Bth.clear();
+        Btl.clear();
+        return;
+    }
+    Ah.assign(LL, 0.0);
+    Al.assign(LL, 0.0);
+    Ath.assign(LL, 0.0);
+    Atl.assign(LL, 0.0);
+    Scinde = true;
+    for (int i = 0; i < L && Scinde; ++i)
+        for (int j = 0; j < L; ++j) {
+            double h, b;
+            if (!Scinder(A[std::size_t(i * L + j)], h, b)) {
+                Scinde = false;
+                break;
+            }
+            Ah[std::size_t(i * L + j)] = h;
+            Al[std::size_t(i * L + j)] = b;
+            Ath[std::size_t(j * L + i)] = h;
+            Atl[std::size_t(j * L + i)] = b;
+        }
+    Bth.assign(Bt.size(), 0.0);
+    Btl.assign(Bt.size(), 0.0);
+    BScinde = true;
+    for (std::size_t k = 0; k < Bt.size() && BScinde; ++k)
+        BScinde = Scinder(Bt[k], Bth[k], Btl[k]);
+
 }
 
 void ControlerSequence(const ParametresModele &p, const EspaceTravail &e)
