@@ -1,4 +1,5 @@
 #include "calculs/dialogue_algorithme.h"
+#include "algorithms/chrono.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/espace.h"
 #include "editor/listes.h"
@@ -23,6 +24,28 @@
 #include <QTreeWidgetItem>
 #include <QVBoxLayout>
 #include <new>
+
+namespace {
+
+// Temps processeur du calcul en cours : démarré quand modèle et séquence sont lus, arrêté
+// quand les résultats arrivent (avant le remplissage d'une longue liste de chemins).
+ChronoCalcul chronoCalcul;
+double dureeCalcul = -1;
+
+void demarrerChrono()
+{
+    chronoCalcul = ChronoCalcul();
+    dureeCalcul = -1;
+}
+
+double arreterChrono()
+{
+    if (dureeCalcul < 0)
+        dureeCalcul = chronoCalcul.Millisecondes();
+    return dureeCalcul;
+}
+
+}
 
 DialogueAlgorithme::DialogueAlgorithme(TForm1 &fenetre, const Description &d)
     : QDialog(&fenetre), f(fenetre), sujetAide(d.SujetAide)
@@ -164,6 +187,7 @@ void DialogueAlgorithme::BitBtn1Click()
         espace().DecoupageCaractere = RadioButton1->isChecked();
         espace().SequenceObservations = texte;
         LireReglages();
+        demarrerChrono();
         Executer();
         return;
     } catch (const ERefusCalcul &e) {
@@ -206,10 +230,12 @@ void DialogueAlgorithme::PreparerCalcul()
 {
     f.Document->CalculerParametres();
     DecouperSequence(f.Document->Parametres, espace());
+    demarrerChrono(); // modèle et séquence lus : le calcul seul est chronométré
 }
 
 void DialogueAlgorithme::Epilogue(const QString &nom, const QString &message)
 {
+    f.statusBar()->showMessage(TexteDureeCalcul(arreterChrono()));
     if (!nom.isEmpty()) {
         espace().DernierAlgorithme = nom;
         // La trace lira cette copie : un calcul non traçable fait ensuite ne la fausse pas.
@@ -307,6 +333,7 @@ bool DialogueAlgorithme::Enumerer()
 
 void DialogueAlgorithme::ListerChemins()
 {
+    arreterChrono();
     const TableDesChemins &t = espace().TableChemins;
     ListesResultats &l = *f.Listes;
     StatusBar1->showMessage(QStringLiteral("Remplissage de la liste des chemins ..."));

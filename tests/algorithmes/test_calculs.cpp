@@ -4,6 +4,7 @@
 #include "outils_test.h"
 #include "reference.h"
 #include "algorithms/baumwelch_calcul.h"
+#include "algorithms/chrono.h"
 #include "algorithms/decodage.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/evaluation.h"
@@ -366,6 +367,20 @@ TEST(IdentiteViterbi, QuasiEgalitesIndiscernablesEnDouble)
             }
         EXPECT_EQ(e.Psi(2, 2), sens ? 3 : 1);
     }
+}
+
+TEST(DureeDuCalcul, TroisChiffresSignificatifsEtSeparateurDeLaLangue)
+{
+    Nombres::DefinirSeparateur(QLatin1Char(','));
+    const struct {
+        double ms;
+        const char *texte;
+    } cas[] = {{0.42, "0,42"},     {12.345, "12,3"},  {1234.5, "1230"}, {0.0012345, "0,00123"},
+               {99.96, "100"},     {3, "3"},          {0, "0"}};
+    for (const auto &c : cas)
+        EXPECT_EQ(TexteDureeCalcul(c.ms), QStringLiteral("Durée du calcul : ") + QLatin1String(c.texte) +
+                                              QStringLiteral(" ms"));
+    Nombres::DefinirSeparateur(QLatin1Char('.'));
 }
 
 TEST(NombresSousLangueAVirgule, ConversionsIndependantesDeLaLangueC)
