@@ -10,8 +10,8 @@ namespace Bancs {
 
 namespace {
 
-// k valeurs tirées au hasard, écrites avec six décimales et de somme exactement 1 (en décimal,
-// comme la vérification la contrôle).
+// k valeurs tirées au hasard, multiples de 2^-20 écrits exactement en décimal, de somme
+// exactement 1 (la vérification les accepte, même en simple précision).
 std::vector<QString> ligne(std::mt19937 &g, int k)
 {
     std::vector<int> u(static_cast<std::size_t>(k));
@@ -21,11 +21,12 @@ std::vector<QString> ligne(std::mt19937 &g, int k)
         total += x;
     }
     std::vector<QString> r;
-    long long reste = 1000000;
+    const long long Un = 1LL << 20;
+    long long reste = Un;
     for (int q = 0; q < k; ++q) {
-        const long long v = q + 1 < k ? u[std::size_t(q)] * 1000000LL / total : reste;
+        const long long v = q + 1 < k ? u[std::size_t(q)] * Un / total : reste;
         reste -= v;
-        r.push_back(v == 1000000 ? QStringLiteral("1") : QStringLiteral("0.%1").arg(v, 6, 10, QChar('0')));
+        r.push_back(v == Un ? QStringLiteral("1") : QString::number(double(v) / double(Un), 'f', 20));
     }
     return r;
 }
