@@ -13,8 +13,6 @@ double maintenant()
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
-double derniere = -1;
-
 }
 
 ChronoCalcul::ChronoCalcul() : debut(maintenant()) {}
@@ -47,14 +45,4 @@ QString TexteDureeCalcul(double ms)
         texte.replace(QLatin1Char('.'), Nombres::Separateur());
     }
     return QStringLiteral("Durée du calcul : ") + texte + QStringLiteral(" ms");
-}
-
-void NoterDureeCalcul(double ms)
-{
-    derniere = ms;
-}
-
-double DerniereDureeCalcul()
-{
-    return derniere;
 }

@@ -16,8 +16,3 @@ private:
 // "Durée du calcul : 0,42 ms" : trois chiffres significatifs (zéros de queue ôtés), séparateur
 // décimal de la langue.
 QString TexteDureeCalcul(double millisecondes);
-
-// La durée du dernier calcul fait par les dialogues (négative : aucun encore), lue par la
-// fenêtre principale pour sa barre d'état.
-void NoterDureeCalcul(double millisecondes);
-double DerniereDureeCalcul();
