@@ -4,6 +4,8 @@
 #include "apprentissage.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/convergence.h"
+#include "algorithms/chrono.h"
+#include "algorithms/citation.h"
 #include "algorithms/decodage.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/enumeration.h"
@@ -138,6 +140,8 @@ Options :
                         exécution, où chaque probabilité est {"valeur": nombre, "texte": "17
                         chiffres significatifs"} ; « man hmmcalc » décrit ses clés.
   --version             la version de hmmcalc.
+  --chrono              après le résultat, le temps processeur du calcul seul (modèle et séquence
+                        déjà lus) : « Durée du calcul : 0,42 ms ».
   --help                cette aide.
 
 Les probabilités s'écrivent au format général, avec le séparateur décimal de la langue de
@@ -156,6 +160,7 @@ struct Options {
     std::optional<long double> seuil;
     int chiffres = 15;
     bool json = false;
+    bool chrono = false;
 };
 
 Options lireOptions(const QStringList &args)
@@ -175,6 +180,8 @@ Options lireOptions(const QStringList &args)
             o.echelle = true;
         } else if (a == QLatin1String("--historique")) {
             o.historique = true;
+        } else if (a == QLatin1String("--chrono")) {
+            o.chrono = true;
         } else if (a == QLatin1String("--mot-de-passe")) {
             o.motDePasse = valeur(i);
         } else if (a == QLatin1String("--sortie")) {
@@ -469,15 +476,21 @@ int executer(const QStringList &args)
                              {QStringLiteral("log10"), double(e.ProbabiliteEchelle.Log10())},
                              {QStringLiteral("mis_a_l_echelle"), true}};
     };
+    // --chrono : temps processeur du calcul seul, relevé avant toute écriture.
+    const ChronoCalcul chrono;
+    double duree = 0;
+    const auto arreter = [&] { duree = chrono.Millisecondes(); };
     if (o.commande == QLatin1String("forward") || o.commande == QLatin1String("backward")) {
         const bool arriere = o.commande == QLatin1String("backward");
         Evaluer(p, e, arriere, mode);
+        arreter();
         probabilite(QString());
         r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
         jsonEchelle(QStringLiteral("probabilite"));
         tracerEvaluation(arriere ? Trace::AlgorithmeBackward : Trace::AlgorithmeForward);
     } else if (o.commande == QLatin1String("viterbi")) {
         Decoder(p, e, mode);
+        arreter();
         s.Ligne((QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e)).join(QStringLiteral(" - ")));
         probabilite(QString());
         r[QStringLiteral("chemin")] = SortieJson::Noms(QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e));
@@ -486,6 +499,7 @@ int executer(const QStringList &args)
         tracerEvaluation(Trace::AlgorithmeViterbi);
     } else if (o.commande == QLatin1String("direct") || o.commande == QLatin1String("chemins")) {
         EnumererChemins(p, e);
+        arreter();
         r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
         if (o.commande == QLatin1String("chemins"))
             r[QStringLiteral("chemins")] = SortieJson::Chemins(e.TableChemins, e.MeilleurChemin);
@@ -509,7 +523,7 @@ int executer(const QStringList &args)
         Evaluer(p, e, false, mode);
         if (e.ProbabiliteEchelle.EstNulle())
             throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                               e.SequenceObservations);
+                               CiterSequence(e.SequenceObservations, o.mot));
         const QString avant = TexteProbabilite(e, o.chiffres);
         const bool avantEchelle = e.MisALEchelle;
         const long double log10Avant = e.ProbabiliteEchelle.Log10();
@@ -539,6 +553,7 @@ int executer(const QStringList &args)
         }
         const IssueEntrainement issue =
             Entrainer(baumWelch ? Entrainement::BaumWelch : Entrainement::Viterbi, d, e, observateur, mode);
+        arreter();
         if (issue == IssueEntrainement::SeuilDejaAtteint) {
             s.Ligne(QStringLiteral("Le seuil est déjà atteint (P(O|λ) = %1) : le modèle n'est pas modifié.")
                         .arg(avant));
@@ -573,6 +588,10 @@ int executer(const QStringList &args)
             }
             ecrireTrace(*o.trace);
         }
+    }
+    if (o.chrono) {
+        s.Ligne(TexteDureeCalcul(duree));
+        r[QStringLiteral("duree_ms")] = duree;
     }
     return rendre(Succes);
 }

@@ -21,6 +21,8 @@ public:
     virtual void AfficherChemins(const TableDesChemins &table, long long meilleur) = 0;
     // Un calcul traçable `nom` vient de finir : sa trace peut être vue.
     virtual void TraceDisponible(const QString &nom) = 0;
+    // La durée du calcul ("Durée du calcul : 0,42 ms"), montrée dans la barre d'état.
+    virtual void AfficherDuree(const QString &texte) = 0;
     // L'observateur de la trace à prévenir pendant les entraînements (nul : aucun).
     virtual ObservateurEntrainement *ObservateurCalcul() = 0;
 

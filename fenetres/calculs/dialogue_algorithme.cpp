@@ -1,4 +1,5 @@
 #include "calculs/dialogue_algorithme.h"
+#include "algorithms/chrono.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/espace.h"
 #include "dialogs/aide.h"
@@ -21,6 +22,28 @@
 #include <QTreeWidgetItem>
 #include <QVBoxLayout>
 #include <new>
+
+namespace {
+
+// Temps processeur du calcul en cours : démarré quand modèle et séquence sont lus, arrêté
+// quand les résultats arrivent (avant le remplissage d'une longue liste de chemins).
+ChronoCalcul chronoCalcul;
+double dureeCalcul = -1;
+
+void demarrerChrono()
+{
+    chronoCalcul = ChronoCalcul();
+    dureeCalcul = -1;
+}
+
+double arreterChrono()
+{
+    if (dureeCalcul < 0)
+        dureeCalcul = chronoCalcul.Millisecondes();
+    return dureeCalcul;
+}
+
+}
 
 DialogueAlgorithme::DialogueAlgorithme(const ContexteCalcul &contexte, const Description &d)
     : QDialog(contexte.Fenetre), f(contexte), sujetAide(d.SujetAide)
@@ -162,6 +185,7 @@ void DialogueAlgorithme::BitBtn1Click()
         espace().DecoupageCaractere = RadioButton1->isChecked();
         espace().SequenceObservations = texte;
         LireReglages();
+        demarrerChrono();
         Executer();
         return;
     } catch (const ERefusCalcul &e) {
@@ -204,10 +228,12 @@ void DialogueAlgorithme::PreparerCalcul()
 {
     f.Document->CalculerParametres();
     DecouperSequence(f.Document->Parametres, espace());
+    demarrerChrono(); // modèle et séquence lus : le calcul seul est chronométré
 }
 
 void DialogueAlgorithme::Epilogue(const QString &nom, const QString &message)
 {
+    f.Resultats->AfficherDuree(TexteDureeCalcul(arreterChrono()));
     if (!nom.isEmpty()) {
         espace().DernierAlgorithme = nom;
         f.Resultats->TraceDisponible(nom);
@@ -301,6 +327,7 @@ bool DialogueAlgorithme::Enumerer()
 
 void DialogueAlgorithme::ListerChemins()
 {
+    arreterChrono();
     StatusBar1->showMessage(QStringLiteral("Remplissage de la liste des chemins ..."));
     StatusBar1->repaint();
     f.Resultats->AfficherChemins(espace().TableChemins, espace().MeilleurChemin);

@@ -115,6 +115,7 @@ public:
     // Ce que reçoivent les boîtes des algorithmes ; la fenêtre reçoit leurs résultats.
     ContexteCalcul Contexte();
     void AjouterProbabilite(const QString &sequence, const QString &probabilite, const QString &methode) override;
+    void AfficherDuree(const QString &texte) override;
     void AfficherViterbi(const QStringList &etats, const QString &probabilite) override;
     void AfficherChemins(const TableDesChemins &table, long long meilleur) override;
     void TraceDisponible(const QString &nom) override;

@@ -82,6 +82,11 @@ void TForm1::AfficherChemins(const TableDesChemins &t, long long meilleure)
     Listes->AjouterChemins(lignes);
 }
 
+void TForm1::AfficherDuree(const QString &texte)
+{
+    statusBar()->showMessage(texte);
+}
+
 void TForm1::TraceDisponible(const QString &nom)
 {
     // La trace lira cette copie : un calcul non traçable fait ensuite ne la fausse pas.

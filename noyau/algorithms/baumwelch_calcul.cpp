@@ -15,29 +15,101 @@
 #include "model/repertoire.h"
 #include "model/textes.h"
 
+#include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
 using LD = long double;
 using Calcul::TablesModele;
 
+// Copies transposées de α, β et B[j][O[t+1]] lues par les sommes de ξ, gardées d'une
+// itération à l'autre (mêmes tailles : ni allocation ni défaut de page).
+struct TamponsXi {
+    std::vector<LD> aT, bT, cE;
+    std::vector<double> cH, cB;
+    std::vector<int> dests;
+    std::vector<LD> valeurs;
+};
+
+// Un jeu de tampons par fil, gardé d'un appel à l'autre : les itérations successives (et les
+// appels répétés de IterationBaumWelch) ne réallouent ni ne remettent à zéro leurs tables.
+TamponsXi &tamponsXi()
+{
+    thread_local TamponsXi tp;
+    return tp;
+}
+
+// Peu d'états : t à l'extérieur, α[t] et β[t+1] lus sur leurs lignes, sans copie transposée.
+// Chaque case reçoit toujours ses termes t croissant.
+void sommesXiDirectes(const TablesModele &m, const int *O, int T, const Matrice<LD> &alpha,
+                      const Matrice<LD> &beta, LD P, Matrice<LD> &n)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    const LD p = P;
+    for (int t = 1; t < T; ++t) {
+        const LD *a = alpha.LigneBrute(t);
+        const LD *b = beta.LigneBrute(t + 1);
+        const LD *c = m.Bt.data() + std::size_t(O[t + 1]) * L;
+        for (int i = 1; i <= N; ++i) {
+            const LD x = a[i];
+            const LD *ai = m.A.data() + std::size_t(i) * L;
+            LD *ni = n.LigneBrute(i);
+            for (int j = 1; j <= N; ++j)
+                ni[j] = ni[j] + (((b[j] * x) * ai[j]) * c[j]) / p;
+        }
+    }
+}
+
+// Les sauts des arcs absents ne sont exacts que si chaque ξ[t][i][j] d'un arc absent vaut +0 :
+// modèle Positif, P fini et > 0, α et β finis et leur produit borné.
+bool xiCreuxPermis(const TablesModele &m, int T, const Matrice<LD> &alpha, const Matrice<LD> &beta, LD P)
+{
+    if (!m.Creux || !m.Positif || !(P > 0 && P <= std::numeric_limits<LD>::max()))
+        return false;
+    LD amax = 0, bmax = 0;
+    for (int t = 1; t <= T; ++t) {
+        const LD *a = alpha.LigneBrute(t);
+        const LD *b = beta.LigneBrute(t);
+        for (int i = 1; i <= m.N; ++i) {
+            if (!(a[i] >= 0 && a[i] <= std::numeric_limits<LD>::max() && b[i] >= 0 &&
+                  b[i] <= std::numeric_limits<LD>::max()))
+                return false;
+            amax = std::max(amax, a[i]);
+            bmax = std::max(bmax, b[i]);
+        }
+    }
+    return amax * bmax <= std::numeric_limits<LD>::max();
+}
+
 // Les sommes n[i][j] = Σ_t ξ[t][i][j] : pour chaque case, t croissant, comme la définition.
 // Le calcul parcourt t à l'intérieur (la somme reste dans un registre, A[i][j] et P aussi) par
-// tuiles de t, sur des copies transposées de α, β et de B[j][O[t+1]] lues en continu.
+// tuiles de t, sur des copies transposées de α, β et de B[j][O[t+1]] lues en continu. En
+// creux, seuls les arcs existants sont sommés ; les autres cases restent à +0.
 template <bool Scinde>
 void sommesXi(const TablesModele &m, const int *O, int T, const Matrice<LD> &alpha, const Matrice<LD> &beta, LD P,
-              Matrice<LD> &n)
+              Matrice<LD> &n, TamponsXi &tp)
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
     if (T < 2)
         return;
+    const bool creux = xiCreuxPermis(m, T, alpha, beta, P);
+    if (N <= 4 && !creux) {
+        sommesXiDirectes(m, O, T, alpha, beta, P, n);
+        return;
+    }
     const std::size_t nt = std::size_t(T - 1); // k = t - 1, t = 1..T-1
-    std::vector<LD> aT(L * nt), bT(L * nt);
-    std::vector<double> cH(L * nt), cB(Scinde ? L * nt : 0);
-    std::vector<LD> cE(Scinde ? 0 : L * nt);
+    tp.aT.resize(L * nt);
+    tp.bT.resize(L * nt);
+    tp.cH.resize(L * nt);
+    tp.cB.resize(Scinde ? L * nt : 0);
+    tp.cE.resize(Scinde ? 0 : L * nt);
+    LD *aT = tp.aT.data(), *bT = tp.bT.data(), *cE = tp.cE.data();
+    double *cH = tp.cH.data(), *cB = tp.cB.data();
     for (std::size_t k = 0; k < nt; ++k) {
         const int t = int(k) + 1;
         const LD *a = alpha.LigneBrute(t);
@@ -61,35 +133,72 @@ void sommesXi(const TablesModele &m, const int *O, int T, const Matrice<LD> &alp
         else
             return cE[j * nt + k];
     };
+    const LD p = P;
     for (std::size_t k0 = 0; k0 < nt; k0 += Tuile) {
         const std::size_t k1 = std::min(nt, k0 + Tuile);
         for (std::size_t i = 1; i <= std::size_t(N); ++i) {
-            const LD *ai = aT.data() + i * nt;
+            // Les j sommés pour i : tous, ou les arcs existants (j croissant).
+            const int *js;
+            const LD *as;
+            std::size_t nj;
+            if (creux) {
+                const std::size_t d = std::size_t(m.DebutSource[i]);
+                js = m.Dest.data() + d;
+                as = m.ASource.data() + d;
+                nj = std::size_t(m.DebutSource[i + 1]) - d;
+            } else {
+                tp.dests.resize(std::size_t(N));
+                tp.valeurs.resize(std::size_t(N));
+                for (int j = 1; j <= N; ++j) {
+                    tp.dests[std::size_t(j - 1)] = j;
+                    tp.valeurs[std::size_t(j - 1)] = m.A[i * L + std::size_t(j)];
+                }
+                js = tp.dests.data();
+                as = tp.valeurs.data();
+                nj = std::size_t(N);
+            }
+            const LD *ai = aT + i * nt;
             LD *ni = n.LigneBrute(static_cast<long long>(i));
-            std::size_t j = 1;
+            std::size_t q = 0;
             // Deux cases à la fois : deux sommes indépendantes en vol.
-            for (; j + 1 <= std::size_t(N); j += 2) {
-                const LD a0 = m.A[i * L + j], a1 = m.A[i * L + j + 1];
-                const LD *b0 = bT.data() + j * nt, *b1 = b0 + nt;
-                LD s0 = ni[j], s1 = ni[j + 1];
+            for (; q + 2 <= nj; q += 2) {
+                const std::size_t j0 = std::size_t(js[q]), j1 = std::size_t(js[q + 1]);
+                const LD a0 = as[q], a1 = as[q + 1];
+                const LD *b0 = bT + j0 * nt, *b1 = bT + j1 * nt;
+                LD s0 = ni[j0], s1 = ni[j1];
                 for (std::size_t k = k0; k < k1; ++k) {
                     const LD x = ai[k];
-                    s0 = s0 + (((b0[k] * x) * a0) * c(j, k)) / P;
-                    s1 = s1 + (((b1[k] * x) * a1) * c(j + 1, k)) / P;
+                    s0 = s0 + (((b0[k] * x) * a0) * c(j0, k)) / p;
+                    s1 = s1 + (((b1[k] * x) * a1) * c(j1, k)) / p;
                 }
-                ni[j] = s0;
-                ni[j + 1] = s1;
+                ni[j0] = s0;
+                ni[j1] = s1;
             }
-            for (; j <= std::size_t(N); ++j) {
-                const LD a0 = m.A[i * L + j];
-                const LD *b0 = bT.data() + j * nt;
-                LD s0 = ni[j];
+            for (; q < nj; ++q) {
+                const std::size_t j0 = std::size_t(js[q]);
+                const LD a0 = as[q];
+                const LD *b0 = bT + j0 * nt;
+                LD s0 = ni[j0];
                 for (std::size_t k = k0; k < k1; ++k)
-                    s0 = s0 + (((b0[k] * ai[k]) * a0) * c(j, k)) / P;
-                ni[j] = s0;
+                    s0 = s0 + (((b0[k] * ai[k]) * a0) * c(j0, k)) / p;
+                ni[j0] = s0;
             }
         }
     }
+}
+
+void xi(const TablesModele &m, EspaceTravail &e, TamponsXi &tp)
+{
+    if (e.EsperancesTransitions.Lignes() == m.L && e.EsperancesTransitions.Colonnes() == m.L)
+        std::fill(e.EsperancesTransitions.LigneBrute(0), e.EsperancesTransitions.LigneBrute(m.L), 0.0L);
+    else
+        e.EsperancesTransitions.Dimensionner(m.L, m.L);
+    if (m.BScinde)
+        sommesXi<true>(m, e.Observations.data(), e.LongueurSequence, e.Alpha, e.Beta, e.Probabilite,
+                       e.EsperancesTransitions, tp);
+    else
+        sommesXi<false>(m, e.Observations.data(), e.LongueurSequence, e.Alpha, e.Beta, e.Probabilite,
+                        e.EsperancesTransitions, tp);
 }
 
 // Quotient réestimé ; 0/0 (texte "NAN") garde l'ancienne valeur.
@@ -130,31 +239,35 @@ void CalculerGamma(const ParametresModele &p, EspaceTravail &e)
 void CalculerXi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    const TablesModele m(p);
-    e.EsperancesTransitions.Dimensionner(m.L, m.L);
-    if (m.BScinde)
-        sommesXi<true>(m, e.Observations.data(), e.LongueurSequence, e.Alpha, e.Beta, e.Probabilite,
-                       e.EsperancesTransitions);
-    else
-        sommesXi<false>(m, e.Observations.data(), e.LongueurSequence, e.Alpha, e.Beta, e.Probabilite,
-                        e.EsperancesTransitions);
+    xi(TablesModele(p), e, tamponsXi());
 }
 
 namespace {
 
-// `alphaAJour` : Alpha est déjà celui de ces paramètres (le Forward qui clôt l'itération
-// précédente) ; le recalculer donnerait exactement les mêmes valeurs.
-void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour)
+// Ce que garde une suite d'itérations : les tables du modèle courant (construites une fois
+// par itération, celles du modèle réestimé servent à l'itération suivante) et les tampons.
+struct Contexte {
+    TablesModele m;
+    TamponsXi &tp = tamponsXi();
+    std::vector<LD> d, g; // Σ_{t<T} γ[t][i] ; Σ_{O[t]=k} γ[t][i] en g[i * (M + 1) + k]
+};
+
+// `alphaAJour` : Alpha et c.m sont déjà ceux de ces paramètres (le Forward qui clôt
+// l'itération précédente) ; les recalculer donnerait exactement les mêmes valeurs.
+void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte &c)
 {
     const int N = p.N, M = p.M, T = e.LongueurSequence;
-    if (!alphaAJour)
-        CalculerForward(p, e);
-    CalculerBackward(p, e);
+    if (!alphaAJour) {
+        Calcul::ControlerSequence(p, e);
+        c.m.Construire(p);
+        Calcul::Forward(c.m, e);
+    }
+    Calcul::Backward(c.m, e);
     if (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1 || e.EsperancesGeneration.Colonnes() != M + 1 ||
         e.EsperancesDepuis.longueur() != N + 1)
         dimensionnerComptes(p, e);
     CalculerGamma(p, e);
-    CalculerXi(p, e);
+    xi(c.m, e, c.tp);
 
     bool stable = true;
     const LD *g1 = e.Gamma.LigneBrute(1);
@@ -164,13 +277,25 @@ void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour)
         p.PI[i] = g1[i];
     }
 
+    // Sommes de γ sur t, t croissant pour chaque case comme la définition, mais lues ligne par
+    // ligne : d = Σ_{t<T} γ, e = Σ_{t<=T} γ (la seconde prolonge exactement la première).
     const int *O = e.Observations.data();
-    std::vector<LD> g(std::size_t(M) + 1);
+    const std::size_t Mc = std::size_t(M) + 1;
+    c.d.assign(std::size_t(N) + 1, 0.0L);
+    c.g.assign((std::size_t(N) + 1) * Mc, 0.0L);
+    for (int t = 1; t <= T; ++t) {
+        const LD *gt = e.Gamma.LigneBrute(t);
+        if (t < T)
+            for (int i = 1; i <= N; ++i)
+                c.d[std::size_t(i)] = c.d[std::size_t(i)] + gt[i];
+        if (O[t] >= 1)
+            for (int i = 1; i <= N; ++i) {
+                LD &x = c.g[std::size_t(i) * Mc + std::size_t(O[t])];
+                x = x + gt[i];
+            }
+    }
     for (int i = 1; i <= N; ++i) {
-        // d = Σ_{t<T} γ, e = Σ_{t<=T} γ : la seconde somme prolonge exactement la première.
-        LD d = 0;
-        for (int t = 1; t < T; ++t)
-            d = d + e.Gamma.LigneBrute(t)[i];
+        const LD d = c.d[std::size_t(i)];
         const LD eI = d + e.Gamma.LigneBrute(T)[i];
         e.EsperancesDepuis[i] = d;
         const LD *n = e.EsperancesTransitions.LigneBrute(i);
@@ -183,29 +308,28 @@ void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour)
         }
 
         e.EsperancesEtat[i] = eI;
-        std::fill(g.begin(), g.end(), 0.0L);
-        for (int t = 1; t <= T; ++t)
-            if (O[t] >= 1)
-                g[std::size_t(O[t])] = g[std::size_t(O[t])] + e.Gamma.LigneBrute(t)[i];
+        const LD *g = c.g.data() + std::size_t(i) * Mc;
         LD *eg = e.EsperancesGeneration.LigneBrute(i);
         for (int k = 1; k <= M; ++k) {
-            eg[k] = g[std::size_t(k)];
+            eg[k] = g[k];
             const LD ancien = p.B[i][k];
-            const LD nouveau = quotient(g[std::size_t(k)], eI, ancien);
+            const LD nouveau = quotient(g[k], eI, ancien);
             if (stable)
                 stable = (ancien == nouveau);
             p.B[i][k] = nouveau;
         }
     }
     e.Stable = stable;
-    CalculerForward(p, e);
+    c.m.Construire(p);
+    Calcul::Forward(c.m, e);
 }
 
 }
 
 void IterationBaumWelch(ParametresModele &p, EspaceTravail &e)
 {
-    iteration(p, e, false);
+    Contexte c;
+    iteration(p, e, false, c);
 }
 
 IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)
@@ -215,8 +339,12 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
     e.Interrompu = false;
     e.Stable = false;
     e.IterationsEffectuees = 0;
-    if (!modeIterations)
-        CalculerForward(p, e);
+    Contexte c;
+    if (!modeIterations) {
+        Calcul::ControlerSequence(p, e);
+        c.m.Construire(p);
+        Calcul::Forward(c.m, e);
+    }
     if (obs)
         obs->Debut(Entrainement::BaumWelch, p, e);
     dimensionnerComptes(p, e);
@@ -231,7 +359,7 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
     for (;;) {
         if (modeIterations && !(e.IterationCourante <= e.NombreIterations && !e.Stable))
             break;
-        iteration(p, e, alphaAJour);
+        iteration(p, e, alphaAJour, c);
         alphaAJour = true;
         ++e.IterationsEffectuees;
         if (!modeIterations)

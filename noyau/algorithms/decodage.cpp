@@ -32,6 +32,7 @@ constexpr double Plancher = 0x1p-1060;
 constexpr double PlusPetitMaximum = 0x1p-900;
 constexpr double PlusGrandA = 16.0;
 constexpr int ExposantMin = -15000, ExposantMax = 16000;
+constexpr int PetitN = 16;
 constexpr int Bloc = 8; // les colonnes approchées sont complétées de zéros jusqu'à un multiple de 8
 
 // Candidats d'une colonne : maximum approché pm des dd[i] × col[i] (i = 0..n-1, n multiple de
@@ -109,17 +110,21 @@ ListeCandidats choisirListe()
 #endif
 }
 
+// Le maximum reste dans un registre (une référence vers la table le ferait écrire en mémoire
+// à chaque amélioration : d et colonne pourraient la recouvrir).
 void colonneExacte(const LD *d, const LD *colonne, int N, LD &meilleur, int &arg)
 {
-    meilleur = 0;
-    arg = 1;
+    LD best = 0;
+    int a = 1;
     for (int i = 1; i <= N; ++i) {
         const LD v = d[i] * colonne[i];
-        if (meilleur < v) {
-            meilleur = v;
-            arg = i;
+        if (best < v) {
+            best = v;
+            a = i;
         }
     }
+    meilleur = best;
+    arg = a;
 }
 
 class Decodeur {
@@ -129,9 +134,15 @@ public:
     {
         meilleur.assign(std::size_t(L), 0.0L);
         arg.assign(std::size_t(L), 1);
-        approche = lister != nullptr;
+        // Peu d'arcs : les colonnes ne parcourent que les A[i][j] non nuls, sans filtre.
+        creux = m.Creux;
+        // Peu d'états : la colonne exacte coûte moins que le filtre et sa mise à l'échelle.
+        // (Les tests imposent les boucles pleines pour éprouver le filtre sur de petits modèles.)
+        direct = creux || (N <= PetitN && Calcul::NoyauxImposes() != Calcul::Noyaux::Pleins);
+        approche = lister != nullptr && !direct;
         // Colonnes de A en double, i contigu : Adt[j * Np + i] ≈ A[i][j].
-        Adt.assign(std::size_t(L) * std::size_t(Np), 0.0);
+        if (approche)
+            Adt.assign(std::size_t(L) * std::size_t(Np), 0.0);
         for (int i = 1; i <= N && approche; ++i)
             for (int j = 1; j <= N; ++j) {
                 const LD a = m.A[std::size_t(i * L + j)];
@@ -141,13 +152,38 @@ public:
                 }
                 Adt[std::size_t(j) * std::size_t(Np) + std::size_t(i)] = double(a);
             }
-        dd.assign(std::size_t(Np), 0.0);
-        candidats.assign(std::size_t(Np), 0);
+        if (approche) {
+            dd.assign(std::size_t(Np), 0.0);
+            candidats.assign(std::size_t(Np), 0);
+        } else {
+            Adt.clear();
+        }
     }
 
     // Pour chaque j : meilleur[j], arg[j] sur la ligne d = δ[t-1].
     void Ligne(const LD *d)
     {
+        if (creux) {
+            // Un produit δ × 0 vaut ±0 ou NaN : il ne dépasse jamais le meilleur (>= 0) ; sauter
+            // les arcs absents laisse donc le même maximum et le même premier indice.
+            const int *debut = m.DebutDest.data();
+            const int *source = m.Source.data();
+            const LD *val = m.ADest.data();
+            for (int j = 1; j <= N; ++j) {
+                LD best = 0;
+                int a = 1;
+                for (int k = debut[j]; k < debut[j + 1]; ++k) {
+                    const LD v = d[source[k]] * val[k];
+                    if (best < v) {
+                        best = v;
+                        a = source[k];
+                    }
+                }
+                meilleur[std::size_t(j)] = best;
+                arg[std::size_t(j)] = a;
+            }
+            return;
+        }
         if (Approcher(d))
             return;
         for (int j = 1; j <= N; ++j)
@@ -156,6 +192,8 @@ public:
 
     std::vector<LD> meilleur;
     std::vector<int> arg;
+    // Ni filtre ni colonnes approchées : Viterbi parcourt lui-même les colonnes exactes.
+    bool Direct() const { return direct; }
 
 private:
     bool Approcher(const LD *d)
@@ -195,17 +233,19 @@ private:
                 colonneExacte(d, m.At.data() + std::size_t(j * L), N, best, a);
                 continue;
             }
-            best = 0;
-            a = 1;
+            LD b = 0;
+            int ib = 1;
             const LD *colonne = m.At.data() + std::size_t(j * L);
             for (int c = 0; c < n; ++c) {
                 const int i = candidats[std::size_t(c)];
                 const LD v = d[i] * colonne[i];
-                if (best < v) {
-                    best = v;
-                    a = i;
+                if (b < v) {
+                    b = v;
+                    ib = i;
                 }
             }
+            best = b;
+            a = ib;
         }
         return true;
     }
@@ -213,6 +253,8 @@ private:
     const TablesModele &m;
     const int N, L, Np;
     bool approche = false;
+    bool creux = false;
+    bool direct = false;
     std::vector<double> Adt; // colonnes de A en double
     std::vector<double> dd;  // δ[t-1] mis à l'échelle, en double
     std::vector<int> candidats;
@@ -229,15 +271,21 @@ void Calcul::ViterbiSansAvx2(bool oui)
 void CalculerViterbi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    const TablesModele m(p);
+    Calcul::Viterbi(TablesModele(p), e);
+}
+
+void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
+{
     const int T = e.LongueurSequence;
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
     const int *O = e.Observations.data();
 
     e.CheminViterbi.resize(std::size_t(T) + 1);
-    e.Psi.Dimensionner(T + 1, m.L);
-    e.Delta.Dimensionner(T + 1, m.L);
+    if (e.Psi.Lignes() != T + 1 || e.Psi.Colonnes() != m.L)
+        e.Psi.Dimensionner(T + 1, m.L);
+    if (e.Delta.Lignes() != T + 1 || e.Delta.Colonnes() != m.L)
+        e.Delta.Dimensionner(T + 1, m.L);
 
     {
         LD *d1 = e.Delta.LigneBrute(1);
@@ -250,10 +298,40 @@ void CalculerViterbi(const ParametresModele &p, EspaceTravail &e)
     }
     Decodeur dec(m);
     for (int t = 2; t <= T; ++t) {
-        dec.Ligne(e.Delta.LigneBrute(t - 1));
         LD *dt = e.Delta.LigneBrute(t);
         int *pt = e.Psi.LigneBrute(t);
         const LD *b = m.Bt.data() + std::size_t(O[t]) * L;
+        if (dec.Direct()) {
+            // Peu d'états ou arcs creux : chaque colonne d'un trait, maximum dans un registre.
+            const LD *d = e.Delta.LigneBrute(t - 1);
+            for (int j = 1; j <= N; ++j) {
+                LD best = 0;
+                int a = 1;
+                if (m.Creux) {
+                    for (int k = m.DebutDest[std::size_t(j)]; k < m.DebutDest[std::size_t(j) + 1]; ++k) {
+                        const int i = m.Source[std::size_t(k)];
+                        const LD v = d[i] * m.ADest[std::size_t(k)];
+                        if (best < v) {
+                            best = v;
+                            a = i;
+                        }
+                    }
+                } else {
+                    const LD *colonne = m.At.data() + std::size_t(j) * L;
+                    for (int i = 1; i <= N; ++i) {
+                        const LD v = d[i] * colonne[i];
+                        if (best < v) {
+                            best = v;
+                            a = i;
+                        }
+                    }
+                }
+                dt[j] = best * b[j];
+                pt[j] = a;
+            }
+            continue;
+        }
+        dec.Ligne(e.Delta.LigneBrute(t - 1));
         for (int j = 1; j <= N; ++j) {
             dt[j] = dec.meilleur[std::size_t(j)] * b[j];
             pt[j] = dec.arg[std::size_t(j)];

@@ -6,6 +6,8 @@
 #include "model/document.h"
 #include "model/parametres.h"
 
+#include <algorithm>
+
 namespace {
 
 // Les passes sont au plus deux ; la borne ne sert que de garde-fou.
@@ -21,22 +23,38 @@ void passe(ParametresModele &p, EspaceTravail &e)
         p.PI[i] = (Q[1] == i) ? 1 : 0;
     bool stable = true;
 
+    // Les comptes en un seul parcours du chemin (au lieu d'un parcours par case) ; les
+    // réestimations suivent ensuite l'ordre des cases de la définition.
     for (int i = 1; i <= N; ++i) {
-        int depuis = 0;
-        for (int t = 1; t <= T - 1; ++t)
-            if (Q[t] == i)
-                ++depuis;
-        e.NombreDepuis[i] = depuis;
+        e.NombreDepuis[i] = 0;
+        e.NombreEtat[i] = 0;
+        int *nt = e.NombreTransitions.LigneBrute(i);
+        int *ng = e.NombreGeneration.LigneBrute(i);
+        std::fill(nt + 1, nt + N + 1, 0);
+        std::fill(ng + 1, ng + M + 1, 0);
+    }
+    for (int t = 1; t <= T; ++t) {
+        const int i = Q[t];
+        if (i < 1 || i > N)
+            continue;
+        ++e.NombreEtat[i];
+        const int k = e.Observations[t];
+        if (k >= 1 && k <= M)
+            ++e.NombreGeneration(i, k);
+        if (t <= T - 1) {
+            ++e.NombreDepuis[i];
+            const int j = Q[t + 1];
+            if (j >= 1 && j <= N)
+                ++e.NombreTransitions(i, j);
+        }
+    }
+
+    for (int i = 1; i <= N; ++i) {
+        const int depuis = e.NombreDepuis[i];
+        if (depuis == 0)
+            continue;
         for (int j = 1; j <= N; ++j) {
-            int n = 0;
-            if (depuis != 0)
-                for (int t = 1; t <= T - 1; ++t)
-                    if (Q[t] == i && Q[t + 1] == j)
-                        ++n;
-            e.NombreTransitions(i, j) = n;
-            if (depuis == 0)
-                continue;
-            const LD nouveau = LD(n) / LD(depuis);
+            const LD nouveau = LD(e.NombreTransitions(i, j)) / LD(depuis);
             if (stable)
                 stable = (p.A[i][j] == nouveau);
             p.A[i][j] = nouveau;
@@ -44,21 +62,11 @@ void passe(ParametresModele &p, EspaceTravail &e)
     }
 
     for (int i = 1; i <= N; ++i) {
-        int etat = 0;
-        for (int t = 1; t <= T; ++t)
-            if (Q[t] == i)
-                ++etat;
-        e.NombreEtat[i] = etat;
+        const int etat = e.NombreEtat[i];
+        if (etat == 0)
+            continue;
         for (int k = 1; k <= M; ++k) {
-            int n = 0;
-            if (etat != 0)
-                for (int t = 1; t <= T; ++t)
-                    if (Q[t] == i && e.Observations[t] == k)
-                        ++n;
-            e.NombreGeneration(i, k) = n;
-            if (etat == 0)
-                continue;
-            const LD nouveau = LD(n) / LD(etat);
+            const LD nouveau = LD(e.NombreGeneration(i, k)) / LD(etat);
             if (stable)
                 stable = (p.B[i][k] == nouveau);
             p.B[i][k] = nouveau;

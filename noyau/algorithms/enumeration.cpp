@@ -4,7 +4,11 @@
 #include "graph/nombres.h"
 #include "model/parametres.h"
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <locale.h>
 
 namespace {
 
@@ -56,6 +60,40 @@ double ProbabiliteChemin(const ParametresModele &p, const EspaceTravail &e)
             throw EHorsBornes(e.CheminCourant[t], p.N + 1);
     const Calcul::TablesModele m(p);
     return produitChemin<false>(m, e.Observations.data(), e.CheminCourant.data(), T);
+}
+
+namespace {
+
+// La valeur du texte à 15 chiffres d'une probabilité, sans passer par le texte affiché :
+// Formater arrondit par "%.14Le" puis VersExtended relit par strtold, tous deux en langue C ;
+// le même aller-retour sur un tampon de caractères donne la même valeur, bien plus vite.
+class ValeurTexte {
+public:
+    ValeurTexte()
+    {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+        precedente = c ? uselocale(c) : locale_t(nullptr);
+    }
+    ~ValeurTexte()
+    {
+        if (precedente)
+            uselocale(precedente);
+    }
+    ValeurTexte(const ValeurTexte &) = delete;
+    ValeurTexte &operator=(const ValeurTexte &) = delete;
+    long double operator()(double x) const
+    {
+        if (!precedente || !std::isfinite(x))
+            return Nombres::VersExtended(Nombres::Formater(x));
+        char tampon[64];
+        std::snprintf(tampon, sizeof tampon, "%.14Le", static_cast<long double>(x));
+        return std::strtold(tampon, nullptr);
+    }
+
+private:
+    locale_t precedente = locale_t(nullptr);
+};
+
 }
 
 bool EnumererChemins(const ParametresModele &p, EspaceTravail &e, const SuiviEnumeration &suivi)
@@ -130,8 +168,9 @@ bool EnumererChemins(const ParametresModele &p, EspaceTravail &e, const SuiviEnu
     // la meilleure ligne est comparée en double précision, la première à égalité.
     LD somme = 0;
     double meilleure = 0;
+    const ValeurTexte valeurTexte;
     for (long long r = 1; r <= e.TableChemins.Lignes(); ++r) {
-        const LD v = Nombres::VersExtended(e.TableChemins.Texte(r, T + 1));
+        const LD v = valeurTexte(e.TableChemins.Probabilite(r));
         somme = somme + v;
         if (r == 1 || double(v) > meilleure) {
             meilleure = double(v);

@@ -8,6 +8,8 @@
 #include "algorithms/tables.h"
 #include "model/parametres.h"
 
+#include <limits>
+
 namespace {
 
 using Calcul::TablesModele;
@@ -28,46 +30,154 @@ struct LecteurA {
     }
 };
 
+// Ligne suivante de α, boucle pleine : pour chaque j, la somme sur i = 1..N.
+template <bool Scinde>
+void forwardPlein(const TablesModele &m, const LD *a, const LD *b, LD *suivant)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    const LecteurA<Scinde> at{m.Ath.data(), m.Atl.data(), m.At.data()};
+    int j = 1;
+    for (; j + 3 <= N; j += 4) {
+        const std::size_t k0 = std::size_t(j) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
+        LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        for (int i = 1; i <= N; ++i) {
+            const LD x = a[i];
+            s0 = s0 + x * at[k0 + std::size_t(i)];
+            s1 = s1 + x * at[k1 + std::size_t(i)];
+            s2 = s2 + x * at[k2 + std::size_t(i)];
+            s3 = s3 + x * at[k3 + std::size_t(i)];
+        }
+        suivant[j] = s0 * b[j];
+        suivant[j + 1] = s1 * b[j + 1];
+        suivant[j + 2] = s2 * b[j + 2];
+        suivant[j + 3] = s3 * b[j + 3];
+    }
+    for (; j <= N; ++j) {
+        const std::size_t k0 = std::size_t(j) * L;
+        LD s0 = 0;
+        for (int i = 1; i <= N; ++i)
+            s0 = s0 + a[i] * at[k0 + std::size_t(i)];
+        suivant[j] = s0 * b[j];
+    }
+}
+
+// Ligne suivante de α sur les seuls arcs existants, i croissant. Rend la somme de la ligne
+// écrite : finie si et seulement si chaque case l'est (valeurs >= 0).
+LD forwardCreux(const TablesModele &m, const LD *a, const LD *b, LD *suivant)
+{
+    const int N = m.N;
+    const int *debut = m.DebutDest.data();
+    const int *source = m.Source.data();
+    const LD *val = m.ADest.data();
+    LD total = 0;
+    for (int j = 1; j <= N; ++j) {
+        LD s0 = 0;
+        for (int k = debut[j]; k < debut[j + 1]; ++k)
+            s0 = s0 + a[source[k]] * val[k];
+        const LD v = s0 * b[j];
+        suivant[j] = v;
+        total += v;
+    }
+    return total;
+}
+
+bool finie(LD x)
+{
+    return x <= std::numeric_limits<LD>::max();
+}
+
+// Somme d'une ligne >= 0 : finie si et seulement si chaque case l'est.
+LD totalLigne(const LD *x, int N)
+{
+    LD total = 0;
+    for (int i = 1; i <= N; ++i)
+        total += x[i];
+    return total;
+}
+
+// Les sauts de termes nuls ne sont exacts que sur des valeurs finies et >= 0 : chaque pas
+// creux exige une ligne précédente finie (le modèle étant Positif, elle est >= 0) ; sinon ce
+// pas est fait en entier.
 template <bool Scinde>
 void forward(const TablesModele &m, const int *O, int T, Matrice<LD> &alpha)
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
-    const LecteurA<Scinde> at{m.Ath.data(), m.Atl.data(), m.At.data()};
+    const bool creux = m.Creux && m.Positif;
+    bool ligneFinie = false;
     {
         LD *a1 = alpha.LigneBrute(1);
         const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
         for (int i = 1; i <= N; ++i)
             a1[i] = m.PI[std::size_t(i)] * b[i];
+        if (creux)
+            ligneFinie = finie(totalLigne(a1, N));
     }
     for (int t = 1; t < T; ++t) {
         const LD *a = alpha.LigneBrute(t);
         LD *suivant = alpha.LigneBrute(t + 1);
         const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
-        int j = 1;
-        for (; j + 3 <= N; j += 4) {
-            const std::size_t k0 = std::size_t(j) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
-            LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-            for (int i = 1; i <= N; ++i) {
-                const LD x = a[i];
-                s0 = s0 + x * at[k0 + std::size_t(i)];
-                s1 = s1 + x * at[k1 + std::size_t(i)];
-                s2 = s2 + x * at[k2 + std::size_t(i)];
-                s3 = s3 + x * at[k3 + std::size_t(i)];
-            }
-            suivant[j] = s0 * b[j];
-            suivant[j + 1] = s1 * b[j + 1];
-            suivant[j + 2] = s2 * b[j + 2];
-            suivant[j + 3] = s3 * b[j + 3];
-        }
-        for (; j <= N; ++j) {
-            const std::size_t k0 = std::size_t(j) * L;
-            LD s0 = 0;
-            for (int i = 1; i <= N; ++i)
-                s0 = s0 + a[i] * at[k0 + std::size_t(i)];
-            suivant[j] = s0 * b[j];
+        if (ligneFinie) {
+            ligneFinie = finie(forwardCreux(m, a, b, suivant));
+        } else {
+            forwardPlein<Scinde>(m, a, b, suivant);
+            if (creux)
+                ligneFinie = finie(totalLigne(suivant, N));
         }
     }
+}
+
+template <bool Scinde>
+void backwardPlein(const TablesModele &m, const LD *suivant, const LD *b, LD *courant)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    const LecteurA<Scinde> a{m.Ah.data(), m.Al.data(), m.A.data()};
+    int i = 1;
+    for (; i + 3 <= N; i += 4) {
+        const std::size_t k0 = std::size_t(i) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
+        LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        for (int j = 1; j <= N; ++j) {
+            const LD y = suivant[j];
+            const LD c = b[j];
+            // β[t+1][j] × (A[i][j] × B[j][O[t+1]]) : le produit entre parenthèses d'abord.
+            s0 = s0 + y * (a[k0 + std::size_t(j)] * c);
+            s1 = s1 + y * (a[k1 + std::size_t(j)] * c);
+            s2 = s2 + y * (a[k2 + std::size_t(j)] * c);
+            s3 = s3 + y * (a[k3 + std::size_t(j)] * c);
+        }
+        courant[i] = s0;
+        courant[i + 1] = s1;
+        courant[i + 2] = s2;
+        courant[i + 3] = s3;
+    }
+    for (; i <= N; ++i) {
+        const std::size_t k0 = std::size_t(i) * L;
+        LD s0 = 0;
+        for (int j = 1; j <= N; ++j)
+            s0 = s0 + suivant[j] * (a[k0 + std::size_t(j)] * b[j]);
+        courant[i] = s0;
+    }
+}
+
+LD backwardCreux(const TablesModele &m, const LD *suivant, const LD *b, LD *courant)
+{
+    const int N = m.N;
+    const int *debut = m.DebutSource.data();
+    const int *dest = m.Dest.data();
+    const LD *val = m.ASource.data();
+    LD total = 0;
+    for (int i = 1; i <= N; ++i) {
+        LD s0 = 0;
+        for (int k = debut[i]; k < debut[i + 1]; ++k) {
+            const int j = dest[k];
+            s0 = s0 + suivant[j] * (val[k] * b[j]);
+        }
+        courant[i] = s0;
+        total += s0;
+    }
+    return total;
 }
 
 template <bool Scinde>
@@ -75,52 +185,34 @@ void backward(const TablesModele &m, const int *O, int T, Matrice<LD> &beta)
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
-    const LecteurA<Scinde> a{m.Ah.data(), m.Al.data(), m.A.data()};
     {
         LD *bT = beta.LigneBrute(T);
         for (int i = 1; i <= N; ++i)
             bT[i] = 1;
     }
+    const bool creux = m.Creux && m.Positif;
+    bool ligneFinie = creux;
     for (int t = T - 1; t >= 1; --t) {
         const LD *suivant = beta.LigneBrute(t + 1);
         LD *courant = beta.LigneBrute(t);
         const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
-        int i = 1;
-        for (; i + 3 <= N; i += 4) {
-            const std::size_t k0 = std::size_t(i) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
-            LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-            for (int j = 1; j <= N; ++j) {
-                const LD y = suivant[j];
-                const LD c = b[j];
-                // β[t+1][j] × (A[i][j] × B[j][O[t+1]]) : le produit entre parenthèses d'abord.
-                s0 = s0 + y * (a[k0 + std::size_t(j)] * c);
-                s1 = s1 + y * (a[k1 + std::size_t(j)] * c);
-                s2 = s2 + y * (a[k2 + std::size_t(j)] * c);
-                s3 = s3 + y * (a[k3 + std::size_t(j)] * c);
-            }
-            courant[i] = s0;
-            courant[i + 1] = s1;
-            courant[i + 2] = s2;
-            courant[i + 3] = s3;
-        }
-        for (; i <= N; ++i) {
-            const std::size_t k0 = std::size_t(i) * L;
-            LD s0 = 0;
-            for (int j = 1; j <= N; ++j)
-                s0 = s0 + suivant[j] * (a[k0 + std::size_t(j)] * b[j]);
-            courant[i] = s0;
+        if (ligneFinie) {
+            ligneFinie = finie(backwardCreux(m, suivant, b, courant));
+        } else {
+            backwardPlein<Scinde>(m, suivant, b, courant);
+            if (creux)
+                ligneFinie = finie(totalLigne(courant, N));
         }
     }
 }
 
 }
 
-void CalculerForward(const ParametresModele &p, EspaceTravail &e)
+void Calcul::Forward(const TablesModele &m, EspaceTravail &e)
 {
-    Calcul::ControlerSequence(p, e);
-    const TablesModele m(p);
     const int T = e.LongueurSequence;
-    e.Alpha.Dimensionner(T + 1, m.L);
+    if (e.Alpha.Lignes() != T + 1 || e.Alpha.Colonnes() != m.L)
+        e.Alpha.Dimensionner(T + 1, m.L);
     const int *O = e.Observations.data();
     if (m.Scinde)
         forward<true>(m, O, T, e.Alpha);
@@ -133,12 +225,11 @@ void CalculerForward(const ParametresModele &p, EspaceTravail &e)
     e.Probabilite = P;
 }
 
-void CalculerBackward(const ParametresModele &p, EspaceTravail &e)
+void Calcul::Backward(const TablesModele &m, EspaceTravail &e)
 {
-    Calcul::ControlerSequence(p, e);
-    const TablesModele m(p);
     const int T = e.LongueurSequence;
-    e.Beta.Dimensionner(T + 1, m.L);
+    if (e.Beta.Lignes() != T + 1 || e.Beta.Colonnes() != m.L)
+        e.Beta.Dimensionner(T + 1, m.L);
     const int *O = e.Observations.data();
     if (m.Scinde)
         backward<true>(m, O, T, e.Beta);
@@ -150,6 +241,18 @@ void CalculerBackward(const ParametresModele &p, EspaceTravail &e)
     for (int i = 1; i <= m.N; ++i)
         P = P + (m.PI[std::size_t(i)] * b1[i]) * b[i];
     e.Probabilite = P;
+}
+
+void CalculerForward(const ParametresModele &p, EspaceTravail &e)
+{
+    Calcul::ControlerSequence(p, e);
+    Calcul::Forward(TablesModele(p), e);
+}
+
+void CalculerBackward(const ParametresModele &p, EspaceTravail &e)
+{
+    Calcul::ControlerSequence(p, e);
+    Calcul::Backward(TablesModele(p), e);
 }
 
 void ExigerGeneration(const ParametresModele &p, EspaceTravail &e)

@@ -2,7 +2,23 @@
 #include "algorithms/espace.h"
 #include "model/parametres.h"
 
+#include <limits>
+
 namespace Calcul {
+
+namespace {
+Noyaux imposes = Noyaux::Auto;
+}
+
+void ImposerNoyaux(Noyaux choix)
+{
+    imposes = choix;
+}
+
+Noyaux NoyauxImposes()
+{
+    return imposes;
+}
 
 bool Scinder(long double x, double &haut, double &bas)
 {
@@ -13,8 +29,15 @@ bool Scinder(long double x, double &haut, double &bas)
 }
 
 TablesModele::TablesModele(const ParametresModele &p)
-    : N(p.N), M(p.M), L(p.N + 1)
 {
+    Construire(p);
+}
+
+void TablesModele::Construire(const ParametresModele &p)
+{
+    N = p.N;
+    M = p.M;
+    L = p.N + 1;
     const std::size_t LL = std::size_t(L) * std::size_t(L);
     PI.assign(std::size_t(L), 0.0L);
     A.assign(LL, 0.0L);
@@ -29,6 +52,56 @@ TablesModele::TablesModele(const ParametresModele &p)
         }
         for (int o = 0; o <= M; ++o)
             Bt[std::size_t(o * L + i)] = p.B[i][o];
+    }
+    const auto positif = [](long double x) { return x >= 0 && x <= std::numeric_limits<long double>::max(); };
+    Positif = true;
+    for (int i = 1; i <= N && Positif; ++i)
+        Positif = positif(PI[std::size_t(i)]);
+    for (std::size_t k = 0; k < A.size() && Positif; ++k)
+        Positif = positif(A[k]);
+    for (std::size_t k = 0; k < Bt.size() && Positif; ++k)
+        Positif = positif(Bt[k]);
+
+    DebutDest.assign(std::size_t(L) + 1, 0);
+    DebutSource.assign(std::size_t(L) + 1, 0);
+    Source.clear();
+    ADest.clear();
+    Dest.clear();
+    ASource.clear();
+    for (int j = 1; j <= N; ++j) {
+        DebutDest[std::size_t(j)] = int(Source.size());
+        for (int i = 1; i <= N; ++i)
+            if (At[std::size_t(j * L + i)] != 0) {
+                Source.push_back(i);
+                ADest.push_back(At[std::size_t(j * L + i)]);
+            }
+    }
+    DebutDest[std::size_t(L)] = int(Source.size());
+    for (int i = 1; i <= N; ++i) {
+        DebutSource[std::size_t(i)] = int(Dest.size());
+        for (int j = 1; j <= N; ++j)
+            if (A[std::size_t(i * L + j)] != 0) {
+                Dest.push_back(j);
+                ASource.push_back(A[std::size_t(i * L + j)]);
+            }
+    }
+    DebutSource[std::size_t(L)] = int(Dest.size());
+    Arcs = int(Source.size());
+    // Au-delà d'un quart des cases, les boucles pleines (plusieurs sommes en vol, lignes
+    // contiguës) vont plus vite que les parcours indirects.
+    Creux = imposes == Noyaux::Auto ? 4LL * Arcs <= (long long)N * N : imposes == Noyaux::Creux;
+    // Les découpes en doubles ne servent qu'aux boucles pleines : un modèle creux ne les
+    // construit pas (ses rares pas pleins lisent les étendus, de mêmes valeurs).
+    Scinde = false;
+    BScinde = false;
+    if (Creux) {
+        Ah.clear();
+        Al.clear();
+        Ath.clear();
+        Atl.clear();
+        Bth.clear();
+        Btl.clear();
+        return;
     }
     Ah.assign(LL, 0.0);
     Al.assign(LL, 0.0);
@@ -52,6 +125,7 @@ TablesModele::TablesModele(const ParametresModele &p)
     BScinde = true;
     for (std::size_t k = 0; k < Bt.size() && BScinde; ++k)
         BScinde = Scinder(Bt[k], Bth[k], Btl[k]);
+
 }
 
 void ControlerSequence(const ParametresModele &p, const EspaceTravail &e)

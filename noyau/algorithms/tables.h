@@ -25,8 +25,35 @@ struct TablesModele {
     bool BScinde = false;         // découpes exactes de Bt disponibles
     std::vector<double> Bth, Btl; // Bt = Bth + Btl
 
+    // Les arcs qui existent (A[i][j] != 0), rangés deux fois : par destination, i croissant
+    // (Forward, Viterbi) et par source, j croissant (Backward, ξ). Un terme sauté vaut +0 ajouté
+    // à une somme déjà >= +0, ou un candidat nul qui ne gagne jamais un maximum strict : les
+    // noyaux creux rendent exactement les sommes et maxima de la définition.
+    int Arcs = 0;                       // nombre de A[i][j] non nuls
+    bool Creux = false;                 // assez peu d'arcs pour que les parcours creux paient
+    bool Positif = false;               // π, A, B finis et >= 0 : condition des sommes creuses
+    std::vector<int> DebutDest, Source; // arcs vers j : Source[DebutDest[j] .. DebutDest[j+1])
+    std::vector<long double> ADest;     // A[Source[k]][j]
+    std::vector<int> DebutSource, Dest; // arcs depuis i : Dest[DebutSource[i] .. DebutSource[i+1])
+    std::vector<long double> ASource;   // A[i][Dest[k]]
+
+    TablesModele() = default;
     explicit TablesModele(const ParametresModele &p);
+    // Reprend les tables pour de nouveaux paramètres en gardant la mémoire déjà prise.
+    void Construire(const ParametresModele &p);
 };
+
+// Tests et bancs d'essai : impose les boucles pleines ou les parcours creux (quand ils sont
+// permis) au lieu du choix d'après le nombre d'arcs.
+enum class Noyaux { Auto, Pleins, Creux };
+void ImposerNoyaux(Noyaux choix);
+Noyaux NoyauxImposes();
+
+// Forward et Backward sur des tables déjà construites (les entraînements les construisent une
+// fois par itération) ; mêmes résultats que CalculerForward et CalculerBackward.
+void Forward(const TablesModele &m, EspaceTravail &e);
+void Backward(const TablesModele &m, EspaceTravail &e);
+void Viterbi(const TablesModele &m, EspaceTravail &e);
 
 // Contrôle commun : N >= 1, T >= 1 (sinon ERefusCalcul) et chaque observation dans 0..M
 // (sinon EHorsBornes).

@@ -9,6 +9,7 @@
 
 #include <QEvent>
 #include <QFileInfo>
+#include <QHash>
 #include <QWidget>
 #include <algorithm>
 
@@ -570,16 +571,21 @@ void DocumentModele::ReporterParametres(const QString &description)
         const ParametresModele &p = Parametres;
         THmm *h = Hmm1;
         const int n = p.N;
-        auto indice = [&](int i) { return RechercherIndice(Etats[i]->Nom, false); };
+        // Indices des états et arcs trouvés une fois : O(N²) au plus, pas de recherche par nom.
+        const IndexGraphe index(*this);
+        QHash<QString, int> symboles; // le dernier trouvé, comme RechercherIndice
+        for (int k = 1; k <= p.M; ++k)
+            symboles.insert(p.Symboles[k], k);
+        auto indice = [&](int i) { return index.Etat(i); };
         for (int i = 1; i <= n; ++i) {
-            const int a = h->ExisteARC(0, indice(i));
+            const int a = index.Arc(0, indice(i));
             if (a != -1)
                 h->Etiquette[a] = Nombres::Formater(p.PI[i]);
         }
         for (int i = 1; i <= n; ++i) {
             const int ei = indice(i);
             for (int j = 1; j <= n; ++j) {
-                const int a = h->ExisteARC(ei, indice(j));
+                const int a = index.Arc(ei, indice(j));
                 if (a != -1)
                     h->Etiquette[a] = Nombres::Formater(p.A[i][j]);
             }
@@ -587,7 +593,7 @@ void DocumentModele::ReporterParametres(const QString &description)
         for (int i = 1; i <= n; ++i) {
             TEtat2 *etat = Etats[i];
             for (int k = 1; k <= etat->NbSymboles; ++k) {
-                const int s = RechercherIndice(etat->Generation[k][1], true);
+                const int s = symboles.value(etat->Generation[k][1], -1);
                 if (s >= 1)
                     etat->Generation[k][2] = Nombres::Formater(p.B[i][s]);
             }

@@ -6,6 +6,8 @@
 #include "graph/nombres.h"
 #include "model/document.h"
 
+#include <QHash>
+
 ETropDeSymboles::ETropDeSymboles()
     : std::runtime_error(QStringLiteral("Le modèle emploie plus de %1 symboles différents : "
                                         "un centième symbole ne peut pas être pris en compte.")
@@ -50,6 +52,25 @@ void ParametresModele::Dimensionner(int n, int m)
     }
 }
 
+IndexGraphe::IndexGraphe(const DocumentModele &d)
+    : etats(std::size_t(ParametresModele::Taille), -1),
+      arcs(std::size_t(ParametresModele::Taille) * std::size_t(ParametresModele::Taille), -1)
+{
+    QHash<QString, int> dernier;
+    for (int k = d.StartPresent ? 0 : 1; k <= d.N && k < ParametresModele::Taille; ++k)
+        if (d.Etats[k])
+            dernier.insert(d.Etats[k]->Nom, k);
+    for (int i = 0; i <= d.N && i < ParametresModele::Taille; ++i)
+        if (d.Etats[i])
+            etats[std::size_t(i)] = dernier.value(d.Etats[i]->Nom, -1);
+    const THmm *h = d.Hmm1;
+    for (int a = 1; h && a <= h->NbArcs; ++a) {
+        const int s = h->ARC[a][1], t = h->ARC[a][2];
+        if (s >= 0 && t >= 0 && s < ParametresModele::Taille && t < ParametresModele::Taille)
+            arcs[std::size_t(s * ParametresModele::Taille + t)] = a;
+    }
+}
+
 void DocumentModele::CalculerParametres()
 {
     ParametresModele &p = Parametres;
@@ -58,13 +79,8 @@ void DocumentModele::CalculerParametres()
     //    101e symbole (au-delà de la capacité) est refusé avant toute modification.
     QString symboles[ParametresModele::Taille];
     int m = 0;
-    auto indiceSymbole = [&](const QString &s) {
-        int trouve = -1;
-        for (int k = 1; k <= m; ++k)
-            if (symboles[k] == s)
-                trouve = k;
-        return trouve;
-    };
+    QHash<QString, int> indices; // symbole -> index (les symboles relevés sont distincts)
+    auto indiceSymbole = [&](const QString &s) { return indices.value(s, -1); };
     for (int i = 1; i <= N; ++i) {
         const TEtat2 *e = Etats[i];
         for (int k = 1; k <= e->NbSymboles; ++k) {
@@ -73,6 +89,7 @@ void DocumentModele::CalculerParametres()
                 if (m == ParametresModele::CapaciteSymboles)
                     throw ETropDeSymboles();
                 symboles[++m] = s;
+                indices.insert(s, m);
             }
         }
     }
@@ -88,9 +105,10 @@ void DocumentModele::CalculerParametres()
     p.Dimensionner(N, m);
 
     // Index d'un état d'après son nom : avec des noms en double, le dernier répond pour tous.
-    auto indiceEtat = [&](int i) { return RechercherIndice(Etats[i]->Nom, false); };
+    const IndexGraphe index(*this);
+    auto indiceEtat = [&](int i) { return index.Etat(i); };
     auto valeurArc = [&](int source, int destination) -> long double {
-        const int a = Hmm1->ExisteARC(source, destination);
+        const int a = index.Arc(source, destination);
         return a != -1 ? Nombres::VersExtended(Hmm1->Etiquette[a]) : 0.0L;
     };
 
@@ -114,6 +132,6 @@ void DocumentModele::CalculerParametres()
         p.B[i][0] = 0;
         const TEtat2 *e = Etats[i];
         for (int k = 1; k <= e->NbSymboles; ++k)
-            p.B[i][p.RechercherSymbole(e->Generation[k][1])] = Nombres::VersExtended(e->Generation[k][2]);
+            p.B[i][indiceSymbole(e->Generation[k][1])] = Nombres::VersExtended(e->Generation[k][2]);
     }
 }

@@ -4,6 +4,9 @@
 
 #include <QString>
 #include <stdexcept>
+#include <vector>
+
+class DocumentModele;
 
 struct ParametresModele {
     static constexpr int CapaciteSymboles = 99;
@@ -33,4 +36,26 @@ class ETropDeSymboles : public std::runtime_error {
 public:
     ETropDeSymboles();
     QString Message() const;
+};
+
+// Le graphe du document relevé une fois, pour les parcours de toutes les paires d'états :
+// l'index de registre de chaque état d'après son nom (RechercherIndice, avec des noms en double
+// le dernier répond pour tous) et l'arc de chaque paire (ExisteARC, le dernier trouvé). Le
+// relevé coûte O(N + arcs), chaque question O(1).
+class IndexGraphe {
+public:
+    explicit IndexGraphe(const DocumentModele &document);
+    // RechercherIndice(Etats[i]->Nom, false), i = 0..N.
+    int Etat(int i) const { return (i >= 0 && i < ParametresModele::Taille) ? etats[std::size_t(i)] : -1; }
+    // Hmm1->ExisteARC(source, destination).
+    int Arc(int source, int destination) const
+    {
+        if (source < 0 || destination < 0 || source >= ParametresModele::Taille ||
+            destination >= ParametresModele::Taille)
+            return -1;
+        return arcs[std::size_t(source * ParametresModele::Taille + destination)];
+    }
+
+private:
+    std::vector<int> etats, arcs;
 };

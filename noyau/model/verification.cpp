@@ -102,12 +102,13 @@ bool DocumentModele::VerifierModele(QStringList &rapport) const
         Groupe transitions{rapport, erreurs,
                            QStringLiteral("Erreur : La somme des probabilités de transitions sortant des "
                                           "états suivants est différente de 1  ")};
+        const IndexGraphe index(*this);
         for (int i = StartPresent ? 0 : 1; i <= N; ++i) {
-            const int source = RechercherIndice(Etats[i]->Nom, false);
+            const int source = index.Etat(i);
             float s = 0;
             QStringList textes;
             for (int j = 1; j <= N; ++j) {
-                const int a = Hmm1->ExisteARC(source, RechercherIndice(Etats[j]->Nom, false));
+                const int a = index.Arc(source, index.Etat(j));
                 if (a == -1)
                     continue;
                 bool ok = false;

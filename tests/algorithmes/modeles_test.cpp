@@ -82,6 +82,21 @@ ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std
         p.A[1][1] = 1e-320L;
     else if (extra == QLatin1String("bminuscule"))
         p.B[r.N][1] = 1e-4000L;
+    else if (extra == QLatin1String("enorme"))
+        p.A[1][1] = 1e1000L;
+    else if (extra == QLatin1String("chaine")) {
+        // Un cycle : START -> E1 -> E2 -> ... -> EN -> E1, soit N + 1 arcs.
+        for (int i = 1; i <= r.N; ++i) {
+            p.PI[i] = i == 1 ? 1 : 0;
+            for (int j = 1; j <= r.N; ++j)
+                if (j != i % r.N + 1)
+                    p.A[i][j] = 0;
+        }
+    } else if (extra == QLatin1String("arcs98")) {
+        // 98 arcs en tout : les N arcs de START et N² + N - 98 cases de A mises à 0.
+        for (int k = 0, nuls = r.N * r.N + r.N - 98; k < nuls; ++k)
+            p.A[1 + k % r.N][1 + (k * 7 + k / r.N) % r.N] = 0;
+    }
     O.assign(std::size_t(r.T) + 1, 0);
     for (int t = 1; t <= r.T; ++t)
         O[std::size_t(t)] = 1 + int(g() % unsigned(r.M));

@@ -4,9 +4,11 @@
 #include "outils_test.h"
 #include "reference.h"
 #include "algorithms/baumwelch_calcul.h"
+#include "algorithms/chrono.h"
 #include "algorithms/decodage.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/tables.h"
 #include "graph/nombres.h"
 
 #include <clocale>
@@ -196,6 +198,20 @@ const ReglageAleatoire Reglages[] = {
     {"AMinuscule", 5, 3, 20, 0.0, false, "minuscule"},
     {"BMinuscule", 5, 3, 20, 0.0, false, "bminuscule"},
     {"LongueSequence", 3, 4, 4500, 0.0, false, ""}, // δ traverse les sous-normaux puis 0
+    // Les familles des bancs d'essai : chaîne de 97 états (98 arcs), 10 états à 98 arcs, et
+    // un α qui déborde en cours de route (les pas creux cèdent la place aux pas pleins).
+    {"Chaine97", 97, 98, 60, 0.0, false, "chaine"},
+    {"Ergodique10", 10, 6, 80, 0.0, false, "arcs98"},
+    {"Debordement", 8, 3, 14, 0.6, false, "enorme"},
+};
+
+// Chaque comparaison est faite avec les boucles pleines, avec les parcours creux partout où
+// ils sont permis, et avec le choix automatique.
+const Calcul::Noyaux ToutesLesVariantes[] = {Calcul::Noyaux::Auto, Calcul::Noyaux::Pleins, Calcul::Noyaux::Creux};
+
+struct VariantesNoyaux {
+    explicit VariantesNoyaux(Calcul::Noyaux n) { Calcul::ImposerNoyaux(n); }
+    ~VariantesNoyaux() { Calcul::ImposerNoyaux(Calcul::Noyaux::Auto); }
 };
 
 class Identite : public TestAvecRepertoire, public ::testing::WithParamInterface<ReglageAleatoire> {};
@@ -216,7 +232,10 @@ void ComparerMatrices(const Matrice<LD> &m, const Reference::Matrice &r, int T, 
 TEST_P(Identite, ForwardBackwardViterbi)
 {
     const ReglageAleatoire &r = GetParam();
+    for (const Calcul::Noyaux variante : ToutesLesVariantes)
     for (unsigned graine = 1; graine <= 3; ++graine) {
+        const VariantesNoyaux v(variante);
+        SCOPED_TRACE(testing::Message() << "noyaux " << int(variante) << ", graine " << graine);
         std::vector<int> O;
         ParametresModele p = ModeleAleatoire(r, graine, O);
         EspaceTravail e = EspacePour(std::vector<int>(O.begin() + 1, O.end()));
@@ -256,6 +275,9 @@ TEST_P(Identite, IterationsDeBaumWelch)
     const ReglageAleatoire &r = GetParam();
     if (r.T > 200)
         GTEST_SKIP() << "ξ complet de la référence trop grand";
+    for (const Calcul::Noyaux variante : ToutesLesVariantes) {
+    const VariantesNoyaux v(variante);
+    SCOPED_TRACE(testing::Message() << "noyaux " << int(variante));
     std::vector<int> O;
     ParametresModele p = ModeleAleatoire(r, 7, O);
     ParametresModele ref = p;
@@ -283,6 +305,7 @@ TEST_P(Identite, IterationsDeBaumWelch)
             }
         }
         EXPECT_EQ(ecarts, 0) << "itération " << iteration;
+    }
     }
 }
 
@@ -320,7 +343,9 @@ TEST(IdentiteViterbi, QuasiEgalitesIndiscernablesEnDouble)
 {
     // Deux produits qui ne diffèrent qu'au-delà de la précision des doubles : l'approximation
     // les garde tous deux comme candidats, le calcul exact les départage.
+    for (const Calcul::Noyaux variante : ToutesLesVariantes)
     for (int sens = 0; sens < 2; ++sens) {
+        const VariantesNoyaux v(variante);
         ParametresModele p = ParametresTextes({"E1", "E2", "E3"}, {"a"}, {"0.3", "0.3", "0.4"},
                                               {{"0.3", "0.3", "0.4"}, {"0.3", "0.3", "0.4"}, {"0.3", "0.3", "0.4"}},
                                               {{"1"}, {"1"}, {"1"}});
@@ -342,6 +367,20 @@ TEST(IdentiteViterbi, QuasiEgalitesIndiscernablesEnDouble)
             }
         EXPECT_EQ(e.Psi(2, 2), sens ? 3 : 1);
     }
+}
+
+TEST(DureeDuCalcul, TroisChiffresSignificatifsEtSeparateurDeLaLangue)
+{
+    Nombres::DefinirSeparateur(QLatin1Char(','));
+    const struct {
+        double ms;
+        const char *texte;
+    } cas[] = {{0.42, "0,42"},     {12.345, "12,3"},  {1234.5, "1230"}, {0.0012345, "0,00123"},
+               {99.96, "100"},     {3, "3"},          {0, "0"}};
+    for (const auto &c : cas)
+        EXPECT_EQ(TexteDureeCalcul(c.ms), QStringLiteral("Durée du calcul : ") + QLatin1String(c.texte) +
+                                              QStringLiteral(" ms"));
+    Nombres::DefinirSeparateur(QLatin1Char('.'));
 }
 
 TEST(NombresSousLangueAVirgule, ConversionsIndependantesDeLaLangueC)

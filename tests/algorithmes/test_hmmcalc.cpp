@@ -89,6 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         CasLigne{"Verifier", {"verifier", "@e1e2"}, 0, "", " Le modèle est correct, pas de erreurs trouvées.\n"},
         CasLigne{"Parametres", {"parametres", "@e1e2"}, 0, "", "Matrice A :\n\tE1\tE2\nE1\t0.7\t0.3\nE2\t0.4\t0.6\n"},
         CasLigne{"MotParMot", {"forward", "@meteo", "promenade courses", "--mot"}, 0, "", ""},
+        CasLigne{"Chrono", {"forward", "@e1e2", "ab", "--chrono"}, 0, "", "0.1915\nDurée du calcul : "},
         CasLigne{"BaumWelchDixSeptChiffres",
                  {"baumwelch", "@e1e2", "ab", "--iterations", "1", "--chiffres", "17"},
                  0,

@@ -25,6 +25,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QSpinBox>
 #include <QTest>
 #include <QTextBrowser>
@@ -79,6 +80,8 @@ TEST_P(Evaluation, UneLigneDeProbabiliteParCalculEtLaTraceEstProposee)
         EXPECT_EQ(ligne(f->Listes->ListView2, fois - 1),
                   (QStringList{QStringLiteral("ab"), QStringLiteral("0.1915"), QString::fromUtf8(c.methode)}));
         EXPECT_EQ(ListesResultats::IconeDe(f->Listes->ListView2->topLevelItem(fois - 1)), 19);
+        EXPECT_TRUE(f->statusBar()->currentMessage().startsWith(QStringLiteral("Durée du calcul : ")))
+            << qPrintable(f->statusBar()->currentMessage());
     }
     ASSERT_EQ(messages.size(), 2);
     EXPECT_EQ(messages[0].Titre, QStringLiteral("QUELDAR   Information"));

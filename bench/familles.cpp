@@ -1,0 +1,184 @@
+#include "familles.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
+#include "graph/nombres.h"
+#include "model/document.h"
+
+#include <random>
+
+namespace Bancs {
+
+namespace {
+
+// k valeurs tirées au hasard, multiples de 2^-20 écrits exactement en décimal, de somme
+// exactement 1 (la vérification les accepte, même en simple précision).
+std::vector<QString> ligne(std::mt19937 &g, int k)
+{
+    std::vector<int> u(static_cast<std::size_t>(k));
+    long long total = 0;
+    for (int &x : u) {
+        x = 500 + int(g() % 1000);
+        total += x;
+    }
+    std::vector<QString> r;
+    const long long Un = 1LL << 20;
+    long long reste = Un;
+    for (int q = 0; q < k; ++q) {
+        const long long v = q + 1 < k ? u[std::size_t(q)] * Un / total : reste;
+        reste -= v;
+        r.push_back(v == Un ? QStringLiteral("1") : QString::number(double(v) / double(Un), 'f', 20));
+    }
+    return r;
+}
+
+long double x(const QString &s)
+{
+    return Nombres::VersExtended(s);
+}
+
+}
+
+const char *Nom(Famille f)
+{
+    switch (f) {
+    case Famille::Dense99:
+        return "dense99";
+    case Famille::Chaine97:
+        return "chaine97";
+    case Famille::Ergodique10:
+        return "ergodique10";
+    case Famille::Enseignement:
+        return "enseignement3";
+    }
+    return "";
+}
+
+Donnees Modele(Famille f, int T, unsigned graine)
+{
+    std::mt19937 g(graine);
+    Donnees d;
+    ParametresModele &p = d.p;
+    const int N = f == Famille::Dense99 ? 99 : f == Famille::Chaine97 ? 97 : f == Famille::Ergodique10 ? 10 : 3;
+    const int M = f == Famille::Dense99 ? 99 : f == Famille::Chaine97 ? 98 : f == Famille::Ergodique10 ? 10 : 2;
+    p.N = N;
+    p.M = M;
+    p.Noms[0] = QStringLiteral("START");
+    for (int i = 1; i <= N; ++i)
+        p.Noms[i] = QStringLiteral("E%1").arg(i);
+    for (int k = 1; k <= M; ++k)
+        p.Symboles[k] = QStringLiteral("s%1").arg(k);
+    p.Dimensionner(N, M);
+
+    // Arcs existants de chaque ligne (0 = START).
+    auto existe = [&](int i, int j) {
+        switch (f) {
+        case Famille::Chaine97:
+            return i == 0 ? j == 1 : j == i % N + 1;
+        case Famille::Ergodique10:
+            // 12 cases de A absentes : 88 arcs dans A et 10 depuis START.
+            for (int k = 0; k < 12; ++k)
+                if (i == 1 + k % N && j == 1 + (k * 7 + k / N) % N)
+                    return false;
+            return true;
+        default:
+            return true;
+        }
+    };
+    for (int i = 0; i <= N; ++i) {
+        std::vector<int> js;
+        for (int j = 1; j <= N; ++j)
+            if (existe(i, j))
+                js.push_back(j);
+        const std::vector<QString> v = ligne(g, int(js.size()));
+        for (std::size_t q = 0; q < js.size(); ++q)
+            (i == 0 ? p.PI[js[q]] : p.A[i][js[q]]) = x(v[q]);
+    }
+    for (int i = 1; i <= N; ++i) {
+        if (f == Famille::Chaine97) {
+            // Quatre symboles par état : s(i) .. s(i+3), 98 symboles en tout.
+            const char *v[] = {"0.4", "0.3", "0.2", "0.1"};
+            for (int q = 0; q < 4; ++q)
+                p.B[i][(i - 1 + q) % M + 1] = x(QLatin1String(v[q]));
+        } else {
+            const std::vector<QString> v = ligne(g, M);
+            for (int k = 1; k <= M; ++k)
+                p.B[i][k] = x(v[std::size_t(k - 1)]);
+        }
+    }
+
+    // Séquence générée par le modèle.
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    auto tirer = [&](auto valeur, int n) {
+        double r = u(g), s = 0;
+        int dernier = 1;
+        for (int k = 1; k <= n; ++k)
+            if (valeur(k) > 0) {
+                dernier = k;
+                s += double(valeur(k));
+                if (r < s)
+                    return k;
+            }
+        return dernier;
+    };
+    d.e.LongueurSequence = T;
+    d.e.Observations.resize(std::size_t(T) + 1);
+    d.e.Observations[0] = 0;
+    int q = tirer([&](int j) { return p.PI[j]; }, N);
+    for (int t = 1; t <= T; ++t) {
+        d.e.Observations[t] = tirer([&](int k) { return p.B[q][k]; }, M);
+        q = tirer([&](int j) { return p.A[q][j]; }, N);
+    }
+    QStringList symboles;
+    for (int t = 1; t <= T; ++t)
+        symboles << p.Symboles[d.e.Observations[t]];
+    d.e.SequenceObservations = symboles.join(QLatin1Char(' '));
+    d.e.DecoupageCaractere = false;
+    return d;
+}
+
+bool EcrireFichier(const ParametresModele &p, const QString &chemin)
+{
+    DocumentModele d;
+    const int colonnes = 10;
+    d.Surface->resize(150 * (colonnes + 1), 120 * (p.N / colonnes + 2));
+    auto placer = [&](TEtat2 *b, int k) {
+        b->setGeometry(20 + 150 * (k % colonnes), 20 + 120 * (k / colonnes), 100, 60);
+        b->setParent(d.Surface);
+    };
+    TEtat2 *start = d.CreerEtat();
+    start->Nom = QStringLiteral("START");
+    placer(start, 0);
+    d.Etats[0] = start;
+    d.StartPresent = true;
+    for (int i = 1; i <= p.N; ++i) {
+        TEtat2 *b = d.CreerEtat();
+        b->Nom = p.Noms[i];
+        int n = 0;
+        for (int k = 1; k <= p.M; ++k)
+            if (p.B[i][k] != 0) {
+                ++n;
+                b->Generation[n][1] = p.Symboles[k];
+                b->Generation[n][2] = Nombres::Formater(p.B[i][k]);
+            }
+        b->NbSymboles = n;
+        d.Etats[++d.N] = b;
+        placer(b, i);
+    }
+    auto arc = [&](int s, int t, long double v) {
+        const QRect r = d.Etats[s]->Interieur(), q = d.Etats[t]->Interieur();
+        const int a = d.Hmm1->DessinerARC(r.x(), r.y(), r.width(), r.height(), q.x(), q.y(), q.width(), q.height(),
+                                          -1, s, t);
+        d.Hmm1->Etiquette[a] = Nombres::Formater(v);
+    };
+    for (int j = 1; j <= p.N; ++j)
+        if (p.PI[j] != 0)
+            arc(0, j, p.PI[j]);
+    for (int i = 1; i <= p.N; ++i)
+        for (int j = 1; j <= p.N; ++j)
+            if (p.A[i][j] != 0)
+                arc(i, j, p.A[i][j]);
+    QString erreur;
+    return d.EnregistrerFichier(chemin, &erreur);
+}
+
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Les familles de modèles des bancs d'essai : λ tiré au hasard (graine fixe) avec des
+// probabilités écrites comme on les taperait, et une séquence générée par le modèle.
+#include "algorithms/espace.h"
+#include "model/parametres.h"
+
+#include <QString>
+#include <vector>
+
+namespace Bancs {
+
+enum class Famille {
+    Dense99,     // N = 99, M = 99, tous les arcs (cœur seulement : un fichier en tient 98)
+    Chaine97,    // cycle de 97 états : START -> E1 -> ... -> E97 -> E1, 98 arcs, M = 98
+    Ergodique10, // 10 états, 98 arcs (10 depuis START, 88 dans A), M = 10
+    Enseignement // 3 états, 2 symboles, tous les arcs
+};
+
+struct Donnees {
+    ParametresModele p;
+    EspaceTravail e;
+};
+
+Donnees Modele(Famille f, int T, unsigned graine = 1);
+const char *Nom(Famille f);
+
+// Le même modèle écrit en fichier .hmm par l'écrivain du programme (boîtes, arcs et paires) ;
+// false quand l'écriture échoue.
+bool EcrireFichier(const ParametresModele &p, const QString &chemin);
+
+}
