@@ -527,6 +527,7 @@ int executer(const QStringList &args)
         const QString avant = TexteProbabilite(e, o.chiffres);
         const bool avantEchelle = e.MisALEchelle;
         const long double log10Avant = e.ProbabiliteEchelle.Log10();
+        const long double valeurAvant = e.Probabilite;
         // La trace d'un entraînement s'écrit pendant le calcul ; l'image est celle d'avant.
         Trace::ObservateurTrace trace;
         ObservateurEntrainement *observateur = nullptr;
@@ -570,8 +571,9 @@ int executer(const QStringList &args)
         s.Tables(d.Parametres);
         r[QStringLiteral("issue")] = SortieJson::Issue(issue);
         r[QStringLiteral("iterations")] = e.IterationsEffectuees;
-        r[QStringLiteral("avant")] = SortieJson::Probabilite(avant);
+        r[QStringLiteral("avant")] = SortieJson::Probabilite(valeurAvant);
         r[QStringLiteral("apres")] = SortieJson::Probabilite(e.Probabilite);
+        jsonEchelle(QStringLiteral("apres"));
         r[QStringLiteral("parametres")] = SortieJson::Parametres(d.Parametres);
         if (o.sortie) {
             QString erreur;

@@ -86,15 +86,11 @@ public:
                                                             QStringLiteral("Modèle JSON (*.json)"));
         if (chemin.isEmpty())
             return;
-        f.MemoriserEtape(QStringLiteral("Importer un modèle"));
         QString erreur;
         if (!ModeleJson::ImporterFichier(chemin, *f.Document, &erreur)) {
             Messages::Erreur(&f, erreur);
             return;
         }
-        f.Start->setEnabled(false);
-        f.MettreAJourTitre();
-        f.MettreAJourMenusMotDePasse();
     }
 
     void Exporter()

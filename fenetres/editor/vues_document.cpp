@@ -3,6 +3,7 @@
 #include "algorithms/espace.h"
 #include "editor/listes.h"
 #include "editor/principale.h"
+#include <QStatusBar>
 #include "visionneuse/suivi_trace.h"
 
 #include <QAction>

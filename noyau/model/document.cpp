@@ -565,6 +565,22 @@ void DocumentModele::ModifierEtat(TEtat2 *e, const QString &nom, const QList<QPa
     terminer(derniere);
 }
 
+bool DocumentModele::Remplacer(const QStringList &lignes, const QString &description, QString *erreur)
+{
+    ContenuModele c;
+    QString e;
+    if (!FichierModele::Lire(lignes, &c, &e)) {
+        if (erreur)
+            *erreur = e;
+        return false;
+    }
+    operation(description, [&] {
+        ChargerLignes(lignes, false, QString(), erreur);
+        NomFichier.clear();
+    });
+    return true;
+}
+
 void DocumentModele::ReporterParametres(const QString &description)
 {
     operation(description, [&] {

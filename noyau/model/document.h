@@ -130,6 +130,9 @@ public:
     void ModifierEtat(TEtat2 *boite, const QString &nom, const QList<QPair<QString, QString>> &paires);
     // Report des paramètres λ (Parametres) sur les étiquettes et les probabilités des boîtes.
     void ReporterParametres(const QString &description);
+    // Remplace tout le modèle par ces lignes (import) : une étape d'annulation ; rien ne change
+    // et false quand les lignes ne forment pas un modèle.
+    bool Remplacer(const QStringList &lignes, const QString &description, QString *erreur);
     // Défaire / Refaire : échange le modèle avec la dernière étape du journal. False quand le
     // journal est vide ou que l'étape n'a pu être rechargée (*erreur dit pourquoi).
     bool Defaire(QString *erreur = nullptr);

@@ -353,11 +353,7 @@ bool Importer(const QByteArray &json, DocumentModele &d, QString *erreur)
             *erreur = x.message;
         return false;
     }
-    if (d.ChargerLignes(lignes, false, QString(), erreur) != Chargement::Reussi)
-        return false;
-    d.NomFichier.clear();
-    d.Modifie = true;
-    return true;
+    return d.Remplacer(lignes, QStringLiteral("Importer un modèle"), erreur);
 }
 
 bool ImporterFichier(const QString &chemin, DocumentModele &d, QString *erreur)
