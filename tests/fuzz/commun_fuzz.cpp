@@ -9,7 +9,8 @@
 #include <memory>
 
 namespace {
-std::unique_ptr<QApplication> application;
+// Jamais détruite : à la sortie, ~QApplication passerait après les objets globaux de Qt.
+QApplication *application = nullptr;
 std::unique_ptr<QTemporaryDir> dossier;
 }
 
@@ -23,7 +24,7 @@ void Initialiser(int *argc, char ***argv)
     dossier = std::make_unique<QTemporaryDir>(racine + QStringLiteral("/hmmfuzz-XXXXXX"));
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", dossier->path().toLocal8Bit());
-    application = std::make_unique<QApplication>(*argc, *argv);
+    application = new QApplication(*argc, *argv);
     Repertoire::Definir(dossier->path());
     Nombres::DefinirSeparateur(QChar(','));
 }

@@ -5,7 +5,6 @@
 #include "model/textes.h"
 
 #include <QStringList>
-#include <QWidget>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
@@ -16,14 +15,14 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
 {
-    static QWidget surface;
     const QString entree = Fuzz::Dossier() + QStringLiteral("/entree.hmm");
     const QString premier = Fuzz::Dossier() + QStringLiteral("/premier.hmm");
     const QString second = Fuzz::Dossier() + QStringLiteral("/second.hmm");
     if (!Textes::EcrireOctets(entree, QByteArray(reinterpret_cast<const char *>(donnees), qsizetype(taille))))
         Fuzz::Echec(QStringLiteral("écriture de l'entrée impossible"));
 
-    DocumentModele d(&surface);
+    // Sans surface donnée, le document porte la sienne et la détruit avec lui.
+    DocumentModele d;
     d.Identifier = [](const QString &) { return true; };
     QString erreur;
     if (d.DessinerFichier(entree, &erreur) != Chargement::Reussi) {
@@ -44,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     }
     if (!d.EnregistrerFichier(premier, &erreur))
         Fuzz::Echec(QStringLiteral("enregistrement impossible : ") + erreur);
-    DocumentModele relu(&surface);
+    DocumentModele relu;
     relu.Identifier = [](const QString &) { return true; };
     if (relu.DessinerFichier(premier, &erreur) != Chargement::Reussi)
         Fuzz::Echec(QStringLiteral("le modèle enregistré ne se relit pas : ") + erreur);
