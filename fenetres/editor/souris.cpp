@@ -6,6 +6,7 @@
 #include "dialogs/proprieres.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
+#include "editor/clavier.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "skin/messages.h"
@@ -740,6 +741,11 @@ void EditeurSouris::ouvrirEditeurEtiquette(int a)
     hmm()->EtiquetteVisible[a] = false;
     ancienneEtiquette = hmm()->Etiquette[a];
     ArcEdite = a;
+    // L'éditeur prend les couleurs des étiquettes (options d'affichage).
+    QPalette couleurs = Edit3->palette();
+    couleurs.setColor(QPalette::Base, VersQColor(hmm()->CouleurFond));
+    couleurs.setColor(QPalette::Text, VersQColor(hmm()->CouleurProb));
+    Edit3->setPalette(couleurs);
     changementInterne = true;
     Edit3->setText(hmm()->Etiquette[a]);
     changementInterne = false;
@@ -840,6 +846,14 @@ void EditeurSouris::TerminerEdition()
         ancienneEtiquette.clear();
         ArcEdite = -1;
         doc().Modifie = true;
+        // Un arc mis à 0 disparaît tout de suite, sans attendre le prochain calcul.
+        if (bool ok = false; Nombres::VersExtended(nouvelle, &ok) == 0 && ok) {
+            try {
+                h->Actualiser();
+            } catch (const EConversion &) {
+                // Une autre étiquette encore "??" : l'arc partira au prochain calcul.
+            }
+        }
     }
     h->update();
 }
@@ -996,8 +1010,10 @@ void EditeurSouris::boiteClic(TEtat2 *b, bool ctrl)
         f.MemoriserEtape(QStringLiteral("la création d'arc boucle de l'etat: ") + b->Nom);
         const QRect r = b->Interieur();
         hmm()->DessinerARC(r.x(), r.y(), r.width(), r.height(), r.x(), r.y(), r.width(), r.height(), -1, k, k);
-        f.Sourie->setChecked(true);
-        CurseursParDefaut();
+        if (!Clavier::OutilMaintenu(f.Boucle)) {
+            f.Sourie->setChecked(true);
+            CurseursParDefaut();
+        }
         b->Surligne = false;
         b->Selectionne = false;
         b->update();
@@ -1067,8 +1083,10 @@ void EditeurSouris::deposer(QPoint p)
                                      QLatin1Char(')'));
                     const QRect a = src->Interieur(), b = cible->Interieur();
                     hmm()->DessinerARC(a.x(), a.y(), a.width(), a.height(), b.x(), b.y(), b.width(), b.height(), -1, s, t);
-                    f.Sourie->setChecked(true);
-                    CurseursParDefaut();
+                    if (!Clavier::OutilMaintenu(f.Arc)) {
+                        f.Sourie->setChecked(true);
+                        CurseursParDefaut();
+                    }
                     d.Modifie = true;
                     cree = true;
                 }
