@@ -159,7 +159,9 @@ bool TForm20::Produire()
             barre->clearMessage();
         }
     } fin{StatusBar1};
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Peinte tout de suite, sans faire tourner la boucle d'événements (rien d'autre ne doit
+    // se passer pendant la production de la trace).
+    StatusBar1->repaint();
     try {
         if (entrainement && Observateur && !Observateur->Erreur.isEmpty())
             throw ETrace(Observateur->Erreur);
