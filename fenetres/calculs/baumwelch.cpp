@@ -79,7 +79,10 @@ bool TForm11::eventFilter(QObject *objet, QEvent *e)
         QString frappe = k->text();
         if (k->key() == Qt::Key_Backspace)
             frappe = QString(QChar(8));
-        if (!ToucheAcceptee(Edit1->text(), frappe))
+        // Entrée, Tab, Suppr, Échap et les raccourcis (Ctrl+A...) ne tapent rien : ils passent.
+        const bool commande = (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) ||
+                              (frappe.size() == 1 && frappe[0] != QChar(8) && !frappe[0].isPrint());
+        if (!commande && !ToucheAcceptee(Edit1->text(), frappe))
             return true;
     }
     return DialogueAlgorithme::eventFilter(objet, e);

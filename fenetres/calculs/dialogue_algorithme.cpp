@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTreeWidgetItem>
+#include <QAbstractItemView>
 #include <QVBoxLayout>
 #include <new>
 
@@ -67,6 +68,12 @@ DialogueAlgorithme::DialogueAlgorithme(const ContexteCalcul &contexte, const Des
     LabeledEdit1->setMaxVisibleItems(12);
     // Pas de complétion automatique : "ab" tapé ne doit pas devenir "abab" de l'historique.
     LabeledEdit1->setCompleter(nullptr);
+    // Largeur fixe quel que soit l'historique : une longue séquence ne peut pas élargir la
+    // boîte ; la liste coupe les longues entrées au milieu, le texte entier est en bulle.
+    LabeledEdit1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    LabeledEdit1->setMinimumContentsLength(40);
+    LabeledEdit1->view()->setTextElideMode(Qt::ElideMiddle);
+    LabeledEdit1->view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     g1->addWidget(LabeledEdit1);
     v->addWidget(GroupBox1);
 
@@ -107,7 +114,10 @@ DialogueAlgorithme::DialogueAlgorithme(const ContexteCalcul &contexte, const Des
     v->addWidget(StatusBar1);
 
     connect(LabeledEdit1, &QComboBox::editTextChanged, this,
-            [this](const QString &t) { BitBtn1->setEnabled(!enCours && !t.isEmpty()); });
+            [this](const QString &t) {
+                BitBtn1->setEnabled(!enCours && !t.isEmpty());
+                LabeledEdit1->setToolTip(t);
+            });
     connect(BitBtn1, &QPushButton::clicked, this, &DialogueAlgorithme::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &DialogueAlgorithme::BitBtn2Click);
     connect(BitBtn3, &QPushButton::clicked, this, &DialogueAlgorithme::BitBtn3Click);
@@ -158,6 +168,8 @@ void DialogueAlgorithme::FormShow()
     LabeledEdit1->blockSignals(true);
     LabeledEdit1->clear();
     LabeledEdit1->addItems(historique.Sequences());
+    for (int k = 0; k < LabeledEdit1->count(); ++k)
+        LabeledEdit1->setItemData(k, LabeledEdit1->itemText(k), Qt::ToolTipRole);
     LabeledEdit1->setEditText(QString());
     LabeledEdit1->blockSignals(false);
     RadioButton1->setChecked(true);
@@ -176,6 +188,7 @@ void DialogueAlgorithme::BitBtn1Click()
         if (historique.Ajouter(texte)) {
             LabeledEdit1->blockSignals(true);
             LabeledEdit1->addItem(texte);
+            LabeledEdit1->setItemData(LabeledEdit1->count() - 1, texte, Qt::ToolTipRole);
             LabeledEdit1->setEditText(texte);
             LabeledEdit1->blockSignals(false);
             QString erreur;

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -45,6 +46,19 @@ void FenetreAide::Ouvrir(const QString &sujet)
                                            "côté du programme.</p>")
                                 .arg(page.toHtmlEscaped()));
     }
+}
+
+bool FenetreAide::event(QEvent *e)
+{
+    // Une boîte bloquante ouverte après l'aide la bloquerait jusqu'à sa fermeture : l'aide
+    // passe devant elle, comme quand on l'ouvre depuis la boîte.
+    if (e->type() == QEvent::WindowBlocked && isVisible() && windowModality() != Qt::ApplicationModal)
+        QTimer::singleShot(0, this, [this] {
+            hide();
+            setWindowModality(Qt::ApplicationModal);
+            show();
+        });
+    return QWidget::event(e);
 }
 
 namespace Aide {

@@ -12,6 +12,9 @@ public:
     explicit FenetreAide(QWidget *parent = nullptr);
     void Ouvrir(const QString &sujet);
     QTextBrowser *Navigateur = nullptr;
+
+protected:
+    bool event(QEvent *e) override;
 };
 
 namespace Aide {

@@ -239,7 +239,8 @@ void ImpressionModele::Apercu1Click()
 void ImpressionModele::Imprimer1Click()
 {
     // L'image prend la taille du canevas : copie un pour un.
-    Form21->Image1->Picture = ImageModele::Rendre(*f.Document);
+    // Sans poignées de sélection : elles ne s'impriment pas.
+    Form21->Image1->Picture = ImageModele::RendreSansSelection(*f.Document);
     Form21->Image1->update();
     // Un "Hmm.bmp" impossible à écrire est signalé, l'impression se fait quand même.
     Impression::EnregistrerHmmBmp(Form21->Image1->Picture, &f);

@@ -1,5 +1,6 @@
 // Les trois listes de résultats : hauteurs, animation des en-têtes, lignes, surlignage.
 #include "editor/listes.h"
+#include "editor/listes_outils.h"
 #include "editor/principale.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
@@ -118,6 +119,7 @@ QTreeWidget *ListesResultats::creerListe(const QStringList &colonnes, const QStr
                                     "QTreeView::item:selected { background: palette(highlight); "
                                     "color: palette(highlighted-text); }"));
     l->header()->setStretchLastSection(true);
+    OutilsListe::Equiper(l);
     return l;
 }
 
@@ -170,6 +172,7 @@ void ListesResultats::AjouterChemins(const QList<QTreeWidgetItem *> &lignes)
     // Un seul ajout : la liste ne se réorganise qu'une fois, même pour un million de lignes.
     ListView1->setUpdatesEnabled(false);
     ListView1->addTopLevelItems(lignes);
+    OutilsListe::AjusterColonnes(ListView1);
     ListView1->setUpdatesEnabled(true);
 }
 
@@ -177,6 +180,7 @@ QTreeWidgetItem *ListesResultats::AjouterViterbi(const QStringList &etats, const
 {
     auto *i = new QTreeWidgetItem(ListView3, {TexteChemin(etats), probabilite});
     MarquerMeilleur(i);
+    OutilsListe::AjusterColonnes(ListView3);
     return i;
 }
 
@@ -186,6 +190,7 @@ QTreeWidgetItem *ListesResultats::AjouterProbabilite(const QString &sequence, co
     auto *i = new QTreeWidgetItem(ListView2, {sequence, probabilite, methode});
     i->setIcon(0, Icone(IconeLigne));
     i->setData(0, RoleIcone, IconeLigne);
+    OutilsListe::AjusterColonnes(ListView2);
     ListView2->scrollToItem(i);
     return i;
 }

@@ -244,6 +244,16 @@ TForm19::TForm19(std::function<void()> a, QWidget *parent)
                                     Qt::AccessibleTextRole);
     }
 
+    Etiquette(QStringLiteral("Chiffres affichés sur le graphe :"), groupe, 32, 298);
+    ComboBoxChiffres = new QComboBox(groupe);
+    ComboBoxChiffres->setObjectName(QStringLiteral("ComboBoxChiffres"));
+    ComboBoxChiffres->setGeometry(250, 294, 110, 26);
+    for (int c = 2; c <= 6; ++c)
+        ComboBoxChiffres->addItem(QString::number(c), c);
+    ComboBoxChiffres->addItem(QStringLiteral("tous"), 0);
+    ComboBoxChiffres->setToolTip(QStringLiteral("Chiffres significatifs des probabilités écrites sur le graphe ; "
+                                                "le modèle garde toujours la valeur entière."));
+
     auto *apercuArcs = new QGroupBox(QStringLiteral(" Aperçu : "), groupe);
     apercuArcs->setGeometry(384, 136, 144, 118);
     ApercuArcs = new THmm(apercuArcs);
@@ -272,6 +282,7 @@ TForm19::TForm19(std::function<void()> a, QWidget *parent)
     for (ListeCouleurs *l : {ColorBoxStyloArc, ColorBoxProb, ColorBoxFond})
         connect(l, &ListeCouleurs::couleurChangee, this, &TForm19::arcsChanges);
     connect(ComboBoxFleche, &QComboBox::currentIndexChanged, this, &TForm19::arcsChanges);
+    connect(ComboBoxChiffres, &QComboBox::currentIndexChanged, this, &TForm19::arcsChanges);
     connect(BitBtnOk, &QPushButton::clicked, this, &TForm19::BitBtnOkClick);
     connect(BitBtnAppliquer, &QPushButton::clicked, this, &TForm19::BitBtnAppliquerClick);
     // "Annuler" et Échap : fermer sans rien enregistrer.
@@ -290,6 +301,10 @@ void TForm19::lire()
     {
         const QSignalBlocker b(ComboBoxFleche);
         ComboBoxFleche->setCurrentIndex(o.Fleche == 1 || o.Fleche == 2 ? o.Fleche - 1 : 2);
+    }
+    {
+        const QSignalBlocker b(ComboBoxChiffres);
+        ComboBoxChiffres->setCurrentIndex(std::max(0, ComboBoxChiffres->findData(o.Chiffres)));
     }
 
     // L'aperçu du graphe : un arc droit entre deux états différents, étiqueté "0,5".
@@ -341,6 +356,7 @@ OptionsAffichage TForm19::Reglages() const
     o.Fleche = ComboBoxFleche->currentIndex() + 1;
     o.FondEtats = ColorBoxFondEtat->Couleur();
     o.StyloEtats = ColorBoxStyloEtat->Couleur();
+    o.Chiffres = ComboBoxChiffres->currentData().toInt();
     return o;
 }
 

@@ -57,6 +57,7 @@ public:
     ListeCouleurs *ColorBoxProb = nullptr;       // [Arcs] Prob
     ListeCouleurs *ColorBoxFond = nullptr;       // [Arcs] Fond
     QComboBox *ComboBoxFleche = nullptr;         // [Arcs] Fleche = position + 1
+    QComboBox *ComboBoxChiffres = nullptr;       // [Graphe] Chiffres : "2".."6", "tous" (donnée 0)
     TEtat2 *ApercuEtat = nullptr;
     THmm *ApercuArcs = nullptr;
     QPushButton *BitBtnOk = nullptr;

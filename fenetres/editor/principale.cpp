@@ -2,6 +2,8 @@
 // Les commandes du menu "Fichier", le démarrage et la fermeture sont dans fichiers.cpp.
 #include "editor/principale.h"
 #include "apprentissage/branchement.h"
+#include "editor/clavier.h"
+#include "editor/defilement.h"
 #include "editor/defaire.h"
 #include "editor/pressepapiers.h"
 #include "editor/souris.h"
@@ -23,6 +25,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QScrollArea>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -74,10 +77,16 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     SeparateurCanevas = new QSplitter(Qt::Vertical, SeparateurCentral);
     SeparateurCanevas->setObjectName(QStringLiteral("SeparateurCanevas"));
     SeparateurCanevas->setChildrenCollapsible(false);
-    Panneau = new QWidget(SeparateurCanevas);
+    // Le canevas dans une zone de défilement : il grandit avec le modèle (CanevasDefilant).
+    auto *defilement = new QScrollArea(SeparateurCanevas);
+    defilement->setObjectName(QStringLiteral("DefilementCanevas"));
+    defilement->setWidgetResizable(true);
+    defilement->setFrameShape(QFrame::NoFrame);
+    Panneau = new QWidget;
     Panneau->setObjectName(QStringLiteral("Panneau"));
     Panneau->setMinimumSize(200, 200);
-    SeparateurCanevas->addWidget(Panneau);
+    defilement->setWidget(Panneau);
+    SeparateurCanevas->addWidget(defilement);
     SeparateurCentral->addWidget(SeparateurCanevas);
     SeparateurCentral->setStretchFactor(1, 1);
     setCentralWidget(SeparateurCentral);
@@ -85,6 +94,7 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     // Sans parent Qt : détruit dans ~TForm1, avant le panneau qui porte ses boîtes.
     Document = new DocumentModele(Panneau);
     Document->Hmm1->setObjectName(QStringLiteral("Hmm1"));
+    new CanevasDefilant(*Document, Panneau);
 
     creerActions();
     creerMenus();
@@ -383,5 +393,12 @@ void TForm1::creerRaccourcis()
             if (action->isEnabled())
                 action->trigger();
         });
+    }
+    // Menus au clavier (Alt+lettre, F10) ; arc et boucle maintenus par un double-clic.
+    Clavier::DonnerAccesMenus(*this);
+    if (auto *palette = findChild<QToolBar *>(QStringLiteral("Palette"))) {
+        Clavier::MaintenirOutils(*this, palette, Sourie, {Arc, Boucle});
+        for (QAction *a : {Arc, Boucle})
+            a->setToolTip(a->toolTip() + QStringLiteral(" (double-clic : l'outil reste actif jusqu'à Échap)"));
     }
 }

@@ -5,6 +5,7 @@
 #include "dialogs/proprieres.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
+#include "editor/clavier.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "skin/messages.h"
@@ -546,8 +547,10 @@ void EditeurSouris::boiteClic(TEtat2 *b, bool ctrl)
         if (!peutAjouterArc())
             return;
         d.AjouterArc(k, k);
-        f.Sourie->setChecked(true);
-        CurseursParDefaut();
+        if (!Clavier::OutilMaintenu(f.Boucle)) {
+            f.Sourie->setChecked(true);
+            CurseursParDefaut();
+        }
         b->Surligne = false;
         b->Selectionne = false;
         b->update();
@@ -613,8 +616,10 @@ void EditeurSouris::deposer(QPoint p)
             if (s >= 0 && t >= 0 && hmm()->ExisteARC(s, t) == -1) {
                 if (peutAjouterArc()) {
                     d.AjouterArc(s, t);
-                    f.Sourie->setChecked(true);
-                    CurseursParDefaut();
+                    if (!Clavier::OutilMaintenu(f.Arc)) {
+                        f.Sourie->setChecked(true);
+                        CurseursParDefaut();
+                    }
                     cree = true;
                 }
             }

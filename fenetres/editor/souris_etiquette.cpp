@@ -1,6 +1,7 @@
 // Éditeur à la souris : l'étiquette d'arc éditée en place (Edit3). Chaque frappe s'écrit
 // dans le document ; la fin de l'édition y range l'étape d'annulation.
 #include "editor/souris.h"
+#include "graph/couleurs.h"
 #include "graph/hmm.h"
 #include "graph/nombres.h"
 #include "model/document.h"
@@ -22,6 +23,11 @@ void EditeurSouris::ouvrirEditeurEtiquette(int a)
     hmm()->EtiquetteVisible[a] = false;
     ancienneEtiquette = hmm()->Etiquette[a];
     ArcEdite = a;
+    // L'éditeur prend les couleurs des étiquettes (options d'affichage).
+    QPalette couleurs = Edit3->palette();
+    couleurs.setColor(QPalette::Base, VersQColor(hmm()->CouleurFond));
+    couleurs.setColor(QPalette::Text, VersQColor(hmm()->CouleurProb));
+    Edit3->setPalette(couleurs);
     changementInterne = true;
     Edit3->setText(hmm()->Etiquette[a]);
     changementInterne = false;

@@ -6,6 +6,7 @@
 #include "trace/traces_evaluation.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -146,6 +147,21 @@ bool TForm20::Produire()
 {
     const bool entrainement =
         DernierAlgorithme == Trace::AlgorithmeBaumWelch || DernierAlgorithme == Trace::AlgorithmeAppViterbi;
+    // Indication de chargement, montrée avant le travail : les traces sont bornées
+    // (trace/bornes_trace.h), leur lecture tient en une fraction de seconde.
+    StatusBar1->showMessage(QStringLiteral("Chargement de la trace ..."));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct Fin {
+        QStatusBar *barre;
+        ~Fin()
+        {
+            QApplication::restoreOverrideCursor();
+            barre->clearMessage();
+        }
+    } fin{StatusBar1};
+    // Peinte tout de suite, sans faire tourner la boucle d'événements (rien d'autre ne doit
+    // se passer pendant la production de la trace).
+    StatusBar1->repaint();
     try {
         if (entrainement && Observateur && !Observateur->Erreur.isEmpty())
             throw ETrace(Observateur->Erreur);

@@ -151,6 +151,13 @@ struct EspaceTravail {
     VecteurVerifie<int> NombreDepuis, NombreEtat;
     Matrice<int> NombreTransitions, NombreGeneration;
     QStringList JournalEntrainement;
+    // Tenue du journal borné (Trace::AjouterIteration), remise à zéro quand le journal est vide.
+    struct SuiviJournal {
+        qsizetype TailleTete = 0, TailleQueue = 0, DebutQueue = 0;
+        bool TeteComplete = false;
+        long long Omises = 0;
+        QList<qsizetype> LignesQueue, TaillesQueue;
+    } Suivi;
 
     QString DernierAlgorithme;
 };

@@ -2,6 +2,7 @@
 // que les pixels soient exacts ; le même code sert à l'écran, à l'impression et aux images.
 #include "graph/etat2.h"
 #include "graph/hmm.h"
+#include "graph/nombres.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -172,15 +173,60 @@ void THmm::Fleche(QPainter &p, int x1, int y1, int x2, int y2, TCouleur couleur,
     p.drawPolygon(points, 4);
     p.setBrush(VersQColor(CouleurFond));
 
-    if (i < 1 || i >= Taille || !EtiquetteVisible[i])
+    if (i < 1 || i >= Taille || !EtiquetteVisible[i] || ModeTrace == 2)
         return;
-    const int w = p.fontMetrics().horizontalAdvance(Etiquette[i]);
-    if (ModeTrace == 1) {
-        const int mx = Tronquer((double(x1) + x2) / 2), my = Tronquer((double(y1) + y2) / 2);
-        TexteOpaque(p, mx - w / 2, my - 5, Etiquette[i], CouleurProb, CouleurFond);
-    } else if (ModeTrace == 0) {
-        TexteOpaque(p, x2 - w / 2, y2 - 2 * RayonBoucle - 7, Etiquette[i], CouleurProb, CouleurFond);
+    const QRect r = RectangleEtiquette(i, p.fontMetrics());
+    TexteOpaque(p, r.x(), r.y(), Nombres::TexteAffiche(Etiquette[i]), CouleurProb, CouleurFond);
+}
+
+QRect THmm::RectangleEtiquette(int i, const QFontMetrics &fm) const
+{
+    if (i < 1 || i >= Taille || i > NbArcs)
+        return QRect();
+    const QString texte = Nombres::TexteAffiche(Etiquette[i]);
+    const int w = fm.horizontalAdvance(texte);
+    const QPoint P1 = PointsARC[i][1], P2 = PointsARC[i][2];
+    QPoint coin;
+    if (ARC[i][1] == ARC[i][2]) {
+        coin = QPoint(P2.x() - w / 2, P2.y() - 2 * RayonBoucle - 7);
+    } else if (ExisteARC(ARC[i][2], ARC[i][1]) == -1) {
+        const int mx = Tronquer((double(P1.x()) + P2.x()) / 2), my = Tronquer((double(P1.y()) + P2.y()) / 2);
+        coin = QPoint(mx - w / 2, my - 5);
+    } else {
+        // Ancre : le point de l'arc au-dessus du milieu de la corde.
+        const QPointF ancre = SurCercle(CentreCourbe[i].x(), CentreCourbe[i].y(), RayonCourbe[i],
+                                        (double(P1.x()) + P2.x()) / 2, (double(P1.y()) + P2.y()) / 2);
+        coin = QPoint(Tronquer(ancre.x() - w / 2.0), Tronquer(ancre.y() - 5));
     }
+    // Une étiquette reste sur la surface : rien n'est écrit hors du bord haut ou gauche.
+    return QRect(std::max(coin.x(), 0), std::max(coin.y(), 0), w, fm.height());
+}
+
+QRect THmm::RectangleEtiquette(int i) const
+{
+    return RectangleEtiquette(i, QFontMetrics(font()));
+}
+
+int THmm::EtiquetteSous(int x, int y) const
+{
+    // La dernière dessinée est au-dessus : boucles, arcs simples, puis paires.
+    const int n = std::min(NbArcs, Taille - 1);
+    const QFontMetrics fm(font());
+    int trouve = -1;
+    for (int passe = 0; passe < 3; ++passe)
+        for (int k = 1; k <= n; ++k) {
+            const bool boucle = ARC[k][1] == ARC[k][2];
+            const bool paire = !boucle && ExisteARC(ARC[k][2], ARC[k][1]) != -1;
+            if ((passe == 0) != boucle || (passe == 2) != paire || !EtiquetteVisible[k])
+                continue;
+            // Zone visée : la bande des chiffres (hauteur des capitales, un pixel de plus de
+            // chaque côté), pas l'interligne, qui déborde sur le trait de l'arc.
+            const QRect r = RectangleEtiquette(k, fm);
+            const QRect bande(r.x(), r.y() + fm.ascent() - fm.capHeight() - 1, r.width(), fm.capHeight() + 2);
+            if (bande.contains(x, y))
+                trouve = k;
+        }
+    return trouve;
 }
 
 void THmm::DessinerARCDouble(QPainter &p, int i, int r, QPoint c, QPoint p1, QPoint p2, const QString &etiquette)
@@ -239,8 +285,10 @@ void THmm::DessinerARCDouble(QPainter &p, int i, int r, QPoint c, QPoint p1, QPo
         return;
     PosEtiquette[i] = QPoint(Tronquer(ancre.x()), Tronquer(ancre.y()));
     if (EtiquetteVisible[i]) {
-        const int w = p.fontMetrics().horizontalAdvance(etiquette);
-        TexteOpaque(p, Tronquer(ancre.x() - w / 2.0), Tronquer(ancre.y() - 5), etiquette, CouleurProb, CouleurFond);
+        const QString texte = Nombres::TexteAffiche(etiquette);
+        const int w = p.fontMetrics().horizontalAdvance(texte);
+        TexteOpaque(p, std::max(0, Tronquer(ancre.x() - w / 2.0)), std::max(0, Tronquer(ancre.y() - 5)), texte,
+                    CouleurProb, CouleurFond);
     }
 }
 
@@ -262,15 +310,34 @@ void TEtat2::Dessiner(QPainter &p)
     // Mesures faites pour l'image, sur laquelle le texte est écrit.
     const QFontMetrics mNom(policeNom, &Image), mPaire(policePaire, &Image);
     const int n = std::clamp(NbSymboles, 0, Taille - 1);
-    auto textePaire = [&](int k) { return Generation[k][1] + QStringLiteral(" : ") + Generation[k][2]; };
+    auto textePaire = [&](int k) {
+        return Generation[k][1] + QStringLiteral(" : ") + Nombres::TexteAffiche(Generation[k][2]);
+    };
 
-    // La boîte s'élargit pour sa plus longue ligne, elle ne rétrécit jamais.
-    int w = mNom.horizontalAdvance(Nom);
+    // La boîte s'élargit pour sa plus longue ligne, retrait de 15 pixels des paires compris ;
+    // elle ne rétrécit jamais. Un nom trop long pour la largeur permise est coupé (bulle entière).
+    // Place exigée : nom centré avec 5 pixels de chaque côté ; paire après le retrait de 15
+    // pixels, bordures (2 + 2) et 2 pixels de marge à droite. Élargie, la boîte prend 30 pixels
+    // de plus que sa plus longue ligne.
+    const int wNom = std::min(mNom.horizontalAdvance(Nom), LargeurMax - 30);
+    int wPaire = 0;
     for (int k = 1; k <= n; ++k)
-        w = std::max(w, mPaire.horizontalAdvance(textePaire(k)));
+        wPaire = std::max(wPaire, mPaire.horizontalAdvance(textePaire(k)));
     const int h = mPaire.height();
-    if (width() < w)
-        resize(w + 30, height());
+    if (width() < std::max(wNom + 10, wPaire + 21))
+        resize(std::max(wNom, wPaire) + 30, height());
+    const QString nomMontre = mNom.elidedText(Nom, Qt::ElideMiddle, std::max(width() - 12, 1));
+    // Bulle : le nom entier et les valeurs entières, quand l'image en montre moins.
+    bool coupe = nomMontre != Nom;
+    QString bulle = Nom;
+    for (int k = 1; k <= n; ++k) {
+        coupe = coupe || Nombres::TexteAffiche(Generation[k][2]) != Generation[k][2];
+        bulle += QLatin1Char('\n') + Generation[k][1] + QStringLiteral(" : ") + Generation[k][2];
+    }
+    if (!coupe)
+        bulle.clear();
+    if (toolTip() != bulle)
+        setToolTip(bulle);
 
     const int W = width(), H = height();
     const QSize taille(std::max(1, W - 4), std::max(1, H - 4));
@@ -292,7 +359,7 @@ void TEtat2::Dessiner(QPainter &p)
 
         q.setFont(policeNom);
         q.setPen(VersQColor(Couleurs::Rouge));
-        q.drawText((taille.width() - mNom.horizontalAdvance(Nom)) / 2, 2 + mNom.ascent(), Nom);
+        q.drawText((taille.width() - mNom.horizontalAdvance(nomMontre)) / 2, 2 + mNom.ascent(), nomMontre);
 
         if (Nom != QLatin1String("START")) {
             q.setPen(bord);

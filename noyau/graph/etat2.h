@@ -13,6 +13,8 @@ class HMMGRAPH_EXPORT TEtat2 : public QWidget {
 public:
     static constexpr int Taille = 100;
     static constexpr int CapacitePaires = 98;
+    // Largeur au-delà de laquelle un nom n'élargit plus la boîte : il est montré coupé.
+    static constexpr int LargeurMax = 400;
 
     explicit TEtat2(QWidget *owner = nullptr);
     ~TEtat2() override;

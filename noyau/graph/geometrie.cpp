@@ -290,6 +290,10 @@ int THmm::Verifier(int x, int y)
             resultat = k;
     }
 
+    // 4. Le texte d'une étiquette : on la vise plus facilement que le trait.
+    if (resultat == -1)
+        resultat = EtiquetteSous(x, y);
+
     for (bool &s : ArcSelectionne)
         s = false;
     if (resultat != -1) {

@@ -3,7 +3,9 @@
 #include "graph/hmm.h"
 #include "graph/nombres.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 THmm::THmm(QWidget *owner)
     : QWidget(owner)
@@ -85,4 +87,18 @@ void THmm::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     Dessiner(p);
+}
+
+bool THmm::event(QEvent *e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        const QPoint pos = static_cast<QHelpEvent *>(e)->pos();
+        const int k = EtiquetteSous(pos.x(), pos.y());
+        if (k != -1)
+            QToolTip::showText(static_cast<QHelpEvent *>(e)->globalPos(), Etiquette[k], this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(e);
 }

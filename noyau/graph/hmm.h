@@ -6,9 +6,11 @@
 #include "couleurs.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
+class QFontMetrics;
 class QPainter;
 
 // Point en simple précision : la géométrie des arcs est calculée en float.
@@ -77,9 +79,16 @@ public:
     void Dessiner(QPainter &p);
     void Fleche(QPainter &p, int x1, int y1, int x2, int y2, TCouleur couleur, int i);
     void DessinerARCDouble(QPainter &p, int i, int r, QPoint c, QPoint p1, QPoint p2, const QString &etiquette);
+    // Rectangle du texte de l'étiquette de l'arc i tel qu'il est dessiné (vide hors table).
+    QRect RectangleEtiquette(int i, const QFontMetrics &fm) const;
+    QRect RectangleEtiquette(int i) const;
+    // L'arc dont l'étiquette visible est sous (x, y), celle dessinée au-dessus ; -1 sinon.
+    int EtiquetteSous(int x, int y) const;
 
     ResultatDoubleArc ResultatDouble;
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    // Bulle : la valeur entière de l'étiquette sous la souris.
+    bool event(QEvent *e) override;
 };

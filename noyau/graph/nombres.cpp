@@ -10,6 +10,7 @@
 
 namespace {
 std::optional<QChar> separateurFixe;
+int chiffresAffiches = Nombres::ChiffresParDefaut;
 
 // QCoreApplication appelle setlocale(LC_ALL, "") : sous une langue française, strtold
 // s'arrêterait au "." et snprintf écrirait une virgule. Les conversions internes se font
@@ -175,6 +176,38 @@ QString Formater(long double x, int chiffres)
         r += QString::number(std::abs(exposant));
     }
     return negatif ? QStringLiteral("-") + r : r;
+}
+
+int ChiffresAffiches()
+{
+    return chiffresAffiches;
+}
+
+void DefinirChiffresAffiches(int chiffres)
+{
+    chiffresAffiches = chiffres >= 2 && chiffres <= 6 ? chiffres : ChiffresTous;
+}
+
+QString TexteAffiche(const QString &texte, int chiffres)
+{
+    bool ok = false;
+    const long double v = VersExtended(texte, &ok);
+    if (!ok)
+        return texte;
+    if (chiffres == ChiffresTous) {
+        // Le texte tel qu'il est tapé, seul le séparateur suit la langue.
+        QString t = texte.trimmed();
+        for (QChar &c : t)
+            if (c == QChar(',') || c == QChar('.'))
+                c = Separateur();
+        return t;
+    }
+    return Formater(v, chiffres);
+}
+
+QString TexteAffiche(const QString &texte)
+{
+    return TexteAffiche(texte, chiffresAffiches);
 }
 
 }

@@ -32,4 +32,17 @@ HMMGRAPH_EXPORT long double VersExtended(const QString &texte, bool *ok);
 // 0.00001 <= |x| < 10^chiffres, sinon mantisse, "E", exposant sans zéros de tête ;
 // zéros de fin supprimés ; "0", "NAN", "INF", "-INF".
 HMMGRAPH_EXPORT QString Formater(long double x, int chiffres = 15);
+
+// Chiffres significatifs des nombres montrés sur le graphe (étiquettes des arcs, paires des
+// boîtes) : 2 à 6, ou ChiffresTous. Seul l'affichage change : le texte gardé, les fichiers,
+// les calculs et l'éditeur d'état gardent la valeur entière.
+constexpr int ChiffresTous = 0;
+constexpr int ChiffresParDefaut = 4;
+HMMGRAPH_EXPORT int ChiffresAffiches();
+HMMGRAPH_EXPORT void DefinirChiffresAffiches(int chiffres); // hors 2..6 : ChiffresTous
+// Le texte d'une probabilité tel que le graphe le montre, au séparateur de l'utilisateur :
+// arrondi à `chiffres` chiffres significatifs, ou le texte entier (ChiffresTous). Un texte
+// qui n'est pas un nombre ("??") reste tel quel.
+HMMGRAPH_EXPORT QString TexteAffiche(const QString &texte, int chiffres);
+HMMGRAPH_EXPORT QString TexteAffiche(const QString &texte);
 }

@@ -511,6 +511,14 @@ void DocumentModele::ValiderEtiquette(int a, const QString &ancienne)
     Hmm1->Etiquette[a] = nouvelle;
     const QString description = descriptionEtiquette(nomEtat(Hmm1->ARC[a][1]), nomEtat(Hmm1->ARC[a][2]));
     ranger(description, avant);
+    // Un arc mis à 0 disparaît tout de suite, sans attendre le prochain calcul.
+    if (bool ok = false; Nombres::VersExtended(nouvelle, &ok) == 0 && ok) {
+        try {
+            Hmm1->Actualiser();
+        } catch (const EConversion &) {
+            // Une autre étiquette encore "??" : l'arc partira au prochain calcul.
+        }
+    }
     Hmm1->update();
     terminer(description);
 }

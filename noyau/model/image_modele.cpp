@@ -41,4 +41,56 @@ QImage Rendre(const DocumentModele &doc, QSize cible)
     return brute.scaled(cible, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+QRect Etendue(const DocumentModele &doc, int marge)
+{
+    QRect r;
+    const THmm *h = doc.Hmm1;
+    for (int k = 0; k <= doc.N && k < 100; ++k) {
+        const TEtat2 *b = doc.Etats[k];
+        if (b && !(k == 0 && !doc.StartPresent) && !b->isHidden())
+            r |= b->geometry().translated(-h->x(), -h->y());
+    }
+    const int n = std::min(h->NbArcs, THmm::Taille - 1);
+    const int R = h->RayonBoucle;
+    for (int i = 1; i <= n; ++i) {
+        const QPoint P1 = h->PointsARC[i][1], P2 = h->PointsARC[i][2];
+        if (h->ARC[i][1] == h->ARC[i][2])
+            r |= QRect(P1.x() + 5 - R, P1.y() - 2 * R - 1, 2 * R + 1, 2 * R + 3); // cercle de la boucle
+        else if (h->ExisteARC(h->ARC[i][2], h->ARC[i][1]) != -1)
+            r |= QRect(P1, P2).normalized().united(QRect(h->PosEtiquette[i], QSize(1, 1)));
+        else
+            r |= QRect(P1, P2).normalized();
+        if (h->EtiquetteVisible[i])
+            r |= h->RectangleEtiquette(i);
+    }
+    return r.isNull() ? r : r.adjusted(-marge, -marge, marge, marge);
+}
+
+QImage RendreSansSelection(DocumentModele &doc)
+{
+    THmm *h = doc.Hmm1;
+    // Les indicateurs de sélection sont posés à blanc le temps du dessin, puis rendus.
+    bool arcs[THmm::Taille];
+    std::copy(std::begin(h->ArcSelectionne), std::end(h->ArcSelectionne), arcs);
+    std::fill(std::begin(h->ArcSelectionne), std::end(h->ArcSelectionne), false);
+    QList<TEtat2 *> choisies;
+    for (int k = 0; k <= doc.N && k < 100; ++k)
+        if (TEtat2 *b = doc.Etats[k]; b && b->Selectionne) {
+            choisies << b;
+            b->Selectionne = false;
+        }
+    const QImage image = Rendre(doc);
+    std::copy(std::begin(arcs), std::end(arcs), h->ArcSelectionne);
+    for (TEtat2 *b : choisies)
+        b->Selectionne = true;
+    return image;
+}
+
+QImage RendreModele(DocumentModele &doc)
+{
+    const QImage canevas = RendreSansSelection(doc);
+    const QRect e = Etendue(doc, 10).intersected(canevas.rect());
+    return e.isEmpty() ? canevas : canevas.copy(e);
+}
+
 }

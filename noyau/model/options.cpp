@@ -1,6 +1,7 @@
 #include "model/options.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
+#include "graph/nombres.h"
 #include "model/document.h"
 #include "model/repertoire.h"
 #include "model/textes.h"
@@ -48,6 +49,11 @@ OptionsAffichage Lire(const OptionsAffichage &d, QString *erreur)
     o.FondEtats = couleur(s, "Fond", d.FondEtats);
     o.StyloEtats = couleur(s, "Stylo", d.StyloEtats);
     s.endGroup();
+    s.beginGroup(QStringLiteral("Graphe"));
+    o.Chiffres = s.value(QStringLiteral("Chiffres")).toInt(&ok);
+    if (!ok || (o.Chiffres != 0 && (o.Chiffres < 2 || o.Chiffres > 6)))
+        o.Chiffres = d.Chiffres;
+    s.endGroup();
     return o;
 }
 
@@ -65,6 +71,9 @@ bool Ecrire(const OptionsAffichage &o)
         QStringLiteral("[Etats]"),
         QStringLiteral("Fond=") + n(o.FondEtats),
         QStringLiteral("Stylo=") + n(o.StyloEtats),
+        QString(),
+        QStringLiteral("[Graphe]"),
+        QStringLiteral("Chiffres=") + n(o.Chiffres),
     };
     return Textes::EcrireLignes(fichier(), lignes);
 }
@@ -77,6 +86,7 @@ void Appliquer(DocumentModele &doc, const OptionsAffichage &o)
     h->CouleurArc = o.StyloArcs;
     h->CouleurProb = o.Prob;
     h->TypeFleche = o.Fleche;
+    Nombres::DefinirChiffresAffiches(o.Chiffres);
     doc.CouleurFondEtat = o.FondEtats;
     doc.CouleurStyloEtat = o.StyloEtats;
     for (int k = doc.StartPresent ? 0 : 1; k <= doc.N; ++k) {

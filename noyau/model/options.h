@@ -13,6 +13,7 @@ struct OptionsAffichage {
     int Fleche = 2;                        // [Arcs] Fleche
     TCouleur FondEtats = Couleurs::VertClair; // [Etats] Fond
     TCouleur StyloEtats = Couleurs::Bleu;     // [Etats] Stylo
+    int Chiffres = 4; // [Graphe] Chiffres : chiffres significatifs sur le graphe, 2 à 6 ; 0 = tous
 };
 
 namespace Options {
@@ -22,6 +23,7 @@ constexpr qint64 LimiteTaille = 64 * 1024;
 // refusé (pas un fichier ordinaire, plus grand que la borne) dont *erreur donne la cause.
 OptionsAffichage Lire(const OptionsAffichage &defauts = OptionsAffichage(), QString *erreur = nullptr);
 bool Ecrire(const OptionsAffichage &o);
-// Applique au graphe : couleurs de Hmm1, style des flèches, couleurs de toutes les boîtes.
+// Applique au graphe : couleurs de Hmm1, style des flèches, couleurs de toutes les boîtes,
+// chiffres des nombres affichés.
 void Appliquer(DocumentModele &doc, const OptionsAffichage &o);
 }

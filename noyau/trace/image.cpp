@@ -12,15 +12,20 @@ namespace Trace {
 
 QImage ImageModele(DocumentModele &doc)
 {
-    const QImage canevas = ::ImageModele::Rendre(doc);
-    // Le pixel de marge, hors du canevas, reste blanc comme le fond d'une image neuve.
-    QImage source(canevas.width() + 2, canevas.height() + 2, QImage::Format_RGB32);
-    source.fill(Qt::white);
-    QPainter p(&source);
-    p.drawImage(1, 1, canevas);
+    // Le modèle seul (son étendue, pas la fenêtre), réduit sans déformation pour tenir dans
+    // 500 × 400 et centré sur fond blanc ; jamais agrandi, pour que le texte reste net.
+    const QImage modele = ::ImageModele::RendreModele(doc);
+    QImage image(LargeurImage, HauteurImage, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QSize taille = modele.width() <= LargeurImage && modele.height() <= HauteurImage
+                             ? modele.size()
+                             : modele.size().scaled(LargeurImage, HauteurImage, Qt::KeepAspectRatio);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRect(QPoint((LargeurImage - taille.width()) / 2, (HauteurImage - taille.height()) / 2), taille),
+                modele);
     p.end();
-    return source.scaled(LargeurImage, HauteurImage, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-        .convertToFormat(QImage::Format_RGB888);
+    return image.convertToFormat(QImage::Format_RGB888);
 }
 
 void ExporterImageModele(DocumentModele &doc)

@@ -8,8 +8,8 @@ namespace Trace {
 constexpr int LargeurImage = 500;
 constexpr int HauteurImage = 400;
 
-// Le canevas de (−1, −1) à (largeur + 1, hauteur + 1), étiré en 500 × 400 : le graphe entier
-// avec un pixel de marge de chaque côté. Sans fenêtre.
+// Le modèle entier (son étendue, marge comprise), réduit sans déformation dans 500 × 400
+// et centré sur fond blanc. Sans fenêtre.
 QImage ImageModele(DocumentModele &doc);
 
 // Enregistre cette image au format BMP sous "Modeles/A_directe_fichiers/Hmm.bmp" (le

@@ -6,6 +6,7 @@
 #include "graph/nombres.h"
 #include "model/parametres.h"
 #include "model/textes.h"
+#include "trace/bornes_trace.h"
 #include "trace/document_trace.h"
 
 #include <QDir>
@@ -181,8 +182,16 @@ QString FragmentCheminViterbi(const ParametresModele &p, const EspaceTravail &e)
 {
     QString s = QStringLiteral("<BR><BR>Le chemin de <i>Viterbi</i> de la séquence d'observation O :<BR><BR>"
                                "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;C<sub>viterbi</sub> =&nbsp;<b>START</b>");
-    for (const QString &etat : EtatsCheminViterbi(p, e))
-        s += QStringLiteral(" - <b>") + Nom(etat) + QStringLiteral("</b>");
+    const QStringList etats = EtatsCheminViterbi(p, e);
+    const int T = int(etats.size());
+    for (int k = 1; k <= T; ++k) {
+        if (!InstantMontre(k, T)) {
+            if (k == PremierOmis(T))
+                s += QStringLiteral(" - &hellip; (%1 états omis)").arg(NombreOmis(T));
+            continue;
+        }
+        s += QStringLiteral(" - <b>") + Nom(etats[k - 1]) + QStringLiteral("</b>");
+    }
     return s + QStringLiteral("<br><br>");
 }
 
@@ -222,7 +231,7 @@ QStringList LignesIterationBaumWelch(const ParametresModele &p, const EspaceTrav
     const bool seuilAtteint =
         !iterations && (e.MisALEchelle ? AuMoins(e.ProbabiliteEchelle, e.Seuil) : !(e.Probabilite < e.Seuil));
     if (!iterations)
-        l << (seuilAtteint ? QStringLiteral("P(O|H)&#8805;") : QStringLiteral("P(O|H)<")) + F(e.Seuil) +
+        l << (seuilAtteint ? QStringLiteral("P(O|H)&#8805;") : QStringLiteral("P(O|H)&lt;")) + F(e.Seuil) +
                  QStringLiteral(". <br>");
     if (iterations && e.IterationCourante == e.NombreIterations)
         l << PhraseNombreAtteint;
@@ -269,12 +278,12 @@ QStringList LignesIterationViterbi(const ParametresModele &p, const EspaceTravai
 
 void TracerIterationBaumWelch(const ParametresModele &p, EspaceTravail &e)
 {
-    e.JournalEntrainement << LignesIterationBaumWelch(p, e);
+    AjouterIteration(e, LignesIterationBaumWelch(p, e));
 }
 
 void TracerIterationViterbi(const ParametresModele &p, EspaceTravail &e)
 {
-    e.JournalEntrainement << LignesIterationViterbi(p, e);
+    AjouterIteration(e, LignesIterationViterbi(p, e));
 }
 
 void TerminerTraceBaumWelch(const ParametresModele &p)

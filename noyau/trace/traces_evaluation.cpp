@@ -1,6 +1,7 @@
 // Les écrivains des traces d'évaluation : lisent l'espace de travail et λ, ne les changent pas.
 #include "trace/traces_evaluation.h"
 #include "graph/nombres.h"
+#include "trace/bornes_trace.h"
 #include "trace/document_trace.h"
 #include "trace/image.h"
 #include "trace/traces_echelle.h"
@@ -43,6 +44,12 @@ QString tableauTemps(const ParametresModele &p, const EspaceTravail &e, const QS
     s += QStringLiteral("</tr>");
     const int T = e.LongueurSequence;
     for (int k = 1; k <= T; ++k) {
+        // Longue séquence : le début et la fin, le milieu résumé en une ligne.
+        if (!InstantMontre(k, T)) {
+            if (k == PremierOmis(T))
+                s += LigneInstantsOmis(p.N + 1, NombreOmis(T));
+            continue;
+        }
         const int t = decroissant ? T + 1 - k : k;
         s += EnteteLigne(QStringLiteral("t=") + N(t));
         for (int i = 1; i <= p.N; ++i)
@@ -229,18 +236,36 @@ QStringList FragmentsViterbi(const ParametresModele &p, const EspaceTravail &e)
                               QStringLiteral("</b>");
 
     QString retour = QStringLiteral("<ul><li>q<sub>") + tT + QStringLiteral("</sub> = ") + qT + QStringLiteral(".</li>");
-    for (int t = T - 1; t >= 0; --t)
+    for (int t = T - 1; t >= 0; --t) {
+        if (!InstantMontre(T - t, T + 1)) {
+            if (T - t == PremierOmis(T + 1))
+                retour += QStringLiteral("<li><i>&hellip; %1 étapes omises &hellip;</i></li>").arg(NombreOmis(T + 1));
+            continue;
+        }
         retour += QStringLiteral("<li>q<sub>") + N(t) + QStringLiteral("</sub> = &#1060;<sub>") + N(t + 1) +
                   QStringLiteral("</sub>(") + q(p, e, t + 1) + QStringLiteral(") = ") + q(p, e, t) +
                   QStringLiteral(".</li>");
+    }
     retour += QStringLiteral("</ul><BR><BR>D'où le chemin de <i>Viterbi</i> :<BR><BR>");
     retour += QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;C<sub>viterbi</sub> =&nbsp;");
-    for (int t = 0; t <= T; ++t)
+    for (int t = 0; t <= T; ++t) {
+        if (!InstantMontre(t + 1, T + 1)) {
+            if (t + 1 == PremierOmis(T + 1))
+                retour += QStringLiteral("&hellip;");
+            continue;
+        }
         retour += QStringLiteral("q<sub>") + N(t) + QStringLiteral("</sub>");
+    }
     retour += QStringLiteral("<BR>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
                              "&nbsp;&nbsp;&nbsp;=&nbsp;<b>START</b>");
-    for (int t = 1; t <= T; ++t)
+    for (int t = 1; t <= T; ++t) {
+        if (!InstantMontre(t + 1, T + 1)) {
+            if (t + 1 == PremierOmis(T + 1))
+                retour += QStringLiteral(" - &hellip; (%1 états omis)").arg(NombreOmis(T + 1));
+            continue;
+        }
         retour += QStringLiteral(" - <b>") + q(p, e, t) + QStringLiteral("</b>");
+    }
 
     return {tableaux, fin, etatFinal, retour};
 }

@@ -3,6 +3,7 @@
 #include "editor/options_fenetre.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
+#include "graph/nombres.h"
 #include "model/textes.h"
 
 #include <QAction>
@@ -223,4 +224,31 @@ TEST(OptionsImages, TroisStylesDeFlecheDifferents)
     EXPECT_NE(a, b);
     EXPECT_NE(b, c);
     EXPECT_NE(a, c);
+}
+
+// "Chiffres affichés sur le graphe" : lu, montré, enregistré, appliqué ; la valeur gardée de
+// l'étiquette ne change pas.
+TEST_F(OptionsFenetre, ChiffresAffichesSurLeGraphe)
+{
+    const struct {
+        const char *ini; // valeur écrite dans Options.ini (vide : clé absente)
+        int lu;
+        const char *liste;
+    } cas[] = {{"", 4, "4"}, {"2", 2, "2"}, {"0", 0, "tous"}, {"9", 4, "4"}};
+    for (const auto &c : cas) {
+        QStringList lignes{QStringLiteral("[Arcs]"), QStringLiteral("Fleche=2")};
+        if (*c.ini)
+            lignes << QStringLiteral("[Graphe]") << QStringLiteral("Chiffres=") + QLatin1String(c.ini);
+        Textes::EcrireLignes(ini(), lignes);
+        auto f = fenetre();
+        EXPECT_EQ(Nombres::ChiffresAffiches(), c.lu) << c.ini;
+        TForm19 *o = f->Optionsgenerales1Click();
+        EXPECT_EQ(o->ComboBoxChiffres->currentText(), QLatin1String(c.liste)) << c.ini;
+        o->ComboBoxChiffres->setCurrentIndex(o->ComboBoxChiffres->findText(QStringLiteral("3")));
+        QTest::mouseClick(o->BitBtnOk, Qt::LeftButton);
+        EXPECT_EQ(cle("Graphe", "Chiffres"), 3) << c.ini;
+        EXPECT_EQ(Nombres::ChiffresAffiches(), 3) << c.ini;
+        EXPECT_EQ(Nombres::TexteAffiche(QStringLiteral("0.123456")), QString("0") + Nombres::Separateur() + "123");
+    }
+    Nombres::DefinirChiffresAffiches(Nombres::ChiffresParDefaut);
 }

@@ -238,14 +238,15 @@ TEST_F(Souris_, EtiquetteEditeeEnPlace)
     f->Defaire1->trigger();
     EXPECT_EQ(d.Hmm1->Etiquette[1], QStringLiteral("??"));
 
-    // Vidé puis validé : "0", et l'arc disparaît au prochain Actualiser.
+    // Vidé puis validé : "0", et l'arc disparaît aussitôt (plus d'arc nul dessiné jusqu'au
+    // prochain calcul) ; annuler le rend.
     cliquer(milieuArc(d.Hmm1, 1));
     f->Souris->Edit3->selectAll();
     QTest::keyClick(f->Souris->Edit3, Qt::Key_Backspace);
     QTest::keyClick(f->Souris->Edit3, Qt::Key_Return);
-    EXPECT_EQ(d.Hmm1->Etiquette[1], QStringLiteral("0"));
-    d.Hmm1->Actualiser();
     EXPECT_EQ(d.Hmm1->NbArcs, 0);
+    f->Defaire1->trigger();
+    EXPECT_EQ(d.Hmm1->NbArcs, 1);
 }
 
 TEST_F(Souris_, EtiquetteDeBoucleEtFinParLaSouris)

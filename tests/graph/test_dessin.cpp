@@ -1,6 +1,7 @@
 // Dessin de la surface et des boîtes sur une image hors écran.
 #include "graph/etat2.h"
 #include "graph/hmm.h"
+#include "graph/nombres.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -220,9 +221,12 @@ TEST(DessinEtat, LargeurGranditSansJamaisRetrecir)
     Rendu(e);
     EXPECT_EQ(e.width(), w + 30);
     EXPECT_EQ(e.Image.width(), w + 26);
-    e.resize(w + 10, 60); // déjà assez large : inchangée
+    e.resize(w + 10, 60); // trop étroite pour le retrait de 15 pixels des paires : élargie
     Rendu(e);
-    EXPECT_EQ(e.width(), w + 10);
+    EXPECT_EQ(e.width(), w + 30);
+    e.resize(w + 40, 60); // déjà assez large : inchangée
+    Rendu(e);
+    EXPECT_EQ(e.width(), w + 40);
     e.resize(500, 60);
     Rendu(e);
     EXPECT_EQ(e.width(), 500);
@@ -238,4 +242,33 @@ TEST(DessinEtat, PoigneesQuandSelectionnee)
     const QImage im = Rendu(e);
     for (QPoint p : {QPoint(0, 0), QPoint(79, 49), QPoint(38, 0), QPoint(0, 23), QPoint(79, 26)})
         EXPECT_EQ(im.pixelColor(p), QColor(Qt::black)) << p.x() << "," << p.y();
+}
+
+// La boîte tient tout le texte de ses paires, retrait compris ; un nom trop long est coupé et
+// donné entier dans la bulle, comme les valeurs arrondies à l'affichage.
+TEST(DessinEtat, LaBoiteTientSonTexte)
+{
+    Nombres::DefinirChiffresAffiches(Nombres::ChiffresTous);
+    TEtat2 e;
+    e.Nom = "E";
+    e.NbSymboles = 1;
+    e.Generation[1][1] = "symbole_tres_long_xyz";
+    e.Generation[1][2] = "0.123456789";
+    e.resize(100, 60);
+    QFont police = e.font();
+    police.setPointSize(8);
+    const int w = QFontMetrics(police, &e.Image).horizontalAdvance(
+        "symbole_tres_long_xyz : " + Nombres::TexteAffiche("0.123456789"));
+    Rendu(e);
+    EXPECT_GE(e.width(), 2 + 15 + w + 2);
+    EXPECT_TRUE(e.toolTip().isEmpty() || Nombres::Separateur() != QLatin1Char('.'));
+
+    e.Nom = QString(41, QLatin1Char('N'));
+    e.resize(100, 60);
+    Nombres::DefinirChiffresAffiches(4);
+    Rendu(e);
+    EXPECT_LE(e.width(), TEtat2::LargeurMax);
+    EXPECT_TRUE(e.toolTip().startsWith(e.Nom + "\n")) << e.toolTip().toStdString();
+    EXPECT_TRUE(e.toolTip().contains("0.123456789"));
+    Nombres::DefinirChiffresAffiches(Nombres::ChiffresParDefaut);
 }

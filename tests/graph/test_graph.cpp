@@ -308,3 +308,50 @@ TEST(Tables, EtatActualiserSupprimeLesPairesNulles)
     EXPECT_EQ(e.Generation[2][1], "d");
     EXPECT_TRUE(e.Generation[3][1].isEmpty());
 }
+
+// Un clic sur le texte d'une étiquette choisit son arc, quel qu'il soit ; le texte reste sur la
+// surface même pour une boucle d'une boîte du haut.
+TEST(Geometrie, EtiquetteToucheeQuelQueSoitLArc)
+{
+    THmm g;
+    g.resize(800, 700);
+    const int boucle = Arc(g, {300, 4, 100, 40}, {300, 4, 100, 40}, 1, 1);
+    const int droit = Arc(g, {10, 300, 100, 40}, {500, 300, 100, 40}, 2, 3);
+    const int montant = Arc(g, {100, 450, 100, 40}, {101, 640, 100, 40}, 4, 5); // paire verticale
+    const int descendant = Arc(g, {101, 640, 100, 40}, {100, 450, 100, 40}, 5, 4);
+    Arc(g, {100, 450, 100, 40}, {101, 640, 100, 40}, 4, 5, montant); // géométrie de la paire
+    for (const int k : {boucle, droit, montant, descendant}) {
+        g.Etiquette[k] = QStringLiteral("0,123456789");
+        const QRect r = g.RectangleEtiquette(k);
+        ASSERT_FALSE(r.isEmpty()) << k;
+        EXPECT_GE(r.top(), 0) << k;
+        EXPECT_EQ(g.Verifier(r.center().x(), r.center().y()), k) << k;
+        EXPECT_EQ(g.Verifier(r.right() + 40, r.center().y() + 40) == k, false) << k;
+    }
+}
+
+TEST(Nombres, TexteAfficheSurLeGraphe)
+{
+    const struct {
+        const char *texte;
+        int chiffres;
+        char separateur;
+        const char *montre;
+    } cas[] = {
+        {"0.6179314892345635980884", 4, ',', "0,6179"}, {"0,123456789", 6, '.', "0.123457"},
+        {"0.7", Nombres::ChiffresTous, ',', "0,7"},     {"0,1915", Nombres::ChiffresTous, '.', "0.1915"},
+        {"0.0000012345", 2, '.', "1.2E-6"},              {"1", 4, ',', "1"},
+        {"??", 4, ',', "??"},                           {"0.5", 2, '.', "0.5"},
+    };
+    for (const auto &c : cas) {
+        Nombres::DefinirSeparateur(QLatin1Char(c.separateur));
+        EXPECT_EQ(Nombres::TexteAffiche(QString::fromUtf8(c.texte), c.chiffres), QString::fromUtf8(c.montre)) << c.texte;
+    }
+    Nombres::SeparateurSysteme();
+    // Le réglage : 2 à 6, tout le reste vaut « tous ».
+    for (const auto &[demande, retenu] : {std::pair{2, 2}, {6, 6}, {1, 0}, {7, 0}, {0, 0}}) {
+        Nombres::DefinirChiffresAffiches(demande);
+        EXPECT_EQ(Nombres::ChiffresAffiches(), retenu) << demande;
+    }
+    Nombres::DefinirChiffresAffiches(Nombres::ChiffresParDefaut);
+}

@@ -473,3 +473,29 @@ TEST_F(Dialogues, LesSeptBoitesLeursLegendesEtLeurTailleFixe)
         EXPECT_TRUE(d.isNull());
     }
 }
+
+TEST_F(Dialogues, UneLongueSequenceDeLHistoriqueNElargitAucuneBoite)
+{
+    ouvrir();
+    const QString longue(5000, QLatin1Char('a'));
+    ASSERT_TRUE(Textes::EcrireLignes(HistoriqueSequences::Chemin(), {QStringLiteral("ab"), longue}));
+    const std::function<DialogueAlgorithme *()> ouvreurs[] = {
+        [&] { return f->Enumerer1Click(); },      [&] { return f->Approchedirect1Click(); },
+        [&] { return f->Forward1Click(); },       [&] { return f->Backward1Click(); },
+        [&] { return f->Viterbi1Click(); },       [&] { return f->AppViterbi1Click(); },
+        [&] { return f->AppBaumWelch1Click(); },
+    };
+    for (const auto &ouvrirBoite : ouvreurs) {
+        QPointer<DialogueAlgorithme> d = ouvrirBoite();
+        ASSERT_TRUE(d);
+        const int largeur = d->width();
+        EXPECT_LT(largeur, 700) << d->windowTitle().toStdString();
+        d->LabeledEdit1->setCurrentIndex(1);
+        QApplication::processEvents();
+        EXPECT_EQ(d->width(), largeur) << d->windowTitle().toStdString();
+        EXPECT_EQ(d->LabeledEdit1->toolTip(), longue);
+        EXPECT_EQ(d->LabeledEdit1->itemData(1, Qt::ToolTipRole).toString(), longue);
+        d->close();
+        traiterFermetures();
+    }
+}

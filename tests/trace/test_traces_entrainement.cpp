@@ -153,6 +153,7 @@ TEST_F(TracesEntrainement, BaumWelchPlusieursIterations)
         EXPECT_EQ(blocs[k][blocs[k].size() - 2], k < 2 ? ENCORE : STOP_NOMBRE);
         // Mode nombre d'itérations : pas de comparaison au seuil.
         EXPECT_FALSE(blocs[k].join("").contains("P(O|H)<"));
+        EXPECT_FALSE(blocs[k].join("").contains("P(O|H)&lt;"));
         EXPECT_FALSE(blocs[k].join("").contains("P(O|H)&#8805;"));
     }
 }
@@ -170,7 +171,8 @@ TEST_F(TracesEntrainement, BaumWelchSeuil)
                     .contains("<b><i>La probabilité de générations soit superieur ou égale à un seuil qui égale à "
                               "0.3.</i></b><br>"));
 
-    // Seuil plus haut : les blocs qui ne l'atteignent pas disent "<" et re-itèrent ; le dernier
+    // Seuil plus haut : les blocs qui ne l'atteignent pas disent "<" (écrit "&lt;" : un "<" nu
+    // serait lu comme une balise) et re-itèrent ; le dernier
     // dit "&#8805;" et s'arrête sur le seuil.
     d.Vider();
     ConstruireE1E2(d);
@@ -178,7 +180,7 @@ TEST_F(TracesEntrainement, BaumWelchSeuil)
     blocs = Blocs(e.JournalEntrainement);
     ASSERT_GE(blocs.size(), 2);
     for (int k = 0; k + 1 < blocs.size(); ++k) {
-        EXPECT_TRUE(blocs[k].contains("P(O|H)<0.5. <br>"));
+        EXPECT_TRUE(blocs[k].contains("P(O|H)&lt;0.5. <br>"));
         EXPECT_EQ(blocs[k][blocs[k].size() - 2], ENCORE);
     }
     EXPECT_TRUE(blocs.last().contains("P(O|H)&#8805;0.5. <br>"));

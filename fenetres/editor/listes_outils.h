@@ -1,0 +1,18 @@
+#pragma once
+// Ce que toute liste de résultats offre en plus de ses colonnes : bulle du texte entier de la
+// case sous la souris, action « Copier » (menu contextuel et Ctrl+C) qui copie les lignes
+// choisies, cases séparées par des tabulations, et colonnes ajustées à leur contenu avec
+// défilement horizontal. Vaut pour toute vue d'éléments (liste à éléments ou modèle/vue).
+#include <QString>
+
+class QAbstractItemView;
+class QTreeView;
+
+namespace OutilsListe {
+// Bulle, action « Copier », choix de plusieurs lignes, défilement horizontal.
+void Equiper(QTreeView *liste);
+// Les lignes choisies, dans l'ordre de la liste : cases séparées par "\t", lignes par "\n".
+QString TexteLignesChoisies(const QAbstractItemView *liste);
+// Colonnes à la largeur de leur contenu visible (la dernière garde au moins la place restante).
+void AjusterColonnes(QTreeView *liste);
+}
