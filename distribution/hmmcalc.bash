@@ -20,7 +20,13 @@ _hmmcalc()
         --format)
             COMPREPLY=($(compgen -W "texte json" -- "$cur"))
             return ;;
-        --mot-de-passe|--chiffres|--iterations|--seuil)
+        --valeurs)
+            COMPREPLY=($(compgen -W "alpha beta delta gamma" -- "$cur"))
+            return ;;
+        --image)
+            COMPREPLY=($(compgen -f -X '!*.@(png|svg)' -- "$cur") $(compgen -d -- "$cur"))
+            return ;;
+        --mot-de-passe|--chiffres|--iterations|--seuil|--graine)
             return ;;
     esac
     if [[ $cur == -* ]]; then
@@ -31,7 +37,7 @@ _hmmcalc()
     n=0
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            --mot-de-passe|--chiffres|--iterations|--seuil|--sortie|--trace|--format) ((i++)) ;;
+            --mot-de-passe|--chiffres|--iterations|--seuil|--sortie|--trace|--format|--graine|--valeurs|--image) ((i++)) ;;
             -*) ;;
             *) ((n++)) ;;
         esac

@@ -523,7 +523,7 @@ int executer(const QStringList &args)
         Evaluer(p, e, false, mode);
         if (e.ProbabiliteEchelle.EstNulle())
             throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                               CiterSequence(e.SequenceObservations, o.mot));
+                               CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
         const QString avant = TexteProbabilite(e, o.chiffres);
         const bool avantEchelle = e.MisALEchelle;
         const long double log10Avant = e.ProbabiliteEchelle.Log10();

@@ -1,4 +1,5 @@
 #include "algorithms/portee.h"
+#include "algorithms/citation.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/decodage.h"
 #include "algorithms/echelle.h"
@@ -24,7 +25,7 @@ void exact(EspaceTravail &e)
 [[noreturn]] void refuser(const EspaceTravail &e)
 {
     throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                       e.SequenceObservations);
+                       CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
 }
 
 // Forward qui dit si le modèle génère la séquence : exact, puis mis à l'échelle quand P(O|λ)

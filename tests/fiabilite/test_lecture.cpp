@@ -190,8 +190,9 @@ TEST(HmmcalcEntree, SequenceSurLEntreeStandard)
             EXPECT_EQ(r.sortie, c.sortie);
         EXPECT_TRUE(r.erreurs.contains(c.erreurs)) << qPrintable(r.erreurs);
         EXPECT_FALSE(r.erreurs.contains(QString(41, 'c')));
+        // Un million de symboles : P(O|λ) mis à l'échelle, suivi de log10 P(O|λ).
         if (c.code == 0)
-            EXPECT_EQ(r.sortie.count(QLatin1Char('\n')), 1) << qPrintable(r.sortie.left(200));
+            EXPECT_EQ(r.sortie.count(QLatin1Char('\n')), c.sortie.isEmpty() ? 2 : 1) << qPrintable(r.sortie.left(200));
     }
 }
 
