@@ -10,15 +10,15 @@
 #include <algorithm>
 
 CanevasDefilant::CanevasDefilant(DocumentModele &d, QWidget *p)
-    : QObject(p), doc(d), panneau(p)
+    : QObject(p), doc(&d), surface(d.Hmm1), panneau(p)
 {
     // Tout changement du modèle redessine la surface : c'est le moment de revoir la taille.
-    doc.Hmm1->installEventFilter(this);
+    surface->installEventFilter(this);
 }
 
 bool CanevasDefilant::eventFilter(QObject *objet, QEvent *e)
 {
-    if (objet == doc.Hmm1 && e->type() == QEvent::Paint && !prevu) {
+    if (doc && objet == surface && e->type() == QEvent::Paint && !prevu) {
         prevu = true;
         QTimer::singleShot(0, this, [this] {
             prevu = false;
@@ -30,7 +30,9 @@ bool CanevasDefilant::eventFilter(QObject *objet, QEvent *e)
 
 void CanevasDefilant::Ajuster()
 {
-    const QRect e = ImageModele::Etendue(doc);
+    if (!doc)
+        return;
+    const QRect e = ImageModele::Etendue(*doc);
     const int l = std::max(200, e.isNull() ? 0 : e.right() + Marge);
     const int h = std::max(200, e.isNull() ? 0 : e.bottom() + Marge);
     if (panneau->minimumSize() != QSize(l, h))

@@ -2,6 +2,7 @@
 // Le canevas défile : il grandit pour contenir tout le modèle (boîtes, boucles, étiquettes)
 // avec une marge, et la zone de défilement qui le porte montre des barres au besoin.
 #include <QObject>
+#include <QPointer>
 
 class DocumentModele;
 class QWidget;
@@ -19,7 +20,10 @@ protected:
     bool eventFilter(QObject *objet, QEvent *e) override;
 
 private:
-    DocumentModele &doc;
+    // Suivis par QPointer : à la fermeture, la surface peut encore peindre quand le document
+    // n'est plus là ; le filtre ne touche alors à rien.
+    QPointer<DocumentModele> doc;
+    QPointer<QObject> surface;
     QWidget *panneau;
     bool prevu = false;
 };
