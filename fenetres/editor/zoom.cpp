@@ -170,9 +170,13 @@ void VueZoom::pas(int sens)
             f.Zoomarriere1->setEnabled(false);
     }
     if (Niveau < 0) {
-        // Vue d'ensemble : l'étendue du modèle ajustée à la partie visible, puis 3/4 par pas.
+        // Vue d'ensemble : l'étendue du modèle ajustée à la partie visible, jamais plus grande
+        // qu'au pas arrière ordinaire (3/4) ; puis 3/4 par pas.
         const QRect v = partieVisible();
         QSize s = ensemble.size().scaled(v.size(), Qt::KeepAspectRatio);
+        const QSize pasOrdinaire(Echelle(ensemble.width(), 75, 100), Echelle(ensemble.height(), 75, 100));
+        if (s.width() > pasOrdinaire.width())
+            s = pasOrdinaire;
         for (int k = -1; k > Niveau; --k)
             s = QSize(Echelle(s.width(), 75, 100), Echelle(s.height(), 75, 100));
         Image->Image = ensemble;

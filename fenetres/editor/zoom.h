@@ -2,7 +2,8 @@
 // Zoom et vue d'ensemble : une image du canevas, prise au début du zoom, montrée à la
 // place du canevas jusqu'au double-clic ; agrandie par 4/3 ou réduite par 3/4 à chaque
 // pas (niveau -4 à 4) et déplaçable à la souris quand elle dépasse la vue. Au niveau -1,
-// tout le modèle ajusté à la partie visible ; chaque pas arrière suivant le réduit de 3/4.
+// tout le modèle ajusté à la partie visible (réduit de 3/4 au moins) ; chaque pas arrière
+// suivant le réduit de 3/4.
 // Aussi "Ajuster au texte" : les boîtes choisies ramenées à leur taille minimale.
 #include <QImage>
 #include <QObject>
