@@ -239,7 +239,7 @@ void TForm2::ConstruireCamembert()
         s->setBrush(CouleurLigne(r + 1));
         s->setPen(QPen(Qt::black, 1));
     }
-    StatusBar1->showMessage(QStringLiteral("Somme des probabilités : ") + Nombres::Formater(EditionEtat::Somme(probas), 7));
+    StatusBar1->showMessage(QStringLiteral("Somme des probabilités : ") + EditionEtat::TexteSomme(probas));
 }
 
 void TForm2::NettoyerProbabilites()

@@ -131,12 +131,26 @@ void VueZoom::etendreImage()
     Image->setGeometry(Vue->rect());
 }
 
+QRect VueZoom::partieVisible() const
+{
+    // Le panneau défile dans une zone dont il est le contenu : seule la partie montrée
+    // par cette zone compte.
+    const QWidget *zone = f.Panneau->parentWidget();
+    if (!zone)
+        return Vue->rect();
+    const QRect r = QRect(f.Panneau->mapFrom(zone, QPoint(0, 0)), zone->size()).intersected(f.Panneau->rect());
+    return r.isEmpty() ? Vue->rect() : r;
+}
+
 void VueZoom::pas(int sens)
 {
     if (!Visible()) {
         // L'image du canevas, prise maintenant, à la taille du canevas.
         THmm *h = f.Document->Hmm1;
-        Image->Image = ImageModele::Rendre(*f.Document);
+        canevas = ImageModele::Rendre(*f.Document);
+        const QRect e = ImageModele::Etendue(*f.Document, 10).intersected(canevas.rect());
+        ensemble = e.isEmpty() ? canevas : canevas.copy(e);
+        Image->Image = canevas;
         Image->setGeometry(0, 0, h->width(), h->height());
         Vue->setGeometry(f.Panneau->rect());
         Vue->show();
@@ -150,11 +164,30 @@ void VueZoom::pas(int sens)
         f.Zoomarriere1->setEnabled(true);
         if (std::abs(Niveau) == NiveauMax)
             f.Zoomavant1->setEnabled(false);
-        Image->resize(Echelle(Image->width(), 100, 75), Echelle(Image->height(), 100, 75));
     } else {
         f.Zoomavant1->setEnabled(true);
         if (std::abs(Niveau) == NiveauMax)
             f.Zoomarriere1->setEnabled(false);
+    }
+    if (Niveau < 0) {
+        // Vue d'ensemble : l'étendue du modèle ajustée à la partie visible, jamais plus grande
+        // qu'au pas arrière ordinaire (3/4) ; puis 3/4 par pas.
+        const QRect v = partieVisible();
+        QSize s = ensemble.size().scaled(v.size(), Qt::KeepAspectRatio);
+        const QSize pasOrdinaire(Echelle(ensemble.width(), 75, 100), Echelle(ensemble.height(), 75, 100));
+        if (s.width() > pasOrdinaire.width())
+            s = pasOrdinaire;
+        for (int k = -1; k > Niveau; --k)
+            s = QSize(Echelle(s.width(), 75, 100), Echelle(s.height(), 75, 100));
+        Image->Image = ensemble;
+        Image->setGeometry(QRect(v.topLeft(), s));
+    } else if (Niveau == 0 && sens > 0) {
+        // Retour de la vue d'ensemble : le canevas à sa taille.
+        Image->Image = canevas;
+        Image->resize(canevas.size());
+    } else if (sens > 0) {
+        Image->resize(Echelle(Image->width(), 100, 75), Echelle(Image->height(), 100, 75));
+    } else {
         Image->resize(Echelle(Image->width(), 75, 100), Echelle(Image->height(), 75, 100));
     }
     Image->update();
@@ -175,7 +208,7 @@ void VueZoom::Quitter()
     Vue->hide();
     Niveau = 0;
     etendreImage();
-    Image->Image = QImage();
+    Image->Image = canevas = ensemble = QImage();
     f.Zoomavant1->setEnabled(true);
     f.Zoomarriere1->setEnabled(true);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Zoom et vue d'ensemble : une image du canevas, prise au début du zoom, montrée à la
 // place du canevas jusqu'au double-clic ; agrandie par 4/3 ou réduite par 3/4 à chaque
-// pas (niveau -4 à 4) et déplaçable à la souris quand elle dépasse la vue.
+// pas (niveau -4 à 4) et déplaçable à la souris quand elle dépasse la vue. Au niveau -1,
+// tout le modèle ajusté à la partie visible (réduit de 3/4 au moins) ; chaque pas arrière
+// suivant le réduit de 3/4.
 // Aussi "Ajuster au texte" : les boîtes choisies ramenées à leur taille minimale.
 #include <QImage>
 #include <QObject>
@@ -63,5 +65,9 @@ protected:
 private:
     void pas(int sens);
     void etendreImage();
+    QRect partieVisible() const;
     TForm1 &f;
+    // Prises au début du zoom : le canevas entier (niveaux 0 et plus) et l'étendue du
+    // modèle (niveaux négatifs : la vue d'ensemble montre tout le modèle, ajusté à la vue).
+    QImage canevas, ensemble;
 };

@@ -18,6 +18,22 @@ float Somme(const QStringList &probabilites)
     return s;
 }
 
+bool SommeAcceptee(const QStringList &probabilites)
+{
+    return !probabilites.isEmpty() && (Somme(probabilites) == 1.0f || Sommes::DecimaleVautUn(probabilites));
+}
+
+QString TexteSomme(const QStringList &probabilites)
+{
+    const QString un = Nombres::Formater(1.0L, 7);
+    if (SommeAcceptee(probabilites))
+        return un;
+    const float s = Somme(probabilites);
+    const QString texte = Nombres::Formater(s, 7);
+    // Neuf chiffres distinguent tout float de 1.
+    return texte == un ? Nombres::Formater(s, 9) : texte;
+}
+
 Refus Controler(const DocumentModele &doc, int indice, const QString &nom, const QStringList &probabilites)
 {
     auto surLeNom = [](const QString &m) { return Refus{m, true}; };
@@ -36,7 +52,7 @@ Refus Controler(const DocumentModele &doc, int indice, const QString &nom, const
     // Sans START dans le modèle : un état ordinaire nommé START se confondrait avec lui.
     if (nom == QLatin1String("START"))
         return surLeNom(QStringLiteral("Le nom START est réservé à l'état initial"));
-    if (probabilites.isEmpty() || (Somme(probabilites) != 1.0f && !Sommes::DecimaleVautUn(probabilites)))
+    if (!SommeAcceptee(probabilites))
         return Refus{QStringLiteral("La somme des probabilités de génération est différente de 1"), false};
     return {};
 }

@@ -13,6 +13,14 @@ namespace EditionEtat {
 // exacte de 1 (Sommes::DecimaleVautUn).
 float Somme(const QStringList &probabilites);
 
+// La règle de Controler sur la somme : une liste non vide dont la somme en simple précision
+// ou la somme décimale exacte vaut 1.
+bool SommeAcceptee(const QStringList &probabilites);
+
+// Texte de la barre d'état de l'éditeur : « 1 » seulement quand SommeAcceptee ; une somme
+// refusée est écrite avec assez de chiffres pour ne jamais se lire 1.
+QString TexteSomme(const QStringList &probabilites);
+
 struct Refus {
     QString Message; // vide : accepté
     bool SurLeNom = false; // le nom est fautif (la fenêtre le remet et le sélectionne)

@@ -4,9 +4,11 @@
 #include "editor/zoom.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
+#include "model/image_modele.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QScrollArea>
 #include <QTest>
 
 namespace {
@@ -97,6 +99,33 @@ TEST_F(Zoom, ImagePriseAuDebutEtMiseALEchelle)
     f->Zoom->Quitter();
     f->Zoom->Zoomavant1Click();
     EXPECT_EQ(im->Image.pixelColor(5, 5), QColor(Qt::black));
+}
+
+// Vue d'ensemble : tout le modèle, même une boîte hors de la partie visible, ajusté à la vue.
+TEST_F(Zoom, ArriereMontreToutLeModele)
+{
+    auto f = fenetre();
+    f->resize(1024, 740);
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+    DocumentModele &d = *f->Document;
+    TEtat2 *e2 = d.Etats[2];
+    e2->move(1800, 700);
+    d.Hmm1->repaint(); // le canevas grandit après son dessin
+    QApplication::processEvents();
+    QApplication::processEvents();
+    auto *defilement = f->findChild<QScrollArea *>(QStringLiteral("DefilementCanevas"));
+    ASSERT_TRUE(defilement);
+    const QSize visible = defilement->viewport()->size();
+    ASSERT_GT(e2->x() + e2->width(), visible.width());
+
+    f->Zoom->Zoomarriere1Click();
+    ImageZoom *im = f->Zoom->Image;
+    const QRect e = ImageModele::Etendue(d, 10);
+    EXPECT_EQ(im->Image.size(), e.size());
+    EXPECT_EQ(im->Image.pixelColor(e2->x() + 20 - e.x(), e2->y() + 40 - e.y()), VersQColor(Couleurs::VertClair));
+    EXPECT_TRUE(QRect(QPoint(), visible).contains(im->geometry())) << im->width() << "x" << im->height();
+    EXPECT_TRUE(im->width() == visible.width() || im->height() == visible.height());
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPieSeries>
 #include <QPieSlice>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 
@@ -243,4 +244,30 @@ TEST_F(EditeurEtat, FiltresDeTouches)
     e->Edit1->setText(QStringLiteral("Eté"));
     QTest::keyClick(e->Edit1, Qt::Key_Return);
     EXPECT_EQ(doc->Etats[1]->Nom, QStringLiteral("Eté"));
+}
+
+// La barre d'état ne dit « 1 » que si Ok accepte la somme (même règle, dans le noyau).
+TEST_F(EditeurEtat, BarreDEtatDAccordAvecOk)
+{
+    const struct {
+        QStringList probas;
+        bool accepte;
+    } cas[] = {
+        {{"0,35", "0,3", "0,15", "0,2"}, true}, // somme décimale exacte
+        {{"0,33", "0,33", "0,33"}, false},
+        {{"0,99999996"}, false}, // se lisait 1 avec sept chiffres
+    };
+    const QString un = QStringLiteral("Somme des probabilités : 1");
+    for (const auto &c : cas) {
+        TForm2 *e = ouvrir(2);
+        while (e->NbLignes > 0) {
+            e->StringGrid1->setCurrentCell(0, 0);
+            e->RetirerClick();
+        }
+        for (int i = 0; i < c.probas.size(); ++i)
+            paire(e, QStringLiteral("s") + QString::number(i), c.probas[i]);
+        const QString barre = e->StatusBar1->currentMessage();
+        EXPECT_EQ(barre == un, c.accepte) << c.probas.join(' ').toStdString() << " : " << barre.toStdString();
+        EXPECT_EQ(e->OkClick(), c.accepte) << c.probas.join(' ').toStdString();
+    }
 }
