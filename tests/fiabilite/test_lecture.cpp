@@ -139,8 +139,9 @@ TEST(BornesDesBoites, PositionsRefusees)
         EXPECT_FALSE(FichierModele::Lire(lignes, &m, &erreur)) << qPrintable(c.ligneEtat + c.arcs);
         EXPECT_TRUE(erreur.contains(QStringLiteral("impossible"))) << qPrintable(erreur);
         QList<ContenuModele::Etat> etats;
-        if (c.arcs.startsWith(QLatin1String("0 0 0 0")))
+        if (c.arcs.startsWith(QLatin1String("0 0 0 0"))) {
             EXPECT_FALSE(BlocCopie::Lire(QStringLiteral("[Etats_Copies]= 1\r\n") + c.ligneEtat, &etats, &erreur));
+        }
     }
     QList<ContenuModele::Etat> etats;
     QString erreur;
@@ -186,13 +187,15 @@ TEST(HmmcalcEntree, SequenceSurLEntreeStandard)
     for (const auto &c : cas) {
         const Issue r = LancerHmmcalc(c.arguments, c.entree);
         EXPECT_EQ(r.code, c.code) << qPrintable(r.erreurs);
-        if (!c.sortie.isEmpty())
+        if (!c.sortie.isEmpty()) {
             EXPECT_EQ(r.sortie, c.sortie);
+        }
         EXPECT_TRUE(r.erreurs.contains(c.erreurs)) << qPrintable(r.erreurs);
         EXPECT_FALSE(r.erreurs.contains(QString(41, 'c')));
         // Un million de symboles : P(O|λ) mis à l'échelle, suivi de log10 P(O|λ).
-        if (c.code == 0)
+        if (c.code == 0) {
             EXPECT_EQ(r.sortie.count(QLatin1Char('\n')), c.sortie.isEmpty() ? 2 : 1) << qPrintable(r.sortie.left(200));
+        }
     }
 }
 

@@ -45,7 +45,8 @@ TEST(BornesTrace, JournalGardeLesPremieresEtLesDernieresIterations)
         EXPECT_EQ(j.first(), QStringLiteral("<b>Itération 1</b>")) << n;
         EXPECT_EQ(j[j.size() - 3], QStringLiteral("<b>Itération %1</b>").arg(n)) << n;
         EXPECT_EQ(lignesOmission, gardees < n ? 1 : 0) << n;
-        if (gardees < n)
+        if (gardees < n) {
             EXPECT_TRUE(j.contains(LigneIterationsOmises(n - gardees))) << n;
+        }
     }
 }
