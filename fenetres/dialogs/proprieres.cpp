@@ -398,7 +398,7 @@ bool TForm2::eventFilter(QObject *objet, QEvent *ev)
         if (c.isNull())
             return false;
         if (objet == Edit3)
-            return !Souris::CaractereProbabilite(Edit3->text(), c);
+            return !ReglesEdition::CaractereProbabilite(Edit3->text(), c);
         if (!FichierModele::TextePortable(QString(c))) {
             Messages::Erreur(this, c.isSpace() ? QStringLiteral("Un symbole ne doit pas contenir de blanc.")
                                                : QStringLiteral("Le caractère « %1 » ne peut pas figurer dans un symbole : le "
@@ -426,7 +426,7 @@ bool TForm2::eventFilter(QObject *objet, QEvent *ev)
     if (c.isNull())
         return false;
     if (colonne == ColProbabilite)
-        return !Souris::CaractereProbabilite(texte, c);
+        return !ReglesEdition::CaractereProbabilite(texte, c);
     if (colonne == ColSymbole && !FichierModele::TextePortable(QString(c))) {
         Messages::Erreur(this, QStringLiteral("Le caractère « %1 » ne peut pas figurer dans un symbole.").arg(c.isSpace() ? QStringLiteral("espace") : QString(c)));
         return true;

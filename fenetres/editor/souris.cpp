@@ -346,7 +346,7 @@ void EditeurSouris::canevasAppui(QMouseEvent *e)
 void EditeurSouris::canevasMouvement(QMouseEvent *e)
 {
     if ((e->buttons() & Qt::LeftButton) && boutonCanevas && toutArcDeselectionne()) {
-        bande = Souris::Bande(debutBande, e->position().toPoint());
+        bande = ReglesEdition::Bande(debutBande, e->position().toPoint());
         bandeDessinee = true;
         redessinerCalque();
     } else if (f.Boucle->isChecked()) {
@@ -373,7 +373,7 @@ void EditeurSouris::canevasRelache(QMouseEvent *e)
     } else {
         bool une = false;
         for (TEtat2 *b : boites()) {
-            const bool dedans = Souris::Chevauche(b->geometry(), bande);
+            const bool dedans = ReglesEdition::Chevauche(b->geometry(), bande);
             une = une || dedans;
             if (b->Selectionne != dedans) {
                 b->Selectionne = dedans;
@@ -492,11 +492,11 @@ void EditeurSouris::boiteMouvement(TEtat2 *b, QMouseEvent *e)
     }
     if (b->Selectionne) {
         if (redimensionnement) {
-            cadre = Souris::Redimensionner(b->geometry(), poignee, appuiPoignee, b->mapTo(f.Panneau, p));
+            cadre = ReglesEdition::Redimensionner(b->geometry(), poignee, appuiPoignee, b->mapTo(f.Panneau, p));
             cadreDessine = true;
             redessinerCalque();
         } else {
-            const Qt::CursorShape c = Souris::Poignee(p.x(), p.y(), b->Width(), b->Height());
+            const Qt::CursorShape c = ReglesEdition::Poignee(p.x(), p.y(), b->Width(), b->Height());
             if (c != Qt::ArrowCursor)
                 b->setCursor(c);
         }

@@ -57,7 +57,7 @@ void EditeurSouris::texteEtiquetteChange(const QString &t0)
 {
     if (changementInterne)
         return;
-    const QString t = Souris::NettoyerEtiquette(t0);
+    const QString t = ReglesEdition::NettoyerEtiquette(t0);
     if (t != t0) {
         changementInterne = true;
         Edit3->setText(t);
@@ -102,7 +102,7 @@ bool EditeurSouris::toucheEtiquette(QKeyEvent *e)
     const QChar c = texte.at(0);
     if (!c.isPrint())
         return false;
-    return !Souris::CaractereProbabilite(Edit3->text(), c);
+    return !ReglesEdition::CaractereProbabilite(Edit3->text(), c);
 }
 
 void EditeurSouris::TerminerEdition()

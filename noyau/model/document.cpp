@@ -334,7 +334,7 @@ TEtat2 *DocumentModele::placerNouvelle(const QString &nom, const ContenuModele::
     b->Nom = nom;
     b->setParent(Surface);
     if (tailleMinimale)
-        Souris::Placer(b, bornes);
+        ReglesEdition::Placer(b, bornes);
     else
         b->setGeometry(bornes);
     b->show();
@@ -352,13 +352,13 @@ TEtat2 *DocumentModele::NouvelEtat(bool start, QPoint centre, const QRect *bande
     if (start ? StartPresent : !PeutAjouterEtat())
         return nullptr;
     const QStringList avant = PreparerFichier();
-    const QString nom = start ? NomStart : Souris::NomAutomatique(NomsEtats(), &Dernier);
+    const QString nom = start ? NomStart : ReglesEdition::NomAutomatique(NomsEtats(), &Dernier);
     QRect r;
     if (bande) {
         r = *bande;
     } else {
         QString vide[1][3];
-        const QSize t = Souris::TailleMinimale(nom, 0, vide);
+        const QSize t = ReglesEdition::TailleMinimale(nom, 0, vide);
         r = QRect(centre.x() - t.width() / 2, centre.y() - t.height() / 2, t.width(), t.height());
     }
     TEtat2 *b = placerNouvelle(nom, nullptr, r, true);
@@ -389,7 +389,7 @@ void DocumentModele::Coller(const QList<ContenuModele::Etat> &etats, int decalag
             RemplirPaires(b, e);
             b->Nom = BlocCopie::NomColle(e.Nom, NomsEtats(), &Dernier);
             b->setParent(Surface);
-            Souris::Placer(b, QRect(e.Left + decalage, e.Top + decalage, e.Width, e.Height));
+            ReglesEdition::Placer(b, QRect(e.Left + decalage, e.Top + decalage, e.Width, e.Height));
             b->show();
             Etats[++N] = b;
         }
@@ -427,7 +427,7 @@ void DocumentModele::DeplacerEtat(TEtat2 *b, QPoint position)
 void DocumentModele::RedimensionnerEtat(TEtat2 *b, const QRect &bornes)
 {
     operation(QStringLiteral("le redimentionnement de l'état: ") + b->Nom, [&] {
-        Souris::Placer(b, bornes);
+        ReglesEdition::Placer(b, bornes);
         RedessinerArcsEtat(b);
     });
 }
@@ -437,7 +437,7 @@ void DocumentModele::AjusterEtat(TEtat2 *b)
     operation(QStringLiteral("le redimentionnement de l'état: ") + b->Nom, [&] {
         // Largeur et hauteur 0 : la règle de taille minimale les relève au plus petit
         // que permettent le nom et les paires.
-        Souris::Reappliquer(b);
+        ReglesEdition::Reappliquer(b);
         b->resize(0, 0);
         b->update();
         RedessinerArcsEtat(b);
@@ -567,7 +567,7 @@ void DocumentModele::ModifierEtat(TEtat2 *e, const QString &nom, const QList<QPa
         // Impossible après le nettoyage du tableau : chaque probabilité y est un nombre.
     }
     // La taille est réappliquée : la règle de taille minimale suit le nouveau contenu.
-    Souris::Placer(e, e->geometry());
+    ReglesEdition::Placer(e, e->geometry());
     e->update();
     RedessinerArcsEtat(e);
     terminer(derniere);
@@ -734,7 +734,7 @@ void DocumentModele::AppliquerTaillesMinimales()
         if (!b)
             continue;
         const QSize avant = b->size();
-        Souris::Reappliquer(b);
+        ReglesEdition::Reappliquer(b);
         if (b->size() != avant)
             RedessinerArcsEtat(b);
     }

@@ -9,7 +9,7 @@ const QString NomStart = QStringLiteral("START");
 const QString NomEnd = QStringLiteral("END");
 }
 
-namespace Souris {
+namespace ReglesEdition {
 
 QSize TailleMinimale(const QString &nom, int nbSymboles, const QString generation[][3])
 {
@@ -145,4 +145,4 @@ bool CaractereProbabilite(const QString &texteActuel, QChar c)
     return c == s && !texteActuel.contains(s);
 }
 
-} // namespace Souris
+} // namespace ReglesEdition

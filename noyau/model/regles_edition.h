@@ -11,7 +11,7 @@
 
 class TEtat2;
 
-namespace Souris {
+namespace ReglesEdition {
 // Règle de taille minimale de toute boîte (START 95 x 26, "END" 75 x 26, sinon selon le
 // nom et les paires).
 QSize TailleMinimale(const QString &nom, int nbSymboles, const QString generation[][3]);

@@ -36,12 +36,12 @@ TEST(TailleMinimale, SelonLeNomEtLesPaires)
             e.Generation[k + 1][1] = c.paires[k].first;
             e.Generation[k + 1][2] = c.paires[k].second;
         }
-        EXPECT_EQ(Souris::TailleMinimale(e), c.attendu) << c.nom.toStdString();
+        EXPECT_EQ(ReglesEdition::TailleMinimale(e), c.attendu) << c.nom.toStdString();
         // Placer ne fait jamais une boîte plus petite, même à 0 x 0.
-        Souris::Placer(&e, QRect(10, 20, 0, 0));
+        ReglesEdition::Placer(&e, QRect(10, 20, 0, 0));
         EXPECT_EQ(e.size(), c.attendu);
         EXPECT_EQ(e.pos(), QPoint(10, 20));
-        Souris::Placer(&e, QRect(0, 0, 300, 200));
+        ReglesEdition::Placer(&e, QRect(0, 0, 300, 200));
         EXPECT_EQ(e.size(), QSize(300, 200));
     }
 }
@@ -64,7 +64,7 @@ TEST(NomAutomatique, ComptageDepuisNPlusUnEtNomsPris)
     };
     for (const Cas &c : cas) {
         int d = 0;
-        EXPECT_EQ(Souris::NomAutomatique(c.noms, &d), c.attendu);
+        EXPECT_EQ(ReglesEdition::NomAutomatique(c.noms, &d), c.attendu);
         EXPECT_EQ(d, c.dernier);
     }
 }
@@ -87,8 +87,8 @@ TEST(Bande, ChevauchementStrict)
         {{120, 120}, {120, 140}, true},  // largeur nulle, à travers la boîte
     };
     for (const Cas &c : cas)
-        EXPECT_EQ(Souris::Chevauche(boite, Souris::Bande(c.a, c.b)), c.attendu) << c.a.x() << "," << c.a.y();
-    EXPECT_EQ(Souris::Bande({50, 80}, {10, 20}), QRect(10, 20, 40, 60));
+        EXPECT_EQ(ReglesEdition::Chevauche(boite, ReglesEdition::Bande(c.a, c.b)), c.attendu) << c.a.x() << "," << c.a.y();
+    EXPECT_EQ(ReglesEdition::Bande({50, 80}, {10, 20}), QRect(10, 20, 40, 60));
 }
 
 TEST(Poignees, CurseurSelonLaPositionDansLaBoite)
@@ -107,7 +107,7 @@ TEST(Poignees, CurseurSelonLaPositionDansLaBoite)
         {50, 30, Qt::ArrowCursor},       {95, 30, Qt::ArrowCursor},
     };
     for (const Cas &c : cas)
-        EXPECT_EQ(Souris::Poignee(c.x, c.y, W, H), c.attendu) << c.x << "," << c.y;
+        EXPECT_EQ(ReglesEdition::Poignee(c.x, c.y, W, H), c.attendu) << c.x << "," << c.y;
 }
 
 TEST(Poignees, LeBordOpposeResteFixe)
@@ -130,7 +130,7 @@ TEST(Poignees, LeBordOpposeResteFixe)
         {Qt::SizeBDiagCursor, {1, 58}, {80, 190}, QRect(80, 100, 120, 90)},   // bas-gauche
     };
     for (const Cas &c : cas)
-        EXPECT_EQ(Souris::Redimensionner(d, c.poignee, c.appui, c.souris), c.attendu) << int(c.poignee);
+        EXPECT_EQ(ReglesEdition::Redimensionner(d, c.poignee, c.appui, c.souris), c.attendu) << int(c.poignee);
 }
 
 TEST(Etiquette, NettoyageEtFiltreDesTouches)
@@ -142,16 +142,16 @@ TEST(Etiquette, NettoyageEtFiltreDesTouches)
         {QStringLiteral("0.5"), QStringLiteral("0.5")}, {QStringLiteral("???"), QStringLiteral("?")},
     };
     for (const auto &[entree, sortie] : cas)
-        EXPECT_EQ(Souris::NettoyerEtiquette(entree), sortie) << entree.toStdString();
+        EXPECT_EQ(ReglesEdition::NettoyerEtiquette(entree), sortie) << entree.toStdString();
 
     Nombres::DefinirSeparateur(QLatin1Char(','));
-    EXPECT_TRUE(Souris::CaractereProbabilite(QStringLiteral("0"), QLatin1Char(',')));
-    EXPECT_FALSE(Souris::CaractereProbabilite(QStringLiteral("0,5"), QLatin1Char(',')));
-    EXPECT_FALSE(Souris::CaractereProbabilite(QStringLiteral("0"), QLatin1Char('.')));
+    EXPECT_TRUE(ReglesEdition::CaractereProbabilite(QStringLiteral("0"), QLatin1Char(',')));
+    EXPECT_FALSE(ReglesEdition::CaractereProbabilite(QStringLiteral("0,5"), QLatin1Char(',')));
+    EXPECT_FALSE(ReglesEdition::CaractereProbabilite(QStringLiteral("0"), QLatin1Char('.')));
     Nombres::DefinirSeparateur(QLatin1Char('.'));
-    EXPECT_TRUE(Souris::CaractereProbabilite(QString(), QLatin1Char('7')));
+    EXPECT_TRUE(ReglesEdition::CaractereProbabilite(QString(), QLatin1Char('7')));
     for (QChar c : QStringLiteral("a-+e ?"))
-        EXPECT_FALSE(Souris::CaractereProbabilite(QString(), c));
+        EXPECT_FALSE(ReglesEdition::CaractereProbabilite(QString(), c));
 }
 
 TEST(BlocCopie, EcritureLectureEtBrouillage)

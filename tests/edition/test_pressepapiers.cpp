@@ -24,7 +24,7 @@ void donnerPaires(TEtat2 *b, const QList<QPair<QString, QString>> &p)
         b->Generation[k + 1][1] = p[k].first;
         b->Generation[k + 1][2] = p[k].second;
     }
-    Souris::Reappliquer(b);
+    ReglesEdition::Reappliquer(b);
 }
 }
 

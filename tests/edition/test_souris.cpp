@@ -423,7 +423,7 @@ TEST_F(Souris_, CapacitesRefuseesAvecMessage)
         TEtat2 *b = d.CreerEtat();
         b->Nom = QStringLiteral("S") + QString::number(i);
         b->setParent(f->Panneau);
-        Souris::Placer(b, QRect(5 + (i % 10) * 60, 5 + (i / 10) * 40, 10, 10));
+        ReglesEdition::Placer(b, QRect(5 + (i % 10) * 60, 5 + (i / 10) * 40, 10, 10));
         b->hide();
         d.Etats[i] = b;
         d.N = i;
