@@ -290,7 +290,7 @@ void DialogueAlgorithme::TerminerCalculLong()
         close();
 }
 
-void DialogueAlgorithme::Progression(int pourcent)
+void DialogueAlgorithme::AfficherProgression(int pourcent)
 {
     if (ProgressBar1 && ProgressBar1->value() != pourcent)
         ProgressBar1->setValue(pourcent);
@@ -331,7 +331,7 @@ bool DialogueAlgorithme::Enumerer()
     SuiviEnumeration suivi;
     // La barre n'est touchée que quand son pourcentage change ; "Arrêter" et la fermeture
     // lèvent ArretEnumeration eux-mêmes.
-    suivi.Progression = [this](int pourcent) { Progression(pourcent); };
+    suivi.Progression = [this](int pourcent) { AfficherProgression(pourcent); };
     suivi.ApresChemin = [this] { LaisserRespirer(); };
     const bool fini = EnumererChemins(f.Document->Parametres, e, suivi);
     TerminerCalculLong();

@@ -74,7 +74,7 @@ protected:
     // et ferme la boîte si la fermeture a été demandée entre-temps.
     void DebuterCalculLong(bool barreProgression);
     void TerminerCalculLong();
-    void Progression(int pourcent);
+    void AfficherProgression(int pourcent);
     // Laisse passer les événements en attente (bouton "Arrêter", dessin).
     void LaisserRespirer();
     // Énumération des chemins avec barre de progression et arrêt (les deux dialogues

@@ -70,7 +70,7 @@ QChar caractere(const QKeyEvent *k)
 }
 
 TForm2::TForm2(DocumentModele &d, TEtat2 *e, QWidget *parent)
-    : QDialog(parent), doc(d), etat(e)
+    : QDialog(parent), document(d), etat(e)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Edition de l'état --> (") + e->Nom + QLatin1Char(')'));
@@ -345,7 +345,7 @@ bool TForm2::OkClick()
     QStringList probas;
     for (int r = 0; r < NbLignes; ++r)
         probas << probabilite(r);
-    const EditionEtat::Refus refus = EditionEtat::Controler(doc, k, Edit1->text(), probas);
+    const EditionEtat::Refus refus = EditionEtat::Controler(document, k, Edit1->text(), probas);
     if (!refus.Accepte()) {
         echec(refus.Message, refus.SurLeNom);
         return false;
@@ -361,7 +361,7 @@ void TForm2::appliquer()
     QList<QPair<QString, QString>> paires;
     for (int r = 0; r < NbLignes; ++r)
         paires.append({symbole(r), probabilite(r)});
-    doc.ModifierEtat(etat, Edit1->text(), paires);
+    document.ModifierEtat(etat, Edit1->text(), paires);
     setWindowTitle(QStringLiteral("Edition de l'état --> (") + etat->Nom + QLatin1Char(')'));
 }
 

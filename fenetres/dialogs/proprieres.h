@@ -52,7 +52,7 @@ private:
     void appliquer();
     void terminerEditionCellule();
 
-    DocumentModele &doc;
+    DocumentModele &document;
     QPointer<TEtat2> etat;
     int k = -1;
 };

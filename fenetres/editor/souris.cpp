@@ -75,7 +75,7 @@ EditeurSouris::EditeurSouris(TForm1 &fenetre)
     connect(&doc(), &DocumentModele::modeleCharge, this, [this] {
         // Règle de taille minimale sur les boîtes chargées ; leurs arcs suivent.
         doc().AppliquerTaillesMinimales();
-        Reinitialiser();
+        ReinitialiserEdition();
     });
 
     connect(f.Palette, &QActionGroup::triggered, this, [this] { AppliquerCurseursPalette(); });
@@ -174,7 +174,7 @@ void EditeurSouris::brancherBoite(TEtat2 *e)
         e->setCursor(CurseurEtat());
 }
 
-void EditeurSouris::Reinitialiser()
+void EditeurSouris::ReinitialiserEdition()
 {
     enEdition = false;
     Edit3->hide();

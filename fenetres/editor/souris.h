@@ -40,7 +40,7 @@ public:
     int ArcEdite = -1;
 
     // État d'interaction remis à zéro (première activation, rechargement du modèle).
-    void Reinitialiser();
+    void ReinitialiserEdition();
     // Fin de l'édition de l'étiquette (perte du focus d'Edit3) : enregistre l'étape.
     void TerminerEdition();
     // Plus aucune bande à l'écran (après un collage).

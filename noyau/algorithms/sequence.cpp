@@ -19,14 +19,14 @@ void DecouperSequence(const ParametresModele &p, EspaceTravail &e)
     } else {
         const qsizetype n = texte.size();
         qsizetype pos = 0;
-        const QChar espace(u' ');
+        const QChar blanc(u' ');
         while (pos < n) {
             QString mot;
-            while (pos < n && texte.at(pos) != espace)
+            while (pos < n && texte.at(pos) != blanc)
                 mot += texte.at(pos++);
             if (!mot.isEmpty())
                 o.push_back(symbole(mot));
-            while (pos < n && texte.at(pos) == espace)
+            while (pos < n && texte.at(pos) == blanc)
                 ++pos;
         }
     }

@@ -34,7 +34,7 @@ bool DocumentModele::eventFilter(QObject *objet, QEvent *evenement)
     // Hmm1 couvre toujours tout le panneau.
     if (objet == Surface && evenement->type() == QEvent::Resize)
         Hmm1->setGeometry(0, 0, Surface->width(), Surface->height());
-    return QObject::eventFilter(objet, evenement);
+    return false; // l'événement suit son cours
 }
 
 DocumentModele::~DocumentModele()
@@ -396,18 +396,18 @@ void DocumentModele::Coller(const QList<ContenuModele::Etat> &etats, int decalag
     });
 }
 
-void DocumentModele::SupprimerEtats(const QList<TEtat2 *> &boites)
+void DocumentModele::SupprimerEtats(const QList<TEtat2 *> &choisies)
 {
     int s = 0;
     for (int i = StartPresent ? 0 : 1; i <= N; ++i)
-        if (Etats[i] && boites.contains(Etats[i]))
+        if (Etats[i] && choisies.contains(Etats[i]))
             ++s;
     if (s == 0)
         return;
     operation(QStringLiteral("la suppression de(s) ") + QString::number(s) + QStringLiteral(" etat(s)"), [&] {
         for (int i = N; i >= (StartPresent ? 0 : 1); --i) {
             TEtat2 *b = Etats[i];
-            if (!b || !boites.contains(b))
+            if (!b || !choisies.contains(b))
                 continue;
             if (i == N)
                 --Dernier;
@@ -645,7 +645,7 @@ bool DocumentModele::restaurer(Journal &depuis, Journal &vers, const QString &fi
     const QStringList courant = PreparerFichier();
     const EtapeAnnulation e = depuis.Retirer();
     vers.Ajouter(e.Description, courant);
-    auto echec = [&](const QString &message) {
+    auto refuser = [&](const QString &message) {
         // Rien n'a changé dans le modèle : les journaux reviennent à leur état.
         vers.Retirer();
         depuis.Ajouter(e.Description, e.Lignes);
@@ -657,11 +657,11 @@ bool DocumentModele::restaurer(Journal &depuis, Journal &vers, const QString &fi
     QString m;
     const QString chemin = Repertoire::Fichier(fichier);
     if (!ecrireLignesStockees(chemin, e.Lignes, &m))
-        return echec(QStringLiteral("Impossible d'écrire le fichier de travail « %1 » :\n%2").arg(chemin, m));
+        return refuser(QStringLiteral("Impossible d'écrire le fichier de travail « %1 » :\n%2").arg(chemin, m));
     // Le mot de passe n'est pas une étape : celui du modèle courant est gardé.
     const QString motDePasse = MotDePasse;
     if (DefaireFichier(chemin, &m) != Chargement::Reussi)
-        return echec(m);
+        return refuser(m);
     MotDePasse = motDePasse;
     terminer(e.Description);
     return true;

@@ -111,7 +111,7 @@ public:
     // Collage d'un bloc d'états, décalés de `decalage` pixels, renommés pour rester uniques.
     void Coller(const QList<ContenuModele::Etat> &etats, int decalage);
     // Suppression des boîtes données (START compris) et de leurs arcs.
-    void SupprimerEtats(const QList<TEtat2 *> &boites);
+    void SupprimerEtats(const QList<TEtat2 *> &choisies);
     void DeplacerEtat(TEtat2 *boite, QPoint position);
     void RedimensionnerEtat(TEtat2 *boite, const QRect &bornes);
     // "Ajuster au texte" : la boîte revient à sa taille minimale. Peut lever EConversion
