@@ -164,7 +164,8 @@ void DialogueAlgorithme::showEvent(QShowEvent *e)
 void DialogueAlgorithme::FormShow()
 {
     BitBtn1->setEnabled(false);
-    historique.Charger();
+    QString refusHistorique;
+    historique.Charger(&refusHistorique);
     LabeledEdit1->blockSignals(true);
     LabeledEdit1->clear();
     LabeledEdit1->addItems(historique.Sequences());
@@ -174,7 +175,8 @@ void DialogueAlgorithme::FormShow()
     LabeledEdit1->blockSignals(false);
     RadioButton1->setChecked(true);
     LabeledEdit1->setFocus();
-    StatusBar1->showMessage(QStringLiteral("Tapez ou choisissez une séquence."));
+    StatusBar1->showMessage(refusHistorique.isEmpty() ? QStringLiteral("Tapez ou choisissez une séquence.")
+                                                      : refusHistorique);
 }
 
 void DialogueAlgorithme::BitBtn1Click()

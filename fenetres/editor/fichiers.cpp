@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QStatusBar>
 
 namespace {
 QString cheminTxt()
@@ -62,6 +63,8 @@ void TForm1::PremiereActivation()
     Sourie->setChecked(true);
     Document->Reinitialiser();
     ConstruireMenuRecents();
+    QString refus;
+    Recents::Lire(&refus);
 
     // Le modèle à ouvrir : l'argument, sinon la première ligne de "Chemin.txt" (254 caractères au plus).
     QString chemin = Textes::LireLignes(cheminTxt()).value(0).section(QLatin1Char('\r'), 0, 0).left(254);
@@ -72,11 +75,18 @@ void TForm1::PremiereActivation()
     if (chemin != QLatin1String("Vide"))
         chargerIci(chemin);
     LireOptions();
+    // Un fichier de réglages refusé (trop gros, dossier...) est ignoré sans bloquer le démarrage,
+    // mais l'utilisateur doit savoir pourquoi ses réglages manquent.
+    if (!refus.isEmpty())
+        statusBar()->showMessage(refus);
 }
 
 void TForm1::LireOptions()
 {
-    Options::Appliquer(*Document, Options::Lire());
+    QString refus;
+    Options::Appliquer(*Document, Options::Lire(OptionsAffichage(), &refus));
+    if (!refus.isEmpty())
+        statusBar()->showMessage(refus);
 }
 
 void TForm1::MettreAJourTitre()

@@ -5,6 +5,8 @@
 #include "model/repertoire.h"
 #include "model/textes.h"
 
+#include <QFileInfo>
+
 void DecouperSequence(const ParametresModele &p, EspaceTravail &e)
 {
     const QString &texte = e.SequenceObservations;
@@ -54,7 +56,17 @@ QString HistoriqueSequences::Chemin()
 
 void HistoriqueSequences::Charger(QString *erreur)
 {
-    liste = Textes::LireLignes(Chemin(), Textes::LimiteLignes, nullptr, erreur);
+    liste.clear();
+    refus.clear();
+    if (!QFileInfo::exists(Chemin()))
+        return;
+    bool ok = false;
+    QString cause;
+    liste = Textes::LireLignes(Chemin(), Textes::LimiteLignes, &ok, &cause);
+    if (!ok)
+        refus = QStringLiteral("L'historique des séquences « %1 » n'est pas lu : %2.").arg(Chemin(), cause);
+    if (erreur)
+        *erreur = refus;
 }
 
 bool HistoriqueSequences::Ajouter(const QString &texte)
@@ -70,6 +82,11 @@ bool HistoriqueSequences::Ajouter(const QString &texte)
 
 bool HistoriqueSequences::Enregistrer(QString *erreur) const
 {
+    if (!refus.isEmpty()) {
+        if (erreur)
+            *erreur = refus + QStringLiteral(" Il n'est pas remplacé.");
+        return false;
+    }
     return Textes::EcrireLignes(Chemin(), liste, erreur);
 }
 

@@ -18,7 +18,9 @@ class HistoriqueSequences {
 public:
     static QString Chemin();
     // Un fichier absent ou illisible donne un historique vide, de même qu'un fichier de plus
-    // de Textes::LimiteLignes octets ou qui n'est pas un fichier ordinaire (*erreur : la cause).
+    // de Textes::LimiteLignes octets ou qui n'est pas un fichier ordinaire (*erreur : la cause,
+    // vide quand le fichier n'existe pas encore). Un fichier refusé n'est ensuite jamais
+    // remplacé par Enregistrer : il garderait sinon la seule dernière séquence.
     void Charger(QString *erreur = nullptr);
     // Ajoute un texte non vide absent de la liste (comparaison sans égard à la casse) ;
     // rend true quand il a été ajouté.
@@ -30,4 +32,5 @@ public:
 
 private:
     QStringList liste;
+    QString refus;
 };

@@ -2,6 +2,8 @@
 #include "model/repertoire.h"
 #include "model/textes.h"
 
+#include <QFileInfo>
+
 namespace {
 QString fichier()
 {
@@ -13,7 +15,15 @@ namespace Recents {
 
 QStringList Lire(QString *erreur)
 {
-    return Textes::LireLignes(fichier(), LimiteTaille, nullptr, erreur);
+    // Pas encore de liste : rien à signaler.
+    if (!QFileInfo::exists(fichier()))
+        return {};
+    QString cause;
+    bool ok = false;
+    const QStringList l = Textes::LireLignes(fichier(), LimiteTaille, &ok, &cause);
+    if (!ok && erreur)
+        *erreur = QStringLiteral("La liste des fichiers récents « %1 » n'est pas lue : %2.").arg(fichier(), cause);
+    return l;
 }
 
 QStringList EntreesMenu()

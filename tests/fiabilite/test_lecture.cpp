@@ -88,6 +88,8 @@ TEST_P(LectureBornee, RefusEnFrancaisSansBloquer)
         HistoriqueSequences h;
         h.Charger(&erreur);
         refuse = h.Sequences().isEmpty();
+        // Le fichier refusé n'est pas remplacé par la seule séquence suivante.
+        EXPECT_FALSE(h.Memoriser(QStringLiteral("ab")));
         break;
     }
     case Lecteur::Hmmcalc: {
