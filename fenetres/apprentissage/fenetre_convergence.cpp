@@ -16,6 +16,13 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+namespace {
+// Millisecondes entre deux dessins de la courbe pendant un entraînement.
+constexpr int IntervalleDessin = 50;
+// Points tracés au plus : la largeur de la courbe à l'écran n'en montre pas davantage.
+constexpr qsizetype PointsAffiches = 1500;
+}
+
 FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FenetreConvergence"));
@@ -67,11 +74,21 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
             Messages::Erreur(this, QStringLiteral("Impossible d'écrire l'image « %1 ».").arg(chemin));
     });
     connect(BoutonAide, &QPushButton::clicked, this, [] { Aide::Afficher(QStringLiteral("Convergence")); });
+    minuterie.setSingleShot(true);
+    minuterie.setInterval(IntervalleDessin);
+    connect(&minuterie, &QTimer::timeout, this, &FenetreConvergence::Vider);
 }
 
 void FenetreConvergence::Commencer(const QString &titre, long double seuil)
 {
+    minuterie.stop();
+    enAttente.clear();
+    points.clear();
+    depuisDessin.invalidate();
+    dernierEtat.clear();
+    vide = true;
     Courbe->clear();
+    Courbe->setPointsVisible(true);
     Seuil->clear();
     avecSeuil = seuil > 0 && seuil < 1;
     seuilLog = avecSeuil ? double(std::log10(seuil)) : 0;
@@ -83,13 +100,51 @@ void FenetreConvergence::Commencer(const QString &titre, long double seuil)
 
 void FenetreConvergence::Ajouter(const PointConvergence &point)
 {
-    if (point.P > 0)
-        Courbe->append(point.Iteration, double(point.Log10P));
-    Etat->setText(QStringLiteral("Itération %1 : P(O|λ) = %2 ; log10 P = %3")
+    if (point.P > 0) {
+        const double y = double(point.Log10P);
+        enAttente.append(QPointF(point.Iteration, y));
+        bas = vide ? y : std::min(bas, y);
+        haut = vide ? y : std::max(haut, y);
+        vide = false;
+    }
+    dernierEtat = QStringLiteral("Itération %1 : P(O|λ) = %2 ; log10 P = %3")
                       .arg(point.Iteration)
-                      .arg(Nombres::Formater(point.P), Nombres::Formater(point.Log10P, 6)));
+                      .arg(Nombres::Formater(point.P), Nombres::Formater(point.Log10P, 6));
+    // Le tracé suit le calcul, au plus une fois par intervalle ; le reste part à la minuterie.
+    if (!depuisDessin.isValid() || depuisDessin.elapsed() >= IntervalleDessin)
+        Vider();
+    else if (!minuterie.isActive())
+        minuterie.start();
+}
+
+void FenetreConvergence::Vider()
+{
+    minuterie.stop();
+    depuisDessin.start();
+    if (!enAttente.isEmpty()) {
+        const bool ajout = points.size() + enAttente.size() <= PointsAffiches;
+        points.append(enAttente);
+        if (ajout) {
+            Courbe->append(enAttente);
+        } else {
+            // Au-delà, un point sur `pas` (et le dernier) : le tracé d'un chemin de dizaines de
+            // milliers de segments coûterait plus que l'entraînement lui-même.
+            const qsizetype pas = (points.size() + PointsAffiches - 1) / PointsAffiches;
+            QList<QPointF> affiches;
+            affiches.reserve(PointsAffiches + 1);
+            for (qsizetype i = 0; i < points.size(); i += pas)
+                affiches.append(points[i]);
+            if (affiches.last() != points.last())
+                affiches.append(points.last());
+            Courbe->replace(affiches);
+        }
+        enAttente.clear();
+    }
+    // Des milliers de marques cachent la courbe et coûtent à chaque dessin.
+    if (points.size() > 200)
+        Courbe->setPointsVisible(false);
+    Etat->setText(dernierEtat);
     ajuster();
-    // Le tracé suit le calcul : la fenêtre se repeint entre deux itérations.
     Vue->repaint();
 }
 
@@ -99,16 +154,13 @@ void FenetreConvergence::ajuster()
     const double dernier = n ? Courbe->at(n - 1).x() : 0;
     AxeX->setRange(0, std::max(1.0, dernier));
     AxeX->setTickCount(int(std::min(11.0, std::max(2.0, dernier + 1))));
-    double bas = avecSeuil ? seuilLog : 0, haut = bas;
-    bool premier = !avecSeuil;
-    for (int i = 0; i < n; ++i) {
-        const double y = Courbe->at(i).y();
-        bas = premier ? y : std::min(bas, y);
-        haut = premier ? y : std::max(haut, y);
-        premier = false;
+    double b = avecSeuil ? seuilLog : 0, h = b;
+    if (n) {
+        b = avecSeuil ? std::min(b, bas) : bas;
+        h = avecSeuil ? std::max(h, haut) : haut;
     }
-    const double marge = std::max(1e-6, (haut - bas) * 0.08);
-    AxeY->setRange(bas - marge, haut + marge);
+    const double marge = std::max(1e-6, (h - b) * 0.08);
+    AxeY->setRange(b - marge, h + marge);
     if (avecSeuil) {
         Seuil->clear();
         Seuil->append(0, seuilLog);

@@ -3,6 +3,10 @@
 // pendant le calcul et gardé ensuite ; le seuil en pointillé quand il y en a un.
 #include "algorithms/convergence.h"
 
+#include <QElapsedTimer>
+#include <QList>
+#include <QPointF>
+#include <QTimer>
 #include <QWidget>
 
 class QChart;
@@ -27,8 +31,19 @@ public:
     QLabel *Etat = nullptr;
     QPushButton *Exporter = nullptr, *BoutonAide = nullptr;
 
+    // Montre tout de suite les points en attente (appelé aussi par la minuterie).
+    void Vider();
+
 private:
     void ajuster();
     double seuilLog = 0;
     bool avecSeuil = false;
+    // Les points arrivent par milliers : ils attendent et la courbe n'est redessinée qu'à
+    // intervalle régulier, bornes tenues à jour à l'arrivée (sinon coût quadratique).
+    QList<QPointF> enAttente, points;
+    QString dernierEtat;
+    QElapsedTimer depuisDessin;
+    QTimer minuterie;
+    double bas = 0, haut = 0;
+    bool vide = true;
 };
