@@ -51,11 +51,10 @@ QRect Etendue(const DocumentModele &doc, int marge)
             r |= b->geometry().translated(-h->x(), -h->y());
     }
     const int n = std::min(h->NbArcs, THmm::Taille - 1);
-    const int R = h->RayonBoucle;
     for (int i = 1; i <= n; ++i) {
         const QPoint P1 = h->PointsARC[i][1], P2 = h->PointsARC[i][2];
         if (h->ARC[i][1] == h->ARC[i][2])
-            r |= QRect(P1.x() + 5 - R, P1.y() - 2 * R - 1, 2 * R + 1, 2 * R + 3); // cercle de la boucle
+            r |= h->PlacerBoucle(i).Cercle; // au coin où la boucle est dessinée
         else if (h->ExisteARC(h->ARC[i][2], h->ARC[i][1]) != -1)
             r |= QRect(P1, P2).normalized().united(QRect(h->PosEtiquette[i], QSize(1, 1)));
         else
