@@ -87,8 +87,20 @@ QImage RendreSansSelection(DocumentModele &doc)
 
 QImage RendreModele(DocumentModele &doc)
 {
+    // Sans fenêtre, le panneau ne grandit pas avec le modèle : la surface est agrandie le temps
+    // du dessin, pour que rien ne soit coupé à droite ni en bas.
+    THmm *h = doc.Hmm1;
+    const QRect etendue = Etendue(doc, 10);
+    const QSize avant = h->size();
+    const QSize besoin = etendue.isNull() ? avant
+                                          : QSize(std::max(avant.width(), etendue.right() + 1),
+                                                  std::max(avant.height(), etendue.bottom() + 1));
+    if (besoin != avant)
+        h->resize(besoin);
     const QImage canevas = RendreSansSelection(doc);
-    const QRect e = Etendue(doc, 10).intersected(canevas.rect());
+    if (besoin != avant)
+        h->resize(avant);
+    const QRect e = etendue.intersected(canevas.rect());
     return e.isEmpty() ? canevas : canevas.copy(e);
 }
 
