@@ -56,7 +56,9 @@ QRect Etendue(const DocumentModele &doc, int marge)
         if (h->ARC[i][1] == h->ARC[i][2])
             r |= h->PlacerBoucle(i).Cercle; // au coin où la boucle est dessinée
         else if (h->ExisteARC(h->ARC[i][2], h->ARC[i][1]) != -1)
-            r |= QRect(P1, P2).normalized().united(QRect(h->PosEtiquette[i], QSize(1, 1)));
+            // Le sommet de la courbe : l'ancre de l'étiquette, recalculée (PosEtiquette ne l'est
+            // qu'au dessin et peut dater du fichier).
+            r |= QRect(P1, P2).normalized().united(QRect(h->RectangleEtiquette(i).center(), QSize(1, 1)));
         else
             r |= QRect(P1, P2).normalized();
         if (h->EtiquetteVisible[i])
@@ -92,9 +94,10 @@ QImage RendreModele(DocumentModele &doc)
     THmm *h = doc.Hmm1;
     const QRect etendue = Etendue(doc, 10);
     const QSize avant = h->size();
+    // Le cadre de la surface tombe alors juste hors de l'étendue.
     const QSize besoin = etendue.isNull() ? avant
-                                          : QSize(std::max(avant.width(), etendue.right() + 1),
-                                                  std::max(avant.height(), etendue.bottom() + 1));
+                                          : QSize(std::max(avant.width(), etendue.right() + 2),
+                                                  std::max(avant.height(), etendue.bottom() + 2));
     if (besoin != avant)
         h->resize(besoin);
     const QImage canevas = RendreSansSelection(doc);
