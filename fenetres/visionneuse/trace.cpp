@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPrintDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QShowEvent>
@@ -87,9 +88,8 @@ void NavigateurTrace::Ouvrir(const QString &chemin)
     if (taille <= TailleLectureDirecte) {
         const bool attendait = EnChargement();
         attendu = 0;
-        // Document neuf (l'ancien, enfant du navigateur, est détruit par setDocument) : ni page
-        // ni image gardées en cache d'une ouverture à l'autre.
-        setDocument(new QTextDocument(this));
+        // Document neuf : ni page ni image gardées en cache d'une ouverture à l'autre.
+        remplacerDocument(new QTextDocument(this));
         const QUrl url = QUrl::fromLocalFile(chemin);
         if (source() == url)
             reload();
@@ -122,6 +122,16 @@ void NavigateurTrace::Ouvrir(const QString &chemin)
     l->fil->start();
 }
 
+void NavigateurTrace::remplacerDocument(QTextDocument *d)
+{
+    // setDocument ne détruit l'ancien document que quand il est le sien, pas quand il
+    // appartient au navigateur.
+    const QPointer<QTextDocument> ancien = document();
+    setDocument(d);
+    if (ancien && ancien != d && ancien->parent() == this)
+        ancien->deleteLater();
+}
+
 void NavigateurTrace::terminer(Lecture *l)
 {
     lectures.removeOne(l);
@@ -132,7 +142,7 @@ void NavigateurTrace::terminer(Lecture *l)
     attendu = 0;
     if (QTextDocument *d = l->document.release()) {
         d->setParent(this);
-        setDocument(d);
+        remplacerDocument(d);
     }
     emit chargementTermine();
 }

@@ -45,6 +45,7 @@ private:
     int numero = 0;            // dernière ouverture demandée
     int attendu = 0;           // ouverture en fond attendue (0 : aucune)
     void terminer(Lecture *l);
+    void remplacerDocument(QTextDocument *d);
 };
 
 class TForm20 : public QDialog {
