@@ -49,7 +49,11 @@ void EditeurSouris::placerEditeur(const QString &t)
     const int a = arcTouche > 0 && arcTouche <= hmm()->NbArcs ? arcTouche : ArcEdite;
     if (a < 1 || a >= THmm::Taille)
         return;
-    const QPoint c = hmm()->PosEtiquette[a];
+    QPoint c = hmm()->PosEtiquette[a];
+    // Une boucle déplacée vers un autre coin de sa boîte : l'éditeur suit son étiquette.
+    if (hmm()->ARC[a][1] == hmm()->ARC[a][2])
+        if (const PlacementBoucle b = hmm()->PlacerBoucle(a, fm); b.Coin != CoinBoucle::HautGauche)
+            c = b.Etiquette.center();
     Edit3->setGeometry(c.x() - w / 2, c.y() - h / 2, w, h);
 }
 

@@ -10,19 +10,57 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QPrintDialog>
+#include <QPointer>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QShowEvent>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStringDecoder>
 #include <QStyle>
 #include <QTextDocument>
+#include <QThread>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <memory>
+
+namespace {
+
+// Les pages du système sont en Windows-1252 ; une page qui déclare un autre jeu le garde.
+QString DecoderPage(const QByteArray &octets)
+{
+    QStringDecoder d = QStringDecoder::decoderForHtml(octets);
+    if (!d.isValid() || d.name() == QLatin1String("ISO-8859-1"))
+        d = QStringDecoder("windows-1252");
+    if (!d.isValid())
+        return QString::fromLatin1(octets);
+    return QString(d.decode(octets));
+}
+
+} // namespace
+
+// Une lecture en fond : le fil, et le document qu'il prépare (rendu au fil de la fenêtre).
+struct NavigateurTrace::Lecture {
+    QThread *fil = nullptr;
+    std::unique_ptr<QTextDocument> document;
+    int numero = 0;
+};
+
+NavigateurTrace::~NavigateurTrace()
+{
+    // Un fil encore en cours finit son analyse (on ne peut l'interrompre) ; son document est
+    // détruit ici, dans le fil de la fenêtre.
+    for (Lecture *l : std::as_const(lectures)) {
+        l->fil->disconnect(this);
+        l->fil->wait();
+        delete l->fil;
+        delete l;
+    }
+}
 
 QVariant NavigateurTrace::loadResource(int type, const QUrl &nom)
 {
@@ -33,15 +71,8 @@ QVariant NavigateurTrace::loadResource(int type, const QUrl &nom)
     if (!f.open(QIODevice::ReadOnly))
         return QVariant();
     const QByteArray octets = f.readAll();
-    if (type == QTextDocument::HtmlResource) {
-        // Les pages du système sont en Windows-1252 ; une page qui déclare un autre jeu le garde.
-        QStringDecoder d = QStringDecoder::decoderForHtml(octets);
-        if (!d.isValid() || d.name() == QLatin1String("ISO-8859-1"))
-            d = QStringDecoder("windows-1252");
-        if (!d.isValid())
-            return QString::fromLatin1(octets);
-        return QString(d.decode(octets));
-    }
+    if (type == QTextDocument::HtmlResource)
+        return DecoderPage(octets);
     if (type == QTextDocument::ImageResource) {
         QImage image;
         image.loadFromData(octets);
@@ -52,14 +83,68 @@ QVariant NavigateurTrace::loadResource(int type, const QUrl &nom)
 
 void NavigateurTrace::Ouvrir(const QString &chemin)
 {
-    // Document neuf (l'ancien, enfant du navigateur, est détruit par setDocument) : ni page
-    // ni image gardées en cache d'une ouverture à l'autre.
-    setDocument(new QTextDocument(this));
-    const QUrl url = QUrl::fromLocalFile(chemin);
-    if (source() == url)
-        reload();
-    else
-        setSource(url, QTextDocument::HtmlResource);
+    const int n = ++numero;
+    const qint64 taille = QFileInfo(chemin).size();
+    if (taille <= TailleLectureDirecte) {
+        const bool attendait = EnChargement();
+        attendu = 0;
+        // Document neuf : ni page ni image gardées en cache d'une ouverture à l'autre.
+        remplacerDocument(new QTextDocument(this));
+        const QUrl url = QUrl::fromLocalFile(chemin);
+        if (source() == url)
+            reload();
+        else
+            setSource(url, QTextDocument::HtmlResource);
+        if (attendait)
+            emit chargementTermine();
+        return;
+    }
+    // Grande page : lecture, décodage et analyse du HTML dans un fil à part. Le document, sans
+    // parent, est rendu au fil de la fenêtre avant d'y être montré ; les images se chargent
+    // ensuite par loadResource, relatives à l'adresse de la page.
+    auto *l = new Lecture;
+    l->numero = n;
+    QThread *cible = thread();
+    l->fil = QThread::create([l, chemin, cible] {
+        QFile f(chemin);
+        if (!f.open(QIODevice::ReadOnly))
+            return;
+        auto d = std::make_unique<QTextDocument>();
+        d->setBaseUrl(QUrl::fromLocalFile(chemin));
+        d->setHtml(DecoderPage(f.readAll()));
+        d->moveToThread(cible);
+        l->document = std::move(d);
+    });
+    lectures << l;
+    attendu = n;
+    connect(l->fil, &QThread::finished, this, [this, l] { terminer(l); });
+    emit chargementCommence(taille);
+    l->fil->start();
+}
+
+void NavigateurTrace::remplacerDocument(QTextDocument *d)
+{
+    // setDocument ne détruit l'ancien document que quand il est le sien, pas quand il
+    // appartient au navigateur.
+    const QPointer<QTextDocument> ancien = document();
+    setDocument(d);
+    if (ancien && ancien != d && ancien->parent() == this)
+        ancien->deleteLater();
+}
+
+void NavigateurTrace::terminer(Lecture *l)
+{
+    lectures.removeOne(l);
+    l->fil->deleteLater();
+    std::unique_ptr<Lecture> fin(l);
+    if (l->numero != attendu)
+        return; // une ouverture plus récente l'a remplacée
+    attendu = 0;
+    if (QTextDocument *d = l->document.release()) {
+        d->setParent(this);
+        remplacerDocument(d);
+    }
+    emit chargementTermine();
 }
 
 TForm20::TForm20(QWidget *parent)
@@ -114,6 +199,26 @@ TForm20::TForm20(QWidget *parent)
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);
     v->addWidget(StatusBar1);
+    Progression = new QProgressBar(StatusBar1);
+    Progression->setObjectName(QStringLiteral("Progression"));
+    Progression->setRange(0, 0); // l'analyse d'une page ne se mesure pas : barre sans fin
+    Progression->setMaximumWidth(200);
+    Progression->hide();
+    StatusBar1->addPermanentWidget(Progression);
+    // Grande trace : la fenêtre reste disponible (Fermer, Enregistrer sous) pendant sa lecture ;
+    // l'impression attend la page.
+    connect(CppWebBrowser1, &NavigateurTrace::chargementCommence, this, [this](qint64 octets) {
+        StatusBar1->showMessage(QStringLiteral("Chargement de la trace (%1 Ko) ...").arg((octets + 1023) / 1024));
+        Progression->show();
+        Imprimer1->setEnabled(false);
+        CppWebBrowser1->viewport()->setCursor(Qt::BusyCursor);
+    });
+    connect(CppWebBrowser1, &NavigateurTrace::chargementTermine, this, [this] {
+        StatusBar1->clearMessage();
+        Progression->hide();
+        Imprimer1->setEnabled(true);
+        CppWebBrowser1->viewport()->unsetCursor();
+    });
 
     DemanderEnregistrement = [this] {
         const QString dossier = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -148,17 +253,20 @@ bool TForm20::Produire()
     const bool entrainement =
         DernierAlgorithme == Trace::AlgorithmeBaumWelch || DernierAlgorithme == Trace::AlgorithmeAppViterbi;
     // Indication de chargement, montrée avant le travail : les traces sont bornées
-    // (trace/bornes_trace.h), leur lecture tient en une fraction de seconde.
+    // (trace/bornes_trace.h), leur production tient en une fraction de seconde ; une grande
+    // page est ensuite lue en fond (NavigateurTrace), avec sa propre indication.
     StatusBar1->showMessage(QStringLiteral("Chargement de la trace ..."));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     struct Fin {
         QStatusBar *barre;
+        const NavigateurTrace *navigateur;
         ~Fin()
         {
             QApplication::restoreOverrideCursor();
-            barre->clearMessage();
+            if (!navigateur->EnChargement())
+                barre->clearMessage();
         }
-    } fin{StatusBar1};
+    } fin{StatusBar1, CppWebBrowser1};
     // Peinte tout de suite, sans faire tourner la boucle d'événements (rien d'autre ne doit
     // se passer pendant la production de la trace).
     StatusBar1->repaint();
@@ -195,6 +303,8 @@ void TForm20::Enregistrersous1Click()
 
 void TForm20::Imprimer1Click()
 {
+    if (CppWebBrowser1->EnChargement())
+        return; // la page n'est pas encore là
     QPrinter imprimante(QPrinter::HighResolution);
     imprimante.setDocName(windowTitle());
     if (!DemanderImpression || !DemanderImpression(imprimante))

@@ -8,6 +8,7 @@
 class QAction;
 class QMenu;
 class QPrinter;
+class QProgressBar;
 class QStatusBar;
 class QToolBar;
 class DocumentModele;
@@ -22,10 +23,29 @@ class ObservateurTrace;
 class NavigateurTrace : public QTextBrowser {
     Q_OBJECT
 public:
+    // Jusqu'à cette taille, une page est lue d'un coup (quelques dizaines de millisecondes) ;
+    // au-delà, elle est lue et analysée dans un fil à part, la fenêtre reste disponible.
+    static constexpr qint64 TailleLectureDirecte = 128 * 1024;
+
     using QTextBrowser::QTextBrowser;
+    ~NavigateurTrace() override;
     QVariant loadResource(int type, const QUrl &nom) override;
-    // Affiche le fichier, relu même si c'est déjà la page montrée.
+    // Affiche le fichier, relu même si c'est déjà la page montrée. Une grande page est montrée
+    // à la fin de sa lecture (chargementTermine) ; une ouverture plus récente l'emporte.
     void Ouvrir(const QString &chemin);
+    bool EnChargement() const { return attendu != 0; }
+
+signals:
+    void chargementCommence(qint64 octets);
+    void chargementTermine();
+
+private:
+    struct Lecture;
+    QList<Lecture *> lectures; // fils de lecture pas encore terminés
+    int numero = 0;            // dernière ouverture demandée
+    int attendu = 0;           // ouverture en fond attendue (0 : aucune)
+    void terminer(Lecture *l);
+    void remplacerDocument(QTextDocument *d);
 };
 
 class TForm20 : public QDialog {
@@ -49,6 +69,8 @@ public:
     NavigateurTrace *CppWebBrowser1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
+    // Indication de chargement d'une grande trace (barre sans fin, dans la barre d'état).
+    QProgressBar *Progression = nullptr;
     QAction *Enregistrersous1 = nullptr, *Imprimer1 = nullptr, *Fermer1 = nullptr;
 
     // Points d'accroche remplaçables par les tests : boîte d'enregistrement (vide = annulé),
@@ -57,7 +79,8 @@ public:
     std::function<bool(QPrinter &)> DemanderImpression;
 
     // Produit la trace choisie par DernierAlgorithme et l'affiche ; une erreur est dite à
-    // l'utilisateur et la page montrée jusque-là reste. Rend true quand une trace est affichée.
+    // l'utilisateur et la page montrée jusque-là reste. Rend true quand une trace est affichée
+    // ou, pour une grande trace, quand son chargement est lancé.
     bool Produire();
     void Enregistrersous1Click();
     void Imprimer1Click();

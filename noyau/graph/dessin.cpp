@@ -82,22 +82,23 @@ void THmm::Dessiner(QPainter &p)
         p.setBrush(VersQColor(CouleurFond));
     };
 
-    // Boucles : cercle (rempli du fond) puis petite flèche en bas du cercle.
+    // Boucles : cercle (rempli du fond) autour du coin choisi, puis petite flèche sur le côté
+    // de la boîte.
     for (int i = 1; i <= n; ++i) {
         if (ARC[i][1] != ARC[i][2])
             continue;
-        const QPoint P1 = PointsARC[i][1], P2 = PointsARC[i][2];
+        const PlacementBoucle b = PlacerBoucle(i, p.fontMetrics());
         styloArc(i);
-        const int ex1 = P1.x() + 5 - R, ey1 = P1.y() - 2 * R - 1, ex2 = P2.x() + R, ey2 = P2.y() + 1;
-        p.drawEllipse(QRect(ex1, ey1, ex2 - ex1, ey2 - ey1));
+        p.drawEllipse(b.Cercle.adjusted(0, 0, -1, -1));
         ModeTrace = 0;
-        Fleche(p, P1.x(), P1.y(), P2.x(), P2.y(), CouleurArc, i);
+        Fleche(p, b.Debut.x(), b.Debut.y(), b.Fin.x(), b.Fin.y(), CouleurArc, i);
         if (ArcSelectionne[i]) {
             styloPoignees();
-            Poignee(p, P2.x(), P2.y() - 2 * R - 1);
-            Poignee(p, P2.x() - R, P2.y() - R - 1);
-            Poignee(p, P2.x(), P2.y() - 1);
-            Poignee(p, P2.x() + R, P2.y() - R - 1);
+            const QPoint c = b.Centre;
+            Poignee(p, c.x(), c.y() - R);
+            Poignee(p, c.x() - R, c.y());
+            Poignee(p, c.x(), c.y() + R);
+            Poignee(p, c.x() + R, c.y());
         }
     }
     // Arcs simples : segments droits.
@@ -188,7 +189,7 @@ QRect THmm::RectangleEtiquette(int i, const QFontMetrics &fm) const
     const QPoint P1 = PointsARC[i][1], P2 = PointsARC[i][2];
     QPoint coin;
     if (ARC[i][1] == ARC[i][2]) {
-        coin = QPoint(P2.x() - w / 2, P2.y() - 2 * RayonBoucle - 7);
+        coin = PlacerBoucle(i, fm).Etiquette.topLeft();
     } else if (ExisteARC(ARC[i][2], ARC[i][1]) == -1) {
         const int mx = Tronquer((double(P1.x()) + P2.x()) / 2), my = Tronquer((double(P1.y()) + P2.y()) / 2);
         coin = QPoint(mx - w / 2, my - 5);

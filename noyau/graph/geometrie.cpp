@@ -2,7 +2,9 @@
 // aller-retour) et recherche de l'arc sous la souris. Calculs en simple précision,
 // conversions tronquées vers zéro : les valeurs stockées vont dans le fichier modèle.
 #include "graph/hmm.h"
+#include "graph/nombres.h"
 
+#include <QFontMetrics>
 #include <algorithm>
 #include <cmath>
 
@@ -235,6 +237,77 @@ void THmm::DoubleARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, int
     extremite(r.CentreB, b2, c1, r.PointB2);
 }
 
+PlacementBoucle THmm::PlacerBoucle(int i, const QFontMetrics &fm) const
+{
+    if (i < 1 || i >= Taille || i > NbArcs)
+        return {};
+    const int R = RayonBoucle;
+    // Coin haut-gauche tel que rangé par DessinerARC ; les autres coins s'en déduisent avec la
+    // taille de la boîte.
+    const QPoint coin(PointsARC[i][2].x(), PointsARC[i][2].y() - R - 1);
+    const QRect boite = InterieurEtat ? InterieurEtat(ARC[i][1]) : QRect();
+    const bool tailleConnue = boite.isValid();
+    const int w = fm.horizontalAdvance(Nombres::TexteAffiche(Etiquette[i]));
+    const int hTexte = fm.height();
+
+    auto construire = [&](CoinBoucle c) {
+        const bool droite = c == CoinBoucle::HautDroite || c == CoinBoucle::BasDroite;
+        const bool bas = c == CoinBoucle::BasGauche || c == CoinBoucle::BasDroite;
+        const int sx = droite ? -1 : 1, sy = bas ? -1 : 1;
+        PlacementBoucle p;
+        p.Coin = c;
+        p.Centre = coin + QPoint(droite ? boite.width() : 0, bas ? boite.height() : 0);
+        p.Debut = p.Centre + QPoint(-5 * sx, (R - 1) * sy);
+        p.Fin = p.Centre + QPoint(0, (R + 1) * sy);
+        if (c == CoinBoucle::HautGauche) {
+            p.Debut = PointsARC[i][1];
+            p.Fin = PointsARC[i][2];
+        }
+        p.Cercle = QRect(p.Centre.x() - R, p.Centre.y() - R - 2, 2 * R + 1, 2 * R + 5);
+        // En haut : 2 R + 7 au-dessus de la fin de la boucle ; en bas : l'image symétrique.
+        const int yTexte = bas ? p.Centre.y() + R + 6 - hTexte : p.Centre.y() - R - 6;
+        p.Etiquette = QRect(p.Centre.x() - w / 2, yTexte, w, hTexte);
+        return p;
+    };
+    auto surSurface = [&](const PlacementBoucle &p) {
+        const bool texte = !EtiquetteVisible[i] || (p.Etiquette.left() >= 0 && p.Etiquette.top() >= 0);
+        return p.Cercle.left() >= 0 && p.Cercle.top() >= 0 && texte;
+    };
+    // Libre : aucune pointe d'un arc qui arrive sur la boîte sous le cercle (ailes de la flèche
+    // comprises) ni sous l'étiquette.
+    auto libre = [&](const PlacementBoucle &p) {
+        const int n = std::min(NbArcs, Taille - 1);
+        const QRect texte = p.Etiquette.adjusted(-4, -4, 4, 4);
+        for (int j = 1; j <= n; ++j) {
+            if (j == i || ARC[j][2] != ARC[i][1] || ARC[j][1] == ARC[j][2])
+                continue;
+            const QPoint pointe = PointsARC[j][2];
+            const double d = std::hypot(double(pointe.x()) - p.Centre.x(), double(pointe.y()) - p.Centre.y());
+            if (d <= R + 10 || (EtiquetteVisible[i] && texte.contains(pointe)))
+                return false;
+        }
+        return true;
+    };
+
+    const PlacementBoucle habituel = construire(CoinBoucle::HautGauche);
+    if (!tailleConnue || (surSurface(habituel) && libre(habituel)))
+        return habituel;
+    PlacementBoucle candidats[] = {habituel, construire(CoinBoucle::HautDroite), construire(CoinBoucle::BasGauche),
+                                   construire(CoinBoucle::BasDroite)};
+    for (const PlacementBoucle &p : candidats)
+        if (surSurface(p) && libre(p))
+            return p;
+    for (const PlacementBoucle &p : candidats)
+        if (surSurface(p))
+            return p;
+    return habituel;
+}
+
+PlacementBoucle THmm::PlacerBoucle(int i) const
+{
+    return PlacerBoucle(i, QFontMetrics(font()));
+}
+
 int THmm::Verifier(int x, int y)
 {
     int resultat = -1;
@@ -266,13 +339,14 @@ int THmm::Verifier(int x, int y)
         if (proche && Accepter(px, py, ex, ey, longueur) && Accepter(px, py, sx, sy, longueur))
             resultat = k;
     }
-    // 2. Boucles : cercle de rayon RayonBoucle autour du coin de la boîte.
+    // 2. Boucles : cercle de rayon RayonBoucle autour du coin de la boîte où elle est placée.
     for (int k = 1; k <= n && resultat == -1; ++k) {
         if (ARC[k][1] != ARC[k][2])
             continue;
         const float R = float(RayonBoucle);
-        const float cx = float(PointsARC[k][1].x()) + 5;
-        const float cy = float(PointsARC[k][1].y()) + 1 - R;
+        const PlacementBoucle placement = PlacerBoucle(k);
+        const float cx = float(placement.Centre.x());
+        const float cy = float(placement.Centre.y());
         const long double rad = CA(R) - CA(px - cx);
         if (rad >= 0 && ordonneeProche(cy, rad))
             resultat = k;

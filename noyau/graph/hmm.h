@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QFontMetrics;
 class QPainter;
@@ -27,6 +28,20 @@ struct ResultatDoubleArc {
     float Rayon = 0;
     // Vrai quand l'arc boîte 1 -> boîte 2 prend le cercle Ob (centres c1.x < c2.x).
     bool ArcDirectSurB = false;
+};
+
+// Coin de sa boîte où une boucle est dessinée. Le fichier garde toujours la géométrie du coin
+// haut-gauche ; le coin montré est recalculé à chaque usage.
+enum class CoinBoucle { HautGauche, HautDroite, BasGauche, BasDroite };
+
+// Où se dessine une boucle : cercle centré sur un coin intérieur de la boîte, petite flèche
+// sur le côté vertical de la boîte, étiquette posée sur le haut (ou le bas) du cercle.
+struct PlacementBoucle {
+    CoinBoucle Coin = CoinBoucle::HautGauche;
+    QPoint Centre;     // le coin intérieur de la boîte
+    QPoint Debut, Fin; // la petite flèche
+    QRect Cercle;      // rectangle du cercle tracé (trait compris)
+    QRect Etiquette;   // texte de l'étiquette, tel quel (pas ramené sur la surface)
 };
 
 class HMMGRAPH_EXPORT THmm : public QWidget {
@@ -86,6 +101,16 @@ public:
     int EtiquetteSous(int x, int y) const;
 
     ResultatDoubleArc ResultatDouble;
+
+    // Rectangle intérieur de la boîte de l'état e (posé par le document). Sans lui, ou vide,
+    // une boucle reste au coin haut-gauche de sa boîte.
+    std::function<QRect(int etat)> InterieurEtat;
+    // Placement de la boucle i : le coin haut-gauche quand boucle et étiquette restent sur la
+    // surface (x, y >= 0) sans couvrir la pointe d'un arc qui arrive sur la boîte ; sinon le
+    // premier coin qui remplit ces deux conditions, dans l'ordre haut-droite, bas-gauche,
+    // bas-droite ; à défaut le premier qui reste sur la surface, enfin le coin haut-gauche.
+    PlacementBoucle PlacerBoucle(int i, const QFontMetrics &fm) const;
+    PlacementBoucle PlacerBoucle(int i) const;
 
 protected:
     void paintEvent(QPaintEvent *) override;

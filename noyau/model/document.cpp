@@ -26,6 +26,11 @@ DocumentModele::DocumentModele(QWidget *surface, QObject *parent)
     Hmm1->setGeometry(0, 0, Surface->width(), Surface->height());
     Hmm1->RayonBoucle = 20;
     Hmm1->TypeFleche = 3;
+    // Les boucles se placent d'après la boîte de leur état.
+    Hmm1->InterieurEtat = [this](int e) {
+        const TEtat2 *b = e >= 0 && e <= N && e < 100 ? Etats[e] : nullptr;
+        return b ? b->Interieur() : QRect();
+    };
     Surface->installEventFilter(this);
 }
 

@@ -51,13 +51,14 @@ QRect Etendue(const DocumentModele &doc, int marge)
             r |= b->geometry().translated(-h->x(), -h->y());
     }
     const int n = std::min(h->NbArcs, THmm::Taille - 1);
-    const int R = h->RayonBoucle;
     for (int i = 1; i <= n; ++i) {
         const QPoint P1 = h->PointsARC[i][1], P2 = h->PointsARC[i][2];
         if (h->ARC[i][1] == h->ARC[i][2])
-            r |= QRect(P1.x() + 5 - R, P1.y() - 2 * R - 1, 2 * R + 1, 2 * R + 3); // cercle de la boucle
+            r |= h->PlacerBoucle(i).Cercle; // au coin où la boucle est dessinée
         else if (h->ExisteARC(h->ARC[i][2], h->ARC[i][1]) != -1)
-            r |= QRect(P1, P2).normalized().united(QRect(h->PosEtiquette[i], QSize(1, 1)));
+            // Le sommet de la courbe : l'ancre de l'étiquette, recalculée (PosEtiquette ne l'est
+            // qu'au dessin et peut dater du fichier).
+            r |= QRect(P1, P2).normalized().united(QRect(h->RectangleEtiquette(i).center(), QSize(1, 1)));
         else
             r |= QRect(P1, P2).normalized();
         if (h->EtiquetteVisible[i])
@@ -88,8 +89,21 @@ QImage RendreSansSelection(DocumentModele &doc)
 
 QImage RendreModele(DocumentModele &doc)
 {
+    // Sans fenêtre, le panneau ne grandit pas avec le modèle : la surface est agrandie le temps
+    // du dessin, pour que rien ne soit coupé à droite ni en bas.
+    THmm *h = doc.Hmm1;
+    const QRect etendue = Etendue(doc, 10);
+    const QSize avant = h->size();
+    // Le cadre de la surface tombe alors juste hors de l'étendue.
+    const QSize besoin = etendue.isNull() ? avant
+                                          : QSize(std::max(avant.width(), etendue.right() + 2),
+                                                  std::max(avant.height(), etendue.bottom() + 2));
+    if (besoin != avant)
+        h->resize(besoin);
     const QImage canevas = RendreSansSelection(doc);
-    const QRect e = Etendue(doc, 10).intersected(canevas.rect());
+    if (besoin != avant)
+        h->resize(avant);
+    const QRect e = etendue.intersected(canevas.rect());
     return e.isEmpty() ? canevas : canevas.copy(e);
 }
 

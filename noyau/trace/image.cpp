@@ -7,22 +7,35 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QBuffer>
+#include <algorithm>
 
 namespace Trace {
 
+CadrageImage Cadrer(QSize modele)
+{
+    const double w = std::max(1, modele.width()), h = std::max(1, modele.height());
+    double echelle = std::min({1.0, LargeurImage / w, HauteurImage / h});
+    if (echelle < EchelleLisible)
+        echelle = std::min({EchelleLisible, LargeurImageMax / w, HauteurImageMax / h});
+    // Arrondi vers le bas : le modèle réduit tient toujours dans l'image.
+    const QSize reduit(std::max(1, int(w * echelle)), std::max(1, int(h * echelle)));
+    return {QSize(std::max(LargeurImage, reduit.width()), std::max(HauteurImage, reduit.height())), echelle};
+}
+
 QImage ImageModele(DocumentModele &doc)
 {
-    // Le modèle seul (son étendue, pas la fenêtre), réduit sans déformation pour tenir dans
-    // 500 × 400 et centré sur fond blanc ; jamais agrandi, pour que le texte reste net.
+    // Le modèle seul (son étendue, pas la fenêtre), centré sur fond blanc ; jamais agrandi,
+    // pour que le texte reste net.
     const QImage modele = ::ImageModele::RendreModele(doc);
-    QImage image(LargeurImage, HauteurImage, QImage::Format_RGB32);
+    const CadrageImage cadre = Cadrer(modele.size());
+    QImage image(cadre.Taille, QImage::Format_RGB32);
     image.fill(Qt::white);
-    const QSize taille = modele.width() <= LargeurImage && modele.height() <= HauteurImage
-                             ? modele.size()
-                             : modele.size().scaled(LargeurImage, HauteurImage, Qt::KeepAspectRatio);
+    const QSize taille = cadre.Echelle >= 1 ? modele.size()
+                                            : QSize(std::max(1, int(modele.width() * cadre.Echelle)),
+                                                    std::max(1, int(modele.height() * cadre.Echelle)));
     QPainter p(&image);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRect(QPoint((LargeurImage - taille.width()) / 2, (HauteurImage - taille.height()) / 2), taille),
+    p.drawImage(QRect(QPoint((image.width() - taille.width()) / 2, (image.height() - taille.height()) / 2), taille),
                 modele);
     p.end();
     return image.convertToFormat(QImage::Format_RGB888);

@@ -1,6 +1,7 @@
 // Zoom et vue d'ensemble, "Ajuster au texte".
 #include "commun_affichage.h"
 #include "editor/defaire.h"
+#include "editor/defilement.h"
 #include "editor/zoom.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
@@ -126,6 +127,36 @@ TEST_F(Zoom, ArriereMontreToutLeModele)
     EXPECT_EQ(im->Image.pixelColor(e2->x() + 20 - e.x(), e2->y() + 40 - e.y()), VersQColor(Couleurs::VertClair));
     EXPECT_TRUE(QRect(QPoint(), visible).contains(im->geometry())) << im->width() << "x" << im->height();
     EXPECT_TRUE(im->width() == visible.width() || im->height() == visible.height());
+}
+
+// Le canevas défile : une boîte poussée à droite ou en bas agrandit le panneau, qui la contient
+// avec sa marge, et la zone de défilement l'amène à l'écran.
+TEST_F(Zoom, LeCanevasGranditAvecLeModele)
+{
+    for (const QPoint position : {QPoint(1800, 100), QPoint(100, 1500), QPoint(1800, 1500)}) {
+        SCOPED_TRACE(position.x() * 10000 + position.y());
+        auto f = fenetre();
+        f->resize(1024, 740);
+        f->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+        auto *defilement = f->findChild<QScrollArea *>(QStringLiteral("DefilementCanevas"));
+        ASSERT_TRUE(defilement);
+        DocumentModele &d = *f->Document;
+        TEtat2 *e2 = d.Etats[2];
+        e2->move(position);
+        d.RedessinerArcsEtat(e2);
+        d.Hmm1->repaint(); // le canevas grandit après son dessin
+        QApplication::processEvents();
+        QApplication::processEvents();
+        const QWidget *panneau = defilement->widget();
+        EXPECT_GE(panneau->width(), e2->geometry().right() + CanevasDefilant::Marge);
+        EXPECT_GE(panneau->height(), e2->geometry().bottom() + CanevasDefilant::Marge);
+        EXPECT_GE(d.Hmm1->width(), e2->geometry().right());
+        defilement->ensureWidgetVisible(e2);
+        QApplication::processEvents();
+        const QRect vue(e2->mapTo(defilement->viewport(), QPoint()), e2->size());
+        EXPECT_TRUE(defilement->viewport()->rect().contains(vue));
+    }
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolBar>
 
 namespace {
 using Souris_ = EditionFenetre;
@@ -196,6 +197,64 @@ TEST_F(Souris_, BoucleAvecSonRetourDeCible)
     f->Boucle->trigger();
     cliquer(centre(a));
     EXPECT_EQ(h->NbArcs, 1);
+}
+
+// Outils d'arc et de boucle : un clic sur l'outil le donne pour un seul usage (retour à la
+// sélection) ; un double-clic le garde jusqu'à Échap ou un clic sur l'outil de sélection.
+TEST_F(Souris_, OutilMaintenuParDoubleClic)
+{
+    DocumentModele &d = *f->Document;
+    THmm *h = d.Hmm1;
+    TEtat2 *e[] = {creerEtat(QPoint(150, 150)), creerEtat(QPoint(500, 150)), creerEtat(QPoint(320, 420))};
+    auto *palette = f->findChild<QToolBar *>(QStringLiteral("Palette"));
+    ASSERT_TRUE(palette);
+    enum Fin { Aucune, Echap, Selection };
+    const struct {
+        bool boucle, doubleClic;
+        Fin fin;
+    } cas[] = {
+        {false, false, Aucune}, {false, true, Echap}, {false, true, Selection},
+        {true, false, Aucune},  {true, true, Echap},  {true, true, Selection},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(testing::Message() << c.boucle << c.doubleClic << c.fin);
+        while (h->NbArcs > 0)
+            d.SupprimerArc(1);
+        QAction *outil = c.boucle ? f->Boucle : f->Arc;
+        // Un usage de l'outil sur l'état k (boucle) ou de l'état k au suivant (arc).
+        auto utiliser = [&](int k) {
+            TEtat2 *a = e[k], *b = e[(k + 1) % 3];
+            if (c.boucle)
+                return cliquer(centre(a));
+            const QPoint milieu((centre(a).x() + centre(b).x()) / 2, 560);
+            glisser(centre(a), centre(b), {milieu, milieu + QPoint(3, 3)});
+        };
+        QWidget *bouton = palette->widgetForAction(outil);
+        if (c.doubleClic)
+            QTest::mouseDClick(bouton, Qt::LeftButton);
+        else
+            QTest::mouseClick(bouton, Qt::LeftButton);
+        ASSERT_TRUE(outil->isChecked());
+        utiliser(0);
+        ASSERT_EQ(h->NbArcs, 1);
+        EXPECT_EQ(outil->isChecked(), c.doubleClic);
+        EXPECT_EQ(f->Sourie->isChecked(), !c.doubleClic);
+        if (!c.doubleClic)
+            continue;
+        utiliser(1);
+        EXPECT_EQ(h->NbArcs, 2);
+        EXPECT_TRUE(outil->isChecked());
+        if (c.fin == Echap)
+            touche(Qt::Key_Escape);
+        else
+            QTest::mouseClick(palette->widgetForAction(f->Sourie), Qt::LeftButton);
+        EXPECT_TRUE(f->Sourie->isChecked());
+        // Relâché : l'outil repris d'un clic ne sert plus qu'une fois.
+        QTest::mouseClick(bouton, Qt::LeftButton);
+        utiliser(2);
+        EXPECT_EQ(h->NbArcs, 3);
+        EXPECT_TRUE(f->Sourie->isChecked());
+    }
 }
 
 TEST_F(Souris_, EtiquetteEditeeEnPlace)

@@ -330,6 +330,66 @@ TEST(Geometrie, EtiquetteToucheeQuelQueSoitLArc)
     }
 }
 
+// Coin de la boucle de l'état 2 (boîte b), selon sa place et les arcs qui la touchent ;
+// l'étiquette et la recherche de l'arc suivent le coin choisi.
+struct CasBoucle {
+    const char *nom;
+    Boite b;
+    int arrivee; // 0 : aucun arc ; 1 : arc 1 -> 2 ; -1 : arc 2 -> 1 (départ, sans pointe)
+    Boite autre;
+    bool boitesConnues;
+    CoinBoucle attendu;
+};
+
+class PlacementDesBoucles : public ::testing::TestWithParam<CasBoucle> {};
+
+TEST_P(PlacementDesBoucles, CoinChoisi)
+{
+    const CasBoucle &c = GetParam();
+    THmm g;
+    g.resize(800, 600);
+    if (c.boitesConnues)
+        g.InterieurEtat = [&](int e) {
+            const Boite b = e == 2 ? c.b : c.autre;
+            return QRect(b.x, b.y, b.l, b.h);
+        };
+    if (c.arrivee == 1)
+        Arc(g, c.autre, c.b, 1, 2);
+    else if (c.arrivee == -1)
+        Arc(g, c.b, c.autre, 2, 1);
+    const int i = Arc(g, c.b, c.b, 2, 2);
+    g.Etiquette[i] = QStringLiteral("0,25");
+    const PlacementBoucle p = g.PlacerBoucle(i);
+    EXPECT_EQ(int(p.Coin), int(c.attendu));
+    const bool droite = c.attendu == CoinBoucle::HautDroite || c.attendu == CoinBoucle::BasDroite;
+    const bool bas = c.attendu == CoinBoucle::BasGauche || c.attendu == CoinBoucle::BasDroite;
+    EXPECT_EQ(p.Centre, QPoint(c.b.x + (droite ? c.b.l : 0), c.b.y + (bas ? c.b.h : 0)));
+    if (!c.boitesConnues)
+        return;
+    EXPECT_GE(p.Cercle.top(), 0);
+    EXPECT_GE(p.Cercle.left(), 0);
+    EXPECT_EQ(g.RectangleEtiquette(i), p.Etiquette);
+    EXPECT_EQ(p.Etiquette.center().y() > p.Centre.y(), bas);
+    EXPECT_EQ(g.Verifier(p.Etiquette.center().x(), p.Etiquette.center().y()), i);
+    // Le point du cercle tourné vers l'extérieur de la boîte.
+    EXPECT_EQ(g.Verifier(p.Centre.x() + (droite ? 14 : -14), p.Centre.y() + (bas ? 14 : -14)), i);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Geometrie, PlacementDesBoucles,
+    ::testing::Values(
+        CasBoucle{"AuMilieu", {300, 100, 100, 40}, 0, {}, true, CoinBoucle::HautGauche},
+        CasBoucle{"RangeeDuHaut", {300, 4, 100, 40}, 0, {}, true, CoinBoucle::BasGauche},
+        CasBoucle{"BordGauche", {5, 100, 100, 40}, 0, {}, true, CoinBoucle::HautDroite},
+        CasBoucle{"CoinDeLaSurface", {5, 4, 100, 40}, 0, {}, true, CoinBoucle::BasDroite},
+        // Pointe de l'arc qui arrive à 16 pixels sous le coin haut-gauche.
+        CasBoucle{"PointeAuCoin", {300, 100, 100, 40}, 1, {100, 90, 60, 30}, true, CoinBoucle::HautDroite},
+        CasBoucle{"DepartAuCoin", {300, 100, 100, 40}, -1, {100, 90, 60, 30}, true, CoinBoucle::HautGauche},
+        CasBoucle{"RangeeDuHautPointeEnBas", {300, 4, 100, 40}, 1, {100, 30, 60, 30}, true, CoinBoucle::BasDroite},
+        // Sans les boîtes (surface seule), la boucle garde le coin haut-gauche.
+        CasBoucle{"BoitesInconnues", {300, 4, 100, 40}, 0, {}, false, CoinBoucle::HautGauche}),
+    [](const auto &info) { return std::string(info.param.nom); });
+
 TEST(Nombres, TexteAfficheSurLeGraphe)
 {
     const struct {

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -25,6 +26,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace {
@@ -353,4 +355,78 @@ TEST_F(Commandes, MenusActivesAuDemarrageEtOutils)
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(f->ProgrammesOutil(f->Calculatrice1).contains(QStringLiteral("xcalc")));
     EXPECT_TRUE(f->ProgrammesOutil(f->Word1).contains(QStringLiteral("libreoffice --writer")));
+}
+
+// Chaque liste de résultats donne ses cases entières, même coupées à l'écran : en bulle sur la
+// case, et par « Copier » (lignes choisies, cases séparées par des tabulations).
+TEST_F(Listes, BulleEtCopieDuTexteEntier)
+{
+    ouvrir();
+    const QString p = QStringLiteral("1,35075601060693E-1564");
+    QStringList etats;
+    for (int t = 0; t < 40; ++t)
+        etats << (t % 2 ? QStringLiteral("Pluvieux") : QStringLiteral("Ensoleille"));
+    l().AjouterViterbi(etats, p);
+    l().AjouterProbabilite(QString(120, QLatin1Char('a')), p, QStringLiteral("Forward"));
+    l().AjouterProbabilite(QStringLiteral("ab"), QStringLiteral("0,5"), QStringLiteral("Backward"));
+    const struct {
+        QTreeWidget *liste;
+        QString attendu; // texte copié de toutes les lignes
+    } cas[] = {
+        {l().ListView3, ListesResultats::TexteChemin(etats) + "\t" + p},
+        {l().ListView2, QString(120, QLatin1Char('a')) + "\t" + p + "\tForward\nab\t0,5\tBackward"},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(c.liste->objectName().toStdString());
+        c.liste->resize(150, c.liste->height()); // cases coupées à l'écran
+        c.liste->selectAll();
+        QAction *copier = nullptr;
+        for (QAction *a : c.liste->actions())
+            if (a->text().remove(QLatin1Char('&')) == QStringLiteral("Copier"))
+                copier = a;
+        ASSERT_TRUE(copier);
+        EXPECT_EQ(c.liste->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QApplication::clipboard()->clear();
+        copier->trigger();
+        EXPECT_EQ(QApplication::clipboard()->text(), c.attendu);
+        for (int col = 0; col < 2; ++col) {
+            const QRect r = c.liste->visualRect(c.liste->model()->index(0, col));
+            ASSERT_FALSE(r.isEmpty());
+            QHelpEvent bulle(QEvent::ToolTip, r.center(), c.liste->viewport()->mapToGlobal(r.center()));
+            QApplication::sendEvent(c.liste->viewport(), &bulle);
+            EXPECT_EQ(QToolTip::text(), c.liste->topLevelItem(0)->text(col));
+            QToolTip::hideText();
+        }
+    }
+}
+
+// Chaque menu de la barre s'ouvre au clavier par Alt et une lettre de son titre, à lui seul
+// (dite par sa bulle) ; F10 active le premier.
+TEST_F(Commandes, MenusAuClavier)
+{
+    ouvrir();
+    QMenuBar *barre = f->menuBar();
+    auto fermer = [barre] {
+        for (QAction *m : barre->actions())
+            if (m->menu())
+                m->menu()->hide();
+        barre->setActiveAction(nullptr);
+    };
+    QString prises;
+    for (QAction *m : barre->actions()) {
+        SCOPED_TRACE(m->text().toStdString());
+        const QString bulle = m->toolTip();
+        ASSERT_TRUE(bulle.startsWith(QStringLiteral("Alt+")) && bulle.size() == 5) << bulle.toStdString();
+        const QChar lettre = bulle.back();
+        EXPECT_TRUE(m->text().toUpper().contains(lettre));
+        EXPECT_FALSE(prises.contains(lettre));
+        prises += lettre;
+        fermer();
+        QTest::keyClick(f.get(), Qt::Key(lettre.unicode()), Qt::AltModifier);
+        EXPECT_EQ(barre->activeAction(), m);
+    }
+    fermer();
+    QTest::keyClick(f.get(), Qt::Key_F10);
+    EXPECT_EQ(barre->activeAction(), barre->actions().constFirst());
+    fermer();
 }

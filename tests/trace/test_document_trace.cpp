@@ -1,7 +1,9 @@
 // Ce que partagent les traces : nombres, marqueurs, balises, tableaux du modèle, image,
 // modèles de trace livrés.
+#include "graph/etat2.h"
 #include "graph/nombres.h"
 #include "model/document.h"
+#include "model/image_modele.h"
 #include "modeles_test.h"
 #include "outils_trace.h"
 #include "trace/document_trace.h"
@@ -12,6 +14,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QRegularExpression>
+#include <QWidget>
 
 using namespace Trace;
 
@@ -163,6 +166,48 @@ TEST_F(DocumentTrace, ImageDuModeleSansFenetre)
         for (int x = 0; x < reduite.width() && !varie; x += 3)
             varie = reduite.pixel(x, y) != reduite.pixel(0, 0);
     EXPECT_TRUE(varie);
+}
+
+// L'image de la trace : 500 × 400 pour un petit modèle ; un modèle étalé agrandit l'image
+// plutôt que de descendre sous l'échelle lisible (0,7), jusqu'à 1600 × 1200.
+TEST_F(DocumentTrace, ImageLisibleQuelleQueSoitLEtendue)
+{
+    // Largeur des pixels non blancs : le dessin du modèle.
+    auto largeurDessin = [](const QImage &im) {
+        int g = im.width(), d = -1;
+        for (int y = 0; y < im.height(); ++y)
+            for (int x = 0; x < im.width(); ++x)
+                if (im.pixelColor(x, y) != QColor(Qt::white)) {
+                    g = std::min(g, x);
+                    d = std::max(d, x);
+                }
+        return d - g + 1;
+    };
+    const struct {
+        int xE2, largeurSurface;
+        QSize tailleMin, tailleMax;
+        double echelleMin;
+    } cas[] = {
+        {0, 2000, {500, 400}, {500, 400}, 1.0},
+        {1800, 1000, {501, 400}, {1600, 1200}, 0.69}, // surface sans fenêtre plus étroite que le modèle
+        {4000, 5000, {1600, 400}, {1600, 1200}, 0.39},
+    };
+    for (const auto &c : cas) {
+        DocumentModele d;
+        ConstruireE1E2(d);
+        if (c.xE2) {
+            d.Etats[2]->move(c.xE2, d.Etats[2]->y());
+            d.RedessinerArcsEtat(d.Etats[2]);
+        }
+        d.Surface->resize(c.largeurSurface, 700);
+        const QImage image = Trace::ImageModele(d);
+        EXPECT_GE(image.width(), c.tailleMin.width()) << c.xE2;
+        EXPECT_GE(image.height(), c.tailleMin.height()) << c.xE2;
+        EXPECT_LE(image.width(), c.tailleMax.width()) << c.xE2;
+        EXPECT_LE(image.height(), c.tailleMax.height()) << c.xE2;
+        const double modele = ::ImageModele::Etendue(d, 10).width();
+        EXPECT_GE(largeurDessin(image.convertToFormat(QImage::Format_RGB32)), c.echelleMin * (modele - 30)) << c.xE2;
+    }
 }
 
 TEST_F(DocumentTrace, ImageImpossibleAEcrire)

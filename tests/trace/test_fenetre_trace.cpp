@@ -19,6 +19,8 @@
 #include <QImage>
 #include <QMenu>
 #include <QPrinter>
+#include <QProgressBar>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolBar>
@@ -252,4 +254,52 @@ TEST_F(FenetreTrace, ImprimerEnPdf)
     f->Imprimer1Click();
     EXPECT_FALSE(QFileInfo::exists(pdf));
     f->close();
+}
+
+// Une grande page se lit en fond : indication de chargement et impression suspendue, puis la
+// page entière avec son image ; la dernière ouverture demandée l'emporte.
+TEST_F(FenetreTrace, GrandePageLueEnFond)
+{
+    QDir().mkpath(Chemin("grande_fichiers"));
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(Chemin("grande_fichiers/Hmm.bmp"), "BMP"));
+    auto ecrire = [&](const QString &nom, int lignes) {
+        QFile f(Chemin(nom));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<html><body><img src=\"grande_fichiers/Hmm.bmp\"></img><table>");
+        for (int k = 0; k < lignes; ++k)
+            f.write(QStringLiteral("<tr><td>%1</td><td>0,123456789012345</td></tr>").arg(k).toLatin1());
+        f.write(QStringLiteral("</table>FIN-%1</body></html>").arg(nom).toLatin1());
+    };
+    ecrire("grande.htm", 5000);
+    ecrire("petite.htm", 10);
+    ASSERT_GT(QFileInfo(Chemin("grande.htm")).size(), NavigateurTrace::TailleLectureDirecte);
+    const struct {
+        QStringList ouvertures;
+        const char *montre;
+    } cas[] = {
+        {{"grande.htm"}, "FIN-grande.htm"},
+        {{"grande.htm", "petite.htm"}, "FIN-petite.htm"},
+        {{"petite.htm", "grande.htm"}, "FIN-grande.htm"},
+    };
+    for (const auto &c : cas) {
+        TForm20 f;
+        f.show();
+        QSignalSpy fin(f.CppWebBrowser1, &NavigateurTrace::chargementTermine);
+        for (const QString &o : c.ouvertures)
+            f.CppWebBrowser1->Ouvrir(Chemin(o));
+        const bool enFond = c.ouvertures.constLast() == "grande.htm";
+        EXPECT_EQ(f.Progression->isVisible(), enFond) << c.montre;
+        EXPECT_EQ(f.Imprimer1->isEnabled(), !enFond) << c.montre;
+        if (enFond) {
+            ASSERT_TRUE(fin.wait(120000)) << c.montre;
+        }
+        EXPECT_TRUE(f.CppWebBrowser1->toPlainText().contains(c.montre)) << c.montre;
+        EXPECT_FALSE(f.Progression->isVisible()) << c.montre;
+        EXPECT_TRUE(f.Imprimer1->isEnabled()) << c.montre;
+        const QVariant v = f.CppWebBrowser1->document()->resource(QTextDocument::ImageResource,
+                                                                  QUrl("grande_fichiers/Hmm.bmp"));
+        EXPECT_EQ(v.value<QImage>().size(), QSize(40, 30)) << c.montre;
+    }
 }
