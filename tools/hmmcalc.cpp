@@ -563,6 +563,7 @@ int executer(const QStringList &args)
         QString avant;
         bool avantEchelle = false;
         long double log10Avant = 0, valeurAvant = 0;
+        GrandeProbabilite produitAvant;
         QStringList avantSequences;
         QJsonArray avantJson;
         const auto releverAvant = [&] {
@@ -570,6 +571,7 @@ int executer(const QStringList &args)
             avantEchelle = e.MisALEchelle || (plusieurs && !e.ProbabiliteEchelle.Representable());
             log10Avant = e.ProbabiliteEchelle.Log10();
             valeurAvant = e.Probabilite;
+            produitAvant = e.ProbabiliteEchelle;
             for (int k = 1; k <= int(e.Formation.size()); ++k) {
                 avantSequences << TexteProbabiliteFormation(e, k, o.chiffres);
                 avantJson << SortieJson::Probabilite(e.Formation[std::size_t(k - 1)].Probabilite);
@@ -653,6 +655,16 @@ int executer(const QStringList &args)
         r[QStringLiteral("avant")] = SortieJson::Probabilite(valeurAvant);
         r[QStringLiteral("apres")] = SortieJson::Probabilite(e.Probabilite);
         jsonEchelle(QStringLiteral("apres"));
+        // Plusieurs séquences : un produit hors de l'étendu garde son texte et son log10.
+        const auto produitJson = [&](const QString &cle, const GrandeProbabilite &g) {
+            if (plusieurs && !g.Representable())
+                r[cle] = QJsonObject{{QStringLiteral("valeur"), 0.0},
+                                     {QStringLiteral("texte"), g.Texte(17)},
+                                     {QStringLiteral("log10"), double(g.Log10())},
+                                     {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
+        };
+        produitJson(QStringLiteral("avant"), produitAvant);
+        produitJson(QStringLiteral("apres"), e.ProbabiliteEchelle);
         r[QStringLiteral("parametres")] = SortieJson::Parametres(d.Parametres);
         if (o.sortie) {
             QString erreur;
