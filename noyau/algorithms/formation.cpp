@@ -9,6 +9,7 @@
 #include "algorithms/evaluation.h"
 #include "algorithms/portee.h"
 #include "algorithms/sequence.h"
+#include "algorithms/tables.h"
 #include "model/document.h"
 #include "model/parametres.h"
 
@@ -303,13 +304,18 @@ void ReestimerFormation(ParametresModele &p, EspaceTravail &e, const SommesForma
 void EvaluerFormation(const ParametresModele &p, EspaceTravail &e, bool echelle)
 {
     GrandeProbabilite produit = GrandeProbabilite::De(1);
+    // Les tables de λ une fois pour toutes les séquences (mêmes résultats que CalculerForward).
+    thread_local Calcul::TablesModele m;
+    if (!echelle)
+        m.Construire(p);
     for (SequenceFormation &s : e.Formation) {
         Echange x(e, s);
         if (echelle) {
             Echelle::Forward(p, e);
             s.ProbabiliteEchelle = e.ProbabiliteEchelle;
         } else {
-            CalculerForward(p, e);
+            Calcul::ControlerSequence(p, e);
+            Calcul::Forward(m, e);
             s.ProbabiliteEchelle = GrandeProbabilite::De(e.Probabilite);
         }
         s.Probabilite = e.Probabilite;

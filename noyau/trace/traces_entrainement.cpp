@@ -79,7 +79,7 @@ QStringList lignesProbabilitesFormation(const EspaceTravail &e)
 }
 
 // Plusieurs séquences : la liste qui prend la place de la séquence dans l'en-tête.
-QString observationsFormation(const ParametresModele &p, EspaceTravail &e)
+QString observationsFormation(const ParametresModele &p, const EspaceTravail &e)
 {
     const int K = int(e.Formation.size());
     QString s = QStringLiteral("%1 s&eacute;quences de formation").arg(K);
@@ -88,7 +88,7 @@ QString observationsFormation(const ParametresModele &p, EspaceTravail &e)
             s += QStringLiteral("<br>&hellip; (%1 autres s&eacute;quences)").arg(K - SequencesCitees);
             break;
         }
-        SequenceFormation &f = e.Formation[std::size_t(k - 1)];
+        const SequenceFormation &f = e.Formation[std::size_t(k - 1)];
         EspaceTravail x;
         x.Observations = f.Observations;
         x.LongueurSequence = f.Longueur;
@@ -190,8 +190,6 @@ void ecrireJournal(const EspaceTravail &e)
                          .arg(QDir::toNativeSeparators(CheminJournal()), erreur));
 }
 
-// Ce qui suit les tableaux du modèle initial : comment les séquences se combinent (plusieurs
-// séquences) et ce que calcule la mise à l'échelle (calcul mis à l'échelle). Vide sinon.
 // " - <b>E1</b> - <b>E2</b>..." : les états du chemin Q[1..T], le milieu omis s'il est long.
 QString cheminTexte(const ParametresModele &p, const VecteurVerifie<int> &Q, int T)
 {
@@ -207,6 +205,8 @@ QString cheminTexte(const ParametresModele &p, const VecteurVerifie<int> &Q, int
     return s;
 }
 
+// Ce qui suit les tableaux du modèle initial : comment les séquences se combinent (plusieurs
+// séquences) et ce que calcule la mise à l'échelle (calcul mis à l'échelle). Vide sinon.
 QString fragmentFormation(const ParametresModele &p, const EspaceTravail &e, bool baumWelch)
 {
     QString s;
