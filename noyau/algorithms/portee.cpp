@@ -54,6 +54,7 @@ bool HorsPortee(long double probabilite)
 
 void Evaluer(const ParametresModele &p, EspaceTravail &e, bool arriere, ModeCalcul mode)
 {
+    e.Formation.clear(); // une évaluation porte sur une seule séquence
     if (mode == ModeCalcul::Automatique) {
         if (arriere)
             CalculerBackward(p, e);
@@ -79,6 +80,7 @@ void Evaluer(const ParametresModele &p, EspaceTravail &e, bool arriere, ModeCalc
 
 void Decoder(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
 {
+    e.Formation.clear();
     if (genere(p, e, mode)) {
         // P(O|λ) est dans la plage ; la probabilité du meilleur chemin, plus petite, peut en sortir.
         CalculerViterbi(p, e);
