@@ -566,6 +566,15 @@ int executer(const QStringList &args)
         GrandeProbabilite produitAvant;
         QStringList avantSequences;
         QJsonArray avantJson;
+        // P(O_k|λ) en JSON : hors de l'étendu, la valeur 0 est accompagnée de son texte et de log10.
+        const auto sequenceJson = [&](const SequenceFormation &f) {
+            if (f.ProbabiliteEchelle.Representable() || f.ProbabiliteEchelle.EstNulle())
+                return SortieJson::Probabilite(f.Probabilite);
+            return QJsonObject{{QStringLiteral("valeur"), 0.0},
+                               {QStringLiteral("texte"), f.ProbabiliteEchelle.Texte(17)},
+                               {QStringLiteral("log10"), double(f.ProbabiliteEchelle.Log10())},
+                               {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
+        };
         const auto releverAvant = [&] {
             avant = TexteProbabilite(e, o.chiffres);
             avantEchelle = e.MisALEchelle || (plusieurs && !e.ProbabiliteEchelle.Representable());
@@ -574,7 +583,7 @@ int executer(const QStringList &args)
             produitAvant = e.ProbabiliteEchelle;
             for (int k = 1; k <= int(e.Formation.size()); ++k) {
                 avantSequences << TexteProbabiliteFormation(e, k, o.chiffres);
-                avantJson << SortieJson::Probabilite(e.Formation[std::size_t(k - 1)].Probabilite);
+                avantJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
             }
         };
         if (!plusieurs) {
@@ -636,7 +645,7 @@ int executer(const QStringList &args)
             QJsonArray apresJson;
             for (int k = 1; k <= K; ++k) {
                 s.Ligne(QStringLiteral("P(O_%1|λ) après : ").arg(k) + TexteProbabiliteFormation(e, k, o.chiffres));
-                apresJson << SortieJson::Probabilite(e.Formation[std::size_t(k - 1)].Probabilite);
+                apresJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
             }
             s.Ligne(QStringLiteral("P(O|λ) après (produit) : ") + TexteProbabilite(e, o.chiffres));
             if (e.MisALEchelle || !e.ProbabiliteEchelle.Representable())
