@@ -38,6 +38,7 @@ _hmmcalc()
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
             --mot-de-passe|--chiffres|--iterations|--seuil|--sortie|--trace|--format|--graine|--valeurs|--image) ((i++)) ;;
+            -) ((n++)) ;; # SEQUENCE « - » : l'entrée standard
             -*) ;;
             *) ((n++)) ;;
         esac

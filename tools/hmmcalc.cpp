@@ -11,6 +11,7 @@
 #include "algorithms/enumeration.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/formation.h"
 #include "algorithms/portee.h"
 #include "algorithms/sequence.h"
 #include "graph/nombres.h"
@@ -69,9 +70,9 @@ Usage :
   hmmcalc parametres MODELE.hmm
   hmmcalc forward|backward|direct|viterbi MODELE.hmm SEQUENCE [--mot] [--trace TRACE.htm]
   hmmcalc chemins MODELE.hmm SEQUENCE [--mot]
-  hmmcalc baumwelch MODELE.hmm SEQUENCE [--iterations K | --seuil S] [--mot] [--sortie NOUVEAU.hmm]
+  hmmcalc baumwelch MODELE.hmm SEQUENCE... [--iterations K | --seuil S] [--mot] [--sortie NOUVEAU.hmm]
                     [--trace TRACE.htm]
-  hmmcalc entrainement-viterbi MODELE.hmm SEQUENCE [--mot] [--sortie NOUVEAU.hmm] [--trace TRACE.htm]
+  hmmcalc entrainement-viterbi MODELE.hmm SEQUENCE... [--mot] [--sortie NOUVEAU.hmm] [--trace TRACE.htm]
   (les deux entraînements acceptent aussi --historique)
   hmmcalc generer MODELE.hmm T [--graine S] [--chemin]
   hmmcalc posterieur MODELE.hmm SEQUENCE [--mot]
@@ -97,6 +98,12 @@ Commandes :
   entrainement-viterbi  entraînement de Viterbi (comptes le long du chemin de Viterbi).
                         Les entraînements affichent le nombre d'itérations, P(O|λ) avant et après,
                         puis les nouveaux π, A et B.
+                        Plusieurs séquences de formation (SEQUENCE répété, ou « - ») : chaque
+                        séquence compte avec sa propre P(O_k|λ), les espérances (ou les comptes)
+                        sont sommées sur les séquences, π est la moyenne des γ_1 (des départs
+                        des chemins). La sortie donne P(O_k|λ) de chaque séquence, avant et
+                        après, puis leur produit « P(O|λ) avant (produit) » ; --seuil compare
+                        ce produit au seuil.
   generer               une séquence de T observations tirée du modèle (chemin caché depuis START),
                         sur une ligne ; --chemin ajoute le chemin caché. Même graine, même séquence
                         sur toute machine ; sans --graine, la graine tirée est écrite sur l'erreur.
@@ -108,7 +115,8 @@ Commandes :
                         comme les attributs d'un CategoricalHMM de hmmlearn).
 
 SEQUENCE « - » : la séquence est lue sur l'entrée standard (16 Mio au plus ; les fins de ligne
-sont ignorées, ou séparent les mots avec --mot).
+sont ignorées, ou séparent les mots avec --mot). Pour baumwelch et entrainement-viterbi, « - »
+lit une séquence par ligne (les lignes vides sont ignorées).
 
 Les commandes de calcul vérifient d'abord le modèle, comme le programme. Viterbi et les deux
 entraînements refusent une séquence que le modèle ne génère pas (P(O|λ) = 0) ; une probabilité
@@ -152,6 +160,7 @@ illisible.)";
 
 struct Options {
     QString commande, modele, sequence;
+    QStringList sequences; // entraînements : toutes les séquences données (SEQUENCE répété)
     bool mot = false;
     bool echelle = false;
     bool historique = false;
@@ -227,12 +236,17 @@ Options lireOptions(const QStringList &args)
     if (!veutSequence && !sansSequence.contains(o.commande))
         throw Echec{Usage, QStringLiteral("Commande inconnue : %1. « hmmcalc --help » donne l'usage.").arg(o.commande)};
     const int attendus = veutSequence ? 2 : 1;
-    if (positions.size() != attendus)
+    const bool plusieurs = o.commande == QLatin1String("baumwelch") || o.commande == QLatin1String("entrainement-viterbi");
+    if (plusieurs ? positions.size() < attendus : positions.size() != attendus)
         throw Echec{Usage, veutSequence ? QStringLiteral("La commande %1 attend un modèle et une séquence.").arg(o.commande)
                                         : QStringLiteral("La commande %1 attend un modèle.").arg(o.commande)};
     o.modele = positions[0];
     if (veutSequence)
         o.sequence = positions[1];
+    if (plusieurs)
+        o.sequences = positions.mid(1);
+    if (o.sequences.count(QStringLiteral("-")) > 1)
+        throw Echec{Usage, QStringLiteral("L'entrée standard « - » ne se lit qu'une fois.")};
     const bool entrainement = o.commande == QLatin1String("baumwelch") || o.commande == QLatin1String("entrainement-viterbi");
     if (o.mot && !veutSequence)
         throw Echec{Usage, QStringLiteral("L'option --mot ne s'emploie qu'avec une séquence.")};
@@ -275,10 +289,8 @@ void charger(DocumentModele &d, const Options &o)
 // les fins de ligne d'un texte coupé en lignes ne sont pas des symboles.
 constexpr qint64 LimiteEntree = 16 * 1024 * 1024;
 
-QString lireSequence(const QString &argument, bool parMot)
+QString lireEntree()
 {
-    if (argument != QLatin1String("-"))
-        return argument;
     QByteArray octets;
     char tampon[65536];
     for (;;) {
@@ -294,12 +306,29 @@ QString lireSequence(const QString &argument, bool parMot)
     }
     QString t = QString::fromLocal8Bit(octets);
     t.remove(QLatin1Char('\r'));
+    return t;
+}
+
+QString lireSequence(const QString &argument, bool parMot)
+{
+    if (argument != QLatin1String("-"))
+        return argument;
+    QString t = lireEntree();
     if (parMot) {
         t.replace(QLatin1Char('\n'), QLatin1Char(' '));
     } else {
         t.remove(QLatin1Char('\n'));
     }
     return t;
+}
+
+// Les séquences d'un entraînement : chaque argument, « - » donnant une séquence par ligne.
+QStringList lireSequences(const QStringList &arguments)
+{
+    QStringList l;
+    for (const QString &a : arguments)
+        l << (a == QLatin1String("-") ? LignesSequences(lireEntree()) : QStringList{a});
+    return l;
 }
 
 void verifierAvantCalcul(DocumentModele &d)
@@ -438,8 +467,16 @@ int executer(const QStringList &args)
 
     verifierAvantCalcul(d);
     EspaceTravail e;
-    e.SequenceObservations = lireSequence(o.sequence, o.mot);
     e.DecoupageCaractere = !o.mot;
+    if (o.sequences.isEmpty())
+        e.SequenceObservations = lireSequence(o.sequence, o.mot);
+    else
+        DefinirSequencesFormation(e, lireSequences(o.sequences));
+    QStringList textesFormation;
+    for (const SequenceFormation &f : e.Formation)
+        textesFormation << f.Texte;
+    if (e.PlusieursSequences())
+        r[QStringLiteral("sequences")] = SortieJson::Noms(textesFormation);
     d.CalculerParametres();
     DecouperSequence(d.Parametres, e);
     const ParametresModele &p = d.Parametres;
@@ -520,14 +557,42 @@ int executer(const QStringList &args)
             }
         }
     } else {
-        Evaluer(p, e, false, mode);
-        if (e.ProbabiliteEchelle.EstNulle())
-            throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                               CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
-        const QString avant = TexteProbabilite(e, o.chiffres);
-        const bool avantEchelle = e.MisALEchelle;
-        const long double log10Avant = e.ProbabiliteEchelle.Log10();
-        const long double valeurAvant = e.Probabilite;
+        // Plusieurs séquences : l'entraînement refuse lui-même une séquence impossible, et les
+        // P(O_k|λ) du modèle initial sont relevées à son début (SurPoint de l'itération 0).
+        const bool plusieurs = e.PlusieursSequences();
+        QString avant;
+        bool avantEchelle = false;
+        long double log10Avant = 0, valeurAvant = 0;
+        GrandeProbabilite produitAvant;
+        QStringList avantSequences;
+        QJsonArray avantJson;
+        // P(O_k|λ) en JSON : hors de l'étendu, la valeur 0 est accompagnée de son texte et de log10.
+        const auto sequenceJson = [&](const SequenceFormation &f) {
+            if (f.ProbabiliteEchelle.Representable() || f.ProbabiliteEchelle.EstNulle())
+                return SortieJson::Probabilite(f.Probabilite);
+            return QJsonObject{{QStringLiteral("valeur"), 0.0},
+                               {QStringLiteral("texte"), f.ProbabiliteEchelle.Texte(17)},
+                               {QStringLiteral("log10"), double(f.ProbabiliteEchelle.Log10())},
+                               {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
+        };
+        const auto releverAvant = [&] {
+            avant = TexteProbabilite(e, o.chiffres);
+            avantEchelle = e.MisALEchelle || (plusieurs && !e.ProbabiliteEchelle.Representable());
+            log10Avant = e.ProbabiliteEchelle.Log10();
+            valeurAvant = e.Probabilite;
+            produitAvant = e.ProbabiliteEchelle;
+            for (int k = 1; k <= int(e.Formation.size()); ++k) {
+                avantSequences << TexteProbabiliteFormation(e, k, o.chiffres);
+                avantJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
+            }
+        };
+        if (!plusieurs) {
+            Evaluer(p, e, false, mode);
+            if (e.ProbabiliteEchelle.EstNulle())
+                throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
+                                   CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
+            releverAvant();
+        }
         // La trace d'un entraînement s'écrit pendant le calcul ; l'image est celle d'avant.
         Trace::ObservateurTrace trace;
         ObservateurEntrainement *observateur = nullptr;
@@ -542,9 +607,12 @@ int executer(const QStringList &args)
         const bool baumWelch = o.commande == QLatin1String("baumwelch");
         // --historique : une ligne par itération (numéro, P, log10 P), écrite au fil du calcul.
         HistoriqueConvergence historique(observateur);
-        if (o.historique) {
+        if (o.historique || plusieurs) {
             historique.SurPoint = [&](const PointConvergence &point) {
-                s.Ligne(QStringLiteral("%1\t%2\t%3").arg(point.Iteration).arg(s.N(point.P), s.N(point.Log10P)));
+                if (plusieurs && point.Iteration == 0 && avant.isEmpty())
+                    releverAvant();
+                if (o.historique)
+                    s.Ligne(QStringLiteral("%1\t%2\t%3").arg(point.Iteration).arg(s.N(point.P), s.N(point.Log10P)));
             };
             observateur = &historique;
         }
@@ -564,16 +632,48 @@ int executer(const QStringList &args)
                 ecrire(stderr, QStringLiteral("Le seuil n'est pas atteint après %1 itérations : l'entraînement s'arrête là.")
                                    .arg(LimiteIterationsSeuil));
         }
-        s.Ligne(QStringLiteral("P(O|λ) avant : ") + avant);
-        if (avantEchelle)
-            s.Ligne(QStringLiteral("log10 P(O|λ) avant : ") + s.N(log10Avant));
-        probabilite(QStringLiteral("P(O|λ) après : "));
+        if (plusieurs) {
+            // Chaque séquence, puis le produit (log10 quand il sort de l'étendu ou que le calcul
+            // a été mis à l'échelle).
+            const int K = int(e.Formation.size());
+            s.Ligne(QStringLiteral("Séquences : %1").arg(K));
+            for (int k = 1; k <= K; ++k)
+                s.Ligne(QStringLiteral("P(O_%1|λ) avant : ").arg(k) + avantSequences.value(k - 1));
+            s.Ligne(QStringLiteral("P(O|λ) avant (produit) : ") + avant);
+            if (avantEchelle)
+                s.Ligne(QStringLiteral("log10 P(O|λ) avant (produit) : ") + s.N(log10Avant));
+            QJsonArray apresJson;
+            for (int k = 1; k <= K; ++k) {
+                s.Ligne(QStringLiteral("P(O_%1|λ) après : ").arg(k) + TexteProbabiliteFormation(e, k, o.chiffres));
+                apresJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
+            }
+            s.Ligne(QStringLiteral("P(O|λ) après (produit) : ") + TexteProbabilite(e, o.chiffres));
+            if (e.MisALEchelle || !e.ProbabiliteEchelle.Representable())
+                s.Ligne(QStringLiteral("log10 P(O|λ) après (produit) : ") + s.N(e.ProbabiliteEchelle.Log10()));
+            r[QStringLiteral("avant_sequences")] = avantJson;
+            r[QStringLiteral("apres_sequences")] = apresJson;
+        } else {
+            s.Ligne(QStringLiteral("P(O|λ) avant : ") + avant);
+            if (avantEchelle)
+                s.Ligne(QStringLiteral("log10 P(O|λ) avant : ") + s.N(log10Avant));
+            probabilite(QStringLiteral("P(O|λ) après : "));
+        }
         s.Tables(d.Parametres);
         r[QStringLiteral("issue")] = SortieJson::Issue(issue);
         r[QStringLiteral("iterations")] = e.IterationsEffectuees;
         r[QStringLiteral("avant")] = SortieJson::Probabilite(valeurAvant);
         r[QStringLiteral("apres")] = SortieJson::Probabilite(e.Probabilite);
         jsonEchelle(QStringLiteral("apres"));
+        // Plusieurs séquences : un produit hors de l'étendu garde son texte et son log10.
+        const auto produitJson = [&](const QString &cle, const GrandeProbabilite &g) {
+            if (plusieurs && !g.Representable())
+                r[cle] = QJsonObject{{QStringLiteral("valeur"), 0.0},
+                                     {QStringLiteral("texte"), g.Texte(17)},
+                                     {QStringLiteral("log10"), double(g.Log10())},
+                                     {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
+        };
+        produitJson(QStringLiteral("avant"), produitAvant);
+        produitJson(QStringLiteral("apres"), e.ProbabiliteEchelle);
         r[QStringLiteral("parametres")] = SortieJson::Parametres(d.Parametres);
         if (o.sortie) {
             QString erreur;

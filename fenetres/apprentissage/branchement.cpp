@@ -191,7 +191,9 @@ void HistoriqueFenetre::Debut(Entrainement type, const ParametresModele &p, Espa
     const bool seuil = type == Entrainement::BaumWelch && e.Seuil != 2;
     c->Commencer(QStringLiteral("%1 : %2").arg(type == Entrainement::BaumWelch ? QStringLiteral("Baum-Welch")
                                                                                 : QStringLiteral("entraînement de Viterbi"),
-                                               e.SequenceObservations.left(60)),
+                                               e.PlusieursSequences()
+                                                   ? QStringLiteral("%1 séquences").arg(e.Formation.size())
+                                                   : e.SequenceObservations.left(60)),
                  seuil ? e.Seuil : -1);
     c->show();
     c->raise();

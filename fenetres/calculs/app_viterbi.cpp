@@ -9,6 +9,7 @@ TForm17::TForm17(const ContexteCalcul &contexte)
                                    QStringLiteral("IDH_7"), true})
 {
     setObjectName(QStringLiteral("Form17"));
+    AjouterZoneSequences();
 }
 
 void TForm17::Executer()
@@ -17,6 +18,10 @@ void TForm17::Executer()
     // Deux passes au plus, sans boucle d'événements : rien à arrêter.
     ObservateurDialogue observateur(f, {});
     Entrainer(Entrainement::Viterbi, *f.Document, e, &observateur);
+    ListerProbabilitesFormation(QStringLiteral("Entraînement de Viterbi"));
     Epilogue(QStringLiteral("Entraînement de Viterbi"),
-             QStringLiteral("L'entraînement de Viterbi pour la séquence de formation est terminé avec succès."));
+             e.PlusieursSequences()
+                 ? QStringLiteral("L'entraînement de Viterbi pour les %1 séquences de formation est terminé avec succès.")
+                       .arg(e.Formation.size())
+                 : QStringLiteral("L'entraînement de Viterbi pour la séquence de formation est terminé avec succès."));
 }

@@ -20,6 +20,7 @@ TForm11::TForm11(const ContexteCalcul &contexte)
                                    QStringLiteral("IDH_8"), true})
 {
     setObjectName(QStringLiteral("Form11"));
+    AjouterZoneSequences();
     GroupBox3 = new QGroupBox(QStringLiteral(" Critère d'arrêt de l'algorithme : "), this);
     auto *g = new QGridLayout(GroupBox3);
     RadioButton3 = new QRadioButton(QStringLiteral("Nombre d'itérations :"), GroupBox3);
@@ -119,7 +120,11 @@ void TForm11::Executer()
     const IssueEntrainement issue = Entrainer(Entrainement::BaumWelch, *f.Document, e, &observateur);
     fermetureDemandee = false; // l'épilogue ferme la boîte lui-même
     TerminerCalculLong();
-    QString message = QStringLiteral("L'entraînement de BaumWelch pour la séquence de formation est terminé avec succès.");
+    QString message =
+        e.PlusieursSequences()
+            ? QStringLiteral("L'entraînement de BaumWelch pour les %1 séquences de formation est terminé avec succès.")
+                  .arg(e.Formation.size())
+            : QStringLiteral("L'entraînement de BaumWelch pour la séquence de formation est terminé avec succès.");
     switch (issue) {
     case IssueEntrainement::SeuilDejaAtteint:
         // Rien n'a changé dans le modèle.
@@ -137,5 +142,6 @@ void TForm11::Executer()
     case IssueEntrainement::Termine:
         break;
     }
+    ListerProbabilitesFormation(QStringLiteral("Baum-Welch"));
     Epilogue(QStringLiteral("Entraînement de BaumWelch"), message);
 }

@@ -2,16 +2,23 @@
 #include "algorithms/chrono.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/espace.h"
+#include "algorithms/formation.h"
+#include "algorithms/portee.h"
 #include "dialogs/aide.h"
 #include "model/document.h"
 #include "graph/nombres.h"
 #include "model/parametres.h"
+#include "model/textes.h"
 #include "skin/messages.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QProgressBar>
@@ -115,7 +122,7 @@ DialogueAlgorithme::DialogueAlgorithme(const ContexteCalcul &contexte, const Des
 
     connect(LabeledEdit1, &QComboBox::editTextChanged, this,
             [this](const QString &t) {
-                BitBtn1->setEnabled(!enCours && !t.isEmpty());
+                BitBtn1->setEnabled(!enCours && (!t.isEmpty() || sequenceDonnee()));
                 LabeledEdit1->setToolTip(t);
             });
     connect(BitBtn1, &QPushButton::clicked, this, &DialogueAlgorithme::BitBtn1Click);
@@ -137,6 +144,72 @@ void DialogueAlgorithme::AjouterProgression()
     ProgressBar1->setTextVisible(false);
     ProgressBar1->hide();
     placerProgression();
+}
+
+void DialogueAlgorithme::AjouterZoneSequences()
+{
+    auto *g1 = static_cast<QVBoxLayout *>(GroupBox1->layout());
+    auto *titre = new QLabel(QStringLiteral("Ou plusieurs séquences, une par ligne :"), GroupBox1);
+    g1->addWidget(titre);
+    auto *ligne = new QHBoxLayout;
+    MemoSequences = new QPlainTextEdit(GroupBox1);
+    MemoSequences->setObjectName(QStringLiteral("MemoSequences"));
+    // Taille fixe quel que soit le texte : de longues séquences défilent sans élargir la boîte.
+    MemoSequences->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoSequences->setFixedHeight(5 * MemoSequences->fontMetrics().lineSpacing() + 12);
+    MemoSequences->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    MemoSequences->setTabChangesFocus(true);
+    BoutonCharger = new QPushButton(QStringLiteral("Charger…"), GroupBox1);
+    BoutonCharger->setObjectName(QStringLiteral("BoutonCharger"));
+    BoutonCharger->setAutoDefault(false);
+    BoutonCharger->setToolTip(QStringLiteral("Lire les séquences d'un fichier texte, une par ligne."));
+    ligne->addWidget(MemoSequences, 1);
+    ligne->addWidget(BoutonCharger, 0, Qt::AlignTop);
+    g1->addLayout(ligne);
+    titre->setBuddy(MemoSequences);
+    connect(MemoSequences, &QPlainTextEdit::textChanged, this,
+            [this] { BitBtn1->setEnabled(!enCours && sequenceDonnee()); });
+    connect(BoutonCharger, &QPushButton::clicked, this, [this] {
+        const QString chemin = QFileDialog::getOpenFileName(this, QStringLiteral("Charger des séquences"), QString(),
+                                                            QStringLiteral("Textes (*.txt);;Tous les fichiers (*)"));
+        if (!chemin.isEmpty())
+            ChargerSequences(chemin);
+    });
+}
+
+bool DialogueAlgorithme::ChargerSequences(const QString &chemin)
+{
+    QByteArray octets;
+    QString erreur;
+    if (!Textes::LireOctets(chemin, Textes::LimiteLignes, &octets, &erreur)) {
+        Erreur(QStringLiteral("Les séquences du fichier « %1 » ne peuvent pas être lues : %2")
+                   .arg(QDir::toNativeSeparators(chemin), erreur));
+        return false;
+    }
+    const QStringList l = LignesSequences(Textes::Decoder(octets).remove(QLatin1Char('\r')));
+    MemoSequences->setPlainText(l.join(QLatin1Char('\n')));
+    StatusBar1->showMessage(QStringLiteral("%1 séquence(s) chargée(s).").arg(l.size()), 5000);
+    return true;
+}
+
+bool DialogueAlgorithme::sequenceDonnee() const
+{
+    return !LabeledEdit1->currentText().isEmpty() ||
+           (MemoSequences && !MemoSequences->toPlainText().trimmed().isEmpty());
+}
+
+void DialogueAlgorithme::ListerProbabilitesFormation(const QString &methode)
+{
+    const EspaceTravail &e = espace();
+    if (!e.PlusieursSequences())
+        return;
+    const int K = int(e.Formation.size());
+    const QString nom = NomMethode(methode, e);
+    for (int k = 1; k <= K; ++k)
+        f.Resultats->AjouterProbabilite(e.Formation[std::size_t(k - 1)].Texte, TexteProbabiliteFormation(e, k),
+                                        nom + QStringLiteral(" (séquence %1/%2)").arg(k).arg(K));
+    f.Resultats->AjouterProbabilite(QStringLiteral("Produit des %1 séquences").arg(K), TexteProbabiliteFormation(e, 0),
+                                    nom + QStringLiteral(" (produit)"));
 }
 
 void DialogueAlgorithme::placerProgression()
@@ -199,6 +272,11 @@ void DialogueAlgorithme::BitBtn1Click()
         }
         espace().DecoupageCaractere = RadioButton1->isChecked();
         espace().SequenceObservations = texte;
+        espace().Formation.clear();
+        // Entraînements : le champ multiligne, quand il a des lignes, donne les séquences.
+        const QStringList lignes = MemoSequences ? LignesSequences(MemoSequences->toPlainText()) : QStringList();
+        if (!lignes.isEmpty())
+            DefinirSequencesFormation(espace(), lignes);
         LireReglages();
         demarrerChrono();
         Executer();
@@ -285,7 +363,7 @@ void DialogueAlgorithme::TerminerCalculLong()
         ProgressBar1->hide();
         ProgressBar1->setValue(0);
     }
-    BitBtn1->setEnabled(!LabeledEdit1->currentText().isEmpty());
+    BitBtn1->setEnabled(sequenceDonnee());
     BitBtn3->setEnabled(true);
     BitBtn2->setText(QStringLiteral("Annuler"));
     if (fermetureDemandee)

@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -37,6 +38,14 @@ public:
     QPushButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *BitBtn3 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     QProgressBar *ProgressBar1 = nullptr; // dans la barre d'état ; seulement pour les énumérations
+    // Entraînements : plusieurs séquences, une par ligne, et leur chargement depuis un fichier
+    // texte (nuls dans les autres boîtes).
+    QPlainTextEdit *MemoSequences = nullptr;
+    QPushButton *BoutonCharger = nullptr;
+
+    // Remplit le champ multiligne avec le texte du fichier (Windows-1252, lecture bornée) ;
+    // un fichier illisible est dit en français et le champ reste tel quel. Rend false alors.
+    bool ChargerSequences(const QString &chemin);
 
     // Bouton de lancement : prologue, calcul, épilogue. Un refus (séquence vide, modèle qui ne
     // génère pas la séquence, trop de chemins, nombre illisible...) est dit en français et la
@@ -60,6 +69,11 @@ protected:
     QVBoxLayout *ZoneSupplementaire = nullptr;
     // Barre de progression 0..100 cachée, dans la barre d'état (énumérations).
     void AjouterProgression();
+    // Le champ multiligne des séquences et "Charger…", sous le champ de l'historique.
+    void AjouterZoneSequences();
+    // Les P(O_k|λ) de chaque séquence et leur produit, dans la liste des probabilités, après un
+    // entraînement sur plusieurs séquences ; rien pour une seule séquence.
+    void ListerProbabilitesFormation(const QString &methode);
 
     const ContexteCalcul f;
     EspaceTravail &espace() const;
@@ -92,6 +106,8 @@ protected:
 
 private:
     void placerProgression();
+    // Une séquence est donnée : dans le champ de l'historique ou dans le champ multiligne.
+    bool sequenceDonnee() const;
     // "Arrêter", ou fermeture (`fermer`) pendant un calcul long.
     void demanderArret(bool fermer);
     HistoriqueSequences historique;

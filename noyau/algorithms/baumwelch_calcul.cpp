@@ -5,6 +5,7 @@
 #include "algorithms/citation.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/formation.h"
 #include "algorithms/sequence.h"
 #include "algorithms/tables.h"
 #include "graph/etat2.h"
@@ -332,6 +333,63 @@ void IterationBaumWelch(ParametresModele &p, EspaceTravail &e)
     iteration(p, e, false, c);
 }
 
+void SommesBaumWelch(const ParametresModele &p, EspaceTravail &e, SommesFormation &s)
+{
+    // Tables et tampons gardés d'une itération à l'autre : ni allocation ni remise à zéro.
+    thread_local Contexte c;
+    const int N = p.N, M = p.M;
+    const std::size_t L = std::size_t(s.L), Mc = std::size_t(s.Mc);
+    c.m.Construire(p);
+    if (e.EsperancesTransitions.Lignes() != N + 1 || e.EsperancesTransitions.Colonnes() != N + 1)
+        e.EsperancesTransitions.Dimensionner(N + 1, N + 1);
+    for (SequenceFormation &sq : e.Formation) {
+        // La séquence k prend la place de celle de l'espace le temps de ses calculs (échange).
+        std::swap(e.Observations, sq.Observations);
+        std::swap(e.LongueurSequence, sq.Longueur);
+        try {
+            Calcul::ControlerSequence(p, e);
+            Calcul::Forward(c.m, e);
+            Calcul::Backward(c.m, e);
+            CalculerGamma(p, e);
+            xi(c.m, e, c.tp);
+        } catch (...) {
+            std::swap(e.Observations, sq.Observations);
+            std::swap(e.LongueurSequence, sq.Longueur);
+            throw;
+        }
+        const int T = e.LongueurSequence;
+        const int *O = e.Observations.data();
+        c.d.assign(std::size_t(N) + 1, 0.0L);
+        c.g.assign((std::size_t(N) + 1) * Mc, 0.0L);
+        for (int t = 1; t <= T; ++t) {
+            const LD *gt = e.Gamma.LigneBrute(t);
+            if (t < T)
+                for (int i = 1; i <= N; ++i)
+                    c.d[std::size_t(i)] = c.d[std::size_t(i)] + gt[i];
+            if (O[t] >= 1)
+                for (int i = 1; i <= N; ++i) {
+                    LD &x = c.g[std::size_t(i) * Mc + std::size_t(O[t])];
+                    x = x + gt[i];
+                }
+        }
+        const LD *g1 = e.Gamma.LigneBrute(1);
+        const LD *gT = e.Gamma.LigneBrute(T);
+        for (int i = 1; i <= N; ++i) {
+            const std::size_t si = std::size_t(i);
+            s.Pi[si] += g1[i];
+            s.Depuis[si] += c.d[si];
+            s.Etat[si] += c.d[si] + gT[i];
+            const LD *n = e.EsperancesTransitions.LigneBrute(i);
+            for (int j = 1; j <= N; ++j)
+                s.Transitions[si * L + std::size_t(j)] += n[j];
+            for (int k = 1; k <= M; ++k)
+                s.Generation[si * Mc + std::size_t(k)] += c.g[si * Mc + std::size_t(k)];
+        }
+        std::swap(e.Observations, sq.Observations);
+        std::swap(e.LongueurSequence, sq.Longueur);
+    }
+}
+
 IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)
 {
     const bool modeIterations = (e.Seuil == 2);
@@ -398,7 +456,9 @@ void ConclureEntrainement(Entrainement type, DocumentModele &doc, EspaceTravail 
 {
     if (obs)
         obs->AvantModification(type);
-    ReporterParametres(doc, DescriptionEntrainement(type, CiterSequence(e.SequenceObservations, !e.DecoupageCaractere)));
+    ReporterParametres(doc, e.PlusieursSequences()
+                                ? DescriptionEntrainement(type, int(e.Formation.size()))
+                                : DescriptionEntrainement(type, CiterSequence(e.SequenceObservations, !e.DecoupageCaractere)));
     // Le journal reste dans le répertoire du programme pour la trace ; un échec d'écriture
     // n'annule pas l'entraînement (la trace le signalera en ne trouvant pas le journal).
     Textes::EcrireLignes(CheminJournalEntrainement(), e.JournalEntrainement);
@@ -429,4 +489,11 @@ QString DescriptionEntrainement(Entrainement type, const QString &sequence)
     return (type == Entrainement::BaumWelch ? QStringLiteral("l'Entrainnement de BaumWelch avec la séquence ")
                                             : QStringLiteral("l'Entrainnement de Viterbi avec la séquence ")) +
            sequence;
+}
+
+QString DescriptionEntrainement(Entrainement type, int nombre)
+{
+    return (type == Entrainement::BaumWelch ? QStringLiteral("l'Entrainnement de BaumWelch avec %1 séquences")
+                                            : QStringLiteral("l'Entrainnement de Viterbi avec %1 séquences"))
+        .arg(nombre);
 }

@@ -6,6 +6,7 @@
 
 struct ParametresModele;
 struct EspaceTravail;
+struct SommesFormation;
 class DocumentModele;
 
 // Mode seuil : au plus ce nombre d'itérations, même si P(O|λ) n'atteint jamais le seuil et que
@@ -21,6 +22,10 @@ void CalculerXi(const ParametresModele &parametres, EspaceTravail &espace);
 // Une itération : Forward, Backward, γ, ξ, réestimation de π, A, B (un quotient 0/0 garde
 // l'ancienne valeur), Stable, puis Forward du modèle réestimé.
 void IterationBaumWelch(ParametresModele &parametres, EspaceTravail &espace);
+
+// Plusieurs séquences (Formation) : pour chacune, Forward, Backward, γ et ξ normalisés par sa
+// propre P(O_k|λ), puis ses sommes ajoutées à `s` (déjà vidée), séquence après séquence.
+void SommesBaumWelch(const ParametresModele &parametres, EspaceTravail &espace, SommesFormation &s);
 
 // La boucle sur des paramètres déjà calculés et une séquence déjà découpée : mode nombre
 // d'itérations quand Seuil = 2 (au plus NombreIterations itérations), mode seuil sinon (au
@@ -44,6 +49,8 @@ IssueEntrainement EntrainerBaumWelch(DocumentModele &document, EspaceTravail &es
 void ReporterParametres(DocumentModele &document, const QString &description = QString());
 // Description de l'étape d'annulation d'un entraînement sur la séquence donnée.
 QString DescriptionEntrainement(Entrainement type, const QString &sequence);
+// La même pour un entraînement sur `nombre` séquences (« ... avec 3 séquences »).
+QString DescriptionEntrainement(Entrainement type, int nombre);
 
 // Commun aux deux entraînements : paramètres et séquence pris du document, puis
 // ExigerGeneration.

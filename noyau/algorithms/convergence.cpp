@@ -21,12 +21,17 @@ void HistoriqueConvergence::Debut(Entrainement type, const ParametresModele &p, 
 {
     // Au début de l'entraînement de Viterbi, Probabilite est celle du meilleur chemin : P(O|λ)
     // du modèle initial est recalculée à part, sans toucher aux tables de l'entraînement.
-    EspaceTravail avant;
-    avant.Observations = e.Observations;
-    avant.LongueurSequence = e.LongueurSequence;
-    CalculerForward(p, avant);
     Points.clear();
-    ajouter(0, avant.Probabilite);
+    if (e.PlusieursSequences()) {
+        // Plusieurs séquences : le produit des P(O_k|λ) du modèle initial est déjà là.
+        ajouter(0, e.Probabilite);
+    } else {
+        EspaceTravail avant;
+        avant.Observations = e.Observations;
+        avant.LongueurSequence = e.LongueurSequence;
+        CalculerForward(p, avant);
+        ajouter(0, avant.Probabilite);
+    }
     if (suivant)
         suivant->Debut(type, p, e);
 }

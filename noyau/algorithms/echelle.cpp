@@ -3,6 +3,7 @@
 #include "algorithms/echelle.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
+#include "algorithms/formation.h"
 #include "algorithms/tables.h"
 #include "model/parametres.h"
 
@@ -361,6 +362,51 @@ IssueEntrainement BouclerViterbi(ParametresModele &p, EspaceTravail &e, Observat
             obs->Iteration(Entrainement::Viterbi, p, e);
     } while (!e.Stable && e.IterationCourante < PassesMax);
     return IssueEntrainement::Termine;
+}
+
+void SommesBaumWelch(const ParametresModele &p, EspaceTravail &e, SommesFormation &s)
+{
+    const int N = p.N, M = p.M;
+    const std::size_t L = std::size_t(s.L), Mc = std::size_t(s.Mc);
+    for (SequenceFormation &sq : e.Formation) {
+        std::swap(e.Observations, sq.Observations);
+        std::swap(e.LongueurSequence, sq.Longueur);
+        const int T = e.LongueurSequence;
+        const VecteurVerifie<int> &O = e.Observations;
+        try {
+            Backward(p, e); // refait le Forward : ᾱ, c_t, puis β̂
+            const VecteurVerifie<LD> &c = e.FacteursEchelle;
+            if (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1)
+                e.Gamma.Dimensionner(T + 1, N + 1);
+            for (int t = 1; t <= T; ++t)
+                for (int i = 1; i <= N; ++i)
+                    e.Gamma[t][i] = e.Alpha[t][i] * e.Beta[t][i] / c[t];
+            for (int i = 1; i <= N; ++i) {
+                const std::size_t si = std::size_t(i);
+                for (int j = 1; j <= N; ++j) {
+                    LD x = 0;
+                    for (int t = 1; t < T; ++t)
+                        x += e.Alpha[t][i] * p.A[i][j] * p.B[j][O[t + 1]] * e.Beta[t + 1][j];
+                    s.Transitions[si * L + std::size_t(j)] += x;
+                }
+                LD d = 0;
+                for (int t = 1; t < T; ++t)
+                    d += e.Gamma[t][i];
+                s.Pi[si] += e.Gamma[1][i];
+                s.Depuis[si] += d;
+                s.Etat[si] += d + e.Gamma[T][i];
+                for (int t = 1; t <= T; ++t)
+                    if (O[t] >= 1 && O[t] <= M)
+                        s.Generation[si * Mc + std::size_t(O[t])] += e.Gamma[t][i];
+            }
+        } catch (...) {
+            std::swap(e.Observations, sq.Observations);
+            std::swap(e.LongueurSequence, sq.Longueur);
+            throw;
+        }
+        std::swap(e.Observations, sq.Observations);
+        std::swap(e.LongueurSequence, sq.Longueur);
+    }
 }
 
 }

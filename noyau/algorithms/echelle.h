@@ -19,6 +19,7 @@
 
 struct ParametresModele;
 struct EspaceTravail;
+struct SommesFormation;
 
 namespace Echelle {
 
@@ -37,5 +38,9 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &parametres, EspaceTravail &
                                    ObservateurEntrainement *observateur = nullptr);
 IssueEntrainement BouclerViterbi(ParametresModele &parametres, EspaceTravail &espace,
                                  ObservateurEntrainement *observateur = nullptr);
+
+// Plusieurs séquences : pour chacune ᾱ, c_t et β̂, puis γ et ξ (les facteurs s'y simplifient,
+// chaque séquence est ainsi normalisée par sa propre P(O_k|λ)) ajoutés à `s`.
+void SommesBaumWelch(const ParametresModele &parametres, EspaceTravail &espace, SommesFormation &s);
 
 }

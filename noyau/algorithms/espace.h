@@ -107,6 +107,17 @@ public:
     QString Message() const;
 };
 
+// Une séquence d'un entraînement sur plusieurs séquences : son texte (donné par l'appelant),
+// puis ce que l'entraînement en tire.
+struct SequenceFormation {
+    QString Texte;
+    VecteurVerifie<int> Observations; // O_k[1..T_k]
+    int Longueur = 0;
+    long double Probabilite = 0;          // P(O_k|λ) du modèle courant, en étendu
+    GrandeProbabilite ProbabiliteEchelle; // la même, hors de la plage de l'étendu s'il le faut
+    VecteurVerifie<int> Chemin;           // entraînement de Viterbi : Q_k[0..T_k]
+};
+
 struct EspaceTravail {
     // Séquence.
     QString SequenceObservations;
@@ -150,6 +161,11 @@ struct EspaceTravail {
     Matrice<long double> EsperancesTransitions, EsperancesGeneration;
     VecteurVerifie<int> NombreDepuis, NombreEtat;
     Matrice<int> NombreTransitions, NombreGeneration;
+    // Plusieurs séquences de formation (au moins deux) ; vide : l'entraînement porte sur
+    // SequenceObservations seule. Probabilite et ProbabiliteEchelle tiennent alors le produit
+    // des P(O_k|λ) ; Observations reste la première séquence.
+    std::vector<SequenceFormation> Formation;
+    bool PlusieursSequences() const { return Formation.size() >= 2; }
     QStringList JournalEntrainement;
     // Tenue du journal borné (Trace::AjouterIteration), remise à zéro quand le journal est vide.
     struct SuiviJournal {

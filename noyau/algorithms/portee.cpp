@@ -5,6 +5,7 @@
 #include "algorithms/echelle.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
+#include "algorithms/formation.h"
 #include "algorithms/evaluation.h"
 #include "algorithms/sequence.h"
 #include "graph/nombres.h"
@@ -53,6 +54,7 @@ bool HorsPortee(long double probabilite)
 
 void Evaluer(const ParametresModele &p, EspaceTravail &e, bool arriere, ModeCalcul mode)
 {
+    e.Formation.clear(); // une évaluation porte sur une seule séquence
     if (mode == ModeCalcul::Automatique) {
         if (arriere)
             CalculerBackward(p, e);
@@ -78,6 +80,7 @@ void Evaluer(const ParametresModele &p, EspaceTravail &e, bool arriere, ModeCalc
 
 void Decoder(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
 {
+    e.Formation.clear();
     if (genere(p, e, mode)) {
         // P(O|λ) est dans la plage ; la probabilité du meilleur chemin, plus petite, peut en sortir.
         CalculerViterbi(p, e);
@@ -91,6 +94,13 @@ void Decoder(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
 IssueEntrainement Entrainer(Entrainement type, DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs,
                             ModeCalcul mode)
 {
+    // Une seule séquence de formation : le calcul d'une séquence, à l'identique.
+    if (e.Formation.size() == 1) {
+        e.SequenceObservations = e.Formation.front().Texte;
+        e.Formation.clear();
+    }
+    if (e.PlusieursSequences())
+        return EntrainerFormation(type, doc, e, obs, mode);
     doc.CalculerParametres();
     DecouperSequence(doc.Parametres, e);
     ParametresModele &p = doc.Parametres;
@@ -120,7 +130,9 @@ IssueEntrainement Entrainer(Entrainement type, DocumentModele &doc, EspaceTravai
 
 QString TexteProbabilite(const EspaceTravail &e, int chiffres)
 {
-    if (e.MisALEchelle)
+    // Plusieurs séquences : le produit des P(O_k|λ), qui peut sortir de l'étendu même quand
+    // chacune y tient.
+    if (e.MisALEchelle || e.PlusieursSequences())
         return e.ProbabiliteEchelle.Texte(chiffres);
     return Nombres::Formater(e.Probabilite, chiffres);
 }

@@ -28,7 +28,8 @@ void Evaluer(const ParametresModele &parametres, EspaceTravail &espace, bool arr
 void Decoder(const ParametresModele &parametres, EspaceTravail &espace, ModeCalcul mode = ModeCalcul::Automatique);
 
 // Les deux entraînements sur le document (mêmes refus et même conclusion que EntrainerBaumWelch
-// et EntrainerViterbi, qui restent le calcul exact).
+// et EntrainerViterbi, qui restent le calcul exact). Avec plusieurs séquences dans Formation :
+// EntrainerFormation.
 IssueEntrainement Entrainer(Entrainement type, DocumentModele &document, EspaceTravail &espace,
                             ObservateurEntrainement *observateur = nullptr,
                             ModeCalcul mode = ModeCalcul::Automatique);

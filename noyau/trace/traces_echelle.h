@@ -16,4 +16,13 @@ inline const QString ModeleEchelle = QStringLiteral("Echelle.htm");
 QString DocumentEchelle(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e,
                         DocumentModele *doc);
 
+// L'explication de la mise à l'échelle (facteurs c_t, ᾱ, β̂, γ et ξ, retour à log P(O|λ)), prise
+// dans le modèle Echelle.htm entre ses commentaires « explication » : les traces des
+// entraînements mis à l'échelle la reprennent telle quelle.
+QString ExplicationEchelle();
+
+// La case développée d'un calcul mis à l'échelle, avec ses nombres : ᾱ_2 (Forward), β̂_T-1
+// (Backward) ou ln δ_2 (Viterbi) du premier état.
+QString CaseDeveloppeeEchelle(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e);
+
 }

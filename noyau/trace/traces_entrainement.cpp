@@ -3,11 +3,13 @@
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/decodage.h"
 #include "algorithms/espace.h"
+#include "algorithms/formation.h"
 #include "graph/nombres.h"
 #include "model/parametres.h"
 #include "model/textes.h"
 #include "trace/bornes_trace.h"
 #include "trace/document_trace.h"
+#include "trace/traces_echelle.h"
 
 #include <QDir>
 #include <functional>
@@ -40,10 +42,59 @@ bool modeIterations(const EspaceTravail &e)
 using Format = std::function<QString(long double)>;
 
 // P(O|H) d'un entraînement mis à l'échelle : mantisse et exposant décimal, hors de l'étendu.
+// Plusieurs séquences : le produit des P(O_k|H), qui peut sortir de l'étendu lui aussi.
 QString probabilite(const Format &F, const EspaceTravail &e)
 {
-    return e.MisALEchelle ? FormaterExposant(e.ProbabiliteEchelle.Texte()) + QStringLiteral(" (mis à l'échelle)")
-                          : F(e.Probabilite);
+    if (e.MisALEchelle)
+        return FormaterExposant(e.ProbabiliteEchelle.Texte()) + QStringLiteral(" (mis à l'échelle)");
+    if (e.PlusieursSequences())
+        return FormaterExposant(e.ProbabiliteEchelle.Texte());
+    return F(e.Probabilite);
+}
+
+// Au plus ce nombre de séquences sont citées une à une dans une trace.
+constexpr int SequencesCitees = 50;
+
+// Plusieurs séquences : les P(O_k|H) de chacune, puis leur produit, P(O|H) suivie par
+// l'entraînement.
+QStringList lignesProbabilitesFormation(const EspaceTravail &e)
+{
+    const int K = int(e.Formation.size());
+    QStringList l;
+    l << QStringLiteral("<i>Les probabilit&eacute;s des %1 s&eacute;quences :</i><BR>").arg(K) + BaliseTableau +
+             CelluleCoin;
+    const auto montree = [&](int k) { return k <= SequencesCitees / 2 || k > K - SequencesCitees / 2; };
+    for (int k = 1; k <= K; ++k)
+        if (montree(k))
+            l << CelluleEtat(QStringLiteral("O<sub>%1</sub>").arg(k));
+    l << QStringLiteral("</tr><tr><td><b>&nbsp;P(O<sub>k</sub>|H)&nbsp;</b></td>");
+    for (int k = 1; k <= K; ++k)
+        if (montree(k))
+            l << CelluleValeur(FormaterExposant(TexteProbabiliteFormation(e, k)));
+    l << QStringLiteral("</tr></table>");
+    if (K > SequencesCitees)
+        l << QStringLiteral("(%1 s&eacute;quences du milieu omises)<BR>").arg(K - SequencesCitees);
+    l << QStringLiteral("P(O|H) est leur produit &#928;<sub>k=1..%1</sub> P(O<sub>k</sub>|H) :<br>").arg(K);
+    return l;
+}
+
+// Plusieurs séquences : la liste qui prend la place de la séquence dans l'en-tête.
+QString observationsFormation(const ParametresModele &p, const EspaceTravail &e)
+{
+    const int K = int(e.Formation.size());
+    QString s = QStringLiteral("%1 s&eacute;quences de formation").arg(K);
+    for (int k = 1; k <= K; ++k) {
+        if (k > SequencesCitees) {
+            s += QStringLiteral("<br>&hellip; (%1 autres s&eacute;quences)").arg(K - SequencesCitees);
+            break;
+        }
+        const SequenceFormation &f = e.Formation[std::size_t(k - 1)];
+        EspaceTravail x;
+        x.Observations = f.Observations;
+        x.LongueurSequence = f.Longueur;
+        s += QStringLiteral("<br>O<sub>%1</sub> = ").arg(k) + TexteObservations(p, x);
+    }
+    return s;
 }
 
 QString formatBaumWelch(long double x)
@@ -90,6 +141,16 @@ struct Comptes {
     std::function<QString(int, int)> valeurTransitions, valeurGeneration;
 };
 
+// Plusieurs séquences : les titres des tableaux disent que ce sont des sommes sur les séquences.
+void sommesSurSequences(Comptes &c, const EspaceTravail &e)
+{
+    if (!e.PlusieursSequences())
+        return;
+    const QString somme = QStringLiteral("<i>(somm&eacute;s sur les %1 s&eacute;quences)</i><BR>").arg(e.Formation.size());
+    for (QString *t : {&c.depuis, &c.transitions, &c.etat, &c.generation})
+        *t += somme;
+}
+
 // Les articles 2 à 14 du journal, communs aux deux entraînements.
 void corpsIteration(QStringList &l, const ParametresModele &p, const Format &F, const Comptes &c)
 {
@@ -129,6 +190,70 @@ void ecrireJournal(const EspaceTravail &e)
                          .arg(QDir::toNativeSeparators(CheminJournal()), erreur));
 }
 
+// " - <b>E1</b> - <b>E2</b>..." : les états du chemin Q[1..T], le milieu omis s'il est long.
+QString cheminTexte(const ParametresModele &p, const VecteurVerifie<int> &Q, int T)
+{
+    QString s;
+    for (int k = 1; k <= T; ++k) {
+        if (!InstantMontre(k, T)) {
+            if (k == PremierOmis(T))
+                s += QStringLiteral(" - &hellip; (%1 états omis)").arg(NombreOmis(T));
+            continue;
+        }
+        s += QStringLiteral(" - <b>") + Nom(p.NomEtat(Q[k])) + QStringLiteral("</b>");
+    }
+    return s;
+}
+
+// Ce qui suit les tableaux du modèle initial : comment les séquences se combinent (plusieurs
+// séquences) et ce que calcule la mise à l'échelle (calcul mis à l'échelle). Vide sinon.
+QString fragmentFormation(const ParametresModele &p, const EspaceTravail &e, bool baumWelch)
+{
+    QString s;
+    if (e.PlusieursSequences()) {
+        const QString K = QString::number(e.Formation.size());
+        s += QStringLiteral("<h3>Plusieurs s&eacute;quences de formation (K = ") + K + QStringLiteral(")</h3><p>");
+        if (baumWelch)
+            s += QStringLiteral(
+                "Pour chaque s&eacute;quence O<sub>k</sub>, Forward et Backward donnent ses propres &#945;, &#946; et "
+                "P(O<sub>k</sub>|H) ; ses &#947;<sub>t</sub>(i) et &#958;<sub>t</sub>(i,j) sont divis&eacute;s par "
+                "<b>sa</b> probabilit&eacute; P(O<sub>k</sub>|H). Les nombres d'esp&eacute;rances de chaque it&eacute;ration "
+                "sont les <b>sommes sur les K s&eacute;quences</b> : a<sub>ij</sub> = &#931;<sub>k</sub> &#931;<sub>t</sub> "
+                "&#958;<sup>k</sup><sub>t</sub>(i,j) / &#931;<sub>k</sub> &#931;<sub>t&lt;T<sub>k</sub></sub> "
+                "&#947;<sup>k</sup><sub>t</sub>(i), b<sub>i</sub>(o) = &#931;<sub>k</sub> "
+                "&#931;<sub>o<sub>t</sub>=o</sub> &#947;<sup>k</sup><sub>t</sub>(i) / &#931;<sub>k</sub> "
+                "&#931;<sub>t</sub> &#947;<sup>k</sup><sub>t</sub>(i), et &#960;<sub>i</sub> est la moyenne des "
+                "&#947;<sup>k</sup><sub>1</sub>(i) : &#960;<sub>i</sub> = (1/K) &#931;<sub>k</sub> "
+                "&#947;<sup>k</sup><sub>1</sub>(i).");
+        else
+            s += QStringLiteral(
+                "Chaque s&eacute;quence O<sub>k</sub> a son chemin de <i>Viterbi</i> ; les nombres N<sub>s</sub>, "
+                "N<sub>s,s'</sub> et N<sub>s</sub><sup>o</sup> de chaque passe sont les <b>sommes des comptes des K "
+                "chemins</b>, et &#960;<sub>i</sub> est la part des chemins qui partent de S<sub>i</sub>.");
+        s += QStringLiteral(" La probabilit&eacute; suivie est le produit P(O|H) = &#928;<sub>k</sub> "
+                            "P(O<sub>k</sub>|H) ; un seuil se compare &agrave; ce produit.</p>");
+        if (!baumWelch) {
+            s += QStringLiteral("<p>Les chemins de <i>Viterbi</i> des s&eacute;quences :</p><p>");
+            const int K2 = int(e.Formation.size());
+            for (int k = 1; k <= std::min(K2, SequencesCitees); ++k)
+                s += QStringLiteral("C<sub>viterbi</sub>(O<sub>%1</sub>) =&nbsp;<b>START</b>").arg(k) +
+                     cheminTexte(p, e.Formation[std::size_t(k - 1)].Chemin, e.Formation[std::size_t(k - 1)].Longueur) +
+                     QStringLiteral("<br>");
+            if (K2 > SequencesCitees)
+                s += QStringLiteral("&hellip; (%1 autres chemins)<br>").arg(K2 - SequencesCitees);
+            s += QStringLiteral("</p>");
+        }
+    }
+    if (e.MisALEchelle)
+        s += QStringLiteral("<h3>Calcul mis &agrave; l'&eacute;chelle</h3><p>P(O|H) est trop petite pour &ecirc;tre "
+                            "repr&eacute;sent&eacute;e en pr&eacute;cision &eacute;tendue : cet entra&icirc;nement "
+                            "calcule chaque it&eacute;ration sous forme mise &agrave; l'&eacute;chelle. Les nombres "
+                            "d'esp&eacute;rances, &#960;, A et B ci-dessous sont les m&ecirc;mes quantit&eacute;s que "
+                            "dans le calcul direct ; seule P(O|H) s'&eacute;crit avec un exposant d&eacute;cimal.</p>") +
+             ExplicationEchelle();
+    return s;
+}
+
 // En-tête commun : "Trace.htm" vidé, puis observations, image, tableaux du modèle initial
 // (suivis de `apresTables` dans le même marqueur).
 QString debuter(const QString &nomModele, const ParametresModele &p, EspaceTravail &e, const QString &apresTables)
@@ -137,9 +262,12 @@ QString debuter(const QString &nomModele, const ParametresModele &p, EspaceTrava
     EcrireFichier(CheminDocument(), QString());
     const QString modele = CheminModele(nomModele);
     QString document = LireFichier(modele);
-    RemplirMarqueurOuEchouer(document, TexteObservations(p, e), modele);
+    RemplirMarqueurOuEchouer(document, e.PlusieursSequences() ? observationsFormation(p, e) : TexteObservations(p, e),
+                             modele);
     RemplirMarqueurOuEchouer(document, FragmentImage, modele);
-    RemplirMarqueurOuEchouer(document, FragmentTablesModele(p, false) + apresTables, modele);
+    RemplirMarqueurOuEchouer(document, FragmentTablesModele(p, false) + apresTables +
+                                                   fragmentFormation(p, e, nomModele == ModeleBaumWelch),
+                             modele);
     return document;
 }
 
@@ -204,7 +332,9 @@ void DebuterTraceBaumWelch(const ParametresModele &p, EspaceTravail &e)
 
 void DebuterTraceViterbi(const ParametresModele &p, EspaceTravail &e)
 {
-    EcrireFichier(CheminDocument(), debuter(ModeleViterbi, p, e, FragmentCheminViterbi(p, e)));
+    // Plusieurs séquences : les chemins de chacune sont dans le fragment des séquences.
+    EcrireFichier(CheminDocument(),
+                  debuter(ModeleViterbi, p, e, e.PlusieursSequences() ? QString() : FragmentCheminViterbi(p, e)));
 }
 
 QStringList LignesIterationBaumWelch(const ParametresModele &p, const EspaceTravail &e)
@@ -224,12 +354,16 @@ QStringList LignesIterationBaumWelch(const ParametresModele &p, const EspaceTrav
     c.valeurEtat = [&](int i) { return F(e.EsperancesEtat[i]); };
     c.valeurTransitions = [&](int i, int j) { return F(e.EsperancesTransitions[i][j]); };
     c.valeurGeneration = [&](int i, int k) { return F(e.EsperancesGeneration[i][k]); };
+    sommesSurSequences(c, e);
     corpsIteration(l, p, F, c);
 
     l << QStringLiteral("<BR>");
+    if (e.PlusieursSequences())
+        l << lignesProbabilitesFormation(e);
     l << QStringLiteral("P(O|H)=") + probabilite(F, e) + QStringLiteral(". <br>");
     const bool seuilAtteint =
-        !iterations && (e.MisALEchelle ? AuMoins(e.ProbabiliteEchelle, e.Seuil) : !(e.Probabilite < e.Seuil));
+        !iterations && (e.MisALEchelle || e.PlusieursSequences() ? AuMoins(e.ProbabiliteEchelle, e.Seuil)
+                                                                 : !(e.Probabilite < e.Seuil));
     if (!iterations)
         l << (seuilAtteint ? QStringLiteral("P(O|H)&#8805;") : QStringLiteral("P(O|H)&lt;")) + F(e.Seuil) +
                  QStringLiteral(". <br>");
@@ -267,8 +401,11 @@ QStringList LignesIterationViterbi(const ParametresModele &p, const EspaceTravai
     c.valeurEtat = [&](int i) { return n(e.NombreEtat[i]); };
     c.valeurTransitions = [&](int i, int j) { return n(e.NombreTransitions[i][j]); };
     c.valeurGeneration = [&](int i, int k) { return n(e.NombreGeneration[i][k]); };
+    sommesSurSequences(c, e);
     corpsIteration(l, p, F, c);
 
+    if (e.PlusieursSequences())
+        l << lignesProbabilitesFormation(e);
     l << QStringLiteral("P(O|H)=") + probabilite(F, e) + QStringLiteral(". <br>");
     l << QStringLiteral("<BR>");
     l << (e.Stable ? PhraseStable : PhraseReitererViterbi);
@@ -366,7 +503,7 @@ void ObservateurTrace::FinSansIteration(Entrainement type, const ParametresModel
     // pour ne montrer ni marqueur resté en place ni journal d'un entraînement précédent.
     const Format F = formatBaumWelch;
     e.JournalEntrainement = QStringList{
-        QStringLiteral("P(O|H)=") + F(e.Probabilite) + QStringLiteral(". <br>"),
+        QStringLiteral("P(O|H)=") + probabilite(F, e) + QStringLiteral(". <br>"),
         QStringLiteral("P(O|H)&#8805;") + F(e.Seuil) + QStringLiteral(". <br>"),
         QStringLiteral("La probabilité de génération de O atteint déjà le seuil donné avant la première itération, "
                        "donc on n'entraîne pas le modèle : il reste inchangé. <br>"),

@@ -13,15 +13,18 @@
 #include "editor/verification_panneau.h"
 #include "graph/hmm.h"
 #include "graph/nombres.h"
+#include "model/document.h"
 #include "model/textes.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -499,3 +502,53 @@ TEST_F(Dialogues, UneLongueSequenceDeLHistoriqueNElargitAucuneBoite)
         traiterFermetures();
     }
 }
+
+// Les deux entraînements sur plusieurs séquences chargées d'un fichier : boîte de taille fixe,
+// une ligne par séquence et une pour le produit, message et étape d'annulation au pluriel ; un
+// fichier illisible est refusé en français.
+TEST_F(Dialogues, EntrainementsSurPlusieursSequencesChargees)
+{
+    ouvrir();
+    const QString longue(5000, QLatin1Char('a'));
+    const QString fichier = QDir(dossier->path()).filePath(QStringLiteral("sequences.txt"));
+    ASSERT_TRUE(Textes::EcrireLignes(fichier, {QStringLiteral("abba"), QString(), QStringLiteral("bbbab"), longue}));
+    const struct {
+        std::function<DialogueAlgorithme *()> ouvrir;
+        QString methode, message, annulation;
+    } cas[] = {
+        {[&] { return f->AppBaumWelch1Click(); }, QStringLiteral("Baum-Welch"),
+         QStringLiteral("L'entraînement de BaumWelch pour les 3 séquences de formation est terminé avec succès."),
+         QStringLiteral("l'Entrainnement de BaumWelch avec 3 séquences")},
+        {[&] { return f->AppViterbi1Click(); }, QStringLiteral("Entraînement de Viterbi"),
+         QStringLiteral("L'entraînement de Viterbi pour les 3 séquences de formation est terminé avec succès."),
+         QStringLiteral("l'Entrainnement de Viterbi avec 3 séquences")},
+    };
+    for (const auto &c : cas) {
+        messages.clear();
+        f->Listes->ListView2->clear();
+        QPointer<DialogueAlgorithme> d = c.ouvrir();
+        ASSERT_TRUE(d && d->MemoSequences && d->BoutonCharger);
+        const int largeur = d->width();
+        EXPECT_FALSE(d->ChargerSequences(dossier->path())); // un dossier
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].Texte.startsWith(QStringLiteral("Les séquences du fichier"))) << messages[0].Texte.toStdString();
+        EXPECT_TRUE(d->MemoSequences->toPlainText().isEmpty());
+        messages.clear();
+        ASSERT_TRUE(d->ChargerSequences(fichier));
+        QApplication::processEvents();
+        EXPECT_EQ(d->width(), largeur);
+        EXPECT_TRUE(d->BitBtn1->isEnabled());
+        QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
+        traiterFermetures();
+        EXPECT_TRUE(d.isNull());
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages[0].Texte, c.message);
+        ASSERT_EQ(f->Listes->ListView2->topLevelItemCount(), 4);
+        EXPECT_EQ(ligne(f->Listes->ListView2, 0)[0], QStringLiteral("abba"));
+        EXPECT_EQ(ligne(f->Listes->ListView2, 1)[2], c.methode + QStringLiteral(" (séquence 2/3)"));
+        EXPECT_EQ(ligne(f->Listes->ListView2, 3)[0], QStringLiteral("Produit des 3 séquences"));
+        EXPECT_EQ(ligne(f->Listes->ListView2, 3)[2], c.methode + QStringLiteral(" (produit)"));
+        EXPECT_EQ(f->Document->JournalDefaire.DerniereDescription(), c.annulation);
+    }
+}
+

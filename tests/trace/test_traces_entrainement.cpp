@@ -2,6 +2,8 @@
 // sur "ab"), phrases d'arrêt, fin, consultation.
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/entrainement_viterbi.h"
+#include "algorithms/formation.h"
+#include "algorithms/portee.h"
 #include "model/document.h"
 #include "modeles_test.h"
 #include "outils_trace.h"
@@ -332,3 +334,68 @@ TEST_F(TracesEntrainement, NomsQuiRessemblentAuxMarqueurs)
     CompleterTraceEntrainement();
     EXPECT_EQ(Texte("Modeles/Trace.htm"), t);
 }
+
+namespace {
+struct CasFormationTrace {
+    const char *nom;
+    Entrainement type;
+    QStringList sequences;
+    ModeCalcul mode;
+    QStringList contient; // morceaux de la trace complète, dans cet ordre
+    QString annulation;   // description de l'étape d'annulation
+};
+class TraceFormation : public TracesEntrainement, public ::testing::WithParamInterface<CasFormationTrace> {};
+}
+
+// Plusieurs séquences (liste, P(O_k|H) et produit, tableaux sommés) et calcul mis à l'échelle
+// (explication des facteurs c_t) dans la trace complète d'un entraînement.
+TEST_P(TraceFormation, SequencesProbabilitesEtMiseALEchelle)
+{
+    const CasFormationTrace &c = GetParam();
+    DefinirSequencesFormation(e, c.sequences);
+    e.NombreIterations = 2;
+    e.Seuil = 2;
+    Entrainer(c.type, d, e, &trace, c.mode);
+    ASSERT_TRUE(trace.Erreur.isEmpty()) << qPrintable(trace.Erreur);
+    CompleterTraceEntrainement();
+    const QString t = Texte("Modeles/Trace.htm");
+    qsizetype depuis = 0;
+    for (const QString &morceau : c.contient) {
+        const qsizetype i = t.indexOf(morceau, depuis);
+        EXPECT_GE(i, 0) << qPrintable(morceau);
+        depuis = std::max(depuis, i);
+    }
+    EXPECT_FALSE(t.contains("!!") || t.contains("???"));
+    EXPECT_EQ(d.JournalDefaire.DerniereDescription(), c.annulation);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cas, TraceFormation,
+    ::testing::Values(
+        CasFormationTrace{"BaumWelchTroisSequences",
+                          Entrainement::BaumWelch,
+                          {"abba", "bbbab", "aab"},
+                          ModeCalcul::Automatique,
+                          {"3 s&eacute;quences de formation<br>O<sub>1</sub> = \"a-b-b-a\"", "O<sub>3</sub> = \"a-a-b\"",
+                           "Plusieurs s&eacute;quences de formation (K = 3)", "L'itération Numéro 1",
+                           "(somm&eacute;s sur les 3 s&eacute;quences)", "P(O<sub>k</sub>|H)",
+                           "P(O|H) est leur produit &#928;<sub>k=1..3</sub> P(O<sub>k</sub>|H) :<br>", "P(O|H)=", "L'itération Numéro 2"},
+                          "l'Entrainnement de BaumWelch avec 3 séquences"},
+        CasFormationTrace{"ViterbiDeuxSequences",
+                          Entrainement::Viterbi,
+                          {"ab", "bba"},
+                          ModeCalcul::Automatique,
+                          {"2 s&eacute;quences de formation", "C<sub>viterbi</sub>(O<sub>1</sub>) =&nbsp;<b>START</b> - <b>E1</b> - <b>E2</b>",
+                           "C<sub>viterbi</sub>(O<sub>2</sub>)", "<i>Les N<sub>s</sub> :</i><BR><i>(somm&eacute;s sur les 2",
+                           "&#928;<sub>k=1..2</sub>"},
+                          "l'Entrainnement de Viterbi avec 2 séquences"},
+        CasFormationTrace{"BaumWelchMisALEchelle",
+                          Entrainement::BaumWelch,
+                          {"abba"},
+                          ModeCalcul::Echelle,
+                          {"Calcul mis &agrave; l'&eacute;chelle", "c<sub>t</sub> = 1 / &#931;<sub>i</sub>",
+                           "log P(O|&#955;) = &#8722; &#931;<sub>t=1..T</sub> log c<sub>t</sub>",
+                           "(mis à l'échelle)"},
+                          "l'Entrainnement de BaumWelch avec la séquence abba"}),
+    [](const ::testing::TestParamInfo<CasFormationTrace> &i) { return std::string(i.param.nom); });
+

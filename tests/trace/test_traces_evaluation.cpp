@@ -3,13 +3,18 @@
 #include "algorithms/decodage.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
+#include "graph/nombres.h"
 #include "model/document.h"
 #include "modeles_test.h"
 #include "outils_trace.h"
+#include "trace/bornes_trace.h"
 #include "trace/document_trace.h"
+#include "trace/traces_echelle.h"
 #include "trace/traces_evaluation.h"
 
 #include <QFileInfo>
+#include <functional>
 
 using namespace Trace;
 
@@ -266,3 +271,43 @@ TEST_F(TracesEvaluation, ChoixParDernierAlgorithme)
     EXPECT_TRUE(ProduireTrace("Backward", p, e, nullptr));
     EXPECT_FALSE(Texte("Modeles/Trace.htm").contains("&#945;<sub>t</sub>(E1)"));
 }
+
+// Trace d'un calcul mis à l'échelle : la case développée avant le tableau, avec ses nombres
+// et la valeur de la case, et un tableau borné pour une longue séquence.
+TEST_F(TestTrace, EchelleCaseDeveloppeeEtTableauBorne)
+{
+    const ParametresModele p = ModeleE1E2();
+    const struct {
+        QString algorithme;
+        int T;
+        QString debut;                                   // début de la formule développée
+        std::function<long double(const EspaceTravail &)> valeur; // la case développée
+    } cas[] = {
+        {AlgorithmeForward, 2, "&#945;&#771;<sub>2</sub>(E1) = [ &#931;<sub>i</sub> &#945;&#772;<sub>1</sub>(i)",
+         [](const EspaceTravail &e) { return e.Alpha[2][1]; }},
+        {AlgorithmeBackward, 3, "&#946;&#770;<sub>2</sub>(E1) = c<sub>2</sub> &middot; &#931;<sub>j</sub>",
+         [](const EspaceTravail &e) { return e.Beta[2][1]; }},
+        {AlgorithmeViterbi, 2, "ln &#948;<sub>2</sub>(E1) = max<sub>i</sub> [ ln &#948;<sub>1</sub>(i)",
+         [](const EspaceTravail &e) { return e.Delta[2][1]; }},
+        {AlgorithmeForward, 1, "&#945;&#772;<sub>1</sub>(E1) = c<sub>1</sub> &middot; &#960;<sub>E1</sub>",
+         [](const EspaceTravail &e) { return e.Alpha[1][1]; }},
+        {AlgorithmeForward, 1000, "&#945;&#771;<sub>2</sub>(E1)", [](const EspaceTravail &e) { return e.Alpha[2][1]; }},
+    };
+    for (const auto &c : cas) {
+        std::vector<int> O;
+        for (int t = 0; t < c.T; ++t)
+            O.push_back(1 + t % 2);
+        EspaceTravail e = EspacePour(O);
+        if (c.algorithme == AlgorithmeViterbi)
+            Decoder(p, e, ModeCalcul::Echelle);
+        else
+            Evaluer(p, e, c.algorithme == AlgorithmeBackward, ModeCalcul::Echelle);
+        const QString d = DocumentEchelle(c.algorithme, p, e, nullptr);
+        const QString formule = CaseDeveloppeeEchelle(c.algorithme, p, e);
+        EXPECT_TRUE(formule.startsWith("<i>Une case d&eacute;velopp&eacute;e :</i> " + c.debut)) << qPrintable(formule);
+        EXPECT_TRUE(formule.endsWith(Nombres::Formater(c.valeur(e)) + "<BR><BR>")) << qPrintable(formule);
+        EXPECT_TRUE(d.contains(formule + BaliseTableau));
+        EXPECT_EQ(d.contains("instants omis"), c.T > InstantsMontres) << c.T;
+    }
+}
+

@@ -1,0 +1,376 @@
+// Entraînement sur plusieurs séquences : la boucle commune au calcul exact et au calcul mis à
+// l'échelle ; les sommes propres à chacun sont dans baumwelch_calcul.cpp et echelle.cpp.
+#include "algorithms/formation.h"
+#include "algorithms/baumwelch_calcul.h"
+#include "algorithms/citation.h"
+#include "algorithms/decodage.h"
+#include "algorithms/echelle.h"
+#include "algorithms/espace.h"
+#include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
+#include "algorithms/sequence.h"
+#include "algorithms/tables.h"
+#include "model/document.h"
+#include "model/parametres.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using LD = long double;
+
+// Les passes de l'entraînement de Viterbi sont au plus deux ; la borne ne sert que de garde-fou.
+constexpr int PassesMax = 100;
+
+LD quotient(LD numerateur, LD denominateur, LD ancien)
+{
+    const LD q = numerateur / denominateur;
+    return std::isnan(q) ? ancien : q;
+}
+
+// La séquence k prend la place de celle de l'espace (échange, sans copie) ; le destructeur la
+// rend, même quand un calcul lève une exception.
+class Echange {
+public:
+    Echange(EspaceTravail &e, SequenceFormation &s) : e(e), s(s) { echanger(); }
+    ~Echange() { echanger(); }
+    Echange(const Echange &) = delete;
+    Echange &operator=(const Echange &) = delete;
+
+private:
+    void echanger()
+    {
+        std::swap(e.Observations, s.Observations);
+        std::swap(e.LongueurSequence, s.Longueur);
+    }
+    EspaceTravail &e;
+    SequenceFormation &s;
+};
+
+[[noreturn]] void refuser(const EspaceTravail &e, std::size_t k)
+{
+    throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations n° %1 : ").arg(k + 1) +
+                       CiterSequence(e.Formation[k].Texte, !e.DecoupageCaractere));
+}
+
+void dimensionnerComptes(const ParametresModele &p, EspaceTravail &e)
+{
+    const int L = p.N + 1;
+    e.EsperancesDepuis.resize(std::size_t(L));
+    e.EsperancesEtat.resize(std::size_t(L));
+    if (e.EsperancesTransitions.Lignes() != L || e.EsperancesTransitions.Colonnes() != L)
+        e.EsperancesTransitions.Dimensionner(L, L);
+    e.EsperancesGeneration.Dimensionner(L, p.M + 1);
+    e.NombreDepuis.resize(std::size_t(L));
+    e.NombreEtat.resize(std::size_t(L));
+    e.NombreTransitions.Dimensionner(L, L);
+    e.NombreGeneration.Dimensionner(L, p.M + 1);
+}
+
+// Une passe de l'entraînement de Viterbi : les comptes des chemins de toutes les séquences,
+// π = part des séquences dont le chemin part de S_i ; un état jamais compté garde sa ligne.
+void passeViterbi(ParametresModele &p, EspaceTravail &e, bool echelle)
+{
+    const int N = p.N, M = p.M;
+    std::vector<int> depart(std::size_t(N) + 1, 0);
+    for (int i = 1; i <= N; ++i) {
+        e.NombreDepuis[i] = 0;
+        e.NombreEtat[i] = 0;
+        std::fill(e.NombreTransitions.LigneBrute(i) + 1, e.NombreTransitions.LigneBrute(i) + N + 1, 0);
+        std::fill(e.NombreGeneration.LigneBrute(i) + 1, e.NombreGeneration.LigneBrute(i) + M + 1, 0);
+    }
+    for (const SequenceFormation &s : e.Formation) {
+        const VecteurVerifie<int> &Q = s.Chemin;
+        const int T = s.Longueur;
+        if (Q[1] >= 1 && Q[1] <= N)
+            ++depart[std::size_t(Q[1])];
+        for (int t = 1; t <= T; ++t) {
+            const int i = Q[t];
+            if (i < 1 || i > N)
+                continue;
+            ++e.NombreEtat[i];
+            const int o = s.Observations[t];
+            if (o >= 1 && o <= M)
+                ++e.NombreGeneration(i, o);
+            if (t < T) {
+                ++e.NombreDepuis[i];
+                const int j = Q[t + 1];
+                if (j >= 1 && j <= N)
+                    ++e.NombreTransitions(i, j);
+            }
+        }
+    }
+    const LD K = LD(e.Formation.size());
+    for (int i = 1; i <= N; ++i)
+        p.PI[i] = LD(depart[std::size_t(i)]) / K;
+    bool stable = true;
+    for (int i = 1; i <= N; ++i) {
+        const int depuis = e.NombreDepuis[i];
+        if (depuis != 0)
+            for (int j = 1; j <= N; ++j) {
+                const LD nouveau = LD(e.NombreTransitions(i, j)) / LD(depuis);
+                if (stable)
+                    stable = (p.A[i][j] == nouveau);
+                p.A[i][j] = nouveau;
+            }
+    }
+    for (int i = 1; i <= N; ++i) {
+        const int etat = e.NombreEtat[i];
+        if (etat != 0)
+            for (int k = 1; k <= M; ++k) {
+                const LD nouveau = LD(e.NombreGeneration(i, k)) / LD(etat);
+                if (stable)
+                    stable = (p.B[i][k] == nouveau);
+                p.B[i][k] = nouveau;
+            }
+    }
+    e.Stable = stable;
+    EvaluerFormation(p, e, echelle);
+}
+
+// Les chemins de Viterbi de chaque séquence, décodés une fois ; le premier reste aussi dans
+// CheminViterbi (avec Observations, la première séquence).
+void decoderFormation(const ParametresModele &p, EspaceTravail &e, bool echelle)
+{
+    for (SequenceFormation &s : e.Formation) {
+        Echange x(e, s);
+        if (echelle)
+            Echelle::Viterbi(p, e);
+        else
+            CalculerViterbi(p, e);
+        s.Chemin = e.CheminViterbi;
+    }
+    e.CheminViterbi = e.Formation.front().Chemin;
+}
+
+IssueEntrainement bouclerBaumWelch(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs, bool echelle)
+{
+    const bool modeIterations = (e.Seuil == 2);
+    EvaluerFormation(p, e, echelle);
+    if (obs)
+        obs->Debut(Entrainement::BaumWelch, p, e);
+    dimensionnerComptes(p, e);
+    if (!modeIterations && AuMoins(e.ProbabiliteEchelle, e.Seuil)) {
+        if (obs)
+            obs->FinSansIteration(Entrainement::BaumWelch, p, e);
+        return IssueEntrainement::SeuilDejaAtteint;
+    }
+    e.IterationCourante = 1;
+    SommesFormation s;
+    for (;;) {
+        if (modeIterations && !(e.IterationCourante <= e.NombreIterations && !e.Stable))
+            break;
+        s.Vider(p.N, p.M);
+        if (echelle)
+            Echelle::SommesBaumWelch(p, e, s);
+        else
+            SommesBaumWelch(p, e, s);
+        ReestimerFormation(p, e, s);
+        EvaluerFormation(p, e, echelle);
+        ++e.IterationsEffectuees;
+        const bool seuilAtteint = AuMoins(e.ProbabiliteEchelle, e.Seuil);
+        if (!modeIterations)
+            e.LimiteAtteinte = e.IterationCourante >= LimiteIterationsSeuil && !seuilAtteint && !e.Stable;
+        if (obs && !obs->Continuer(Entrainement::BaumWelch))
+            e.Interrompu = true;
+        if (obs)
+            obs->Iteration(Entrainement::BaumWelch, p, e);
+        if (e.Interrompu)
+            return IssueEntrainement::Interrompu;
+        if (!modeIterations) {
+            if (seuilAtteint || e.Stable)
+                break;
+            if (e.LimiteAtteinte)
+                return IssueEntrainement::LimiteAtteinte;
+        }
+        ++e.IterationCourante;
+    }
+    return IssueEntrainement::Termine;
+}
+
+IssueEntrainement bouclerViterbi(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs, bool echelle)
+{
+    decoderFormation(p, e, echelle);
+    EvaluerFormation(p, e, echelle);
+    if (obs)
+        obs->Debut(Entrainement::Viterbi, p, e);
+    dimensionnerComptes(p, e);
+    e.IterationCourante = 0;
+    do {
+        ++e.IterationCourante;
+        passeViterbi(p, e, echelle);
+        e.IterationsEffectuees = e.IterationCourante;
+        if (obs)
+            obs->Iteration(Entrainement::Viterbi, p, e);
+    } while (!e.Stable && e.IterationCourante < PassesMax);
+    return IssueEntrainement::Termine;
+}
+
+}
+
+void SommesFormation::Vider(int N, int M)
+{
+    L = N + 1;
+    Mc = M + 1;
+    Pi.assign(std::size_t(L), 0.0L);
+    Depuis.assign(std::size_t(L), 0.0L);
+    Etat.assign(std::size_t(L), 0.0L);
+    Transitions.assign(std::size_t(L) * std::size_t(L), 0.0L);
+    Generation.assign(std::size_t(L) * std::size_t(Mc), 0.0L);
+}
+
+QStringList LignesSequences(const QString &texte)
+{
+    QStringList l;
+    for (const QString &ligne : texte.split(QLatin1Char('\n'))) {
+        const QString s = ligne.trimmed();
+        if (!s.isEmpty())
+            l << s;
+    }
+    return l;
+}
+
+void DefinirSequencesFormation(EspaceTravail &e, const QStringList &sequences)
+{
+    QStringList l;
+    for (const QString &s : sequences)
+        if (!s.trimmed().isEmpty())
+            l << s.trimmed();
+    e.Formation.clear();
+    e.SequenceObservations = l.value(0);
+    if (l.size() < 2)
+        return;
+    e.Formation.resize(std::size_t(l.size()));
+    for (qsizetype k = 0; k < l.size(); ++k)
+        e.Formation[std::size_t(k)].Texte = l[k];
+}
+
+void DecouperFormation(const ParametresModele &p, EspaceTravail &e)
+{
+    for (SequenceFormation &s : e.Formation) {
+        e.SequenceObservations = s.Texte;
+        DecouperSequence(p, e);
+        s.Observations = e.Observations;
+        s.Longueur = e.LongueurSequence;
+    }
+    // La première séquence reste celle de l'espace (trace, listes).
+    const SequenceFormation &premiere = e.Formation.front();
+    e.SequenceObservations = premiere.Texte;
+    e.Observations = premiere.Observations;
+    e.LongueurSequence = premiere.Longueur;
+}
+
+void ReestimerFormation(ParametresModele &p, EspaceTravail &e, const SommesFormation &s)
+{
+    const int N = p.N, M = p.M;
+    const std::size_t L = std::size_t(s.L), Mc = std::size_t(s.Mc);
+    const LD K = LD(e.Formation.size());
+    bool stable = true;
+    for (int i = 1; i <= N; ++i) {
+        const LD nouveau = s.Pi[std::size_t(i)] / K;
+        if (stable)
+            stable = (p.PI[i] == nouveau);
+        p.PI[i] = nouveau;
+    }
+    for (int i = 1; i <= N; ++i) {
+        const std::size_t si = std::size_t(i);
+        const LD d = s.Depuis[si];
+        e.EsperancesDepuis[i] = d;
+        for (int j = 1; j <= N; ++j) {
+            const LD n = s.Transitions[si * L + std::size_t(j)];
+            e.EsperancesTransitions(i, j) = n;
+            const LD ancien = p.A[i][j];
+            const LD nouveau = quotient(n, d, ancien);
+            if (stable)
+                stable = (ancien == nouveau);
+            p.A[i][j] = nouveau;
+        }
+        const LD eI = s.Etat[si];
+        e.EsperancesEtat[i] = eI;
+        for (int k = 1; k <= M; ++k) {
+            const LD g = s.Generation[si * Mc + std::size_t(k)];
+            e.EsperancesGeneration(i, k) = g;
+            const LD ancien = p.B[i][k];
+            const LD nouveau = quotient(g, eI, ancien);
+            if (stable)
+                stable = (ancien == nouveau);
+            p.B[i][k] = nouveau;
+        }
+    }
+    e.Stable = stable;
+}
+
+void EvaluerFormation(const ParametresModele &p, EspaceTravail &e, bool echelle)
+{
+    GrandeProbabilite produit = GrandeProbabilite::De(1);
+    // Les tables de λ une fois pour toutes les séquences (mêmes résultats que CalculerForward).
+    thread_local Calcul::TablesModele m;
+    if (!echelle)
+        m.Construire(p);
+    for (SequenceFormation &s : e.Formation) {
+        Echange x(e, s);
+        if (echelle) {
+            Echelle::Forward(p, e);
+            s.ProbabiliteEchelle = e.ProbabiliteEchelle;
+        } else {
+            Calcul::ControlerSequence(p, e);
+            Calcul::Forward(m, e);
+            s.ProbabiliteEchelle = GrandeProbabilite::De(e.Probabilite);
+        }
+        s.Probabilite = e.Probabilite;
+        produit *= s.ProbabiliteEchelle;
+    }
+    e.MisALEchelle = echelle;
+    e.ProbabiliteEchelle = produit;
+    e.Probabilite = produit.VersEtendu();
+}
+
+IssueEntrainement BouclerFormation(Entrainement type, ParametresModele &p, EspaceTravail &e,
+                                   ObservateurEntrainement *obs, bool echelle)
+{
+    e.LimiteAtteinte = false;
+    e.Interrompu = false;
+    e.Stable = false;
+    e.IterationsEffectuees = 0;
+    return type == Entrainement::BaumWelch ? bouclerBaumWelch(p, e, obs, echelle) : bouclerViterbi(p, e, obs, echelle);
+}
+
+IssueEntrainement EntrainerFormation(Entrainement type, DocumentModele &doc, EspaceTravail &e,
+                                     ObservateurEntrainement *obs, ModeCalcul mode)
+{
+    doc.CalculerParametres();
+    ParametresModele &p = doc.Parametres;
+    DecouperFormation(p, e);
+    // Exact quand toutes les séquences le permettent ; une séquence impossible est refusée.
+    bool echelle = mode == ModeCalcul::Echelle;
+    for (std::size_t k = 0; k < e.Formation.size(); ++k) {
+        Echange x(e, e.Formation[k]);
+        if (mode == ModeCalcul::Automatique) {
+            CalculerForward(p, e);
+            if (!HorsPortee(e.Probabilite)) {
+                if (type == Entrainement::Viterbi && !echelle) {
+                    CalculerViterbi(p, e);
+                    echelle = HorsPortee(e.Probabilite);
+                }
+                continue;
+            }
+        }
+        Echelle::Forward(p, e);
+        if (e.ProbabiliteEchelle.EstNulle())
+            refuser(e, k);
+        echelle = true;
+    }
+    const IssueEntrainement issue = BouclerFormation(type, p, e, obs, echelle);
+    if (issue == IssueEntrainement::SeuilDejaAtteint)
+        return issue;
+    ConclureEntrainement(type, doc, e, obs);
+    return issue;
+}
+
+QString TexteProbabiliteFormation(const EspaceTravail &e, int k, int chiffres)
+{
+    if (k == 0)
+        return e.ProbabiliteEchelle.Texte(chiffres);
+    return e.Formation.at(std::size_t(k - 1)).ProbabiliteEchelle.Texte(chiffres);
+}
