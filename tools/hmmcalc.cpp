@@ -501,7 +501,8 @@ int executer(const QStringList &args)
         EnumererChemins(p, e);
         arreter();
         r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
-        if (o.commande == QLatin1String("chemins"))
+        // Le tableau JSON des chemins (un objet par chemin) n'est bâti que pour la sortie JSON.
+        if (o.commande == QLatin1String("chemins") && o.json)
             r[QStringLiteral("chemins")] = SortieJson::Chemins(e.TableChemins, e.MeilleurChemin);
         if (o.commande == QLatin1String("direct")) {
             s.Ligne(s.N(e.Probabilite));
