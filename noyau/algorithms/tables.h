@@ -22,6 +22,7 @@ struct TablesModele {
     bool Scinde = false;         // découpes exactes de A disponibles
     std::vector<double> Ah, Al;  // A = Ah + Al
     std::vector<double> Ath, Atl; // At = Ath + Atl
+    bool ADouble = false;         // Al et Atl tout à zéro : A se lit en un seul double
     bool BScinde = false;         // découpes exactes de Bt disponibles
     std::vector<double> Bth, Btl; // Bt = Bth + Btl
 
@@ -36,6 +37,8 @@ struct TablesModele {
     std::vector<long double> ADest;     // A[Source[k]][j]
     std::vector<int> DebutSource, Dest; // arcs depuis i : Dest[DebutSource[i] .. DebutSource[i+1])
     std::vector<long double> ASource;   // A[i][Dest[k]]
+    bool ArcsDouble = false;            // chaque A[i][j] est un double : copies ci-dessous
+    std::vector<double> ADestD, ASourceD;
 
     TablesModele() = default;
     explicit TablesModele(const ParametresModele &p);
