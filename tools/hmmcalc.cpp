@@ -34,6 +34,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <sys/wait.h>
@@ -655,10 +656,13 @@ int lancer(int argc, char **argv)
     protegerTravail(travail);
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(travail.path()));
-    QApplication app(argc, argv);
+    // Les fenêtres du document (boîtes, graphe) exigent une QApplication. Elle n'est jamais
+    // détruite : main() termine le processus sans démonter Qt, ce qui coûterait presque autant
+    // que de le monter.
+    QApplication *app = new QApplication(argc, argv);
     Repertoire::Definir(travail.path());
     try {
-        return executer(app.arguments());
+        return executer(app->arguments());
     } catch (const Echec &e) {
         ecrire(stderr, e.message);
         return e.code;
@@ -684,5 +688,9 @@ int main(int argc, char **argv)
     const int code = lancer(argc, argv);
     if (formatJson && !rapportEcrit)
         SortieJson::Ecrire({{QStringLiteral("erreur"), derniereErreur}, {QStringLiteral("code"), code}});
-    return code;
+    // Tout est écrit (fichiers validés, répertoire de travail effacé par lancer()) : sortie
+    // immédiate, sans destructeurs.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
 }
