@@ -293,7 +293,7 @@ void simple(benchmark::State &st, int k, Algo a)
 }
 
 // Démarrage de hmmcalc : temps processeur du processus entier (enfant), à côté du démarrage nu
-// (« hmmcalc --help » : Qt chargé, aucun modèle lu).
+// (« hmmcalc --help » : Qt chargé, aucun modèle lu) et d'un processus vide (/bin/true).
 double cpuEnfant(const std::vector<std::string> &arguments)
 {
     std::vector<char *> argv;
@@ -372,6 +372,11 @@ int main(int argc, char **argv)
     const Bancs::Donnees c = Bancs::Modele(Famille::Chaine97, 1);
     if (Bancs::EcrireFichier(c.p, chaine)) {
         const std::string hmmcalc = HMMCALC;
+        // Le plancher : un processus qui ne fait rien (création et fin du processus seules).
+        benchmark::RegisterBenchmark("demarrage/processus vide", demarrage, std::vector<std::string>{"/bin/true"})
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(20);
         benchmark::RegisterBenchmark("demarrage/hmmcalc --help/nu", demarrage, std::vector<std::string>{hmmcalc, "--help"})
             ->Unit(benchmark::kMillisecond)
             ->UseManualTime()

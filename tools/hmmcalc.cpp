@@ -35,6 +35,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <sys/wait.h>
@@ -538,7 +539,8 @@ int executer(const QStringList &args)
         EnumererChemins(p, e);
         arreter();
         r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
-        if (o.commande == QLatin1String("chemins"))
+        // Le tableau JSON des chemins (un objet par chemin) n'est bâti que pour la sortie JSON.
+        if (o.commande == QLatin1String("chemins") && o.json)
             r[QStringLiteral("chemins")] = SortieJson::Chemins(e.TableChemins, e.MeilleurChemin);
         if (o.commande == QLatin1String("direct")) {
             s.Ligne(s.N(e.Probabilite));
@@ -754,10 +756,13 @@ int lancer(int argc, char **argv)
     protegerTravail(travail);
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(travail.path()));
-    QApplication app(argc, argv);
+    // Les fenêtres du document (boîtes, graphe) exigent une QApplication. Elle n'est jamais
+    // détruite : main() termine le processus sans démonter Qt, ce qui coûterait presque autant
+    // que de le monter.
+    QApplication *app = new QApplication(argc, argv);
     Repertoire::Definir(travail.path());
     try {
-        return executer(app.arguments());
+        return executer(app->arguments());
     } catch (const Echec &e) {
         ecrire(stderr, e.message);
         return e.code;
@@ -783,5 +788,9 @@ int main(int argc, char **argv)
     const int code = lancer(argc, argv);
     if (formatJson && !rapportEcrit)
         SortieJson::Ecrire({{QStringLiteral("erreur"), derniereErreur}, {QStringLiteral("code"), code}});
-    return code;
+    // Tout est écrit (fichiers validés, répertoire de travail effacé par lancer()) : sortie
+    // immédiate, sans destructeurs.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
 }

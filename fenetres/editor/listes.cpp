@@ -1,6 +1,7 @@
 // Les trois listes de résultats : hauteurs, animation des en-têtes, lignes, surlignage.
 #include "editor/listes.h"
 #include "editor/listes_outils.h"
+#include "editor/modele_chemins.h"
 #include "editor/principale.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
@@ -62,7 +63,15 @@ ListesResultats::ListesResultats(TForm1 &fenetre, QWidget *parent)
     PanneauGauche->setObjectName(QStringLiteral("PanneauGauche"));
     PanneauGauche->setMinimumWidth(1);
     EnteteChemins = creerEntete(QStringLiteral("Les chemins"), QStringLiteral("EnteteChemins"));
-    ListView1 = creerListe({QStringLiteral("Chemin"), QStringLiteral("Probabilité")}, QStringLiteral("ListView1"));
+    ListView1 = new QTreeView(PanneauGauche);
+    Chemins = new ModeleChemins(ListView1);
+    ListView1->setModel(Chemins);
+    configurer(ListView1, QStringLiteral("ListView1"));
+    // Tri au clic sur un en-tête : croissant, décroissant, puis retour à l'ordre de
+    // l'énumération ; rien n'est trié avant le premier clic.
+    ListView1->header()->setSortIndicatorClearable(true);
+    ListView1->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    ListView1->setSortingEnabled(true);
     EnteteViterbi = creerEntete(QStringLiteral("Le chemin de Viterbi"), QStringLiteral("EnteteViterbi"));
     ListView3 = creerListe({QStringLiteral("Chemin"), QStringLiteral("Probabilité")}, QStringLiteral("ListView3"));
     EnteteProbabilites = creerEntete(QStringLiteral("Les probabilités"), QStringLiteral("EnteteProbabilites"));
@@ -81,11 +90,14 @@ ListesResultats::ListesResultats(TForm1 &fenetre, QWidget *parent)
     connect(EnteteViterbi, &QPushButton::clicked, this, &ListesResultats::EnteteViterbiClick);
     connect(EnteteProbabilites, &QPushButton::clicked, this, &ListesResultats::EnteteProbabilitesClick);
     // Un clic sur une ligne (une ligne étant choisie) surligne son chemin.
-    for (QTreeWidget *l : {ListView1, ListView3})
-        connect(l, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
-            if (item)
-                Surligner(EtatsDe(item));
-        });
+    connect(ListView3, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
+        if (item)
+            Surligner(EtatsDe(item));
+    });
+    connect(ListView1, &QTreeView::clicked, this, [this](const QModelIndex &i) {
+        if (i.isValid())
+            Surligner(Chemins->Etats(i.row()));
+    });
 
     PanneauGauche->Redimensionne = [this] { panneauRedimensionne(); };
 }
@@ -103,9 +115,15 @@ QPushButton *ListesResultats::creerEntete(const QString &texte, const QString &n
 QTreeWidget *ListesResultats::creerListe(const QStringList &colonnes, const QString &nom)
 {
     auto *l = new QTreeWidget(PanneauGauche);
-    l->setObjectName(nom);
     l->setColumnCount(int(colonnes.size()));
     l->setHeaderLabels(colonnes);
+    configurer(l, nom);
+    return l;
+}
+
+void ListesResultats::configurer(QTreeView *l, const QString &nom)
+{
+    l->setObjectName(nom);
     l->setRootIsDecorated(false);
     l->setItemsExpandable(false);
     l->setUniformRowHeights(true);
@@ -120,7 +138,6 @@ QTreeWidget *ListesResultats::creerListe(const QStringList &colonnes, const QStr
                                     "color: palette(highlighted-text); }"));
     l->header()->setStretchLastSection(true);
     OutilsListe::Equiper(l);
-    return l;
 }
 
 // ---- Lignes ----
@@ -138,6 +155,11 @@ int ListesResultats::IconeDe(const QTreeWidgetItem *item)
     return item ? item->data(0, RoleIcone).toInt() : -1;
 }
 
+int ListesResultats::IconeDe(const QModelIndex &index)
+{
+    return index.isValid() ? index.siblingAtColumn(0).data(RoleIcone).toInt() : -1;
+}
+
 void ListesResultats::MarquerMeilleur(QTreeWidgetItem *item)
 {
     item->setIcon(0, Icone(IconeMeilleur));
@@ -150,30 +172,11 @@ QStringList ListesResultats::EtatsDe(const QTreeWidgetItem *item)
     return item ? item->text(0).split(QStringLiteral(" - ")).mid(1) : QStringList();
 }
 
-QTreeWidgetItem *ListesResultats::LigneChemin(const QStringList &etats, const QString &probabilite)
+void ListesResultats::AfficherChemins(const TableDesChemins &table, long long meilleure)
 {
-    auto *i = new QTreeWidgetItem(QStringList{TexteChemin(etats), probabilite});
-    i->setIcon(0, Icone(IconeLigne));
-    i->setData(0, RoleIcone, IconeLigne);
-    return i;
-}
-
-QTreeWidgetItem *ListesResultats::AjouterChemin(const QStringList &etats, const QString &probabilite, int icone)
-{
-    QTreeWidgetItem *i = LigneChemin(etats, probabilite);
-    if (icone == IconeMeilleur)
-        MarquerMeilleur(i);
-    ListView1->addTopLevelItem(i);
-    return i;
-}
-
-void ListesResultats::AjouterChemins(const QList<QTreeWidgetItem *> &lignes)
-{
-    // Un seul ajout : la liste ne se réorganise qu'une fois, même pour un million de lignes.
-    ListView1->setUpdatesEnabled(false);
-    ListView1->addTopLevelItems(lignes);
+    ListView1->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    Chemins->Remplir(table, meilleure);
     OutilsListe::AjusterColonnes(ListView1);
-    ListView1->setUpdatesEnabled(true);
 }
 
 QTreeWidgetItem *ListesResultats::AjouterViterbi(const QStringList &etats, const QString &probabilite)
@@ -197,7 +200,7 @@ QTreeWidgetItem *ListesResultats::AjouterProbabilite(const QString &sequence, co
 
 void ListesResultats::ViderChemins()
 {
-    ListView1->clear();
+    Chemins->Vider();
 }
 
 void ListesResultats::ViderViterbi()
@@ -254,7 +257,7 @@ int ListesResultats::H() const
     return PanneauGauche->height();
 }
 
-int ListesResultats::Hauteur(const QTreeWidget *l) const
+int ListesResultats::Hauteur(const QTreeView *l) const
 {
     if (l == ListView1)
         return h1;
@@ -263,7 +266,7 @@ int ListesResultats::Hauteur(const QTreeWidget *l) const
     return h2;
 }
 
-void ListesResultats::fixer(QTreeWidget *l, int hauteur)
+void ListesResultats::fixer(QTreeView *l, int hauteur)
 {
     if (l == ListView1)
         h1 = hauteur;
@@ -278,7 +281,7 @@ void ListesResultats::disposer()
 {
     const int w = PanneauGauche->width();
     int y = 0;
-    auto placer = [&](QPushButton *entete, QTreeWidget *liste, int hauteur) {
+    auto placer = [&](QPushButton *entete, QTreeView *liste, int hauteur) {
         entete->setGeometry(0, y, w, HauteurEntete);
         y += HauteurEntete;
         liste->setGeometry(0, y, w, std::max(hauteur, 1));
@@ -314,7 +317,7 @@ bool ListesResultats::Anime() const
     return enCours != nullptr;
 }
 
-void ListesResultats::animer(QTreeWidget *liste, int but)
+void ListesResultats::animer(QTreeView *liste, int but)
 {
     enCours = liste;
     cible = but;
@@ -333,7 +336,7 @@ void ListesResultats::Pas()
         minuteur->stop();
         return;
     }
-    QTreeWidget *l = enCours;
+    QTreeView *l = enCours;
     int h = Hauteur(l);
     bool fini = false;
     if (repli) {
@@ -357,7 +360,7 @@ void ListesResultats::Pas()
     disposer();
 }
 
-void ListesResultats::basculer(QTreeWidget *liste, QTreeWidget *autre)
+void ListesResultats::basculer(QTreeView *liste, QTreeView *autre)
 {
     if (Anime())
         return; // une seule liste s'anime à la fois

@@ -10,9 +10,13 @@
 #include <functional>
 
 class QPushButton;
+class QModelIndex;
 class QTimer;
+class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
+class ModeleChemins;
+class TableDesChemins;
 class TForm1;
 
 // Le panneau gauche : place les en-têtes et les listes selon leurs hauteurs.
@@ -41,20 +45,19 @@ public:
 
     PanneauListes *PanneauGauche = nullptr;
     QPushButton *EnteteChemins = nullptr, *EnteteViterbi = nullptr, *EnteteProbabilites = nullptr;
-    QTreeWidget *ListView1 = nullptr; // chemins
+    QTreeView *ListView1 = nullptr; // chemins : modèle/vue, jusqu'au million de lignes
+    ModeleChemins *Chemins = nullptr;
     QTreeWidget *ListView3 = nullptr; // chemin de Viterbi
     QTreeWidget *ListView2 = nullptr; // probabilités
 
-    // Lignes ajoutées par les algorithmes. `etats` : les noms des états du chemin, temps 1..T ;
-    // le surlignage les relit dans le texte de la ligne, pas dans un calcul fait depuis.
-    QTreeWidgetItem *AjouterChemin(const QStringList &etats, const QString &probabilite, int icone = IconeLigne);
-    // Ligne de chemin pas encore placée, pour remplir la liste d'un coup (AjouterChemins).
-    static QTreeWidgetItem *LigneChemin(const QStringList &etats, const QString &probabilite);
-    void AjouterChemins(const QList<QTreeWidgetItem *> &lignes);
+    // Lignes ajoutées par les algorithmes. La liste des chemins reçoit la table entière, dans
+    // l'ordre de l'énumération ; `meilleure` (ligne 1.., 0 = aucune) est marquée.
+    void AfficherChemins(const TableDesChemins &table, long long meilleure);
     QTreeWidgetItem *AjouterViterbi(const QStringList &etats, const QString &probabilite);
     QTreeWidgetItem *AjouterProbabilite(const QString &sequence, const QString &probabilite, const QString &methode);
     static QString TexteChemin(const QStringList &etats); // "Start - E1 - E2"
     static int IconeDe(const QTreeWidgetItem *item);
+    static int IconeDe(const QModelIndex &index);
     static void MarquerMeilleur(QTreeWidgetItem *item);
     static QStringList EtatsDe(const QTreeWidgetItem *item);
 
@@ -76,17 +79,18 @@ public:
     void Pas();
     bool Anime() const;
     // Hauteurs courantes (1 = repliée).
-    int Hauteur(const QTreeWidget *liste) const;
+    int Hauteur(const QTreeView *liste) const;
     static bool Ouverte(int hauteur) { return hauteur > 1; }
     int H() const; // hauteur du panneau gauche
 
 private:
     QTreeWidget *creerListe(const QStringList &colonnes, const QString &nom);
+    void configurer(QTreeView *liste, const QString &nom);
     QPushButton *creerEntete(const QString &texte, const QString &nom);
-    void fixer(QTreeWidget *liste, int hauteur);
-    void animer(QTreeWidget *liste, int cible);
+    void fixer(QTreeView *liste, int hauteur);
+    void animer(QTreeView *liste, int cible);
     // En-tête des chemins ou des probabilités : replie ou déplie `liste` à côté de `autre`.
-    void basculer(QTreeWidget *liste, QTreeWidget *autre);
+    void basculer(QTreeView *liste, QTreeView *autre);
     void disposer();
     void panneauRedimensionne();
 
@@ -94,7 +98,7 @@ private:
     int h1 = 1, h3 = HauteurViterbi, h2 = 1;
     bool dispose = false; // hauteurs initiales données au premier redimensionnement
     QTimer *minuteur = nullptr;
-    QTreeWidget *enCours = nullptr;
+    QTreeView *enCours = nullptr;
     int cible = 0;
     bool repli = false;
 };

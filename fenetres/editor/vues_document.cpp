@@ -66,21 +66,8 @@ void TForm1::AfficherViterbi(const QStringList &etats, const QString &probabilit
 
 void TForm1::AfficherChemins(const TableDesChemins &t, long long meilleure)
 {
-    Listes->ViderChemins();
-    QList<QTreeWidgetItem *> lignes;
-    lignes.reserve(qsizetype(t.Lignes()));
-    const int T = t.Longueur();
-    QStringList etats;
-    for (long long r = 1; r <= t.Lignes(); ++r) {
-        etats.clear();
-        for (int k = 1; k <= T; ++k)
-            etats << t.Texte(r, k);
-        lignes << ListesResultats::LigneChemin(etats, t.Texte(r, T + 1));
-    }
     // La meilleure ligne est celle que l'énumération a retenue.
-    if (meilleure >= 1 && meilleure <= t.Lignes())
-        ListesResultats::MarquerMeilleur(lignes[qsizetype(meilleure - 1)]);
-    Listes->AjouterChemins(lignes);
+    Listes->AfficherChemins(t, meilleure);
 }
 
 void TForm1::AfficherDuree(const QString &texte)

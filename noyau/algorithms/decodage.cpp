@@ -308,23 +308,35 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
                 LD best = 0;
                 int a = 1;
                 if (m.Creux) {
-                    for (int k = m.DebutDest[std::size_t(j)]; k < m.DebutDest[std::size_t(j) + 1]; ++k) {
-                        const int i = m.Source[std::size_t(k)];
-                        const LD v = d[i] * m.ADest[std::size_t(k)];
-                        if (best < v) {
-                            best = v;
-                            a = i;
+                    // A lu en doubles quand ses valeurs en sont (un chargement de 64 bits).
+                    const auto arcs = [&](const auto *val) {
+                        for (int k = m.DebutDest[std::size_t(j)]; k < m.DebutDest[std::size_t(j) + 1]; ++k) {
+                            const int i = m.Source[std::size_t(k)];
+                            const LD v = d[i] * static_cast<LD>(val[k]);
+                            if (best < v) {
+                                best = v;
+                                a = i;
+                            }
                         }
-                    }
+                    };
+                    if (m.ArcsDouble)
+                        arcs(m.ADestD.data());
+                    else
+                        arcs(m.ADest.data());
                 } else {
-                    const LD *colonne = m.At.data() + std::size_t(j) * L;
-                    for (int i = 1; i <= N; ++i) {
-                        const LD v = d[i] * colonne[i];
-                        if (best < v) {
-                            best = v;
-                            a = i;
+                    // Sans branche : le gagnant d'une colonne pleine est imprévisible.
+                    const auto colonne = [&](const auto *c) {
+                        for (int i = 1; i <= N; ++i) {
+                            const LD v = d[i] * static_cast<LD>(c[i]);
+                            const bool mieux = best < v;
+                            best = mieux ? v : best;
+                            a = mieux ? i : a;
                         }
-                    }
+                    };
+                    if (m.ADouble)
+                        colonne(m.Ath.data() + std::size_t(j) * L);
+                    else
+                        colonne(m.At.data() + std::size_t(j) * L);
                 }
                 dt[j] = best * b[j];
                 pt[j] = a;

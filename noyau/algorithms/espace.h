@@ -3,6 +3,7 @@
 // les écrivains de trace les lisent ensuite. Matrices et vecteurs indexés à partir de 1,
 // l'index 0 existe et reste réservé.
 #include "algorithms/grande_probabilite.h"
+#include "algorithms/memoire.h"
 #include "model/vecteur.h"
 
 #include <QString>
@@ -71,7 +72,7 @@ private:
         return std::size_t(i * nc + j);
     }
     long long nl = 0, nc = 0;
-    std::vector<T> v;
+    std::vector<T, AllocateurTables<T>> v; // grandes tables en pages de 2 Mio
 };
 
 // Table des chemins de probabilité non nulle, remplie au fil de l'énumération (elle n'est

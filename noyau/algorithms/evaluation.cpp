@@ -15,28 +15,33 @@ namespace {
 using Calcul::TablesModele;
 using LD = long double;
 
-// Valeur At[j][i] (Forward) ou A[i][j] (Backward) à la position k de la table choisie.
-template <bool Scinde>
+// Valeur At[j][i] (Forward) ou A[i][j] (Backward) à la position k de la table choisie :
+// étendu, deux doubles (haut + bas), ou le seul double haut quand A tient en doubles.
+enum Lecture { Etendu, Scinde, Double };
+
+template <int Mode>
 struct LecteurA {
     const double *h;
     const double *b;
     const LD *e;
     LD operator[](std::size_t k) const
     {
-        if constexpr (Scinde)
+        if constexpr (Mode == Scinde)
             return static_cast<LD>(h[k]) + b[k];
+        else if constexpr (Mode == Double)
+            return static_cast<LD>(h[k]);
         else
             return e[k];
     }
 };
 
 // Ligne suivante de α, boucle pleine : pour chaque j, la somme sur i = 1..N.
-template <bool Scinde>
+template <int Mode>
 void forwardPlein(const TablesModele &m, const LD *a, const LD *b, LD *suivant)
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
-    const LecteurA<Scinde> at{m.Ath.data(), m.Atl.data(), m.At.data()};
+    const LecteurA<Mode> at{m.Ath.data(), m.Atl.data(), m.At.data()};
     int j = 1;
     for (; j + 3 <= N; j += 4) {
         const std::size_t k0 = std::size_t(j) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
@@ -64,17 +69,17 @@ void forwardPlein(const TablesModele &m, const LD *a, const LD *b, LD *suivant)
 
 // Ligne suivante de α sur les seuls arcs existants, i croissant. Rend la somme de la ligne
 // écrite : finie si et seulement si chaque case l'est (valeurs >= 0).
-LD forwardCreux(const TablesModele &m, const LD *a, const LD *b, LD *suivant)
+template <typename Arc>
+LD forwardCreux(const TablesModele &m, const Arc *val, const LD *a, const LD *b, LD *suivant)
 {
     const int N = m.N;
     const int *debut = m.DebutDest.data();
     const int *source = m.Source.data();
-    const LD *val = m.ADest.data();
     LD total = 0;
     for (int j = 1; j <= N; ++j) {
         LD s0 = 0;
         for (int k = debut[j]; k < debut[j + 1]; ++k)
-            s0 = s0 + a[source[k]] * val[k];
+            s0 = s0 + a[source[k]] * static_cast<LD>(val[k]);
         const LD v = s0 * b[j];
         suivant[j] = v;
         total += v;
@@ -99,7 +104,7 @@ LD totalLigne(const LD *x, int N)
 // Les sauts de termes nuls ne sont exacts que sur des valeurs finies et >= 0 : chaque pas
 // creux exige une ligne précédente finie (le modèle étant Positif, elle est >= 0) ; sinon ce
 // pas est fait en entier.
-template <bool Scinde>
+template <int Mode>
 void forward(const TablesModele &m, const int *O, int T, Matrice<LD> &alpha)
 {
     const int N = m.N;
@@ -119,21 +124,22 @@ void forward(const TablesModele &m, const int *O, int T, Matrice<LD> &alpha)
         LD *suivant = alpha.LigneBrute(t + 1);
         const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
         if (ligneFinie) {
-            ligneFinie = finie(forwardCreux(m, a, b, suivant));
+            ligneFinie = finie(m.ArcsDouble ? forwardCreux(m, m.ADestD.data(), a, b, suivant)
+                                            : forwardCreux(m, m.ADest.data(), a, b, suivant));
         } else {
-            forwardPlein<Scinde>(m, a, b, suivant);
+            forwardPlein<Mode>(m, a, b, suivant);
             if (creux)
                 ligneFinie = finie(totalLigne(suivant, N));
         }
     }
 }
 
-template <bool Scinde>
+template <int Mode>
 void backwardPlein(const TablesModele &m, const LD *suivant, const LD *b, LD *courant)
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
-    const LecteurA<Scinde> a{m.Ah.data(), m.Al.data(), m.A.data()};
+    const LecteurA<Mode> a{m.Ah.data(), m.Al.data(), m.A.data()};
     int i = 1;
     for (; i + 3 <= N; i += 4) {
         const std::size_t k0 = std::size_t(i) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
@@ -161,18 +167,18 @@ void backwardPlein(const TablesModele &m, const LD *suivant, const LD *b, LD *co
     }
 }
 
-LD backwardCreux(const TablesModele &m, const LD *suivant, const LD *b, LD *courant)
+template <typename Arc>
+LD backwardCreux(const TablesModele &m, const Arc *val, const LD *suivant, const LD *b, LD *courant)
 {
     const int N = m.N;
     const int *debut = m.DebutSource.data();
     const int *dest = m.Dest.data();
-    const LD *val = m.ASource.data();
     LD total = 0;
     for (int i = 1; i <= N; ++i) {
         LD s0 = 0;
         for (int k = debut[i]; k < debut[i + 1]; ++k) {
             const int j = dest[k];
-            s0 = s0 + suivant[j] * (val[k] * b[j]);
+            s0 = s0 + suivant[j] * (static_cast<LD>(val[k]) * b[j]);
         }
         courant[i] = s0;
         total += s0;
@@ -180,7 +186,7 @@ LD backwardCreux(const TablesModele &m, const LD *suivant, const LD *b, LD *cour
     return total;
 }
 
-template <bool Scinde>
+template <int Mode>
 void backward(const TablesModele &m, const int *O, int T, Matrice<LD> &beta)
 {
     const int N = m.N;
@@ -197,9 +203,10 @@ void backward(const TablesModele &m, const int *O, int T, Matrice<LD> &beta)
         LD *courant = beta.LigneBrute(t);
         const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
         if (ligneFinie) {
-            ligneFinie = finie(backwardCreux(m, suivant, b, courant));
+            ligneFinie = finie(m.ArcsDouble ? backwardCreux(m, m.ASourceD.data(), suivant, b, courant)
+                                            : backwardCreux(m, m.ASource.data(), suivant, b, courant));
         } else {
-            backwardPlein<Scinde>(m, suivant, b, courant);
+            backwardPlein<Mode>(m, suivant, b, courant);
             if (creux)
                 ligneFinie = finie(totalLigne(courant, N));
         }
@@ -214,10 +221,12 @@ void Calcul::Forward(const TablesModele &m, EspaceTravail &e)
     if (e.Alpha.Lignes() != T + 1 || e.Alpha.Colonnes() != m.L)
         e.Alpha.Dimensionner(T + 1, m.L);
     const int *O = e.Observations.data();
-    if (m.Scinde)
-        forward<true>(m, O, T, e.Alpha);
+    if (m.ADouble)
+        forward<Double>(m, O, T, e.Alpha);
+    else if (m.Scinde)
+        forward<Scinde>(m, O, T, e.Alpha);
     else
-        forward<false>(m, O, T, e.Alpha);
+        forward<Etendu>(m, O, T, e.Alpha);
     LD P = 0;
     const LD *aT = e.Alpha.LigneBrute(T);
     for (int i = 1; i <= m.N; ++i)
@@ -231,10 +240,12 @@ void Calcul::Backward(const TablesModele &m, EspaceTravail &e)
     if (e.Beta.Lignes() != T + 1 || e.Beta.Colonnes() != m.L)
         e.Beta.Dimensionner(T + 1, m.L);
     const int *O = e.Observations.data();
-    if (m.Scinde)
-        backward<true>(m, O, T, e.Beta);
+    if (m.ADouble)
+        backward<Double>(m, O, T, e.Beta);
+    else if (m.Scinde)
+        backward<Scinde>(m, O, T, e.Beta);
     else
-        backward<false>(m, O, T, e.Beta);
+        backward<Etendu>(m, O, T, e.Beta);
     LD P = 0;
     const LD *b1 = e.Beta.LigneBrute(1);
     const LD *b = m.Bt.data() + std::size_t(O[1]) * std::size_t(m.L);

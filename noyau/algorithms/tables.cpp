@@ -87,12 +87,23 @@ void TablesModele::Construire(const ParametresModele &p)
     }
     DebutSource[std::size_t(L)] = int(Dest.size());
     Arcs = int(Source.size());
+    // Des valeurs qui sont des doubles (2^-20 près, entraînées en double...) se lisent en un
+    // chargement de 64 bits, bien moins cher que celui d'un étendu.
+    ArcsDouble = true;
+    ADestD.resize(ADest.size());
+    ASourceD.resize(ASource.size());
+    for (std::size_t k = 0; k < ADest.size() && ArcsDouble; ++k) {
+        ADestD[k] = double(ADest[k]);
+        ASourceD[k] = double(ASource[k]);
+        ArcsDouble = static_cast<long double>(ADestD[k]) == ADest[k] && static_cast<long double>(ASourceD[k]) == ASource[k];
+    }
     // Au-delà d'un quart des cases, les boucles pleines (plusieurs sommes en vol, lignes
     // contiguës) vont plus vite que les parcours indirects.
     Creux = imposes == Noyaux::Auto ? 4LL * Arcs <= (long long)N * N : imposes == Noyaux::Creux;
     // Les découpes en doubles ne servent qu'aux boucles pleines : un modèle creux ne les
     // construit pas (ses rares pas pleins lisent les étendus, de mêmes valeurs).
     Scinde = false;
+    ADouble = false;
     BScinde = false;
     if (Creux) {
         Ah.clear();
@@ -120,6 +131,9 @@ void TablesModele::Construire(const ParametresModele &p)
             Ath[std::size_t(j * L + i)] = h;
             Atl[std::size_t(j * L + i)] = b;
         }
+    ADouble = Scinde;
+    for (std::size_t k = 0; k < Al.size() && ADouble; ++k)
+        ADouble = Al[k] == 0;
     Bth.assign(Bt.size(), 0.0);
     Btl.assign(Bt.size(), 0.0);
     BScinde = true;

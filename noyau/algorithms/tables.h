@@ -2,6 +2,8 @@
 // Tables internes des calculs : λ recopié en blocs contigus, rangés pour l'ordre de lecture
 // des noyaux. Les valeurs sont exactement celles de ParametresModele ; seule la disposition
 // change, jamais l'ordre des opérations.
+#include "algorithms/memoire.h"
+
 #include <vector>
 
 struct ParametresModele;
@@ -16,12 +18,14 @@ struct TablesModele {
     int N = 0, M = 0;
     int L = 1;                   // N + 1 : longueur d'une ligne d'états
     std::vector<long double> PI; // [i]
-    std::vector<long double> A;  // A[i * L + j]
-    std::vector<long double> At; // At[j * L + i] = A[i][j]
-    std::vector<long double> Bt; // Bt[o * L + j] = B[j][o], o = 0..M (ligne 0 nulle)
+    // Les trois grandes tables (157 Kio chacune pour N = M = 99) en grandes pages.
+    std::vector<long double, AllocateurTables<long double>> A;  // A[i * L + j]
+    std::vector<long double, AllocateurTables<long double>> At; // At[j * L + i] = A[i][j]
+    std::vector<long double, AllocateurTables<long double>> Bt; // Bt[o * L + j] = B[j][o], o = 0..M (ligne 0 nulle)
     bool Scinde = false;         // découpes exactes de A disponibles
     std::vector<double> Ah, Al;  // A = Ah + Al
     std::vector<double> Ath, Atl; // At = Ath + Atl
+    bool ADouble = false;         // Al et Atl tout à zéro : A se lit en un seul double
     bool BScinde = false;         // découpes exactes de Bt disponibles
     std::vector<double> Bth, Btl; // Bt = Bth + Btl
 
@@ -36,6 +40,8 @@ struct TablesModele {
     std::vector<long double> ADest;     // A[Source[k]][j]
     std::vector<int> DebutSource, Dest; // arcs depuis i : Dest[DebutSource[i] .. DebutSource[i+1])
     std::vector<long double> ASource;   // A[i][Dest[k]]
+    bool ArcsDouble = false;            // chaque A[i][j] est un double : copies ci-dessous
+    std::vector<double> ADestD, ASourceD;
 
     TablesModele() = default;
     explicit TablesModele(const ParametresModele &p);

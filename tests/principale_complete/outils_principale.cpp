@@ -57,14 +57,14 @@ void FenetreComplete::traiterFermetures()
     QCoreApplication::processEvents();
 }
 
-QStringList FenetreComplete::ligne(const QTreeWidget *liste, int rang)
+QStringList FenetreComplete::ligne(const QAbstractItemView *liste, int rang)
 {
     QStringList t;
-    const QTreeWidgetItem *i = liste->topLevelItem(rang);
-    if (!i)
+    const QAbstractItemModel *m = liste->model();
+    if (rang < 0 || rang >= m->rowCount())
         return t;
-    for (int c = 0; c < liste->columnCount(); ++c)
-        t << i->text(c);
+    for (int c = 0; c < m->columnCount(); ++c)
+        t << m->index(rang, c).data(Qt::DisplayRole).toString();
     return t;
 }
 

@@ -12,7 +12,7 @@
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 class DialogueAlgorithme;
-class QTreeWidget;
+class QAbstractItemView;
 
 class FenetreComplete : public TestAvecRepertoire {
 protected:
@@ -26,7 +26,7 @@ protected:
     // Laisse passer les destructions différées (boîtes fermées).
     static void traiterFermetures();
     // Texte des colonnes d'une ligne.
-    static QStringList ligne(const QTreeWidget *liste, int rang);
+    static QStringList ligne(const QAbstractItemView *liste, int rang);
     // Index de l'arc a -> b (noms d'états, "START" compris), -1 s'il n'existe pas.
     int arc(const QString &a, const QString &b) const;
 

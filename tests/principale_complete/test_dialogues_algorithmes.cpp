@@ -146,13 +146,13 @@ TEST_F(Dialogues, EnumerationListeLesQuatreCheminsEtMarqueLeTroisieme)
     ASSERT_NE(d->ProgressBar1, nullptr);
     EXPECT_TRUE(d->ProgressBar1->isHidden());
     lancer(d, QStringLiteral("ab"));
-    QTreeWidget *l = f->Listes->ListView1;
-    ASSERT_EQ(l->topLevelItemCount(), 4);
+    QTreeView *l = f->Listes->ListView1;
+    ASSERT_EQ(l->model()->rowCount(), 4);
     const QStringList chemins = {"Start - E1 - E1", "Start - E2 - E1", "Start - E1 - E2", "Start - E2 - E2"};
     const QStringList probabilites = {"0.0315", "0.004", "0.108", "0.048"};
     for (int r = 0; r < 4; ++r) {
         EXPECT_EQ(ligne(l, r), (QStringList{chemins[r], probabilites[r]}));
-        EXPECT_EQ(ListesResultats::IconeDe(l->topLevelItem(r)), r == 2 ? 22 : 19);
+        EXPECT_EQ(ListesResultats::IconeDe(l->model()->index(r, 0)), r == 2 ? 22 : 19);
     }
     // L'énumération seule n'a pas de trace.
     EXPECT_FALSE(f->Rapport1->isEnabled());
@@ -168,14 +168,14 @@ TEST_F(Dialogues, ApprocheDirecteAvecEtSansLaCaseDesChemins)
     QPointer<TForm12> d = f->Approchedirect1Click();
     EXPECT_FALSE(d->CheckBox1->isChecked());
     lancer(d, QStringLiteral("ab"));
-    EXPECT_EQ(f->Listes->ListView1->topLevelItemCount(), 0) << "case décochée : la liste des chemins n'est pas touchée";
+    EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 0) << "case décochée : la liste des chemins n'est pas touchée";
     ASSERT_EQ(f->Listes->ListView2->topLevelItemCount(), 1);
 
     d = f->Approchedirect1Click();
     d->CheckBox1->setChecked(true);
     lancer(d, QStringLiteral("ab"));
-    EXPECT_EQ(f->Listes->ListView1->topLevelItemCount(), 4);
-    EXPECT_EQ(ListesResultats::IconeDe(f->Listes->ListView1->topLevelItem(2)), 22);
+    EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 4);
+    EXPECT_EQ(ListesResultats::IconeDe(f->Listes->ListView1->model()->index(2, 0)), 22);
     EXPECT_EQ(ligne(f->Listes->ListView2, 1),
               (QStringList{QStringLiteral("ab"), QStringLiteral("0.1915"), QStringLiteral("A. Direct")}));
 
@@ -184,7 +184,7 @@ TEST_F(Dialogues, ApprocheDirecteAvecEtSansLaCaseDesChemins)
     d->CheckBox1->setChecked(true);
     lancer(d, QStringLiteral("ac"));
     EXPECT_EQ(ligne(f->Listes->ListView2, 2), (QStringList{QStringLiteral("ac"), QStringLiteral("0"), QStringLiteral("A. Direct")}));
-    EXPECT_EQ(f->Listes->ListView1->topLevelItemCount(), 4);
+    EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 4);
 }
 
 TEST_F(Dialogues, ModeleIncorrectProposeLeRapportEtNOuvreRien)
@@ -256,7 +256,7 @@ TEST_F(Dialogues, RefusEnFrancaisLaBoiteResteOuverte)
         d->close();
         traiterFermetures();
     }
-    EXPECT_EQ(f->Listes->ListView1->topLevelItemCount(), 0);
+    EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 0);
     EXPECT_EQ(f->Listes->ListView2->topLevelItemCount(), 0);
     EXPECT_EQ(f->Listes->ListView3->topLevelItemCount(), 0);
     EXPECT_FALSE(f->Document->Modifie);
@@ -315,7 +315,7 @@ TEST_F(Dialogues, ArreterUneEnumerationLaLaisseOuverteEtLaRelancePart)
     EXPECT_TRUE(d->BitBtn3->isEnabled());
     EXPECT_TRUE(d->ProgressBar1->isHidden());
     EXPECT_EQ(d->ProgressBar1->value(), 0);
-    EXPECT_EQ(f->Listes->ListView1->topLevelItemCount(), 0);
+    EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 0);
     EXPECT_TRUE(messages.isEmpty());
 
     // Nouvel essai : énumération complète, depuis zéro.
@@ -324,7 +324,7 @@ TEST_F(Dialogues, ArreterUneEnumerationLaLaisseOuverteEtLaRelancePart)
     EXPECT_TRUE(d.isNull());
     EXPECT_EQ(f->Espace.CheminsEvalues, 256);
     EXPECT_EQ(messages.size(), 1);
-    EXPECT_GT(f->Listes->ListView1->topLevelItemCount(), 0);
+    EXPECT_GT(f->Listes->ListView1->model()->rowCount(), 0);
 }
 
 TEST_F(Dialogues, FermerPendantLEnumerationLArreteEtFerme)

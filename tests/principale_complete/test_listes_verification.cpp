@@ -6,6 +6,7 @@
 #include "dialogs/pi_a_b.h"
 #include "dialogs/proprietesmodele.h"
 #include "editor/listes.h"
+#include "editor/listes_outils.h"
 #include "editor/verification_panneau.h"
 #include "graph/hmm.h"
 
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -39,7 +41,7 @@ protected:
         while (l().Anime())
             l().Pas();
     }
-    int h(const QTreeWidget *liste) { return l().Hauteur(liste); }
+    int h(const QTreeView *liste) { return l().Hauteur(liste); }
     int H() { return l().H(); }
 };
 
@@ -142,8 +144,8 @@ TEST_F(Listes, SurlignageDuCheminChoisiEtDuCheminDeViterbi)
     lancer(f->Enumerer1Click(), QStringLiteral("ab"));
     traiterFermetures();
     THmm &hmm = *f->Document->Hmm1;
-    QTreeWidget *chemins = l().ListView1;
-    ASSERT_EQ(chemins->topLevelItemCount(), 4);
+    QTreeView *chemins = l().ListView1;
+    ASSERT_EQ(chemins->model()->rowCount(), 4);
     const struct {
         int rang;
         QList<std::pair<QString, QString>> arcs;
@@ -154,8 +156,7 @@ TEST_F(Listes, SurlignageDuCheminChoisiEtDuCheminDeViterbi)
         {3, {{"START", "E2"}, {"E2", "E2"}}},
     };
     for (const auto &c : cas) {
-        QTreeWidgetItem *item = chemins->topLevelItem(c.rang);
-        const QRect r = chemins->visualItemRect(item);
+        const QRect r = chemins->visualRect(chemins->model()->index(c.rang, 0));
         QTest::mouseClick(chemins->viewport(), Qt::LeftButton, {}, r.center());
         QList<int> attendus;
         for (const auto &[a, b] : c.arcs)
@@ -180,6 +181,41 @@ TEST_F(Listes, SurlignageDuCheminChoisiEtDuCheminDeViterbi)
     EXPECT_TRUE(arcsSurlignes(hmm).isEmpty());
 }
 
+TEST_F(Listes, TriDesCheminsParEnteteEtCopieDesLignesTriees)
+{
+    ouvrir();
+    lancer(f->Enumerer1Click(), QStringLiteral("ab"));
+    traiterFermetures();
+    QTreeView *chemins = l().ListView1;
+    QHeaderView *entete = chemins->header();
+    const QStringList textes = {"Start - E1 - E1\t0.0315", "Start - E2 - E1\t0.004", "Start - E1 - E2\t0.108",
+                                "Start - E2 - E2\t0.048"};
+    // Clics successifs sur un en-tête : croissant, décroissant, puis ordre de l'énumération.
+    const struct {
+        int colonne;
+        QList<int> ordre; // rangs de l'énumération, de haut en bas
+    } cas[] = {
+        {1, {1, 0, 3, 2}}, {1, {2, 3, 0, 1}}, {1, {0, 1, 2, 3}}, {0, {0, 2, 1, 3}}, {0, {3, 1, 2, 0}},
+    };
+    for (const auto &c : cas) {
+        const QPoint centre(entete->sectionViewportPosition(c.colonne) + entete->sectionSize(c.colonne) / 2,
+                            entete->height() / 2);
+        QTest::mouseClick(entete->viewport(), Qt::LeftButton, {}, centre);
+        for (int r = 0; r < 4; ++r) {
+            EXPECT_EQ(ligne(chemins, r).join(QLatin1Char('\t')), textes[c.ordre[r]]) << c.colonne << " " << r;
+            EXPECT_EQ(ListesResultats::IconeDe(chemins->model()->index(r, 0)), c.ordre[r] == 2 ? 22 : 19);
+        }
+    }
+    // Copie et surlignage suivent l'ordre affiché.
+    chemins->selectionModel()->select(QItemSelection(chemins->model()->index(0, 0), chemins->model()->index(1, 1)),
+                                      QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(OutilsListe::TexteLignesChoisies(chemins), textes[3] + QLatin1Char('\n') + textes[1]);
+    QTest::mouseClick(chemins->viewport(), Qt::LeftButton, {}, chemins->visualRect(chemins->model()->index(0, 0)).center());
+    QList<int> attendus = {arc(QStringLiteral("START"), QStringLiteral("E2")), arc(QStringLiteral("E2"), QStringLiteral("E2"))};
+    std::sort(attendus.begin(), attendus.end());
+    EXPECT_EQ(arcsSurlignes(*f->Document->Hmm1), attendus);
+}
+
 TEST_F(Listes, ViderChaqueListeOuToutes)
 {
     ouvrir();
@@ -188,7 +224,7 @@ TEST_F(Listes, ViderChaqueListeOuToutes)
     traiterFermetures();
     l().AjouterProbabilite(QStringLiteral("x"), QStringLiteral("0"), QStringLiteral("Forward"));
     const auto tailles = [&] {
-        return QList<int>{l().ListView1->topLevelItemCount(), l().ListView3->topLevelItemCount(),
+        return QList<int>{l().ListView1->model()->rowCount(), l().ListView3->topLevelItemCount(),
                           l().ListView2->topLevelItemCount()};
     };
     EXPECT_EQ(tailles(), (QList<int>{4, 1, 1}));
