@@ -253,6 +253,28 @@ struct Contexte {
     std::vector<LD> d, g; // Σ_{t<T} γ[t][i] ; Σ_{O[t]=k} γ[t][i] en g[i * (M + 1) + k]
 };
 
+// Sommes de γ sur t, t croissant pour chaque case comme la définition, mais lues ligne par
+// ligne : c.d = Σ_{t<T} γ, c.g = Σ_{O[t]=k} γ (la somme sur t <= T prolonge exactement c.d).
+void sommerGamma(Contexte &c, const EspaceTravail &e, int N, int M)
+{
+    const int T = e.LongueurSequence;
+    const int *O = e.Observations.data();
+    const std::size_t Mc = std::size_t(M) + 1;
+    c.d.assign(std::size_t(N) + 1, 0.0L);
+    c.g.assign((std::size_t(N) + 1) * Mc, 0.0L);
+    for (int t = 1; t <= T; ++t) {
+        const LD *gt = e.Gamma.LigneBrute(t);
+        if (t < T)
+            for (int i = 1; i <= N; ++i)
+                c.d[std::size_t(i)] = c.d[std::size_t(i)] + gt[i];
+        if (O[t] >= 1)
+            for (int i = 1; i <= N; ++i) {
+                LD &x = c.g[std::size_t(i) * Mc + std::size_t(O[t])];
+                x = x + gt[i];
+            }
+    }
+}
+
 // `alphaAJour` : Alpha et c.m sont déjà ceux de ces paramètres (le Forward qui clôt
 // l'itération précédente) ; les recalculer donnerait exactement les mêmes valeurs.
 void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte &c)
@@ -278,23 +300,9 @@ void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte 
         p.PI[i] = g1[i];
     }
 
-    // Sommes de γ sur t, t croissant pour chaque case comme la définition, mais lues ligne par
-    // ligne : d = Σ_{t<T} γ, e = Σ_{t<=T} γ (la seconde prolonge exactement la première).
-    const int *O = e.Observations.data();
+    // d = Σ_{t<T} γ, e = Σ_{t<=T} γ (la seconde prolonge exactement la première).
     const std::size_t Mc = std::size_t(M) + 1;
-    c.d.assign(std::size_t(N) + 1, 0.0L);
-    c.g.assign((std::size_t(N) + 1) * Mc, 0.0L);
-    for (int t = 1; t <= T; ++t) {
-        const LD *gt = e.Gamma.LigneBrute(t);
-        if (t < T)
-            for (int i = 1; i <= N; ++i)
-                c.d[std::size_t(i)] = c.d[std::size_t(i)] + gt[i];
-        if (O[t] >= 1)
-            for (int i = 1; i <= N; ++i) {
-                LD &x = c.g[std::size_t(i) * Mc + std::size_t(O[t])];
-                x = x + gt[i];
-            }
-    }
+    sommerGamma(c, e, N, M);
     for (int i = 1; i <= N; ++i) {
         const LD d = c.d[std::size_t(i)];
         const LD eI = d + e.Gamma.LigneBrute(T)[i];
@@ -358,20 +366,7 @@ void SommesBaumWelch(const ParametresModele &p, EspaceTravail &e, SommesFormatio
             throw;
         }
         const int T = e.LongueurSequence;
-        const int *O = e.Observations.data();
-        c.d.assign(std::size_t(N) + 1, 0.0L);
-        c.g.assign((std::size_t(N) + 1) * Mc, 0.0L);
-        for (int t = 1; t <= T; ++t) {
-            const LD *gt = e.Gamma.LigneBrute(t);
-            if (t < T)
-                for (int i = 1; i <= N; ++i)
-                    c.d[std::size_t(i)] = c.d[std::size_t(i)] + gt[i];
-            if (O[t] >= 1)
-                for (int i = 1; i <= N; ++i) {
-                    LD &x = c.g[std::size_t(i) * Mc + std::size_t(O[t])];
-                    x = x + gt[i];
-                }
-        }
+        sommerGamma(c, e, N, M);
         const LD *g1 = e.Gamma.LigneBrute(1);
         const LD *gT = e.Gamma.LigneBrute(T);
         for (int i = 1; i <= N; ++i) {
@@ -412,17 +407,29 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
         return IssueEntrainement::SeuilDejaAtteint;
     }
 
-    e.IterationCourante = 1;
     bool alphaAJour = !modeIterations; // le Forward du test du seuil vient d'être fait
+    return DeroulerIterations(
+        p, e, obs,
+        [&] {
+            iteration(p, e, alphaAJour, c);
+            alphaAJour = true;
+        },
+        [&] { return !(e.Probabilite < e.Seuil); });
+}
+
+IssueEntrainement DeroulerIterations(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs,
+                                     const std::function<void()> &iterer, const std::function<bool()> &seuilAtteint)
+{
+    const bool modeIterations = (e.Seuil == 2);
+    e.IterationCourante = 1;
     for (;;) {
         if (modeIterations && !(e.IterationCourante <= e.NombreIterations && !e.Stable))
             break;
-        iteration(p, e, alphaAJour, c);
-        alphaAJour = true;
+        iterer();
         ++e.IterationsEffectuees;
+        const bool atteint = seuilAtteint();
         if (!modeIterations)
-            e.LimiteAtteinte =
-                e.IterationCourante >= LimiteIterationsSeuil && e.Probabilite < e.Seuil && !e.Stable;
+            e.LimiteAtteinte = e.IterationCourante >= LimiteIterationsSeuil && !atteint && !e.Stable;
         if (obs && !obs->Continuer(Entrainement::BaumWelch))
             e.Interrompu = true;
         if (obs)
@@ -430,7 +437,7 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
         if (e.Interrompu)
             return IssueEntrainement::Interrompu;
         if (!modeIterations) {
-            if (!(e.Probabilite < e.Seuil && !e.Stable))
+            if (atteint || e.Stable)
                 break;
             if (e.LimiteAtteinte)
                 return IssueEntrainement::LimiteAtteinte;

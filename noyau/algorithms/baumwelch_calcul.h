@@ -3,6 +3,7 @@
 #include "algorithms/observateur.h"
 
 #include <QString>
+#include <functional>
 
 struct ParametresModele;
 struct EspaceTravail;
@@ -33,6 +34,14 @@ void SommesBaumWelch(const ParametresModele &parametres, EspaceTravail &espace, 
 // après chaque itération dans les deux modes. Ne touche pas au graphe.
 IssueEntrainement BouclerBaumWelch(ParametresModele &parametres, EspaceTravail &espace,
                                    ObservateurEntrainement *observateur = nullptr);
+
+// Le déroulement des itérations de Baum-Welch à partir de la première, commun au calcul exact,
+// au calcul mis à l'échelle et aux séquences multiples : arrêts du mode nombre d'itérations et
+// du mode seuil, limite, interruption et observateur, dans cet ordre. `iterer` fait une
+// itération ; `seuilAtteint` dit, après elle, si la probabilité suivie atteint le seuil.
+IssueEntrainement DeroulerIterations(ParametresModele &parametres, EspaceTravail &espace,
+                                     ObservateurEntrainement *observateur, const std::function<void()> &iterer,
+                                     const std::function<bool()> &seuilAtteint);
 
 // L'entraînement complet sur le document : paramètres tirés du graphe, séquence découpée,
 // refus (ERefusCalcul, rien n'est changé) quand le modèle ne génère pas la séquence, boucle,

@@ -312,30 +312,8 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
             obs->FinSansIteration(Entrainement::BaumWelch, p, e);
         return IssueEntrainement::SeuilDejaAtteint;
     }
-    e.IterationCourante = 1;
-    for (;;) {
-        if (modeIterations && !(e.IterationCourante <= e.NombreIterations && !e.Stable))
-            break;
-        iterationBaumWelch(p, e, true);
-        ++e.IterationsEffectuees;
-        const bool seuilAtteint = AuMoins(e.ProbabiliteEchelle, e.Seuil);
-        if (!modeIterations)
-            e.LimiteAtteinte = e.IterationCourante >= LimiteIterationsSeuil && !seuilAtteint && !e.Stable;
-        if (obs && !obs->Continuer(Entrainement::BaumWelch))
-            e.Interrompu = true;
-        if (obs)
-            obs->Iteration(Entrainement::BaumWelch, p, e);
-        if (e.Interrompu)
-            return IssueEntrainement::Interrompu;
-        if (!modeIterations) {
-            if (seuilAtteint || e.Stable)
-                break;
-            if (e.LimiteAtteinte)
-                return IssueEntrainement::LimiteAtteinte;
-        }
-        ++e.IterationCourante;
-    }
-    return IssueEntrainement::Termine;
+    return DeroulerIterations(
+        p, e, obs, [&] { iterationBaumWelch(p, e, true); }, [&] { return AuMoins(e.ProbabiliteEchelle, e.Seuil); });
 }
 
 IssueEntrainement BouclerViterbi(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)

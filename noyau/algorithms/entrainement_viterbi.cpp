@@ -15,16 +15,23 @@ constexpr int PassesMax = 100;
 
 void passe(ParametresModele &p, EspaceTravail &e)
 {
-    using LD = long double;
     const int N = p.N, M = p.M, T = e.LongueurSequence;
     const VecteurVerifie<int> &Q = e.CheminViterbi;
 
     for (int i = 1; i <= N; ++i)
         p.PI[i] = (Q[1] == i) ? 1 : 0;
-    bool stable = true;
-
     // Les comptes en un seul parcours du chemin (au lieu d'un parcours par case) ; les
     // réestimations suivent ensuite l'ordre des cases de la définition.
+    ViderComptes(N, M, e);
+    AjouterComptes(N, M, Q, e.Observations, T, e);
+    e.Stable = ReestimerParComptes(p, e);
+    CalculerForward(p, e);
+}
+
+}
+
+void ViderComptes(int N, int M, EspaceTravail &e)
+{
     for (int i = 1; i <= N; ++i) {
         e.NombreDepuis[i] = 0;
         e.NombreEtat[i] = 0;
@@ -33,12 +40,16 @@ void passe(ParametresModele &p, EspaceTravail &e)
         std::fill(nt + 1, nt + N + 1, 0);
         std::fill(ng + 1, ng + M + 1, 0);
     }
+}
+
+void AjouterComptes(int N, int M, const VecteurVerifie<int> &Q, const VecteurVerifie<int> &O, int T, EspaceTravail &e)
+{
     for (int t = 1; t <= T; ++t) {
         const int i = Q[t];
         if (i < 1 || i > N)
             continue;
         ++e.NombreEtat[i];
-        const int k = e.Observations[t];
+        const int k = O[t];
         if (k >= 1 && k <= M)
             ++e.NombreGeneration(i, k);
         if (t <= T - 1) {
@@ -48,7 +59,13 @@ void passe(ParametresModele &p, EspaceTravail &e)
                 ++e.NombreTransitions(i, j);
         }
     }
+}
 
+bool ReestimerParComptes(ParametresModele &p, const EspaceTravail &e)
+{
+    using LD = long double;
+    const int N = p.N, M = p.M;
+    bool stable = true;
     for (int i = 1; i <= N; ++i) {
         const int depuis = e.NombreDepuis[i];
         if (depuis == 0)
@@ -60,7 +77,6 @@ void passe(ParametresModele &p, EspaceTravail &e)
             p.A[i][j] = nouveau;
         }
     }
-
     for (int i = 1; i <= N; ++i) {
         const int etat = e.NombreEtat[i];
         if (etat == 0)
@@ -72,10 +88,7 @@ void passe(ParametresModele &p, EspaceTravail &e)
             p.B[i][k] = nouveau;
         }
     }
-    e.Stable = stable;
-    CalculerForward(p, e);
-}
-
+    return stable;
 }
 
 IssueEntrainement BouclerViterbi(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)

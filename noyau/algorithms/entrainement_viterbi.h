@@ -2,6 +2,8 @@
 // Entraînement de Viterbi : π, A, B réestimés en comptant le long du chemin de Viterbi.
 #include "algorithms/observateur.h"
 
+template <typename T>
+class VecteurVerifie;
 struct ParametresModele;
 struct EspaceTravail;
 class DocumentModele;
@@ -12,6 +14,17 @@ class DocumentModele;
 // Ne touche pas au graphe.
 IssueEntrainement BouclerViterbi(ParametresModele &parametres, EspaceTravail &espace,
                                  ObservateurEntrainement *observateur = nullptr);
+
+// Les comptes de l'espace (NombreDepuis, NombreEtat, NombreTransitions, NombreGeneration, déjà
+// dimensionnés) remis à 0.
+void ViderComptes(int N, int M, EspaceTravail &espace);
+// Ajoute aux comptes ceux du chemin Q[1..T] sur les observations O[1..T] (un état ou un
+// symbole hors bornes n'est pas compté).
+void AjouterComptes(int N, int M, const VecteurVerifie<int> &Q, const VecteurVerifie<int> &O, int T,
+                    EspaceTravail &espace);
+// A puis B réestimés depuis les comptes, dans l'ordre des cases ; un état jamais compté garde
+// sa ligne. Rend vrai quand aucune valeur n'a changé.
+bool ReestimerParComptes(ParametresModele &parametres, const EspaceTravail &espace);
 
 // L'entraînement complet sur le document (mêmes refus et même conclusion que Baum-Welch).
 IssueEntrainement EntrainerViterbi(DocumentModele &document, EspaceTravail &espace,

@@ -5,6 +5,7 @@
 #include "algorithms/citation.h"
 #include "algorithms/decodage.h"
 #include "algorithms/echelle.h"
+#include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
 #include "algorithms/portee.h"
@@ -74,58 +75,16 @@ void passeViterbi(ParametresModele &p, EspaceTravail &e, bool echelle)
 {
     const int N = p.N, M = p.M;
     std::vector<int> depart(std::size_t(N) + 1, 0);
-    for (int i = 1; i <= N; ++i) {
-        e.NombreDepuis[i] = 0;
-        e.NombreEtat[i] = 0;
-        std::fill(e.NombreTransitions.LigneBrute(i) + 1, e.NombreTransitions.LigneBrute(i) + N + 1, 0);
-        std::fill(e.NombreGeneration.LigneBrute(i) + 1, e.NombreGeneration.LigneBrute(i) + M + 1, 0);
-    }
+    ViderComptes(N, M, e);
     for (const SequenceFormation &s : e.Formation) {
-        const VecteurVerifie<int> &Q = s.Chemin;
-        const int T = s.Longueur;
-        if (Q[1] >= 1 && Q[1] <= N)
-            ++depart[std::size_t(Q[1])];
-        for (int t = 1; t <= T; ++t) {
-            const int i = Q[t];
-            if (i < 1 || i > N)
-                continue;
-            ++e.NombreEtat[i];
-            const int o = s.Observations[t];
-            if (o >= 1 && o <= M)
-                ++e.NombreGeneration(i, o);
-            if (t < T) {
-                ++e.NombreDepuis[i];
-                const int j = Q[t + 1];
-                if (j >= 1 && j <= N)
-                    ++e.NombreTransitions(i, j);
-            }
-        }
+        if (s.Chemin[1] >= 1 && s.Chemin[1] <= N)
+            ++depart[std::size_t(s.Chemin[1])];
+        AjouterComptes(N, M, s.Chemin, s.Observations, s.Longueur, e);
     }
     const LD K = LD(e.Formation.size());
     for (int i = 1; i <= N; ++i)
         p.PI[i] = LD(depart[std::size_t(i)]) / K;
-    bool stable = true;
-    for (int i = 1; i <= N; ++i) {
-        const int depuis = e.NombreDepuis[i];
-        if (depuis != 0)
-            for (int j = 1; j <= N; ++j) {
-                const LD nouveau = LD(e.NombreTransitions(i, j)) / LD(depuis);
-                if (stable)
-                    stable = (p.A[i][j] == nouveau);
-                p.A[i][j] = nouveau;
-            }
-    }
-    for (int i = 1; i <= N; ++i) {
-        const int etat = e.NombreEtat[i];
-        if (etat != 0)
-            for (int k = 1; k <= M; ++k) {
-                const LD nouveau = LD(e.NombreGeneration(i, k)) / LD(etat);
-                if (stable)
-                    stable = (p.B[i][k] == nouveau);
-                p.B[i][k] = nouveau;
-            }
-    }
-    e.Stable = stable;
+    e.Stable = ReestimerParComptes(p, e);
     EvaluerFormation(p, e, echelle);
 }
 
@@ -156,37 +115,19 @@ IssueEntrainement bouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
             obs->FinSansIteration(Entrainement::BaumWelch, p, e);
         return IssueEntrainement::SeuilDejaAtteint;
     }
-    e.IterationCourante = 1;
     SommesFormation s;
-    for (;;) {
-        if (modeIterations && !(e.IterationCourante <= e.NombreIterations && !e.Stable))
-            break;
-        s.Vider(p.N, p.M);
-        if (echelle)
-            Echelle::SommesBaumWelch(p, e, s);
-        else
-            SommesBaumWelch(p, e, s);
-        ReestimerFormation(p, e, s);
-        EvaluerFormation(p, e, echelle);
-        ++e.IterationsEffectuees;
-        const bool seuilAtteint = AuMoins(e.ProbabiliteEchelle, e.Seuil);
-        if (!modeIterations)
-            e.LimiteAtteinte = e.IterationCourante >= LimiteIterationsSeuil && !seuilAtteint && !e.Stable;
-        if (obs && !obs->Continuer(Entrainement::BaumWelch))
-            e.Interrompu = true;
-        if (obs)
-            obs->Iteration(Entrainement::BaumWelch, p, e);
-        if (e.Interrompu)
-            return IssueEntrainement::Interrompu;
-        if (!modeIterations) {
-            if (seuilAtteint || e.Stable)
-                break;
-            if (e.LimiteAtteinte)
-                return IssueEntrainement::LimiteAtteinte;
-        }
-        ++e.IterationCourante;
-    }
-    return IssueEntrainement::Termine;
+    return DeroulerIterations(
+        p, e, obs,
+        [&] {
+            s.Vider(p.N, p.M);
+            if (echelle)
+                Echelle::SommesBaumWelch(p, e, s);
+            else
+                SommesBaumWelch(p, e, s);
+            ReestimerFormation(p, e, s);
+            EvaluerFormation(p, e, echelle);
+        },
+        [&] { return AuMoins(e.ProbabiliteEchelle, e.Seuil); });
 }
 
 IssueEntrainement bouclerViterbi(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs, bool echelle)
