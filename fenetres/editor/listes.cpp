@@ -65,6 +65,7 @@ ListesResultats::ListesResultats(TForm1 &fenetre, QWidget *parent)
     EnteteChemins = creerEntete(QStringLiteral("Les chemins"), QStringLiteral("EnteteChemins"));
     ListView1 = new QTreeView(PanneauGauche);
     Chemins = new ModeleChemins(ListView1);
+    Chemins->DefinirIcones(IconeLigne, Icone(IconeLigne), IconeMeilleur, Icone(IconeMeilleur));
     ListView1->setModel(Chemins);
     configurer(ListView1, QStringLiteral("ListView1"));
     // Tri au clic sur un en-tête : croissant, décroissant, puis retour à l'ordre de

@@ -1,7 +1,6 @@
 // Liste des chemins énumérés : lignes compactes, textes faits à la demande, tri par permutation.
 #include "editor/modele_chemins.h"
 #include "algorithms/espace.h"
-#include "editor/listes.h"
 #include "graph/nombres.h"
 
 #include <algorithm>
@@ -43,6 +42,14 @@ void ModeleChemins::Vider()
     noms.clear();
     meilleure = -1;
     endResetModel();
+}
+
+void ModeleChemins::DefinirIcones(int numeroL, const QIcon &ligne, int numeroM, const QIcon &meilleur)
+{
+    numeroLigne = numeroL;
+    numeroMeilleure = numeroM;
+    iconeLigne = ligne;
+    iconeMeilleure = meilleur;
 }
 
 long long ModeleChemins::LigneTable(int ligne) const
@@ -89,11 +96,10 @@ QVariant ModeleChemins::data(const QModelIndex &index, int role) const
         return index.column() == ColonneChemin ? texteChemin(k) : Nombres::Formater(probabilites[std::size_t(k)]);
     if (index.column() != ColonneChemin)
         return {};
-    const int icone = k == meilleure ? ListesResultats::IconeMeilleur : ListesResultats::IconeLigne;
     if (role == Qt::DecorationRole)
-        return ListesResultats::Icone(icone);
+        return k == meilleure ? iconeMeilleure : iconeLigne;
     if (role == RoleIcone)
-        return icone;
+        return k == meilleure ? numeroMeilleure : numeroLigne;
     return {};
 }
 

@@ -5,6 +5,7 @@
 // la vue montre (ou que l'on copie) en coûtent. Le tri par colonne ne déplace rien : il range
 // une permutation des lignes.
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QStringList>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
     // La liste revient à l'ordre de l'énumération.
     void Remplir(const TableDesChemins &table, long long meilleure);
     void Vider();
+    // Numéros (rôle RoleIcone) et images des icônes des lignes, ceux des autres listes.
+    void DefinirIcones(int numeroLigne, const QIcon &ligne, int numeroMeilleure, const QIcon &meilleure);
 
     // Noms des états de la ligne affichée `ligne`, temps 1..T.
     QStringList Etats(int ligne) const;
@@ -48,4 +51,6 @@ private:
     QStringList noms;                 // noms des états par numéro
     int meilleure = -1;               // rang dans la table (0..), -1 = aucune
     std::vector<int> ordre;           // rang affiché -> rang dans la table ; vide = énumération
+    int numeroLigne = 0, numeroMeilleure = 0;
+    QIcon iconeLigne, iconeMeilleure;
 };

@@ -8,7 +8,6 @@
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
-#include "algorithms/portee.h"
 #include "algorithms/sequence.h"
 #include "algorithms/tables.h"
 #include "model/document.h"

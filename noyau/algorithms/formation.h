@@ -5,6 +5,7 @@
 // des γ_1 ; l'entraînement de Viterbi somme les comptes des chemins de Viterbi de chaque
 // séquence. La probabilité suivie (seuil, trace, listes) est le produit des P(O_k|λ).
 // Une seule séquence passe toujours par le calcul d'une séquence (EntrainerBaumWelch...).
+#include "algorithms/grande_probabilite.h"
 #include "algorithms/observateur.h"
 
 #include <QString>
@@ -14,7 +15,6 @@
 struct ParametresModele;
 struct EspaceTravail;
 class DocumentModele;
-enum class ModeCalcul;
 
 // Les sommes sur toutes les séquences d'une itération de Baum-Welch, indices comme λ.
 struct SommesFormation {

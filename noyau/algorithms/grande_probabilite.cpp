@@ -139,3 +139,8 @@ bool AuMoins(const GrandeProbabilite &x, LD seuil)
         return false;
     return x.Ln() >= std::log(seuil);
 }
+
+bool HorsPortee(long double probabilite)
+{
+    return probabilite < LDBL_MIN; // 0 et sous-normaux (une probabilité n'est pas négative)
+}

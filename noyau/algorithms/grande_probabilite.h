@@ -3,6 +3,14 @@
 // sous 10^-4951) : mantisse dans [0,5 ; 1) et exposant binaire entier, sans limite pratique.
 #include <QString>
 
+enum class ModeCalcul {
+    Automatique, // exact, puis mis à l'échelle s'il le faut
+    Echelle      // mis à l'échelle d'emblée
+};
+
+// Hors de la plage normale de l'étendu : 0 ou sous-normal.
+bool HorsPortee(long double probabilite);
+
 struct GrandeProbabilite {
     long double Mantisse = 0; // 0, ou dans [0,5 ; 1)
     long long Exposant = 0;   // valeur = Mantisse × 2^Exposant

@@ -12,7 +12,6 @@
 #include "model/document.h"
 #include "model/parametres.h"
 
-#include <cfloat>
 
 namespace {
 
@@ -47,10 +46,6 @@ bool genere(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
 
 }
 
-bool HorsPortee(long double probabilite)
-{
-    return probabilite < LDBL_MIN; // 0 et sous-normaux (une probabilité n'est pas négative)
-}
 
 void Evaluer(const ParametresModele &p, EspaceTravail &e, bool arriere, ModeCalcul mode)
 {

@@ -2,6 +2,7 @@
 // Le choix du calcul : exact en étendu d'abord (le calcul de référence, inchangé), puis mis à
 // l'échelle quand son résultat sort de la plage de l'étendu (0 ou sous-normal) alors que le
 // modèle génère la séquence. Les fenêtres et hmmcalc n'appellent que ces fonctions.
+#include "algorithms/grande_probabilite.h"
 #include "algorithms/observateur.h"
 
 #include <QString>
@@ -9,14 +10,6 @@
 struct ParametresModele;
 struct EspaceTravail;
 class DocumentModele;
-
-enum class ModeCalcul {
-    Automatique, // exact, puis mis à l'échelle s'il le faut
-    Echelle      // mis à l'échelle d'emblée
-};
-
-// Hors de la plage normale de l'étendu : 0 ou sous-normal.
-bool HorsPortee(long double probabilite);
 
 // Forward (arriere = false) ou Backward : P(O|λ) dans Probabilite, et ProbabiliteEchelle quand
 // le calcul a été mis à l'échelle. Une séquence impossible donne 0, comme le calcul exact.
