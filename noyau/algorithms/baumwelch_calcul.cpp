@@ -209,7 +209,9 @@ LD quotient(LD numerateur, LD denominateur, LD ancien)
     return std::isnan(q) ? ancien : q;
 }
 
-void dimensionnerComptes(const ParametresModele &p, EspaceTravail &e)
+}
+
+void DimensionnerEsperances(const ParametresModele &p, EspaceTravail &e)
 {
     const int L = p.N + 1;
     e.Gamma.Dimensionner(e.LongueurSequence + 1, L);
@@ -217,8 +219,6 @@ void dimensionnerComptes(const ParametresModele &p, EspaceTravail &e)
     e.EsperancesEtat.resize(std::size_t(L));
     e.EsperancesTransitions.Dimensionner(L, L);
     e.EsperancesGeneration.Dimensionner(L, p.M + 1);
-}
-
 }
 
 void CalculerGamma(const ParametresModele &p, EspaceTravail &e)
@@ -288,7 +288,7 @@ void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte 
     Calcul::Backward(c.m, e);
     if (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1 || e.EsperancesGeneration.Colonnes() != M + 1 ||
         e.EsperancesDepuis.longueur() != N + 1)
-        dimensionnerComptes(p, e);
+        DimensionnerEsperances(p, e);
     CalculerGamma(p, e);
     xi(c.m, e, c.tp);
 
@@ -400,7 +400,7 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
     }
     if (obs)
         obs->Debut(Entrainement::BaumWelch, p, e);
-    dimensionnerComptes(p, e);
+    DimensionnerEsperances(p, e);
     if (!modeIterations && e.Probabilite >= e.Seuil) {
         if (obs)
             obs->FinSansIteration(Entrainement::BaumWelch, p, e);

@@ -14,6 +14,8 @@ class DocumentModele;
 // les paramètres ne se stabilisent pas exactement (sinon l'entraînement pourrait ne pas finir).
 constexpr int LimiteIterationsSeuil = 1000;
 
+// γ[1..T] et les tables d'espérances de la trace aux dimensions du modèle et de la séquence.
+void DimensionnerEsperances(const ParametresModele &parametres, EspaceTravail &espace);
 // γ[t][i] = (β[t][i] × α[t][i]) / P pour t = 1..T, avec P = Probabilite (celle du Backward).
 void CalculerGamma(const ParametresModele &parametres, EspaceTravail &espace);
 // Sommes Σ_{t=1..T-1} ξ[t][i][j], ξ[t][i][j] = (((β[t+1][j] × α[t][i]) × A[i][j]) ×

@@ -2,6 +2,7 @@
 // lorsque le calcul exact sort de la plage de l'étendu.
 #include "algorithms/echelle.h"
 #include "algorithms/baumwelch_calcul.h"
+#include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
 #include "algorithms/formation.h"
 #include "algorithms/tables.h"
@@ -171,16 +172,6 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
 
 namespace {
 
-void dimensionnerComptes(const ParametresModele &p, EspaceTravail &e)
-{
-    const int L = p.N + 1;
-    e.Gamma.Dimensionner(e.LongueurSequence + 1, L);
-    e.EsperancesDepuis.resize(std::size_t(L));
-    e.EsperancesEtat.resize(std::size_t(L));
-    e.EsperancesTransitions.Dimensionner(L, L);
-    e.EsperancesGeneration.Dimensionner(L, p.M + 1);
-}
-
 // Une itération de Baum-Welch sur ᾱ et β̂ ; `alphaAJour` : Alpha et les c_t sont ceux de λ.
 void iterationBaumWelch(ParametresModele &p, EspaceTravail &e, bool alphaAJour)
 {
@@ -240,57 +231,6 @@ void iterationBaumWelch(ParametresModele &p, EspaceTravail &e, bool alphaAJour)
     Echelle::Forward(p, e);
 }
 
-// Une passe de comptage le long de CheminViterbi (comme l'entraînement exact).
-void passeViterbi(ParametresModele &p, EspaceTravail &e)
-{
-    const int N = p.N, M = p.M, T = e.LongueurSequence;
-    const VecteurVerifie<int> &Q = e.CheminViterbi;
-    for (int i = 1; i <= N; ++i)
-        p.PI[i] = (Q[1] == i) ? 1 : 0;
-    bool stable = true;
-    std::vector<int> depuis(std::size_t(N) + 1, 0), etat(std::size_t(N) + 1, 0);
-    for (int i = 1; i <= N; ++i)
-        for (int j = 1; j <= N; ++j)
-            e.NombreTransitions(i, j) = 0;
-    for (int i = 1; i <= N; ++i)
-        for (int k = 1; k <= M; ++k)
-            e.NombreGeneration(i, k) = 0;
-    for (int t = 1; t <= T; ++t) {
-        ++etat[std::size_t(Q[t])];
-        if (e.Observations[t] >= 1)
-            ++e.NombreGeneration(Q[t], e.Observations[t]);
-        if (t < T) {
-            ++depuis[std::size_t(Q[t])];
-            ++e.NombreTransitions(Q[t], Q[t + 1]);
-        }
-    }
-    for (int i = 1; i <= N; ++i) {
-        e.NombreDepuis[i] = depuis[std::size_t(i)];
-        e.NombreEtat[i] = etat[std::size_t(i)];
-        if (depuis[std::size_t(i)] != 0)
-            for (int j = 1; j <= N; ++j) {
-                const LD nouveau = LD(e.NombreTransitions(i, j)) / LD(depuis[std::size_t(i)]);
-                if (stable)
-                    stable = (p.A[i][j] == nouveau);
-                p.A[i][j] = nouveau;
-            }
-        else
-            for (int j = 1; j <= N; ++j)
-                e.NombreTransitions(i, j) = 0;
-        if (etat[std::size_t(i)] != 0)
-            for (int k = 1; k <= M; ++k) {
-                const LD nouveau = LD(e.NombreGeneration(i, k)) / LD(etat[std::size_t(i)]);
-                if (stable)
-                    stable = (p.B[i][k] == nouveau);
-                p.B[i][k] = nouveau;
-            }
-        else
-            for (int k = 1; k <= M; ++k)
-                e.NombreGeneration(i, k) = 0;
-    }
-    e.Stable = stable;
-    Echelle::Forward(p, e);
-}
 
 }
 
@@ -306,7 +246,7 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
     Forward(p, e);
     if (obs)
         obs->Debut(Entrainement::BaumWelch, p, e);
-    dimensionnerComptes(p, e);
+    DimensionnerEsperances(p, e);
     if (!modeIterations && AuMoins(e.ProbabiliteEchelle, e.Seuil)) {
         if (obs)
             obs->FinSansIteration(Entrainement::BaumWelch, p, e);
@@ -318,28 +258,11 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
 
 IssueEntrainement BouclerViterbi(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)
 {
-    constexpr int PassesMax = 100;
     Viterbi(p, e);
-    e.LimiteAtteinte = false;
-    e.Interrompu = false;
-    e.Stable = false;
-    if (obs)
-        obs->Debut(Entrainement::Viterbi, p, e);
-    const int L = p.N + 1;
-    e.NombreDepuis.resize(std::size_t(L));
-    e.NombreEtat.resize(std::size_t(L));
-    e.NombreTransitions.Dimensionner(L, L);
-    e.NombreGeneration.Dimensionner(L, p.M + 1);
-    e.IterationCourante = 0;
-    e.IterationsEffectuees = 0;
-    do {
-        ++e.IterationCourante;
-        passeViterbi(p, e);
-        e.IterationsEffectuees = e.IterationCourante;
-        if (obs)
-            obs->Iteration(Entrainement::Viterbi, p, e);
-    } while (!e.Stable && e.IterationCourante < PassesMax);
-    return IssueEntrainement::Termine;
+    return DeroulerPassesViterbi(p, e, obs, [&] {
+        PasseViterbi(p, e);
+        Forward(p, e);
+    });
 }
 
 void SommesBaumWelch(const ParametresModele &p, EspaceTravail &e, SommesFormation &s)

@@ -13,21 +13,6 @@ namespace {
 // Les passes sont au plus deux ; la borne ne sert que de garde-fou.
 constexpr int PassesMax = 100;
 
-void passe(ParametresModele &p, EspaceTravail &e)
-{
-    const int N = p.N, M = p.M, T = e.LongueurSequence;
-    const VecteurVerifie<int> &Q = e.CheminViterbi;
-
-    for (int i = 1; i <= N; ++i)
-        p.PI[i] = (Q[1] == i) ? 1 : 0;
-    // Les comptes en un seul parcours du chemin (au lieu d'un parcours par case) ; les
-    // réestimations suivent ensuite l'ordre des cases de la définition.
-    ViderComptes(N, M, e);
-    AjouterComptes(N, M, Q, e.Observations, T, e);
-    e.Stable = ReestimerParComptes(p, e);
-    CalculerForward(p, e);
-}
-
 }
 
 void ViderComptes(int N, int M, EspaceTravail &e)
@@ -91,29 +76,56 @@ bool ReestimerParComptes(ParametresModele &p, const EspaceTravail &e)
     return stable;
 }
 
-IssueEntrainement BouclerViterbi(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)
+void PasseViterbi(ParametresModele &p, EspaceTravail &e)
 {
-    CalculerViterbi(p, e);
+    const int N = p.N, M = p.M;
+    const VecteurVerifie<int> &Q = e.CheminViterbi;
+    for (int i = 1; i <= N; ++i)
+        p.PI[i] = (Q[1] == i) ? 1 : 0;
+    // Les comptes en un seul parcours du chemin (au lieu d'un parcours par case) ; les
+    // réestimations suivent ensuite l'ordre des cases de la définition.
+    ViderComptes(N, M, e);
+    AjouterComptes(N, M, Q, e.Observations, e.LongueurSequence, e);
+    e.Stable = ReestimerParComptes(p, e);
+}
+
+void DimensionnerComptes(int N, int M, EspaceTravail &e)
+{
+    const int L = N + 1;
+    e.NombreDepuis.resize(std::size_t(L));
+    e.NombreEtat.resize(std::size_t(L));
+    e.NombreTransitions.Dimensionner(L, L);
+    e.NombreGeneration.Dimensionner(L, M + 1);
+}
+
+IssueEntrainement DeroulerPassesViterbi(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs,
+                                        const std::function<void()> &passe)
+{
     e.LimiteAtteinte = false;
     e.Interrompu = false;
     e.Stable = false;
     if (obs)
         obs->Debut(Entrainement::Viterbi, p, e);
-    const int L = p.N + 1;
-    e.NombreDepuis.resize(std::size_t(L));
-    e.NombreEtat.resize(std::size_t(L));
-    e.NombreTransitions.Dimensionner(L, L);
-    e.NombreGeneration.Dimensionner(L, p.M + 1);
+    DimensionnerComptes(p.N, p.M, e);
     e.IterationCourante = 0;
     e.IterationsEffectuees = 0;
     do {
         ++e.IterationCourante;
-        passe(p, e);
+        passe();
         e.IterationsEffectuees = e.IterationCourante;
         if (obs)
             obs->Iteration(Entrainement::Viterbi, p, e);
     } while (!e.Stable && e.IterationCourante < PassesMax);
     return IssueEntrainement::Termine;
+}
+
+IssueEntrainement BouclerViterbi(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)
+{
+    CalculerViterbi(p, e);
+    return DeroulerPassesViterbi(p, e, obs, [&] {
+        PasseViterbi(p, e);
+        CalculerForward(p, e);
+    });
 }
 
 IssueEntrainement EntrainerViterbi(DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs)

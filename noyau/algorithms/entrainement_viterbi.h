@@ -2,6 +2,8 @@
 // Entraînement de Viterbi : π, A, B réestimés en comptant le long du chemin de Viterbi.
 #include "algorithms/observateur.h"
 
+#include <functional>
+
 template <typename T>
 class VecteurVerifie;
 struct ParametresModele;
@@ -14,6 +16,18 @@ class DocumentModele;
 // Ne touche pas au graphe.
 IssueEntrainement BouclerViterbi(ParametresModele &parametres, EspaceTravail &espace,
                                  ObservateurEntrainement *observateur = nullptr);
+
+// Comptes de l'espace (NombreDepuis, NombreEtat, NombreTransitions, NombreGeneration) aux
+// dimensions du modèle.
+void DimensionnerComptes(int N, int M, EspaceTravail &espace);
+// Une passe de comptage le long de CheminViterbi (une séquence) : π, comptes, A et B, Stable.
+// P(O|λ) n'est pas recalculée.
+void PasseViterbi(ParametresModele &parametres, EspaceTravail &espace);
+// Le déroulement des passes après le décodage, commun au calcul exact, au calcul mis à
+// l'échelle et aux séquences multiples : Debut, comptes dimensionnés, puis `passe` jusqu'à ce
+// que plus rien ne change, chaque passe signalée à l'observateur.
+IssueEntrainement DeroulerPassesViterbi(ParametresModele &parametres, EspaceTravail &espace,
+                                        ObservateurEntrainement *observateur, const std::function<void()> &passe);
 
 // Les comptes de l'espace (NombreDepuis, NombreEtat, NombreTransitions, NombreGeneration, déjà
 // dimensionnés) remis à 0.

@@ -20,9 +20,6 @@ namespace {
 
 using LD = long double;
 
-// Les passes de l'entraînement de Viterbi sont au plus deux ; la borne ne sert que de garde-fou.
-constexpr int PassesMax = 100;
-
 LD quotient(LD numerateur, LD denominateur, LD ancien)
 {
     const LD q = numerateur / denominateur;
@@ -62,10 +59,7 @@ void dimensionnerComptes(const ParametresModele &p, EspaceTravail &e)
     if (e.EsperancesTransitions.Lignes() != L || e.EsperancesTransitions.Colonnes() != L)
         e.EsperancesTransitions.Dimensionner(L, L);
     e.EsperancesGeneration.Dimensionner(L, p.M + 1);
-    e.NombreDepuis.resize(std::size_t(L));
-    e.NombreEtat.resize(std::size_t(L));
-    e.NombreTransitions.Dimensionner(L, L);
-    e.NombreGeneration.Dimensionner(L, p.M + 1);
+    DimensionnerComptes(p.N, p.M, e);
 }
 
 // Une passe de l'entraînement de Viterbi : les comptes des chemins de toutes les séquences,
@@ -133,18 +127,7 @@ IssueEntrainement bouclerViterbi(ParametresModele &p, EspaceTravail &e, Observat
 {
     decoderFormation(p, e, echelle);
     EvaluerFormation(p, e, echelle);
-    if (obs)
-        obs->Debut(Entrainement::Viterbi, p, e);
-    dimensionnerComptes(p, e);
-    e.IterationCourante = 0;
-    do {
-        ++e.IterationCourante;
-        passeViterbi(p, e, echelle);
-        e.IterationsEffectuees = e.IterationCourante;
-        if (obs)
-            obs->Iteration(Entrainement::Viterbi, p, e);
-    } while (!e.Stable && e.IterationCourante < PassesMax);
-    return IssueEntrainement::Termine;
+    return DeroulerPassesViterbi(p, e, obs, [&] { passeViterbi(p, e, echelle); });
 }
 
 }
