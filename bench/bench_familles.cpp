@@ -237,28 +237,13 @@ bool verifier(int k)
     return ecarts == 0;
 }
 
-enum class Algo { Forward, Backward, Viterbi, BaumWelch };
+using Bancs::Algo;
 
 void programme(benchmark::State &st, int k, Algo a)
 {
     Bancs::Donnees &d = donnees(k);
     for (auto _ : st) {
-        switch (a) {
-        case Algo::Forward:
-            CalculerForward(d.p, d.e);
-            break;
-        case Algo::Backward:
-            CalculerBackward(d.p, d.e);
-            break;
-        case Algo::Viterbi:
-            CalculerViterbi(d.p, d.e);
-            break;
-        case Algo::BaumWelch: {
-            ParametresModele p = d.p;
-            IterationBaumWelch(p, d.e);
-            break;
-        }
-        }
+        Bancs::Executer(d, a);
         benchmark::DoNotOptimize(d.e.Probabilite);
     }
 }

@@ -4,9 +4,6 @@
 // seulement quand GHMM est installé (libghmm-dev) ; il ne sert qu'à mesurer.
 //   bench_ghmm [options de Google Benchmark]
 #include "familles.h"
-#include "algorithms/baumwelch_calcul.h"
-#include "algorithms/decodage.h"
-#include "algorithms/evaluation.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
@@ -105,28 +102,13 @@ struct Matrice {
     }
 };
 
-enum class Algo { Forward, Backward, Viterbi, BaumWelch };
+using Bancs::Algo;
 
 void programme(benchmark::State &st, int k, Algo a)
 {
     Bancs::Donnees &d = donnees(k);
     for (auto _ : st) {
-        switch (a) {
-        case Algo::Forward:
-            CalculerForward(d.p, d.e);
-            break;
-        case Algo::Backward:
-            CalculerBackward(d.p, d.e);
-            break;
-        case Algo::Viterbi:
-            CalculerViterbi(d.p, d.e);
-            break;
-        case Algo::BaumWelch: {
-            ParametresModele p = d.p;
-            IterationBaumWelch(p, d.e);
-            break;
-        }
-        }
+        Bancs::Executer(d, a);
         benchmark::DoNotOptimize(d.e.Probabilite);
     }
 }

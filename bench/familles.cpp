@@ -1,4 +1,7 @@
 #include "familles.h"
+#include "algorithms/baumwelch_calcul.h"
+#include "algorithms/decodage.h"
+#include "algorithms/evaluation.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
 #include "graph/nombres.h"
@@ -179,6 +182,26 @@ bool EcrireFichier(const ParametresModele &p, const QString &chemin)
                 arc(i, j, p.A[i][j]);
     QString erreur;
     return d.EnregistrerFichier(chemin, &erreur);
+}
+
+void Executer(Donnees &d, Algo a)
+{
+    switch (a) {
+    case Algo::Forward:
+        CalculerForward(d.p, d.e);
+        break;
+    case Algo::Backward:
+        CalculerBackward(d.p, d.e);
+        break;
+    case Algo::Viterbi:
+        CalculerViterbi(d.p, d.e);
+        break;
+    case Algo::BaumWelch: {
+        ParametresModele p = d.p;
+        IterationBaumWelch(p, d.e);
+        break;
+    }
+    }
 }
 
 }

@@ -22,6 +22,10 @@ struct Donnees {
 };
 
 Donnees Modele(Famille f, int T, unsigned graine = 1);
+
+enum class Algo { Forward, Backward, Viterbi, BaumWelch };
+// Un calcul du programme sur les données ; Baum-Welch réestime une copie de λ (d reste le même).
+void Executer(Donnees &d, Algo a);
 const char *Nom(Famille f);
 
 // Le même modèle écrit en fichier .hmm par l'écrivain du programme (boîtes, arcs et paires) ;
