@@ -1,6 +1,7 @@
 // Commandes de hmmcalc pour l'apprentissage : génération, décodage a posteriori, échange
 // JSON, treillis.
 #include "apprentissage.h"
+#include "arguments.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
 #include "algorithms/generation.h"
@@ -19,12 +20,7 @@
 
 namespace {
 
-enum Code { Succes = 0, Refus = 1, Usage = 2 };
-
-struct Echec {
-    int code;
-    QString message;
-};
+using namespace Arguments;
 
 void ecrire(FILE *f, const QString &texte)
 {
@@ -46,11 +42,7 @@ Options lire(const QStringList &args)
 {
     Options o;
     o.commande = args.value(1);
-    auto valeur = [&](int &i) {
-        if (i + 1 >= args.size())
-            throw Echec{Usage, QStringLiteral("L'option %1 attend une valeur.").arg(args[i])};
-        return args[++i];
-    };
+    auto valeur = [&](int &i) { return Valeur(args, i); };
     for (int i = 2; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--mot")) {
@@ -72,11 +64,7 @@ Options lire(const QStringList &args)
             if (!ok)
                 throw Echec{Usage, QStringLiteral("Graine incorrecte : « %1 » (entier de 0 à 18446744073709551615).").arg(v)};
         } else if (a == QLatin1String("--chiffres")) {
-            bool ok = false;
-            const QString v = valeur(i);
-            o.chiffres = v.toInt(&ok);
-            if (!ok || o.chiffres < 1 || o.chiffres > 30)
-                throw Echec{Usage, QStringLiteral("Nombre de chiffres incorrect : « %1 » (de 1 à 30).").arg(v)};
+            o.chiffres = Chiffres(valeur(i));
         } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
             throw Echec{Usage, QStringLiteral("Option inconnue : %1").arg(a)};
         } else {

@@ -2,6 +2,7 @@
 // Codes de sortie : 0 succès, 1 modèle incorrect ou calcul refusé, 2 mauvais usage ou
 // fichier illisible.
 #include "apprentissage.h"
+#include "arguments.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/convergence.h"
 #include "algorithms/chrono.h"
@@ -43,12 +44,7 @@
 
 namespace {
 
-enum Code { Succes = 0, Refus = 1, Usage = 2 };
-
-struct Echec {
-    int code;
-    QString message;
-};
+using namespace Arguments;
 
 // --format json : une exécution en échec écrit aussi {"erreur", "code"} sur la sortie standard,
 // avec le dernier message d'erreur.
@@ -177,11 +173,7 @@ Options lireOptions(const QStringList &args)
 {
     Options o;
     QStringList positions;
-    auto valeur = [&](int &i) {
-        if (i + 1 >= args.size())
-            throw Echec{Usage, QStringLiteral("L'option %1 attend une valeur.").arg(args[i])};
-        return args[++i];
-    };
+    auto valeur = [&](int &i) { return Valeur(args, i); };
     for (int i = 1; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--mot")) {
@@ -211,11 +203,7 @@ Options lireOptions(const QStringList &args)
             if (!ok)
                 throw Echec{Usage, QStringLiteral("Seuil incorrect : « %1 » n'est pas un nombre décimal.").arg(v)};
         } else if (a == QLatin1String("--chiffres")) {
-            bool ok = false;
-            const QString v = valeur(i);
-            o.chiffres = v.toInt(&ok);
-            if (!ok || o.chiffres < 1 || o.chiffres > 30)
-                throw Echec{Usage, QStringLiteral("Nombre de chiffres incorrect : « %1 » (de 1 à 30).").arg(v)};
+            o.chiffres = Chiffres(valeur(i));
         } else if (a == QLatin1String("--format")) {
             const QString v = valeur(i);
             if (v != QLatin1String("texte") && v != QLatin1String("json"))
@@ -237,6 +225,7 @@ Options lireOptions(const QStringList &args)
     if (!veutSequence && !sansSequence.contains(o.commande))
         throw Echec{Usage, QStringLiteral("Commande inconnue : %1. « hmmcalc --help » donne l'usage.").arg(o.commande)};
     const int attendus = veutSequence ? 2 : 1;
+    // Les entraînements, seuls à accepter plusieurs séquences.
     const bool plusieurs = o.commande == QLatin1String("baumwelch") || o.commande == QLatin1String("entrainement-viterbi");
     if (plusieurs ? positions.size() < attendus : positions.size() != attendus)
         throw Echec{Usage, veutSequence ? QStringLiteral("La commande %1 attend un modèle et une séquence.").arg(o.commande)
@@ -248,17 +237,16 @@ Options lireOptions(const QStringList &args)
         o.sequences = positions.mid(1);
     if (o.sequences.count(QStringLiteral("-")) > 1)
         throw Echec{Usage, QStringLiteral("L'entrée standard « - » ne se lit qu'une fois.")};
-    const bool entrainement = o.commande == QLatin1String("baumwelch") || o.commande == QLatin1String("entrainement-viterbi");
     if (o.mot && !veutSequence)
         throw Echec{Usage, QStringLiteral("L'option --mot ne s'emploie qu'avec une séquence.")};
-    if (o.sortie && !entrainement)
+    if (o.sortie && !plusieurs)
         throw Echec{Usage, QStringLiteral("L'option --sortie ne s'emploie qu'avec un entraînement.")};
     if (o.trace && (!veutSequence || o.commande == QLatin1String("chemins")))
         throw Echec{Usage, QStringLiteral("L'option --trace ne s'emploie qu'avec forward, backward, direct, viterbi, "
                                           "baumwelch ou entrainement-viterbi.")};
     if ((o.iterations || o.seuil) && o.commande != QLatin1String("baumwelch"))
         throw Echec{Usage, QStringLiteral("Les options --iterations et --seuil ne s'emploient qu'avec baumwelch.")};
-    if (o.historique && !entrainement)
+    if (o.historique && !plusieurs)
         throw Echec{Usage, QStringLiteral("L'option --historique ne s'emploie qu'avec un entraînement.")};
     if (o.iterations && o.seuil)
         throw Echec{Usage, QStringLiteral("Choisissez --iterations ou --seuil, pas les deux.")};
