@@ -186,11 +186,6 @@ int executer(const Options &o)
 
 }
 
-bool EstCommandeApprentissage(const QString &commande)
-{
-    return QStringList{"generer", "posterieur", "exporter", "importer", "treillis"}.contains(commande);
-}
-
 int ExecuterApprentissage(const QStringList &arguments)
 {
     try {

@@ -3,7 +3,5 @@
 // treillis.
 #include <QStringList>
 
-// Vrai quand la commande est l'une des leurs.
-bool EstCommandeApprentissage(const QString &commande);
 // Exécute la commande ; rend le code de sortie (0, 1 ou 2) après avoir écrit les messages.
 int ExecuterApprentissage(const QStringList &arguments);

@@ -8,10 +8,7 @@
 #include "algorithms/formation.h"
 #include "algorithms/sequence.h"
 #include "algorithms/tables.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
 #include "graph/nombres.h"
-#include "model/document.h"
 #include "model/parametres.h"
 #include "model/repertoire.h"
 #include "model/textes.h"
@@ -450,45 +447,6 @@ IssueEntrainement DeroulerIterations(ParametresModele &p, EspaceTravail &e, Obse
 QString CheminJournalEntrainement()
 {
     return Repertoire::Fichier(QStringLiteral("APP.txt"));
-}
-
-void PreparerEntrainement(DocumentModele &doc, EspaceTravail &e)
-{
-    doc.CalculerParametres();
-    DecouperSequence(doc.Parametres, e);
-    ExigerGeneration(doc.Parametres, e);
-}
-
-void ConclureEntrainement(Entrainement type, DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs)
-{
-    if (obs)
-        obs->AvantModification(type);
-    ReporterParametres(doc, e.PlusieursSequences()
-                                ? DescriptionEntrainement(type, int(e.Formation.size()))
-                                : DescriptionEntrainement(type, CiterSequence(e.SequenceObservations, !e.DecoupageCaractere)));
-    // Le journal reste dans le répertoire du programme pour la trace ; un échec d'écriture
-    // n'annule pas l'entraînement (la trace le signalera en ne trouvant pas le journal).
-    Textes::EcrireLignes(CheminJournalEntrainement(), e.JournalEntrainement);
-    if (obs)
-        obs->Fin(type, doc.Parametres, e);
-}
-
-IssueEntrainement EntrainerBaumWelch(DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs)
-{
-    PreparerEntrainement(doc, e);
-    const IssueEntrainement issue = BouclerBaumWelch(doc.Parametres, e, obs);
-    if (issue == IssueEntrainement::SeuilDejaAtteint)
-        return issue;
-    ConclureEntrainement(Entrainement::BaumWelch, doc, e, obs);
-    return issue;
-}
-
-void ReporterParametres(DocumentModele &doc, const QString &description)
-{
-    if (doc.Parametres.N != doc.N)
-        throw ERefusCalcul(QStringLiteral("Le modèle a changé pendant l'entraînement : "
-                                          "les paramètres ne peuvent pas y être reportés."));
-    doc.ReporterParametres(description);
 }
 
 QString DescriptionEntrainement(Entrainement type, const QString &sequence)

@@ -3,7 +3,6 @@
 #include "algorithms/decodage.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
-#include "model/document.h"
 #include "model/parametres.h"
 
 #include <algorithm>
@@ -128,10 +127,3 @@ IssueEntrainement BouclerViterbi(ParametresModele &p, EspaceTravail &e, Observat
     });
 }
 
-IssueEntrainement EntrainerViterbi(DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs)
-{
-    PreparerEntrainement(doc, e);
-    const IssueEntrainement issue = BouclerViterbi(doc.Parametres, e, obs);
-    ConclureEntrainement(Entrainement::Viterbi, doc, e, obs);
-    return issue;
-}

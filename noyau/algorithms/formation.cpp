@@ -10,7 +10,6 @@
 #include "algorithms/evaluation.h"
 #include "algorithms/sequence.h"
 #include "algorithms/tables.h"
-#include "model/document.h"
 #include "model/parametres.h"
 
 #include <algorithm>
@@ -259,11 +258,9 @@ IssueEntrainement BouclerFormation(Entrainement type, ParametresModele &p, Espac
     return type == Entrainement::BaumWelch ? bouclerBaumWelch(p, e, obs, echelle) : bouclerViterbi(p, e, obs, echelle);
 }
 
-IssueEntrainement EntrainerFormation(Entrainement type, DocumentModele &doc, EspaceTravail &e,
-                                     ObservateurEntrainement *obs, ModeCalcul mode)
+IssueEntrainement EntrainerParametresFormation(Entrainement type, ParametresModele &p, EspaceTravail &e,
+                                               ObservateurEntrainement *obs, ModeCalcul mode)
 {
-    doc.CalculerParametres();
-    ParametresModele &p = doc.Parametres;
     DecouperFormation(p, e);
     // Exact quand toutes les séquences le permettent ; une séquence impossible est refusée.
     bool echelle = mode == ModeCalcul::Echelle;
@@ -284,11 +281,7 @@ IssueEntrainement EntrainerFormation(Entrainement type, DocumentModele &doc, Esp
             refuser(e, k);
         echelle = true;
     }
-    const IssueEntrainement issue = BouclerFormation(type, p, e, obs, echelle);
-    if (issue == IssueEntrainement::SeuilDejaAtteint)
-        return issue;
-    ConclureEntrainement(type, doc, e, obs);
-    return issue;
+    return BouclerFormation(type, p, e, obs, echelle);
 }
 
 QString TexteProbabiliteFormation(const EspaceTravail &e, int k, int chiffres)

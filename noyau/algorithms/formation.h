@@ -46,6 +46,10 @@ void EvaluerFormation(const ParametresModele &parametres, EspaceTravail &espace,
 // boucle avec les mêmes arrêts et points d'observation qu'une séquence, puis report.
 IssueEntrainement EntrainerFormation(Entrainement type, DocumentModele &document, EspaceTravail &espace,
                                      ObservateurEntrainement *observateur, ModeCalcul mode);
+// Le même calcul sans document, sur des paramètres déjà tirés du modèle ; rien n'est reporté.
+IssueEntrainement EntrainerParametresFormation(Entrainement type, ParametresModele &parametres,
+                                               EspaceTravail &espace, ObservateurEntrainement *observateur,
+                                               ModeCalcul mode);
 // La boucle seule, sur des paramètres et des séquences déjà découpées (tests) ; `echelle` :
 // ᾱ, β̂ et le Viterbi ramené au lieu du calcul exact.
 IssueEntrainement BouclerFormation(Entrainement type, ParametresModele &parametres, EspaceTravail &espace,

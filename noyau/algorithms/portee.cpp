@@ -9,7 +9,6 @@
 #include "algorithms/evaluation.h"
 #include "algorithms/sequence.h"
 #include "graph/nombres.h"
-#include "model/document.h"
 #include "model/parametres.h"
 
 
@@ -86,19 +85,10 @@ void Decoder(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
     Echelle::Viterbi(p, e);
 }
 
-IssueEntrainement Entrainer(Entrainement type, DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs,
-                            ModeCalcul mode)
+IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, EspaceTravail &e,
+                                      ObservateurEntrainement *obs, ModeCalcul mode)
 {
-    // Une seule séquence de formation : le calcul d'une séquence, à l'identique.
-    if (e.Formation.size() == 1) {
-        e.SequenceObservations = e.Formation.front().Texte;
-        e.Formation.clear();
-    }
-    if (e.PlusieursSequences())
-        return EntrainerFormation(type, doc, e, obs, mode);
-    doc.CalculerParametres();
-    DecouperSequence(doc.Parametres, e);
-    ParametresModele &p = doc.Parametres;
+    DecouperSequence(p, e);
     bool exacte = genere(p, e, mode);
     if (exacte && type == Entrainement::Viterbi) {
         // Le chemin exact existe-t-il dans la plage ? (BouclerViterbi le recalcule à l'identique.)
@@ -117,9 +107,6 @@ IssueEntrainement Entrainer(Entrainement type, DocumentModele &doc, EspaceTravai
         issue = type == Entrainement::BaumWelch ? Echelle::BouclerBaumWelch(p, e, obs)
                                                 : Echelle::BouclerViterbi(p, e, obs);
     }
-    if (issue == IssueEntrainement::SeuilDejaAtteint)
-        return issue;
-    ConclureEntrainement(type, doc, e, obs);
     return issue;
 }
 

@@ -26,6 +26,10 @@ void Decoder(const ParametresModele &parametres, EspaceTravail &espace, ModeCalc
 IssueEntrainement Entrainer(Entrainement type, DocumentModele &document, EspaceTravail &espace,
                             ObservateurEntrainement *observateur = nullptr,
                             ModeCalcul mode = ModeCalcul::Automatique);
+// Le calcul d'Entrainer sur une séquence, sans document : paramètres déjà tirés du modèle,
+// séquence découpée, refus, boucle exacte ou mise à l'échelle ; rien n'est reporté.
+IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &parametres, EspaceTravail &espace,
+                                      ObservateurEntrainement *observateur, ModeCalcul mode);
 
 // La probabilité du dernier calcul en texte : celle du calcul exact au format général, ou celle
 // du calcul mis à l'échelle en mantisse et exposant décimal ("9,23E-6237").

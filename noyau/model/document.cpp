@@ -172,7 +172,7 @@ void DocumentModele::RemplirPaires(TEtat2 *b, const ContenuModele::Etat &e)
     }
 }
 
-QStringList DocumentModele::LignesModele() const
+ContenuModele DocumentModele::Contenu() const
 {
     ContenuModele c;
     c.MotDePasse = MotDePasse;
@@ -192,7 +192,26 @@ QStringList DocumentModele::LignesModele() const
         a.PosEtiquette = Hmm1->PosEtiquette[i];
         c.Arcs.append(a);
     }
-    return FichierModele::Ecrire(c);
+    return c;
+}
+
+QStringList DocumentModele::LignesModele() const
+{
+    return FichierModele::Ecrire(Contenu());
+}
+
+// Les paramètres et la vérification lisent le contenu, comme hmmcalc lit celui d'un fichier :
+// un seul calcul pour les deux.
+static_assert(FichierModele::CapacitePaires == TEtat2::CapacitePaires && FichierModele::CapaciteArcs == THmm::CapaciteArcs);
+
+void DocumentModele::CalculerParametres()
+{
+    ::CalculerParametres(Contenu(), Parametres);
+}
+
+bool DocumentModele::VerifierModele(QStringList &rapport) const
+{
+    return VerifierContenu(Contenu(), rapport);
 }
 
 QStringList DocumentModele::PreparerFichier() const
@@ -218,12 +237,8 @@ Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demande
                                          QString *erreur)
 {
     ContenuModele c;
-    QString e;
-    if (!FichierModele::Lire(lignes, &c, &e)) {
-        if (erreur)
-            *erreur = QStringLiteral("Le fichier « %1 » n'est pas un modèle valide :\n%2.").arg(nomPourErreur, e);
+    if (!FichierModele::LireContenu(lignes, nomPourErreur, &c, erreur))
         return Chargement::Erreur;
-    }
     if (demanderMotDePasse && c.MotDePasse != QLatin1String("Vide")) {
         if (!Identifier || !Identifier(c.MotDePasse)) {
             Modifie = false;
@@ -272,13 +287,12 @@ Chargement charger(DocumentModele *d, const QString &chemin, bool motDePasse, QS
 {
     QStringList lignes;
     QString e;
-    const QString nom = QFileInfo(chemin).fileName();
     if (!FichierModele::LireFichier(chemin, &lignes, &e)) {
         if (erreur)
-            *erreur = QStringLiteral("Le fichier « %1 » ne peut pas être ouvert :\n%2.").arg(nom, e);
+            *erreur = FichierModele::MessageOuverture(chemin, e);
         return Chargement::Erreur;
     }
-    return d->ChargerLignes(lignes, motDePasse, nom, erreur);
+    return d->ChargerLignes(lignes, motDePasse, QFileInfo(chemin).fileName(), erreur);
 }
 }
 
@@ -601,7 +615,7 @@ void DocumentModele::ReporterParametres(const QString &description)
         THmm *h = Hmm1;
         const int n = p.N;
         // Indices des états et arcs trouvés une fois : O(N²) au plus, pas de recherche par nom.
-        const IndexGraphe index(*this);
+        const IndexGraphe index(Contenu());
         QHash<QString, int> symboles; // le dernier trouvé, comme RechercherIndice
         for (int k = 1; k <= p.M; ++k)
             symboles.insert(p.Symboles[k], k);

@@ -73,6 +73,8 @@ public:
     static ContenuModele::Etat ContenuEtat(const TEtat2 *boite);
     static void RemplirPaires(TEtat2 *boite, const ContenuModele::Etat &etat);
 
+    // Le modèle tel qu'il s'écrit (noms, paires, arcs et leurs étiquettes, positions).
+    ContenuModele Contenu() const;
     // Lignes en clair du modèle (format des fichiers, de l'historique et du presse-papiers).
     QStringList LignesModele() const;
     // Forme stockée : chaque ligne brouillée.

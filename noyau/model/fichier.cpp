@@ -1,8 +1,8 @@
 #include "model/fichier.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
 #include "graph/nombres.h"
 #include "model/textes.h"
+
+#include <QFileInfo>
 
 
 namespace {
@@ -103,8 +103,8 @@ bool LireLigneEtat(const QString &ligne, ContenuModele::Etat *e, QString *erreur
         *erreur = QStringLiteral("nombre de symboles illisible dans la ligne « %1 »").arg(ligne);
         return false;
     }
-    if (nb > TEtat2::CapacitePaires) {
-        *erreur = QStringLiteral("l'état « %1 » a %2 symboles (au plus %3)").arg(t[0]).arg(nb).arg(TEtat2::CapacitePaires);
+    if (nb > CapacitePaires) {
+        *erreur = QStringLiteral("l'état « %1 » a %2 symboles (au plus %3)").arg(t[0]).arg(nb).arg(CapacitePaires);
         return false;
     }
     if (t.size() != 6 + 2 * nb) {
@@ -219,8 +219,8 @@ bool Lire(const QStringList &lignesBrutes, ContenuModele *sortie, QString *erreu
         *erreur = QStringLiteral("la ligne « [Arcs]= » est absente ou illisible (le nombre d'états ne correspond pas à ses lignes ?)");
         return false;
     }
-    if (nbArcs > THmm::CapaciteArcs) {
-        *erreur = QStringLiteral("le modèle a %1 arcs (au plus %2)").arg(nbArcs).arg(THmm::CapaciteArcs);
+    if (nbArcs > CapaciteArcs) {
+        *erreur = QStringLiteral("le modèle a %1 arcs (au plus %2)").arg(nbArcs).arg(CapaciteArcs);
         return false;
     }
     ++i;
@@ -317,6 +317,34 @@ bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QStr
     for (const QString &l : lignesClaires)
         tout += Brouiller(Textes::Encoder(l)) + "\r\n";
     return Textes::EcrireOctets(chemin, tout, erreur);
+}
+
+
+bool LireContenu(const QStringList &lignes, const QString &nomPourErreur, ContenuModele *c, QString *erreur)
+{
+    QString e;
+    if (Lire(lignes, c, &e))
+        return true;
+    if (erreur)
+        *erreur = QStringLiteral("Le fichier « %1 » n'est pas un modèle valide :\n%2.").arg(nomPourErreur, e);
+    return false;
+}
+
+QString MessageOuverture(const QString &chemin, const QString &cause)
+{
+    return QStringLiteral("Le fichier « %1 » ne peut pas être ouvert :\n%2.").arg(QFileInfo(chemin).fileName(), cause);
+}
+
+bool OuvrirContenu(const QString &chemin, ContenuModele *c, QString *erreur)
+{
+    QStringList lignes;
+    QString e;
+    if (!LireFichier(chemin, &lignes, &e)) {
+        if (erreur)
+            *erreur = MessageOuverture(chemin, e);
+        return false;
+    }
+    return LireContenu(lignes, QFileInfo(chemin).fileName(), c, erreur);
 }
 
 }

@@ -27,6 +27,12 @@ struct ContenuModele {
     QList<Arc> Arcs;
 
     int N() const { return int(Etats.size()) - (Start ? 1 : 0); }
+    // L'état d'index de registre k (0 = START, puis 1..N comme dans le document), ou nul.
+    const Etat *EtatRegistre(int k) const
+    {
+        const qsizetype x = qsizetype(k) - (Start ? 0 : 1);
+        return (x >= 0 && x < Etats.size()) ? &Etats[x] : nullptr;
+    }
 };
 
 namespace FichierModele {
@@ -36,6 +42,9 @@ constexpr int Cle = 5871;
 // au plus PositionMax en valeur absolue (pas de débordement des rectangles à l'affichage).
 constexpr qint64 LimiteTaille = 16 * 1024 * 1024;
 constexpr int PositionMax = 100000;
+// Ce que les contrôles portent au plus (boîte : paires ; graphe : arcs), sans dépendre d'eux.
+constexpr int CapacitePaires = 98;
+constexpr int CapaciteArcs = 98;
 
 // Brouillage octet par octet (ou exclusif avec l'octet bas de la clé) ; sa propre inverse.
 QByteArray Brouiller(const QByteArray &texte, int cle = Cle);
@@ -48,6 +57,15 @@ bool LireLigneEtat(const QString &ligne, ContenuModele::Etat *e, QString *erreur
 QStringList Ecrire(const ContenuModele &c);
 // Lecture validée : en cas d'erreur, false et un message français (sans le nom du fichier).
 bool Lire(const QStringList &lignes, ContenuModele *c, QString *erreur);
+
+// Lecture validée avec le message complet qui nomme le fichier : « Le fichier « x » n'est pas
+// un modèle valide :\n... ».
+bool LireContenu(const QStringList &lignes, const QString &nomPourErreur, ContenuModele *c, QString *erreur);
+// Le contenu d'un fichier .hmm ; sinon false et « Le fichier « x » ne peut pas être ouvert :\n... »
+// ou le message de LireContenu. Le mot de passe n'est pas demandé ici.
+bool OuvrirContenu(const QString &chemin, ContenuModele *c, QString *erreur);
+// « Le fichier « x » ne peut pas être ouvert :\n<cause>. »
+QString MessageOuverture(const QString &chemin, const QString &cause);
 
 // Fichier brouillé <-> lignes en clair. Aucune copie en clair n'est écrite sur le disque.
 bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *erreur);

@@ -1,10 +1,8 @@
-// Paramètres du modèle : CalculerParametres lit le graphe (arcs de Hmm1, paires des boîtes)
-// et remplit π, A, B en précision étendue, sans rien changer au graphe.
+// Paramètres du modèle : CalculerParametres lit le contenu (arcs, paires des états) et
+// remplit π, A, B en précision étendue. Sans contrôle ni fenêtre : hmmcalc s'en sert sans Qt Widgets.
 #include "model/parametres.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
 #include "graph/nombres.h"
-#include "model/document.h"
+#include "model/fichier.h"
 
 #include <QHash>
 
@@ -52,28 +50,29 @@ void ParametresModele::Dimensionner(int n, int m)
     }
 }
 
-IndexGraphe::IndexGraphe(const DocumentModele &d)
+IndexGraphe::IndexGraphe(const ContenuModele &c)
     : etats(std::size_t(ParametresModele::Taille), -1),
       arcs(std::size_t(ParametresModele::Taille) * std::size_t(ParametresModele::Taille), -1)
 {
+    const int n = c.N();
     QHash<QString, int> dernier;
-    for (int k = d.StartPresent ? 0 : 1; k <= d.N && k < ParametresModele::Taille; ++k)
-        if (d.Etats[k])
-            dernier.insert(d.Etats[k]->Nom, k);
-    for (int i = 0; i <= d.N && i < ParametresModele::Taille; ++i)
-        if (d.Etats[i])
-            etats[std::size_t(i)] = dernier.value(d.Etats[i]->Nom, -1);
-    const THmm *h = d.Hmm1;
-    for (int a = 1; h && a <= h->NbArcs; ++a) {
-        const int s = h->ARC[a][1], t = h->ARC[a][2];
+    for (int k = c.Start ? 0 : 1; k <= n && k < ParametresModele::Taille; ++k)
+        if (const ContenuModele::Etat *e = c.EtatRegistre(k))
+            dernier.insert(e->Nom, k);
+    for (int i = 0; i <= n && i < ParametresModele::Taille; ++i)
+        if (const ContenuModele::Etat *e = c.EtatRegistre(i))
+            etats[std::size_t(i)] = dernier.value(e->Nom, -1);
+    for (int a = 1; a <= int(c.Arcs.size()); ++a) {
+        const int s = c.Arcs[a - 1].Source, t = c.Arcs[a - 1].Destination;
         if (s >= 0 && t >= 0 && s < ParametresModele::Taille && t < ParametresModele::Taille)
             arcs[std::size_t(s * ParametresModele::Taille + t)] = a;
     }
 }
 
-void DocumentModele::CalculerParametres()
+void CalculerParametres(const ContenuModele &c, ParametresModele &p)
 {
-    ParametresModele &p = Parametres;
+    const int N = c.N();
+    const auto etat = [&](int i) { return c.EtatRegistre(i); };
 
     // 1. Symboles, dans l'ordre de première apparition. La liste est bâtie à part : un
     //    101e symbole (au-delà de la capacité) est refusé avant toute modification.
@@ -82,9 +81,8 @@ void DocumentModele::CalculerParametres()
     QHash<QString, int> indices; // symbole -> index (les symboles relevés sont distincts)
     auto indiceSymbole = [&](const QString &s) { return indices.value(s, -1); };
     for (int i = 1; i <= N; ++i) {
-        const TEtat2 *e = Etats[i];
-        for (int k = 1; k <= e->NbSymboles; ++k) {
-            const QString &s = e->Generation[k][1];
+        for (const auto &paire : etat(i)->Paires) {
+            const QString &s = paire.first;
             if (indiceSymbole(s) == -1) {
                 if (m == ParametresModele::CapaciteSymboles)
                     throw ETropDeSymboles();
@@ -97,7 +95,7 @@ void DocumentModele::CalculerParametres()
     p.M = m;
     for (int k = 0; k < ParametresModele::Taille; ++k) {
         p.Symboles[k] = k <= m ? symboles[k] : QString();
-        p.Noms[k] = (k >= 1 && k <= N && Etats[k]) ? Etats[k]->Nom : QString();
+        p.Noms[k] = (k >= 1 && k <= N && etat(k)) ? etat(k)->Nom : QString();
     }
     p.Noms[0] = QStringLiteral("START");
 
@@ -105,11 +103,11 @@ void DocumentModele::CalculerParametres()
     p.Dimensionner(N, m);
 
     // Index d'un état d'après son nom : avec des noms en double, le dernier répond pour tous.
-    const IndexGraphe index(*this);
+    const IndexGraphe index(c);
     auto indiceEtat = [&](int i) { return index.Etat(i); };
     auto valeurArc = [&](int source, int destination) -> long double {
         const int a = index.Arc(source, destination);
-        return a != -1 ? Nombres::VersExtended(Hmm1->Etiquette[a]) : 0.0L;
+        return a != -1 ? Nombres::VersExtended(c.Arcs[a - 1].Etiquette) : 0.0L;
     };
 
     // 3. π.
@@ -130,8 +128,7 @@ void DocumentModele::CalculerParametres()
         for (int k = 1; k <= m; ++k)
             p.B[i][k] = 0;
         p.B[i][0] = 0;
-        const TEtat2 *e = Etats[i];
-        for (int k = 1; k <= e->NbSymboles; ++k)
-            p.B[i][indiceSymbole(e->Generation[k][1])] = Nombres::VersExtended(e->Generation[k][2]);
+        for (const auto &paire : etat(i)->Paires)
+            p.B[i][indiceSymbole(paire.first)] = Nombres::VersExtended(paire.second);
     }
 }

@@ -3,10 +3,11 @@
 #include "model/vecteur.h"
 
 #include <QString>
+#include <QStringList>
 #include <stdexcept>
 #include <vector>
 
-class DocumentModele;
+struct ContenuModele;
 
 struct ParametresModele {
     static constexpr int CapaciteSymboles = 99;
@@ -38,14 +39,14 @@ public:
     QString Message() const;
 };
 
-// Le graphe du document relevé une fois, pour les parcours de toutes les paires d'états :
+// Le graphe d'un modèle relevé une fois, pour les parcours de toutes les paires d'états :
 // l'index de registre de chaque état d'après son nom (RechercherIndice, avec des noms en double
 // le dernier répond pour tous) et l'arc de chaque paire (ExisteARC, le dernier trouvé). Le
-// relevé coûte O(N + arcs), chaque question O(1).
+// relevé coûte O(N + arcs), chaque question O(1). Index de registre : 0 pour START, 1..N.
 class IndexGraphe {
 public:
-    explicit IndexGraphe(const DocumentModele &document);
-    // RechercherIndice(Etats[i]->Nom, false), i = 0..N.
+    explicit IndexGraphe(const ContenuModele &contenu);
+    // RechercherIndice(nom de l'état i, false), i = 0..N.
     int Etat(int i) const { return (i >= 0 && i < ParametresModele::Taille) ? etats[std::size_t(i)] : -1; }
     // Hmm1->ExisteARC(source, destination).
     int Arc(int source, int destination) const
@@ -59,3 +60,11 @@ public:
 private:
     std::vector<int> etats, arcs;
 };
+
+// λ tiré du contenu d'un modèle (celui d'un fichier ou d'un document) : symboles dans l'ordre
+// de première apparition, π, A et B en précision étendue. Lève ETropDeSymboles au 100e symbole
+// distinct, EConversion sur une probabilité illisible.
+void CalculerParametres(const ContenuModele &contenu, ParametresModele &p);
+
+// Rapport français de vérification du modèle, ligne par ligne ; true quand il est correct.
+bool VerifierContenu(const ContenuModele &contenu, QStringList &rapport);

@@ -2,10 +2,9 @@
 // sa somme tenue en simple précision vaut exactement 1 (0,1 + 0,2 + 0,7, les étiquettes
 // entraînées à 15 chiffres) ou quand la somme décimale exacte de ses textes vaut 1
 // (0,35 + 0,3 + 0,15 + 0,2, dix fois 0,1) ; 3 × 0,33 ne passe pas.
-#include "graph/etat2.h"
-#include "graph/hmm.h"
 #include "graph/nombres.h"
-#include "model/document.h"
+#include "model/fichier.h"
+#include "model/parametres.h"
 #include "model/sommes.h"
 
 #include <QMap>
@@ -39,8 +38,11 @@ struct Groupe {
 };
 }
 
-bool DocumentModele::VerifierModele(QStringList &rapport) const
+bool VerifierContenu(const ContenuModele &c, QStringList &rapport)
 {
+    const int N = c.N();
+    const bool StartPresent = c.Start;
+    const auto etat = [&](int k) { return c.EtatRegistre(k); };
     rapport.clear();
     int erreurs = 0;
 
@@ -64,9 +66,9 @@ bool DocumentModele::VerifierModele(QStringList &rapport) const
         QStringList ordre;
         QMap<QString, int> compte;
         for (int i = StartPresent ? 0 : 1; i <= N; ++i) {
-            if (!Etats[i])
+            if (!etat(i))
                 continue;
-            const QString &nom = Etats[i]->Nom;
+            const QString &nom = etat(i)->Nom;
             if (!compte.contains(nom))
                 ordre << nom;
             ++compte[nom];
@@ -84,13 +86,13 @@ bool DocumentModele::VerifierModele(QStringList &rapport) const
                           QStringLiteral("Erreur : La somme des probabilités de génération associée aux "
                                          "états suivants est différente de 1  ")};
         for (int i = 1; i <= N; ++i) {
-            const TEtat2 *e = Etats[i];
+            const ContenuModele::Etat *e = etat(i);
             float s = 0;
             QStringList textes;
             // Addition en précision étendue, arrondie en simple précision à chaque pas.
-            for (int k = 1; k <= e->NbSymboles; ++k) {
-                s = float(static_cast<long double>(s) + Nombres::VersExtended(e->Generation[k][2]));
-                textes << e->Generation[k][2];
+            for (const auto &paire : e->Paires) {
+                s = float(static_cast<long double>(s) + Nombres::VersExtended(paire.second));
+                textes << paire.second;
             }
             if (s != 1.0f && !Sommes::DecimaleVautUn(textes))
                 generation.Ajouter(LigneEtat(e->Nom));
@@ -102,7 +104,7 @@ bool DocumentModele::VerifierModele(QStringList &rapport) const
         Groupe transitions{rapport, erreurs,
                            QStringLiteral("Erreur : La somme des probabilités de transitions sortant des "
                                           "états suivants est différente de 1  ")};
-        const IndexGraphe index(*this);
+        const IndexGraphe index(c);
         for (int i = StartPresent ? 0 : 1; i <= N; ++i) {
             const int source = index.Etat(i);
             float s = 0;
@@ -113,12 +115,13 @@ bool DocumentModele::VerifierModele(QStringList &rapport) const
                     continue;
                 bool ok = false;
                 // Conversion qui ne lève pas : "??" compte pour 0, l'étape des arcs le signale.
-                const float v = float(Nombres::VersExtended(Hmm1->Etiquette[a], &ok));
+                const QString &etiquette = c.Arcs[a - 1].Etiquette;
+                const float v = float(Nombres::VersExtended(etiquette, &ok));
                 s = float(static_cast<long double>(s) + static_cast<long double>(ok ? v : 0.0f));
-                textes << Hmm1->Etiquette[a];
+                textes << etiquette;
             }
             if (s != 1.0f && !Sommes::DecimaleVautUn(textes))
-                transitions.Ajouter(LigneEtat(Etats[i]->Nom));
+                transitions.Ajouter(LigneEtat(etat(i)->Nom));
         }
     }
 
@@ -127,12 +130,12 @@ bool DocumentModele::VerifierModele(QStringList &rapport) const
     {
         Groupe indefinis{rapport, erreurs, QStringLiteral("Erreur : La probabilité des arcs suivants est indéfinie")};
         auto nom = [&](int k) {
-            return (k >= 0 && k < 100 && Etats[k]) ? Etats[k]->Nom : QStringLiteral("?");
+            return (k >= 0 && k < 100 && etat(k)) ? etat(k)->Nom : QStringLiteral("?");
         };
-        for (int i = 1; i <= Hmm1->NbArcs; ++i) {
-            if (Hmm1->Etiquette[i] == QLatin1String("??"))
-                indefinis.Ajouter(QString(18, QLatin1Char(' ')) + QStringLiteral("-> ") + nom(Hmm1->ARC[i][1]) +
-                                  QStringLiteral(" --> ") + nom(Hmm1->ARC[i][2]));
+        for (const ContenuModele::Arc &a : c.Arcs) {
+            if (a.Etiquette == QLatin1String("??"))
+                indefinis.Ajouter(QString(18, QLatin1Char(' ')) + QStringLiteral("-> ") + nom(a.Source) +
+                                  QStringLiteral(" --> ") + nom(a.Destination));
         }
     }
 
