@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -16,6 +17,9 @@ namespace Textes {
 
 QString Decoder(const QByteArray &octets)
 {
+    // ASCII : le même texte en Windows-1252, sans ouvrir de convertisseur (un par ligne lue).
+    if (std::all_of(octets.begin(), octets.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(octets);
     QStringDecoder d("windows-1252");
     if (!d.isValid())
         return QString::fromLatin1(octets);
