@@ -7,12 +7,13 @@
 // le document du programme (traces, entraînements, apprentissage) est confié à hmmcalc-complet,
 // qui reçoit les mêmes arguments, la même entrée standard et rend le même code.
 #include "commandes.h"
+#include "model/textes.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 #ifndef HMM_BIN_VERS_AUXILIAIRE
@@ -31,7 +32,7 @@ QString cheminComplet()
     const QString voisin = ici + QStringLiteral("/hmmcalc-complet");
     if (QFileInfo(voisin).isExecutable())
         return voisin;
-    return ici + QStringLiteral("/" HMM_BIN_VERS_AUXILIAIRE "/hmmcalc-complet");
+    return QDir::cleanPath(ici + QStringLiteral("/" HMM_BIN_VERS_AUXILIAIRE "/hmmcalc-complet"));
 }
 
 [[noreturn]] void confier(char **argv)
@@ -40,7 +41,7 @@ QString cheminComplet()
     std::fflush(stdout);
     ::execv(chemin.constData(), argv);
     throw Echec{Usage, QStringLiteral("Le programme « %1 » ne peut pas être lancé : %2.")
-                           .arg(QFile::decodeName(chemin), QString::fromLocal8Bit(std::strerror(errno)))};
+                           .arg(QFile::decodeName(chemin), Textes::CauseSysteme(errno))};
 }
 
 int lancer(int argc, char **argv)
