@@ -457,7 +457,7 @@ int Executer(const Options &o, Complements *complements)
     CalculerParametres(contenu, p);
     DecouperSequence(p, e);
     if (o.trace || o.Entrainement())
-        complements->Preparer();
+        complements->Preparer(contenu);
     // Trace d'une évaluation, produite comme à l'ouverture de la fenêtre des traces.
     const auto tracerEvaluation = [&] {
         if (o.trace)

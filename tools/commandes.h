@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <optional>
 
+struct ContenuModele;
 struct EspaceTravail;
 struct ParametresModele;
 
@@ -88,7 +89,7 @@ class Complements {
 public:
     virtual ~Complements() = default;
     // --trace ou entraînement, avant tout calcul : le document chargé, les modèles de trace prêts.
-    virtual void Preparer() = 0;
+    virtual void Preparer(const ContenuModele &contenu) = 0;
     // --trace d'une évaluation (forward, backward, viterbi, direct), après son calcul.
     virtual void TracerEvaluation(const QString &commande, const ParametresModele &p, EspaceTravail &e) = 0;
     // baumwelch, entrainement-viterbi : séquences découpées, chrono démarré.

@@ -11,6 +11,7 @@
 #include "algorithms/formation.h"
 #include "algorithms/portee.h"
 #include "model/document.h"
+#include "model/fichier.h"
 #include "model/parametres.h"
 #include "model/repertoire.h"
 #include "model/textes.h"
@@ -24,6 +25,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -35,23 +37,6 @@
 namespace {
 
 using namespace Commandes;
-
-void charger(DocumentModele &d, const Options &o)
-{
-    d.Identifier = [&](const QString &motDePasse) { return o.motDePasse && *o.motDePasse == motDePasse; };
-    QString erreur;
-    switch (d.DessinerFichier(o.modele, &erreur)) {
-    case Chargement::Reussi:
-        return;
-    case Chargement::MotDePasseRefuse:
-        if (!o.motDePasse)
-            throw Echec{Usage, QStringLiteral("Le modèle « %1 » est protégé : donnez son mot de passe avec --mot-de-passe.")
-                                   .arg(o.modele)};
-        throw Echec{Usage, QStringLiteral("Mot de passe incorrect pour le modèle « %1 ».").arg(o.modele)};
-    case Chargement::Erreur:
-        throw Echec{Usage, erreur};
-    }
-}
 
 // --trace : les modèles de trace livrés à côté de hmmcalc sont copiés dans le répertoire de
 // travail, la trace y est produite comme dans le programme, puis copiée avec son image.
@@ -80,14 +65,17 @@ void ecrireTrace(const QString &destination)
     }
 }
 
-// Le document, chargé à la première demande (le contenu du fichier a déjà été lu et vérifié).
+// Le document, bâti du contenu déjà lu (mot de passe compris) et vérifié.
 class ComplementsDocument : public Complements {
 public:
     explicit ComplementsDocument(const Options &o) : o(o) {}
 
-    void Preparer() override
+    void Preparer(const ContenuModele &contenu) override
     {
-        document();
+        QString erreur;
+        if (d.ChargerLignes(FichierModele::Ecrire(contenu), false, QFileInfo(o.modele).fileName(), &erreur) !=
+            Chargement::Reussi)
+            throw Echec{Usage, erreur};
         if (o.trace)
             preparerTrace();
     }
@@ -109,25 +97,14 @@ public:
     void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e) override;
 
 private:
-    DocumentModele &document()
-    {
-        if (!charge) {
-            charger(d, o);
-            charge = true;
-        }
-        return d;
-    }
-
     const Options &o;
     DocumentModele d;
-    bool charge = false;
 };
 
 void ComplementsDocument::Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e)
 {
     const Sortie &s = x.s;
     QJsonObject &r = x.r;
-    DocumentModele &d = document();
     const ModeCalcul mode = o.echelle ? ModeCalcul::Echelle : ModeCalcul::Automatique;
     // Plusieurs séquences : l'entraînement refuse lui-même une séquence impossible, et les
     // P(O_k|λ) du modèle initial sont relevées à son début (SurPoint de l'itération 0).
