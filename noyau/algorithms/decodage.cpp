@@ -16,7 +16,9 @@
 #include "algorithms/tables.h"
 #include "model/parametres.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -261,6 +263,43 @@ private:
     const ListeCandidats lister = choisirListe();
 };
 
+// Ligne t de δ et ψ poussée depuis les seules cases non nulles de δ[t-1] (modèle Propager),
+// i croissant : chaque colonne voit ses candidats dans l'ordre de la définition, et un
+// candidat omis (δ nul) vaut ±0, qui ne bat jamais le meilleur. Une colonne jamais atteinte
+// garde (0, état 1) : δ = +0 × B = +0, ψ = 1. `meilleurs` et `args` (0 et 1) y sont rendus.
+template <typename Arc>
+void viterbiPousse(const TablesModele &m, const Arc *val, const LD *d, const LD *b, LD *dt, int *pt,
+                   Calcul::EnsembleEtats &nonNuls, LD *meilleurs, int *args)
+{
+    const int *debut = m.DebutSource.data();
+    const int *dest = m.Dest.data();
+    std::memset(static_cast<void *>(dt), 0, sizeof(LD) * std::size_t(m.L));
+    std::fill(pt + 1, pt + m.L, 1);
+    Calcul::EnsembleEtats atteints;
+    nonNuls.Parcourir([&](int i) {
+        const LD x = d[i];
+        for (int k = debut[i]; k < debut[i + 1]; ++k) {
+            const int j = dest[k];
+            const LD v = x * static_cast<LD>(val[k]);
+            if (meilleurs[j] < v) {
+                meilleurs[j] = v;
+                args[j] = i;
+            }
+            atteints.Ajouter(j);
+        }
+    });
+    Calcul::EnsembleEtats suite;
+    atteints.Parcourir([&](int j) {
+        const LD v = meilleurs[j] * b[j];
+        dt[j] = v;
+        pt[j] = args[j];
+        meilleurs[j] = 0;
+        args[j] = 1;
+        suite.AjouterSi(j, v != 0);
+    });
+    nonNuls = suite;
+}
+
 }
 
 void Calcul::ViterbiSansAvx2(bool oui)
@@ -297,13 +336,33 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
         }
     }
     Decodeur dec(m);
+    // Modèle Propager : une ligne de δ presque toute nulle ne pousse que ses cases non nulles.
+    Calcul::EnsembleEtats nonNuls;
+    std::vector<LD> meilleurs;
+    std::vector<int> args;
+    if (m.Propager) {
+        meilleurs.assign(L, 0.0L);
+        args.assign(L, 1);
+        const LD *d1 = e.Delta.LigneBrute(1);
+        for (int i = 1; i <= N; ++i)
+            nonNuls.AjouterSi(i, d1[i] != 0);
+    }
     for (int t = 2; t <= T; ++t) {
         LD *dt = e.Delta.LigneBrute(t);
         int *pt = e.Psi.LigneBrute(t);
         const LD *b = m.Bt.data() + std::size_t(O[t]) * L;
+        if (m.Pousser(nonNuls)) {
+            const LD *d = e.Delta.LigneBrute(t - 1);
+            if (m.ArcsDouble)
+                viterbiPousse(m, m.ASourceD.data(), d, b, dt, pt, nonNuls, meilleurs.data(), args.data());
+            else
+                viterbiPousse(m, m.ASource.data(), d, b, dt, pt, nonNuls, meilleurs.data(), args.data());
+            continue;
+        }
         if (dec.Direct()) {
             // Peu d'états ou arcs creux : chaque colonne d'un trait, maximum dans un registre.
             const LD *d = e.Delta.LigneBrute(t - 1);
+            Calcul::EnsembleEtats suite;
             for (int j = 1; j <= N; ++j) {
                 LD best = 0;
                 int a = 1;
@@ -338,9 +397,12 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
                     else
                         colonne(m.At.data() + std::size_t(j) * L);
                 }
-                dt[j] = best * b[j];
+                const LD v = best * b[j];
+                dt[j] = v;
                 pt[j] = a;
+                suite.AjouterSi(j, v != 0);
             }
+            nonNuls = suite;
             continue;
         }
         dec.Ligne(e.Delta.LigneBrute(t - 1));
