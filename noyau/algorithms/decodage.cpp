@@ -263,6 +263,50 @@ private:
     const ListeCandidats lister = choisirListe();
 };
 
+// Ligne de δ et ψ par colonnes pleines (At ou Ath : colonne j en c[j * L + i]), sans branche (le
+// gagnant d'une colonne pleine est imprévisible). Deux colonnes à la fois : le maximum d'une
+// colonne est une chaîne de dépendances (comparaison puis choix), deux chaînes indépendantes
+// se recouvrent ; chaque colonne garde ses candidats i croissant. (Au-delà de deux, la pile
+// x87 manque de registres et le compilateur revient à des branches.)
+template <typename C>
+void lignePleine(const C *c, std::size_t L, const LD *d, const LD *b, int N, LD *dt, int *pt)
+{
+    int j = 1;
+    for (; j + 1 <= N; j += 2) {
+        const C *c0 = c + std::size_t(j) * L, *c1 = c0 + L;
+        LD b0 = 0, b1 = 0;
+        int a0 = 1, a1 = 1;
+        for (int i = 1; i <= N; ++i) {
+            const LD x = d[i];
+            const LD v0 = x * static_cast<LD>(c0[i]);
+            const bool m0 = b0 < v0;
+            b0 = m0 ? v0 : b0;
+            a0 = m0 ? i : a0;
+            const LD v1 = x * static_cast<LD>(c1[i]);
+            const bool m1 = b1 < v1;
+            b1 = m1 ? v1 : b1;
+            a1 = m1 ? i : a1;
+        }
+        dt[j] = b0 * b[j];
+        dt[j + 1] = b1 * b[j + 1];
+        pt[j] = a0;
+        pt[j + 1] = a1;
+    }
+    for (; j <= N; ++j) {
+        const C *c0 = c + std::size_t(j) * L;
+        LD b0 = 0;
+        int a0 = 1;
+        for (int i = 1; i <= N; ++i) {
+            const LD v0 = d[i] * static_cast<LD>(c0[i]);
+            const bool m0 = b0 < v0;
+            b0 = m0 ? v0 : b0;
+            a0 = m0 ? i : a0;
+        }
+        dt[j] = b0 * b[j];
+        pt[j] = a0;
+    }
+}
+
 // Ligne t de δ et ψ poussée depuis les seules cases non nulles de δ[t-1] (modèle Propager),
 // i croissant : chaque colonne voit ses candidats dans l'ordre de la définition, et un
 // candidat omis (δ nul) vaut ±0, qui ne bat jamais le meilleur. Une colonne jamais atteinte
@@ -362,41 +406,34 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
         if (dec.Direct()) {
             // Peu d'états ou arcs creux : chaque colonne d'un trait, maximum dans un registre.
             const LD *d = e.Delta.LigneBrute(t - 1);
+            if (!m.Creux) {
+                if (m.ADouble)
+                    lignePleine(m.Ath.data(), L, d, b, N, dt, pt);
+                else
+                    lignePleine(m.At.data(), L, d, b, N, dt, pt);
+                continue;
+            }
             Calcul::EnsembleEtats suite;
+            const int *debut = m.DebutDest.data();
+            const int *source = m.Source.data();
             for (int j = 1; j <= N; ++j) {
                 LD best = 0;
                 int a = 1;
-                if (m.Creux) {
-                    // A lu en doubles quand ses valeurs en sont (un chargement de 64 bits).
-                    const auto arcs = [&](const auto *val) {
-                        for (int k = m.DebutDest[std::size_t(j)]; k < m.DebutDest[std::size_t(j) + 1]; ++k) {
-                            const int i = m.Source[std::size_t(k)];
-                            const LD v = d[i] * static_cast<LD>(val[k]);
-                            if (best < v) {
-                                best = v;
-                                a = i;
-                            }
-                        }
-                    };
-                    if (m.ArcsDouble)
-                        arcs(m.ADestD.data());
-                    else
-                        arcs(m.ADest.data());
-                } else {
-                    // Sans branche : le gagnant d'une colonne pleine est imprévisible.
-                    const auto colonne = [&](const auto *c) {
-                        for (int i = 1; i <= N; ++i) {
-                            const LD v = d[i] * static_cast<LD>(c[i]);
-                            const bool mieux = best < v;
-                            best = mieux ? v : best;
-                            a = mieux ? i : a;
-                        }
-                    };
-                    if (m.ADouble)
-                        colonne(m.Ath.data() + std::size_t(j) * L);
-                    else
-                        colonne(m.At.data() + std::size_t(j) * L);
-                }
+                // A lu en doubles quand ses valeurs en sont (un chargement de 64 bits). Sans
+                // branche : le gagnant parmi les arcs entrants est imprévisible.
+                const auto arcs = [&](const auto *val) {
+                    for (int k = debut[j]; k < debut[j + 1]; ++k) {
+                        const int i = source[k];
+                        const LD v = d[i] * static_cast<LD>(val[k]);
+                        const bool mieux = best < v;
+                        best = mieux ? v : best;
+                        a = mieux ? i : a;
+                    }
+                };
+                if (m.ArcsDouble)
+                    arcs(m.ADestD.data());
+                else
+                    arcs(m.ADest.data());
                 const LD v = best * b[j];
                 dt[j] = v;
                 pt[j] = a;
