@@ -240,7 +240,7 @@ void CalculerGamma(const ParametresModele &p, EspaceTravail &e)
 void CalculerXi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    xi(TablesModele(p), e, tamponsXi());
+    xi(Calcul::TablesDuCalcul(p), e, tamponsXi());
 }
 
 namespace {
@@ -337,7 +337,9 @@ void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte 
 
 void IterationBaumWelch(ParametresModele &p, EspaceTravail &e)
 {
-    Contexte c;
+    // Tables et tampons gardés d'un appel à l'autre (itérations pas à pas) : ni allocation ni
+    // défaut de page ; chaque itération reconstruit les tables de p.
+    thread_local Contexte c;
     iteration(p, e, false, c);
 }
 

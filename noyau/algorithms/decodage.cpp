@@ -354,7 +354,7 @@ void Calcul::ViterbiSansAvx2(bool oui)
 void CalculerViterbi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    Calcul::Viterbi(TablesModele(p), e);
+    Calcul::Viterbi(Calcul::TablesDuCalcul(p), e);
 }
 
 void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)

@@ -364,13 +364,13 @@ void Calcul::Backward(const TablesModele &m, EspaceTravail &e)
 void CalculerForward(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    Calcul::Forward(TablesModele(p), e);
+    Calcul::Forward(Calcul::TablesDuCalcul(p), e);
 }
 
 void CalculerBackward(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    Calcul::Backward(TablesModele(p), e);
+    Calcul::Backward(Calcul::TablesDuCalcul(p), e);
 }
 
 void ExigerGeneration(const ParametresModele &p, EspaceTravail &e)

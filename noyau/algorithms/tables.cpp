@@ -151,10 +151,11 @@ void TablesModele::Construire(const ParametresModele &p)
         Btl.clear();
         return;
     }
-    Ah.assign(LL, 0.0);
-    Al.assign(LL, 0.0);
-    Ath.assign(LL, 0.0);
-    Atl.assign(LL, 0.0);
+    // Chaque case est écrite ci-dessous tant que la découpe réussit ; sinon elles ne sont pas lues.
+    Ah.resize(LL);
+    Al.resize(LL);
+    Ath.resize(LL);
+    Atl.resize(LL);
     Scinde = true;
     for (int i = 0; i < L && Scinde; ++i)
         for (int j = 0; j < L; ++j) {
@@ -171,12 +172,19 @@ void TablesModele::Construire(const ParametresModele &p)
     ADouble = Scinde;
     for (std::size_t k = 0; k < Al.size() && ADouble; ++k)
         ADouble = Al[k] == 0;
-    Bth.assign(Bt.size(), 0.0);
-    Btl.assign(Bt.size(), 0.0);
+    Bth.resize(Bt.size());
+    Btl.resize(Bt.size());
     BScinde = true;
     for (std::size_t k = 0; k < Bt.size() && BScinde; ++k)
         BScinde = Scinder(Bt[k], Bth[k], Btl[k]);
 
+}
+
+const TablesModele &TablesDuCalcul(const ParametresModele &p)
+{
+    thread_local TablesModele m;
+    m.Construire(p);
+    return m;
 }
 
 void ControlerSequence(const ParametresModele &p, const EspaceTravail &e)

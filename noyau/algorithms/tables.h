@@ -93,6 +93,11 @@ struct TablesModele {
     void Construire(const ParametresModele &p);
 };
 
+// Tables de p pour un calcul isolé (CalculerForward...) : une table par fil, reconstruite à
+// chaque appel dans la mémoire déjà prise (ni allocation, ni défaut de page, ni remise à zéro
+// d'un appel à l'autre). Valable jusqu'au prochain appel sur ce fil.
+const TablesModele &TablesDuCalcul(const ParametresModele &p);
+
 // Tests et bancs d'essai : impose les boucles pleines, les parcours creux arc par arc, ou les
 // parcours creux avec propagation de chaque ligne (quand ils sont permis) au lieu du choix
 // d'après le nombre d'arcs et de cases non nulles.
