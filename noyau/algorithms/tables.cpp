@@ -9,6 +9,14 @@ namespace Calcul {
 namespace {
 using LD = long double;
 Noyaux imposes = Noyaux::Auto;
+
+// Vrai aussi pour 0 ; faux pour NaN, l'infini et les valeurs hors de l'étendue des doubles.
+inline bool scinder(long double x, double &haut, double &bas)
+{
+    haut = double(x);
+    bas = double(x - static_cast<long double>(haut));
+    return static_cast<long double>(haut) + static_cast<long double>(bas) == x;
+}
 }
 
 void ImposerNoyaux(Noyaux choix)
@@ -23,10 +31,7 @@ Noyaux NoyauxImposes()
 
 bool Scinder(long double x, double &haut, double &bas)
 {
-    haut = double(x);
-    bas = double(x - static_cast<long double>(haut));
-    // Vrai aussi pour 0 ; faux pour NaN, l'infini et les valeurs hors de l'étendue des doubles.
-    return static_cast<long double>(haut) + static_cast<long double>(bas) == x;
+    return scinder(x, haut, bas);
 }
 
 TablesModele::TablesModele(const ParametresModele &p)
@@ -151,32 +156,45 @@ void TablesModele::Construire(const ParametresModele &p)
         Btl.clear();
         return;
     }
-    // Chaque case est écrite ci-dessous tant que la découpe réussit ; sinon elles ne sont pas lues.
+    // Cas courant : chaque A[i][j] est un double (valeurs tapées, entraînées en double...) ;
+    // la partie basse, nulle, n'est alors ni rangée ni lue.
+    ADouble = true;
+    for (std::size_t k = 0; k < LL && ADouble; ++k)
+        ADouble = static_cast<LD>(double(a[k])) == a[k];
     Ah.resize(LL);
-    Al.resize(LL);
     Ath.resize(LL);
-    Atl.resize(LL);
     Scinde = true;
-    for (int i = 0; i < L && Scinde; ++i)
-        for (int j = 0; j < L; ++j) {
-            double h, b;
-            if (!Scinder(A[std::size_t(i * L + j)], h, b)) {
-                Scinde = false;
-                break;
+    if (ADouble) {
+        Al.clear();
+        Atl.clear();
+        for (std::size_t i = 0; i < Lz; ++i)
+            for (std::size_t j = 0; j < Lz; ++j) {
+                const double h = double(a[i * Lz + j]);
+                Ah[i * Lz + j] = h;
+                Ath[j * Lz + i] = h;
             }
-            Ah[std::size_t(i * L + j)] = h;
-            Al[std::size_t(i * L + j)] = b;
-            Ath[std::size_t(j * L + i)] = h;
-            Atl[std::size_t(j * L + i)] = b;
-        }
-    ADouble = Scinde;
-    for (std::size_t k = 0; k < Al.size() && ADouble; ++k)
-        ADouble = Al[k] == 0;
+    } else {
+        // Chaque case est écrite tant que la découpe réussit ; sinon les tables ne sont pas lues.
+        Al.resize(LL);
+        Atl.resize(LL);
+        for (std::size_t i = 0; i < Lz && Scinde; ++i)
+            for (std::size_t j = 0; j < Lz; ++j) {
+                double h, l;
+                if (!scinder(a[i * Lz + j], h, l)) {
+                    Scinde = false;
+                    break;
+                }
+                Ah[i * Lz + j] = h;
+                Al[i * Lz + j] = l;
+                Ath[j * Lz + i] = h;
+                Atl[j * Lz + i] = l;
+            }
+    }
     Bth.resize(Bt.size());
     Btl.resize(Bt.size());
     BScinde = true;
     for (std::size_t k = 0; k < Bt.size() && BScinde; ++k)
-        BScinde = Scinder(Bt[k], Bth[k], Btl[k]);
+        BScinde = scinder(Bt[k], Bth[k], Btl[k]);
 
 }
 

@@ -56,9 +56,9 @@ struct TablesModele {
     std::vector<long double, AllocateurTables<long double>> At; // At[j * L + i] = A[i][j]
     std::vector<long double, AllocateurTables<long double>> Bt; // Bt[o * L + j] = B[j][o], o = 0..M (ligne 0 nulle)
     bool Scinde = false;         // découpes exactes de A disponibles
-    std::vector<double> Ah, Al;  // A = Ah + Al
+    std::vector<double> Ah, Al;  // A = Ah + Al (Al et Atl vides quand ADouble : A = Ah)
     std::vector<double> Ath, Atl; // At = Ath + Atl
-    bool ADouble = false;         // Al et Atl tout à zéro : A se lit en un seul double
+    bool ADouble = false;         // chaque A[i][j] est un double : A se lit en un seul double
     bool BScinde = false;         // découpes exactes de Bt disponibles
     std::vector<double> Bth, Btl; // Bt = Bth + Btl
 
