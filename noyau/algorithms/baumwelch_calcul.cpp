@@ -43,6 +43,18 @@ TamponsXi &tamponsXi()
     return tp;
 }
 
+// Adresse que le compilateur ne peut pas croire invariante dans une boucle : une valeur de A
+// en double, sortie de la boucle et convertie en étendu, y prendrait un registre x87 et serait
+// rangée en pile puis rechargée en 80 bits (chargement bien plus coûteux que celui du double).
+template <typename T>
+inline const T *opaque(const T *p)
+{
+#if defined(__GNUC__)
+    asm("" : "+r"(p));
+#endif
+    return p;
+}
+
 // Peu d'états : t à l'extérieur, α[t] et β[t+1] lus sur leurs lignes, sans copie transposée.
 // Chaque case reçoit toujours ses termes t croissant.
 void sommesXiDirectes(const TablesModele &m, const int *O, int T, const Matrice<LD> &alpha,
@@ -161,6 +173,33 @@ void sommesXi(const TablesModele &m, const int *O, int T, const Matrice<LD> &alp
             const LD *ai = aT + i * nt;
             LD *ni = n.LigneBrute(static_cast<long long>(i));
             std::size_t q = 0;
+            if constexpr (Scinde) {
+                // A et B en doubles (modèle plein) : quatre cases à la fois, A et B lus en un
+                // chargement de 64 bits ; α, lu en 80 bits (chargement coûteux), ne l'est
+                // qu'une fois pour quatre termes. Chaque terme reste (((β α) a) b) / P.
+                if (!creux && m.ADouble && m.BDouble) {
+                    const double *ah = m.Ah.data() + i * L;
+                    for (; q + 4 <= nj; q += 4) {
+                        const std::size_t j0 = std::size_t(js[q]), j1 = std::size_t(js[q + 1]),
+                                          j2 = std::size_t(js[q + 2]), j3 = std::size_t(js[q + 3]);
+                        const LD *b0 = bT + j0 * nt, *b1 = bT + j1 * nt, *b2 = bT + j2 * nt, *b3 = bT + j3 * nt;
+                        const double *h0 = cH + j0 * nt, *h1 = cH + j1 * nt, *h2 = cH + j2 * nt, *h3 = cH + j3 * nt;
+                        const double *a0 = ah + j0, *a1 = ah + j1, *a2 = ah + j2, *a3 = ah + j3;
+                        LD s0 = ni[j0], s1 = ni[j1], s2 = ni[j2], s3 = ni[j3];
+                        for (std::size_t k = k0; k < k1; ++k) {
+                            const LD x = ai[k];
+                            s0 = s0 + (((b0[k] * x) * static_cast<LD>(*opaque(a0))) * static_cast<LD>(h0[k])) / p;
+                            s1 = s1 + (((b1[k] * x) * static_cast<LD>(*opaque(a1))) * static_cast<LD>(h1[k])) / p;
+                            s2 = s2 + (((b2[k] * x) * static_cast<LD>(*opaque(a2))) * static_cast<LD>(h2[k])) / p;
+                            s3 = s3 + (((b3[k] * x) * static_cast<LD>(*opaque(a3))) * static_cast<LD>(h3[k])) / p;
+                        }
+                        ni[j0] = s0;
+                        ni[j1] = s1;
+                        ni[j2] = s2;
+                        ni[j3] = s3;
+                    }
+                }
+            }
             // Deux cases à la fois : deux sommes indépendantes en vol.
             for (; q + 2 <= nj; q += 2) {
                 const std::size_t j0 = std::size_t(js[q]), j1 = std::size_t(js[q + 1]);

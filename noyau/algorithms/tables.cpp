@@ -147,6 +147,7 @@ void TablesModele::Construire(const ParametresModele &p)
     Scinde = false;
     ADouble = false;
     BScinde = false;
+    BDouble = false;
     if (Creux) {
         Ah.clear();
         Al.clear();
@@ -195,6 +196,9 @@ void TablesModele::Construire(const ParametresModele &p)
     BScinde = true;
     for (std::size_t k = 0; k < Bt.size() && BScinde; ++k)
         BScinde = scinder(Bt[k], Bth[k], Btl[k]);
+    BDouble = BScinde;
+    for (std::size_t k = 0; k < Btl.size() && BDouble; ++k)
+        BDouble = Btl[k] == 0;
 
 }
 

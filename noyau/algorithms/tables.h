@@ -61,6 +61,7 @@ struct TablesModele {
     bool ADouble = false;         // chaque A[i][j] est un double : A se lit en un seul double
     bool BScinde = false;         // découpes exactes de Bt disponibles
     std::vector<double> Bth, Btl; // Bt = Bth + Btl
+    bool BDouble = false;         // Btl tout à zéro : B se lit en un seul double
 
     // Les arcs qui existent (A[i][j] != 0), rangés deux fois : par destination, i croissant
     // (Forward, Viterbi) et par source, j croissant (Backward, ξ). Un terme sauté vaut +0 ajouté
