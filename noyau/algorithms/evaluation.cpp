@@ -243,6 +243,29 @@ void backwardPlein(const TablesModele &m, const LD *suivant, const LD *b, LD *co
     const std::size_t L = std::size_t(m.L);
     const LecteurA<Mode> a{m.Ah.data(), m.Al.data(), m.A.data()};
     int i = 1;
+    if constexpr (Mode == Double) {
+        // A lu en un seul double : cinq sommes en vol (les huit registres x87 : cinq sommes,
+        // β, B et un produit), β et B chargés en 80 bits une fois pour cinq cases.
+        for (; i + 4 <= N; i += 5) {
+            const double *a0 = m.Ah.data() + std::size_t(i) * L, *a1 = a0 + L, *a2 = a1 + L, *a3 = a2 + L,
+                         *a4 = a3 + L;
+            LD s0 = 0, s1 = 0, s2 = 0, s3 = 0, s4 = 0;
+            for (int j = 1; j <= N; ++j) {
+                const LD y = suivant[j];
+                const LD c = b[j];
+                s0 = s0 + y * (static_cast<LD>(a0[j]) * c);
+                s1 = s1 + y * (static_cast<LD>(a1[j]) * c);
+                s2 = s2 + y * (static_cast<LD>(a2[j]) * c);
+                s3 = s3 + y * (static_cast<LD>(a3[j]) * c);
+                s4 = s4 + y * (static_cast<LD>(a4[j]) * c);
+            }
+            courant[i] = s0;
+            courant[i + 1] = s1;
+            courant[i + 2] = s2;
+            courant[i + 3] = s3;
+            courant[i + 4] = s4;
+        }
+    }
     for (; i + 3 <= N; i += 4) {
         const std::size_t k0 = std::size_t(i) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
         LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
