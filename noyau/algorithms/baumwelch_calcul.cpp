@@ -98,6 +98,55 @@ bool xiCreuxPermis(const TablesModele &m, int T, const Matrice<LD> &alpha, const
     return amax * bmax <= std::numeric_limits<LD>::max();
 }
 
+// Modèle plein, A et B en doubles : les mêmes sommes, quatre cases à la fois, lues directement
+// dans α, β et B (sans copie transposée) ; A et B lus en un chargement de 64 bits depuis la
+// mémoire, α chargé en 80 bits (chargement coûteux) une fois pour quatre termes. Chaque terme
+// reste (((β α) a) b) / P, ajouté t croissant.
+void sommesXiDoubles(const TablesModele &m, const int *O, int T, const Matrice<LD> &alpha, const Matrice<LD> &beta,
+                     LD P, Matrice<LD> &n)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    const std::size_t nt = std::size_t(T - 1); // k = t - 1, t = 1..T-1
+    const LD *a1 = alpha.LigneBrute(1);         // α[t][i] = a1[k * L + i]
+    const LD *b2 = beta.LigneBrute(2);          // β[t+1][j] = b2[k * L + j]
+    const double *bh = m.Bth.data();            // B[j][O[t+1]] = bh[O[k + 2] * L + j]
+    const LD p = P;
+    constexpr std::size_t Tuile = 256;
+    for (std::size_t k0 = 0; k0 < nt; k0 += Tuile) {
+        const std::size_t k1 = std::min(nt, k0 + Tuile);
+        for (std::size_t i = 1; i <= std::size_t(N); ++i) {
+            const double *ah = m.Ah.data() + i * L;
+            LD *ni = n.LigneBrute(static_cast<long long>(i));
+            std::size_t j = 1;
+            for (; j + 3 <= std::size_t(N); j += 4) {
+                LD s0 = ni[j], s1 = ni[j + 1], s2 = ni[j + 2], s3 = ni[j + 3];
+                for (std::size_t k = k0; k < k1; ++k) {
+                    const LD x = a1[k * L + i];
+                    const LD *b = b2 + k * L + j;
+                    const double *c = bh + std::size_t(O[k + 2]) * L + j;
+                    const double *a = opaque(ah + j);
+                    s0 = s0 + (((b[0] * x) * static_cast<LD>(a[0])) * static_cast<LD>(c[0])) / p;
+                    s1 = s1 + (((b[1] * x) * static_cast<LD>(a[1])) * static_cast<LD>(c[1])) / p;
+                    s2 = s2 + (((b[2] * x) * static_cast<LD>(a[2])) * static_cast<LD>(c[2])) / p;
+                    s3 = s3 + (((b[3] * x) * static_cast<LD>(a[3])) * static_cast<LD>(c[3])) / p;
+                }
+                ni[j] = s0;
+                ni[j + 1] = s1;
+                ni[j + 2] = s2;
+                ni[j + 3] = s3;
+            }
+            for (; j <= std::size_t(N); ++j) {
+                LD s0 = ni[j];
+                const LD a = static_cast<LD>(ah[j]);
+                for (std::size_t k = k0; k < k1; ++k)
+                    s0 = s0 + (((b2[k * L + j] * a1[k * L + i]) * a) * static_cast<LD>(bh[std::size_t(O[k + 2]) * L + j])) / p;
+                ni[j] = s0;
+            }
+        }
+    }
+}
+
 // Les sommes n[i][j] = Σ_t ξ[t][i][j] : pour chaque case, t croissant, comme la définition.
 // Le calcul parcourt t à l'intérieur (la somme reste dans un registre, A[i][j] et P aussi) par
 // tuiles de t, sur des copies transposées de α, β et de B[j][O[t+1]] lues en continu. En
@@ -113,6 +162,10 @@ void sommesXi(const TablesModele &m, const int *O, int T, const Matrice<LD> &alp
     const bool creux = xiCreuxPermis(m, T, alpha, beta, P);
     if (N <= 4 && !creux) {
         sommesXiDirectes(m, O, T, alpha, beta, P, n);
+        return;
+    }
+    if (!creux && m.ADouble && m.BDouble) {
+        sommesXiDoubles(m, O, T, alpha, beta, P, n);
         return;
     }
     const std::size_t nt = std::size_t(T - 1); // k = t - 1, t = 1..T-1
@@ -173,33 +226,6 @@ void sommesXi(const TablesModele &m, const int *O, int T, const Matrice<LD> &alp
             const LD *ai = aT + i * nt;
             LD *ni = n.LigneBrute(static_cast<long long>(i));
             std::size_t q = 0;
-            if constexpr (Scinde) {
-                // A et B en doubles (modèle plein) : quatre cases à la fois, A et B lus en un
-                // chargement de 64 bits ; α, lu en 80 bits (chargement coûteux), ne l'est
-                // qu'une fois pour quatre termes. Chaque terme reste (((β α) a) b) / P.
-                if (!creux && m.ADouble && m.BDouble) {
-                    const double *ah = m.Ah.data() + i * L;
-                    for (; q + 4 <= nj; q += 4) {
-                        const std::size_t j0 = std::size_t(js[q]), j1 = std::size_t(js[q + 1]),
-                                          j2 = std::size_t(js[q + 2]), j3 = std::size_t(js[q + 3]);
-                        const LD *b0 = bT + j0 * nt, *b1 = bT + j1 * nt, *b2 = bT + j2 * nt, *b3 = bT + j3 * nt;
-                        const double *h0 = cH + j0 * nt, *h1 = cH + j1 * nt, *h2 = cH + j2 * nt, *h3 = cH + j3 * nt;
-                        const double *a0 = ah + j0, *a1 = ah + j1, *a2 = ah + j2, *a3 = ah + j3;
-                        LD s0 = ni[j0], s1 = ni[j1], s2 = ni[j2], s3 = ni[j3];
-                        for (std::size_t k = k0; k < k1; ++k) {
-                            const LD x = ai[k];
-                            s0 = s0 + (((b0[k] * x) * static_cast<LD>(*opaque(a0))) * static_cast<LD>(h0[k])) / p;
-                            s1 = s1 + (((b1[k] * x) * static_cast<LD>(*opaque(a1))) * static_cast<LD>(h1[k])) / p;
-                            s2 = s2 + (((b2[k] * x) * static_cast<LD>(*opaque(a2))) * static_cast<LD>(h2[k])) / p;
-                            s3 = s3 + (((b3[k] * x) * static_cast<LD>(*opaque(a3))) * static_cast<LD>(h3[k])) / p;
-                        }
-                        ni[j0] = s0;
-                        ni[j1] = s1;
-                        ni[j2] = s2;
-                        ni[j3] = s3;
-                    }
-                }
-            }
             // Deux cases à la fois : deux sommes indépendantes en vol.
             for (; q + 2 <= nj; q += 2) {
                 const std::size_t j0 = std::size_t(js[q]), j1 = std::size_t(js[q + 1]);

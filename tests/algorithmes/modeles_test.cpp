@@ -4,6 +4,7 @@
 #include "graph/nombres.h"
 #include "model/document.h"
 
+#include <cmath>
 #include <random>
 
 ParametresModele ParametresTextes(const QStringList &noms, const QStringList &symboles, const QStringList &pi,
@@ -84,6 +85,15 @@ ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std
         p.B[r.N][1] = 1e-4000L;
     else if (extra == QLatin1String("enorme"))
         p.A[1][1] = 1e1000L;
+    else if (extra == QLatin1String("doubles"))
+        // Multiples de 2^-20 : π, A et B tiennent exactement en doubles (lus comme tels).
+        for (int i = 1; i <= r.N; ++i) {
+            p.PI[i] = std::ldexp(std::round(std::ldexp(p.PI[i], 20)), -20);
+            for (int j = 1; j <= r.N; ++j)
+                p.A[i][j] = std::ldexp(std::round(std::ldexp(p.A[i][j], 20)), -20);
+            for (int k = 1; k <= r.M; ++k)
+                p.B[i][k] = std::ldexp(std::round(std::ldexp(p.B[i][k], 20)), -20);
+        }
     else if (extra == QLatin1String("chaine") || extra == QLatin1String("chaine4")) {
         // Un cycle : START -> E1 -> E2 -> ... -> EN -> E1, soit N + 1 arcs.
         for (int i = 1; i <= r.N; ++i) {

@@ -193,6 +193,7 @@ const ReglageAleatoire Reglages[] = {
     {"Egalites", 6, 3, 30, 0.2, true, ""},
     {"Moyen", 23, 11, 60, 0.1, false, ""},
     {"Impair", 13, 4, 25, 0.0, false, ""},
+    {"Doubles", 9, 4, 40, 0.1, false, "doubles"},
     {"AGrand", 9, 3, 20, 0.0, false, "grand"},
     {"ANegatif", 6, 3, 20, 0.1, false, "negatif"},
     {"AMinuscule", 5, 3, 20, 0.0, false, "minuscule"},
