@@ -10,7 +10,9 @@
 // exact strictement plus petit que le maximum exact et ne peut donc pas l'emporter. Quand les
 // hypothèses de cette borne ne tiennent pas (valeurs négatives, infinies, NaN, A > 16,
 // δ hors d'une plage sûre de l'étendu, maximum trop petit pour les doubles), la colonne est
-// parcourue exactement comme dans la définition.
+// parcourue exactement comme dans la définition. Peu d'états : colonnes exactes, sans filtre ;
+// modèle creux : arcs existants seulement, et une ligne de δ presque toute nulle n'est poussée
+// que depuis ses cases non nulles.
 #include "algorithms/decodage.h"
 #include "algorithms/espace.h"
 #include "algorithms/tables.h"

@@ -1,7 +1,8 @@
 // Forward et Backward. Chaque case est la somme, i (ou j) croissant à partir de 0, des
 // produits formés dans l'ordre de la définition ; les noyaux calculent plusieurs cases
-// indépendantes à la fois (quatre sommes en vol) sur des lignes contiguës, ce qui ne change
-// aucun arrondi.
+// indépendantes à la fois (quatre à six sommes en vol) sur des lignes contiguës, ce qui ne
+// change aucun arrondi. Sur un modèle creux, seuls les arcs existants sont parcourus, et une
+// ligne presque toute nulle (émissions creuses) n'est propagée que depuis ses cases non nulles.
 #include "algorithms/evaluation.h"
 #include "algorithms/citation.h"
 #include "algorithms/espace.h"
