@@ -2,6 +2,7 @@
 #include "algorithms/espace.h"
 #include "model/parametres.h"
 
+#include <cstring>
 #include <limits>
 
 namespace Calcul {
@@ -55,7 +56,7 @@ void TablesModele::Construire(const ParametresModele &p)
     LD *a = A.data(), *at = At.data(), *bt = Bt.data();
     const LD Max = std::numeric_limits<LD>::max();
     bool positif = true; // π, A, B finis et >= 0
-    LD maxA = 0, maxB = 0;
+    LD maxB = 0;
     PI[0] = 0;
     for (std::size_t j = 0; j < Lz; ++j) {
         a[j] = 0;
@@ -76,12 +77,12 @@ void TablesModele::Construire(const ParametresModele &p)
         ai[0] = 0;
         at[iz * Lz] = 0;
         DebutSource[iz] = int(Dest.size());
+        // Copies octet pour octet : ni chargement ni rangement de 80 bits sur la pile x87.
+        std::memcpy(static_cast<void *>(ai + 1), ligne + 1, sizeof(LD) * std::size_t(N));
         for (int j = 1; j <= N; ++j) {
+            std::memcpy(static_cast<void *>(at + std::size_t(j) * Lz + iz), ligne + j, sizeof(LD));
             const LD x = ligne[j];
-            ai[j] = x;
-            at[std::size_t(j) * Lz + iz] = x;
             positif &= x >= 0 && x <= Max;
-            maxA = x > maxA ? x : maxA;
             if (x != 0) {
                 Dest.push_back(j);
                 ASource.push_back(x);
@@ -97,8 +98,8 @@ void TablesModele::Construire(const ParametresModele &p)
         (void)p.B[i][M];
         const LD *ligne = p.B[i].data();
         for (int o = 0; o <= M; ++o) {
+            std::memcpy(static_cast<void *>(bt + std::size_t(o) * Lz + std::size_t(i)), ligne + o, sizeof(LD));
             const LD x = ligne[o];
-            bt[std::size_t(o) * Lz + std::size_t(i)] = x;
             positif &= x >= 0 && x <= Max;
             maxB = x > maxB ? x : maxB;
             BNonNul[std::size_t(o)].AjouterSi(i, x != 0);
@@ -140,7 +141,13 @@ void TablesModele::Construire(const ParametresModele &p)
     // contiguës) vont plus vite que les parcours indirects.
     Creux = imposes == Noyaux::Auto ? 4LL * Arcs <= (long long)N * N
                                     : imposes == Noyaux::Creux || imposes == Noyaux::Propages;
-    Propager = Creux && imposes != Noyaux::Creux && Positif && N < EnsembleEtats::Capacite && maxA * maxB <= Max;
+    Propager = Creux && imposes != Noyaux::Creux && Positif && N < EnsembleEtats::Capacite;
+    if (Propager) {
+        LD maxA = 0;
+        for (const LD x : ASource)
+            maxA = x > maxA ? x : maxA;
+        Propager = maxA * maxB <= Max;
+    }
     ToujoursPropager = imposes == Noyaux::Propages;
     // Les découpes en doubles ne servent qu'aux boucles pleines : un modèle creux ne les
     // construit pas (ses rares pas pleins lisent les étendus, de mêmes valeurs).

@@ -23,9 +23,15 @@ struct EnsembleEtats {
     void AjouterSi(int i, bool oui) { m[i >> 6] |= std::uint64_t(oui) << (i & 63); }
     int Nombre() const
     {
+        // Compte des bits à la main : sans l'instruction popcnt (non exigée à la compilation),
+        // __builtin_popcountll appelle une fonction de bibliothèque.
         int n = 0;
-        for (const std::uint64_t x : m)
-            n += __builtin_popcountll(x);
+        for (std::uint64_t x : m) {
+            x = x - ((x >> 1) & 0x5555555555555555ULL);
+            x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+            x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
+            n += int((x * 0x0101010101010101ULL) >> 56);
+        }
         return n;
     }
     EnsembleEtats Inter(const EnsembleEtats &autre) const
