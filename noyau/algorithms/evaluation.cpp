@@ -1,6 +1,6 @@
 // Forward et Backward. Chaque case est la somme, i (ou j) croissant à partir de 0, des
 // produits formés dans l'ordre de la définition ; les noyaux calculent plusieurs cases
-// indépendantes à la fois (quatre à six sommes en vol) sur des lignes contiguës, ce qui ne
+// indépendantes à la fois (quatre ou cinq sommes en vol) sur des lignes contiguës, ce qui ne
 // change aucun arrondi. Sur un modèle creux, seuls les arcs existants sont parcourus, et une
 // ligne presque toute nulle (émissions creuses) n'est propagée que depuis ses cases non nulles.
 #include "algorithms/evaluation.h"
@@ -46,30 +46,6 @@ void forwardPlein(const TablesModele &m, const LD *a, const LD *b, LD *suivant)
     const std::size_t L = std::size_t(m.L);
     const LecteurA<Mode> at{m.Ath.data(), m.Atl.data(), m.At.data()};
     int j = 1;
-    if constexpr (Mode == Double) {
-        // A lu en un seul double : six sommes en vol (les huit registres x87 : six sommes, α et
-        // un produit) recouvrent mieux la latence des additions.
-        for (; j + 5 <= N; j += 6) {
-            const double *c0 = m.Ath.data() + std::size_t(j) * L, *c1 = c0 + L, *c2 = c1 + L, *c3 = c2 + L,
-                         *c4 = c3 + L, *c5 = c4 + L;
-            LD s0 = 0, s1 = 0, s2 = 0, s3 = 0, s4 = 0, s5 = 0;
-            for (int i = 1; i <= N; ++i) {
-                const LD x = a[i];
-                s0 = s0 + x * static_cast<LD>(c0[i]);
-                s1 = s1 + x * static_cast<LD>(c1[i]);
-                s2 = s2 + x * static_cast<LD>(c2[i]);
-                s3 = s3 + x * static_cast<LD>(c3[i]);
-                s4 = s4 + x * static_cast<LD>(c4[i]);
-                s5 = s5 + x * static_cast<LD>(c5[i]);
-            }
-            suivant[j] = s0 * b[j];
-            suivant[j + 1] = s1 * b[j + 1];
-            suivant[j + 2] = s2 * b[j + 2];
-            suivant[j + 3] = s3 * b[j + 3];
-            suivant[j + 4] = s4 * b[j + 4];
-            suivant[j + 5] = s5 * b[j + 5];
-        }
-    }
     for (; j + 3 <= N; j += 4) {
         const std::size_t k0 = std::size_t(j) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
         LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
