@@ -40,6 +40,18 @@ TamponsXi &tamponsXi()
     return tp;
 }
 
+// Adresse que le compilateur ne peut pas croire invariante dans une boucle : une valeur de A
+// en double, sortie de la boucle et convertie en étendu, y prendrait un registre x87 et serait
+// rangée en pile puis rechargée en 80 bits (chargement bien plus coûteux que celui du double).
+template <typename T>
+inline const T *opaque(const T *p)
+{
+#if defined(__GNUC__)
+    asm("" : "+r"(p));
+#endif
+    return p;
+}
+
 // Peu d'états : t à l'extérieur, α[t] et β[t+1] lus sur leurs lignes, sans copie transposée.
 // Chaque case reçoit toujours ses termes t croissant.
 void sommesXiDirectes(const TablesModele &m, const int *O, int T, const Matrice<LD> &alpha,
@@ -83,6 +95,55 @@ bool xiCreuxPermis(const TablesModele &m, int T, const Matrice<LD> &alpha, const
     return amax * bmax <= std::numeric_limits<LD>::max();
 }
 
+// Modèle plein, A et B en doubles : les mêmes sommes, quatre cases à la fois, lues directement
+// dans α, β et B (sans copie transposée) ; A et B lus en un chargement de 64 bits depuis la
+// mémoire, α chargé en 80 bits (chargement coûteux) une fois pour quatre termes. Chaque terme
+// reste (((β α) a) b) / P, ajouté t croissant.
+void sommesXiDoubles(const TablesModele &m, const int *O, int T, const Matrice<LD> &alpha, const Matrice<LD> &beta,
+                     LD P, Matrice<LD> &n)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    const std::size_t nt = std::size_t(T - 1); // k = t - 1, t = 1..T-1
+    const LD *a1 = alpha.LigneBrute(1);         // α[t][i] = a1[k * L + i]
+    const LD *b2 = beta.LigneBrute(2);          // β[t+1][j] = b2[k * L + j]
+    const double *bh = m.Bth.data();            // B[j][O[t+1]] = bh[O[k + 2] * L + j]
+    const LD p = P;
+    constexpr std::size_t Tuile = 256;
+    for (std::size_t k0 = 0; k0 < nt; k0 += Tuile) {
+        const std::size_t k1 = std::min(nt, k0 + Tuile);
+        for (std::size_t i = 1; i <= std::size_t(N); ++i) {
+            const double *ah = m.Ah.data() + i * L;
+            LD *ni = n.LigneBrute(static_cast<long long>(i));
+            std::size_t j = 1;
+            for (; j + 3 <= std::size_t(N); j += 4) {
+                LD s0 = ni[j], s1 = ni[j + 1], s2 = ni[j + 2], s3 = ni[j + 3];
+                for (std::size_t k = k0; k < k1; ++k) {
+                    const LD x = a1[k * L + i];
+                    const LD *b = b2 + k * L + j;
+                    const double *c = bh + std::size_t(O[k + 2]) * L + j;
+                    const double *a = opaque(ah + j);
+                    s0 = s0 + (((b[0] * x) * static_cast<LD>(a[0])) * static_cast<LD>(c[0])) / p;
+                    s1 = s1 + (((b[1] * x) * static_cast<LD>(a[1])) * static_cast<LD>(c[1])) / p;
+                    s2 = s2 + (((b[2] * x) * static_cast<LD>(a[2])) * static_cast<LD>(c[2])) / p;
+                    s3 = s3 + (((b[3] * x) * static_cast<LD>(a[3])) * static_cast<LD>(c[3])) / p;
+                }
+                ni[j] = s0;
+                ni[j + 1] = s1;
+                ni[j + 2] = s2;
+                ni[j + 3] = s3;
+            }
+            for (; j <= std::size_t(N); ++j) {
+                LD s0 = ni[j];
+                const LD a = static_cast<LD>(ah[j]);
+                for (std::size_t k = k0; k < k1; ++k)
+                    s0 = s0 + (((b2[k * L + j] * a1[k * L + i]) * a) * static_cast<LD>(bh[std::size_t(O[k + 2]) * L + j])) / p;
+                ni[j] = s0;
+            }
+        }
+    }
+}
+
 // Les sommes n[i][j] = Σ_t ξ[t][i][j] : pour chaque case, t croissant, comme la définition.
 // Le calcul parcourt t à l'intérieur (la somme reste dans un registre, A[i][j] et P aussi) par
 // tuiles de t, sur des copies transposées de α, β et de B[j][O[t+1]] lues en continu. En
@@ -98,6 +159,10 @@ void sommesXi(const TablesModele &m, const int *O, int T, const Matrice<LD> &alp
     const bool creux = xiCreuxPermis(m, T, alpha, beta, P);
     if (N <= 4 && !creux) {
         sommesXiDirectes(m, O, T, alpha, beta, P, n);
+        return;
+    }
+    if (!creux && m.ADouble && m.BDouble) {
+        sommesXiDoubles(m, O, T, alpha, beta, P, n);
         return;
     }
     const std::size_t nt = std::size_t(T - 1); // k = t - 1, t = 1..T-1
@@ -237,7 +302,7 @@ void CalculerGamma(const ParametresModele &p, EspaceTravail &e)
 void CalculerXi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    xi(TablesModele(p), e, tamponsXi());
+    xi(Calcul::TablesDuCalcul(p), e, tamponsXi());
 }
 
 namespace {
@@ -334,7 +399,9 @@ void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte 
 
 void IterationBaumWelch(ParametresModele &p, EspaceTravail &e)
 {
-    Contexte c;
+    // Tables et tampons gardés d'un appel à l'autre (itérations pas à pas) : ni allocation ni
+    // défaut de page ; chaque itération reconstruit les tables de p.
+    thread_local Contexte c;
     iteration(p, e, false, c);
 }
 

@@ -10,13 +10,17 @@
 // exact strictement plus petit que le maximum exact et ne peut donc pas l'emporter. Quand les
 // hypothèses de cette borne ne tiennent pas (valeurs négatives, infinies, NaN, A > 16,
 // δ hors d'une plage sûre de l'étendu, maximum trop petit pour les doubles), la colonne est
-// parcourue exactement comme dans la définition.
+// parcourue exactement comme dans la définition. Peu d'états : colonnes exactes, sans filtre ;
+// modèle creux : arcs existants seulement, et une ligne de δ presque toute nulle n'est poussée
+// que depuis ses cases non nulles.
 #include "algorithms/decodage.h"
 #include "algorithms/espace.h"
 #include "algorithms/tables.h"
 #include "model/parametres.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -261,6 +265,87 @@ private:
     const ListeCandidats lister = choisirListe();
 };
 
+// Ligne de δ et ψ par colonnes pleines (At ou Ath : colonne j en c[j * L + i]), sans branche (le
+// gagnant d'une colonne pleine est imprévisible). Deux colonnes à la fois : le maximum d'une
+// colonne est une chaîne de dépendances (comparaison puis choix), deux chaînes indépendantes
+// se recouvrent ; chaque colonne garde ses candidats i croissant. (Au-delà de deux, la pile
+// x87 manque de registres et le compilateur revient à des branches.)
+template <typename C>
+void lignePleine(const C *c, std::size_t L, const LD *d, const LD *b, int N, LD *dt, int *pt)
+{
+    int j = 1;
+    for (; j + 1 <= N; j += 2) {
+        const C *c0 = c + std::size_t(j) * L, *c1 = c0 + L;
+        LD b0 = 0, b1 = 0;
+        int a0 = 1, a1 = 1;
+        for (int i = 1; i <= N; ++i) {
+            const LD x = d[i];
+            const LD v0 = x * static_cast<LD>(c0[i]);
+            const bool m0 = b0 < v0;
+            b0 = m0 ? v0 : b0;
+            a0 = m0 ? i : a0;
+            const LD v1 = x * static_cast<LD>(c1[i]);
+            const bool m1 = b1 < v1;
+            b1 = m1 ? v1 : b1;
+            a1 = m1 ? i : a1;
+        }
+        dt[j] = b0 * b[j];
+        dt[j + 1] = b1 * b[j + 1];
+        pt[j] = a0;
+        pt[j + 1] = a1;
+    }
+    for (; j <= N; ++j) {
+        const C *c0 = c + std::size_t(j) * L;
+        LD b0 = 0;
+        int a0 = 1;
+        for (int i = 1; i <= N; ++i) {
+            const LD v0 = d[i] * static_cast<LD>(c0[i]);
+            const bool m0 = b0 < v0;
+            b0 = m0 ? v0 : b0;
+            a0 = m0 ? i : a0;
+        }
+        dt[j] = b0 * b[j];
+        pt[j] = a0;
+    }
+}
+
+// Ligne t de δ et ψ poussée depuis les seules cases non nulles de δ[t-1] (modèle Propager),
+// i croissant : chaque colonne voit ses candidats dans l'ordre de la définition, et un
+// candidat omis (δ nul) vaut ±0, qui ne bat jamais le meilleur. Une colonne jamais atteinte
+// garde (0, état 1) : δ = +0 × B = +0, ψ = 1. `meilleurs` et `args` (0 et 1) y sont rendus.
+template <typename Arc>
+void viterbiPousse(const TablesModele &m, const Arc *val, const LD *d, const LD *b, LD *dt, int *pt,
+                   Calcul::EnsembleEtats &nonNuls, LD *meilleurs, int *args)
+{
+    const int *debut = m.DebutSource.data();
+    const int *dest = m.Dest.data();
+    std::memset(static_cast<void *>(dt), 0, sizeof(LD) * std::size_t(m.L));
+    std::fill(pt + 1, pt + m.L, 1);
+    Calcul::EnsembleEtats atteints;
+    nonNuls.Parcourir([&](int i) {
+        const LD x = d[i];
+        for (int k = debut[i]; k < debut[i + 1]; ++k) {
+            const int j = dest[k];
+            const LD v = x * static_cast<LD>(val[k]);
+            if (meilleurs[j] < v) {
+                meilleurs[j] = v;
+                args[j] = i;
+            }
+            atteints.Ajouter(j);
+        }
+    });
+    Calcul::EnsembleEtats suite;
+    atteints.Parcourir([&](int j) {
+        const LD v = meilleurs[j] * b[j];
+        dt[j] = v;
+        pt[j] = args[j];
+        meilleurs[j] = 0;
+        args[j] = 1;
+        suite.AjouterSi(j, v != 0);
+    });
+    nonNuls = suite;
+}
+
 }
 
 void Calcul::ViterbiSansAvx2(bool oui)
@@ -271,7 +356,7 @@ void Calcul::ViterbiSansAvx2(bool oui)
 void CalculerViterbi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    Calcul::Viterbi(TablesModele(p), e);
+    Calcul::Viterbi(Calcul::TablesDuCalcul(p), e);
 }
 
 void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
@@ -297,50 +382,66 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
         }
     }
     Decodeur dec(m);
+    // Modèle Propager : une ligne de δ presque toute nulle ne pousse que ses cases non nulles.
+    Calcul::EnsembleEtats nonNuls;
+    std::vector<LD> meilleurs;
+    std::vector<int> args;
+    if (m.Propager) {
+        meilleurs.assign(L, 0.0L);
+        args.assign(L, 1);
+        const LD *d1 = e.Delta.LigneBrute(1);
+        for (int i = 1; i <= N; ++i)
+            nonNuls.AjouterSi(i, d1[i] != 0);
+    }
     for (int t = 2; t <= T; ++t) {
         LD *dt = e.Delta.LigneBrute(t);
         int *pt = e.Psi.LigneBrute(t);
         const LD *b = m.Bt.data() + std::size_t(O[t]) * L;
+        if (m.Pousser(nonNuls)) {
+            const LD *d = e.Delta.LigneBrute(t - 1);
+            if (m.ArcsDouble)
+                viterbiPousse(m, m.ASourceD.data(), d, b, dt, pt, nonNuls, meilleurs.data(), args.data());
+            else
+                viterbiPousse(m, m.ASource.data(), d, b, dt, pt, nonNuls, meilleurs.data(), args.data());
+            continue;
+        }
         if (dec.Direct()) {
             // Peu d'états ou arcs creux : chaque colonne d'un trait, maximum dans un registre.
             const LD *d = e.Delta.LigneBrute(t - 1);
+            if (!m.Creux) {
+                if (m.ADouble)
+                    lignePleine(m.Ath.data(), L, d, b, N, dt, pt);
+                else
+                    lignePleine(m.At.data(), L, d, b, N, dt, pt);
+                continue;
+            }
+            Calcul::EnsembleEtats suite;
+            const int *debut = m.DebutDest.data();
+            const int *source = m.Source.data();
             for (int j = 1; j <= N; ++j) {
                 LD best = 0;
                 int a = 1;
-                if (m.Creux) {
-                    // A lu en doubles quand ses valeurs en sont (un chargement de 64 bits).
-                    const auto arcs = [&](const auto *val) {
-                        for (int k = m.DebutDest[std::size_t(j)]; k < m.DebutDest[std::size_t(j) + 1]; ++k) {
-                            const int i = m.Source[std::size_t(k)];
-                            const LD v = d[i] * static_cast<LD>(val[k]);
-                            if (best < v) {
-                                best = v;
-                                a = i;
-                            }
-                        }
-                    };
-                    if (m.ArcsDouble)
-                        arcs(m.ADestD.data());
-                    else
-                        arcs(m.ADest.data());
-                } else {
-                    // Sans branche : le gagnant d'une colonne pleine est imprévisible.
-                    const auto colonne = [&](const auto *c) {
-                        for (int i = 1; i <= N; ++i) {
-                            const LD v = d[i] * static_cast<LD>(c[i]);
-                            const bool mieux = best < v;
-                            best = mieux ? v : best;
-                            a = mieux ? i : a;
-                        }
-                    };
-                    if (m.ADouble)
-                        colonne(m.Ath.data() + std::size_t(j) * L);
-                    else
-                        colonne(m.At.data() + std::size_t(j) * L);
-                }
-                dt[j] = best * b[j];
+                // A lu en doubles quand ses valeurs en sont (un chargement de 64 bits). Sans
+                // branche : le gagnant parmi les arcs entrants est imprévisible.
+                const auto arcs = [&](const auto *val) {
+                    for (int k = debut[j]; k < debut[j + 1]; ++k) {
+                        const int i = source[k];
+                        const LD v = d[i] * static_cast<LD>(val[k]);
+                        const bool mieux = best < v;
+                        best = mieux ? v : best;
+                        a = mieux ? i : a;
+                    }
+                };
+                if (m.ArcsDouble)
+                    arcs(m.ADestD.data());
+                else
+                    arcs(m.ADest.data());
+                const LD v = best * b[j];
+                dt[j] = v;
                 pt[j] = a;
+                suite.AjouterSi(j, v != 0);
             }
+            nonNuls = suite;
             continue;
         }
         dec.Ligne(e.Delta.LigneBrute(t - 1));

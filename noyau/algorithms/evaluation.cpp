@@ -1,17 +1,20 @@
 // Forward et Backward. Chaque case est la somme, i (ou j) croissant à partir de 0, des
 // produits formés dans l'ordre de la définition ; les noyaux calculent plusieurs cases
-// indépendantes à la fois (quatre sommes en vol) sur des lignes contiguës, ce qui ne change
-// aucun arrondi.
+// indépendantes à la fois (quatre ou cinq sommes en vol) sur des lignes contiguës, ce qui ne
+// change aucun arrondi. Sur un modèle creux, seuls les arcs existants sont parcourus, et une
+// ligne presque toute nulle (émissions creuses) n'est propagée que depuis ses cases non nulles.
 #include "algorithms/evaluation.h"
 #include "algorithms/citation.h"
 #include "algorithms/espace.h"
 #include "algorithms/tables.h"
 #include "model/parametres.h"
 
+#include <cstring>
 #include <limits>
 
 namespace {
 
+using Calcul::EnsembleEtats;
 using Calcul::TablesModele;
 using LD = long double;
 
@@ -58,6 +61,17 @@ void forwardPlein(const TablesModele &m, const LD *a, const LD *b, LD *suivant)
         suivant[j + 2] = s2 * b[j + 2];
         suivant[j + 3] = s3 * b[j + 3];
     }
+    for (; j + 1 <= N; j += 2) {
+        const std::size_t k0 = std::size_t(j) * L, k1 = k0 + L;
+        LD s0 = 0, s1 = 0;
+        for (int i = 1; i <= N; ++i) {
+            const LD x = a[i];
+            s0 = s0 + x * at[k0 + std::size_t(i)];
+            s1 = s1 + x * at[k1 + std::size_t(i)];
+        }
+        suivant[j] = s0 * b[j];
+        suivant[j + 1] = s1 * b[j + 1];
+    }
     for (; j <= N; ++j) {
         const std::size_t k0 = std::size_t(j) * L;
         LD s0 = 0;
@@ -67,15 +81,44 @@ void forwardPlein(const TablesModele &m, const LD *a, const LD *b, LD *suivant)
     }
 }
 
+// Cases atteintes par une propagation, j croissant : valeur (× B[j] quand b est donné)
+// écrite, somme remise à 0, cases non nulles relevées ; rend la somme des valeurs écrites.
+LD ecrireAtteints(const EnsembleEtats &atteints, LD *somme, const LD *b, LD *ligne, EnsembleEtats &nonNuls)
+{
+    EnsembleEtats suite;
+    LD total = 0;
+    atteints.Parcourir([&](int j) {
+        const LD v = b ? somme[j] * b[j] : somme[j];
+        somme[j] = 0;
+        ligne[j] = v;
+        total += v;
+        suite.AjouterSi(j, v != 0);
+    });
+    nonNuls = suite;
+    return total;
+}
+
+// Cases non nulles d'une ligne.
+EnsembleEtats releverNonNuls(const LD *x, int N)
+{
+    EnsembleEtats r;
+    for (int i = 1; i <= N; ++i)
+        r.AjouterSi(i, x[i] != 0);
+    return r;
+}
+
 // Ligne suivante de α sur les seuls arcs existants, i croissant. Rend la somme de la ligne
-// écrite : finie si et seulement si chaque case l'est (valeurs >= 0).
+// écrite : finie si et seulement si chaque case l'est (valeurs >= 0). Relève aussi les cases
+// non nulles de la ligne écrite quand `nonNuls` est donné.
 template <typename Arc>
-LD forwardCreux(const TablesModele &m, const Arc *val, const LD *a, const LD *b, LD *suivant)
+LD forwardCreux(const TablesModele &m, const Arc *val, const LD *a, const LD *b, LD *suivant,
+                EnsembleEtats *nonNuls)
 {
     const int N = m.N;
     const int *debut = m.DebutDest.data();
     const int *source = m.Source.data();
     LD total = 0;
+    EnsembleEtats suite;
     for (int j = 1; j <= N; ++j) {
         LD s0 = 0;
         for (int k = debut[j]; k < debut[j + 1]; ++k)
@@ -83,8 +126,34 @@ LD forwardCreux(const TablesModele &m, const Arc *val, const LD *a, const LD *b,
         const LD v = s0 * b[j];
         suivant[j] = v;
         total += v;
+        suite.AjouterSi(j, v != 0);
     }
+    if (nonNuls)
+        *nonNuls = suite;
     return total;
+}
+
+// Ligne suivante de α poussée depuis les seules cases non nulles de la ligne courante (finie,
+// modèle Propager). Chaque somme reçoit ses termes i croissant, comme la boucle par
+// destination : les termes omis valent +0 et ne changent pas une somme >= +0 ; une case jamais
+// atteinte vaut +0 × B = +0. `somme` (L cases à 0) est rendu à 0.
+template <typename Arc>
+LD forwardPousse(const TablesModele &m, const Arc *val, const LD *a, const LD *b, LD *suivant,
+                 EnsembleEtats &nonNuls, LD *somme)
+{
+    const int *debut = m.DebutSource.data();
+    const int *dest = m.Dest.data();
+    std::memset(static_cast<void *>(suivant), 0, sizeof(LD) * std::size_t(m.L));
+    EnsembleEtats atteints;
+    nonNuls.Parcourir([&](int i) {
+        const LD x = a[i];
+        for (int k = debut[i]; k < debut[i + 1]; ++k) {
+            const int j = dest[k];
+            somme[j] = somme[j] + x * static_cast<LD>(val[k]);
+            atteints.Ajouter(j);
+        }
+    });
+    return ecrireAtteints(atteints, somme, b, suivant, nonNuls);
 }
 
 bool finie(LD x)
@@ -111,6 +180,8 @@ void forward(const TablesModele &m, const int *O, int T, Matrice<LD> &alpha)
     const std::size_t L = std::size_t(m.L);
     const bool creux = m.Creux && m.Positif;
     bool ligneFinie = false;
+    EnsembleEtats nonNuls; // cases non nulles de la ligne courante, quand m.Propager
+    std::vector<LD> somme(m.Propager ? L : 0, 0.0L);
     {
         LD *a1 = alpha.LigneBrute(1);
         const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
@@ -118,18 +189,26 @@ void forward(const TablesModele &m, const int *O, int T, Matrice<LD> &alpha)
             a1[i] = m.PI[std::size_t(i)] * b[i];
         if (creux)
             ligneFinie = finie(totalLigne(a1, N));
+        if (m.Propager)
+            nonNuls = releverNonNuls(a1, N);
     }
     for (int t = 1; t < T; ++t) {
         const LD *a = alpha.LigneBrute(t);
         LD *suivant = alpha.LigneBrute(t + 1);
         const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
-        if (ligneFinie) {
-            ligneFinie = finie(m.ArcsDouble ? forwardCreux(m, m.ADestD.data(), a, b, suivant)
-                                            : forwardCreux(m, m.ADest.data(), a, b, suivant));
+        if (ligneFinie && m.Pousser(nonNuls)) {
+            ligneFinie = finie(m.ArcsDouble ? forwardPousse(m, m.ASourceD.data(), a, b, suivant, nonNuls, somme.data())
+                                            : forwardPousse(m, m.ASource.data(), a, b, suivant, nonNuls, somme.data()));
+        } else if (ligneFinie) {
+            EnsembleEtats *suivi = m.Propager ? &nonNuls : nullptr;
+            ligneFinie = finie(m.ArcsDouble ? forwardCreux(m, m.ADestD.data(), a, b, suivant, suivi)
+                                            : forwardCreux(m, m.ADest.data(), a, b, suivant, suivi));
         } else {
             forwardPlein<Mode>(m, a, b, suivant);
             if (creux)
                 ligneFinie = finie(totalLigne(suivant, N));
+            if (m.Propager)
+                nonNuls = releverNonNuls(suivant, N);
         }
     }
 }
@@ -141,6 +220,29 @@ void backwardPlein(const TablesModele &m, const LD *suivant, const LD *b, LD *co
     const std::size_t L = std::size_t(m.L);
     const LecteurA<Mode> a{m.Ah.data(), m.Al.data(), m.A.data()};
     int i = 1;
+    if constexpr (Mode == Double) {
+        // A lu en un seul double : cinq sommes en vol (les huit registres x87 : cinq sommes,
+        // β, B et un produit), β et B chargés en 80 bits une fois pour cinq cases.
+        for (; i + 4 <= N; i += 5) {
+            const double *a0 = m.Ah.data() + std::size_t(i) * L, *a1 = a0 + L, *a2 = a1 + L, *a3 = a2 + L,
+                         *a4 = a3 + L;
+            LD s0 = 0, s1 = 0, s2 = 0, s3 = 0, s4 = 0;
+            for (int j = 1; j <= N; ++j) {
+                const LD y = suivant[j];
+                const LD c = b[j];
+                s0 = s0 + y * (static_cast<LD>(a0[j]) * c);
+                s1 = s1 + y * (static_cast<LD>(a1[j]) * c);
+                s2 = s2 + y * (static_cast<LD>(a2[j]) * c);
+                s3 = s3 + y * (static_cast<LD>(a3[j]) * c);
+                s4 = s4 + y * (static_cast<LD>(a4[j]) * c);
+            }
+            courant[i] = s0;
+            courant[i + 1] = s1;
+            courant[i + 2] = s2;
+            courant[i + 3] = s3;
+            courant[i + 4] = s4;
+        }
+    }
     for (; i + 3 <= N; i += 4) {
         const std::size_t k0 = std::size_t(i) * L, k1 = k0 + L, k2 = k1 + L, k3 = k2 + L;
         LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
@@ -168,12 +270,14 @@ void backwardPlein(const TablesModele &m, const LD *suivant, const LD *b, LD *co
 }
 
 template <typename Arc>
-LD backwardCreux(const TablesModele &m, const Arc *val, const LD *suivant, const LD *b, LD *courant)
+LD backwardCreux(const TablesModele &m, const Arc *val, const LD *suivant, const LD *b, LD *courant,
+                 EnsembleEtats *nonNuls)
 {
     const int N = m.N;
     const int *debut = m.DebutSource.data();
     const int *dest = m.Dest.data();
     LD total = 0;
+    EnsembleEtats suite;
     for (int i = 1; i <= N; ++i) {
         LD s0 = 0;
         for (int k = debut[i]; k < debut[i + 1]; ++k) {
@@ -182,8 +286,34 @@ LD backwardCreux(const TablesModele &m, const Arc *val, const LD *suivant, const
         }
         courant[i] = s0;
         total += s0;
+        suite.AjouterSi(i, s0 != 0);
     }
+    if (nonNuls)
+        *nonNuls = suite;
     return total;
+}
+
+// Ligne de β poussée depuis les seuls j où β[t+1][j] et B[j][O[t+1]] sont non nuls (ligne
+// finie, modèle Propager : A × B fini, donc chaque terme omis vaut +0). Chaque somme reçoit ses
+// termes j croissant, comme la boucle par source.
+template <typename Arc>
+LD backwardPousse(const TablesModele &m, const Arc *val, const LD *suivant, const LD *b, LD *courant,
+                  const EnsembleEtats &bNonNul, EnsembleEtats &nonNuls, LD *somme)
+{
+    const int *debut = m.DebutDest.data();
+    const int *source = m.Source.data();
+    std::memset(static_cast<void *>(courant), 0, sizeof(LD) * std::size_t(m.L));
+    EnsembleEtats atteints;
+    nonNuls.Inter(bNonNul).Parcourir([&](int j) {
+        const LD y = suivant[j];
+        const LD c = b[j];
+        for (int k = debut[j]; k < debut[j + 1]; ++k) {
+            const int i = source[k];
+            somme[i] = somme[i] + y * (static_cast<LD>(val[k]) * c);
+            atteints.Ajouter(i);
+        }
+    });
+    return ecrireAtteints(atteints, somme, nullptr, courant, nonNuls);
 }
 
 template <int Mode>
@@ -198,17 +328,29 @@ void backward(const TablesModele &m, const int *O, int T, Matrice<LD> &beta)
     }
     const bool creux = m.Creux && m.Positif;
     bool ligneFinie = creux;
+    EnsembleEtats nonNuls; // cases non nulles de la ligne t + 1, quand m.Propager
+    for (int i = 1; i <= N && m.Propager; ++i)
+        nonNuls.Ajouter(i);
+    std::vector<LD> somme(m.Propager ? L : 0, 0.0L);
     for (int t = T - 1; t >= 1; --t) {
         const LD *suivant = beta.LigneBrute(t + 1);
         LD *courant = beta.LigneBrute(t);
         const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
-        if (ligneFinie) {
-            ligneFinie = finie(m.ArcsDouble ? backwardCreux(m, m.ASourceD.data(), suivant, b, courant)
-                                            : backwardCreux(m, m.ASource.data(), suivant, b, courant));
+        const EnsembleEtats &bNonNul = m.BNonNul[std::size_t(O[t + 1])];
+        if (ligneFinie && m.Pousser(nonNuls.Inter(bNonNul))) {
+            ligneFinie = finie(m.ArcsDouble
+                                   ? backwardPousse(m, m.ADestD.data(), suivant, b, courant, bNonNul, nonNuls, somme.data())
+                                   : backwardPousse(m, m.ADest.data(), suivant, b, courant, bNonNul, nonNuls, somme.data()));
+        } else if (ligneFinie) {
+            EnsembleEtats *suivi = m.Propager ? &nonNuls : nullptr;
+            ligneFinie = finie(m.ArcsDouble ? backwardCreux(m, m.ASourceD.data(), suivant, b, courant, suivi)
+                                            : backwardCreux(m, m.ASource.data(), suivant, b, courant, suivi));
         } else {
             backwardPlein<Mode>(m, suivant, b, courant);
             if (creux)
                 ligneFinie = finie(totalLigne(courant, N));
+            if (m.Propager)
+                nonNuls = releverNonNuls(courant, N);
         }
     }
 }
@@ -257,13 +399,13 @@ void Calcul::Backward(const TablesModele &m, EspaceTravail &e)
 void CalculerForward(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    Calcul::Forward(TablesModele(p), e);
+    Calcul::Forward(Calcul::TablesDuCalcul(p), e);
 }
 
 void CalculerBackward(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    Calcul::Backward(TablesModele(p), e);
+    Calcul::Backward(Calcul::TablesDuCalcul(p), e);
 }
 
 void ExigerGeneration(const ParametresModele &p, EspaceTravail &e)

@@ -2,12 +2,22 @@
 #include "algorithms/espace.h"
 #include "model/parametres.h"
 
+#include <cstring>
 #include <limits>
 
 namespace Calcul {
 
 namespace {
+using LD = long double;
 Noyaux imposes = Noyaux::Auto;
+
+// Vrai aussi pour 0 ; faux pour NaN, l'infini et les valeurs hors de l'étendue des doubles.
+inline bool scinder(long double x, double &haut, double &bas)
+{
+    haut = double(x);
+    bas = double(x - static_cast<long double>(haut));
+    return static_cast<long double>(haut) + static_cast<long double>(bas) == x;
+}
 }
 
 void ImposerNoyaux(Noyaux choix)
@@ -22,10 +32,7 @@ Noyaux NoyauxImposes()
 
 bool Scinder(long double x, double &haut, double &bas)
 {
-    haut = double(x);
-    bas = double(x - static_cast<long double>(haut));
-    // Vrai aussi pour 0 ; faux pour NaN, l'infini et les valeurs hors de l'étendue des doubles.
-    return static_cast<long double>(haut) + static_cast<long double>(bas) == x;
+    return scinder(x, haut, bas);
 }
 
 TablesModele::TablesModele(const ParametresModele &p)
@@ -35,58 +42,91 @@ TablesModele::TablesModele(const ParametresModele &p)
 
 void TablesModele::Construire(const ParametresModele &p)
 {
+    static_assert(ParametresModele::Taille <= EnsembleEtats::Capacite, "un état hors des ensembles de bits");
     N = p.N;
     M = p.M;
     L = p.N + 1;
-    const std::size_t LL = std::size_t(L) * std::size_t(L);
-    PI.assign(std::size_t(L), 0.0L);
-    A.assign(LL, 0.0L);
-    At.assign(LL, 0.0L);
-    Bt.assign(std::size_t(M + 1) * std::size_t(L), 0.0L);
-    for (int i = 1; i <= N; ++i) {
-        PI[std::size_t(i)] = p.PI[i];
-        for (int j = 1; j <= N; ++j) {
-            const long double a = p.A[i][j];
-            A[std::size_t(i * L + j)] = a;
-            At[std::size_t(j * L + i)] = a;
-        }
-        for (int o = 0; o <= M; ++o)
-            Bt[std::size_t(o * L + i)] = p.B[i][o];
+    const std::size_t Lz = std::size_t(L), LL = Lz * Lz;
+    // Ces tables sont refaites à chaque calcul : chaque case est écrite une seule fois, d'un
+    // seul passage qui relève aussi les arcs, les signes et les plus grandes valeurs.
+    PI.resize(Lz);
+    A.resize(LL);
+    At.resize(LL);
+    Bt.resize(std::size_t(M + 1) * Lz);
+    LD *a = A.data(), *at = At.data(), *bt = Bt.data();
+    const LD Max = std::numeric_limits<LD>::max();
+    bool positif = true; // π, A, B finis et >= 0
+    LD maxB = 0;
+    PI[0] = 0;
+    for (std::size_t j = 0; j < Lz; ++j) {
+        a[j] = 0;
+        at[j] = 0;
     }
-    const auto positif = [](long double x) { return x >= 0 && x <= std::numeric_limits<long double>::max(); };
-    Positif = true;
-    for (int i = 1; i <= N && Positif; ++i)
-        Positif = positif(PI[std::size_t(i)]);
-    for (std::size_t k = 0; k < A.size() && Positif; ++k)
-        Positif = positif(A[k]);
-    for (std::size_t k = 0; k < Bt.size() && Positif; ++k)
-        Positif = positif(Bt[k]);
-
-    DebutDest.assign(std::size_t(L) + 1, 0);
-    DebutSource.assign(std::size_t(L) + 1, 0);
-    Source.clear();
-    ADest.clear();
+    DebutDest.assign(Lz + 1, 0);
+    DebutSource.assign(Lz + 1, 0);
     Dest.clear();
     ASource.clear();
-    for (int j = 1; j <= N; ++j) {
-        DebutDest[std::size_t(j)] = int(Source.size());
-        for (int i = 1; i <= N; ++i)
-            if (At[std::size_t(j * L + i)] != 0) {
-                Source.push_back(i);
-                ADest.push_back(At[std::size_t(j * L + i)]);
-            }
-    }
-    DebutDest[std::size_t(L)] = int(Source.size());
     for (int i = 1; i <= N; ++i) {
-        DebutSource[std::size_t(i)] = int(Dest.size());
-        for (int j = 1; j <= N; ++j)
-            if (A[std::size_t(i * L + j)] != 0) {
+        const std::size_t iz = std::size_t(i);
+        const LD pi = p.PI[i];
+        PI[iz] = pi;
+        positif &= pi >= 0 && pi <= Max;
+        (void)p.A[i][N]; // lignes trop courtes : EHorsBornes, comme un accès case par case
+        const LD *ligne = p.A[i].data();
+        LD *ai = a + iz * Lz;
+        ai[0] = 0;
+        at[iz * Lz] = 0;
+        DebutSource[iz] = int(Dest.size());
+        // Copies octet pour octet : ni chargement ni rangement de 80 bits sur la pile x87.
+        std::memcpy(static_cast<void *>(ai + 1), ligne + 1, sizeof(LD) * std::size_t(N));
+        for (int j = 1; j <= N; ++j) {
+            std::memcpy(static_cast<void *>(at + std::size_t(j) * Lz + iz), ligne + j, sizeof(LD));
+            const LD x = ligne[j];
+            positif &= x >= 0 && x <= Max;
+            if (x != 0) {
                 Dest.push_back(j);
-                ASource.push_back(A[std::size_t(i * L + j)]);
+                ASource.push_back(x);
+                ++DebutDest[std::size_t(j)];
+            }
+        }
+    }
+    DebutSource[Lz] = int(Dest.size());
+    BNonNul.assign(std::size_t(M + 1), EnsembleEtats());
+    for (int o = 0; o <= M; ++o)
+        bt[std::size_t(o) * Lz] = 0;
+    for (int i = 1; i <= N; ++i) {
+        (void)p.B[i][M];
+        const LD *ligne = p.B[i].data();
+        for (int o = 0; o <= M; ++o) {
+            std::memcpy(static_cast<void *>(bt + std::size_t(o) * Lz + std::size_t(i)), ligne + o, sizeof(LD));
+            const LD x = ligne[o];
+            positif &= x >= 0 && x <= Max;
+            maxB = x > maxB ? x : maxB;
+            BNonNul[std::size_t(o)].AjouterSi(i, x != 0);
+        }
+    }
+    Positif = positif;
+
+    // Arcs par destination, i croissant : comptes de chaque colonne, puis rangement des arcs
+    // déjà relevés par source (i croissant, donc croissant dans chaque colonne).
+    Arcs = int(Dest.size());
+    for (std::size_t j = 1, debut = 0; j <= Lz; ++j) {
+        const std::size_t n = j < Lz ? std::size_t(DebutDest[j]) : 0;
+        DebutDest[j] = int(debut);
+        debut += n;
+    }
+    DebutDest[0] = 0;
+    Source.resize(std::size_t(Arcs));
+    ADest.resize(std::size_t(Arcs));
+    {
+        std::vector<int> place(DebutDest.begin(), DebutDest.end());
+        for (int i = 1; i <= N; ++i)
+            for (int k = DebutSource[std::size_t(i)]; k < DebutSource[std::size_t(i) + 1]; ++k) {
+                const std::size_t q = std::size_t(place[std::size_t(Dest[std::size_t(k)])]++);
+                Source[q] = i;
+                ADest[q] = ASource[std::size_t(k)];
             }
     }
-    DebutSource[std::size_t(L)] = int(Dest.size());
-    Arcs = int(Source.size());
     // Des valeurs qui sont des doubles (2^-20 près, entraînées en double...) se lisent en un
     // chargement de 64 bits, bien moins cher que celui d'un étendu.
     ArcsDouble = true;
@@ -99,12 +139,22 @@ void TablesModele::Construire(const ParametresModele &p)
     }
     // Au-delà d'un quart des cases, les boucles pleines (plusieurs sommes en vol, lignes
     // contiguës) vont plus vite que les parcours indirects.
-    Creux = imposes == Noyaux::Auto ? 4LL * Arcs <= (long long)N * N : imposes == Noyaux::Creux;
+    Creux = imposes == Noyaux::Auto ? 4LL * Arcs <= (long long)N * N
+                                    : imposes == Noyaux::Creux || imposes == Noyaux::Propages;
+    Propager = Creux && imposes != Noyaux::Creux && Positif && N < EnsembleEtats::Capacite;
+    if (Propager) {
+        LD maxA = 0;
+        for (const LD x : ASource)
+            maxA = x > maxA ? x : maxA;
+        Propager = maxA * maxB <= Max;
+    }
+    ToujoursPropager = imposes == Noyaux::Propages;
     // Les découpes en doubles ne servent qu'aux boucles pleines : un modèle creux ne les
     // construit pas (ses rares pas pleins lisent les étendus, de mêmes valeurs).
     Scinde = false;
     ADouble = false;
     BScinde = false;
+    BDouble = false;
     if (Creux) {
         Ah.clear();
         Al.clear();
@@ -114,32 +164,56 @@ void TablesModele::Construire(const ParametresModele &p)
         Btl.clear();
         return;
     }
-    Ah.assign(LL, 0.0);
-    Al.assign(LL, 0.0);
-    Ath.assign(LL, 0.0);
-    Atl.assign(LL, 0.0);
+    // Cas courant : chaque A[i][j] est un double (valeurs tapées, entraînées en double...) ;
+    // la partie basse, nulle, n'est alors ni rangée ni lue.
+    ADouble = true;
+    for (std::size_t k = 0; k < LL && ADouble; ++k)
+        ADouble = static_cast<LD>(double(a[k])) == a[k];
+    Ah.resize(LL);
+    Ath.resize(LL);
     Scinde = true;
-    for (int i = 0; i < L && Scinde; ++i)
-        for (int j = 0; j < L; ++j) {
-            double h, b;
-            if (!Scinder(A[std::size_t(i * L + j)], h, b)) {
-                Scinde = false;
-                break;
+    if (ADouble) {
+        Al.clear();
+        Atl.clear();
+        for (std::size_t i = 0; i < Lz; ++i)
+            for (std::size_t j = 0; j < Lz; ++j) {
+                const double h = double(a[i * Lz + j]);
+                Ah[i * Lz + j] = h;
+                Ath[j * Lz + i] = h;
             }
-            Ah[std::size_t(i * L + j)] = h;
-            Al[std::size_t(i * L + j)] = b;
-            Ath[std::size_t(j * L + i)] = h;
-            Atl[std::size_t(j * L + i)] = b;
-        }
-    ADouble = Scinde;
-    for (std::size_t k = 0; k < Al.size() && ADouble; ++k)
-        ADouble = Al[k] == 0;
-    Bth.assign(Bt.size(), 0.0);
-    Btl.assign(Bt.size(), 0.0);
+    } else {
+        // Chaque case est écrite tant que la découpe réussit ; sinon les tables ne sont pas lues.
+        Al.resize(LL);
+        Atl.resize(LL);
+        for (std::size_t i = 0; i < Lz && Scinde; ++i)
+            for (std::size_t j = 0; j < Lz; ++j) {
+                double h, l;
+                if (!scinder(a[i * Lz + j], h, l)) {
+                    Scinde = false;
+                    break;
+                }
+                Ah[i * Lz + j] = h;
+                Al[i * Lz + j] = l;
+                Ath[j * Lz + i] = h;
+                Atl[j * Lz + i] = l;
+            }
+    }
+    Bth.resize(Bt.size());
+    Btl.resize(Bt.size());
     BScinde = true;
     for (std::size_t k = 0; k < Bt.size() && BScinde; ++k)
-        BScinde = Scinder(Bt[k], Bth[k], Btl[k]);
+        BScinde = scinder(Bt[k], Bth[k], Btl[k]);
+    BDouble = BScinde;
+    for (std::size_t k = 0; k < Btl.size() && BDouble; ++k)
+        BDouble = Btl[k] == 0;
 
+}
+
+const TablesModele &TablesDuCalcul(const ParametresModele &p)
+{
+    thread_local TablesModele m;
+    m.Construire(p);
+    return m;
 }
 
 void ControlerSequence(const ParametresModele &p, const EspaceTravail &e)

@@ -4,12 +4,51 @@
 // change, jamais l'ordre des opérations.
 #include "algorithms/memoire.h"
 
+#include <cstdint>
 #include <vector>
 
 struct ParametresModele;
 struct EspaceTravail;
 
 namespace Calcul {
+
+// Ensemble d'états 0..127 rangé en bits, parcouru par indices croissants : les lignes de α, β
+// ou δ presque toutes nulles (émissions creuses) ne propagent que leurs cases non nulles.
+struct EnsembleEtats {
+    static constexpr int Mots = 2;
+    static constexpr int Capacite = 64 * Mots;
+    std::uint64_t m[Mots] = {};
+    void Ajouter(int i) { m[i >> 6] |= std::uint64_t(1) << (i & 63); }
+    // Ajoute i quand `oui`, sans branche (le test porte sur des valeurs imprévisibles).
+    void AjouterSi(int i, bool oui) { m[i >> 6] |= std::uint64_t(oui) << (i & 63); }
+    int Nombre() const
+    {
+        // Compte des bits à la main : sans l'instruction popcnt (non exigée à la compilation),
+        // __builtin_popcountll appelle une fonction de bibliothèque.
+        int n = 0;
+        for (std::uint64_t x : m) {
+            x = x - ((x >> 1) & 0x5555555555555555ULL);
+            x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+            x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
+            n += int((x * 0x0101010101010101ULL) >> 56);
+        }
+        return n;
+    }
+    EnsembleEtats Inter(const EnsembleEtats &autre) const
+    {
+        EnsembleEtats r;
+        for (int k = 0; k < Mots; ++k)
+            r.m[k] = m[k] & autre.m[k];
+        return r;
+    }
+    template <typename F>
+    void Parcourir(F &&f) const
+    {
+        for (int k = 0; k < Mots; ++k)
+            for (std::uint64_t x = m[k]; x; x &= x - 1)
+                f(64 * k + __builtin_ctzll(x));
+    }
+};
 
 // Un étendu de A lu en deux doubles (haut + bas) : charger un étendu de 80 bits depuis la
 // mémoire coûte cher (instruction microcodée), deux doubles et une addition exacte non.
@@ -23,11 +62,12 @@ struct TablesModele {
     std::vector<long double, AllocateurTables<long double>> At; // At[j * L + i] = A[i][j]
     std::vector<long double, AllocateurTables<long double>> Bt; // Bt[o * L + j] = B[j][o], o = 0..M (ligne 0 nulle)
     bool Scinde = false;         // découpes exactes de A disponibles
-    std::vector<double> Ah, Al;  // A = Ah + Al
+    std::vector<double> Ah, Al;  // A = Ah + Al (Al et Atl vides quand ADouble : A = Ah)
     std::vector<double> Ath, Atl; // At = Ath + Atl
-    bool ADouble = false;         // Al et Atl tout à zéro : A se lit en un seul double
+    bool ADouble = false;         // chaque A[i][j] est un double : A se lit en un seul double
     bool BScinde = false;         // découpes exactes de Bt disponibles
     std::vector<double> Bth, Btl; // Bt = Bth + Btl
+    bool BDouble = false;         // Btl tout à zéro : B se lit en un seul double
 
     // Les arcs qui existent (A[i][j] != 0), rangés deux fois : par destination, i croissant
     // (Forward, Viterbi) et par source, j croissant (Backward, ξ). Un terme sauté vaut +0 ajouté
@@ -42,6 +82,17 @@ struct TablesModele {
     std::vector<long double> ASource;   // A[i][Dest[k]]
     bool ArcsDouble = false;            // chaque A[i][j] est un double : copies ci-dessous
     std::vector<double> ADestD, ASourceD;
+    // Propagation des seules cases non nulles d'une ligne (modèle creux, Positif, N < 128 et
+    // chaque A[i][j] × B[j][k] fini : un terme de case nulle vaut alors exactement +0).
+    bool Propager = false;
+    bool ToujoursPropager = false;      // imposé par les tests, même aux lignes pleines
+    std::vector<EnsembleEtats> BNonNul; // [o] : les j tels que B[j][o] != 0
+    // Propager une ligne dont `nonNuls` sont les cases non nulles : au plus un quart des cases
+    // non nul, la propagation coûte moins que le parcours de tous les arcs.
+    bool Pousser(const EnsembleEtats &nonNuls) const
+    {
+        return Propager && (ToujoursPropager || 4 * nonNuls.Nombre() <= N);
+    }
 
     TablesModele() = default;
     explicit TablesModele(const ParametresModele &p);
@@ -49,9 +100,15 @@ struct TablesModele {
     void Construire(const ParametresModele &p);
 };
 
-// Tests et bancs d'essai : impose les boucles pleines ou les parcours creux (quand ils sont
-// permis) au lieu du choix d'après le nombre d'arcs.
-enum class Noyaux { Auto, Pleins, Creux };
+// Tables de p pour un calcul isolé (CalculerForward...) : une table par fil, reconstruite à
+// chaque appel dans la mémoire déjà prise (ni allocation, ni défaut de page, ni remise à zéro
+// d'un appel à l'autre). Valable jusqu'au prochain appel sur ce fil.
+const TablesModele &TablesDuCalcul(const ParametresModele &p);
+
+// Tests et bancs d'essai : impose les boucles pleines, les parcours creux arc par arc, ou les
+// parcours creux avec propagation de chaque ligne (quand ils sont permis) au lieu du choix
+// d'après le nombre d'arcs et de cases non nulles.
+enum class Noyaux { Auto, Pleins, Creux, Propages };
 void ImposerNoyaux(Noyaux choix);
 Noyaux NoyauxImposes();
 

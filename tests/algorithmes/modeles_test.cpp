@@ -4,6 +4,7 @@
 #include "graph/nombres.h"
 #include "model/document.h"
 
+#include <cmath>
 #include <random>
 
 ParametresModele ParametresTextes(const QStringList &noms, const QStringList &symboles, const QStringList &pi,
@@ -84,13 +85,26 @@ ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std
         p.B[r.N][1] = 1e-4000L;
     else if (extra == QLatin1String("enorme"))
         p.A[1][1] = 1e1000L;
-    else if (extra == QLatin1String("chaine")) {
+    else if (extra == QLatin1String("doubles"))
+        // Multiples de 2^-20 : π, A et B tiennent exactement en doubles (lus comme tels).
+        for (int i = 1; i <= r.N; ++i) {
+            p.PI[i] = std::ldexp(std::round(std::ldexp(p.PI[i], 20)), -20);
+            for (int j = 1; j <= r.N; ++j)
+                p.A[i][j] = std::ldexp(std::round(std::ldexp(p.A[i][j], 20)), -20);
+            for (int k = 1; k <= r.M; ++k)
+                p.B[i][k] = std::ldexp(std::round(std::ldexp(p.B[i][k], 20)), -20);
+        }
+    else if (extra == QLatin1String("chaine") || extra == QLatin1String("chaine4")) {
         // Un cycle : START -> E1 -> E2 -> ... -> EN -> E1, soit N + 1 arcs.
         for (int i = 1; i <= r.N; ++i) {
             p.PI[i] = i == 1 ? 1 : 0;
             for (int j = 1; j <= r.N; ++j)
                 if (j != i % r.N + 1)
                     p.A[i][j] = 0;
+            // "chaine4" : Ei n'émet que s(i) .. s(i+3).
+            for (int k = 1; k <= r.M && extra == QLatin1String("chaine4"); ++k)
+                if ((k - i + r.M) % r.M >= 4)
+                    p.B[i][k] = 0;
         }
     } else if (extra == QLatin1String("arcs98")) {
         // 98 arcs en tout : les N arcs de START et N² + N - 98 cases de A mises à 0.
@@ -100,6 +114,10 @@ ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std
     O.assign(std::size_t(r.T) + 1, 0);
     for (int t = 1; t <= r.T; ++t)
         O[std::size_t(t)] = 1 + int(g() % unsigned(r.M));
+    if (extra == QLatin1String("chaine4"))
+        // Une séquence que le cycle peut émettre : à l'instant t l'état est E((t - 1) mod N + 1).
+        for (int t = 1; t <= r.T; ++t)
+            O[std::size_t(t)] = ((t - 1) % r.N + int(g() % 4u)) % r.M + 1;
     return p;
 }
 

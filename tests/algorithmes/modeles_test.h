@@ -29,8 +29,9 @@ struct ReglageAleatoire {
     double zeros;      // part des cases mises à 0
     bool egalites;     // valeurs tirées dans {0,25 ; 0,5} : beaucoup d'égalités exactes
     const char *extra; // "" ou "grand" (une valeur de A > 16), "negatif", "minuscule" (A non découpable en doubles),
-                       // "enorme" (A[1][1] = 1e1000 : α déborde), "chaine" (cycle de N + 1 arcs), "arcs98",
-                       // "bminuscule" (B non découpable)
+                       // "enorme" (A[1][1] = 1e1000 : α déborde), "chaine" (cycle de N + 1 arcs), "chaine4" (le
+                       // même, chaque état n'émettant que 4 symboles, séquence émise par le cycle), "arcs98",
+                       // "bminuscule" (B non découpable), "doubles" (π, A, B multiples de 2^-20)
 };
 ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std::vector<int> &O);
 

@@ -193,6 +193,7 @@ const ReglageAleatoire Reglages[] = {
     {"Egalites", 6, 3, 30, 0.2, true, ""},
     {"Moyen", 23, 11, 60, 0.1, false, ""},
     {"Impair", 13, 4, 25, 0.0, false, ""},
+    {"Doubles", 9, 4, 40, 0.1, false, "doubles"},
     {"AGrand", 9, 3, 20, 0.0, false, "grand"},
     {"ANegatif", 6, 3, 20, 0.1, false, "negatif"},
     {"AMinuscule", 5, 3, 20, 0.0, false, "minuscule"},
@@ -201,13 +202,15 @@ const ReglageAleatoire Reglages[] = {
     // Les familles des bancs d'essai : chaîne de 97 états (98 arcs), 10 états à 98 arcs, et
     // un α qui déborde en cours de route (les pas creux cèdent la place aux pas pleins).
     {"Chaine97", 97, 98, 60, 0.0, false, "chaine"},
+    {"ChaineEmissions", 97, 98, 200, 0.0, false, "chaine4"}, // lignes de α, β, δ presque toutes nulles
     {"Ergodique10", 10, 6, 80, 0.0, false, "arcs98"},
     {"Debordement", 8, 3, 14, 0.6, false, "enorme"},
 };
 
 // Chaque comparaison est faite avec les boucles pleines, avec les parcours creux partout où
-// ils sont permis, et avec le choix automatique.
-const Calcul::Noyaux ToutesLesVariantes[] = {Calcul::Noyaux::Auto, Calcul::Noyaux::Pleins, Calcul::Noyaux::Creux};
+// ils sont permis (arc par arc, ou en propageant chaque ligne), et avec le choix automatique.
+const Calcul::Noyaux ToutesLesVariantes[] = {Calcul::Noyaux::Auto, Calcul::Noyaux::Pleins, Calcul::Noyaux::Creux,
+                                             Calcul::Noyaux::Propages};
 
 struct VariantesNoyaux {
     explicit VariantesNoyaux(Calcul::Noyaux n) { Calcul::ImposerNoyaux(n); }
