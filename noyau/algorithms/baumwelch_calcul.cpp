@@ -264,13 +264,6 @@ void xi(const TablesModele &m, EspaceTravail &e, TamponsXi &tp)
                         e.EsperancesTransitions, tp);
 }
 
-// Quotient réestimé ; 0/0 (texte "NAN") garde l'ancienne valeur.
-LD quotient(LD numerateur, LD denominateur, LD ancien)
-{
-    const LD q = numerateur / denominateur;
-    return std::isnan(q) ? ancien : q;
-}
-
 }
 
 void DimensionnerEsperances(const ParametresModele &p, EspaceTravail &e)
@@ -356,11 +349,8 @@ void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte 
 
     bool stable = true;
     const LD *g1 = e.Gamma.LigneBrute(1);
-    for (int i = 1; i <= N; ++i) {
-        if (stable)
-            stable = (p.PI[i] == g1[i]);
-        p.PI[i] = g1[i];
-    }
+    for (int i = 1; i <= N; ++i)
+        Remplacer(p.PI[i], g1[i], stable);
 
     // d = Σ_{t<T} γ, e = Σ_{t<=T} γ (la seconde prolonge exactement la première).
     const std::size_t Mc = std::size_t(M) + 1;
@@ -370,24 +360,15 @@ void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte 
         const LD eI = d + e.Gamma.LigneBrute(T)[i];
         e.EsperancesDepuis[i] = d;
         const LD *n = e.EsperancesTransitions.LigneBrute(i);
-        for (int j = 1; j <= N; ++j) {
-            const LD ancien = p.A[i][j];
-            const LD nouveau = quotient(n[j], d, ancien);
-            if (stable)
-                stable = (ancien == nouveau);
-            p.A[i][j] = nouveau;
-        }
+        for (int j = 1; j <= N; ++j)
+            Remplacer(p.A[i][j], QuotientReestime(n[j], d, p.A[i][j]), stable);
 
         e.EsperancesEtat[i] = eI;
         const LD *g = c.g.data() + std::size_t(i) * Mc;
         LD *eg = e.EsperancesGeneration.LigneBrute(i);
         for (int k = 1; k <= M; ++k) {
             eg[k] = g[k];
-            const LD ancien = p.B[i][k];
-            const LD nouveau = quotient(g[k], eI, ancien);
-            if (stable)
-                stable = (ancien == nouveau);
-            p.B[i][k] = nouveau;
+            Remplacer(p.B[i][k], QuotientReestime(g[k], eI, p.B[i][k]), stable);
         }
     }
     e.Stable = stable;

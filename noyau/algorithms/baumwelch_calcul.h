@@ -3,6 +3,7 @@
 #include "algorithms/observateur.h"
 
 #include <QString>
+#include <cmath>
 #include <functional>
 
 struct ParametresModele;
@@ -13,6 +14,21 @@ class DocumentModele;
 // Mode seuil : au plus ce nombre d'itérations, même si P(O|λ) n'atteint jamais le seuil et que
 // les paramètres ne se stabilisent pas exactement (sinon l'entraînement pourrait ne pas finir).
 constexpr int LimiteIterationsSeuil = 1000;
+
+// Réestimation, commune aux entraînements : le quotient d'une espérance (0/0, « NAN », garde
+// l'ancienne valeur), et le remplacement d'une valeur, `stable` restant vrai tant qu'aucune
+// ne change.
+inline long double QuotientReestime(long double numerateur, long double denominateur, long double ancien)
+{
+    const long double q = numerateur / denominateur;
+    return std::isnan(q) ? ancien : q;
+}
+inline void Remplacer(long double &valeur, long double nouveau, bool &stable)
+{
+    if (stable)
+        stable = (valeur == nouveau);
+    valeur = nouveau;
+}
 
 // γ[1..T] et les tables d'espérances de la trace aux dimensions du modèle et de la séquence.
 void DimensionnerEsperances(const ParametresModele &parametres, EspaceTravail &espace);

@@ -22,13 +22,6 @@ void marquer(EspaceTravail &e, const GrandeProbabilite &p)
     e.Probabilite = p.VersEtendu();
 }
 
-// Quotient réestimé ; 0/0 garde l'ancienne valeur, comme l'entraînement exact.
-LD quotient(LD numerateur, LD denominateur, LD ancien)
-{
-    const LD q = numerateur / denominateur;
-    return std::isnan(q) ? ancien : q;
-}
-
 }
 
 namespace Echelle {
@@ -194,11 +187,8 @@ void iterationBaumWelch(ParametresModele &p, EspaceTravail &e, bool alphaAJour)
         }
 
     bool stable = true;
-    for (int i = 1; i <= N; ++i) {
-        if (stable)
-            stable = (p.PI[i] == e.Gamma[1][i]);
-        p.PI[i] = e.Gamma[1][i];
-    }
+    for (int i = 1; i <= N; ++i)
+        Remplacer(p.PI[i], e.Gamma[1][i], stable);
     std::vector<LD> g(std::size_t(M) + 1);
     for (int i = 1; i <= N; ++i) {
         LD d = 0;
@@ -206,13 +196,8 @@ void iterationBaumWelch(ParametresModele &p, EspaceTravail &e, bool alphaAJour)
             d += e.Gamma[t][i];
         const LD eI = d + e.Gamma[T][i];
         e.EsperancesDepuis[i] = d;
-        for (int j = 1; j <= N; ++j) {
-            const LD ancien = p.A[i][j];
-            const LD nouveau = quotient(e.EsperancesTransitions[i][j], d, ancien);
-            if (stable)
-                stable = (ancien == nouveau);
-            p.A[i][j] = nouveau;
-        }
+        for (int j = 1; j <= N; ++j)
+            Remplacer(p.A[i][j], QuotientReestime(e.EsperancesTransitions[i][j], d, p.A[i][j]), stable);
         e.EsperancesEtat[i] = eI;
         std::fill(g.begin(), g.end(), 0.0L);
         for (int t = 1; t <= T; ++t)
@@ -220,11 +205,7 @@ void iterationBaumWelch(ParametresModele &p, EspaceTravail &e, bool alphaAJour)
                 g[std::size_t(O[t])] += e.Gamma[t][i];
         for (int k = 1; k <= M; ++k) {
             e.EsperancesGeneration[i][k] = g[std::size_t(k)];
-            const LD ancien = p.B[i][k];
-            const LD nouveau = quotient(g[std::size_t(k)], eI, ancien);
-            if (stable)
-                stable = (ancien == nouveau);
-            p.B[i][k] = nouveau;
+            Remplacer(p.B[i][k], QuotientReestime(g[std::size_t(k)], eI, p.B[i][k]), stable);
         }
     }
     e.Stable = stable;

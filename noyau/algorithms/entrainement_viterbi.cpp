@@ -54,23 +54,15 @@ bool ReestimerParComptes(ParametresModele &p, const EspaceTravail &e)
         const int depuis = e.NombreDepuis[i];
         if (depuis == 0)
             continue;
-        for (int j = 1; j <= N; ++j) {
-            const LD nouveau = LD(e.NombreTransitions(i, j)) / LD(depuis);
-            if (stable)
-                stable = (p.A[i][j] == nouveau);
-            p.A[i][j] = nouveau;
-        }
+        for (int j = 1; j <= N; ++j)
+            Remplacer(p.A[i][j], LD(e.NombreTransitions(i, j)) / LD(depuis), stable);
     }
     for (int i = 1; i <= N; ++i) {
         const int etat = e.NombreEtat[i];
         if (etat == 0)
             continue;
-        for (int k = 1; k <= M; ++k) {
-            const LD nouveau = LD(e.NombreGeneration(i, k)) / LD(etat);
-            if (stable)
-                stable = (p.B[i][k] == nouveau);
-            p.B[i][k] = nouveau;
-        }
+        for (int k = 1; k <= M; ++k)
+            Remplacer(p.B[i][k], LD(e.NombreGeneration(i, k)) / LD(etat), stable);
     }
     return stable;
 }

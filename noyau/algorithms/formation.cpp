@@ -19,12 +19,6 @@ namespace {
 
 using LD = long double;
 
-LD quotient(LD numerateur, LD denominateur, LD ancien)
-{
-    const LD q = numerateur / denominateur;
-    return std::isnan(q) ? ancien : q;
-}
-
 // La séquence k prend la place de celle de l'espace (échange, sans copie) ; le destructeur la
 // rend, même quand un calcul lève une exception.
 class Echange {
@@ -189,12 +183,8 @@ void ReestimerFormation(ParametresModele &p, EspaceTravail &e, const SommesForma
     const std::size_t L = std::size_t(s.L), Mc = std::size_t(s.Mc);
     const LD K = LD(e.Formation.size());
     bool stable = true;
-    for (int i = 1; i <= N; ++i) {
-        const LD nouveau = s.Pi[std::size_t(i)] / K;
-        if (stable)
-            stable = (p.PI[i] == nouveau);
-        p.PI[i] = nouveau;
-    }
+    for (int i = 1; i <= N; ++i)
+        Remplacer(p.PI[i], s.Pi[std::size_t(i)] / K, stable);
     for (int i = 1; i <= N; ++i) {
         const std::size_t si = std::size_t(i);
         const LD d = s.Depuis[si];
@@ -202,22 +192,14 @@ void ReestimerFormation(ParametresModele &p, EspaceTravail &e, const SommesForma
         for (int j = 1; j <= N; ++j) {
             const LD n = s.Transitions[si * L + std::size_t(j)];
             e.EsperancesTransitions(i, j) = n;
-            const LD ancien = p.A[i][j];
-            const LD nouveau = quotient(n, d, ancien);
-            if (stable)
-                stable = (ancien == nouveau);
-            p.A[i][j] = nouveau;
+            Remplacer(p.A[i][j], QuotientReestime(n, d, p.A[i][j]), stable);
         }
         const LD eI = s.Etat[si];
         e.EsperancesEtat[i] = eI;
         for (int k = 1; k <= M; ++k) {
             const LD g = s.Generation[si * Mc + std::size_t(k)];
             e.EsperancesGeneration(i, k) = g;
-            const LD ancien = p.B[i][k];
-            const LD nouveau = quotient(g, eI, ancien);
-            if (stable)
-                stable = (ancien == nouveau);
-            p.B[i][k] = nouveau;
+            Remplacer(p.B[i][k], QuotientReestime(g, eI, p.B[i][k]), stable);
         }
     }
     e.Stable = stable;
