@@ -182,28 +182,13 @@ bool identiques(LD a, LD b)
     return std::memcmp(&a, &b, 10) == 0;
 }
 
-struct Cas {
-    Famille f;
-    int T;
-};
-
-const Cas LesCas[] = {
-    {Famille::Dense99, 1000}, {Famille::Chaine97, 2000}, {Famille::Ergodique10, 2000}, {Famille::Enseignement, 100000}};
-
-Bancs::Donnees &donnees(int k)
-{
-    static std::map<int, Bancs::Donnees> d;
-    auto it = d.find(k);
-    if (it == d.end())
-        it = d.emplace(k, Bancs::Modele(LesCas[k].f, LesCas[k].T)).first;
-    return it->second;
-}
+using Bancs::LesCas;
 
 // Le programme et la boucle simple donnent les mêmes bits (α, β, δ, ψ, P, et après une
 // itération de Baum-Welch π, A, B et P).
 bool verifier(int k)
 {
-    Bancs::Donnees d = donnees(k);
+    Bancs::Donnees d = Bancs::DonneesCas(k);
     Plat s;
     s.Charger(d.p, d.e);
     const int T = s.T, N = s.N, L = s.L;
@@ -239,18 +224,9 @@ bool verifier(int k)
 
 using Bancs::Algo;
 
-void programme(benchmark::State &st, int k, Algo a)
-{
-    Bancs::Donnees &d = donnees(k);
-    for (auto _ : st) {
-        Bancs::Executer(d, a);
-        benchmark::DoNotOptimize(d.e.Probabilite);
-    }
-}
-
 void simple(benchmark::State &st, int k, Algo a)
 {
-    Bancs::Donnees &d = donnees(k);
+    Bancs::Donnees &d = Bancs::DonneesCas(k);
     Plat s;
     s.Charger(d.p, d.e);
     const Plat depart = s;
@@ -347,7 +323,7 @@ int main(int argc, char **argv)
             benchmark::RegisterBenchmark((base + "/simple").c_str(), simple, k, Algo(a))
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime();
-            benchmark::RegisterBenchmark((base + "/programme").c_str(), programme, k, Algo(a))
+            benchmark::RegisterBenchmark((base + "/programme").c_str(), Bancs::Programme, k, Algo(a))
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime();
         }

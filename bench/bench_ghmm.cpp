@@ -30,21 +30,7 @@ namespace {
 
 using Bancs::Famille;
 
-struct Cas {
-    Famille f;
-    int T;
-};
-
-const Cas LesCas[] = {{Famille::Dense99, 1000}, {Famille::Chaine97, 2000}, {Famille::Ergodique10, 2000}};
-
-Bancs::Donnees &donnees(int k)
-{
-    static std::map<int, Bancs::Donnees> d;
-    auto it = d.find(k);
-    if (it == d.end())
-        it = d.emplace(k, Bancs::Modele(LesCas[k].f, LesCas[k].T)).first;
-    return it->second;
-}
+using Bancs::LesCas;
 
 // Le même λ chez GHMM : états 0..N-1, symboles 0..M-1, arcs existants seulement (listes
 // d'arcs entrants et sortants, comme GHMM les range).
@@ -104,18 +90,9 @@ struct Matrice {
 
 using Bancs::Algo;
 
-void programme(benchmark::State &st, int k, Algo a)
-{
-    Bancs::Donnees &d = donnees(k);
-    for (auto _ : st) {
-        Bancs::Executer(d, a);
-        benchmark::DoNotOptimize(d.e.Probabilite);
-    }
-}
-
 void ghmm(benchmark::State &st, int k, Algo a)
 {
-    Bancs::Donnees &d = donnees(k);
+    Bancs::Donnees &d = Bancs::DonneesCas(k);
     ghmm_dmodel *mo = modeleGhmm(d.p);
     std::vector<int> o = sequenceGhmm(d.e);
     const int T = int(o.size()), N = d.p.N;
@@ -171,7 +148,7 @@ int main(int argc, char **argv)
     for (int k = 0; k < int(std::size(LesCas)); ++k)
         for (int a = 0; a < 4; ++a) {
             const std::string base = std::string(Bancs::Nom(LesCas[k].f)) + "/" + noms[a];
-            benchmark::RegisterBenchmark((base + "/programme").c_str(), programme, k, Algo(a))
+            benchmark::RegisterBenchmark((base + "/programme").c_str(), Bancs::Programme, k, Algo(a))
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime();
             benchmark::RegisterBenchmark((base + "/ghmm").c_str(), ghmm, k, Algo(a))

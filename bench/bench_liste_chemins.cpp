@@ -67,19 +67,15 @@ std::unique_ptr<QTreeView> vue()
     return v;
 }
 
-// Ce que fait la fenêtre : modèle rempli, colonnes ajustées, vue dessinée.
-void lister(benchmark::State &st)
+// Mesure commune aux deux listes : la vue bâtie par `construire` (lignes comprises), colonnes
+// ajustées, vue dessinée ; le compteur « Mo » donne la mémoire prise.
+template <class Construire>
+void mesurerListe(benchmark::State &st, Construire construire)
 {
-    const int n = int(st.range(0));
-    const TableDesChemins t = table(n);
     double mo = 0;
     for (auto _ : st) {
         const double avant = memoireMo();
-        auto v = vue();
-        ModeleChemins m;
-        v->setModel(&m);
-        v->setSortingEnabled(true);
-        m.Remplir(t, 1);
+        std::unique_ptr<QTreeView> v = construire();
         OutilsListe::AjusterColonnes(v.get());
         v->show();
         benchmark::DoNotOptimize(v->viewport()->grab());
@@ -89,14 +85,26 @@ void lister(benchmark::State &st)
     st.counters["Mo"] = mo;
 }
 
+// Ce que fait la fenêtre : modèle rempli, colonnes ajustées, vue dessinée.
+void lister(benchmark::State &st)
+{
+    const TableDesChemins t = table(int(st.range(0)));
+    mesurerListe(st, [&] {
+        auto v = vue();
+        auto *m = new ModeleChemins(v.get());
+        v->setModel(m);
+        v->setSortingEnabled(true);
+        m->Remplir(t, 1);
+        return v;
+    });
+}
+
 // L'ancienne liste : un élément (et ses textes) par ligne.
 void listerElements(benchmark::State &st)
 {
     const int n = int(st.range(0));
     const TableDesChemins t = table(n);
-    double mo = 0;
-    for (auto _ : st) {
-        const double avant = memoireMo();
+    mesurerListe(st, [&]() -> std::unique_ptr<QTreeView> {
         auto v = std::make_unique<QTreeWidget>();
         v->setColumnCount(2);
         v->setUniformRowHeights(true);
@@ -109,13 +117,8 @@ void listerElements(benchmark::State &st)
             lignes << i;
         }
         v->addTopLevelItems(lignes);
-        OutilsListe::AjusterColonnes(v.get());
-        v->show();
-        benchmark::DoNotOptimize(v->viewport()->grab());
-        mo = std::max(mo, memoireMo() - avant); // la première itération : la mémoire rendue reste au processus
-        v.reset();
-    }
-    st.counters["Mo"] = mo;
+        return v;
+    });
 }
 
 // Un clic sur un en-tête (colonne 0 : chemin, 1 : probabilité), puis la vue redessinée.

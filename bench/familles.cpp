@@ -7,6 +7,7 @@
 #include "graph/nombres.h"
 #include "model/document.h"
 
+#include <map>
 #include <random>
 
 namespace Bancs {
@@ -201,6 +202,25 @@ void Executer(Donnees &d, Algo a)
         IterationBaumWelch(p, d.e);
         break;
     }
+    }
+}
+
+
+Donnees &DonneesCas(int k)
+{
+    static std::map<int, Donnees> d;
+    auto it = d.find(k);
+    if (it == d.end())
+        it = d.emplace(k, Modele(LesCas[k].f, LesCas[k].T)).first;
+    return it->second;
+}
+
+void Programme(benchmark::State &st, int k, Algo a)
+{
+    Donnees &d = DonneesCas(k);
+    for (auto _ : st) {
+        Executer(d, a);
+        benchmark::DoNotOptimize(d.e.Probabilite);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "model/parametres.h"
 
 #include <QString>
+#include <benchmark/benchmark.h>
 #include <vector>
 
 namespace Bancs {
@@ -27,6 +28,18 @@ enum class Algo { Forward, Backward, Viterbi, BaumWelch };
 // Un calcul du programme sur les données ; Baum-Welch réestime une copie de λ (d reste le même).
 void Executer(Donnees &d, Algo a);
 const char *Nom(Famille f);
+
+// Les cas mesurés par les bancs : une famille et la longueur de sa séquence.
+struct Cas {
+    Famille f;
+    int T;
+};
+inline constexpr Cas LesCas[] = {
+    {Famille::Dense99, 1000}, {Famille::Chaine97, 2000}, {Famille::Ergodique10, 2000}, {Famille::Enseignement, 100000}};
+// Les données du cas k, tirées une fois.
+Donnees &DonneesCas(int k);
+// Banc : le calcul du programme sur le cas k (temps processeur du processus).
+void Programme(benchmark::State &st, int k, Algo a);
 
 // Le même modèle écrit en fichier .hmm par l'écrivain du programme (boîtes, arcs et paires) ;
 // false quand l'écriture échoue.
