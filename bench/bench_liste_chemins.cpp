@@ -121,19 +121,27 @@ void listerElements(benchmark::State &st)
     });
 }
 
+// Une vue montrée, son modèle (qu'elle possède) rempli du million de chemins.
+std::unique_ptr<QTreeView> millionMontre(const TableDesChemins &t, ModeleChemins *&m)
+{
+    auto v = vue();
+    m = new ModeleChemins(v.get());
+    v->setModel(m);
+    m->Remplir(t, 1);
+    v->show();
+    return v;
+}
+
 // Un clic sur un en-tête (colonne 0 : chemin, 1 : probabilité), puis la vue redessinée.
 void trier(benchmark::State &st)
 {
     const TableDesChemins t = table(1000000);
-    auto v = vue();
-    ModeleChemins m;
-    v->setModel(&m);
-    m.Remplir(t, 1);
-    v->show();
+    ModeleChemins *m = nullptr;
+    const auto v = millionMontre(t, m);
     const int colonne = int(st.range(0));
     bool croissant = true;
     for (auto _ : st) {
-        m.sort(colonne, croissant ? Qt::AscendingOrder : Qt::DescendingOrder);
+        m->sort(colonne, croissant ? Qt::AscendingOrder : Qt::DescendingOrder);
         croissant = !croissant;
         benchmark::DoNotOptimize(v->viewport()->grab());
     }
@@ -143,11 +151,8 @@ void trier(benchmark::State &st)
 void defiler(benchmark::State &st)
 {
     const TableDesChemins t = table(1000000);
-    auto v = vue();
-    ModeleChemins m;
-    v->setModel(&m);
-    m.Remplir(t, 1);
-    v->show();
+    ModeleChemins *m = nullptr;
+    const auto v = millionMontre(t, m);
     QScrollBar *b = v->verticalScrollBar();
     int k = 0;
     for (auto _ : st) {
