@@ -367,14 +367,38 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
     const int *O = e.Observations.data();
 
     e.CheminViterbi.resize(std::size_t(T) + 1);
-    if (e.Psi.Lignes() != T + 1 || e.Psi.Colonnes() != m.L)
+    // Seule la probabilité et le chemin demandés : δ sur deux lignes de travail, ψ en octets
+    // (une ligne d'entiers de travail recopiée à chaque instant).
+    const bool octets = !e.GarderTables && N <= 255;
+    const int lignesDelta = e.GarderTables ? T + 1 : 2;
+    const std::size_t masque = e.GarderTables ? ~std::size_t(0) : 1;
+    std::vector<int> psiTravail;
+    if (octets) {
+        MemoireTables::Exiger(std::size_t(T + 1) * L);
+        e.PsiOctets.assign(std::size_t(T + 1) * L, 0);
+        e.Psi.Dimensionner(0, 0);
+        psiTravail.assign(L, 0);
+    } else if (e.Psi.Lignes() != T + 1 || e.Psi.Colonnes() != m.L) {
         e.Psi.Dimensionner(T + 1, m.L);
-    if (e.Delta.Lignes() != T + 1 || e.Delta.Colonnes() != m.L)
-        e.Delta.Dimensionner(T + 1, m.L);
+    }
+    if (e.Delta.Lignes() != lignesDelta || e.Delta.Colonnes() != m.L)
+        e.Delta.Dimensionner(lignesDelta, m.L);
+    LD *const tableDelta = e.Delta.LigneBrute(0);
+    const auto ligneDelta = [&](int t) { return tableDelta + (std::size_t(t) & masque) * L; };
+    const auto lignePsi = [&](int t) { return octets ? psiTravail.data() : e.Psi.LigneBrute(t); };
+    const auto rangerPsi = [&](int t) {
+        if (octets) {
+            unsigned char *q = e.PsiOctets.data() + std::size_t(t) * L;
+            for (int j = 1; j <= N; ++j)
+                q[j] = static_cast<unsigned char>(psiTravail[std::size_t(j)]);
+        }
+    };
+    const bool arret = e.ArretHorsPortee && m.Decroissant;
+    e.ArreteHorsPortee = false;
 
     {
-        LD *d1 = e.Delta.LigneBrute(1);
-        int *p1 = e.Psi.LigneBrute(1);
+        LD *d1 = ligneDelta(1);
+        int *p1 = lignePsi(1);
         const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
         for (int i = 1; i <= N; ++i) {
             d1[i] = m.PI[std::size_t(i)] * b[i];
@@ -389,16 +413,23 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
     if (m.Propager) {
         meilleurs.assign(L, 0.0L);
         args.assign(L, 1);
-        const LD *d1 = e.Delta.LigneBrute(1);
+        const LD *d1 = ligneDelta(1);
         for (int i = 1; i <= N; ++i)
             nonNuls.AjouterSi(i, d1[i] != 0);
     }
     for (int t = 2; t <= T; ++t) {
-        LD *dt = e.Delta.LigneBrute(t);
-        int *pt = e.Psi.LigneBrute(t);
+        if (t > 2)
+            rangerPsi(t - 1);
+        if (arret && (t & 31) == 0 && Calcul::SommeLigne(ligneDelta(t - 1), N) < Calcul::SeuilHorsPortee) {
+            e.ArreteHorsPortee = true;
+            e.Probabilite = 0;
+            return;
+        }
+        LD *dt = ligneDelta(t);
+        int *pt = lignePsi(t);
         const LD *b = m.Bt.data() + std::size_t(O[t]) * L;
         if (m.Pousser(nonNuls)) {
-            const LD *d = e.Delta.LigneBrute(t - 1);
+            const LD *d = ligneDelta(t - 1);
             if (m.ArcsDouble)
                 viterbiPousse(m, m.ASourceD.data(), d, b, dt, pt, nonNuls, meilleurs.data(), args.data());
             else
@@ -407,7 +438,7 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
         }
         if (dec.Direct()) {
             // Peu d'états ou arcs creux : chaque colonne d'un trait, maximum dans un registre.
-            const LD *d = e.Delta.LigneBrute(t - 1);
+            const LD *d = ligneDelta(t - 1);
             if (!m.Creux) {
                 if (m.ADouble)
                     lignePleine(m.Ath.data(), L, d, b, N, dt, pt);
@@ -444,16 +475,18 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
             nonNuls = suite;
             continue;
         }
-        dec.Ligne(e.Delta.LigneBrute(t - 1));
+        dec.Ligne(ligneDelta(t - 1));
         for (int j = 1; j <= N; ++j) {
             dt[j] = dec.meilleur[std::size_t(j)] * b[j];
             pt[j] = dec.arg[std::size_t(j)];
         }
     }
 
+    if (T >= 2)
+        rangerPsi(T);
     LD P = 0;
     int q = 1;
-    const LD *dT = e.Delta.LigneBrute(T);
+    const LD *dT = ligneDelta(T);
     for (int i = 1; i <= N; ++i)
         if (P < dT[i]) {
             P = dT[i];
@@ -462,8 +495,19 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
     e.Probabilite = P;
     e.CheminViterbi[0] = 0;
     e.CheminViterbi[T] = q;
+    Calcul::RemonterChemin(e, T, m.L);
+}
+
+void Calcul::RemonterChemin(EspaceTravail &e, int T, int L)
+{
+    if (e.Psi.Lignes() == T + 1) {
+        for (int t = T - 1; t >= 1; --t)
+            e.CheminViterbi[t] = e.Psi(t + 1, e.CheminViterbi[t + 1]);
+        return;
+    }
+    const unsigned char *psi = e.PsiOctets.data();
     for (int t = T - 1; t >= 1; --t)
-        e.CheminViterbi[t] = e.Psi(t + 1, e.CheminViterbi[t + 1]);
+        e.CheminViterbi[t] = psi[std::size_t(t + 1) * std::size_t(L) + std::size_t(e.CheminViterbi[t + 1])];
 }
 
 QStringList EtatsCheminViterbi(const ParametresModele &p, const EspaceTravail &e)

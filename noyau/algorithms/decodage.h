@@ -15,4 +15,6 @@ QStringList EtatsCheminViterbi(const ParametresModele &parametres, const EspaceT
 namespace Calcul {
 // Tests : fait prendre au décodage sa version SSE2 même quand AVX2 est disponible.
 void ViterbiSansAvx2(bool oui);
+// CheminViterbi[1..T-1] remonté depuis CheminViterbi[T], par Psi (T + 1 lignes) ou PsiOctets.
+void RemonterChemin(EspaceTravail &espace, int T, int L);
 }

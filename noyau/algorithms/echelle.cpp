@@ -1,7 +1,10 @@
-// Les récurrences mises à l'échelle, écrites dans l'ordre des formules : elles ne servent que
-// lorsque le calcul exact sort de la plage de l'étendu.
+// Les récurrences mises à l'échelle : elles ne servent que lorsque le calcul exact sort de la
+// plage de l'étendu. Mêmes tables du modèle que les noyaux exacts (arcs existants d'un modèle
+// creux, colonnes contiguës sinon), lignes dans des blocs plats ; seules les tables demandées
+// (GarderTables) sont gardées en entier.
 #include "algorithms/echelle.h"
 #include "algorithms/baumwelch_calcul.h"
+#include "algorithms/decodage.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
 #include "algorithms/formation.h"
@@ -9,17 +12,309 @@
 #include "model/parametres.h"
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
 
 using LD = long double;
+using Calcul::TablesModele;
 
 void marquer(EspaceTravail &e, const GrandeProbabilite &p)
 {
     e.MisALEchelle = true;
     e.ProbabiliteEchelle = p;
     e.Probabilite = p.VersEtendu();
+}
+
+// s[j] = (Σ_i a[i] A[i][j]) × b[j], i croissant ; rend Σ_j s[j].
+template <typename C>
+LD avantPlein(const C *at, std::size_t L, int N, const LD *a, const LD *b, LD *s)
+{
+    LD total = 0;
+    int j = 1;
+    for (; j + 1 <= N; j += 2) {
+        const C *c0 = at + std::size_t(j) * L, *c1 = c0 + L;
+        LD s0 = 0, s1 = 0;
+        for (int i = 1; i <= N; ++i) {
+            const LD x = a[i];
+            s0 += x * static_cast<LD>(c0[i]);
+            s1 += x * static_cast<LD>(c1[i]);
+        }
+        s[j] = s0 * b[j];
+        s[j + 1] = s1 * b[j + 1];
+        total += s[j];
+        total += s[j + 1];
+    }
+    for (; j <= N; ++j) {
+        const C *c0 = at + std::size_t(j) * L;
+        LD s0 = 0;
+        for (int i = 1; i <= N; ++i)
+            s0 += a[i] * static_cast<LD>(c0[i]);
+        s[j] = s0 * b[j];
+        total += s[j];
+    }
+    return total;
+}
+
+template <typename C>
+LD avantCreux(const TablesModele &m, const C *val, const LD *a, const LD *b, LD *s)
+{
+    const int *debut = m.DebutDest.data(), *source = m.Source.data();
+    LD total = 0;
+    for (int j = 1; j <= m.N; ++j) {
+        LD s0 = 0;
+        for (int k = debut[j]; k < debut[j + 1]; ++k)
+            s0 += a[source[k]] * static_cast<LD>(val[k]);
+        s[j] = s0 * b[j];
+        total += s[j];
+    }
+    return total;
+}
+
+LD avant(const TablesModele &m, const LD *a, const LD *b, LD *s)
+{
+    if (m.Creux)
+        return m.ArcsDouble ? avantCreux(m, m.ADestD.data(), a, b, s) : avantCreux(m, m.ADest.data(), a, b, s);
+    return m.ADouble ? avantPlein(m.Ath.data(), std::size_t(m.L), m.N, a, b, s)
+                     : avantPlein(m.At.data(), std::size_t(m.L), m.N, a, b, s);
+}
+
+// s[i] = Σ_j (A[i][j] × b[j]) × y[j], j croissant ; rend Σ_i s[i].
+template <typename C>
+LD arrierePlein(const C *a, std::size_t L, int N, const LD *y, const LD *b, LD *s)
+{
+    LD total = 0;
+    for (int i = 1; i <= N; ++i) {
+        const C *ai = a + std::size_t(i) * L;
+        LD s0 = 0;
+        for (int j = 1; j <= N; ++j)
+            s0 += static_cast<LD>(ai[j]) * b[j] * y[j];
+        s[i] = s0;
+        total += s0;
+    }
+    return total;
+}
+
+template <typename C>
+LD arriereCreux(const TablesModele &m, const C *val, const LD *y, const LD *b, LD *s)
+{
+    const int *debut = m.DebutSource.data(), *dest = m.Dest.data();
+    LD total = 0;
+    for (int i = 1; i <= m.N; ++i) {
+        LD s0 = 0;
+        for (int k = debut[i]; k < debut[i + 1]; ++k) {
+            const int j = dest[k];
+            s0 += static_cast<LD>(val[k]) * b[j] * y[j];
+        }
+        s[i] = s0;
+        total += s0;
+    }
+    return total;
+}
+
+LD arriere(const TablesModele &m, const LD *y, const LD *b, LD *s)
+{
+    if (m.Creux)
+        return m.ArcsDouble ? arriereCreux(m, m.ASourceD.data(), y, b, s) : arriereCreux(m, m.ASource.data(), y, b, s);
+    return m.ADouble ? arrierePlein(m.Ah.data(), std::size_t(m.L), m.N, y, b, s)
+                     : arrierePlein(m.A.data(), std::size_t(m.L), m.N, y, b, s);
+}
+
+// Table de lignes : T + 1 lignes (pleine) ou deux lignes de travail (ligne t en t & 1).
+struct Lignes {
+    LD *base = nullptr;
+    std::size_t masque = 0, L = 0;
+    LD *operator()(int t) const { return base + (std::size_t(t) & masque) * L; }
+};
+
+Lignes preparer(Matrice<LD> &table, int T, int L, bool pleine)
+{
+    const int n = pleine ? T + 1 : 2;
+    if (table.Lignes() != n || table.Colonnes() != L)
+        table.Dimensionner(n, L);
+    return {table.LigneBrute(0), pleine ? ~std::size_t(0) : 1, std::size_t(L)};
+}
+
+// ᾱ dans `a`, c_t dans c[1..T] (quand c est donné) ; rend P(O|λ), nulle pour une séquence
+// impossible (les c_t restants valent alors 0).
+GrandeProbabilite forward(const TablesModele &m, const int *O, int T, const Lignes &a, LD *c)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    GrandeProbabilite P = GrandeProbabilite::De(1);
+    for (int t = 1; t <= T; ++t) {
+        LD *x = a(t);
+        const LD *b = m.Bt.data() + std::size_t(O[t]) * L;
+        LD somme = 0;
+        if (t == 1) {
+            for (int j = 1; j <= N; ++j) {
+                x[j] = m.PI[std::size_t(j)] * b[j];
+                somme += x[j];
+            }
+        } else {
+            somme = avant(m, a(t - 1), b, x);
+        }
+        if (!(somme > 0)) {
+            // Aucun état ne génère o_t : la séquence est impossible (un zéro du modèle).
+            if (c)
+                for (int u = t; u <= T; ++u)
+                    c[u] = 0;
+            return GrandeProbabilite();
+        }
+        const LD f = 1 / somme;
+        if (c)
+            c[t] = f;
+        for (int j = 1; j <= N; ++j)
+            x[j] *= f;
+        P *= somme;
+    }
+    return P;
+}
+
+// β̂ dans `y` avec les facteurs c du Forward ; rend Σ_i π_i b_i(o_1) β̂_1(i).
+LD backward(const TablesModele &m, const int *O, int T, const Lignes &y, const LD *c)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    {
+        LD *yT = y(T);
+        for (int i = 1; i <= N; ++i)
+            yT[i] = c[T];
+    }
+    for (int t = T - 1; t >= 1; --t) {
+        LD *x = y(t);
+        arriere(m, y(t + 1), m.Bt.data() + std::size_t(O[t + 1]) * L, x);
+        for (int i = 1; i <= N; ++i)
+            x[i] *= c[t];
+    }
+    const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
+    const LD *y1 = y(1);
+    LD s = 0;
+    for (int i = 1; i <= N; ++i)
+        s += m.PI[std::size_t(i)] * b[i] * y1[i];
+    return s;
+}
+
+// Backward seul, sur deux lignes, chaque ligne ramenée à une somme de 1 par son propre facteur.
+GrandeProbabilite backwardSeul(const TablesModele &m, const int *O, int T, const Lignes &y)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    GrandeProbabilite P = GrandeProbabilite::De(1);
+    {
+        LD *yT = y(T);
+        for (int i = 1; i <= N; ++i)
+            yT[i] = 1;
+    }
+    for (int t = T - 1; t >= 1; --t) {
+        LD *x = y(t);
+        const LD somme = arriere(m, y(t + 1), m.Bt.data() + std::size_t(O[t + 1]) * L, x);
+        if (!(somme > 0))
+            return GrandeProbabilite();
+        const LD f = 1 / somme;
+        for (int i = 1; i <= N; ++i)
+            x[i] *= f;
+        P *= somme;
+    }
+    const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
+    const LD *y1 = y(1);
+    LD s = 0;
+    for (int i = 1; i <= N; ++i)
+        s += m.PI[std::size_t(i)] * b[i] * y1[i];
+    if (!(s > 0))
+        return GrandeProbabilite();
+    P *= s;
+    return P;
+}
+
+// Forward mis à l'échelle sur les tables m : Alpha pleine quand `pleine`, c_t gardés alors.
+void forwardTables(const TablesModele &m, EspaceTravail &e, bool pleine)
+{
+    const int T = e.LongueurSequence;
+    const Lignes a = preparer(e.Alpha, T, m.L, pleine);
+    LD *c = nullptr;
+    if (pleine) {
+        e.FacteursEchelle.resize(std::size_t(T) + 1);
+        e.FacteursEchelle[0] = 0;
+        c = e.FacteursEchelle.data();
+    } else {
+        e.FacteursEchelle.resize(0);
+    }
+    marquer(e, forward(m, e.Observations.data(), T, a, c));
+}
+
+// γ et ξ d'une séquence dont Alpha (pleine) et les c_t sont à jour : β̂ calculé t décroissant
+// (Beta pleine quand GarderTables, sinon deux lignes), γ_t(i) = ᾱ_t(i) β̂_t(i) / c_t et
+// ξ_t(i,j) = ᾱ_t(i) a_ij b_j(o_t+1) β̂_t+1(j) ajoutés aux sommes au fil du calcul (γ dans Gamma
+// quand GarderTables). `xi` : une somme par arc (ordre par source). Rend P(O|λ).
+GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesFormation &s, std::vector<LD> &xi)
+{
+    const int N = m.N, T = e.LongueurSequence;
+    const std::size_t L = std::size_t(m.L), Lf = std::size_t(s.L), Mc = std::size_t(s.Mc);
+    const int *O = e.Observations.data();
+    const LD *c = e.FacteursEchelle.data();
+    const Lignes y = preparer(e.Beta, T, m.L, e.GarderTables);
+    const Lignes a{e.Alpha.LigneBrute(0), ~std::size_t(0), L};
+    const bool gamma = e.GarderTables;
+    if (gamma && (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1))
+        e.Gamma.Dimensionner(T + 1, N + 1);
+    xi.assign(std::size_t(m.Arcs), 0.0L);
+    const int *debut = m.DebutSource.data(), *dest = m.Dest.data();
+    const LD *val = m.ASource.data();
+    const auto ajouterGamma = [&](int t) {
+        const LD *x = a(t), *z = y(t);
+        LD *g = gamma ? e.Gamma.LigneBrute(t) : nullptr;
+        const std::size_t o = std::size_t(O[t]);
+        for (int i = 1; i <= N; ++i) {
+            const LD v = x[i] * z[i] / c[t];
+            if (g)
+                g[i] = v;
+            const std::size_t si = std::size_t(i);
+            if (t < T)
+                s.Depuis[si] += v;
+            s.Etat[si] += v;
+            if (t == 1)
+                s.Pi[si] += v;
+            if (o >= 1)
+                s.Generation[si * Mc + o] += v;
+        }
+    };
+    {
+        LD *yT = y(T);
+        for (int i = 1; i <= N; ++i)
+            yT[i] = c[T];
+    }
+    ajouterGamma(T);
+    for (int t = T - 1; t >= 1; --t) {
+        const LD *suivant = y(t + 1);
+        const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
+        const LD *x = a(t);
+        // ξ_t avant que la ligne t + 1 de β̂ ne soit remplacée (deux lignes de travail).
+        for (int i = 1; i <= N; ++i) {
+            const LD ai = x[i];
+            for (int k = debut[i]; k < debut[i + 1]; ++k) {
+                const int j = dest[k];
+                xi[std::size_t(k)] += ai * val[k] * b[j] * suivant[j];
+            }
+        }
+        LD *z = y(t);
+        arriere(m, suivant, b, z);
+        for (int i = 1; i <= N; ++i)
+            z[i] *= c[t];
+        ajouterGamma(t);
+    }
+    for (int i = 1; i <= N; ++i)
+        for (int k = debut[i]; k < debut[i + 1]; ++k)
+            s.Transitions[std::size_t(i) * Lf + std::size_t(dest[k])] += xi[std::size_t(k)];
+    const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
+    const LD *y1 = y(1);
+    LD somme = 0;
+    for (int i = 1; i <= N; ++i)
+        somme += m.PI[std::size_t(i)] * b[i] * y1[i];
+    GrandeProbabilite P = e.ProbabiliteEchelle;
+    P *= somme;
+    return P;
 }
 
 }
@@ -29,118 +324,127 @@ namespace Echelle {
 void Forward(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
-    const int N = p.N, T = e.LongueurSequence;
-    const VecteurVerifie<int> &O = e.Observations;
-    e.Alpha.Dimensionner(T + 1, N + 1);
-    e.FacteursEchelle.resize(std::size_t(T) + 1);
-    e.FacteursEchelle[0] = 0;
-    GrandeProbabilite P = GrandeProbabilite::De(1);
-    for (int t = 1; t <= T; ++t) {
-        LD *a = e.Alpha.LigneBrute(t);
-        const LD *avant = t > 1 ? e.Alpha.LigneBrute(t - 1) : nullptr;
-        LD somme = 0;
-        for (int j = 1; j <= N; ++j) {
-            LD s = 0;
-            if (t == 1) {
-                s = p.PI[j];
-            } else {
-                for (int i = 1; i <= N; ++i)
-                    s += avant[i] * p.A[i][j];
-            }
-            a[j] = s * p.B[j][O[t]];
-            somme += a[j];
-        }
-        if (!(somme > 0)) {
-            // Aucun état ne génère o_t : la séquence est impossible (un zéro du modèle).
-            for (int u = t; u <= T; ++u)
-                e.FacteursEchelle[u] = 0;
-            marquer(e, GrandeProbabilite());
-            return;
-        }
-        const LD c = 1 / somme;
-        e.FacteursEchelle[t] = c;
-        for (int j = 1; j <= N; ++j)
-            a[j] *= c;
-        P *= somme;
-    }
-    marquer(e, P);
+    forwardTables(Calcul::TablesDuCalcul(p), e, e.GarderTables);
 }
 
 void Backward(const ParametresModele &p, EspaceTravail &e)
 {
-    Forward(p, e);
-    const int N = p.N, T = e.LongueurSequence;
-    const VecteurVerifie<int> &O = e.Observations;
-    e.Beta.Dimensionner(T + 1, N + 1);
-    const GrandeProbabilite avant = e.ProbabiliteEchelle;
-    if (avant.EstNulle())
-        return; // β̂ reste nul : la séquence est impossible
-    const VecteurVerifie<LD> &c = e.FacteursEchelle;
-    for (int i = 1; i <= N; ++i)
-        e.Beta[T][i] = c[T];
-    for (int t = T - 1; t >= 1; --t) {
-        const LD *suivant = e.Beta.LigneBrute(t + 1);
-        LD *b = e.Beta.LigneBrute(t);
-        for (int i = 1; i <= N; ++i) {
-            LD s = 0;
-            for (int j = 1; j <= N; ++j)
-                s += p.A[i][j] * p.B[j][O[t + 1]] * suivant[j];
-            b[i] = c[t] * s;
-        }
+    Calcul::ControlerSequence(p, e);
+    const TablesModele &m = Calcul::TablesDuCalcul(p);
+    const int T = e.LongueurSequence;
+    const int *O = e.Observations.data();
+    if (!e.GarderTables) {
+        // Seule P(O|λ) : ni ᾱ ni c_t, β̂ sur deux lignes.
+        e.FacteursEchelle.resize(0);
+        marquer(e, backwardSeul(m, O, T, preparer(e.Beta, T, m.L, false)));
+        return;
     }
-    LD s = 0;
-    for (int i = 1; i <= N; ++i)
-        s += p.PI[i] * p.B[i][O[1]] * e.Beta[1][i];
+    forwardTables(m, e, true);
+    const Lignes y = preparer(e.Beta, T, m.L, true);
+    const GrandeProbabilite avant = e.ProbabiliteEchelle;
+    if (avant.EstNulle()) {
+        std::memset(static_cast<void *>(y.base), 0, sizeof(LD) * std::size_t(T + 1) * y.L);
+        return; // β̂ reste nul : la séquence est impossible
+    }
     GrandeProbabilite P = avant;
-    P *= s; // s = P(O|λ) × Π c_t, à l'arrondi près
+    P *= backward(m, O, T, y, e.FacteursEchelle.data()); // P(O|λ) × Π c_t, à l'arrondi près
     marquer(e, P);
 }
 
 void Viterbi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);
+    const TablesModele &m = Calcul::TablesDuCalcul(p);
     const int N = p.N, T = e.LongueurSequence;
-    const VecteurVerifie<int> &O = e.Observations;
+    const std::size_t L = std::size_t(m.L);
+    const int *O = e.Observations.data();
     e.CheminViterbi.resize(std::size_t(T) + 1);
-    e.Psi.Dimensionner(T + 1, N + 1);
-    e.Delta.Dimensionner(T + 1, N + 1);
+    const bool octets = !e.GarderTables && N <= 255;
+    if (octets) {
+        MemoireTables::Exiger(std::size_t(T + 1) * L);
+        e.PsiOctets.assign(std::size_t(T + 1) * L, 0);
+        e.Psi.Dimensionner(0, 0);
+    } else {
+        e.Psi.Dimensionner(T + 1, m.L);
+    }
+    if (e.GarderTables)
+        e.Delta.Dimensionner(T + 1, m.L);
+    else
+        e.Delta.Dimensionner(0, 0);
     // δ̃_t = δ_t × 2^K_t : une puissance de deux ne change aucun arrondi, les comparaisons
     // sont donc celles du calcul exact (mêmes égalités, même chemin) tant qu'il reste normal.
-    std::vector<LD> d(std::size_t(N) + 1), suivant(std::size_t(N) + 1);
+    std::vector<LD> d(L, 0.0L), suivant(L, 0.0L);
+    std::vector<int> psi(L, 0);
     long long K = 0;
+    const auto ranger = [&](int t) {
+        if (octets) {
+            unsigned char *q = e.PsiOctets.data() + std::size_t(t) * L;
+            for (int j = 1; j <= N; ++j)
+                q[j] = static_cast<unsigned char>(psi[std::size_t(j)]);
+        } else {
+            int *q = e.Psi.LigneBrute(t);
+            for (int j = 1; j <= N; ++j)
+                q[j] = psi[std::size_t(j)];
+        }
+    };
     const auto ramener = [&](int t) {
-        LD m = 0;
+        LD mx = 0;
         for (int i = 1; i <= N; ++i)
-            m = std::max(m, d[std::size_t(i)]);
-        if (m > 0) {
-            const int k = -std::ilogb(m);
-            for (int i = 1; i <= N; ++i)
-                d[std::size_t(i)] = std::ldexp(d[std::size_t(i)], k);
+            mx = std::max(mx, d[std::size_t(i)]);
+        if (mx > 0) {
+            const int k = -std::ilogb(mx);
+            if (k > -16000 && k < 16000) {
+                const LD f = std::ldexp(1.0L, k); // produit exact par une puissance de deux
+                for (int i = 1; i <= N; ++i)
+                    d[std::size_t(i)] *= f;
+            } else {
+                for (int i = 1; i <= N; ++i)
+                    d[std::size_t(i)] = std::ldexp(d[std::size_t(i)], k);
+            }
             K += k;
         }
         // Delta montre ln δ_t(i) = ln δ̃_t(i) - K_t ln 2.
-        for (int i = 1; i <= N; ++i)
-            e.Delta[t][i] = GrandeProbabilite::De(d[std::size_t(i)]).Ln() - LD(K) * 0.693147180559945309417232121458176568L;
+        if (e.GarderTables) {
+            LD *lt = e.Delta.LigneBrute(t);
+            for (int i = 1; i <= N; ++i)
+                lt[i] = GrandeProbabilite::De(d[std::size_t(i)]).Ln() - LD(K) * 0.693147180559945309417232121458176568L;
+        }
     };
-    for (int i = 1; i <= N; ++i) {
-        d[std::size_t(i)] = p.PI[i] * p.B[i][O[1]];
-        e.Psi[1][i] = 0;
+    {
+        const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
+        for (int i = 1; i <= N; ++i)
+            d[std::size_t(i)] = m.PI[std::size_t(i)] * b[i];
     }
     ramener(1);
+    const int *debutDest = m.DebutDest.data(), *source = m.Source.data();
     for (int t = 2; t <= T; ++t) {
+        const LD *b = m.Bt.data() + std::size_t(O[t]) * L;
+        const LD *x = d.data();
         for (int j = 1; j <= N; ++j) {
             LD meilleur = 0;
             int arg = 1;
-            for (int i = 1; i <= N; ++i) {
-                const LD v = d[std::size_t(i)] * p.A[i][j];
-                if (meilleur < v) {
-                    meilleur = v;
-                    arg = i;
-                }
+            const auto candidat = [&](int i, LD a) {
+                const LD v = x[i] * a;
+                const bool mieux = meilleur < v;
+                meilleur = mieux ? v : meilleur;
+                arg = mieux ? i : arg;
+            };
+            if (m.Creux) {
+                for (int k = debutDest[j]; k < debutDest[j + 1]; ++k)
+                    candidat(source[k], m.ArcsDouble ? LD(m.ADestD[std::size_t(k)]) : m.ADest[std::size_t(k)]);
+            } else if (m.ADouble) {
+                const double *col = m.Ath.data() + std::size_t(j) * L;
+                for (int i = 1; i <= N; ++i)
+                    candidat(i, LD(col[i]));
+            } else {
+                const LD *col = m.At.data() + std::size_t(j) * L;
+                for (int i = 1; i <= N; ++i)
+                    candidat(i, col[i]);
             }
-            suivant[std::size_t(j)] = meilleur * p.B[j][O[t]];
-            e.Psi[t][j] = arg;
+            suivant[std::size_t(j)] = meilleur * b[j];
+            psi[std::size_t(j)] = arg;
         }
+        ranger(t);
         std::swap(d, suivant);
         ramener(t);
     }
@@ -153,8 +457,7 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
         }
     e.CheminViterbi[0] = 0;
     e.CheminViterbi[T] = q;
-    for (int t = T - 1; t >= 1; --t)
-        e.CheminViterbi[t] = e.Psi(t + 1, e.CheminViterbi[t + 1]);
+    Calcul::RemonterChemin(e, T, m.L);
     GrandeProbabilite g = GrandeProbabilite::De(P);
     if (!g.EstNulle())
         g.Exposant -= K;
@@ -165,53 +468,39 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
 
 namespace {
 
-// Une itération de Baum-Welch sur ᾱ et β̂ ; `alphaAJour` : Alpha et les c_t sont ceux de λ.
-void iterationBaumWelch(ParametresModele &p, EspaceTravail &e, bool alphaAJour)
+// Une itération de Baum-Welch sur ᾱ et β̂ ; Alpha (pleine) et les c_t sont ceux de λ.
+void iterationBaumWelch(ParametresModele &p, EspaceTravail &e)
 {
-    const int N = p.N, M = p.M, T = e.LongueurSequence;
-    const VecteurVerifie<int> &O = e.Observations;
-    if (!alphaAJour)
-        Echelle::Forward(p, e);
-    // Beta avec les facteurs du Forward : Backward refait ce Forward, à l'identique.
-    Echelle::Backward(p, e);
-    const VecteurVerifie<LD> &c = e.FacteursEchelle;
-    for (int t = 1; t <= T; ++t)
-        for (int i = 1; i <= N; ++i)
-            e.Gamma[t][i] = e.Alpha[t][i] * e.Beta[t][i] / c[t];
+    const int N = p.N, M = p.M;
+    const TablesModele &m = Calcul::TablesDuCalcul(p);
+    SommesFormation s;
+    s.Vider(N, M);
+    std::vector<LD> xi;
+    marquer(e, esperances(m, e, s, xi));
+    const std::size_t L = std::size_t(s.L), Mc = std::size_t(s.Mc);
     for (int i = 1; i <= N; ++i)
-        for (int j = 1; j <= N; ++j) {
-            LD s = 0;
-            for (int t = 1; t < T; ++t)
-                s += e.Alpha[t][i] * p.A[i][j] * p.B[j][O[t + 1]] * e.Beta[t + 1][j];
-            e.EsperancesTransitions[i][j] = s;
-        }
+        for (int j = 1; j <= N; ++j)
+            e.EsperancesTransitions[i][j] = s.Transitions[std::size_t(i) * L + std::size_t(j)];
 
     bool stable = true;
     for (int i = 1; i <= N; ++i)
-        Remplacer(p.PI[i], e.Gamma[1][i], stable);
-    std::vector<LD> g(std::size_t(M) + 1);
+        Remplacer(p.PI[i], s.Pi[std::size_t(i)], stable);
     for (int i = 1; i <= N; ++i) {
-        LD d = 0;
-        for (int t = 1; t < T; ++t)
-            d += e.Gamma[t][i];
-        const LD eI = d + e.Gamma[T][i];
+        const std::size_t si = std::size_t(i);
+        const LD d = s.Depuis[si], eI = s.Etat[si];
         e.EsperancesDepuis[i] = d;
         for (int j = 1; j <= N; ++j)
             Remplacer(p.A[i][j], QuotientReestime(e.EsperancesTransitions[i][j], d, p.A[i][j]), stable);
         e.EsperancesEtat[i] = eI;
-        std::fill(g.begin(), g.end(), 0.0L);
-        for (int t = 1; t <= T; ++t)
-            if (O[t] >= 1)
-                g[std::size_t(O[t])] += e.Gamma[t][i];
         for (int k = 1; k <= M; ++k) {
-            e.EsperancesGeneration[i][k] = g[std::size_t(k)];
-            Remplacer(p.B[i][k], QuotientReestime(g[std::size_t(k)], eI, p.B[i][k]), stable);
+            const LD g = s.Generation[si * Mc + std::size_t(k)];
+            e.EsperancesGeneration[i][k] = g;
+            Remplacer(p.B[i][k], QuotientReestime(g, eI, p.B[i][k]), stable);
         }
     }
     e.Stable = stable;
-    Echelle::Forward(p, e);
+    forwardTables(Calcul::TablesDuCalcul(p), e, true);
 }
-
 
 }
 
@@ -224,7 +513,8 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
     e.Interrompu = false;
     e.Stable = false;
     e.IterationsEffectuees = 0;
-    Forward(p, e);
+    Calcul::ControlerSequence(p, e);
+    forwardTables(Calcul::TablesDuCalcul(p), e, true);
     if (obs)
         obs->Debut(Entrainement::BaumWelch, p, e);
     DimensionnerEsperances(p, e);
@@ -234,7 +524,7 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
         return IssueEntrainement::SeuilDejaAtteint;
     }
     return DeroulerIterations(
-        p, e, obs, [&] { iterationBaumWelch(p, e, true); }, [&] { return AuMoins(e.ProbabiliteEchelle, e.Seuil); });
+        p, e, obs, [&] { iterationBaumWelch(p, e); }, [&] { return AuMoins(e.ProbabiliteEchelle, e.Seuil); });
 }
 
 IssueEntrainement BouclerViterbi(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)
@@ -248,39 +538,16 @@ IssueEntrainement BouclerViterbi(ParametresModele &p, EspaceTravail &e, Observat
 
 void SommesBaumWelch(const ParametresModele &p, EspaceTravail &e, SommesFormation &s)
 {
-    const int N = p.N, M = p.M;
-    const std::size_t L = std::size_t(s.L), Mc = std::size_t(s.Mc);
+    const TablesModele &m = Calcul::TablesDuCalcul(p);
+    std::vector<LD> xi;
     for (SequenceFormation &sq : e.Formation) {
         std::swap(e.Observations, sq.Observations);
         std::swap(e.LongueurSequence, sq.Longueur);
-        const int T = e.LongueurSequence;
-        const VecteurVerifie<int> &O = e.Observations;
         try {
-            Backward(p, e); // refait le Forward : ᾱ, c_t, puis β̂
-            const VecteurVerifie<LD> &c = e.FacteursEchelle;
-            if (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1)
-                e.Gamma.Dimensionner(T + 1, N + 1);
-            for (int t = 1; t <= T; ++t)
-                for (int i = 1; i <= N; ++i)
-                    e.Gamma[t][i] = e.Alpha[t][i] * e.Beta[t][i] / c[t];
-            for (int i = 1; i <= N; ++i) {
-                const std::size_t si = std::size_t(i);
-                for (int j = 1; j <= N; ++j) {
-                    LD x = 0;
-                    for (int t = 1; t < T; ++t)
-                        x += e.Alpha[t][i] * p.A[i][j] * p.B[j][O[t + 1]] * e.Beta[t + 1][j];
-                    s.Transitions[si * L + std::size_t(j)] += x;
-                }
-                LD d = 0;
-                for (int t = 1; t < T; ++t)
-                    d += e.Gamma[t][i];
-                s.Pi[si] += e.Gamma[1][i];
-                s.Depuis[si] += d;
-                s.Etat[si] += d + e.Gamma[T][i];
-                for (int t = 1; t <= T; ++t)
-                    if (O[t] >= 1 && O[t] <= M)
-                        s.Generation[si * Mc + std::size_t(O[t])] += e.Gamma[t][i];
-            }
+            Calcul::ControlerSequence(p, e);
+            forwardTables(m, e, true);
+            if (!e.ProbabiliteEchelle.EstNulle())
+                marquer(e, esperances(m, e, s, xi));
         } catch (...) {
             std::swap(e.Observations, sq.Observations);
             std::swap(e.LongueurSequence, sq.Longueur);

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <stdexcept>
 #include <vector>
 
@@ -32,9 +33,13 @@ public:
         long long n;
     };
 
-    // Toutes les cases valent 0 après le dimensionnement.
+    // Toutes les cases valent 0 après le dimensionnement. Une grande table est d'abord
+    // comparée à la mémoire disponible (ERefusCalcul en français sinon).
     void Dimensionner(long long lignes, long long colonnes)
     {
+        if (lignes < 0 || colonnes < 0 || (colonnes > 0 && lignes > (long long)(PTRDIFF_MAX / sizeof(T)) / colonnes))
+            MemoireTables::Exiger(std::size_t(-1));
+        MemoireTables::Exiger(std::size_t(lignes) * std::size_t(colonnes) * sizeof(T));
         nl = lignes;
         nc = colonnes;
         v.assign(std::size_t(lignes * colonnes), T{});
@@ -136,6 +141,15 @@ struct EspaceTravail {
     // Forward, Backward, Viterbi : (T + 1) × (N + 1).
     Matrice<long double> Alpha, Beta, Delta;
     Matrice<int> Psi;
+    // false : seule la probabilité est demandée (ni trace, ni treillis, ni postérieur). Alpha,
+    // Beta et Delta ne gardent alors que deux lignes de travail (indice t & 1), et Viterbi
+    // range ses pointeurs dans PsiOctets (un octet par case, N <= 255) au lieu de Psi.
+    bool GarderTables = true;
+    std::vector<unsigned char> PsiOctets; // [t * (N + 1) + j]
+    // Interne au choix du calcul (portee.cpp) : le calcul exact peut s'arrêter dès que son
+    // résultat sort sûrement de la plage ; il rend alors Probabilite = 0 et ArreteHorsPortee.
+    bool ArretHorsPortee = false;
+    bool ArreteHorsPortee = false;
     VecteurVerifie<int> CheminViterbi; // Q[0..T], Q[0] = 0 pour START
 
     // Baum-Welch. ξ n'est pas gardé en entier ((T + 1)(N + 1)² étendus) : seul

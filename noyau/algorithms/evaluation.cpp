@@ -174,7 +174,10 @@ LD totalLigne(const LD *x, int N)
 // creux exige une ligne précédente finie (le modèle étant Positif, elle est >= 0) ; sinon ce
 // pas est fait en entier.
 template <int Mode>
-void forward(const TablesModele &m, const int *O, int T, Matrice<LD> &alpha)
+// Lignes de α rangées dans `table` : ligne t en table + (t & masque) × L (masque = 1 : deux
+// lignes de travail). `arret` : arrêt dès qu'une ligne annonce un résultat hors de la plage
+// (modèle Decroissant) ; rend false dans ce cas.
+bool forward(const TablesModele &m, const int *O, int T, LD *table, std::size_t masque, bool arret)
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
@@ -182,8 +185,10 @@ void forward(const TablesModele &m, const int *O, int T, Matrice<LD> &alpha)
     bool ligneFinie = false;
     EnsembleEtats nonNuls; // cases non nulles de la ligne courante, quand m.Propager
     std::vector<LD> somme(m.Propager ? L : 0, 0.0L);
+    const auto ligne = [&](int t) { return table + (std::size_t(t) & masque) * L; };
+    arret = arret && m.Decroissant;
     {
-        LD *a1 = alpha.LigneBrute(1);
+        LD *a1 = ligne(1);
         const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
         for (int i = 1; i <= N; ++i)
             a1[i] = m.PI[std::size_t(i)] * b[i];
@@ -193,8 +198,8 @@ void forward(const TablesModele &m, const int *O, int T, Matrice<LD> &alpha)
             nonNuls = releverNonNuls(a1, N);
     }
     for (int t = 1; t < T; ++t) {
-        const LD *a = alpha.LigneBrute(t);
-        LD *suivant = alpha.LigneBrute(t + 1);
+        const LD *a = ligne(t);
+        LD *suivant = ligne(t + 1);
         const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
         if (ligneFinie && m.Pousser(nonNuls)) {
             ligneFinie = finie(m.ArcsDouble ? forwardPousse(m, m.ASourceD.data(), a, b, suivant, nonNuls, somme.data())
@@ -210,7 +215,10 @@ void forward(const TablesModele &m, const int *O, int T, Matrice<LD> &alpha)
             if (m.Propager)
                 nonNuls = releverNonNuls(suivant, N);
         }
+        if (arret && (t & 31) == 0 && Calcul::SommeLigne(suivant, N) < Calcul::SeuilHorsPortee)
+            return false;
     }
+    return true;
 }
 
 template <int Mode>
@@ -317,12 +325,14 @@ LD backwardPousse(const TablesModele &m, const Arc *val, const LD *suivant, cons
 }
 
 template <int Mode>
-void backward(const TablesModele &m, const int *O, int T, Matrice<LD> &beta)
+bool backward(const TablesModele &m, const int *O, int T, LD *table, std::size_t masque, bool arret)
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
+    const auto ligne = [&](int t) { return table + (std::size_t(t) & masque) * L; };
+    arret = arret && m.Decroissant;
     {
-        LD *bT = beta.LigneBrute(T);
+        LD *bT = ligne(T);
         for (int i = 1; i <= N; ++i)
             bT[i] = 1;
     }
@@ -333,8 +343,8 @@ void backward(const TablesModele &m, const int *O, int T, Matrice<LD> &beta)
         nonNuls.Ajouter(i);
     std::vector<LD> somme(m.Propager ? L : 0, 0.0L);
     for (int t = T - 1; t >= 1; --t) {
-        const LD *suivant = beta.LigneBrute(t + 1);
-        LD *courant = beta.LigneBrute(t);
+        const LD *suivant = ligne(t + 1);
+        LD *courant = ligne(t);
         const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
         const EnsembleEtats &bNonNul = m.BNonNul[std::size_t(O[t + 1])];
         if (ligneFinie && m.Pousser(nonNuls.Inter(bNonNul))) {
@@ -352,25 +362,47 @@ void backward(const TablesModele &m, const int *O, int T, Matrice<LD> &beta)
             if (m.Propager)
                 nonNuls = releverNonNuls(courant, N);
         }
+        if (arret && (t & 31) == 0 && Calcul::SommeLigne(courant, N) < Calcul::SeuilHorsPortee)
+            return false;
     }
+    return true;
 }
 
+}
+
+namespace {
+// Table de travail : T + 1 lignes, ou deux quand seule la probabilité est demandée.
+LD *preparer(Matrice<LD> &table, const EspaceTravail &e, int L, std::size_t &masque)
+{
+    const int lignes = e.GarderTables ? e.LongueurSequence + 1 : 2;
+    masque = e.GarderTables ? ~std::size_t(0) : 1;
+    if (table.Lignes() != lignes || table.Colonnes() != L)
+        table.Dimensionner(lignes, L);
+    return table.LigneBrute(0);
+}
 }
 
 void Calcul::Forward(const TablesModele &m, EspaceTravail &e)
 {
     const int T = e.LongueurSequence;
-    if (e.Alpha.Lignes() != T + 1 || e.Alpha.Colonnes() != m.L)
-        e.Alpha.Dimensionner(T + 1, m.L);
+    std::size_t masque = 0;
+    LD *table = preparer(e.Alpha, e, m.L, masque);
     const int *O = e.Observations.data();
+    const bool arret = e.ArretHorsPortee;
+    bool complet;
     if (m.ADouble)
-        forward<Double>(m, O, T, e.Alpha);
+        complet = forward<Double>(m, O, T, table, masque, arret);
     else if (m.Scinde)
-        forward<Scinde>(m, O, T, e.Alpha);
+        complet = forward<Scinde>(m, O, T, table, masque, arret);
     else
-        forward<Etendu>(m, O, T, e.Alpha);
+        complet = forward<Etendu>(m, O, T, table, masque, arret);
+    e.ArreteHorsPortee = !complet;
+    if (!complet) {
+        e.Probabilite = 0;
+        return;
+    }
     LD P = 0;
-    const LD *aT = e.Alpha.LigneBrute(T);
+    const LD *aT = table + (std::size_t(T) & masque) * std::size_t(m.L);
     for (int i = 1; i <= m.N; ++i)
         P = P + aT[i];
     e.Probabilite = P;
@@ -379,17 +411,24 @@ void Calcul::Forward(const TablesModele &m, EspaceTravail &e)
 void Calcul::Backward(const TablesModele &m, EspaceTravail &e)
 {
     const int T = e.LongueurSequence;
-    if (e.Beta.Lignes() != T + 1 || e.Beta.Colonnes() != m.L)
-        e.Beta.Dimensionner(T + 1, m.L);
+    std::size_t masque = 0;
+    LD *table = preparer(e.Beta, e, m.L, masque);
     const int *O = e.Observations.data();
+    const bool arret = e.ArretHorsPortee;
+    bool complet;
     if (m.ADouble)
-        backward<Double>(m, O, T, e.Beta);
+        complet = backward<Double>(m, O, T, table, masque, arret);
     else if (m.Scinde)
-        backward<Scinde>(m, O, T, e.Beta);
+        complet = backward<Scinde>(m, O, T, table, masque, arret);
     else
-        backward<Etendu>(m, O, T, e.Beta);
+        complet = backward<Etendu>(m, O, T, table, masque, arret);
+    e.ArreteHorsPortee = !complet;
+    if (!complet) {
+        e.Probabilite = 0;
+        return;
+    }
     LD P = 0;
-    const LD *b1 = e.Beta.LigneBrute(1);
+    const LD *b1 = table + (std::size_t(1) & masque) * std::size_t(m.L);
     const LD *b = m.Bt.data() + std::size_t(O[1]) * std::size_t(m.L);
     for (int i = 1; i <= m.N; ++i)
         P = P + (m.PI[std::size_t(i)] * b1[i]) * b[i];

@@ -1,10 +1,17 @@
 #include "algorithms/memoire.h"
+#include "algorithms/espace.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cstdio>
 
 #include <cstdlib>
 #include <mutex>
 #include <vector>
 #if defined(__linux__)
 #include <sys/mman.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -69,4 +76,69 @@ void MemoireTables::Rendre(void *bloc, std::size_t taille)
     }
     r.blocs.push_back({bloc, taille});
     r.total += taille;
+}
+
+std::size_t MemoireTables::Disponible()
+{
+    std::size_t d = std::size_t(-1);
+#if defined(__linux__)
+    // Mémoire physique encore disponible (caches compris), à défaut toute la mémoire physique.
+    if (FILE *f = std::fopen("/proc/meminfo", "r")) {
+        char ligne[256];
+        unsigned long long ko = 0;
+        while (std::fgets(ligne, sizeof ligne, f))
+            if (std::sscanf(ligne, "MemAvailable: %llu kB", &ko) == 1) {
+                d = std::size_t(ko) * 1024;
+                break;
+            }
+        std::fclose(f);
+    }
+    const long page = ::sysconf(_SC_PAGESIZE);
+    if (d == std::size_t(-1)) {
+        const long pages = ::sysconf(_SC_PHYS_PAGES);
+        if (pages > 0 && page > 0)
+            d = std::size_t(pages) * std::size_t(page);
+    }
+    // Limites du processus, moins ce qu'il occupe déjà (espace d'adressage, données).
+    unsigned long long taille = 0, resident = 0, partage = 0, texte = 0, bib = 0, donnees = 0;
+    if (FILE *f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%llu %llu %llu %llu %llu %llu", &taille, &resident, &partage, &texte, &bib, &donnees) != 6)
+            taille = donnees = 0;
+        std::fclose(f);
+    }
+    const auto limite = [&](int ressource, unsigned long long pris) {
+        rlimit l{};
+        if (::getrlimit(ressource, &l) != 0 || l.rlim_cur == RLIM_INFINITY)
+            return;
+        const unsigned long long octetsPris = pris * (unsigned long long)(page > 0 ? page : 4096);
+        const std::size_t reste = l.rlim_cur > octetsPris ? std::size_t(l.rlim_cur - octetsPris) : 0;
+        d = std::min(d, reste);
+    };
+    limite(RLIMIT_AS, taille);
+    limite(RLIMIT_DATA, donnees);
+#endif
+    return d;
+}
+
+QString MemoireTables::TexteTaille(std::size_t octets)
+{
+    const QLocale l;
+    const double mio = double(octets) / (1024.0 * 1024.0);
+    if (octets == std::size_t(-1))
+        return QStringLiteral("plus que l'espace d'adressage");
+    if (mio >= 1024)
+        return l.toString(mio / 1024, 'f', 1) + QStringLiteral(" Gio");
+    return l.toString(std::max(mio, 0.1), 'f', mio < 10 ? 1 : 0) + QStringLiteral(" Mio");
+}
+
+void MemoireTables::Exiger(std::size_t octets)
+{
+    if (octets < (std::size_t(16) << 20))
+        return;
+    const std::size_t d = Disponible();
+    if (octets <= d)
+        return;
+    throw ERefusCalcul(QStringLiteral("Mémoire insuffisante : ce calcul demande %1 pour ses tables, il en reste %2 "
+                                      "de disponible. Le calcul n'est pas fait.")
+                           .arg(TexteTaille(octets), TexteTaille(d)));
 }

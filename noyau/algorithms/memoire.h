@@ -7,6 +7,7 @@
 // de 9,5) ; la fin de la dernière grande page reste inemployée. Les blocs rendus sont gardés
 // (16 Mio au plus) pour les tables suivantes, refaites à chaque calcul avec les mêmes tailles :
 // ni appel au système ni page neuve. En dessous de 128 Kio, l'allocation ordinaire.
+#include <QString>
 #include <cstddef>
 #include <new>
 
@@ -16,6 +17,14 @@ constexpr std::size_t GrandePage = std::size_t(2) << 20;
 // Bloc de `taille` octets (multiple de GrandePage) aligné sur GrandePage ; nul en cas d'échec.
 void *Prendre(std::size_t taille);
 void Rendre(void *bloc, std::size_t taille);
+// Mémoire encore disponible pour ce processus : la plus petite de la mémoire physique
+// disponible et des limites RLIMIT_AS / RLIMIT_DATA moins ce qui est déjà pris.
+std::size_t Disponible();
+// ERefusCalcul (« Mémoire insuffisante... », taille demandée et disponible) quand `octets`
+// dépasse Disponible() ; les demandes de moins de 16 Mio ne sont pas examinées.
+void Exiger(std::size_t octets);
+// Taille en texte : « 1,5 Gio », « 300 Mio ».
+QString TexteTaille(std::size_t octets);
 }
 
 template <typename T>

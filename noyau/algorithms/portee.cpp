@@ -27,13 +27,28 @@ void exact(EspaceTravail &e)
                        CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
 }
 
+// Calcul exact qui s'arrête dès que son résultat sort sûrement de la plage (il rend alors 0) :
+// ce qui suit le refait mis à l'échelle, sans garder de table exacte inutile.
+template <typename F>
+void exactOuArret(EspaceTravail &e, F &&calcul)
+{
+    e.ArretHorsPortee = true;
+    try {
+        calcul();
+    } catch (...) {
+        e.ArretHorsPortee = false;
+        throw;
+    }
+    e.ArretHorsPortee = false;
+    exact(e);
+}
+
 // Forward qui dit si le modèle génère la séquence : exact, puis mis à l'échelle quand P(O|λ)
 // exacte sort de la plage. Rend true quand le calcul exact suffit.
 bool genere(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
 {
     if (mode == ModeCalcul::Automatique) {
-        CalculerForward(p, e);
-        exact(e);
+        exactOuArret(e, [&] { CalculerForward(p, e); });
         if (!HorsPortee(e.Probabilite))
             return true;
     }
@@ -49,40 +64,45 @@ bool genere(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
 void Evaluer(const ParametresModele &p, EspaceTravail &e, bool arriere, ModeCalcul mode)
 {
     e.Formation.clear(); // une évaluation porte sur une seule séquence
-    if (mode == ModeCalcul::Automatique) {
+    const auto calculExact = [&] {
         if (arriere)
             CalculerBackward(p, e);
         else
             CalculerForward(p, e);
-        exact(e);
+    };
+    if (mode == ModeCalcul::Automatique) {
+        exactOuArret(e, calculExact);
         if (!HorsPortee(e.Probabilite))
-            return;
-        // Impossible ou trop petite ? Le calcul mis à l'échelle le dit ; une séquence
-        // impossible garde les tables exactes (et sa probabilité 0).
-        EspaceTravail essai;
-        essai.Observations = e.Observations;
-        essai.LongueurSequence = e.LongueurSequence;
-        Echelle::Forward(p, essai);
-        if (essai.ProbabiliteEchelle.EstNulle())
             return;
     }
     if (arriere)
         Echelle::Backward(p, e);
     else
         Echelle::Forward(p, e);
+    if (mode == ModeCalcul::Automatique && e.ProbabiliteEchelle.EstNulle()) {
+        // Séquence impossible : elle garde les tables exactes (et sa probabilité 0).
+        calculExact();
+        exact(e);
+    }
 }
 
 void Decoder(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
 {
     e.Formation.clear();
-    if (genere(p, e, mode)) {
-        // P(O|λ) est dans la plage ; la probabilité du meilleur chemin, plus petite, peut en sortir.
-        CalculerViterbi(p, e);
-        exact(e);
-        if (!HorsPortee(e.Probabilite))
-            return;
+    if (mode == ModeCalcul::Automatique) {
+        // Le Forward ne sert qu'à refuser une séquence impossible ; sans tables à montrer, le
+        // chemin de probabilité nulle le dit aussi (P(O|λ) = 0 si et seulement si δ_T = 0).
+        const bool genereExacte = e.GarderTables ? genere(p, e, mode) : true;
+        if (genereExacte) {
+            // P(O|λ) est dans la plage ; la probabilité du meilleur chemin, plus petite, peut en sortir.
+            exactOuArret(e, [&] { CalculerViterbi(p, e); });
+            if (!HorsPortee(e.Probabilite))
+                return;
+        }
     }
     Echelle::Viterbi(p, e);
+    if (e.ProbabiliteEchelle.EstNulle())
+        refuser(e);
 }
 
 IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, EspaceTravail &e,
@@ -95,7 +115,8 @@ IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, Es
         EspaceTravail essai;
         essai.Observations = e.Observations;
         essai.LongueurSequence = e.LongueurSequence;
-        CalculerViterbi(p, essai);
+        essai.GarderTables = false;
+        exactOuArret(essai, [&] { CalculerViterbi(p, essai); });
         exacte = !HorsPortee(essai.Probabilite);
     }
     IssueEntrainement issue;
@@ -134,6 +155,7 @@ QString ExplicationZero(const ParametresModele &p, const EspaceTravail &e, bool 
         EspaceTravail essai;
         essai.Observations = e.Observations;
         essai.LongueurSequence = e.LongueurSequence;
+        essai.GarderTables = false;
         try {
             Echelle::Forward(p, essai);
             impossible = essai.ProbabiliteEchelle.EstNulle();

@@ -106,6 +106,20 @@ void TablesModele::Construire(const ParametresModele &p)
         }
     }
     Positif = positif;
+    {
+        constexpr LD Borne = 1 + 1e-9L;
+        LD spi = 0;
+        for (int i = 1; i <= N; ++i)
+            spi += PI[std::size_t(i)];
+        bool d = positif && spi <= Borne && maxB <= 1;
+        for (int i = 1; i <= N && d; ++i) {
+            LD s = 0;
+            for (int j = 1; j <= N; ++j)
+                s += a[std::size_t(i) * Lz + std::size_t(j)];
+            d = s <= Borne;
+        }
+        Decroissant = d;
+    }
 
     // Arcs par destination, i croissant : comptes de chaque colonne, puis rangement des arcs
     // déjà relevés par source (i croissant, donc croissant dans chaque colonne).

@@ -76,6 +76,10 @@ struct TablesModele {
     int Arcs = 0;                       // nombre de A[i][j] non nuls
     bool Creux = false;                 // assez peu d'arcs pour que les parcours creux paient
     bool Positif = false;               // π, A, B finis et >= 0 : condition des sommes creuses
+    // Positif, Σ π et chaque Σ_j A[i][j] au plus 1 + 1e-9, chaque B au plus 1 : la somme d'une
+    // ligne de α, β ou δ ne peut alors pas remonter d'un instant à l'autre (au facteur 1 + 1e-9
+    // près), et une ligne très en dessous de la plage annonce un résultat hors de la plage.
+    bool Decroissant = false;
     std::vector<int> DebutDest, Source; // arcs vers j : Source[DebutDest[j] .. DebutDest[j+1])
     std::vector<long double> ADest;     // A[Source[k]][j]
     std::vector<int> DebutSource, Dest; // arcs depuis i : Dest[DebutSource[i] .. DebutSource[i+1])
@@ -117,6 +121,18 @@ Noyaux NoyauxImposes();
 void Forward(const TablesModele &m, EspaceTravail &e);
 void Backward(const TablesModele &m, EspaceTravail &e);
 void Viterbi(const TablesModele &m, EspaceTravail &e);
+
+// Somme de ligne sous laquelle le résultat exact sort sûrement de la plage (modèle Decroissant) :
+// 2^-40 sous le plus petit étendu normal laisse 2·10^10 instants de remontée possible.
+constexpr long double SeuilHorsPortee = 0x1p-16422L;
+// Somme d'une ligne 1..N.
+inline long double SommeLigne(const long double *x, int N)
+{
+    long double s = 0;
+    for (int i = 1; i <= N; ++i)
+        s += x[i];
+    return s;
+}
 
 // Contrôle commun : N >= 1, T >= 1 (sinon ERefusCalcul) et chaque observation dans 0..M
 // (sinon EHorsBornes).
