@@ -21,10 +21,10 @@ void exact(EspaceTravail &e)
     e.ProbabiliteEchelle = GrandeProbabilite::De(e.Probabilite);
 }
 
-[[noreturn]] void refuser(const EspaceTravail &e)
+[[noreturn]] void refuser(const ParametresModele &p, const EspaceTravail &e)
 {
     throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                       CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
+                       CiterSequence(e.SequenceObservations, !e.DecoupageCaractere) + CauseNonGeneration(p, e));
 }
 
 // Forward qui dit si le modèle génère la séquence : exact, puis mis à l'échelle quand P(O|λ)
@@ -39,7 +39,7 @@ bool genere(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
     }
     Echelle::Forward(p, e);
     if (e.ProbabiliteEchelle.EstNulle())
-        refuser(e);
+        refuser(p, e);
     return false;
 }
 
