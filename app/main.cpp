@@ -12,7 +12,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QUELDAR 1.0"));
+    QApplication::setApplicationName(QStringLiteral("hmmbench 1.0"));
     // L'entrée de menu et l'icône installées (hmmbench.desktop, thème hicolor).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.hmmbench.hmmbench"));
     // Les boîtes de Qt lui-même en français.

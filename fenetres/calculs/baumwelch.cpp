@@ -1,4 +1,5 @@
 #include "calculs/baumwelch.h"
+#include "model/regles_edition.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
 #include "algorithms/portee.h"
@@ -65,11 +66,9 @@ bool TForm11::ToucheAcceptee(const QString &texteActuel, const QString &frappe)
     if (frappe.size() != 1)
         return frappe.isEmpty();
     const QChar c = frappe[0];
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-        return true;
     if (c == QChar(8))
         return true;
-    return c == Nombres::Separateur() && !texteActuel.contains(Nombres::Separateur());
+    return !ReglesEdition::SaisieNombre(texteActuel, c).isNull();
 }
 
 bool TForm11::eventFilter(QObject *objet, QEvent *e)
@@ -85,6 +84,14 @@ bool TForm11::eventFilter(QObject *objet, QEvent *e)
                               (frappe.size() == 1 && frappe[0] != QChar(8) && !frappe[0].isPrint());
         if (!commande && !ToucheAcceptee(Edit1->text(), frappe))
             return true;
+        // "." ou "," : le séparateur de la langue ; "e" : "E".
+        if (!commande && frappe.size() == 1 && frappe[0] != QChar(8)) {
+            const QChar ecrit = ReglesEdition::SaisieNombre(Edit1->text(), frappe[0]);
+            if (ecrit != frappe[0]) {
+                Edit1->insert(QString(ecrit));
+                return true;
+            }
+        }
     }
     return DialogueAlgorithme::eventFilter(objet, e);
 }

@@ -14,7 +14,7 @@
 FenetreAide::FenetreAide(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
-    setWindowTitle(QStringLiteral("Aide de QUELDAR"));
+    setWindowTitle(QStringLiteral("Aide de hmmbench"));
     resize(760, 620);
     auto *v = new QVBoxLayout(this);
     auto *barre = new QHBoxLayout;

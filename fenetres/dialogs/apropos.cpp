@@ -27,7 +27,7 @@ void Banniere(QPainter &p, QRect r)
     f.setBold(true);
     p.setFont(f);
     p.setPen(Qt::white);
-    p.drawText(QRect(r.x() + 8, r.y(), 300 - r.x() - 14, r.height()), Qt::AlignCenter, QStringLiteral("QUELDAR"));
+    p.drawText(QRect(r.x() + 8, r.y(), 300 - r.x() - 14, r.height()), Qt::AlignCenter, QStringLiteral("hmmbench"));
     f.setPixelSize(12);
     f.setBold(false);
     p.setFont(f);

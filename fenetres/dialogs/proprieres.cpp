@@ -53,6 +53,19 @@ private:
     QObject *filtre;
 };
 
+// Frappe dans un champ de probabilité : true quand elle est absorbée (refusée, ou écrite
+// autrement : "." ou "," en séparateur de la langue, "e" en "E").
+bool saisirNombre(QLineEdit *champ, const QString &texte, QChar c)
+{
+    const QChar ecrit = ReglesEdition::SaisieNombre(texte, c);
+    if (ecrit.isNull())
+        return true;
+    if (ecrit == c || !champ)
+        return false;
+    champ->insert(QString(ecrit));
+    return true;
+}
+
 bool estEntree(const QKeyEvent *k)
 {
     return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
@@ -398,7 +411,7 @@ bool TForm2::eventFilter(QObject *objet, QEvent *ev)
         if (c.isNull())
             return false;
         if (objet == Edit3)
-            return !ReglesEdition::CaractereProbabilite(Edit3->text(), c);
+            return saisirNombre(Edit3, Edit3->text(), c);
         if (!FichierModele::TextePortable(QString(c))) {
             Messages::Erreur(this, c.isSpace() ? QStringLiteral("Un symbole ne doit pas contenir de blanc.")
                                                : QStringLiteral("Le caractère « %1 » ne peut pas figurer dans un symbole : le "
@@ -426,7 +439,7 @@ bool TForm2::eventFilter(QObject *objet, QEvent *ev)
     if (c.isNull())
         return false;
     if (colonne == ColProbabilite)
-        return !ReglesEdition::CaractereProbabilite(texte, c);
+        return saisirNombre(qobject_cast<QLineEdit *>(objet), texte, c);
     if (colonne == ColSymbole && !FichierModele::TextePortable(QString(c))) {
         Messages::Erreur(this, QStringLiteral("Le caractère « %1 » ne peut pas figurer dans un symbole.").arg(c.isSpace() ? QStringLiteral("espace") : QString(c)));
         return true;

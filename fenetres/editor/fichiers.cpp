@@ -5,6 +5,7 @@
 #include "dialogs/suppmotdepass.h"
 #include "editor/principale.h"
 #include "graph/hmm.h"
+#include "model/fichier.h"
 #include "model/options.h"
 #include "model/recents.h"
 #include "model/repertoire.h"
@@ -92,8 +93,11 @@ void TForm1::LireOptions()
 void TForm1::MettreAJourTitre()
 {
     const QString nom = QFileInfo(Document->NomFichier).fileName();
-    setWindowTitle(nom.isEmpty() ? QLatin1Char(' ') + TitreApplication
-                                 : QLatin1Char(' ') + TitreApplication + QStringLiteral(" - ") + nom);
+    // "[*]" : Qt y montre une étoile tant que le modèle n'est pas enregistré.
+    setWindowTitle((nom.isEmpty() ? QLatin1Char(' ') + TitreApplication
+                                  : QLatin1Char(' ') + TitreApplication + QStringLiteral(" - ") + nom) +
+                   QStringLiteral("[*]"));
+    setWindowModified(Document->Modifie);
 }
 
 void TForm1::MettreAJourMenusMotDePasse()
@@ -179,7 +183,10 @@ void TForm1::Ouvrir1Click()
         return;
     }
     ouvrirChemin(chemin);
-    if (Recents::Ajouter(chemin))
+    // Seul un fichier qui se lit comme un modèle entre dans "Réouvrir".
+    ContenuModele c;
+    QString refus;
+    if (FichierModele::OuvrirContenu(chemin, &c, &refus) && Recents::Ajouter(chemin))
         ConstruireMenuRecents();
 }
 
@@ -197,9 +204,12 @@ bool TForm1::Enregistrer1Click()
 
 bool TForm1::Enregistrersous1Click()
 {
-    const QString chemin = DemanderEnregistrement ? DemanderEnregistrement() : QString();
+    QString chemin = DemanderEnregistrement ? DemanderEnregistrement() : QString();
     if (chemin.isEmpty())
         return false;
+    // Un nom tapé sans extension reçoit celle des modèles.
+    if (QFileInfo(chemin).suffix().isEmpty())
+        chemin += QStringLiteral(".hmm");
     QString erreur;
     if (!Document->Enregistrer(chemin, &erreur)) {
         Messages::Erreur(this, erreur);

@@ -78,10 +78,10 @@ ListesResultats::ListesResultats(TForm1 &fenetre, QWidget *parent)
     EnteteProbabilites = creerEntete(QStringLiteral("Les probabilités"), QStringLiteral("EnteteProbabilites"));
     ListView2 = creerListe({QStringLiteral("Séquence"), QStringLiteral("Probabilité"), QStringLiteral("Méthode")},
                            QStringLiteral("ListView2"));
-    ListView1->setColumnWidth(0, 170);
-    ListView3->setColumnWidth(0, 170);
-    ListView2->setColumnWidth(0, 90);
-    ListView2->setColumnWidth(1, 110);
+    ListView1->setColumnWidth(0, LargeurChemin);
+    ListView3->setColumnWidth(0, LargeurChemin);
+    ListView2->setColumnWidth(0, LargeurSequence);
+    ListView2->setColumnWidth(1, LargeurProbabilite);
 
     minuteur = new QTimer(this);
     minuteur->setInterval(Periode);
@@ -101,6 +101,9 @@ ListesResultats::ListesResultats(TForm1 &fenetre, QWidget *parent)
     });
 
     PanneauGauche->Redimensionne = [this] { panneauRedimensionne(); };
+    // Un chemin surligné ne vaut que pour le modèle du calcul : tout changement l'efface.
+    connect(f.Document, &DocumentModele::modifie, this, [this] { EffacerSurlignage(); });
+    connect(f.Document, &DocumentModele::modeleCharge, this, [this] { EffacerSurlignage(); });
 }
 
 QPushButton *ListesResultats::creerEntete(const QString &texte, const QString &nom)
@@ -201,17 +204,25 @@ QTreeWidgetItem *ListesResultats::AjouterProbabilite(const QString &sequence, co
 
 void ListesResultats::ViderChemins()
 {
+    // Les chemins montrés disparaissent (ou une autre séquence arrive) : leur surlignage aussi.
+    EffacerSurlignage();
     Chemins->Vider();
+    ListView1->setColumnWidth(0, LargeurChemin);
 }
 
 void ListesResultats::ViderViterbi()
 {
+    EffacerSurlignage();
     ListView3->clear();
+    ListView3->setColumnWidth(0, LargeurChemin);
 }
 
 void ListesResultats::ViderProbabilites()
 {
+    // Colonnes remises à leur largeur de départ : une longue séquence effacée ne les garde pas.
     ListView2->clear();
+    ListView2->setColumnWidth(0, LargeurSequence);
+    ListView2->setColumnWidth(1, LargeurProbabilite);
 }
 
 void ListesResultats::ViderTout()
@@ -226,8 +237,13 @@ void ListesResultats::ViderTout()
 void ListesResultats::EffacerSurlignage()
 {
     THmm *h = f.Document->Hmm1;
-    for (bool &s : h->ArcSurligne)
+    bool change = false;
+    for (bool &s : h->ArcSurligne) {
+        change = change || s;
         s = false;
+    }
+    if (change)
+        h->update();
 }
 
 void ListesResultats::Surligner(const QStringList &etats)

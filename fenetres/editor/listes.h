@@ -39,6 +39,8 @@ public:
     // Images de la liste d'images de la fenêtre principale employées par les lignes.
     static constexpr int IconeLigne = 19;
     static constexpr int IconeMeilleur = 22;
+    // Largeurs de départ des premières colonnes, rendues quand une liste est vidée.
+    static constexpr int LargeurChemin = 170, LargeurSequence = 90, LargeurProbabilite = 110;
     static QIcon Icone(int indice);
 
     explicit ListesResultats(TForm1 &fenetre, QWidget *parent);

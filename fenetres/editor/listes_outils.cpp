@@ -27,7 +27,7 @@ protected:
             return false;
         auto *h = static_cast<QHelpEvent *>(e);
         const QModelIndex i = vue->indexAt(h->pos());
-        const QString texte = i.isValid() ? i.data(Qt::DisplayRole).toString() : QString();
+        const QString texte = i.isValid() ? OutilsListe::TexteBulle(i.data(Qt::DisplayRole).toString()) : QString();
         if (texte.isEmpty())
             QToolTip::hideText();
         else
@@ -49,6 +49,8 @@ void Equiper(QTreeView *liste)
     liste->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     liste->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     liste->header()->setStretchLastSection(true);
+    // Une longue séquence est coupée au milieu : son début et sa fin restent lisibles.
+    liste->setTextElideMode(Qt::ElideMiddle);
     liste->viewport()->installEventFilter(new BulleCase(liste));
 
     auto *copier = new QAction(QStringLiteral("&Copier"), liste);
@@ -86,8 +88,29 @@ void AjusterColonnes(QTreeView *liste)
     if (!m)
         return;
     // La vue ne mesure que les lignes qu'elle montre : rapide même pour une longue liste.
-    for (int c = 0; c < m->columnCount(); ++c)
+    // Aucune colonne ne dépasse LargeurMax : la probabilité reste à l'écran.
+    for (int c = 0; c < m->columnCount(); ++c) {
         liste->resizeColumnToContents(c);
+        if (liste->columnWidth(c) > LargeurMax)
+            liste->setColumnWidth(c, LargeurMax);
+    }
+}
+
+QString TexteBulle(const QString &texte)
+{
+    // Une bulle tient à l'écran : lignes de 80 caractères, au plus 24 lignes (début et fin).
+    constexpr int Ligne = 80, Lignes = 24;
+    if (texte.size() <= Ligne)
+        return texte;
+    QStringList l;
+    for (qsizetype k = 0; k < texte.size(); k += Ligne)
+        l << texte.mid(k, Ligne);
+    if (l.size() > Lignes) {
+        const qsizetype omis = l.size() - Lignes;
+        l = l.mid(0, Lignes / 2) + QStringList{QStringLiteral("… (%1 caractères en tout ; « Copier » les donne tous) …").arg(texte.size())} +
+            l.mid(Lignes / 2 + omis);
+    }
+    return l.join(QLatin1Char('\n'));
 }
 
 }

@@ -13,6 +13,9 @@ namespace OutilsListe {
 void Equiper(QTreeView *liste);
 // Les lignes choisies, dans l'ordre de la liste : cases séparées par "\t", lignes par "\n".
 QString TexteLignesChoisies(const QAbstractItemView *liste);
-// Colonnes à la largeur de leur contenu visible (la dernière garde au moins la place restante).
+// Colonnes à la largeur de leur contenu visible, LargeurMax au plus (texte coupé au milieu).
+constexpr int LargeurMax = 240;
 void AjusterColonnes(QTreeView *liste);
+// Texte d'une bulle : coupé en lignes, un très long texte réduit à son début et à sa fin.
+QString TexteBulle(const QString &texte);
 }

@@ -1,6 +1,7 @@
 // TForm1 : construction de la fenêtre, menus, barres d'outils, raccourcis.
 // Les commandes du menu "Fichier", le démarrage et la fermeture sont dans fichiers.cpp.
 #include "editor/principale.h"
+#include "skin/placement.h"
 #include "apprentissage/branchement.h"
 #include "editor/clavier.h"
 #include "editor/defilement.h"
@@ -67,7 +68,9 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setMinimumWidth(200);
-    setWindowTitle(QLatin1Char(' ') + TitreApplication);
+    setWindowTitle(QLatin1Char(' ') + TitreApplication + QStringLiteral("[*]"));
+    // Boîtes et fenêtres secondaires : dans l'écran, jamais sur les menus d'ici.
+    Placement::Installer(this);
 
     // Au centre : les listes de résultats à gauche (ajoutées par BrancherModele), puis le
     // canevas et, dessous, le volet de vérification, chacun derrière un séparateur.

@@ -40,7 +40,7 @@ class SuiviTrace;
 class TForm1 : public QMainWindow, public ResultatsCalcul {
     Q_OBJECT
 public:
-    static inline const QString TitreApplication = QStringLiteral("QUELDAR 1.0");
+    static inline const QString TitreApplication = QStringLiteral("hmmbench 1.0");
 
     // `argument` : le chemin donné sur la ligne de commande (vide sinon).
     explicit TForm1(const QString &argument = QString(), QWidget *parent = nullptr);

@@ -106,7 +106,11 @@ bool EditeurSouris::toucheEtiquette(QKeyEvent *e)
     const QChar c = texte.at(0);
     if (!c.isPrint())
         return false;
-    return !ReglesEdition::CaractereProbabilite(Edit3->text(), c);
+    // "." ou "," : écrit comme le séparateur de la langue ; "e" comme "E".
+    const QChar ecrit = ReglesEdition::SaisieNombre(Edit3->text(), c);
+    if (!ecrit.isNull() && ecrit != c)
+        Edit3->insert(QString(ecrit));
+    return ecrit != c;
 }
 
 void EditeurSouris::TerminerEdition()

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
@@ -101,12 +102,29 @@ VueZoom::VueZoom(TForm1 &fenetre)
     Vue->setGeometry(f.Panneau->rect());
     Vue->hide();
     Image = new ImageZoom(*this, Vue);
+    auto *consigne = new QLabel(QStringLiteral("Vue en lecture seule : double-cliquez pour revenir à l'édition."), Vue);
+    consigne->setObjectName(QStringLiteral("ConsigneZoom"));
+    consigne->setAccessibleName(QStringLiteral("Consigne du zoom"));
+    // Le double-clic sur la consigne atteint la vue comme ailleurs.
+    consigne->setAttribute(Qt::WA_TransparentForMouseEvents);
+    consigne->setAutoFillBackground(true);
+    consigne->setMargin(3);
+    QPalette pal = consigne->palette();
+    pal.setColor(QPalette::Window, QColor(0xff, 0xff, 0xe1));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    consigne->setPalette(pal);
+    Consigne = consigne;
     etendreImage();
     f.Panneau->installEventFilter(this);
-    // Des boîtes recréées pendant le zoom (annulation...) restent sous la vue.
+    // Un modèle remplacé ou modifié pendant le zoom (ouverture, import, annulation,
+    // entraînement) : l'image montrée est reprise, les boîtes recréées restent dessous.
     connect(f.Document, &DocumentModele::modeleCharge, this, [this] {
         if (Visible())
-            Vue->raise();
+            reprendre();
+    });
+    connect(f.Document, &DocumentModele::modifie, this, [this] {
+        if (Visible())
+            reprendre();
     });
 }
 
@@ -117,6 +135,8 @@ bool VueZoom::eventFilter(QObject *objet, QEvent *evenement)
         Vue->setGeometry(f.Panneau->rect());
         if (!Visible())
             etendreImage();
+        else
+            placerConsigne();
     }
     return QObject::eventFilter(objet, evenement);
 }
@@ -129,6 +149,60 @@ bool VueZoom::Visible() const
 void VueZoom::etendreImage()
 {
     Image->setGeometry(Vue->rect());
+    placerConsigne();
+}
+
+void VueZoom::placerConsigne()
+{
+    // En bas de la partie visible, par-dessus l'image.
+    const QRect v = partieVisible();
+    Consigne->adjustSize();
+    Consigne->move(v.left(), v.bottom() + 1 - Consigne->height());
+    Consigne->raise();
+}
+
+void VueZoom::prendreImages()
+{
+    canevas = ImageModele::Rendre(*f.Document);
+    const QRect e = ImageModele::Etendue(*f.Document, 10).intersected(canevas.rect());
+    ensemble = e.isEmpty() ? canevas : canevas.copy(e);
+}
+
+QRect VueZoom::geometrieEnsemble() const
+{
+    // Vue d'ensemble : l'étendue du modèle ajustée à la partie visible, jamais plus grande
+    // qu'au pas arrière ordinaire (3/4) ; puis 3/4 par pas.
+    const QRect v = partieVisible();
+    QSize s = ensemble.size().scaled(v.size(), Qt::KeepAspectRatio);
+    const QSize pasOrdinaire(Echelle(ensemble.width(), 75, 100), Echelle(ensemble.height(), 75, 100));
+    if (s.width() > pasOrdinaire.width())
+        s = pasOrdinaire;
+    for (int k = -1; k > Niveau; --k)
+        s = QSize(Echelle(s.width(), 75, 100), Echelle(s.height(), 75, 100));
+    return QRect(v.topLeft(), s);
+}
+
+void VueZoom::reprendre()
+{
+    const QImage ancienne = Image->Image;
+    const QSize montree = Image->size();
+    const QPoint position = Image->pos();
+    prendreImages();
+    if (Niveau < 0) {
+        Image->Image = ensemble;
+        Image->setGeometry(geometrieEnsemble());
+    } else {
+        // Même facteur d'agrandissement qu'avant, appliqué au nouveau canevas.
+        const double fx = ancienne.isNull() ? 1.0 : double(montree.width()) / ancienne.width();
+        const double fy = ancienne.isNull() ? 1.0 : double(montree.height()) / ancienne.height();
+        Image->Image = canevas;
+        const QSize s(int(std::lround(canevas.width() * fx)), int(std::lround(canevas.height() * fy)));
+        Image->resize(s);
+        Image->move(Deplacer(position, s, Vue->size(), QPoint()));
+    }
+    Vue->raise();
+    placerConsigne();
+    Image->update();
 }
 
 QRect VueZoom::partieVisible() const
@@ -147,9 +221,7 @@ void VueZoom::pas(int sens)
     if (!Visible()) {
         // L'image du canevas, prise maintenant, à la taille du canevas.
         THmm *h = f.Document->Hmm1;
-        canevas = ImageModele::Rendre(*f.Document);
-        const QRect e = ImageModele::Etendue(*f.Document, 10).intersected(canevas.rect());
-        ensemble = e.isEmpty() ? canevas : canevas.copy(e);
+        prendreImages();
         Image->Image = canevas;
         Image->setGeometry(0, 0, h->width(), h->height());
         Vue->setGeometry(f.Panneau->rect());
@@ -170,17 +242,8 @@ void VueZoom::pas(int sens)
             f.Zoomarriere1->setEnabled(false);
     }
     if (Niveau < 0) {
-        // Vue d'ensemble : l'étendue du modèle ajustée à la partie visible, jamais plus grande
-        // qu'au pas arrière ordinaire (3/4) ; puis 3/4 par pas.
-        const QRect v = partieVisible();
-        QSize s = ensemble.size().scaled(v.size(), Qt::KeepAspectRatio);
-        const QSize pasOrdinaire(Echelle(ensemble.width(), 75, 100), Echelle(ensemble.height(), 75, 100));
-        if (s.width() > pasOrdinaire.width())
-            s = pasOrdinaire;
-        for (int k = -1; k > Niveau; --k)
-            s = QSize(Echelle(s.width(), 75, 100), Echelle(s.height(), 75, 100));
         Image->Image = ensemble;
-        Image->setGeometry(QRect(v.topLeft(), s));
+        Image->setGeometry(geometrieEnsemble());
     } else if (Niveau == 0 && sens > 0) {
         // Retour de la vue d'ensemble : le canevas à sa taille.
         Image->Image = canevas;
@@ -190,6 +253,7 @@ void VueZoom::pas(int sens)
     } else {
         Image->resize(Echelle(Image->width(), 75, 100), Echelle(Image->height(), 75, 100));
     }
+    placerConsigne();
     Image->update();
 }
 

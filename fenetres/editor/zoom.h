@@ -1,6 +1,6 @@
 #pragma once
 // Zoom et vue d'ensemble : une image du canevas, prise au début du zoom, montrée à la
-// place du canevas jusqu'au double-clic ; agrandie par 4/3 ou réduite par 3/4 à chaque
+// place du canevas jusqu'au double-clic (reprise à chaque changement du modèle) ; agrandie par 4/3 ou réduite par 3/4 à chaque
 // pas (niveau -4 à 4) et déplaçable à la souris quand elle dépasse la vue. Au niveau -1,
 // tout le modèle ajusté à la partie visible (réduit de 3/4 au moins) ; chaque pas arrière
 // suivant le réduit de 3/4.
@@ -43,6 +43,7 @@ public:
     int Niveau = 0;
     QWidget *Vue = nullptr;       // couvre la zone de dessin quand elle est visible
     ImageZoom *Image = nullptr;   // le panneau image, enfant de Vue
+    QWidget *Consigne = nullptr;  // la ligne qui dit comment revenir à l'édition
 
     bool Visible() const;
     void Zoomavant1Click();
@@ -64,7 +65,12 @@ protected:
 
 private:
     void pas(int sens);
+    // Le modèle a changé sous la vue : nouvelle image, même niveau, même position.
+    void reprendre();
+    void prendreImages();
+    QRect geometrieEnsemble() const;
     void etendreImage();
+    void placerConsigne();
     QRect partieVisible() const;
     TForm1 &f;
     // Prises au début du zoom : le canevas entier (niveaux 0 et plus) et l'étendue du

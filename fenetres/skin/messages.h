@@ -10,11 +10,11 @@ enum class Icone { Erreur, Avertissement, Question, Information };
 enum class Boutons { Ok, OuiNon, OuiNonAnnuler };
 enum class Reponse { Ok, Oui, Non, Annuler };
 
-inline const QString TitreErreur = QStringLiteral("QUELDAR    Erreur");
-inline const QString TitreErreur2 = QStringLiteral("QUELDAR   Erreur");
-inline const QString TitreAvertissement = QStringLiteral("QUELDAR   Avertissement");
-inline const QString TitreConfirmation = QStringLiteral("QUELDAR   Confirmation");
-inline const QString TitreInformation = QStringLiteral("QUELDAR   Information");
+inline const QString TitreErreur = QStringLiteral("hmmbench    Erreur");
+inline const QString TitreErreur2 = QStringLiteral("hmmbench   Erreur");
+inline const QString TitreAvertissement = QStringLiteral("hmmbench   Avertissement");
+inline const QString TitreConfirmation = QStringLiteral("hmmbench   Confirmation");
+inline const QString TitreInformation = QStringLiteral("hmmbench   Information");
 
 Reponse Afficher(QWidget *parent, const QString &titre, const QString &texte, Icone icone, Boutons boutons);
 

@@ -1,4 +1,5 @@
 #include "skin/presentation.h"
+#include "skin/placement.h"
 
 #include <QGuiApplication>
 #include <QPropertyAnimation>
@@ -31,6 +32,8 @@ void Presenter(QWidget *f, bool bloquer, Animation animation, int duree)
         f->setWindowModality(Qt::ApplicationModal);
     f->adjustSize();
     Centrer(f);
+    // Dans l'écran, sous les menus de la fenêtre principale, à sa place retenue.
+    Placement::Placer(f);
     const bool anime = animationsActives && animation != Animation::Aucune &&
                        QGuiApplication::platformName() != QLatin1String("offscreen");
     if (!anime) {
@@ -54,6 +57,7 @@ void Presenter(QWidget *f, bool bloquer, Animation animation, int duree)
     f->setMinimumSize(1, 1);
     f->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     f->setGeometry(debut);
+    f->setProperty("hmmAnimee", true);
     f->show();
     auto *a = new QPropertyAnimation(f, "geometry", f);
     a->setDuration(duree);
@@ -63,6 +67,7 @@ void Presenter(QWidget *f, bool bloquer, Animation animation, int duree)
         f->setMinimumSize(mini);
         f->setMaximumSize(maxi);
         f->setGeometry(fin);
+        f->setProperty("hmmAnimee", false);
     });
     a->start(QAbstractAnimation::DeleteWhenStopped);
 }

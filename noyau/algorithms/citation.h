@@ -10,3 +10,11 @@ constexpr int LimiteCitation = 40;
 // mots séparés par des espaces quand parMot) ; sinon ses LimiteCitation premiers symboles,
 // « … » et sa longueur : « abab… (5000 symboles) ».
 QString CiterSequence(const QString &texte, bool parMot = false);
+
+struct ParametresModele;
+struct EspaceTravail;
+
+// Pourquoi le modèle ne génère pas la séquence d'observations d'e (P(O|λ) = 0) : le premier
+// morceau qui n'est pas un symbole du modèle, sinon le premier instant qu'aucun chemin
+// n'atteint ; commence par « \n ». Vide quand tous les instants sont atteints.
+QString CauseNonGeneration(const ParametresModele &p, const EspaceTravail &e);

@@ -452,5 +452,5 @@ void ExigerGeneration(const ParametresModele &p, EspaceTravail &e)
     CalculerForward(p, e);
     if (e.Probabilite == 0)
         throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                           CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
+                           CiterSequence(e.SequenceObservations, !e.DecoupageCaractere) + CauseNonGeneration(p, e));
 }

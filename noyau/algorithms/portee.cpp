@@ -21,10 +21,10 @@ void exact(EspaceTravail &e)
     e.ProbabiliteEchelle = GrandeProbabilite::De(e.Probabilite);
 }
 
-[[noreturn]] void refuser(const EspaceTravail &e)
+[[noreturn]] void refuser(const ParametresModele &p, const EspaceTravail &e)
 {
     throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                       CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
+                       CiterSequence(e.SequenceObservations, !e.DecoupageCaractere) + CauseNonGeneration(p, e));
 }
 
 // Calcul exact qui s'arrête dès que son résultat sort sûrement de la plage (il rend alors 0) :
@@ -54,7 +54,7 @@ bool genere(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
     }
     Echelle::Forward(p, e);
     if (e.ProbabiliteEchelle.EstNulle())
-        refuser(e);
+        refuser(p, e);
     return false;
 }
 

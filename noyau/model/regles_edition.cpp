@@ -137,12 +137,29 @@ QString NettoyerEtiquette(QString t)
     return t;
 }
 
-bool CaractereProbabilite(const QString &texteActuel, QChar c)
+QChar SaisieNombre(const QString &texteActuel, QChar c)
 {
     if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-        return true;
-    const QChar s = Nombres::Separateur();
-    return c == s && !texteActuel.contains(s);
+        return c;
+    const bool exposant = texteActuel.contains(QLatin1Char('e'), Qt::CaseInsensitive);
+    // Point ou virgule : le séparateur de la langue, comme le lisent les conversions.
+    if (c == QLatin1Char('.') || c == QLatin1Char(',')) {
+        const bool separateur = texteActuel.contains(QLatin1Char('.')) || texteActuel.contains(QLatin1Char(','));
+        return separateur || exposant ? QChar() : Nombres::Separateur();
+    }
+    // Exposant ("1E-30") : une fois, après un chiffre ; son signe juste après.
+    if (c == QLatin1Char('e') || c == QLatin1Char('E')) {
+        const bool chiffre = std::any_of(texteActuel.begin(), texteActuel.end(), [](QChar x) { return x.isDigit(); });
+        return chiffre && !exposant ? QChar(QLatin1Char('E')) : QChar();
+    }
+    if ((c == QLatin1Char('-') || c == QLatin1Char('+')) && texteActuel.endsWith(QLatin1Char('E'), Qt::CaseInsensitive))
+        return c;
+    return QChar();
+}
+
+bool CaractereProbabilite(const QString &texteActuel, QChar c)
+{
+    return !SaisieNombre(texteActuel, c).isNull();
 }
 
 } // namespace ReglesEdition

@@ -39,6 +39,8 @@ QRect Redimensionner(const QRect &depart, Qt::CursorShape poignee, QPoint appui,
 // Texte de l'éditeur d'étiquette après une frappe : le "??" d'un arc neuf s'efface dès le
 // premier chiffre, un texte vide devient "0".
 QString NettoyerEtiquette(QString t);
-// Caractère accepté par les éditeurs de probabilité (chiffres, un seul séparateur décimal).
+// Caractère à écrire pour une frappe dans un champ de nombre (nul : refusée) : chiffres, un
+// séparateur ("." ou "," deviennent celui de la langue), un exposant "E" et son signe.
+QChar SaisieNombre(const QString &texteActuel, QChar c);
 bool CaractereProbabilite(const QString &texteActuel, QChar c);
 }

@@ -123,6 +123,20 @@ bool VerifierContenu(const ContenuModele &c, QStringList &rapport)
             if (s != 1.0f && !Sommes::DecimaleVautUn(textes))
                 transitions.Ajouter(LigneEtat(etat(i)->Nom));
         }
+        // Chaque état demande au moins un arc sortant (START compris) : au-delà de la capacité
+        // du fichier, aucune correction des arcs ne rendra le modèle correct.
+        const int arcsNecessaires = N + (StartPresent ? 1 : 0);
+        if (arcsNecessaires > FichierModele::CapaciteArcs) {
+            Groupe capacite{rapport, erreurs,
+                            QStringLiteral("Erreur : Le modèle dépasse la capacité du fichier")};
+            capacite.Ajouter(QString(16, QLatin1Char(' ')) +
+                             QStringLiteral("-> %1 états demandent au moins %2 arcs sortants ; un modèle en "
+                                            "porte au plus %3 : retirez au moins %4 état(s).")
+                                 .arg(N + (StartPresent ? 1 : 0))
+                                 .arg(arcsNecessaires)
+                                 .arg(FichierModele::CapaciteArcs)
+                                 .arg(arcsNecessaires - FichierModele::CapaciteArcs));
+        }
     }
 
     rapport << QStringLiteral(" Vérifiant les arcs ...");

@@ -125,7 +125,7 @@ QString TableauDelta(const ParametresModele &p, const EspaceTravail &e)
 
 QString TableauPsi(const ParametresModele &p, const EspaceTravail &e)
 {
-    return tableauTemps(p, e, QStringLiteral("&#1060;"), false, [&](int t, int i) {
+    return tableauTemps(p, e, QStringLiteral("&#968;"), false, [&](int t, int i) {
         return t == 1 ? QStringLiteral("START") : nomEtat(p, e.Psi[t][i]);
     });
 }
@@ -187,13 +187,13 @@ QStringList FragmentsBackward(const ParametresModele &p, const EspaceTravail &e)
     for (int i = 1; i <= p.N; ++i) {
         const QString n = nomEtat(p, i);
         s += (i == 1 ? QStringLiteral("P(O|&#955;)=&nbsp;") : QStringLiteral("+")) + QStringLiteral("&#960;<sub>") +
-             n + QStringLiteral("</sub>.&#946;<sub>1</sub>(") + n + QStringLiteral(").b<sub>") + n +
+             n + QStringLiteral("</sub>·&#946;<sub>1</sub>(") + n + QStringLiteral(")·b<sub>") + n +
              QStringLiteral("</sub>(") + symbole + QLatin1Char(')');
     }
     s += P11;
     for (int i = 1; i <= p.N; ++i)
-        s += (i == 1 ? QString() : QStringLiteral("+")) + F(p.PI[i]) + QLatin1Char('*') + F(e.Beta[1][i]) +
-             QLatin1Char('*') + F(p.B[i][o1]);
+        s += (i == 1 ? QString() : QStringLiteral("+")) + F(p.PI[i]) + QStringLiteral(" × ") + F(e.Beta[1][i]) +
+             QStringLiteral(" × ") + F(p.B[i][o1]);
     s += P11;
     for (int i = 1; i <= p.N; ++i) {
         // (π × β) × b, en précision étendue.
@@ -212,7 +212,7 @@ QStringList FragmentsViterbi(const ParametresModele &p, const EspaceTravail &e)
     const QString tableaux = caseDeveloppee(p, e, Treillis::Valeurs::Delta) + BaliseDisposition +
                              QStringLiteral("<tr><td><i>Les &#948;<sub>i</sub> :</i><BR>") +
                              TableauDelta(p, e) +
-                             QStringLiteral("</table></td><td>&nbsp;</td><td><i>Les &#1060;<sub>i</sub> :</i><BR>") +
+                             QStringLiteral("</table></td><td>&nbsp;</td><td><i>Les &#968;<sub>i</sub> :</i><BR>") +
                              TableauPsi(p, e) + QStringLiteral("</table></td></tr></table><BR>");
 
     const QString deltaT = QStringLiteral("&#948;<sub>") + tT + QStringLiteral("</sub>(");
@@ -242,7 +242,7 @@ QStringList FragmentsViterbi(const ParametresModele &p, const EspaceTravail &e)
                 retour += QStringLiteral("<li><i>&hellip; %1 étapes omises &hellip;</i></li>").arg(NombreOmis(T + 1));
             continue;
         }
-        retour += QStringLiteral("<li>q<sub>") + N(t) + QStringLiteral("</sub> = &#1060;<sub>") + N(t + 1) +
+        retour += QStringLiteral("<li>q<sub>") + N(t) + QStringLiteral("</sub> = &#968;<sub>") + N(t + 1) +
                   QStringLiteral("</sub>(") + q(p, e, t + 1) + QStringLiteral(") = ") + q(p, e, t) +
                   QStringLiteral(".</li>");
     }

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QScrollArea>
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -282,4 +283,50 @@ TEST_F(Zoom, AjusterAuTexteUneEtapeParBoite)
     EXPECT_EQ(d.Etats[1]->size(), QSize(95, 50));
     f->Historique->Defaire1Click();
     EXPECT_EQ(d.Etats[1]->size(), QSize(200, 120));
+}
+
+// Le modèle changé pendant le zoom (ouvert, annulé, déplacé, réestimé) : la vue montre le
+// nouveau modèle au même niveau, et dit comment revenir à l'édition.
+TEST_F(Zoom, LaVueSuitLeModele)
+{
+    struct Cas {
+        const char *nom;
+        int niveau;
+        std::function<void(TForm1 &)> changer;
+    };
+    const Cas cas[] = {
+        {"déplacement", 1, [](TForm1 &f) { f.Document->DeplacerEtat(f.Document->Etats[2], QPoint(100, 400)); }},
+        {"défaire", 2,
+         [](TForm1 &f) {
+             f.Document->DeplacerEtat(f.Document->Etats[1], QPoint(600, 30));
+             f.Historique->Defaire1Click();
+         }},
+        {"ouverture", 1,
+         [this](TForm1 &f) {
+             f.Document->Vider();
+             chargerModele(f);
+             f.Document->DeplacerEtat(f.Document->Etats[1], QPoint(40, 500));
+         }},
+        {"étiquette", -1, [](TForm1 &f) { f.Document->ChangerEtiquette(1, QStringLiteral("0.25")); }},
+    };
+    for (const Cas &c : cas) {
+        SCOPED_TRACE(c.nom);
+        auto f = fenetre();
+        for (int k = 0; k != c.niveau; k += c.niveau > 0 ? 1 : -1)
+            (c.niveau > 0 ? f->Zoomavant1 : f->Zoomarriere1)->trigger();
+        const QSize agrandie = f->Zoom->Image->size();
+        c.changer(*f);
+        EXPECT_TRUE(f->Zoom->Visible());
+        EXPECT_EQ(f->Zoom->Niveau, c.niveau);
+        const QImage attendue = ImageModele::Rendre(*f->Document);
+        if (c.niveau > 0) {
+            EXPECT_EQ(f->Zoom->Image->Image, attendue);
+            EXPECT_EQ(f->Zoom->Image->size(), agrandie);
+        } else {
+            const QRect e = ImageModele::Etendue(*f->Document, 10).intersected(attendue.rect());
+            EXPECT_EQ(f->Zoom->Image->Image, attendue.copy(e));
+        }
+        EXPECT_TRUE(f->Zoom->Consigne->isVisible());
+        EXPECT_TRUE(f->Zoom->Vue->geometry().contains(f->Zoom->Consigne->geometry()));
+    }
 }

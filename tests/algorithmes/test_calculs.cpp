@@ -5,6 +5,8 @@
 #include "reference.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/chrono.h"
+#include "algorithms/citation.h"
+#include "algorithms/sequence.h"
 #include "algorithms/decodage.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/evaluation.h"
@@ -407,4 +409,41 @@ TEST(NombresSousLangueAVirgule, ConversionsIndependantesDeLaLangueC)
     EXPECT_EQ(Nombres::Formater(1.5e-7L), "1.5E-7");
     std::setlocale(LC_NUMERIC, avant.c_str());
     EXPECT_TRUE(virgule);
+}
+
+// La cause d'un refus : le premier morceau inconnu, sinon le premier instant inatteignable.
+TEST(Refus, CauseDeLaNonGeneration)
+{
+    // E1 -> E2 seulement ; E1 émet a, E2 émet b ; départ en E1.
+    ParametresModele p;
+    p.N = 2;
+    p.M = 2;
+    p.Symboles[1] = QStringLiteral("a");
+    p.Symboles[2] = QStringLiteral("b");
+    p.Dimensionner(2, 2);
+    p.PI[1] = 1;
+    p.A[1][2] = 1;
+    p.A[2][2] = 1;
+    p.B[1][1] = 1;
+    p.B[2][2] = 1;
+    struct Cas {
+        const char *sequence;
+        bool parMot;
+        const char *cause;
+    };
+    const Cas cas[] = {
+        {"abb", false, ""},
+        {"abcb", false, "\nLe symbole « c » (instant 3) n'est émis par aucun état du modèle."},
+        {"a b zz", true, "\nLe symbole « zz » (instant 3) n'est émis par aucun état du modèle."},
+        {"ba", false, "\nAucun état de départ n'émet le premier symbole « b »."},
+        {"abba", false, "\nÉtape impossible à l'instant 4 : aucun état atteint à l'instant 3 ne mène à un état qui émet « a »."},
+    };
+    for (const Cas &c : cas) {
+        SCOPED_TRACE(c.sequence);
+        EspaceTravail e;
+        e.SequenceObservations = QString::fromUtf8(c.sequence);
+        e.DecoupageCaractere = !c.parMot;
+        DecouperSequence(p, e);
+        EXPECT_EQ(CauseNonGeneration(p, e), QString::fromUtf8(c.cause));
+    }
 }

@@ -155,7 +155,8 @@ TEST_F(Entrainements, SequenceNonGenereeRefuseeSansRienChanger)
                 EntrainerViterbi(d, e, &espion);
             FAIL() << "accepté";
         } catch (const ERefusCalcul &r) {
-            EXPECT_EQ(r.Message(), "Ce modèle ne génère pas la séquence d'observations : ac");
+            EXPECT_EQ(r.Message(), "Ce modèle ne génère pas la séquence d'observations : ac\nLe symbole « c » "
+                                   "(instant 2) n'est émis par aucun état du modèle.");
         }
     }
     EXPECT_TRUE(espion.appels.isEmpty());

@@ -6,6 +6,8 @@
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "model/edition_etat.h"
+#include "model/fichier.h"
+#include "model/parametres.h"
 
 namespace {
 
@@ -287,4 +289,36 @@ TEST_F(Parametres, AccesHorsBornesPorteIndexEtLongueur)
     }
     EXPECT_THROW((void)p.PI[-1], EHorsBornes);
     EXPECT_THROW((void)p.B[3], EHorsBornes);
+}
+
+// Un état de plus que les arcs du fichier ne peuvent servir : le rapport le dit.
+TEST_F(Verification, CapaciteDuFichier)
+{
+    const QString entete = QStringLiteral("Erreur : Le modèle dépasse la capacité du fichier");
+    for (const int n : {97, 98, 99}) {
+        SCOPED_TRACE(n);
+        ContenuModele c;
+        c.Start = true;
+        ContenuModele::Etat start;
+        start.Nom = QStringLiteral("START");
+        c.Etats << start;
+        for (int k = 1; k <= n; ++k) {
+            ContenuModele::Etat e;
+            e.Nom = QStringLiteral("S%1").arg(k);
+            e.Paires = {{QStringLiteral("a"), QStringLiteral("1")}};
+            c.Etats << e;
+            ContenuModele::Arc a;
+            a.Source = a.Destination = k;
+            a.Etiquette = QStringLiteral("1");
+            c.Arcs << a;
+        }
+        ContenuModele::Arc a;
+        a.Source = 0, a.Destination = 1, a.Etiquette = QStringLiteral("1");
+        c.Arcs << a;
+        VerifierContenu(c, rapport);
+        const QString texte = rapport.join('\n');
+        EXPECT_EQ(texte.contains(entete), n + 1 > 98) << qPrintable(texte);
+        if (n + 1 > 98)
+            EXPECT_TRUE(texte.contains(QStringLiteral("retirez au moins %1 état(s)").arg(n + 1 - 98)));
+    }
 }

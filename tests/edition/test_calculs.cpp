@@ -144,14 +144,27 @@ TEST(Etiquette, NettoyageEtFiltreDesTouches)
     for (const auto &[entree, sortie] : cas)
         EXPECT_EQ(ReglesEdition::NettoyerEtiquette(entree), sortie) << entree.toStdString();
 
-    Nombres::DefinirSeparateur(QLatin1Char(','));
-    EXPECT_TRUE(ReglesEdition::CaractereProbabilite(QStringLiteral("0"), QLatin1Char(',')));
-    EXPECT_FALSE(ReglesEdition::CaractereProbabilite(QStringLiteral("0,5"), QLatin1Char(',')));
-    EXPECT_FALSE(ReglesEdition::CaractereProbabilite(QStringLiteral("0"), QLatin1Char('.')));
+    // Frappe -> caractère écrit (vide : refusée), sous chaque séparateur de langue.
+    struct Frappe {
+        char separateur;
+        const char *texte;
+        char touche, ecrit;
+    };
+    const Frappe frappes[] = {
+        {',', "0", ',', ','}, {',', "0", '.', ','}, {'.', "0", ',', '.'}, {'.', "0", '.', '.'},
+        {',', "0,5", ',', 0}, {',', "0,5", '.', 0},  {'.', "", '7', '7'},  {'.', "", 'a', 0},
+        {'.', "", '-', 0},    {'.', "", 'e', 0},     {'.', "1", 'e', 'E'}, {'.', "1E", '-', '-'},
+        {'.', "1E-", '-', 0}, {'.', "1E-3", 'e', 0}, {'.', "1E3", '.', 0}, {'.', "1", ' ', 0},
+        {'.', "1", '?', 0},
+    };
+    for (const Frappe &f : frappes) {
+        SCOPED_TRACE(testing::Message() << f.separateur << " " << f.texte << " " << f.touche);
+        Nombres::DefinirSeparateur(QLatin1Char(f.separateur));
+        const QChar ecrit = ReglesEdition::SaisieNombre(QLatin1String(f.texte), QLatin1Char(f.touche));
+        EXPECT_EQ(ecrit, f.ecrit ? QChar(QLatin1Char(f.ecrit)) : QChar());
+        EXPECT_EQ(ReglesEdition::CaractereProbabilite(QLatin1String(f.texte), QLatin1Char(f.touche)), f.ecrit != 0);
+    }
     Nombres::DefinirSeparateur(QLatin1Char('.'));
-    EXPECT_TRUE(ReglesEdition::CaractereProbabilite(QString(), QLatin1Char('7')));
-    for (QChar c : QStringLiteral("a-+e ?"))
-        EXPECT_FALSE(ReglesEdition::CaractereProbabilite(QString(), c));
 }
 
 TEST(BlocCopie, EcritureLectureEtBrouillage)

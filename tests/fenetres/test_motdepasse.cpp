@@ -20,7 +20,7 @@ protected:
         TestAvecRepertoire::SetUp();
         Messages::DefinirRepondeur([this](const Messages::Message &m) {
             messages << m.Texte;
-            EXPECT_EQ(m.Titre, QStringLiteral("QUELDAR    Erreur"));
+            EXPECT_EQ(m.Titre, QStringLiteral("hmmbench    Erreur"));
             return Messages::Reponse::Ok;
         });
     }

@@ -78,7 +78,7 @@ TEST_F(Principale, DemarrageDepuisCheminTxtOuDepuisLArgument)
     auto f = fenetre();
     EXPECT_EQ(f->Document->NomFichier, a);
     EXPECT_EQ(f->Document->N, 1);
-    EXPECT_EQ(f->windowTitle(), QStringLiteral(" QUELDAR 1.0 - a.hmm"));
+    EXPECT_EQ(f->windowTitle(), QStringLiteral(" hmmbench 1.0 - a.hmm[*]"));
     EXPECT_FALSE(f->Start->isEnabled());
 
     // L'argument l'emporte sur "Chemin.txt".
@@ -157,10 +157,17 @@ TEST_F(Principale, OuvrirAjouteAuxRecentsEtNouveauLanceUneInstance)
     EXPECT_EQ(Textes::LireLignes(Chemin(QStringLiteral("FichiersRecent.txt"))), QStringList{aOuvrir});
     EXPECT_EQ(f->Reouvrir1->actions().size(), 1);
 
-    f->Nouveau1Click();
+    // Un fichier qui n'est pas un modèle n'entre pas dans "Réouvrir".
+    aOuvrir = Chemin(QStringLiteral("texte.hmm"));
+    Textes::EcrireTexte(aOuvrir, QStringLiteral("bonjour"));
+    f->Ouvrir1Click();
     EXPECT_EQ(instances, 2);
+    EXPECT_EQ(f->Reouvrir1->actions().size(), 1);
+
+    f->Nouveau1Click();
+    EXPECT_EQ(instances, 3);
     EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
-    EXPECT_EQ(f->Document->NomFichier, aOuvrir);
+    EXPECT_EQ(f->Document->NomFichier, Chemin(QStringLiteral("a.hmm")));
 }
 
 TEST_F(Principale, EnregistrerSousPuisEnregistrer)
@@ -169,10 +176,14 @@ TEST_F(Principale, EnregistrerSousPuisEnregistrer)
     f->Document->Modifie = true;
     aEnregistrer = Chemin(QStringLiteral("copie"));
     ASSERT_TRUE(f->Enregistrersous1Click());
-    EXPECT_TRUE(QFile::exists(aEnregistrer)); // aucune extension ajoutée
+    EXPECT_TRUE(QFile::exists(aEnregistrer + QStringLiteral(".hmm"))); // extension ajoutée
+    EXPECT_FALSE(QFile::exists(aEnregistrer));
     EXPECT_FALSE(f->Document->Modifie);
-    EXPECT_EQ(f->windowTitle(), QStringLiteral(" QUELDAR 1.0 - copie"));
-    EXPECT_EQ(f->Reouvrir1->actions().value(0)->text(), aEnregistrer);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral(" hmmbench 1.0 - copie.hmm[*]"));
+    EXPECT_FALSE(f->isWindowModified());
+    EXPECT_EQ(f->Reouvrir1->actions().value(0)->text(), aEnregistrer + QStringLiteral(".hmm"));
+    f->Document->DeplacerEtat(f->Document->Etats[1], QPoint(300, 300));
+    EXPECT_TRUE(f->isWindowModified());
 
     // Échec d'écriture : message, le modèle reste modifié.
     f->Document->Modifie = true;

@@ -87,7 +87,7 @@ TEST_P(Evaluation, UneLigneDeProbabiliteParCalculEtLaTraceEstProposee)
             << qPrintable(f->statusBar()->currentMessage());
     }
     ASSERT_EQ(messages.size(), 2);
-    EXPECT_EQ(messages[0].Titre, QStringLiteral("QUELDAR   Information"));
+    EXPECT_EQ(messages[0].Titre, QStringLiteral("hmmbench   Information"));
     EXPECT_EQ(messages[0].Texte, QString::fromUtf8(c.message));
     const QString nom = QString::fromUtf8(c.nom);
     EXPECT_EQ(f->Espace.DernierAlgorithme, nom);
@@ -204,7 +204,7 @@ TEST_F(Dialogues, ModeleIncorrectProposeLeRapportEtNOuvreRien)
         messages.clear();
         EXPECT_EQ(commande(), nullptr);
         ASSERT_EQ(messages.size(), 1);
-        EXPECT_EQ(messages[0].Titre, QStringLiteral("QUELDAR   Avertissement"));
+        EXPECT_EQ(messages[0].Titre, QStringLiteral("hmmbench   Avertissement"));
         EXPECT_EQ(messages[0].Texte, QStringLiteral("Le modèle est incorrect !\n\nVoulez vous voir le rapport des erreurs ?"));
         EXPECT_EQ(messages[0].BoutonsMessage, Messages::Boutons::OuiNon);
         EXPECT_TRUE(f->Verification->isHidden());
@@ -248,7 +248,7 @@ TEST_F(Dialogues, RefusEnFrancaisLaBoiteResteOuverte)
         lancer(d, c.sequence, c.mot);
         traiterFermetures();
         ASSERT_EQ(messages.size(), 1) << c.sequence.toStdString();
-        EXPECT_EQ(messages[0].Titre, QStringLiteral("QUELDAR   Erreur"));
+        EXPECT_EQ(messages[0].Titre, QStringLiteral("hmmbench   Erreur"));
         EXPECT_TRUE(messages[0].Texte.startsWith(c.debutMessage)) << messages[0].Texte.toStdString();
         EXPECT_FALSE(d.isNull()) << "la boîte reste ouverte pour corriger la séquence";
         EXPECT_EQ(d->BitBtn2->text(), QStringLiteral("Annuler"));
@@ -389,7 +389,7 @@ TEST_F(Dialogues, BaumWelchModeSeuil)
     d->Edit1->setText(QStringLiteral("1.2.3"));
     lancer(d, QStringLiteral("ab"));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0].Titre, QStringLiteral("QUELDAR   Erreur"));
+    EXPECT_EQ(messages[0].Titre, QStringLiteral("hmmbench   Erreur"));
     EXPECT_TRUE(messages[0].Texte.contains(QStringLiteral("n'est pas un nombre décimal")));
     EXPECT_FALSE(d.isNull());
     EXPECT_FALSE(f->Document->Modifie);

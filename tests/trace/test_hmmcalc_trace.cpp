@@ -38,7 +38,7 @@ TEST_F(HmmcalcTrace, EvaluationsEtEntrainements)
         const char *attendu;
     } cas[] = {
         {{"forward", Modele, "ab"}, "&#945;<sub>2</sub>(E1)+&#945;<sub>2</sub>(E2)"},
-        {{"backward", Modele, "ab"}, "0.5*0.31*0.9+0.5*0.52*0.2"},
+        {{"backward", Modele, "ab"}, "0.5 × 0.31 × 0.9+0.5 × 0.52 × 0.2"},
         {{"viterbi", Modele, "ab"}, "=&nbsp;<b>START</b> - <b>E1</b> - <b>E2</b>"},
         {{"direct", Modele, "ab"}, "<li>C<sub>4</sub>={E2, E2}</li>"},
         {{"baumwelch", Modele, "ab", "--iterations", "1"}, "<b>L'itération Numéro 1 :</b>"},

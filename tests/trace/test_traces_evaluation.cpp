@@ -90,9 +90,9 @@ TEST_F(TracesEvaluation, Backward)
     EXPECT_EQ(f[0], Dev("β1(E1) = a(E1,E1)·b(E1,b)·β2(E1) + a(E1,E2)·b(E2,b)·β2(E2) = 0.7 × 0.1 × 1 + 0.3 × 0.8 × 1 = 0.31") +
                         TB + C + h + "E1)&nbsp;</b></center></td>" + h + "E2)&nbsp;</b></center></td></tr>" + R("t=2") +
                         V("1") + V("1") + "</tr>" + R("t=1") + V("0.31") + V("0.52") + "</tr></table><BR>");
-    EXPECT_EQ(f[1], "P(O|&#955;)=&nbsp;&#960;<sub>E1</sub>.&#946;<sub>1</sub>(E1).b<sub>E1</sub>(a)"
-                    "+&#960;<sub>E2</sub>.&#946;<sub>1</sub>(E2).b<sub>E2</sub>(a)" +
-                        P11s + "0.5*0.31*0.9+0.5*0.52*0.2" + P11s + "0.1395+0.052" + P11s + "<b>0.1915</b>.");
+    EXPECT_EQ(f[1], "P(O|&#955;)=&nbsp;&#960;<sub>E1</sub>·&#946;<sub>1</sub>(E1)·b<sub>E1</sub>(a)"
+                    "+&#960;<sub>E2</sub>·&#946;<sub>1</sub>(E2)·b<sub>E2</sub>(a)" +
+                        P11s + "0.5 × 0.31 × 0.9+0.5 × 0.52 × 0.2" + P11s + "0.1395+0.052" + P11s + "<b>0.1915</b>.");
     DocumentModele d;
     ConstruireE1E2(d);
     GenererTraceBackward(p, e, &d);
@@ -104,13 +104,13 @@ TEST_F(TracesEvaluation, Viterbi)
     CalculerViterbi(p, e);
     const QStringList f = FragmentsViterbi(p, e);
     ASSERT_EQ(f.size(), 4);
-    const QString hd = "<td><center><b>&nbsp;&#948;<sub>t</sub>(", hp = "<td><center><b>&nbsp;&#1060;<sub>t</sub>(";
+    const QString hd = "<td><center><b>&nbsp;&#948;<sub>t</sub>(", hp = "<td><center><b>&nbsp;&#968;<sub>t</sub>(";
     const QString fin = ")&nbsp;</b></center></td>";
     EXPECT_EQ(f[0], Dev("δ2(E1) = max[δ1(E1)·a(E1,E1) ; δ1(E2)·a(E2,E1)]·b(E1,b) = max[0.45 × 0.7 ; 0.1 × 0.4] × 0.1 = 0.0315 ; "
                         "ψ2(E1) = E1") +
                         TL + "<tr><td><i>Les &#948;<sub>i</sub> :</i><BR>" + TB + C + hd + "E1" + fin + hd + "E2" + fin +
                         "</tr>" + R("t=1") + V("0.45") + V("0.1") + "</tr>" + R("t=2") + V("0.0315") + V("0.108") +
-                        "</tr></table></td><td>&nbsp;</td><td><i>Les &#1060;<sub>i</sub> :</i><BR>" + TB + C + hp +
+                        "</tr></table></td><td>&nbsp;</td><td><i>Les &#968;<sub>i</sub> :</i><BR>" + TB + C + hp +
                         "E1" + fin + hp + "E2" + fin + "</tr>" + R("t=1") + V("START") + V("START") + "</tr>" +
                         R("t=2") + V("E1") + V("E1") + "</tr></table></td></tr></table><BR>");
     EXPECT_EQ(f[1], "P<sub>max</sub>=&nbsp;Max{ &#948;<sub>2</sub>(E1) ; &#948;<sub>2</sub>(E2) }<BR>" + NB9 +
@@ -118,8 +118,8 @@ TEST_F(TracesEvaluation, Viterbi)
                         "q<sub>2</sub>=&nbsp;ArgMax{ &#948;<sub>2</sub>(E1) ; &#948;<sub>2</sub>(E2) }<BR>" + NB8 +
                         "=&nbsp;<b>E2</b>.<BR>");
     EXPECT_EQ(f[2], "<b>q<sub>2</sub>=&nbsp;E2</b>");
-    EXPECT_EQ(f[3], "<ul><li>q<sub>2</sub> = E2.</li><li>q<sub>1</sub> = &#1060;<sub>2</sub>(E2) = E1.</li>"
-                    "<li>q<sub>0</sub> = &#1060;<sub>1</sub>(E1) = START.</li></ul><BR><BR>"
+    EXPECT_EQ(f[3], "<ul><li>q<sub>2</sub> = E2.</li><li>q<sub>1</sub> = &#968;<sub>2</sub>(E2) = E1.</li>"
+                    "<li>q<sub>0</sub> = &#968;<sub>1</sub>(E1) = START.</li></ul><BR><BR>"
                     "D'où le chemin de <i>Viterbi</i> :<BR><BR>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;C<sub>viterbi</sub> "
                     "=&nbsp;q<sub>0</sub>q<sub>1</sub>q<sub>2</sub><BR>" +
                         NB18 + "=&nbsp;<b>START</b> - <b>E1</b> - <b>E2</b>");
@@ -170,14 +170,14 @@ TEST_F(TracesEvaluation, UnSeulEtatEtUnSeulInstant)
                                "</tr></table><BR>",
                            "P(O|&#955;)=&nbsp;&#945;<sub>1</sub>(S)" + P11s + "0.75" + P11s + "<b>0.75</b>."}));
     CalculerBackward(p, e);
-    EXPECT_EQ(FragmentsBackward(p, e)[1], "P(O|&#955;)=&nbsp;&#960;<sub>S</sub>.&#946;<sub>1</sub>(S).b<sub>S</sub>(y)" +
-                                              P11s + "1*1*0.75" + P11s + "0.75" + P11s + "<b>0.75</b>.");
+    EXPECT_EQ(FragmentsBackward(p, e)[1], "P(O|&#955;)=&nbsp;&#960;<sub>S</sub>·&#946;<sub>1</sub>(S)·b<sub>S</sub>(y)" +
+                                              P11s + "1 × 1 × 0.75" + P11s + "0.75" + P11s + "<b>0.75</b>.");
     CalculerViterbi(p, e);
     const QStringList v = FragmentsViterbi(p, e);
     EXPECT_EQ(v[1], "P<sub>max</sub>=&nbsp;Max{ &#948;<sub>1</sub>(S) }<BR>" + NB9 + "=&nbsp;Max{ 0.75 }<BR>" + NB9 +
                         "=&nbsp;<b>0.75</b>.<BR><BR>q<sub>1</sub>=&nbsp;ArgMax{ &#948;<sub>1</sub>(S) }<BR>" + NB8 +
                         "=&nbsp;<b>S</b>.<BR>");
-    EXPECT_EQ(v[3], "<ul><li>q<sub>1</sub> = S.</li><li>q<sub>0</sub> = &#1060;<sub>1</sub>(S) = START.</li></ul>"
+    EXPECT_EQ(v[3], "<ul><li>q<sub>1</sub> = S.</li><li>q<sub>0</sub> = &#968;<sub>1</sub>(S) = START.</li></ul>"
                     "<BR><BR>D'où le chemin de <i>Viterbi</i> :<BR><BR>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;C<sub>viterbi</sub> "
                     "=&nbsp;q<sub>0</sub>q<sub>1</sub><BR>" +
                         NB18 + "=&nbsp;<b>START</b> - <b>S</b>");
