@@ -8,10 +8,11 @@ echec() { echo "ÉCHEC : $*" >&2; exit 1; }
 # Chemins, tailles et dates de tout ce qui est sous $1.
 instantane() { find "$1" -printf '%p %s %T@ %m\n' | sort; }
 
-# Lance un programme installé sous un HOME et un dossier d'exécution neufs, en anglais.
+# Lance un programme installé sous un HOME et un dossier d'exécution neufs, en anglais
+# (avec $bibliotheques en LD_LIBRARY_PATH s'il est donné).
 utilisateur() {
   env -i PATH=/usr/bin:/bin HOME="$tmp/home" XDG_RUNTIME_DIR="$tmp/run" LANG=C LC_ALL=C \
-    QT_QPA_PLATFORM=offscreen "$@"
+    ${bibliotheques:+LD_LIBRARY_PATH="$bibliotheques"} QT_QPA_PLATFORM=offscreen "$@"
 }
 
 # hmmcalc et hmmbench d'une arborescence installée $1 (préfixe), qu'on rend non inscriptible
