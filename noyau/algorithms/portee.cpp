@@ -102,7 +102,7 @@ void Decoder(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
     }
     Echelle::Viterbi(p, e);
     if (e.ProbabiliteEchelle.EstNulle())
-        refuser(e);
+        refuser(p, e);
 }
 
 IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, EspaceTravail &e,
