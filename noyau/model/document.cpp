@@ -274,6 +274,10 @@ void DocumentModele::installer(const ContenuModele &c)
         Hmm1->ArcSurligne[i] = false;
     }
     Hmm1->Actualiser();
+    // Dans une fenêtre, les boîtes suivent la règle de taille de l'écran avant toute vue ; sans
+    // fenêtre (hmmcalc), le modèle reste tel qu'il a été lu.
+    if (!surfacePropre)
+        appliquerTaillesMinimales();
     emit modeleCharge();
 }
 
@@ -717,7 +721,7 @@ void DocumentModele::Reinitialiser()
     emit etatChange();
 }
 
-void DocumentModele::AppliquerTaillesMinimales()
+void DocumentModele::appliquerTaillesMinimales()
 {
     for (int k = StartPresent ? 0 : 1; k <= N; ++k) {
         TEtat2 *b = Etats[k];

@@ -149,9 +149,6 @@ public:
     void ChangerMotDePasse(const QString &motDePasse);
     // Document neuf au premier affichage de la fenêtre.
     void Reinitialiser();
-    // Règle de taille minimale appliquée aux boîtes chargées ; leurs arcs suivent (ni étape ni
-    // Modifie : c'est la mise en forme du chargement dans la fenêtre).
-    void AppliquerTaillesMinimales();
 
 signals:
     void modeleCharge();
@@ -170,6 +167,9 @@ private:
     void ranger(const QString &description, const ContenuModele &avant);
     // Remplace le graphe par ce contenu (déjà lu et validé) ; émet modeleCharge.
     void installer(const ContenuModele &c);
+    // Règle de taille minimale appliquée aux boîtes chargées ; leurs arcs suivent (ni étape ni
+    // Modifie : c'est la mise en forme du chargement dans une fenêtre).
+    void appliquerTaillesMinimales();
     void terminer(const QString &description);
     TEtat2 *placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
                            bool tailleMinimale);

@@ -6,6 +6,7 @@
 #include "model/document.h"
 
 #include <QSignalSpy>
+#include <QWidget>
 #include <functional>
 
 namespace {
@@ -146,11 +147,13 @@ TEST_F(Operations, RienDeChangeRienDeRange)
     };
     for (const Cas &c : cas) {
         SCOPED_TRACE(c.nom);
-        DocumentModele d;
+        // Dans une fenêtre : les boîtes chargées suivent la règle de taille minimale.
+        QWidget surface;
+        surface.resize(1000, 700);
+        DocumentModele d(&surface);
         QString erreur;
         ASSERT_EQ(d.ChargerLignes(Modele, false, QStringLiteral("t"), &erreur), Chargement::Reussi);
-        // Boîtes et arcs mis en place comme à l'écran : le modèle de test n'a pas de géométrie d'arcs.
-        d.AppliquerTaillesMinimales();
+        // Arcs mis en place comme à l'écran : le modèle de test n'a pas de géométrie d'arcs.
         for (int k = 0; k <= d.N; ++k)
             d.RedessinerArcsEtat(d.Etats[k]);
         const QStringList avant = d.LignesModele();
