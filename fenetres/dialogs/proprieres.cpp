@@ -227,13 +227,19 @@ void TForm2::ecrire(int r, const QString &s, const QString &p)
     StringGrid1->setItem(r, ColProbabilite, new QTableWidgetItem(p));
 }
 
-void TForm2::CompleterClick()
+QStringList TForm2::probabilitesSaisies()
 {
     terminerEditionCellule();
     compterLignes();
     QStringList probas;
     for (int r = 0; r < NbLignes; ++r)
         probas << probabilite(r);
+    return probas;
+}
+
+void TForm2::CompleterClick()
+{
+    const QStringList probas = probabilitesSaisies();
     int ligne = StringGrid1->currentRow();
     if (ligne < 0 || ligne >= NbLignes)
         for (int r = 0; r < NbLignes && ligne < 0; ++r) {
@@ -256,12 +262,7 @@ void TForm2::CompleterClick()
 
 void TForm2::NormaliserClick()
 {
-    terminerEditionCellule();
-    compterLignes();
-    QStringList probas;
-    for (int r = 0; r < NbLignes; ++r)
-        probas << probabilite(r);
-    const QStringList n = EditionEtat::Normaliser(probas);
+    const QStringList n = EditionEtat::Normaliser(probabilitesSaisies());
     for (int r = 0; r < NbLignes; ++r)
         ecrire(r, symbole(r), n.value(r));
     ConstruireCamembert();

@@ -56,6 +56,8 @@ private:
     void echec(const QString &message, bool remettreNom);
     void appliquer();
     void terminerEditionCellule();
+    // La cellule en cours d'édition validée, les probabilités des lignes du tableau.
+    QStringList probabilitesSaisies();
 
     DocumentModele &document;
     QPointer<TEtat2> etat;

@@ -242,8 +242,9 @@ TEST(CalculDirect, CommeHmmcalc)
             if (c.mot)
                 args << "--mot";
             const Resultat f = Lancer(QStringList{"forward"} + args);
-            if (f.code == 0)
+            if (f.code == 0) {
                 EXPECT_EQ(f.sortie.section('\n', 0, 0), x.Probabilite) << qPrintable(c.sequences[k]);
+            }
             const Resultat v = Lancer(QStringList{"viterbi"} + args);
             if (v.code == 0) {
                 EXPECT_EQ(v.sortie, "Start - " + x.CheminViterbi.join(" - ") + '\n' + x.ProbabiliteViterbi + '\n');
