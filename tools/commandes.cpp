@@ -73,7 +73,10 @@ Commandes :
   posterieur            le chemin des états les plus probables à chaque instant (argmax γ_t), puis
                         la table des γ_t(i) = α_t(i) β_t(i) / P(O|λ).
   treillis              l'image du treillis (états × instants) avec α, β, δ ou γ dans chaque nœud
-                        et le chemin de Viterbi en gras, en PNG ou en SVG d'après l'extension.
+                        et le chemin de Viterbi en gras, en PNG ou en SVG d'après l'extension ;
+                        puis P(O|λ) et la table des valeurs. Hors de la plage de l'étendu, le
+                        calcul est mis à l'échelle : l'en-tête donne log10 P(O|λ), la table les
+                        facteurs c_t et log10 des valeurs (γ est tiré de ᾱ et β̂).
   exporter, importer    modèle au format JSON (startprob, transmat, emissionprob, states, symbols,
                         comme les attributs d'un CategoricalHMM de hmmlearn).
 
@@ -297,8 +300,7 @@ QString LireEntree()
     return t;
 }
 
-namespace {
-QString lireSequence(const QString &argument, bool parMot)
+QString LireSequence(const QString &argument, bool parMot)
 {
     if (argument != QLatin1String("-"))
         return argument;
@@ -311,6 +313,7 @@ QString lireSequence(const QString &argument, bool parMot)
     return t;
 }
 
+namespace {
 // Les séquences d'un entraînement : chaque argument, « - » donnant une séquence par ligne.
 QStringList lireSequences(const QStringList &arguments)
 {
@@ -446,7 +449,7 @@ int Executer(const Options &o, Complements *complements)
     EspaceTravail e;
     e.DecoupageCaractere = !o.mot;
     if (o.sequences.isEmpty())
-        e.SequenceObservations = lireSequence(o.sequence, o.mot);
+        e.SequenceObservations = LireSequence(o.sequence, o.mot);
     else
         DefinirSequencesFormation(e, lireSequences(o.sequences));
     QStringList textesFormation;
@@ -528,6 +531,9 @@ int CodeEchec(std::exception_ptr erreur)
         return Refus;
     } catch (const ETropDeSymboles &e) {
         Ecrire(stderr, e.Message());
+        return Refus;
+    } catch (const std::bad_alloc &) {
+        Ecrire(stderr, MemoireTables::MessageManque());
         return Refus;
     } catch (const std::exception &e) {
         Ecrire(stderr, QStringLiteral("Erreur : ") + QString::fromLocal8Bit(e.what()));

@@ -98,6 +98,9 @@ public:
 
 // SEQUENCE « - » : l'entrée standard (bornée).
 QString LireEntree();
+// La séquence d'un argument : lui-même, ou pour « - » l'entrée standard, fins de ligne ôtées
+// (ou changées en espaces avec --mot).
+QString LireSequence(const QString &argument, bool parMot);
 
 // Les commandes de LireOptions ; `complements` est exigé pour --trace et les entraînements.
 int Executer(const Options &o, Complements *complements);

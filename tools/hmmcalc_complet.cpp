@@ -161,7 +161,9 @@ void ComplementsDocument::Entrainer(Execution &x, const ParametresModele &p, Esp
             if (plusieurs && point.Iteration == 0 && avant.isEmpty())
                 releverAvant();
             if (o.historique)
-                s.Ligne(QStringLiteral("%1\t%2\t%3").arg(point.Iteration).arg(s.N(point.P), s.N(point.Log10P)));
+                s.Ligne(QStringLiteral("%1\t%2\t%3")
+                            .arg(point.Iteration)
+                            .arg(point.PEchelle.Texte(o.chiffres), s.N(point.Log10P)));
         };
         observateur = &historique;
     }

@@ -105,6 +105,36 @@ void Decoder(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
         refuser(p, e);
 }
 
+void EvaluerTables(const ParametresModele &p, EspaceTravail &e)
+{
+    e.Formation.clear();
+    e.GarderTables = true;
+    exactOuArret(e, [&] { CalculerForward(p, e); });
+    if (!HorsPortee(e.Probabilite)) {
+        CalculerBackward(p, e);
+        exact(e);
+        return;
+    }
+    Echelle::Backward(p, e);
+    if (e.ProbabiliteEchelle.EstNulle()) {
+        // Séquence impossible : les tables exactes (nulles) disent où elle cesse d'être générée.
+        CalculerForward(p, e);
+        CalculerBackward(p, e);
+        exact(e);
+    }
+}
+
+void CalculerGammaTables(const ParametresModele &p, EspaceTravail &e)
+{
+    if (e.MisALEchelle) {
+        Echelle::Gamma(p, e);
+        return;
+    }
+    if (e.Probabilite == 0)
+        refuser(p, e);
+    CalculerGamma(p, e);
+}
+
 IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, EspaceTravail &e,
                                       ObservateurEntrainement *obs, ModeCalcul mode)
 {
