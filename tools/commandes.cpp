@@ -452,13 +452,19 @@ int Executer(const Options &o, Complements *complements)
         e.SequenceObservations = LireSequence(o.sequence, o.mot);
     else
         DefinirSequencesFormation(e, lireSequences(o.sequences));
-    QStringList textesFormation;
-    for (const SequenceFormation &f : e.Formation)
-        textesFormation << f.Texte;
-    if (e.PlusieursSequences())
+    // La liste JSON des séquences n'est bâtie que pour la sortie JSON (des millions de courtes
+    // séquences en feraient des centaines de Mo).
+    if (e.PlusieursSequences() && o.json) {
+        QStringList textesFormation;
+        for (const SequenceFormation &f : e.Formation)
+            textesFormation << f.Texte;
         r[QStringLiteral("sequences")] = SortieJson::Noms(textesFormation);
+    }
     CalculerParametres(contenu, p);
     DecouperSequence(p, e);
+    // Tables entières pour une trace ou un entraînement seulement : P(O|λ) ou le chemin seuls
+    // se calculent sur deux lignes de travail (et les pointeurs de Viterbi en octets).
+    e.GarderTables = o.trace.has_value() || o.Entrainement();
     if (o.trace || o.Entrainement())
         complements->Preparer(contenu);
     // Trace d'une évaluation, produite comme à l'ouverture de la fenêtre des traces.
@@ -481,9 +487,26 @@ int Executer(const Options &o, Complements *complements)
     } else if (o.commande == QLatin1String("viterbi")) {
         Decoder(p, e, mode);
         x.Arreter();
-        s.Ligne((QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e)).join(QStringLiteral(" - ")));
+        if (o.json) {
+            r[QStringLiteral("chemin")] = SortieJson::Noms(QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e));
+        } else {
+            // Le chemin écrit par morceaux, sans liste de noms ni texte entier (dix millions
+            // d'états : des centaines de Mo de moins).
+            QByteArray noms[ParametresModele::Taille];
+            for (int i = 1; i <= p.N; ++i)
+                noms[i] = (QStringLiteral(" - ") + p.NomEtat(i)).toLocal8Bit();
+            QByteArray morceau("Start");
+            for (int t = 1; t <= e.LongueurSequence; ++t) {
+                morceau += noms[e.CheminViterbi[t]];
+                if (morceau.size() >= 65536) {
+                    std::fwrite(morceau.constData(), 1, std::size_t(morceau.size()), stdout);
+                    morceau.clear();
+                }
+            }
+            morceau += '\n';
+            std::fwrite(morceau.constData(), 1, std::size_t(morceau.size()), stdout);
+        }
         x.Probabilite(p, e, QString());
-        r[QStringLiteral("chemin")] = SortieJson::Noms(QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e));
         r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
         x.JsonEchelle(e, QStringLiteral("probabilite"));
         tracerEvaluation();

@@ -72,6 +72,9 @@ public:
 
     void Preparer(const ContenuModele &contenu) override
     {
+        // Un entraînement sans --sortie ni --trace n'a pas besoin du document.
+        if (!o.sortie && !o.trace)
+            return;
         QString erreur;
         if (d.ChargerLignes(FichierModele::Ecrire(contenu), false, QFileInfo(o.modele).fileName(), &erreur) !=
             Chargement::Reussi)
@@ -113,8 +116,10 @@ void ComplementsDocument::Entrainer(Execution &x, const ParametresModele &p, Esp
     bool avantEchelle = false;
     long double log10Avant = 0, valeurAvant = 0;
     GrandeProbabilite produitAvant;
-    QStringList avantSequences;
-    QJsonArray avantJson;
+    // P(O_k|λ) du modèle initial, gardées en nombres (pas en textes) : des millions de courtes
+    // séquences ne coûtent ainsi que quelques dizaines d'octets chacune.
+    std::vector<GrandeProbabilite> avantSequences;
+    std::vector<long double> avantValeurs;
     // P(O_k|λ) en JSON : hors de l'étendu, la valeur 0 est accompagnée de son texte et de log10.
     const auto sequenceJson = [&](const SequenceFormation &f) {
         if (f.ProbabiliteEchelle.Representable() || f.ProbabiliteEchelle.EstNulle())
@@ -130,9 +135,11 @@ void ComplementsDocument::Entrainer(Execution &x, const ParametresModele &p, Esp
         log10Avant = e.ProbabiliteEchelle.Log10();
         valeurAvant = e.Probabilite;
         produitAvant = e.ProbabiliteEchelle;
-        for (int k = 1; k <= int(e.Formation.size()); ++k) {
-            avantSequences << TexteProbabiliteFormation(e, k, o.chiffres);
-            avantJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
+        avantSequences.reserve(e.Formation.size());
+        for (const SequenceFormation &f : e.Formation) {
+            avantSequences.push_back(f.ProbabiliteEchelle);
+            if (o.json)
+                avantValeurs.push_back(f.Probabilite);
         }
     };
     if (!plusieurs) {
@@ -171,8 +178,20 @@ void ComplementsDocument::Entrainer(Execution &x, const ParametresModele &p, Esp
         e.NombreIterations = o.iterations.value_or(10);
         e.Seuil = o.seuil.value_or(2.0L);
     }
-    const IssueEntrainement issue =
-        ::Entrainer(baumWelch ? Entrainement::BaumWelch : Entrainement::Viterbi, d, e, observateur, mode);
+    const Entrainement type = baumWelch ? Entrainement::BaumWelch : Entrainement::Viterbi;
+    // Sans --sortie ni --trace, le modèle n'est ni réécrit ni journalisé : l'entraînement porte
+    // sur une copie de λ, sans document.
+    const bool document = o.sortie || o.trace;
+    ParametresModele appris;
+    IssueEntrainement issue;
+    if (document) {
+        issue = ::Entrainer(type, d, e, observateur, mode);
+    } else {
+        appris = p;
+        issue = e.PlusieursSequences() ? EntrainerParametresFormation(type, appris, e, observateur, mode)
+                                       : EntrainerParametres(type, appris, e, observateur, mode);
+    }
+    const ParametresModele &lambda = document ? d.Parametres : appris;
     x.Arreter();
     if (issue == IssueEntrainement::SeuilDejaAtteint) {
         s.Ligne(QStringLiteral("Le seuil est déjà atteint (P(O|λ) = %1) : le modèle n'est pas modifié.")
@@ -188,28 +207,35 @@ void ComplementsDocument::Entrainer(Execution &x, const ParametresModele &p, Esp
         // a été mis à l'échelle).
         const int K = int(e.Formation.size());
         s.Ligne(QStringLiteral("Séquences : %1").arg(K));
-        for (int k = 1; k <= K; ++k)
-            s.Ligne(QStringLiteral("P(O_%1|λ) avant : ").arg(k) + avantSequences.value(k - 1));
+        for (int k = 1; k <= K && !o.json; ++k)
+            s.Ligne(QStringLiteral("P(O_%1|λ) avant : ").arg(k) + avantSequences[std::size_t(k - 1)].Texte(o.chiffres));
         s.Ligne(QStringLiteral("P(O|λ) avant (produit) : ") + avant);
         if (avantEchelle)
             s.Ligne(QStringLiteral("log10 P(O|λ) avant (produit) : ") + s.N(log10Avant));
-        QJsonArray apresJson;
-        for (int k = 1; k <= K; ++k) {
+        for (int k = 1; k <= K && !o.json; ++k)
             s.Ligne(QStringLiteral("P(O_%1|λ) après : ").arg(k) + TexteProbabiliteFormation(e, k, o.chiffres));
-            apresJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
-        }
         s.Ligne(QStringLiteral("P(O|λ) après (produit) : ") + TexteProbabilite(e, o.chiffres));
         if (e.MisALEchelle || !e.ProbabiliteEchelle.Representable())
             s.Ligne(QStringLiteral("log10 P(O|λ) après (produit) : ") + s.N(e.ProbabiliteEchelle.Log10()));
-        r[QStringLiteral("avant_sequences")] = avantJson;
-        r[QStringLiteral("apres_sequences")] = apresJson;
+        if (o.json) {
+            QJsonArray avantJson, apresJson;
+            for (int k = 1; k <= K; ++k) {
+                SequenceFormation avantK;
+                avantK.Probabilite = avantValeurs[std::size_t(k - 1)];
+                avantK.ProbabiliteEchelle = avantSequences[std::size_t(k - 1)];
+                avantJson << sequenceJson(avantK);
+                apresJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
+            }
+            r[QStringLiteral("avant_sequences")] = avantJson;
+            r[QStringLiteral("apres_sequences")] = apresJson;
+        }
     } else {
         s.Ligne(QStringLiteral("P(O|λ) avant : ") + avant);
         if (avantEchelle)
             s.Ligne(QStringLiteral("log10 P(O|λ) avant : ") + s.N(log10Avant));
-        x.Probabilite(d.Parametres, e, QStringLiteral("P(O|λ) après : "));
+        x.Probabilite(lambda, e, QStringLiteral("P(O|λ) après : "));
     }
-    s.Tables(d.Parametres);
+    s.Tables(lambda);
     r[QStringLiteral("issue")] = SortieJson::Issue(issue);
     r[QStringLiteral("iterations")] = e.IterationsEffectuees;
     r[QStringLiteral("avant")] = SortieJson::Probabilite(valeurAvant);
@@ -225,7 +251,7 @@ void ComplementsDocument::Entrainer(Execution &x, const ParametresModele &p, Esp
     };
     produitJson(QStringLiteral("avant"), produitAvant);
     produitJson(QStringLiteral("apres"), e.ProbabiliteEchelle);
-    r[QStringLiteral("parametres")] = SortieJson::Parametres(d.Parametres);
+    r[QStringLiteral("parametres")] = SortieJson::Parametres(lambda);
     if (o.sortie) {
         QString erreur;
         if (!d.EnregistrerFichier(*o.sortie, &erreur))
