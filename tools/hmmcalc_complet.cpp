@@ -106,152 +106,24 @@ private:
 
 void ComplementsDocument::Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e)
 {
-    const Sortie &s = x.s;
-    QJsonObject &r = x.r;
-    const ModeCalcul mode = o.echelle ? ModeCalcul::Echelle : ModeCalcul::Automatique;
-    // Plusieurs séquences : l'entraînement refuse lui-même une séquence impossible, et les
-    // P(O_k|λ) du modèle initial sont relevées à son début (SurPoint de l'itération 0).
-    const bool plusieurs = e.PlusieursSequences();
-    QString avant;
-    bool avantEchelle = false;
-    long double log10Avant = 0, valeurAvant = 0;
-    GrandeProbabilite produitAvant;
-    // P(O_k|λ) du modèle initial, gardées en nombres (pas en textes) : des millions de courtes
-    // séquences ne coûtent ainsi que quelques dizaines d'octets chacune.
-    std::vector<GrandeProbabilite> avantSequences;
-    std::vector<long double> avantValeurs;
-    // P(O_k|λ) en JSON : hors de l'étendu, la valeur 0 est accompagnée de son texte et de log10.
-    const auto sequenceJson = [&](const SequenceFormation &f) {
-        if (f.ProbabiliteEchelle.Representable() || f.ProbabiliteEchelle.EstNulle())
-            return SortieJson::Probabilite(f.Probabilite);
-        return QJsonObject{{QStringLiteral("valeur"), 0.0},
-                           {QStringLiteral("texte"), f.ProbabiliteEchelle.Texte(17)},
-                           {QStringLiteral("log10"), double(f.ProbabiliteEchelle.Log10())},
-                           {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
-    };
-    const auto releverAvant = [&] {
-        avant = TexteProbabilite(e, o.chiffres);
-        avantEchelle = e.MisALEchelle || (plusieurs && !e.ProbabiliteEchelle.Representable());
-        log10Avant = e.ProbabiliteEchelle.Log10();
-        valeurAvant = e.Probabilite;
-        produitAvant = e.ProbabiliteEchelle;
-        avantSequences.reserve(e.Formation.size());
-        for (const SequenceFormation &f : e.Formation) {
-            avantSequences.push_back(f.ProbabiliteEchelle);
-            if (o.json)
-                avantValeurs.push_back(f.Probabilite);
-        }
-    };
-    if (!plusieurs) {
-        Evaluer(p, e, false, mode);
-        if (e.ProbabiliteEchelle.EstNulle())
-            throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                               CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
-        releverAvant();
-    }
     // La trace d'un entraînement s'écrit pendant le calcul ; l'image est celle d'avant.
     Trace::ObservateurTrace trace;
-    ObservateurEntrainement *observateur = nullptr;
     if (o.trace) {
         try {
             Trace::ExporterImageModele(d);
         } catch (const ETrace &x) {
             throw Echec{Usage, x.Message()};
         }
-        observateur = &trace;
     }
-    const bool baumWelch = o.commande == QLatin1String("baumwelch");
-    // --historique : une ligne par itération (numéro, P, log10 P), écrite au fil du calcul.
-    HistoriqueConvergence historique(observateur);
-    if (o.historique || plusieurs) {
-        historique.SurPoint = [&](const PointConvergence &point) {
-            if (plusieurs && point.Iteration == 0 && avant.isEmpty())
-                releverAvant();
-            if (o.historique)
-                s.Ligne(QStringLiteral("%1\t%2\t%3")
-                            .arg(point.Iteration)
-                            .arg(point.PEchelle.Texte(o.chiffres), s.N(point.Log10P)));
-        };
-        observateur = &historique;
-    }
-    if (baumWelch) {
-        e.NombreIterations = o.iterations.value_or(10);
-        e.Seuil = o.seuil.value_or(2.0L);
-    }
-    const Entrainement type = baumWelch ? Entrainement::BaumWelch : Entrainement::Viterbi;
-    // Sans --sortie ni --trace, le modèle n'est ni réécrit ni journalisé : l'entraînement porte
-    // sur une copie de λ, sans document.
-    const bool document = o.sortie || o.trace;
-    ParametresModele appris;
-    IssueEntrainement issue;
-    if (document) {
-        issue = ::Entrainer(type, d, e, observateur, mode);
-    } else {
-        appris = p;
-        issue = e.PlusieursSequences() ? EntrainerParametresFormation(type, appris, e, observateur, mode)
-                                       : EntrainerParametres(type, appris, e, observateur, mode);
-    }
-    const ParametresModele &lambda = document ? d.Parametres : appris;
-    x.Arreter();
-    if (issue == IssueEntrainement::SeuilDejaAtteint) {
-        s.Ligne(QStringLiteral("Le seuil est déjà atteint (P(O|λ) = %1) : le modèle n'est pas modifié.")
-                    .arg(avant));
-    } else {
-        s.Ligne(QStringLiteral("Itérations : %1").arg(e.IterationsEffectuees));
-        if (issue == IssueEntrainement::LimiteAtteinte)
-            Ecrire(stderr, QStringLiteral("Le seuil n'est pas atteint après %1 itérations : l'entraînement s'arrête là.")
-                               .arg(LimiteIterationsSeuil));
-    }
-    if (plusieurs) {
-        // Chaque séquence, puis le produit (log10 quand il sort de l'étendu ou que le calcul
-        // a été mis à l'échelle).
-        const int K = int(e.Formation.size());
-        s.Ligne(QStringLiteral("Séquences : %1").arg(K));
-        for (int k = 1; k <= K && !o.json; ++k)
-            s.Ligne(QStringLiteral("P(O_%1|λ) avant : ").arg(k) + avantSequences[std::size_t(k - 1)].Texte(o.chiffres));
-        s.Ligne(QStringLiteral("P(O|λ) avant (produit) : ") + avant);
-        if (avantEchelle)
-            s.Ligne(QStringLiteral("log10 P(O|λ) avant (produit) : ") + s.N(log10Avant));
-        for (int k = 1; k <= K && !o.json; ++k)
-            s.Ligne(QStringLiteral("P(O_%1|λ) après : ").arg(k) + TexteProbabiliteFormation(e, k, o.chiffres));
-        s.Ligne(QStringLiteral("P(O|λ) après (produit) : ") + TexteProbabilite(e, o.chiffres));
-        if (e.MisALEchelle || !e.ProbabiliteEchelle.Representable())
-            s.Ligne(QStringLiteral("log10 P(O|λ) après (produit) : ") + s.N(e.ProbabiliteEchelle.Log10()));
-        if (o.json) {
-            QJsonArray avantJson, apresJson;
-            for (int k = 1; k <= K; ++k) {
-                SequenceFormation avantK;
-                avantK.Probabilite = avantValeurs[std::size_t(k - 1)];
-                avantK.ProbabiliteEchelle = avantSequences[std::size_t(k - 1)];
-                avantJson << sequenceJson(avantK);
-                apresJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
-            }
-            r[QStringLiteral("avant_sequences")] = avantJson;
-            r[QStringLiteral("apres_sequences")] = apresJson;
-        }
-    } else {
-        s.Ligne(QStringLiteral("P(O|λ) avant : ") + avant);
-        if (avantEchelle)
-            s.Ligne(QStringLiteral("log10 P(O|λ) avant : ") + s.N(log10Avant));
-        x.Probabilite(lambda, e, QStringLiteral("P(O|λ) après : "));
-    }
-    s.Tables(lambda);
-    r[QStringLiteral("issue")] = SortieJson::Issue(issue);
-    r[QStringLiteral("iterations")] = e.IterationsEffectuees;
-    r[QStringLiteral("avant")] = SortieJson::Probabilite(valeurAvant);
-    r[QStringLiteral("apres")] = SortieJson::Probabilite(e.Probabilite);
-    x.JsonEchelle(e, QStringLiteral("apres"));
-    // Plusieurs séquences : un produit hors de l'étendu garde son texte et son log10.
-    const auto produitJson = [&](const QString &cle, const GrandeProbabilite &g) {
-        if (plusieurs && !g.Representable())
-            r[cle] = QJsonObject{{QStringLiteral("valeur"), 0.0},
-                                 {QStringLiteral("texte"), g.Texte(17)},
-                                 {QStringLiteral("log10"), double(g.Log10())},
-                                 {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
+    const auto surDocument = [&](Entrainement type, ObservateurEntrainement *observateur, ModeCalcul mode,
+                                 const ParametresModele **lambda) {
+        *lambda = &d.Parametres;
+        return ::Entrainer(type, d, e, observateur, mode);
     };
-    produitJson(QStringLiteral("avant"), produitAvant);
-    produitJson(QStringLiteral("apres"), e.ProbabiliteEchelle);
-    r[QStringLiteral("parametres")] = SortieJson::Parametres(lambda);
+    if (o.sortie || o.trace)
+        Commandes::Entrainer(x, p, e, o.trace ? &trace : nullptr, surDocument);
+    else
+        Commandes::Entrainer(x, p, e, nullptr, {});
     if (o.sortie) {
         QString erreur;
         if (!d.EnregistrerFichier(*o.sortie, &erreur))
