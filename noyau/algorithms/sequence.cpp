@@ -42,12 +42,20 @@ void DecouperSequence(const ParametresModele &p, EspaceTravail &e)
         const qsizetype n = texte.size();
         qsizetype pos = 0;
         const QChar blanc(u' ');
+        // Un mot déjà vu n'est pas recherché de nouveau parmi les symboles.
+        QHash<QStringView, int> vus;
+        o.reserve(std::size_t(n / 2 + 2));
         while (pos < n) {
-            QString mot;
+            const qsizetype debut = pos;
             while (pos < n && texte.at(pos) != blanc)
-                mot += texte.at(pos++);
-            if (!mot.isEmpty())
-                o.push_back(symbole(mot));
+                ++pos;
+            if (pos > debut) {
+                const QStringView mot = QStringView(texte).mid(debut, pos - debut);
+                auto it = vus.constFind(mot);
+                if (it == vus.constEnd())
+                    it = vus.insert(mot, symbole(mot.toString()));
+                o.push_back(*it);
+            }
             while (pos < n && texte.at(pos) == blanc)
                 ++pos;
         }
