@@ -565,7 +565,9 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
     };
     produitJson(QStringLiteral("avant"), produitAvant);
     produitJson(QStringLiteral("apres"), e.ProbabiliteEchelle);
-    r[QStringLiteral("parametres")] = SortieJson::Parametres(lambda);
+    // Les tables en JSON ne sont bâties que pour la sortie JSON (97 états : 20 000 nombres).
+    if (o.json)
+        r[QStringLiteral("parametres")] = SortieJson::Parametres(lambda);
 }
 
 int Executer(const Options &o, Complements *complements)
@@ -587,7 +589,8 @@ int Executer(const Options &o, Complements *complements)
     if (o.commande == QLatin1String("parametres")) {
         CalculerParametres(contenu, p);
         s.Tables(p);
-        r[QStringLiteral("parametres")] = SortieJson::Parametres(p);
+        if (o.json)
+            r[QStringLiteral("parametres")] = SortieJson::Parametres(p);
         return x.Rendre(Succes);
     }
     if ((o.trace || (o.Entrainement() && o.sortie)) && !complements)
@@ -612,7 +615,8 @@ int Executer(const Options &o, Complements *complements)
     DecouperSequence(p, e);
     // Tables entières pour une trace ou un entraînement seulement : P(O|λ) ou le chemin seuls
     // se calculent sur deux lignes de travail (et les pointeurs de Viterbi en octets).
-    e.GarderTables = o.trace.has_value() || o.Entrainement();
+    // Un entraînement mis à l'échelle sur une séquence ne garde que ᾱ entier.
+    e.GarderTables = o.trace.has_value() || (o.Entrainement() && e.PlusieursSequences());
     if (complements && (o.trace || o.Entrainement()))
         complements->Preparer(contenu);
     // Trace d'une évaluation, produite comme à l'ouverture de la fenêtre des traces.

@@ -151,8 +151,12 @@ IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, Es
     }
     IssueEntrainement issue;
     if (exacte) {
-        // Exactement EntrainerBaumWelch / EntrainerViterbi : la suite de PreparerEntrainement.
+        // Exactement EntrainerBaumWelch / EntrainerViterbi : la suite de PreparerEntrainement. Les
+        // boucles exactes lisent α et β entiers, quoi que l'appelant ait demandé.
+        const bool garder = e.GarderTables;
+        e.GarderTables = true;
         issue = type == Entrainement::BaumWelch ? BouclerBaumWelch(p, e, obs) : BouclerViterbi(p, e, obs);
+        e.GarderTables = garder;
         exact(e);
     } else {
         issue = type == Entrainement::BaumWelch ? Echelle::BouclerBaumWelch(p, e, obs)
