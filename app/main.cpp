@@ -1,6 +1,7 @@
 // hmmbench : atelier de modèles de Markov cachés.
 #include "editor/principale.h"
 #include "model/repertoire.h"
+#include "skin/accessibilite.h"
 #include "skin/messages.h"
 
 #include <QApplication>
@@ -26,6 +27,8 @@ int main(int argc, char **argv)
     else
         QIcon::setFallbackThemeName(QStringLiteral("Tango"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("hmmbench")));
+    // Chaque contrôle nommé pour les aides techniques, dès qu'il paraît.
+    Accessibilite::Installer();
     const QStringList args = app.arguments();
     TForm1 Form1(args.size() > 1 ? args.at(1) : QString());
     // Sans gestionnaire de fenêtres, "maximisé" n'a pas d'effet : on prend tout l'écran.

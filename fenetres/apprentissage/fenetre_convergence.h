@@ -31,6 +31,9 @@ public:
     QLabel *Etat = nullptr;
     QPushButton *Exporter = nullptr, *BoutonAide = nullptr;
 
+    // Pas des graduations des itérations (entier) quand la dernière est `derniere`.
+    static int PasGraduation(double derniere);
+
     // Montre tout de suite les points en attente (appelé aussi par la minuterie).
     void Vider();
 

@@ -1,5 +1,6 @@
 // Bulles, copie et colonnes des listes de résultats.
 #include "editor/listes_outils.h"
+#include "skin/champ_sequence.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,19 +99,7 @@ void AjusterColonnes(QTreeView *liste)
 
 QString TexteBulle(const QString &texte)
 {
-    // Une bulle tient à l'écran : lignes de 80 caractères, au plus 24 lignes (début et fin).
-    constexpr int Ligne = 80, Lignes = 24;
-    if (texte.size() <= Ligne)
-        return texte;
-    QStringList l;
-    for (qsizetype k = 0; k < texte.size(); k += Ligne)
-        l << texte.mid(k, Ligne);
-    if (l.size() > Lignes) {
-        const qsizetype omis = l.size() - Lignes;
-        l = l.mid(0, Lignes / 2) + QStringList{QStringLiteral("… (%1 caractères en tout ; « Copier » les donne tous) …").arg(texte.size())} +
-            l.mid(Lignes / 2 + omis);
-    }
-    return l.join(QLatin1Char('\n'));
+    return ChampSequence::Bulle(texte);
 }
 
 }

@@ -16,6 +16,9 @@
 #include <QPrintDialog>
 #include <QPointer>
 #include <QPrinter>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
 #include <QProgressBar>
 #include <QShowEvent>
 #include <QStandardPaths>
@@ -316,5 +319,23 @@ void TForm20::Imprimer1Click()
     const QRectF page = imprimante.pageRect(QPrinter::Point);
     if (page.width() > 0 && page.height() > 0)
         copie->setPageSize(QSizeF(LargeurImpression, LargeurImpression * page.height() / page.width()));
+    PermettreCoupures(*copie);
     copie->print(&imprimante);
+}
+
+void TForm20::PermettreCoupures(QTextDocument &document)
+{
+    // Les sommes des formules sont des termes collés par « + » : sans coupure possible, la
+    // ligne sort de la page. Un espace sans largeur en permet une ; les nombres des tableaux
+    // restent entiers.
+    const QString coupure(QChar(0x200B));
+    QTextCursor bloc(&document);
+    bloc.beginEditBlock();
+    for (QTextCursor c = document.find(QStringLiteral("+")); !c.isNull(); c = document.find(QStringLiteral("+"), c)) {
+        if (c.currentTable())
+            continue;
+        c.clearSelection();
+        c.insertText(coupure);
+    }
+    bloc.endEditBlock();
 }

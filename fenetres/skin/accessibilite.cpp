@@ -1,0 +1,112 @@
+#include "skin/accessibilite.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QRegularExpression>
+#include <QTextEdit>
+
+namespace {
+
+QString nettoyer(QString t)
+{
+    // « &Valeurs : » se lit « Valeurs ».
+    t.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    t = t.section(QLatin1Char('\n'), 0, 0).trimmed();
+    while (t.endsWith(QLatin1Char(':')) || t.endsWith(QChar(0x2026)) || t.endsWith(QLatin1Char('.')))
+        t.chop(1);
+    return t.trimmed();
+}
+
+// Un contrôle que l'utilisateur atteint, ou une vue que l'aide technique parcourt.
+bool concerne(const QWidget *w)
+{
+    if (qobject_cast<const QLabel *>(w) || w->isWindow())
+        return false;
+    if (auto *b = qobject_cast<const QAbstractButton *>(w))
+        return b->text().isEmpty(); // Qt lit le texte du bouton
+    if (qobject_cast<const QLineEdit *>(w) && qobject_cast<const QComboBox *>(w->parentWidget()))
+        return false; // le champ d'une liste déroulante : la liste porte le nom
+    return qobject_cast<const QComboBox *>(w) || qobject_cast<const QLineEdit *>(w) ||
+           qobject_cast<const QAbstractSpinBox *>(w) || qobject_cast<const QAbstractSlider *>(w) ||
+           qobject_cast<const QAbstractItemView *>(w) || qobject_cast<const QTextEdit *>(w) ||
+           qobject_cast<const QPlainTextEdit *>(w) || qobject_cast<const QProgressBar *>(w) ||
+           qobject_cast<const QTabWidget *>(w) || qobject_cast<const QScrollArea *>(w) ||
+           w->focusPolicy() != Qt::NoFocus;
+}
+
+class Suivi : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show && o->isWidgetType()) {
+            auto *w = static_cast<QWidget *>(o);
+            if (w->isWindow())
+                Accessibilite::Nommer(w);
+            else if (w->accessibleName().isEmpty() && concerne(w))
+                w->setAccessibleName(Accessibilite::NomDerive(w));
+        }
+        return false;
+    }
+};
+
+}
+
+namespace Accessibilite {
+
+QString NomDerive(const QWidget *w)
+{
+    if (!w->accessibleName().isEmpty() || !concerne(w))
+        return QString();
+    // L'étiquette qui le désigne.
+    if (const QWidget *fenetre = w->window())
+        for (const QLabel *l : fenetre->findChildren<QLabel *>())
+            if (l->buddy() == w && !nettoyer(l->text()).isEmpty())
+                return nettoyer(l->text());
+    for (const QString &t : {w->toolTip(), w->statusTip(), w->whatsThis()})
+        if (!nettoyer(t).isEmpty() && !Qt::mightBeRichText(t))
+            return nettoyer(t);
+    // Le titre du groupe qui l'entoure.
+    for (const QWidget *p = w->parentWidget(); p && !p->isWindow(); p = p->parentWidget())
+        if (auto *g = qobject_cast<const QGroupBox *>(p); g && !nettoyer(g->title()).isEmpty())
+            return nettoyer(g->title());
+    return QString();
+}
+
+void Nommer(QWidget *w)
+{
+    QList<QWidget *> l = w->findChildren<QWidget *>();
+    l.prepend(w);
+    for (QWidget *c : l)
+        if (c->accessibleName().isEmpty()) {
+            const QString n = NomDerive(c);
+            if (!n.isEmpty())
+                c->setAccessibleName(n);
+        }
+}
+
+void Installer()
+{
+    static QPointer<Suivi> suivi;
+    if (!suivi) {
+        suivi = new Suivi(qApp);
+        qApp->installEventFilter(suivi);
+    }
+}
+
+}
