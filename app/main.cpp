@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTranslator>
 
@@ -31,6 +32,7 @@ int main(int argc, char **argv)
     Accessibilite::Installer();
     const QStringList args = app.arguments();
     TForm1 Form1(args.size() > 1 ? args.at(1) : QString());
+    Accessibilite::AjouterMnemoniques(Form1.menuBar());
     // Sans gestionnaire de fenêtres, "maximisé" n'a pas d'effet : on prend tout l'écran.
     if (QScreen *ecran = QGuiApplication::primaryScreen())
         Form1.setGeometry(ecran->availableGeometry());

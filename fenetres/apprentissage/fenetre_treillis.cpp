@@ -41,8 +41,13 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        const QRect z = zone();
-        p.translate(-z.topLeft());
+        p.fillRect(rect(), Qt::white);
+        // Rien sous la dernière ligne ni après la dernière colonne (la légende est à part).
+        const Treillis::Geometrie g(vue->Donnees());
+        const QRect z = zone().intersected(QRect(0, 0, g.Taille().width(), g.Taille().height() - Treillis::Geometrie::Bas));
+        if (z.isEmpty())
+            return;
+        p.translate(-zone().topLeft());
         p.setClipRect(z);
         Treillis::Dessiner(p, vue->Donnees(), z, vue->Etape(), vue->TSurligne(), vue->JSurligne());
     }

@@ -8,8 +8,11 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -17,6 +20,7 @@
 #include <QTabWidget>
 #include <QRegularExpression>
 #include <QTextEdit>
+#include "graph/etat2.h"
 
 namespace {
 
@@ -30,11 +34,27 @@ QString nettoyer(QString t)
     return t.trimmed();
 }
 
+// Contrôles de la fenêtre principale et de Qt qui ne portent ni texte ni bulle.
+QString nomConnu(const QWidget *w)
+{
+    static const QHash<QString, QString> noms = {
+        {QStringLiteral("DefilementCanevas"), QStringLiteral("Canevas du modèle")},
+        {QStringLiteral("Panneau"), QStringLiteral("Canevas du modèle")},
+        {QStringLiteral("Hmm1"), QStringLiteral("Graphe du modèle")},
+        {QStringLiteral("RichEdit1"), QStringLiteral("Rapport de vérification")},
+        {QStringLiteral("PanneauVerification"), QStringLiteral("Vérification du modèle")},
+        {QStringLiteral("qt_toolbar_ext_button"), QStringLiteral("Autres boutons de la barre")},
+    };
+    return noms.value(w->objectName());
+}
+
 // Un contrôle que l'utilisateur atteint, ou une vue que l'aide technique parcourt.
 bool concerne(const QWidget *w)
 {
     if (qobject_cast<const QLabel *>(w) || w->isWindow())
         return false;
+    if (!nomConnu(w).isEmpty() || qobject_cast<const TEtat2 *>(w))
+        return true;
     if (auto *b = qobject_cast<const QAbstractButton *>(w))
         return b->text().isEmpty(); // Qt lit le texte du bouton
     if (qobject_cast<const QLineEdit *>(w) && qobject_cast<const QComboBox *>(w->parentWidget()))
@@ -73,6 +93,10 @@ QString NomDerive(const QWidget *w)
 {
     if (!w->accessibleName().isEmpty() || !concerne(w))
         return QString();
+    if (!nomConnu(w).isEmpty())
+        return nomConnu(w);
+    if (auto *e = qobject_cast<const TEtat2 *>(w))
+        return QStringLiteral("État %1").arg(e->Nom);
     // L'étiquette qui le désigne.
     if (const QWidget *fenetre = w->window())
         for (const QLabel *l : fenetre->findChildren<QLabel *>())
@@ -98,6 +122,38 @@ void Nommer(QWidget *w)
             if (!n.isEmpty())
                 c->setAccessibleName(n);
         }
+}
+
+void AjouterMnemoniques(QMenu *menu)
+{
+    const QList<QAction *> l = menu->actions();
+    QString prises;
+    for (const QAction *a : l) {
+        const qsizetype i = a->text().indexOf(QRegularExpression(QStringLiteral("&(?!&)")));
+        if (i >= 0 && i + 1 < a->text().size())
+            prises += a->text().at(i + 1).toUpper();
+    }
+    for (QAction *a : l) {
+        // Les entrées de « Réouvrir » sont des chemins de fichiers, relus tels quels.
+        if (a->menu() && a->menu()->title() != QLatin1String("Réouvrir"))
+            AjouterMnemoniques(a->menu());
+        if (a->isSeparator() || a->text().contains(QLatin1Char('&')))
+            continue;
+        const QString t = a->text().section(QLatin1Char('\t'), 0, 0);
+        for (qsizetype k = 0; k < t.size(); ++k)
+            if (t.at(k).isLetter() && !prises.contains(t.at(k).toUpper())) {
+                prises += t.at(k).toUpper();
+                a->setText(a->text().insert(k, QLatin1Char('&')));
+                break;
+            }
+    }
+}
+
+void AjouterMnemoniques(QMenuBar *barre)
+{
+    for (QAction *a : barre->actions())
+        if (a->menu())
+            AjouterMnemoniques(a->menu());
 }
 
 void Installer()

@@ -5,6 +5,8 @@
 // associée, de leur bulle ou du titre de leur groupe ; un nom donné par le code prime.
 #include <QString>
 
+class QMenu;
+class QMenuBar;
 class QWidget;
 
 namespace Accessibilite {
@@ -14,4 +16,8 @@ void Installer();
 QString NomDerive(const QWidget *w);
 // Nomme `w` et ses descendants qui n'ont pas de nom.
 void Nommer(QWidget *w);
+// Mnémoniques des entrées des menus de la barre (et de leurs sous-menus) qui n'en ont pas :
+// la première lettre que leurs voisines ne prennent pas déjà.
+void AjouterMnemoniques(QMenuBar *barre);
+void AjouterMnemoniques(QMenu *menu);
 }

@@ -14,7 +14,7 @@ SEQUENCE = "abba"
 LANCEUR = "/usr/libexec/at-spi-bus-launcher"
 
 
-def attendre(condition, delai=30.0, quoi=""):
+def attendre(condition, delai=60.0, quoi=""):
     fin = time.time() + delai
     while time.time() < fin:
         try:
@@ -69,10 +69,24 @@ def dans_session(hmmbench, hmmcalc, modele):
     attendu = subprocess.run([hmmcalc, "forward", copie, SEQUENCE], env=env, check=True,
                              capture_output=True, text=True).stdout.split("\n")[0].strip()
 
+    # Un écran virtuel à un numéro libre, donné par Xvfb lui-même (d'autres peuvent tourner).
+    lecture, ecriture = os.pipe()
+    ecran = subprocess.Popen(["Xvfb", "-displayfd", str(ecriture), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                             pass_fds=(ecriture,), stderr=subprocess.DEVNULL)
+    os.close(ecriture)
+    with os.fdopen(lecture) as f:
+        numero = f.readline().strip()
+    if not numero:
+        raise AssertionError("Xvfb n'a pas démarré")
+    env["DISPLAY"] = ":" + numero
+    os.environ["DISPLAY"] = env["DISPLAY"]
     bus = subprocess.Popen([LANCEUR, "--launch-immediately"], env=env)
     programme = None
     try:
-        time.sleep(1)
+        # Le programme ne cherche le bus d'accessibilité qu'à son démarrage : il doit répondre avant.
+        attendre(lambda: subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
+                                         "/org/a11y/bus", "org.a11y.Bus.GetAddress"], env=env,
+                                        capture_output=True).returncode == 0, quoi="bus d'accessibilité")
         programme = subprocess.Popen([hmmbench, copie], env=env)
         bureau = pyatspi.Registry.getDesktop(0)
         appli = attendre(lambda: next((a for a in bureau if a is not None and "hmmbench" in (a.name or "")), None),
@@ -89,8 +103,12 @@ def dans_session(hmmbench, hmmcalc, modele):
             action.doAction(noms.index("press") if "press" in noms else 0)
 
         # Le menu, lu puis actionné : Modèle › Calculer la probabilité › Avec Forward.
-        element(pyatspi.ROLE_MENU_ITEM, "Modèle")
-        presser(element(pyatspi.ROLE_MENU_ITEM, "Avec Forward"))
+        modele = element(pyatspi.ROLE_MENU_ITEM, "Modèle")
+        forward = element(pyatspi.ROLE_MENU_ITEM, "Avec Forward", modele)
+        # Menus et entrées atteints au clavier : chacun annonce sa touche.
+        for x in (modele, forward):
+            assert x.queryAction().getKeyBinding(0), x.name
+        presser(forward)
         boite = element(pyatspi.ROLE_DIALOG, "(Forward)", appli, contient=True)
         champ = attendre(lambda: chercher(boite, lambda x: x.getRole() == pyatspi.ROLE_TEXT and
                                           "EditableText" in x.get_interfaces()), quoi="champ de la séquence")
@@ -125,7 +143,7 @@ def dans_session(hmmbench, hmmcalc, modele):
         print("AT-SPI : menu, ligne « %s » et %d cases du treillis lues" % (" | ".join(cases), valeurs.nRows * T))
         return 0
     finally:
-        for p in (programme, bus):
+        for p in (programme, bus, ecran):
             if p is not None:
                 p.terminate()
                 try:
@@ -143,13 +161,13 @@ def main():
     except ImportError:
         print("pyatspi absent (paquet python3-pyatspi) : essai ignoré")
         return IGNORE
-    for outil in ("dbus-run-session", "xvfb-run", LANCEUR):
+    for outil in ("dbus-run-session", "dbus-send", "Xvfb", LANCEUR):
         if not shutil.which(outil):
             print("%s absent : essai ignoré" % outil)
             return IGNORE
     env = dict(os.environ, HMM_ATSPI_SESSION="1")
-    return subprocess.call(["dbus-run-session", "--", "xvfb-run", "-a", "-s", "-screen 0 1024x768x24",
-                            sys.executable, os.path.abspath(__file__)] + sys.argv[1:4], env=env)
+    return subprocess.call(["dbus-run-session", "--", sys.executable, os.path.abspath(__file__)] + sys.argv[1:4],
+                           env=env)
 
 
 if __name__ == "__main__":
