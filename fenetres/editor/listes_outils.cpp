@@ -90,11 +90,18 @@ void AjusterColonnes(QTreeView *liste)
         return;
     // La vue ne mesure que les lignes qu'elle montre : rapide même pour une longue liste.
     // Aucune colonne ne dépasse LargeurMax : la probabilité reste à l'écran.
+    int total = 0;
     for (int c = 0; c < m->columnCount(); ++c) {
         liste->resizeColumnToContents(c);
         if (liste->columnWidth(c) > LargeurMax)
             liste->setColumnWidth(c, LargeurMax);
+        total += liste->columnWidth(c);
     }
+    // Dans une liste étroite, la première colonne (séquence, chemin : le texte coupé au milieu)
+    // cède sa place pour que la probabilité qui la suit reste lisible.
+    const int manque = total - liste->viewport()->width();
+    if (manque > 0 && m->columnCount() > 1)
+        liste->setColumnWidth(0, std::max(LargeurMin, liste->columnWidth(0) - manque));
 }
 
 QString TexteBulle(const QString &texte)
