@@ -4,6 +4,7 @@
 #include "graph/nombres.h"
 #include "skin/messages.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
@@ -50,13 +51,10 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
     // Le thème impose ses stylos à l'ajout : ils sont fixés ensuite.
     Courbe->setPen(QPen(QColor(25, 70, 170), 2));
     Seuil->setPen(QPen(QColor(200, 20, 20), 1.5, Qt::DashLine));
-    AxeX = new QValueAxis;
+    AxeX = new QCategoryAxis;
     AxeX->setTitleText(QStringLiteral("Itération"));
-    // Graduations sur les itérations elles-mêmes : départ à 0, pas entier (ajuster()).
-    AxeX->setTickType(QValueAxis::TicksDynamic);
-    AxeX->setTickAnchor(0);
-    AxeX->setTickInterval(1);
-    AxeX->setLabelFormat(QStringLiteral("%d"));
+    AxeX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    AxeX->setStartValue(0);
     AxeY = new QValueAxis;
     AxeY->setTitleText(QStringLiteral("log10 P(O|λ)"));
     AxeY->setLabelFormat(QStringLiteral("%.4g"));
@@ -105,6 +103,7 @@ void FenetreConvergence::Commencer(const QString &titre, long double seuil)
     depuisDessin.invalidate();
     dernierEtat.clear();
     vide = true;
+    graduees = -1;
     Courbe->clear();
     Courbe->setPointsVisible(true);
     Seuil->clear();
@@ -171,7 +170,14 @@ void FenetreConvergence::ajuster()
     const int n = Courbe->count();
     const double dernier = n ? Courbe->at(n - 1).x() : 0;
     AxeX->setRange(0, std::max(1.0, dernier));
-    AxeX->setTickInterval(PasGraduation(dernier));
+    if (int(dernier) != graduees) {
+        graduees = int(dernier);
+        for (const QString &l : AxeX->categoriesLabels())
+            AxeX->remove(l);
+        const int pas = PasGraduation(std::max(1.0, dernier));
+        for (int k = pas; k <= std::max(1, graduees); k += pas)
+            AxeX->append(QString::number(k), k);
+    }
     double b = avecSeuil ? seuilLog : 0, h = b;
     if (n) {
         b = avecSeuil ? std::min(b, bas) : bas;

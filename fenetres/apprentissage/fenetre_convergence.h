@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QLabel;
@@ -27,7 +28,9 @@ public:
 
     QChartView *Vue = nullptr;
     QLineSeries *Courbe = nullptr, *Seuil = nullptr;
-    QValueAxis *AxeX = nullptr, *AxeY = nullptr;
+    // Abscisses : une graduation nommée sur les itérations elles-mêmes (0, pas entier).
+    QCategoryAxis *AxeX = nullptr;
+    QValueAxis *AxeY = nullptr;
     QLabel *Etat = nullptr;
     QPushButton *Exporter = nullptr, *BoutonAide = nullptr;
 
@@ -48,5 +51,6 @@ private:
     QElapsedTimer depuisDessin;
     QTimer minuterie;
     double bas = 0, haut = 0;
+    int graduees = -1; // dernière itération des graduations posées
     bool vide = true;
 };

@@ -13,6 +13,7 @@
 #include "skin/messages.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -384,6 +385,16 @@ void DialogueAlgorithme::done(int r)
         return;
     }
     QDialog::done(r);
+    // Le clavier revient à la fenêtre principale (sinon, sous certains gestionnaires de
+    // fenêtres, il n'est plus à personne et les menus ne s'ouvrent plus par Alt).
+    if (QWidget *p = parentWidget()) {
+        QWidget *principale = p->window();
+        principale->activateWindow();
+        // Les fenêtres qu'elle porte (convergence, treillis) restent devant elle.
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w != this && w->isVisible() && w->parentWidget() && w->parentWidget()->window() == principale)
+                w->raise();
+    }
     if (testAttribute(Qt::WA_DeleteOnClose))
         deleteLater();
 }
