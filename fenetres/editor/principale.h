@@ -57,7 +57,6 @@ public:
 
     // Première activation (une seule fois) : curseurs, état, récents, modèle à ouvrir, options.
     void PremiereActivation();
-    bool DejaActivee() const { return !premiereActivation; }
 
     // Commandes du menu "Fichier".
     void Nouveau1Click();
@@ -153,6 +152,8 @@ public:
     QAction *Aide1, *Apropos1;
     QActionGroup *Palette = nullptr;
     QAction *Sourie, *Start, *Etat, *Arc, *Boucle;
+    QToolBar *BarreOutils = nullptr;  // barre principale (fichier, édition, calculs)
+    QToolBar *BarrePalette = nullptr; // outils de dessin
     QToolButton *ToolButtonOuvrir = nullptr;
     QToolButton *ToolButtonSecuriser = nullptr;
     QMenu *MenuSecuriser = nullptr;
