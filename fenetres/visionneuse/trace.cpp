@@ -326,13 +326,14 @@ void TForm20::Imprimer1Click()
 void TForm20::PermettreCoupures(QTextDocument &document)
 {
     // Les sommes des formules sont des termes collés par « + » : sans coupure possible, la
-    // ligne sort de la page. Un espace sans largeur en permet une ; les nombres des tableaux
-    // restent entiers.
+    // ligne sort de la page. Un espace sans largeur en permet une.
     const QString coupure(QChar(0x200B));
     QTextCursor bloc(&document);
     bloc.beginEditBlock();
     for (QTextCursor c = document.find(QStringLiteral("+")); !c.isNull(); c = document.find(QStringLiteral("+"), c)) {
-        if (c.currentTable())
+        // Les tableaux de nombres (plusieurs colonnes) restent tels quels ; un cadre d'une
+        // seule case, comme celui de la somme, passe à la ligne.
+        if (c.currentTable() && c.currentTable()->columns() > 1)
             continue;
         c.clearSelection();
         c.insertText(coupure);

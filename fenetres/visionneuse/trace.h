@@ -59,7 +59,8 @@ public:
 
     explicit TForm20(QWidget *parent = nullptr);
 
-    // Copie de la page à imprimer : une coupure permise après chaque « + » hors des tableaux,
+    // Copie de la page à imprimer : une coupure permise après chaque « + » hors des tableaux de
+    // nombres,
     // pour que les longues sommes passent à la ligne au lieu de sortir de la page.
     static void PermettreCoupures(QTextDocument &document);
 
