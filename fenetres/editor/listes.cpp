@@ -192,6 +192,8 @@ QTreeWidgetItem *ListesResultats::AjouterViterbi(const QStringList &etats, const
     auto *i = new QTreeWidgetItem(ListView3, {TexteChemin(etats), probabilite});
     MarquerMeilleur(i);
     OutilsListe::AjusterColonnes(ListView3);
+    // La liste ne montre qu'une ligne : la dernière ajoutée (a posteriori après Viterbi).
+    ListView3->scrollToItem(i);
     return i;
 }
 
