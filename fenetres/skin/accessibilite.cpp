@@ -44,8 +44,14 @@ QString nomConnu(const QWidget *w)
         {QStringLiteral("RichEdit1"), QStringLiteral("Rapport de vérification")},
         {QStringLiteral("PanneauVerification"), QStringLiteral("Vérification du modèle")},
         {QStringLiteral("qt_toolbar_ext_button"), QStringLiteral("Autres boutons de la barre")},
+        // Le clavier du canevas (Suppr, flèches...) et la saisie de la probabilité d'un arc.
+        {QStringLiteral("Edit1"), QStringLiteral("Graphe du modèle, au clavier")},
+        {QStringLiteral("Edit3"), QStringLiteral("Probabilité de l'arc")},
+        {QStringLiteral("FondZoom"), QStringLiteral("Vue du zoom (double-clic : retour à l'édition)")},
+        {QStringLiteral("ImageZoom"), QStringLiteral("Image du modèle zoomé")},
     };
-    return noms.value(w->objectName());
+    const QString n = noms.value(w->objectName());
+    return n.isEmpty() ? noms.value(QString::fromLatin1(w->metaObject()->className())) : n;
 }
 
 // Un contrôle que l'utilisateur atteint, ou une vue que l'aide technique parcourt.

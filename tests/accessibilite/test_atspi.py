@@ -102,6 +102,24 @@ def dans_session(hmmbench, hmmcalc, modele):
             noms = [action.getName(i) for i in range(action.nActions)]
             action.doAction(noms.index("press") if "press" in noms else 0)
 
+        # Chaque contrôle montré que le clavier atteint porte un nom.
+        sans_nom = []
+
+        def parcourir(x, chemin, profondeur=0):
+            if profondeur > 30:
+                return
+            etat = x.getState()
+            role = x.getRoleName()
+            if (etat.contains(pyatspi.STATE_FOCUSABLE) and etat.contains(pyatspi.STATE_SHOWING) and not x.name
+                    and role not in ("separator", "table cell", "list item", "tree item")):
+                sans_nom.append(chemin + "/" + role)
+            for i in range(x.childCount):
+                parcourir(x.getChildAtIndex(i), chemin + "/" + role, profondeur + 1)
+
+        attendre(lambda: chercher(appli, lambda x: x.name == "Les probabilités"), quoi="fenêtre principale")
+        parcourir(appli, "")
+        assert not sans_nom, sans_nom
+
         # Le menu, lu puis actionné : Modèle › Calculer la probabilité › Avec Forward.
         modele = element(pyatspi.ROLE_MENU_ITEM, "Modèle")
         forward = element(pyatspi.ROLE_MENU_ITEM, "Avec Forward", modele)
