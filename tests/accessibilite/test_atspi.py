@@ -3,6 +3,7 @@
 le menu, la ligne de la liste des probabilités (égale à ce qu'imprime hmmcalc forward) et les
 cases du treillis (la dernière colonne de α somme à la même probabilité)."""
 import os
+import random
 import shutil
 import subprocess
 import sys
@@ -69,14 +70,27 @@ def dans_session(hmmbench, hmmcalc, modele):
     attendu = subprocess.run([hmmcalc, "forward", copie, SEQUENCE], env=env, check=True,
                              capture_output=True, text=True).stdout.split("\n")[0].strip()
 
-    # Un écran virtuel à un numéro libre, donné par Xvfb lui-même (d'autres peuvent tourner).
-    lecture, ecriture = os.pipe()
-    ecran = subprocess.Popen(["Xvfb", "-displayfd", str(ecriture), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                             pass_fds=(ecriture,), stderr=subprocess.DEVNULL)
-    os.close(ecriture)
-    with os.fdopen(lecture) as f:
-        numero = f.readline().strip()
-    if not numero:
+    # Un écran virtuel à un numéro libre (d'autres peuvent tourner) : Xvfb s'arrête aussitôt
+    # quand le numéro est pris, on en essaie alors un autre.
+    ecran = None
+    for essai in range(20):
+        numero = str(random.randrange(200, 5000))
+        if os.path.exists("/tmp/.X11-unix/X" + numero) or os.path.exists("/tmp/.X%s-lock" % numero):
+            continue
+        ecran = subprocess.Popen(["Xvfb", ":" + numero, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            attendre(lambda: os.path.exists("/tmp/.X11-unix/X" + numero) or ecran.poll() is not None, 10,
+                     "écran virtuel")
+        except AssertionError:
+            pass
+        time.sleep(0.5)
+        if ecran.poll() is None and os.path.exists("/tmp/.X11-unix/X" + numero):
+            break
+        ecran.kill()
+        ecran.wait()
+        ecran = None
+    if ecran is None:
         raise AssertionError("Xvfb n'a pas démarré")
     env["DISPLAY"] = ":" + numero
     os.environ["DISPLAY"] = env["DISPLAY"]
