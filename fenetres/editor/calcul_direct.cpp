@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QTimer>
 
 namespace {
 QSettings reglages()
@@ -77,7 +78,12 @@ PanneauDirect *BrancherCalculDirect(TForm1 &f)
             dock->show();
     }
     QObject::connect(action, &QAction::toggled, panneau, [](bool visible) { reglages().setValue(CleVisible, visible); });
-    QObject::connect(panneau->Saisie, &QPlainTextEdit::textChanged, panneau, [panneau] {
+    // Les séquences sont écrites une fois la frappe arrêtée, pas à chaque touche.
+    auto *ecriture = new QTimer(panneau);
+    ecriture->setSingleShot(true);
+    ecriture->setInterval(800);
+    QObject::connect(panneau->Saisie, &QPlainTextEdit::textChanged, ecriture, qOverload<>(&QTimer::start));
+    QObject::connect(ecriture, &QTimer::timeout, panneau, [panneau] {
         reglages().setValue(CleSequences, panneau->Saisie->toPlainText().left(100000));
     });
     QObject::connect(panneau->MotParMot, &QCheckBox::toggled, panneau,
