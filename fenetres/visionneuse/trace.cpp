@@ -16,6 +16,9 @@
 #include <QPrintDialog>
 #include <QPointer>
 #include <QPrinter>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
 #include <QProgressBar>
 #include <QShowEvent>
 #include <QStandardPaths>
@@ -316,5 +319,24 @@ void TForm20::Imprimer1Click()
     const QRectF page = imprimante.pageRect(QPrinter::Point);
     if (page.width() > 0 && page.height() > 0)
         copie->setPageSize(QSizeF(LargeurImpression, LargeurImpression * page.height() / page.width()));
+    PermettreCoupures(*copie);
     copie->print(&imprimante);
+}
+
+void TForm20::PermettreCoupures(QTextDocument &document)
+{
+    // Les sommes des formules sont des termes collés par « + » : sans coupure possible, la
+    // ligne sort de la page. Un espace sans largeur en permet une.
+    const QString coupure(QChar(0x200B));
+    QTextCursor bloc(&document);
+    bloc.beginEditBlock();
+    for (QTextCursor c = document.find(QStringLiteral("+")); !c.isNull(); c = document.find(QStringLiteral("+"), c)) {
+        // Les tableaux de nombres (plusieurs colonnes) restent tels quels ; un cadre d'une
+        // seule case, comme celui de la somme, passe à la ligne.
+        if (c.currentTable() && c.currentTable()->columns() > 1)
+            continue;
+        c.clearSelection();
+        c.insertText(coupure);
+    }
+    bloc.endEditBlock();
 }

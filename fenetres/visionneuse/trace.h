@@ -6,6 +6,7 @@
 #include <functional>
 
 class QAction;
+class QTextDocument;
 class QMenu;
 class QPrinter;
 class QProgressBar;
@@ -57,6 +58,11 @@ public:
     static constexpr double LargeurImpression = 1050;
 
     explicit TForm20(QWidget *parent = nullptr);
+
+    // Copie de la page à imprimer : une coupure permise après chaque « + » hors des tableaux de
+    // nombres,
+    // pour que les longues sommes passent à la ligne au lieu de sortir de la page.
+    static void PermettreCoupures(QTextDocument &document);
 
     // Ce que la fenêtre lit à chaque ouverture (posé par la fenêtre principale).
     QString DernierAlgorithme;

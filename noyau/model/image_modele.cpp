@@ -8,13 +8,9 @@
 
 namespace ImageModele {
 
-QImage Rendre(const DocumentModele &doc)
+void Peindre(QPainter &p, const DocumentModele &doc)
 {
     THmm *h = doc.Hmm1;
-    const QSize taille(std::max(1, h->width()), std::max(1, h->height()));
-    QImage image(taille, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
     h->Dessiner(p);
     // Les boîtes par-dessus, dans l'ordre d'empilement du panneau (START d'abord).
     for (int k = 0; k <= doc.N && k < 100; ++k) {
@@ -26,6 +22,16 @@ QImage Rendre(const DocumentModele &doc)
         b->Dessiner(p);
         p.restore();
     }
+}
+
+QImage Rendre(const DocumentModele &doc)
+{
+    THmm *h = doc.Hmm1;
+    const QSize taille(std::max(1, h->width()), std::max(1, h->height()));
+    QImage image(taille, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    Peindre(p, doc);
     p.end();
     return image;
 }
@@ -67,7 +73,9 @@ QRect Etendue(const DocumentModele &doc, int marge)
     return r.isNull() ? r : r.adjusted(-marge, -marge, marge, marge);
 }
 
-QImage RendreSansSelection(DocumentModele &doc)
+namespace {
+// Appelle `dessin` avec les indicateurs de sélection posés à blanc, puis les rend.
+template <typename F> void sansSelection(DocumentModele &doc, F dessin)
 {
     THmm *h = doc.Hmm1;
     // Les indicateurs de sélection sont posés à blanc le temps du dessin, puis rendus.
@@ -80,10 +88,22 @@ QImage RendreSansSelection(DocumentModele &doc)
             choisies << b;
             b->Selectionne = false;
         }
-    const QImage image = Rendre(doc);
+    dessin();
     std::copy(std::begin(arcs), std::end(arcs), h->ArcSelectionne);
     for (TEtat2 *b : choisies)
         b->Selectionne = true;
+}
+}
+
+void PeindreSansSelection(QPainter &p, DocumentModele &doc)
+{
+    sansSelection(doc, [&] { Peindre(p, doc); });
+}
+
+QImage RendreSansSelection(DocumentModele &doc)
+{
+    QImage image;
+    sansSelection(doc, [&] { image = Rendre(doc); });
     return image;
 }
 

@@ -486,6 +486,11 @@ bool Geometrie::Case(QPoint p, int *t, int *j) const
     return true;
 }
 
+QString Legende(const Donnees &d)
+{
+    return texteLegende(d);
+}
+
 int LargeurMinimale(const Donnees &d)
 {
     return QFontMetrics(police()).horizontalAdvance(texteLegende(d)) + 20;

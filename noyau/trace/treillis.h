@@ -98,6 +98,9 @@ struct Geometrie {
     bool Case(QPoint p, int *t, int *j) const;
 };
 
+// La légende écrite sous le treillis (la fenêtre la montre à part, passée à la ligne).
+QString Legende(const Donnees &d);
+
 // Largeur qui laisse lire la légende sous le treillis.
 int LargeurMinimale(const Donnees &d);
 

@@ -113,6 +113,16 @@ TEST_F(Apprentissage, CheminPosterieur)
     EspaceTravail e = Espace(d.Parametres, "abba", false);
     EXPECT_EQ(EtatsChemin(d.Parametres, CalculerCheminPosterieur(d.Parametres, e)),
               (QStringList{"E1", "E2", "E2", "E1"}));
+
+    // 10 000 observations : P(O|λ) sort de la plage de l'étendu sans que la séquence soit
+    // impossible ; le décodage se fait mis à l'échelle et garde le même motif.
+    EspaceTravail longue = Espace(d.Parametres, QStringLiteral("abba").repeated(2500), false);
+    const QStringList q = EtatsChemin(d.Parametres, CalculerCheminPosterieur(d.Parametres, longue));
+    ASSERT_EQ(q.size(), 10000);
+    EXPECT_EQ(q.join(QString()), QStringLiteral("E1E2E2E1").repeated(2500));
+    // Une séquence vraiment impossible reste refusée.
+    EspaceTravail impossible = Espace(d.Parametres, QStringLiteral("abba").repeated(2500) + QStringLiteral("c"), false);
+    EXPECT_THROW(CalculerCheminPosterieur(d.Parametres, impossible), ERefusCalcul);
 }
 
 // Export puis import : les mêmes résultats Forward, au bit près.
