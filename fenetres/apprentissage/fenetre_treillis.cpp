@@ -71,7 +71,7 @@ void VueTreillis::Definir(Treillis::Donnees donnees)
     etape = d.T;
     tS = jS = 0;
     const Treillis::Geometrie g(d);
-    origine = QPoint(g.Gauche, Treillis::Geometrie::Haut);
+    origine = QPoint(g.Gauche, g.Haut);
     // Les nœuds seuls : ni noms, ni en-têtes, ni légende.
     setFixedSize(g.Taille() - QSize(origine.x(), origine.y() + Treillis::Geometrie::Bas));
     update();
