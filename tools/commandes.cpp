@@ -12,6 +12,7 @@
 #include "graph/nombres.h"
 #include "model/fichier.h"
 #include "model/parametres.h"
+#include "model/textes.h"
 #include "sortie_json.h"
 #include "version.h"
 
@@ -40,6 +41,7 @@ Usage :
   hmmcalc generer MODELE.hmm T [--graine S] [--chemin]
   hmmcalc posterieur MODELE.hmm SEQUENCE [--mot]
   hmmcalc treillis MODELE.hmm SEQUENCE [--mot] --valeurs alpha|beta|delta|gamma --image F.png|F.svg
+                   [--colonnes DEBUT:FIN]
   hmmcalc exporter MODELE.hmm FICHIER.json
   hmmcalc importer FICHIER.json NOUVEAU.hmm
   hmmcalc --help | --version
@@ -73,7 +75,9 @@ Commandes :
   posterieur            le chemin des états les plus probables à chaque instant (argmax γ_t), puis
                         la table des γ_t(i) = α_t(i) β_t(i) / P(O|λ).
   treillis              l'image du treillis (états × instants) avec α, β, δ ou γ dans chaque nœud
-                        et le chemin de Viterbi en gras, en PNG ou en SVG d'après l'extension.
+                        et le chemin de Viterbi en gras, en PNG ou en SVG d'après l'extension ;
+                        --colonnes DEBUT:FIN n'en dessine que les instants DEBUT à FIN. Une image
+                        de plus de 64 Mo est refusée.
   exporter, importer    modèle au format JSON (startprob, transmat, emissionprob, states, symbols,
                         comme les attributs d'un CategoricalHMM de hmmlearn).
 
@@ -152,7 +156,8 @@ void Ecrire(FILE *f, const QString &texte)
 {
     if (f == stderr)
         derniereErreur = texte;
-    std::fputs(texte.toLocal8Bit().constData(), f);
+    // Un nom venu du modèle ne pilote pas le terminal : ses caractères de commande sont échappés.
+    std::fputs(Textes::Visible(texte).toLocal8Bit().constData(), f);
     std::fputc('\n', f);
 }
 

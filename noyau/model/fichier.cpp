@@ -66,9 +66,14 @@ bool TextePortable(const QString &texte, QString *raison)
     };
     if (texte.isEmpty())
         return refuser(QStringLiteral("Le texte est vide."));
-    for (QChar c : texte)
+    for (QChar c : texte) {
         if (c.isSpace())
             return refuser(QStringLiteral("Le texte ne doit pas contenir d'espace."));
+        // NUL rend le fichier illisible ; ESC, BEL... piloteraient un terminal.
+        if (c.category() == QChar::Other_Control)
+            return refuser(QStringLiteral("Le texte ne doit pas contenir de caractère de commande (%1).")
+                               .arg(Textes::Visible(QString(c))));
+    }
     if (!Textes::Representable(texte))
         return refuser(QStringLiteral("Le texte contient un caractère que le fichier du modèle ne peut pas enregistrer."));
     const QByteArray clair = Textes::Encoder(texte);
@@ -311,14 +316,49 @@ bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *err
     return true;
 }
 
-bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QString *erreur)
+QByteArray Octets(const QStringList &lignesClaires)
 {
     QByteArray tout;
     for (const QString &l : lignesClaires)
         tout += Brouiller(Textes::Encoder(l)) + "\r\n";
-    return Textes::EcrireOctets(chemin, tout, erreur);
+    return tout;
 }
 
+bool Relisible(const QStringList &lignesClaires, QString *erreur)
+{
+    auto refuser = [&](const QString &m) {
+        if (erreur)
+            *erreur = m;
+        return false;
+    };
+    qint64 taille = 0;
+    for (const QString &l : lignesClaires) {
+        if (!Textes::Representable(l))
+            return refuser(QStringLiteral("un texte du modèle contient un caractère que le fichier ne peut pas porter"));
+        const QByteArray clair = Textes::Encoder(l);
+        if (clair.contains('\0'))
+            return refuser(QStringLiteral("un texte du modèle contient le caractère NUL"));
+        const QByteArray brouille = Brouiller(clair);
+        if (brouille.contains('\r') || brouille.contains('\n'))
+            return refuser(QStringLiteral("un texte du modèle contient un caractère qui couperait sa ligne dans le fichier"));
+        taille += clair.size() + 2;
+    }
+    if (taille > LimiteTaille)
+        return refuser(QStringLiteral("le fichier ferait %1 octets, au-delà des %2 que la lecture accepte").arg(taille).arg(LimiteTaille));
+    // Ce que le lecteur refuserait n'est pas écrit : mêmes règles dans les deux sens.
+    ContenuModele c;
+    QString e;
+    if (!Lire(lignesClaires, &c, &e))
+        return refuser(QStringLiteral("le modèle ne se relirait pas (%1)").arg(e));
+    return true;
+}
+
+bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QString *erreur)
+{
+    if (!Relisible(lignesClaires, erreur))
+        return false;
+    return Textes::EcrireOctets(chemin, Octets(lignesClaires), erreur);
+}
 
 bool LireContenu(const QStringList &lignes, const QString &nomPourErreur, ContenuModele *c, QString *erreur)
 {

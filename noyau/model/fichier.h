@@ -69,7 +69,13 @@ QString MessageOuverture(const QString &chemin, const QString &cause);
 
 // Fichier brouillé <-> lignes en clair. Aucune copie en clair n'est écrite sur le disque.
 bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *erreur);
+// Écrit seulement ce que LireFichier et Lire accepteraient (sinon false, rien d'écrit).
 bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QString *erreur);
+// Vrai quand ces lignes, écrites, se reliraient à l'identique : textes portables, taille sous
+// LimiteTaille, format accepté par Lire ; sinon *erreur en français.
+bool Relisible(const QStringList &lignesClaires, QString *erreur);
+// Forme stockée des lignes : brouillées, chacune suivie de CR LF.
+QByteArray Octets(const QStringList &lignesClaires);
 
 // Un texte (nom, symbole, mot de passe) que le format peut porter : non vide, sans blanc,
 // tout en Windows-1252 et sans caractère dont l'octet brouillé serait CR, LF ou NUL.

@@ -163,14 +163,15 @@ void EcrireTablesModele(QString &document, const ParametresModele &p, bool avecE
 
 QString LireFichier(const QString &chemin)
 {
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly)) {
-        const QString nom = QDir::toNativeSeparators(chemin);
-        if (!QFileInfo::exists(chemin))
-            throw ETrace(QStringLiteral("Le fichier « %1 » est introuvable.").arg(nom));
-        throw ETrace(QStringLiteral("Impossible d'ouvrir le fichier « %1 » : %2").arg(nom, f.errorString()));
-    }
-    return Textes::Decoder(f.readAll());
+    const QString nom = QDir::toNativeSeparators(chemin);
+    if (!QFileInfo::exists(chemin))
+        throw ETrace(QStringLiteral("Le fichier « %1 » est introuvable.").arg(nom));
+    // Modèles de trace : quelques Kio ; un tube ou un fichier démesuré n'est pas lu.
+    QByteArray octets;
+    QString cause;
+    if (!Textes::LireOctets(chemin, 16 * 1024 * 1024, &octets, &cause))
+        throw ETrace(QStringLiteral("Impossible d'ouvrir le fichier « %1 » : %2").arg(nom, cause));
+    return Textes::Decoder(octets);
 }
 
 void EcrireFichier(const QString &chemin, const QString &texte)

@@ -47,7 +47,8 @@ protected:
     {
         const QString c = Chemin(nom);
         QString e;
-        EXPECT_TRUE(FichierModele::EcrireFichier(c, lignes, &e));
+        // Écriture brute : les cas mal formés ne passeraient pas l'écrivain validé.
+        EXPECT_TRUE(Textes::EcrireOctets(c, FichierModele::Octets(lignes), &e));
         return c;
     }
     // Fenêtre dont les accroches ne lancent rien et ne montrent aucune boîte système.
