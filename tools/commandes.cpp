@@ -407,7 +407,10 @@ void Execution::JsonEchelle(const EspaceTravail &e, const QString &cle)
 int Execution::Rendre(int code)
 {
     if (o.json) {
-        SortieJson::Ecrire(r);
+        if (CheminsEnFlux)
+            SortieJson::EcrireAvecChemins(r, CheminsEnFlux->TableChemins, CheminsEnFlux->MeilleurChemin);
+        else
+            SortieJson::Ecrire(r);
         rapportEcrit = true;
     }
     return code;
@@ -493,9 +496,9 @@ int Executer(const Options &o, Complements *complements)
         EnumererChemins(p, e);
         x.Arreter();
         r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
-        // Le tableau JSON des chemins (un objet par chemin) n'est bâti que pour la sortie JSON.
+        // Le tableau JSON des chemins est écrit au fil de la table, à la fin (Rendre).
         if (o.commande == QLatin1String("chemins") && o.json)
-            r[QStringLiteral("chemins")] = SortieJson::Chemins(e.TableChemins, e.MeilleurChemin);
+            x.CheminsEnFlux = &e;
         if (o.commande == QLatin1String("direct")) {
             s.Ligne(s.N(e.Probabilite));
             const QString pourquoi = ExplicationZero(p, e, true);

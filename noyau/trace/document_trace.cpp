@@ -68,8 +68,10 @@ void RemplirMarqueurOuEchouer(QString &document, const QString &fragment, const 
                          .arg(QDir::toNativeSeparators(modele)));
 }
 
-QString Nom(const QString &nom)
+QString Nom(const QString &brut)
 {
+    // Un caractère de commande n'entre pas brut dans la page : il y est écrit « \x1b ».
+    const QString nom = Textes::Visible(brut);
     if (!nom.contains(Marqueur) && !nom.contains(MarqueurJournal))
         return nom;
     QString s = nom;
