@@ -17,6 +17,7 @@
 #include "version.h"
 
 #include <cstdlib>
+#include <new>
 
 namespace Commandes {
 
@@ -536,6 +537,9 @@ int CodeEchec(std::exception_ptr erreur)
         return Refus;
     } catch (const ETropDeSymboles &e) {
         Ecrire(stderr, e.Message());
+        return Refus;
+    } catch (const std::bad_alloc &) {
+        Ecrire(stderr, QStringLiteral("Mémoire insuffisante : le calcul demandé ne tient pas dans la mémoire disponible."));
         return Refus;
     } catch (const std::exception &e) {
         Ecrire(stderr, QStringLiteral("Erreur : ") + QString::fromLocal8Bit(e.what()));

@@ -211,10 +211,11 @@ TEST(HmmcalcEntree, SequenceSurLEntreeStandard)
     }
 }
 
-// Interrompu pendant qu'il attend sa séquence, hmmcalc efface son répertoire de travail.
+// Interrompu pendant qu'il attend sa séquence, hmmcalc efface son répertoire de travail ; tué
+// (SIGKILL), c'est le hmmcalc suivant qui l'efface.
 TEST_F(TestAvecRepertoire, HmmcalcInterrompuEffaceSonRepertoire)
 {
-    for (int numero : {SIGINT, SIGTERM}) {
+    for (int numero : {SIGINT, SIGTERM, SIGKILL}) {
         const QString tmp = Chemin(QStringLiteral("tmp%1").arg(numero));
         ASSERT_TRUE(QDir().mkpath(tmp));
         QProcess p;
@@ -245,6 +246,8 @@ TEST_F(TestAvecRepertoire, HmmcalcInterrompuEffaceSonRepertoire)
         ::kill(pid_t(p.processId()), numero);
         ASSERT_TRUE(p.waitForFinished());
         EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
+        if (numero == SIGKILL)
+            EXPECT_EQ(LancerHmmcalc({"baumwelch", Exemple("e1e2.hmm"), "ab", "--iterations", "1"}, {}, {}, tmp).code, 0);
         EXPECT_TRUE(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
             << qPrintable(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' '));
     }
