@@ -288,8 +288,18 @@ bool Lire(const QStringList &lignesBrutes, ContenuModele *sortie, QString *erreu
         arc.PosEtiquette = QPoint(t[5][2 * a].toInt(), t[5][2 * a + 1].toInt());
         c.Arcs.append(arc);
     }
+    Normaliser(&c);
     *sortie = c;
     return true;
+}
+
+void Normaliser(ContenuModele *c)
+{
+    for (auto &e : c->Etats)
+        e.Paires.removeIf([](const QPair<QString, QString> &p) { return Nombres::VersExtended(p.second) == 0; });
+    c->Arcs.removeIf([](const ContenuModele::Arc &a) {
+        return a.Etiquette != QLatin1String("??") && Nombres::VersExtended(a.Etiquette) == 0;
+    });
 }
 
 bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *erreur)

@@ -55,6 +55,11 @@ QString LigneEtat(const ContenuModele::Etat &e);
 bool LireLigneEtat(const QString &ligne, ContenuModele::Etat *e, QString *erreur);
 
 QStringList Ecrire(const ContenuModele &c);
+// La règle de lecture commune au programme et à hmmcalc, appliquée par Lire : les paires et les
+// arcs de probabilité 0 sont ôtés (comme Actualiser les ôte des boîtes et du graphe) ; les
+// doublons restent, dans l'ordre du fichier, et le calcul des paramètres les lit de la même
+// façon sur les deux chemins.
+void Normaliser(ContenuModele *c);
 // Lecture validée : en cas d'erreur, false et un message français (sans le nom du fichier).
 bool Lire(const QStringList &lignes, ContenuModele *c, QString *erreur);
 
