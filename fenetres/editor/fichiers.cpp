@@ -74,7 +74,7 @@ void TForm1::PremiereActivation()
     Recents::Lire(&refus);
 
     // Le modèle à ouvrir : l'argument, sinon la première ligne de "Chemin.txt" (254 caractères au plus).
-    QString chemin = Textes::LireLignes(cheminTxt()).value(0).section(QLatin1Char('\r'), 0, 0).left(254);
+    QString chemin = Textes::LireLignesPartagees(cheminTxt(), Textes::LimiteLignes, nullptr, nullptr).value(0).section(QLatin1Char('\r'), 0, 0).left(254);
     if (chemin.isEmpty())
         chemin = QStringLiteral("Vide");
     if (!argumentDemarrage.isEmpty())
@@ -163,8 +163,9 @@ void TForm1::ouvrirChemin(const QString &chemin)
     if (Document->NomFichier.isEmpty() && !Document->Modifie) {
         chargerIci(chemin);
     } else {
-        // Un modèle par fenêtre : le suivant s'ouvre dans une nouvelle instance.
-        Textes::EcrireTexte(cheminTxt(), chemin);
+        // Un modèle par fenêtre : le suivant s'ouvre dans une nouvelle instance. En UTF-8 : tout
+        // nom de fichier se transmet.
+        Textes::EcrireOctets(cheminTxt(), chemin.toUtf8());
         if (LancerInstance)
             LancerInstance();
     }

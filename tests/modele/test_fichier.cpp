@@ -137,6 +137,10 @@ TEST_F(Fichier, LesProbabilitesNullesDisparaissentAuChargement)
     EXPECT_EQ(r[5], QStringLiteral("Etat_1 1 160 40 70 110 b 0.4 "));
     EXPECT_EQ(r[7], QStringLiteral("[Arcs]=2"));
     EXPECT_EQ(r[9], QStringLiteral("1 0.3 "));
+    // hmmcalc lit le contenu sans boîtes : la même règle, le même modèle.
+    ContenuModele c;
+    ASSERT_TRUE(FichierModele::Lire(l, &c, &erreur));
+    EXPECT_EQ(FichierModele::Ecrire(c), r);
 }
 
 TEST_F(Fichier, JetonsLongsEtCaracteresAccentuesIntacts)
@@ -158,7 +162,8 @@ TEST_F(Fichier, TextesQueLeFormatNePeutPasPorter)
 {
     EXPECT_TRUE(FichierModele::TextePortable(QStringLiteral("Etat_é")));
     for (const QString &t : {QString(), QStringLiteral("a b"), QStringLiteral("â"), QStringLiteral("å"),
-                             QStringLiteral("ï"), QStringLiteral("漢")})
+                             QStringLiteral("ï"), QStringLiteral("漢"),
+                             QStringLiteral("a\x1b[2J"), QStringLiteral("a\x07"), QString(QChar(0)) + QStringLiteral("x")})
         EXPECT_FALSE(FichierModele::TextePortable(t)) << qPrintable(t);
 }
 
