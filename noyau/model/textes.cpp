@@ -363,7 +363,11 @@ bool ModifierLignesPartagees(const QString &chemin, qint64 limite, const std::fu
     verrou.setStaleLockTime(10000);
     if (!verrou.tryLock(20000)) {
         if (erreur)
-            *erreur = QStringLiteral("le fichier « %1 » est verrouillé par une autre instance").arg(nomNatif(chemin));
+            *erreur = verrou.error() == QLockFile::LockFailedError
+                          ? QStringLiteral("le fichier « %1 » est verrouillé par une autre instance").arg(nomNatif(chemin))
+                          : QStringLiteral("le verrou du fichier « %1 » ne peut pas être créé (disque plein ou en "
+                                           "lecture seule ?) : il n'est pas modifié")
+                                .arg(nomNatif(chemin));
         return false;
     }
     bool ok = false;
