@@ -80,7 +80,9 @@ Commandes :
                         --colonnes DEBUT:FIN n'en dessine que les instants DEBUT à FIN. Une image
                         de plus de 64 Mo est refusée.
   exporter, importer    modèle au format JSON (startprob, transmat, emissionprob, states, symbols,
-                        comme les attributs d'un CategoricalHMM de hmmlearn).
+                        comme les attributs d'un CategoricalHMM de hmmlearn). importer lit
+                        16 Mio au plus, « - » : l'entrée standard ; un modèle qui ne se
+                        rouvrirait pas n'est ni importé ni exporté.
 
 SEQUENCE « - » : la séquence est lue sur l'entrée standard (16 Mio au plus ; les fins de ligne
 sont ignorées, ou séparent les mots avec --mot). Pour baumwelch et entrainement-viterbi, « - »

@@ -307,6 +307,11 @@ bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *err
     QByteArray tout;
     if (!Textes::LireOctets(chemin, LimiteTaille, &tout, erreur))
         return false;
+    return LignesDepuisOctets(tout, lignesClaires, erreur);
+}
+
+bool LignesDepuisOctets(const QByteArray &tout, QStringList *lignesClaires, QString *erreur)
+{
     // Les fins de ligne ne sont pas brouillées : on découpe avant de débrouiller.
     QList<QByteArray> brutes = tout.split('\n');
     if (!brutes.isEmpty() && brutes.last().isEmpty())
@@ -341,24 +346,17 @@ bool Relisible(const QStringList &lignesClaires, QString *erreur)
             *erreur = m;
         return false;
     };
-    qint64 taille = 0;
-    for (const QString &l : lignesClaires) {
-        if (!Textes::Representable(l))
-            return refuser(QStringLiteral("un texte du modèle contient un caractère que le fichier ne peut pas porter"));
-        const QByteArray clair = Textes::Encoder(l);
-        if (clair.contains('\0'))
-            return refuser(QStringLiteral("un texte du modèle contient le caractère NUL"));
-        const QByteArray brouille = Brouiller(clair);
-        if (brouille.contains('\r') || brouille.contains('\n'))
-            return refuser(QStringLiteral("un texte du modèle contient un caractère qui couperait sa ligne dans le fichier"));
-        taille += clair.size() + 2;
-    }
-    if (taille > LimiteTaille)
-        return refuser(QStringLiteral("le fichier ferait %1 octets, au-delà des %2 que la lecture accepte").arg(taille).arg(LimiteTaille));
-    // Ce que le lecteur refuserait n'est pas écrit : mêmes règles dans les deux sens.
+    const QByteArray octets = Octets(lignesClaires);
+    if (octets.size() > LimiteTaille)
+        return refuser(QStringLiteral("le fichier ferait %1 octets, au-delà des %2 que la lecture accepte")
+                           .arg(octets.size())
+                           .arg(LimiteTaille));
+    // Les octets relus exactement comme LireFichier les lit, puis le format : ce que le lecteur
+    // refuserait n'est pas écrit.
+    QStringList relues;
     ContenuModele c;
     QString e;
-    if (!Lire(lignesClaires, &c, &e))
+    if (!LignesDepuisOctets(octets, &relues, &e) || !Lire(relues, &c, &e))
         return refuser(QStringLiteral("le modèle ne se relirait pas (%1)").arg(e));
     return true;
 }

@@ -74,6 +74,8 @@ QString MessageOuverture(const QString &chemin, const QString &cause);
 
 // Fichier brouillé <-> lignes en clair. Aucune copie en clair n'est écrite sur le disque.
 bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *erreur);
+// Le découpage et le débrouillage de LireFichier, sur des octets déjà lus.
+bool LignesDepuisOctets(const QByteArray &octets, QStringList *lignesClaires, QString *erreur);
 // Écrit seulement ce que LireFichier et Lire accepteraient (sinon false, rien d'écrit).
 bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QString *erreur);
 // Vrai quand ces lignes, écrites, se reliraient à l'identique : textes portables, taille sous

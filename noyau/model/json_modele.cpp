@@ -386,8 +386,9 @@ bool LireJson(const QString &chemin, QByteArray *octets, QString *erreur)
     const bool lu = chemin == QLatin1String("-") ? Textes::LireEntreeStandard(LimiteTaille, octets, &cause)
                                                  : Textes::LireOctets(chemin, LimiteTaille, octets, &cause);
     if (!lu && erreur)
-        *erreur = QStringLiteral("Impossible de lire le fichier « %1 » : %2.")
-                      .arg(chemin == QLatin1String("-") ? QStringLiteral("entrée standard") : QFileInfo(chemin).fileName(), cause);
+        *erreur = chemin == QLatin1String("-")
+                      ? QStringLiteral("Impossible de lire le modèle JSON sur l'entrée standard : %1.").arg(cause)
+                      : QStringLiteral("Impossible de lire le fichier « %1 » : %2.").arg(QFileInfo(chemin).fileName(), cause);
     return lu;
 }
 

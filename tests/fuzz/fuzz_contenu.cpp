@@ -34,23 +34,21 @@ bool memes(const ParametresModele &a, const ParametresModele &b)
 {
     if (a.N != b.N || a.M != b.M)
         return false;
-    for (int i = 0; i <= a.N; ++i)
-        if (a.NomEtat(i) != b.NomEtat(i) || a.PI[i] != b.PI[i])
-            return false;
     for (int k = 1; k <= a.M; ++k)
         if (a.Symboles[k] != b.Symboles[k])
             return false;
-    for (int i = 0; i <= a.N; ++i) {
-        for (int j = 0; j <= a.N; ++j)
+    for (int i = 1; i <= a.N; ++i) {
+        if (a.NomEtat(i) != b.NomEtat(i) || a.PI[i] != b.PI[i])
+            return false;
+        for (int j = 1; j <= a.N; ++j)
             if (a.A[i][j] != b.A[i][j])
                 return false;
-        for (int k = 0; k <= a.M; ++k)
+        for (int k = 1; k <= a.M; ++k)
             if (a.B[i][k] != b.B[i][k])
                 return false;
     }
     return true;
 }
-
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)

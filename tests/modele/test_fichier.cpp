@@ -147,15 +147,17 @@ TEST_F(Fichier, JetonsLongsEtCaracteresAccentuesIntacts)
 {
     QStringList l = exemple;
     l[0] = QStringLiteral("[MotDePasse]=UnMotDePasseTresLong");
-    l[5] = QStringLiteral("EtatAuNomVraimentTresLong 2 160 40 70 110 symbole_long_à_é 0.6 b 0.4 ");
+    // « â » se brouille en CR au milieu de la ligne : le lecteur l'accepte, l'écrivain aussi.
+    l[5] = QStringLiteral("EtatAuNomVraimentTresLongâ 2 160 40 70 110 symbole_long_à_é 0.6 b 0.4 ");
     DocumentModele d;
     QString erreur;
     d.Identifier = [](const QString &) { return true; };
     const QString chemin = Chemin(QStringLiteral("long.hmm"));
     ecrireBrut(chemin, brut(l));
     ASSERT_EQ(d.DessinerFichier(chemin, &erreur), Chargement::Reussi) << qPrintable(erreur);
-    EXPECT_EQ(d.Etats[1]->Nom, QStringLiteral("EtatAuNomVraimentTresLong"));
+    EXPECT_EQ(d.Etats[1]->Nom, QStringLiteral("EtatAuNomVraimentTresLongâ"));
     EXPECT_EQ(d.LignesModele(), l);
+    EXPECT_TRUE(d.EnregistrerFichier(Chemin(QStringLiteral("relu.hmm")), &erreur)) << qPrintable(erreur);
 }
 
 TEST_F(Fichier, TextesQueLeFormatNePeutPasPorter)
