@@ -3,12 +3,11 @@
 #include "editor/principale.h"
 #include "editor/souris.h"
 #include "model/document.h"
-#include "skin/messages.h"
 
 #include <QAction>
 
 Annulation::Annulation(TForm1 &fenetre)
-    : QObject(&fenetre), Defaire(fenetre.Document->JournalDefaire), Refaire(fenetre.Document->JournalRefaire),
+    : QObject(&fenetre), Defaire(fenetre.Document->Annulations()), Refaire(fenetre.Document->Retablissements()),
       f(fenetre)
 {
     // Les bulles des boutons restent celles de la barre quand les libellés changent.
@@ -26,9 +25,7 @@ void Annulation::Defaire1Click()
         return;
     // Une étiquette en cours d'édition est d'abord validée : elle devient l'étape annulée.
     f.Souris->TerminerEdition();
-    QString erreur;
-    if (!f.Document->Defaire(&erreur) && !erreur.isEmpty())
-        Messages::Erreur(&f, erreur);
+    f.Document->Defaire();
 }
 
 void Annulation::Refaire1Click()
@@ -36,7 +33,5 @@ void Annulation::Refaire1Click()
     if (Refaire.EstVide())
         return;
     f.Souris->TerminerEdition();
-    QString erreur;
-    if (!f.Document->Refaire(&erreur) && !erreur.isEmpty())
-        Messages::Erreur(&f, erreur);
+    f.Document->Refaire();
 }

@@ -36,6 +36,7 @@ class ListesResultats;
 class PanneauVerification;
 class ObservateurEntrainement;
 class SuiviTrace;
+class PanneauDirect;
 
 class TForm1 : public QMainWindow, public ResultatsCalcul {
     Q_OBJECT
@@ -57,7 +58,6 @@ public:
 
     // Première activation (une seule fois) : curseurs, état, récents, modèle à ouvrir, options.
     void PremiereActivation();
-    bool DejaActivee() const { return !premiereActivation; }
 
     // Commandes du menu "Fichier".
     void Nouveau1Click();
@@ -107,6 +107,8 @@ public:
     // Trace d'exécution (trace/suivi_trace.h) : l'observateur ci-dessus, la copie de ce que le
     // dernier calcul traçable a laissé (SuiviTrace::Memoriser), la fenêtre TForm20.
     SuiviTrace *Traces = nullptr;
+    // Le panneau « Calcul en direct » (editor/calcul_direct.cpp), dans son dock.
+    PanneauDirect *CalculDirect = nullptr;
     // Lance un programme extérieur (Outils) ; remplaçable par les tests.
     std::function<void(const QString &programme, const QStringList &arguments)> LancerProgramme;
 
@@ -153,6 +155,8 @@ public:
     QAction *Aide1, *Apropos1;
     QActionGroup *Palette = nullptr;
     QAction *Sourie, *Start, *Etat, *Arc, *Boucle;
+    QToolBar *BarreOutils = nullptr;  // barre principale (fichier, édition, calculs)
+    QToolBar *BarrePalette = nullptr; // outils de dessin
     QToolButton *ToolButtonOuvrir = nullptr;
     QToolButton *ToolButtonSecuriser = nullptr;
     QMenu *MenuSecuriser = nullptr;

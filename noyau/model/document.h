@@ -3,7 +3,8 @@
 // arcs de Hmm1, fichier, mot de passe, paramètres). Il est la seule porte du modèle : chaque
 // changement est une de ses opérations, qui range l'étape d'annulation, marque le modèle
 // modifié et émet un seul signal `modifie`. Les fenêtres lisent ses champs et suivent ses
-// signaux ; elles n'écrivent ni Modifie, ni N, ni Etats[], ni StartPresent.
+// signaux ; le nom du fichier, le mot de passe, l'état modifié et les journaux ne se lisent
+// que par leurs accesseurs, et ne changent que par ses opérations.
 #include "graph/couleurs.h"
 #include "model/fichier.h"
 #include "model/journal.h"
@@ -20,7 +21,7 @@ class THmm;
 class TEtat2;
 class QWidget;
 
-// Résultat d'un chargement (DessinerFichier / DefaireFichier).
+// Résultat d'un chargement de fichier.
 enum class Chargement {
     Reussi,
     MotDePasseRefuse, // identification annulée : rien n'est chargé
@@ -43,9 +44,10 @@ public:
     bool StartPresent = false;
     int Dernier = 0;
     TEtat2 *EtatCourant = nullptr;
-    QString MotDePasse = QStringLiteral("Vide");
-    QString NomFichier;
-    bool Modifie = false;
+    // Lus par les fenêtres ; seules les opérations ci-dessous les changent.
+    const QString &MotDePasse() const { return motDePasseModele; } // "Vide" : aucun
+    const QString &NomFichier() const { return nomFichier; }
+    bool EstModifie() const { return estModifie; }
     ParametresModele Parametres;
 
     // Couleurs données aux boîtes créées (options d'affichage).
@@ -77,15 +79,11 @@ public:
     ContenuModele Contenu() const;
     // Lignes en clair du modèle (format des fichiers, de l'historique et du presse-papiers).
     QStringList LignesModele() const;
-    // Forme stockée : chaque ligne brouillée.
-    QStringList PreparerFichier() const;
     // Enregistre de façon atomique ; false et *erreur quand l'écriture échoue.
     bool EnregistrerFichier(const QString &chemin, QString *erreur);
 
     // Chargement d'un fichier brouillé dans le graphe (vidé d'abord).
     Chargement DessinerFichier(const QString &chemin, QString *erreur);
-    // Même chargement sans question de mot de passe (instantanés d'annulation).
-    Chargement DefaireFichier(const QString &chemin, QString *erreur);
     // Chargement depuis des lignes en clair.
     Chargement ChargerLignes(const QStringList &lignes, bool demanderMotDePasse, const QString &nomPourErreur,
                              QString *erreur);
@@ -100,8 +98,9 @@ public:
 
     // ---- Opérations : une étape d'annulation (sauf mention), Modifie, un signal `modifie` ----
 
-    // Journaux d'annulation et de rétablissement (étapes sous leur forme stockée).
-    Journal JournalDefaire, JournalRefaire;
+    // Journaux d'annulation et de rétablissement (valeurs du modèle, en mémoire).
+    const Journal &Annulations() const { return journalDefaire; }
+    const Journal &Retablissements() const { return journalRefaire; }
 
     // Création d'un état à la souris : START, ou un état au nom automatique. Sans `bande`
     // (nul), la boîte de taille minimale est centrée sur `centre`. Nul quand START
@@ -135,10 +134,10 @@ public:
     // Remplace tout le modèle par ces lignes (import) : une étape d'annulation ; rien ne change
     // et false quand les lignes ne forment pas un modèle.
     bool Remplacer(const QStringList &lignes, const QString &description, QString *erreur);
-    // Défaire / Refaire : échange le modèle avec la dernière étape du journal. False quand le
-    // journal est vide ou que l'étape n'a pu être rechargée (*erreur dit pourquoi).
-    bool Defaire(QString *erreur = nullptr);
-    bool Refaire(QString *erreur = nullptr);
+    // Défaire / Refaire : échange le modèle avec la dernière étape du journal ; false quand le
+    // journal est vide.
+    bool Defaire();
+    bool Refaire();
 
     // ---- Sans étape d'annulation : signal `etatChange` ----
 
@@ -150,9 +149,6 @@ public:
     void ChangerMotDePasse(const QString &motDePasse);
     // Document neuf au premier affichage de la fenêtre.
     void Reinitialiser();
-    // Règle de taille minimale appliquée aux boîtes chargées ; leurs arcs suivent (ni étape ni
-    // Modifie : c'est la mise en forme du chargement dans la fenêtre).
-    void AppliquerTaillesMinimales();
 
 signals:
     void modeleCharge();
@@ -168,12 +164,21 @@ private:
     // Déroulement commun des opérations : instantané, changement, étape, Modifie, signal.
     template <class F>
     void operation(const QString &description, F &&changement);
-    void ranger(const QString &description, const QStringList &avant);
+    void ranger(const QString &description, const ContenuModele &avant);
+    // Remplace le graphe par ce contenu (déjà lu et validé) ; émet modeleCharge.
+    void installer(const ContenuModele &c);
+    // Règle de taille minimale appliquée aux boîtes chargées ; leurs arcs suivent (ni étape ni
+    // Modifie : c'est la mise en forme du chargement dans une fenêtre).
+    void appliquerTaillesMinimales();
     void terminer(const QString &description);
     TEtat2 *placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
                            bool tailleMinimale);
-    bool restaurer(Journal &depuis, Journal &vers, const QString &fichier, QString *erreur);
+    bool restaurer(Journal &depuis, Journal &vers);
     QString nomEtat(int indice) const;
 
     bool surfacePropre = false;
+    QString motDePasseModele = QStringLiteral("Vide");
+    QString nomFichier;
+    bool estModifie = false;
+    Journal journalDefaire, journalRefaire;
 };

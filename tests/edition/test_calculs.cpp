@@ -258,21 +258,26 @@ TEST(NomColle, NumeroFinalRetireEtPremierLibre)
     }
 }
 
-TEST(Journal, EnregistrementsDebutLignesFin)
+TEST(CalculsEditeurEtat, CompleterEtNormaliser)
 {
-    Journal j;
-    EXPECT_TRUE(j.EstVide());
-    j.Ajouter(QStringLiteral("la création de l'état: Etat_1"), {QStringLiteral("l1"), QStringLiteral("l2")});
-    j.Ajouter(QStringLiteral("la création de l'état: Etat_1"), {QStringLiteral("l3")});
-    EXPECT_EQ(j.Texte(), QStringList({QStringLiteral("debut la création de l'état: Etat_1"), QStringLiteral("l1"),
-                                      QStringLiteral("l2"), QStringLiteral("Fin la création de l'état: Etat_1"),
-                                      QStringLiteral("debut la création de l'état: Etat_1"), QStringLiteral("l3"),
-                                      QStringLiteral("Fin la création de l'état: Etat_1")}));
-    // Deux étapes de même description se retirent une à une, la plus proche d'abord.
-    EXPECT_EQ(j.Retirer().Lignes, QStringList{QStringLiteral("l3")});
-    EXPECT_EQ(j.Taille(), 1);
-    EXPECT_EQ(j.Retirer().Lignes.size(), 2);
-    EXPECT_TRUE(j.EstVide());
+    struct Cas {
+        QStringList probas;
+        int ligne;
+        QString complete;     // Completer(probas, ligne)
+        QStringList normale;  // Normaliser(probas)
+    };
+    const Cas cas[] = {
+        {{"0.3", "", "0.2"}, 1, "0.5", {"0.6", "0", "0.4"}},
+        {{"0.7", "0.6", "x"}, 2, "", {"0.538461538461538", "0.461538461538462", "0"}},
+        {{"1", "1", "2"}, 0, "", {"0.25", "0.25", "0.5"}},
+        {{"0.5", "0.5", "0.2"}, 2, "0", {"0.416666666666667", "0.416666666666667", "0.166666666666667"}},
+        {{"0", "0"}, 0, "1", {"0", "0"}},
+    };
+    for (const Cas &c : cas) {
+        SCOPED_TRACE(c.probas.join(' ').toStdString());
+        EXPECT_EQ(EditionEtat::Completer(c.probas, c.ligne), c.complete);
+        EXPECT_EQ(EditionEtat::Normaliser(c.probas), c.normale);
+    }
 }
 
 TEST(CalculsEditeurEtat, SommeEnSimplePrecisionEtCouleurs)

@@ -14,6 +14,7 @@
 #include "skin/presentation.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,7 +79,7 @@ TEST_F(Principale, DemarrageDepuisCheminTxtOuDepuisLArgument)
     const QString a = ecrireModele(QStringLiteral("a.hmm"));
     Textes::EcrireTexte(Chemin(QStringLiteral("Chemin.txt")), a);
     auto f = fenetre();
-    EXPECT_EQ(f->Document->NomFichier, a);
+    EXPECT_EQ(f->Document->NomFichier(), a);
     EXPECT_EQ(f->Document->N, 1);
     EXPECT_EQ(f->windowTitle(), QStringLiteral(" hmmbench 1.0 - a.hmm[*]"));
     EXPECT_FALSE(f->Start->isEnabled());
@@ -87,16 +88,16 @@ TEST_F(Principale, DemarrageDepuisCheminTxtOuDepuisLArgument)
     // « & » et un caractère hors Windows-1252 : affiché tel quel, rouvert tel quel.
     const QString b = ecrireModele(QStringLiteral("b&c ω.hmm"));
     auto g = fenetre(b);
-    EXPECT_EQ(g->Document->NomFichier, b);
+    EXPECT_EQ(g->Document->NomFichier(), b);
 
     // "Vide" ou fichier absent : rien n'est ouvert.
     Textes::EcrireTexte(Chemin(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
     auto h = fenetre();
-    EXPECT_TRUE(h->Document->NomFichier.isEmpty());
+    EXPECT_TRUE(h->Document->NomFichier().isEmpty());
     EXPECT_EQ(h->Document->N, 0);
     QFile::remove(Chemin(QStringLiteral("Chemin.txt")));
     auto i = fenetre();
-    EXPECT_TRUE(i->Document->NomFichier.isEmpty());
+    EXPECT_TRUE(i->Document->NomFichier().isEmpty());
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -108,7 +109,7 @@ TEST_F(Principale, FichierMalFormeAuDemarrageLaisseLaFenetreVide)
     auto f = fenetre(c);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("mauvais.hmm")));
-    EXPECT_TRUE(f->Document->NomFichier.isEmpty());
+    EXPECT_TRUE(f->Document->NomFichier().isEmpty());
     EXPECT_EQ(f->Document->N, 0);
 }
 
@@ -134,13 +135,13 @@ TEST_F(Principale, MenuReouvrirEtUnModeleParFenetre)
 
     // Fenêtre libre : ouvert ici (le "&" d'accélérateur est retiré).
     f->OuvrirRecent(QLatin1Char('&') + a);
-    EXPECT_EQ(f->Document->NomFichier, a);
+    EXPECT_EQ(f->Document->NomFichier(), a);
     EXPECT_EQ(instances, 0);
     // Fenêtre occupée : nouvelle instance par "Chemin.txt".
     entrees[0]->trigger();
     EXPECT_EQ(instances, 1);
     EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), b);
-    EXPECT_EQ(f->Document->NomFichier, a);
+    EXPECT_EQ(f->Document->NomFichier(), a);
     EXPECT_EQ(Recents::Lire().size(), 3);
 }
 
@@ -156,7 +157,7 @@ TEST_F(Principale, OuvrirAjouteAuxRecentsEtNouveauLanceUneInstance)
     aOuvrir = ecrireModele(QStringLiteral("a.hmm"));
     f->Ouvrir1Click();
     f->Ouvrir1Click(); // deuxième fois : nouvelle instance, pas de doublon dans les récents
-    EXPECT_EQ(f->Document->NomFichier, aOuvrir);
+    EXPECT_EQ(f->Document->NomFichier(), aOuvrir);
     EXPECT_EQ(instances, 1);
     EXPECT_EQ(Textes::LireLignes(Chemin(QStringLiteral("FichiersRecent.txt"))), QStringList{aOuvrir});
     EXPECT_EQ(f->Reouvrir1->actions().size(), 1);
@@ -171,30 +172,33 @@ TEST_F(Principale, OuvrirAjouteAuxRecentsEtNouveauLanceUneInstance)
     f->Nouveau1Click();
     EXPECT_EQ(instances, 3);
     EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
-    EXPECT_EQ(f->Document->NomFichier, Chemin(QStringLiteral("a.hmm")));
+    EXPECT_EQ(f->Document->NomFichier(), Chemin(QStringLiteral("a.hmm")));
 }
 
 TEST_F(Principale, EnregistrerSousPuisEnregistrer)
 {
     auto f = fenetre(ecrireModele(QStringLiteral("a.hmm")));
-    f->Document->Modifie = true;
+    f->Document->DeplacerEtat(f->Document->Etats[1], QPoint(310, 310));
     aEnregistrer = Chemin(QStringLiteral("copie"));
     ASSERT_TRUE(f->Enregistrersous1Click());
     EXPECT_TRUE(QFile::exists(aEnregistrer + QStringLiteral(".hmm"))); // extension ajoutée
     EXPECT_FALSE(QFile::exists(aEnregistrer));
-    EXPECT_FALSE(f->Document->Modifie);
+    EXPECT_FALSE(f->Document->EstModifie());
     EXPECT_EQ(f->windowTitle(), QStringLiteral(" hmmbench 1.0 - copie.hmm[*]"));
     EXPECT_FALSE(f->isWindowModified());
     EXPECT_EQ(f->Reouvrir1->actions().value(0)->text(), aEnregistrer + QStringLiteral(".hmm"));
     f->Document->DeplacerEtat(f->Document->Etats[1], QPoint(300, 300));
     EXPECT_TRUE(f->isWindowModified());
 
-    // Échec d'écriture : message, le modèle reste modifié.
-    f->Document->Modifie = true;
-    f->Document->NomFichier = Chemin(QStringLiteral("inexistant/dossier/m.hmm"));
+    // Échec d'écriture (dossier disparu) : message, le modèle reste modifié.
+    QString erreur;
+    ASSERT_TRUE(QDir().mkpath(Chemin(QStringLiteral("disparu"))));
+    ASSERT_TRUE(f->Document->Enregistrer(Chemin(QStringLiteral("disparu/m.hmm")), &erreur)) << qPrintable(erreur);
+    ASSERT_TRUE(QDir(Chemin(QStringLiteral("disparu"))).removeRecursively());
+    f->Document->DeplacerEtat(f->Document->Etats[1], QPoint(320, 320));
     EXPECT_FALSE(f->Enregistrer1Click());
     EXPECT_EQ(messages.size(), 1);
-    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_TRUE(f->Document->EstModifie());
 }
 
 TEST_F(Principale, FermetureQuestionEtCheminVide)
@@ -210,13 +214,13 @@ TEST_F(Principale, FermetureQuestionEtCheminVide)
     // "Annuler" garde la fenêtre ; "Oui" sur un nouveau modèle puis boîte annulée aussi.
     auto f = fenetre();
     f->show();
-    f->Document->Modifie = true;
+    f->Document->NouvelEtat(true, QPoint(100, 100));
     reponse = Messages::Reponse::Annuler;
     EXPECT_FALSE(f->close());
     reponse = Messages::Reponse::Oui;
     aEnregistrer.clear();
     EXPECT_FALSE(f->close());
-    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_TRUE(f->Document->EstModifie());
     // "Oui" avec un nom choisi : enregistré puis fermé.
     aEnregistrer = Chemin(QStringLiteral("fin.hmm"));
     EXPECT_TRUE(f->close());
@@ -227,11 +231,9 @@ TEST_F(Principale, FermetureQuestionEtCheminVide)
 
 TEST_F(Principale, FichiersDeTravailSupprimesALaDestruction)
 {
-    for (const char *n : {"Defaire.tmp", "Refaire.tmp", "EtatsCopies.tmp"})
-        Textes::EcrireTexte(Chemin(QLatin1String(n)), QStringLiteral("x"));
+    Textes::EcrireTexte(Chemin(QStringLiteral("EtatsCopies.tmp")), QStringLiteral("x"));
     fenetre().reset();
-    for (const char *n : {"Defaire.tmp", "Refaire.tmp", "EtatsCopies.tmp"})
-        EXPECT_FALSE(QFile::exists(Chemin(QLatin1String(n))));
+    EXPECT_FALSE(QFile::exists(Chemin(QStringLiteral("EtatsCopies.tmp"))));
 }
 
 TEST_F(Principale, ModeleProtegeDemandeLeMotDePasse)
@@ -242,7 +244,7 @@ TEST_F(Principale, ModeleProtegeDemandeLeMotDePasse)
     motDePasseTape = QStringLiteral("faux");
     auto f = fenetre(c);
     EXPECT_EQ(f->Document->N, 0);
-    EXPECT_TRUE(f->Document->NomFichier.isEmpty());
+    EXPECT_TRUE(f->Document->NomFichier().isEmpty());
     EXPECT_TRUE(f->Ajouterunmotdepasse1->isEnabled());
 
     motDePasseTape = QStringLiteral("clef");
@@ -263,8 +265,8 @@ TEST_F(Principale, AjouterPuisSupprimerLeMotDePasseDepuisLeMenu)
     ajout->Edit1->setText(QStringLiteral("clef"));
     ajout->Edit2->setText(QStringLiteral("clef"));
     ajout->Valider->click();
-    EXPECT_EQ(f->Document->MotDePasse, QStringLiteral("clef"));
-    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_EQ(f->Document->MotDePasse(), QStringLiteral("clef"));
+    EXPECT_TRUE(f->Document->EstModifie());
     EXPECT_FALSE(f->Ajouterunmotdepasse1->isEnabled());
     EXPECT_TRUE(f->Supprimerlemotdepasse1->isEnabled());
     // Le premier enregistrement porte le mot de passe.
@@ -280,7 +282,7 @@ TEST_F(Principale, AjouterPuisSupprimerLeMotDePasseDepuisLeMenu)
     ASSERT_NE(supp, nullptr);
     supp->Edit1->setText(QStringLiteral("clef"));
     supp->Valider->click();
-    EXPECT_EQ(f->Document->MotDePasse, QStringLiteral("Vide"));
+    EXPECT_EQ(f->Document->MotDePasse(), QStringLiteral("Vide"));
     EXPECT_TRUE(f->Ajouterunmotdepasse1->isEnabled());
     EXPECT_FALSE(f->Modifierlemotdepasse1->isEnabled());
     ASSERT_TRUE(f->Enregistrer1Click());
