@@ -26,7 +26,7 @@ _hmmcalc()
         --image)
             COMPREPLY=($(compgen -f -X '!*.@(png|svg)' -- "$cur") $(compgen -d -- "$cur"))
             return ;;
-        --mot-de-passe|--chiffres|--iterations|--seuil|--graine)
+        --mot-de-passe|--chiffres|--iterations|--seuil|--graine|--colonnes)
             return ;;
     esac
     if [[ $cur == -* ]]; then
@@ -37,7 +37,7 @@ _hmmcalc()
     n=0
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            --mot-de-passe|--chiffres|--iterations|--seuil|--sortie|--trace|--format|--graine|--valeurs|--image) ((i++)) ;;
+            --mot-de-passe|--chiffres|--iterations|--seuil|--sortie|--trace|--format|--graine|--valeurs|--image|--colonnes) ((i++)) ;;
             -) ((n++)) ;; # SEQUENCE « - » : l'entrée standard
             -*) ;;
             *) ((n++)) ;;

@@ -12,6 +12,7 @@
 #include "model/document.h"
 #include "model/json_modele.h"
 #include "model/parametres.h"
+#include "model/textes.h"
 #include "trace/treillis.h"
 
 #include <QHash>
@@ -25,7 +26,7 @@ using namespace Arguments;
 
 void ecrire(FILE *f, const QString &texte)
 {
-    std::fputs(texte.toLocal8Bit().constData(), f);
+    std::fputs(Textes::Visible(texte).toLocal8Bit().constData(), f);
     std::fputc('\n', f);
 }
 
@@ -37,7 +38,21 @@ struct Options {
     std::optional<quint64> graine;
     QString valeurs = QStringLiteral("alpha");
     int chiffres = 15;
+    int debut = 1, fin = 0; // --colonnes DEBUT:FIN ; fin = 0 : jusqu'au dernier instant
 };
+
+// --colonnes DEBUT:FIN : deux instants entiers, 1 <= DEBUT <= FIN (FIN est vérifié contre T).
+void lireColonnes(const QString &v, Options &o)
+{
+    const QStringList l = v.split(QLatin1Char(':'));
+    bool ok1 = false, ok2 = false;
+    if (l.size() == 2) {
+        o.debut = l[0].toInt(&ok1);
+        o.fin = l[1].toInt(&ok2);
+    }
+    if (!ok1 || !ok2 || o.debut < 1 || o.fin < o.debut)
+        throw Echec{Usage, QStringLiteral("Colonnes incorrectes : « %1 » (DEBUT:FIN, deux instants avec 1 <= DEBUT <= FIN).").arg(v)};
+}
 
 Options lire(const QStringList &args)
 {
@@ -54,6 +69,8 @@ Options lire(const QStringList &args)
             o.motDePasse = valeur(i);
         } else if (a == QLatin1String("--image")) {
             o.image = valeur(i);
+        } else if (a == QLatin1String("--colonnes")) {
+            lireColonnes(valeur(i), o);
         } else if (a == QLatin1String("--valeurs")) {
             o.valeurs = valeur(i);
             if (!QStringList{"alpha", "beta", "delta", "gamma"}.contains(o.valeurs))
@@ -77,11 +94,13 @@ Options lire(const QStringList &args)
         {"posterieur", "hmmcalc posterieur MODELE.hmm SEQUENCE [--mot]"},
         {"exporter", "hmmcalc exporter MODELE.hmm FICHIER.json"},
         {"importer", "hmmcalc importer FICHIER.json NOUVEAU.hmm"},
-        {"treillis", "hmmcalc treillis MODELE.hmm SEQUENCE --valeurs alpha|beta|delta|gamma --image F.png|F.svg"}};
+        {"treillis", "hmmcalc treillis MODELE.hmm SEQUENCE --valeurs alpha|beta|delta|gamma --image F.png|F.svg [--colonnes DEBUT:FIN]"}};
     if (o.positions.size() != 2)
         throw Echec{Usage, QStringLiteral("Usage : ") + usage.value(o.commande)};
     if (o.commande == QLatin1String("treillis") && !o.image)
         throw Echec{Usage, QStringLiteral("La commande treillis attend --image F.png ou F.svg.")};
+    if (o.fin > 0 && o.commande != QLatin1String("treillis"))
+        throw Echec{Usage, QStringLiteral("L'option --colonnes ne s'emploie qu'avec treillis.")};
     if ((o.graine || o.chemin) && o.commande != QLatin1String("generer"))
         throw Echec{Usage, QStringLiteral("Les options --graine et --chemin ne s'emploient qu'avec generer.")};
     if (o.mot && o.commande != QLatin1String("posterieur") && o.commande != QLatin1String("treillis"))
@@ -180,7 +199,7 @@ int executer(const Options &o)
                                                        {"gamma", Treillis::Valeurs::Gamma}};
     const Treillis::Donnees t = Treillis::Preparer(p, e, valeurs.value(o.valeurs));
     QString erreur;
-    if (!Treillis::Exporter(t, *o.image, &erreur))
+    if (!Treillis::Exporter(t, *o.image, &erreur, o.debut, o.fin))
         throw Echec{Usage, erreur};
     // Les valeurs de l'image en entier : mises à l'échelle, P(O|λ), c_t et log10 des valeurs
     // vraies (γ reste dans [0 ; 1]).

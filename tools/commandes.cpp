@@ -15,11 +15,13 @@
 #include "graph/nombres.h"
 #include "model/fichier.h"
 #include "model/parametres.h"
+#include "model/textes.h"
 #include "sortie_json.h"
 #include "version.h"
 
 #include <QJsonArray>
 #include <cstdlib>
+#include <new>
 
 namespace Commandes {
 
@@ -44,6 +46,7 @@ Usage :
   hmmcalc generer MODELE.hmm T [--graine S] [--chemin]
   hmmcalc posterieur MODELE.hmm SEQUENCE [--mot]
   hmmcalc treillis MODELE.hmm SEQUENCE [--mot] --valeurs alpha|beta|delta|gamma --image F.png|F.svg
+                   [--colonnes DEBUT:FIN]
   hmmcalc exporter MODELE.hmm FICHIER.json
   hmmcalc importer FICHIER.json NOUVEAU.hmm
   hmmcalc --help | --version
@@ -81,8 +84,12 @@ Commandes :
                         puis P(O|λ) et la table des valeurs. Hors de la plage de l'étendu, le
                         calcul est mis à l'échelle : l'en-tête donne log10 P(O|λ), la table les
                         facteurs c_t et log10 des valeurs (γ est tiré de ᾱ et β̂).
+                        --colonnes DEBUT:FIN n'en dessine que les instants DEBUT à FIN. Une image
+                        de plus de 64 Mo est refusée.
   exporter, importer    modèle au format JSON (startprob, transmat, emissionprob, states, symbols,
-                        comme les attributs d'un CategoricalHMM de hmmlearn).
+                        comme les attributs d'un CategoricalHMM de hmmlearn). importer lit
+                        16 Mio au plus, « - » : l'entrée standard ; un modèle qui ne se
+                        rouvrirait pas n'est ni importé ni exporté.
 
 SEQUENCE « - » : la séquence est lue sur l'entrée standard (16 Mio au plus ; les fins de ligne
 sont ignorées, ou séparent les mots avec --mot). Pour baumwelch et entrainement-viterbi, « - »
@@ -159,7 +166,8 @@ void Ecrire(FILE *f, const QString &texte)
 {
     if (f == stderr)
         derniereErreur = texte;
-    std::fputs(texte.toLocal8Bit().constData(), f);
+    // Un nom venu du modèle ne pilote pas le terminal : ses caractères de commande sont échappés.
+    std::fputs(Textes::Visible(texte).toLocal8Bit().constData(), f);
     std::fputc('\n', f);
 }
 
@@ -409,7 +417,10 @@ void Execution::JsonEchelle(const EspaceTravail &e, const QString &cle)
 int Execution::Rendre(int code)
 {
     if (o.json) {
-        SortieJson::Ecrire(r);
+        if (CheminsEnFlux)
+            SortieJson::EcrireAvecChemins(r, CheminsEnFlux->TableChemins, CheminsEnFlux->MeilleurChemin);
+        else
+            SortieJson::Ecrire(r);
         rapportEcrit = true;
     }
     return code;
@@ -666,9 +677,9 @@ int Executer(const Options &o, Complements *complements)
         EnumererChemins(p, e);
         x.Arreter();
         r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
-        // Le tableau JSON des chemins (un objet par chemin) n'est bâti que pour la sortie JSON.
+        // Le tableau JSON des chemins est écrit au fil de la table, à la fin (Rendre).
         if (o.commande == QLatin1String("chemins") && o.json)
-            r[QStringLiteral("chemins")] = SortieJson::Chemins(e.TableChemins, e.MeilleurChemin);
+            x.CheminsEnFlux = &e;
         if (o.commande == QLatin1String("direct")) {
             s.Ligne(s.N(e.Probabilite));
             const QString pourquoi = ExplicationZero(p, e, true);

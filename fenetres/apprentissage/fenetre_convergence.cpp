@@ -2,8 +2,10 @@
 #include "apprentissage/fenetre_convergence.h"
 #include "dialogs/aide.h"
 #include "graph/nombres.h"
+#include "model/textes.h"
 #include "skin/messages.h"
 
+#include <QBuffer>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -86,8 +88,9 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
             return;
         if (!chemin.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
             chemin += QStringLiteral(".png");
-        if (!ExporterImage(chemin))
-            Messages::Erreur(this, QStringLiteral("Impossible d'écrire l'image « %1 ».").arg(chemin));
+        QString erreur;
+        if (!ExporterImage(chemin, &erreur))
+            Messages::Erreur(this, QStringLiteral("Impossible d'écrire l'image « %1 » :\n%2.").arg(chemin, erreur));
     });
     connect(BoutonAide, &QPushButton::clicked, this, [] { Aide::Afficher(QStringLiteral("Convergence")); });
     minuterie.setSingleShot(true);
@@ -193,7 +196,16 @@ void FenetreConvergence::ajuster()
     }
 }
 
-bool FenetreConvergence::ExporterImage(const QString &chemin)
+bool FenetreConvergence::ExporterImage(const QString &chemin, QString *erreur)
 {
-    return Vue->grab().save(chemin, "PNG");
+    // Par l'écriture atomique : un échec laisse l'ancienne image intacte.
+    QByteArray octets;
+    QBuffer tampon(&octets);
+    tampon.open(QIODevice::WriteOnly);
+    if (!Vue->grab().save(&tampon, "PNG")) {
+        if (erreur)
+            *erreur = QStringLiteral("l'image n'a pas pu être produite");
+        return false;
+    }
+    return Textes::EcrireOctets(chemin, octets, erreur);
 }

@@ -24,7 +24,7 @@ public:
     // Nouvelle courbe ; seuil < 0 ou >= 1 : aucun seuil.
     void Commencer(const QString &titre, long double seuil);
     void Ajouter(const PointConvergence &point);
-    bool ExporterImage(const QString &chemin);
+    bool ExporterImage(const QString &chemin, QString *erreur = nullptr);
 
     QChartView *Vue = nullptr;
     QLineSeries *Courbe = nullptr, *Seuil = nullptr;

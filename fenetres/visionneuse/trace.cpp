@@ -1,4 +1,5 @@
 #include "visionneuse/trace.h"
+#include "model/textes.h"
 #include "skin/messages.h"
 #include "trace/document_trace.h"
 #include "trace/enregistrement.h"
@@ -70,10 +71,10 @@ QVariant NavigateurTrace::loadResource(int type, const QUrl &nom)
     const QUrl url = source().isValid() ? source().resolved(nom) : nom;
     if (!url.isLocalFile())
         return QTextBrowser::loadResource(type, nom);
-    QFile f(url.toLocalFile());
-    if (!f.open(QIODevice::ReadOnly))
+    // Lecture bornée : un tube ou un périphérique nommé dans la page n'est pas lu.
+    QByteArray octets;
+    if (!Textes::LireOctets(url.toLocalFile(), LimiteLecture, &octets, nullptr))
         return QVariant();
-    const QByteArray octets = f.readAll();
     if (type == QTextDocument::HtmlResource)
         return DecoderPage(octets);
     if (type == QTextDocument::ImageResource) {
@@ -109,12 +110,12 @@ void NavigateurTrace::Ouvrir(const QString &chemin)
     l->numero = n;
     QThread *cible = thread();
     l->fil = QThread::create([l, chemin, cible] {
-        QFile f(chemin);
-        if (!f.open(QIODevice::ReadOnly))
+        QByteArray octets;
+        if (!Textes::LireOctets(chemin, LimiteLecture, &octets, nullptr))
             return;
         auto d = std::make_unique<QTextDocument>();
         d->setBaseUrl(QUrl::fromLocalFile(chemin));
-        d->setHtml(DecoderPage(f.readAll()));
+        d->setHtml(DecoderPage(octets));
         d->moveToThread(cible);
         l->document = std::move(d);
     });

@@ -27,6 +27,8 @@ public:
     // Jusqu'à cette taille, une page est lue d'un coup (quelques dizaines de millisecondes) ;
     // au-delà, elle est lue et analysée dans un fil à part, la fenêtre reste disponible.
     static constexpr qint64 TailleLectureDirecte = 128 * 1024;
+    // Au-delà, une page ou une image n'est pas lue (les traces sont bornées bien en deçà).
+    static constexpr qint64 LimiteLecture = 64 * 1024 * 1024;
 
     using QTextBrowser::QTextBrowser;
     ~NavigateurTrace() override;

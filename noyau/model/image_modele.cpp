@@ -5,8 +5,15 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace ImageModele {
+
+double Echelle(QSize canevas)
+{
+    const double octets = 4.0 * std::max(1, canevas.width()) * std::max(1, canevas.height());
+    return octets <= double(LimiteOctets) ? 1.0 : std::sqrt(double(LimiteOctets) / octets);
+}
 
 void Peindre(QPainter &p, const DocumentModele &doc)
 {
@@ -27,10 +34,16 @@ void Peindre(QPainter &p, const DocumentModele &doc)
 QImage Rendre(const DocumentModele &doc)
 {
     THmm *h = doc.Hmm1;
-    const QSize taille(std::max(1, h->width()), std::max(1, h->height()));
+    const QSize canevas(std::max(1, h->width()), std::max(1, h->height()));
+    // Un graphe très étendu est dessiné réduit : l'image reste sous LimiteOctets.
+    const double f = Echelle(canevas);
+    const QSize taille(std::max(1, int(canevas.width() * f)), std::max(1, int(canevas.height() * f)));
     QImage image(taille, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
     image.fill(Qt::white);
     QPainter p(&image);
+    p.scale(f, f);
     Peindre(p, doc);
     p.end();
     return image;
@@ -123,7 +136,17 @@ QImage RendreModele(DocumentModele &doc)
     const QImage canevas = RendreSansSelection(doc);
     if (besoin != avant)
         h->resize(avant);
-    const QRect e = etendue.intersected(canevas.rect());
+    return Decouper(canevas, etendue, besoin);
+}
+
+QImage Decouper(const QImage &canevas, const QRect &etendue, QSize taille)
+{
+    // Le canevas a pu être réduit : l'étendue suit la même échelle.
+    const double f = taille.width() > 0 ? double(canevas.width()) / taille.width() : 1.0;
+    const QRect r = f == 1.0 ? etendue
+                             : QRect(int(etendue.x() * f), int(etendue.y() * f), int(std::ceil(etendue.width() * f)),
+                                     int(std::ceil(etendue.height() * f)));
+    const QRect e = r.intersected(canevas.rect());
     return e.isEmpty() ? canevas : canevas.copy(e);
 }
 

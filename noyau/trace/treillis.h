@@ -111,7 +111,12 @@ bool Visible(const Donnees &d, int etape, int t);
 // (tSurligne, jSurligne) : case mise en évidence, 0 pour aucune.
 void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int tSurligne = 0, int jSurligne = 0);
 
-// Image entière en PNG (ou autre format d'image d'après l'extension) ou en SVG.
-bool Exporter(const Donnees &d, const QString &chemin, QString *erreur);
+// Plafond d'une image exportée : pixels (4 octets chacun) ou texte SVG.
+constexpr qint64 LimiteImage = 64LL * 1024 * 1024;
+
+// Image des instants debut..fin (fin = 0 : jusqu'à T) en PNG (ou autre format d'image d'après
+// l'extension) ou en SVG, écrite de façon atomique. Refusée, avec l'indication de --colonnes,
+// quand elle dépasserait LimiteImage.
+bool Exporter(const Donnees &d, const QString &chemin, QString *erreur, int debut = 1, int fin = 0);
 
 }
