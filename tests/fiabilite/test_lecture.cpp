@@ -248,7 +248,12 @@ TEST_F(TestAvecRepertoire, HmmcalcInterrompuEffaceSonRepertoire)
         ASSERT_TRUE(p.waitForFinished());
         EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
         if (numero == SIGKILL)
-            EXPECT_EQ(LancerHmmcalc({"baumwelch", Exemple("e1e2.hmm"), "ab", "--iterations", "1"}, {}, {}, tmp).code, 0);
+            // Le suivant qui prend un répertoire de travail (un entraînement enregistré) efface l'orphelin.
+            EXPECT_EQ(LancerHmmcalc({"baumwelch", Exemple("e1e2.hmm"), "ab", "--iterations", "1", "--sortie",
+                                     Chemin("m.hmm")},
+                                    {}, {}, tmp)
+                          .code,
+                      0);
         EXPECT_TRUE(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
             << qPrintable(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' '));
     }
