@@ -62,14 +62,8 @@ Options lire(const QStringList &args)
     }
     if (const std::optional<QString> v = l.Valeur(QStringLiteral("chiffres")))
         o.chiffres = Chiffres(*v);
-    const QHash<QString, QString> usage = {
-        {"generer", "hmmcalc generer MODELE.hmm T [--graine S] [--chemin]"},
-        {"posterieur", "hmmcalc posterieur MODELE.hmm SEQUENCE [--mot]"},
-        {"exporter", "hmmcalc exporter MODELE.hmm FICHIER.json"},
-        {"importer", "hmmcalc importer FICHIER.json NOUVEAU.hmm"},
-        {"treillis", "hmmcalc treillis MODELE.hmm SEQUENCE --valeurs alpha|beta|delta|gamma --image F.png|F.svg"}};
     if (o.positions.size() != 2)
-        throw Echec{Usage, QStringLiteral("Usage : ") + usage.value(o.commande)};
+        throw Echec{Usage, QStringLiteral("Usage : ") + Synopsis(o.commande)};
     if (o.commande == QLatin1String("treillis") && !o.image)
         throw Echec{Usage, QStringLiteral("La commande treillis attend --image F.png ou F.svg.")};
     return o;

@@ -336,6 +336,12 @@ Lecture Analyser(const QStringList &args)
     return l;
 }
 
+QString Synopsis(const QString &commande)
+{
+    const Commande *c = trouverCommande(commande);
+    return c ? usage(*c) : QStringLiteral("hmmcalc --help");
+}
+
 QString Aide(const QString &commande)
 {
     QString t;

@@ -57,6 +57,8 @@ Lecture Lire(const QStringList &args);
 // Lire, et l'échec d'usage s'il y en a un.
 Lecture Analyser(const QStringList &args);
 
+// « hmmcalc forward MODELE.hmm SEQUENCE [OPTIONS] »
+QString Synopsis(const QString &commande);
 // L'aide générale (commande vide) ou celle d'une commande et de ses seules options.
 QString Aide(const QString &commande);
 // Le script de complétion bash, tiré de la table.
