@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QSet>
 #include <cstdio>
+#include <termios.h>
+#include <unistd.h>
 
 namespace Arguments {
 
@@ -477,13 +479,30 @@ int Chiffres(const QString &v)
 std::optional<QString> MotDePasse(const std::optional<QString> &option)
 {
     if (option && *option == QLatin1String("-")) {
+        // Au terminal : une invite, et le mot de passe tapé sans écho.
+        termios avant {};
+        const bool terminal = ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &avant) == 0;
+        if (terminal) {
+            std::fputs("Mot de passe : ", stderr);
+            termios muet = avant;
+            muet.c_lflag &= ~tcflag_t(ECHO);
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &muet);
+        }
         // Une ligne, bornée : au-delà, ce n'est pas un mot de passe.
         QByteArray ligne;
+        bool tropLong = false;
         for (int c; (c = std::getchar()) != EOF && c != '\n';) {
             if (ligne.size() >= 4096)
-                throw Echec{Usage, QStringLiteral("Le mot de passe lu sur l'entrée standard est trop long.")};
-            ligne.append(char(c));
+                tropLong = true;
+            else
+                ligne.append(char(c));
         }
+        if (terminal) {
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &avant);
+            std::fputc('\n', stderr);
+        }
+        if (tropLong)
+            throw Echec{Usage, QStringLiteral("Le mot de passe lu sur l'entrée standard est trop long.")};
         if (ligne.endsWith('\r'))
             ligne.chop(1);
         return QString::fromLocal8Bit(ligne);
