@@ -3,7 +3,6 @@
 #include "editor/principale.h"
 #include "editor/souris.h"
 #include "model/document.h"
-#include "skin/messages.h"
 
 #include <QAction>
 
@@ -26,9 +25,7 @@ void Annulation::Defaire1Click()
         return;
     // Une étiquette en cours d'édition est d'abord validée : elle devient l'étape annulée.
     f.Souris->TerminerEdition();
-    QString erreur;
-    if (!f.Document->Defaire(&erreur) && !erreur.isEmpty())
-        Messages::Erreur(&f, erreur);
+    f.Document->Defaire();
 }
 
 void Annulation::Refaire1Click()
@@ -36,7 +33,5 @@ void Annulation::Refaire1Click()
     if (Refaire.EstVide())
         return;
     f.Souris->TerminerEdition();
-    QString erreur;
-    if (!f.Document->Refaire(&erreur) && !erreur.isEmpty())
-        Messages::Erreur(&f, erreur);
+    f.Document->Refaire();
 }

@@ -76,7 +76,7 @@ void PressePapiers::Coller1Click()
     const QString clair = BlocCopie::DepuisPressePapiers(QGuiApplication::clipboard()->text());
     if (!clair.contains(Entete))
         return;
-    // Le bloc en clair passe par le fichier de travail, comme les instantanés.
+    // Le bloc en clair passe par le fichier de travail : relu ligne à ligne, il a les fins de ligne d'un fichier.
     const QString tmp = Repertoire::Fichier(QStringLiteral("EtatsCopies.tmp"));
     QString relu = clair;
     bool lu = false;

@@ -1,8 +1,8 @@
 // TForm1 : construction de la fenêtre, menus, barres d'outils, raccourcis.
 // Les commandes du menu "Fichier", le démarrage et la fermeture sont dans fichiers.cpp.
 #include "editor/principale.h"
+#include "editor/apprentissage.h"
 #include "skin/placement.h"
-#include "apprentissage/branchement.h"
 #include "editor/clavier.h"
 #include "editor/defilement.h"
 #include "editor/defaire.h"
@@ -147,9 +147,8 @@ TForm1::~TForm1()
     // plus ensuite pendant ~QWidget sur une fenêtre à moitié détruite.
     delete SeparateurCentral;
     SeparateurCentral = nullptr;
-    // Fichiers de travail de la session : annulation, rétablissement, copie d'états.
-    for (const char *nom : {"Refaire.tmp", "Defaire.tmp", "EtatsCopies.tmp"})
-        QFile::remove(Repertoire::Fichier(QLatin1String(nom)));
+    // Fichier de travail de la session : la copie d'états.
+    QFile::remove(Repertoire::Fichier(QStringLiteral("EtatsCopies.tmp")));
 }
 
 void TForm1::creerActions()
@@ -317,7 +316,7 @@ void TForm1::creerMenus()
 
 void TForm1::creerBarres()
 {
-    QToolBar *b = addToolBar(QStringLiteral("Outils"));
+    QToolBar *b = BarreOutils = addToolBar(QStringLiteral("Outils"));
     b->setObjectName(QStringLiteral("ToolBar1"));
     b->setMovable(false);
     auto bouton = [b](QAction *a, const QString &bulle) {
@@ -369,7 +368,7 @@ void TForm1::creerBarres()
     b->addSeparator();
     bouton(Quitter1, QStringLiteral("Quitter"));
 
-    QToolBar *palette = new QToolBar(QStringLiteral("Palette"), this);
+    QToolBar *palette = BarrePalette = new QToolBar(QStringLiteral("Palette"), this);
     palette->setObjectName(QStringLiteral("Palette"));
     palette->setMovable(false);
     palette->addActions(Palette->actions());
@@ -399,9 +398,7 @@ void TForm1::creerRaccourcis()
     }
     // Menus au clavier (Alt+lettre, F10) ; arc et boucle maintenus par un double-clic.
     Clavier::DonnerAccesMenus(*this);
-    if (auto *palette = findChild<QToolBar *>(QStringLiteral("Palette"))) {
-        Clavier::MaintenirOutils(*this, palette, Sourie, {Arc, Boucle});
-        for (QAction *a : {Arc, Boucle})
-            a->setToolTip(a->toolTip() + QStringLiteral(" (double-clic : l'outil reste actif jusqu'à Échap)"));
-    }
+    Clavier::MaintenirOutils(*this, BarrePalette, Sourie, {Arc, Boucle});
+    for (QAction *a : {Arc, Boucle})
+        a->setToolTip(a->toolTip() + QStringLiteral(" (double-clic : l'outil reste actif jusqu'à Échap)"));
 }

@@ -153,6 +153,8 @@ public:
     QAction *Aide1, *Apropos1;
     QActionGroup *Palette = nullptr;
     QAction *Sourie, *Start, *Etat, *Arc, *Boucle;
+    QToolBar *BarreOutils = nullptr;  // barre principale (fichier, édition, calculs)
+    QToolBar *BarrePalette = nullptr; // outils de dessin
     QToolButton *ToolButtonOuvrir = nullptr;
     QToolButton *ToolButtonSecuriser = nullptr;
     QMenu *MenuSecuriser = nullptr;

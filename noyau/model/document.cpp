@@ -4,8 +4,6 @@
 #include "graph/nombres.h"
 #include "model/bloc_copie.h"
 #include "model/regles_edition.h"
-#include "model/repertoire.h"
-#include "model/textes.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -214,14 +212,6 @@ bool DocumentModele::VerifierModele(QStringList &rapport) const
     return VerifierContenu(Contenu(), rapport);
 }
 
-QStringList DocumentModele::PreparerFichier() const
-{
-    QStringList r;
-    for (const QString &l : LignesModele())
-        r << QString::fromLatin1(FichierModele::Brouiller(Textes::Encoder(l)));
-    return r;
-}
-
 bool DocumentModele::EnregistrerFichier(const QString &chemin, QString *erreur)
 {
     QString e;
@@ -246,6 +236,12 @@ Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demande
             return Chargement::MotDePasseRefuse;
         }
     }
+    installer(c);
+    return Chargement::Reussi;
+}
+
+void DocumentModele::installer(const ContenuModele &c)
+{
     Vider();
     MotDePasse = c.MotDePasse;
     StartPresent = c.Start;
@@ -279,11 +275,9 @@ Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demande
     }
     Hmm1->Actualiser();
     emit modeleCharge();
-    return Chargement::Reussi;
 }
 
-namespace {
-Chargement charger(DocumentModele *d, const QString &chemin, bool motDePasse, QString *erreur)
+Chargement DocumentModele::DessinerFichier(const QString &chemin, QString *erreur)
 {
     QStringList lignes;
     QString e;
@@ -292,18 +286,7 @@ Chargement charger(DocumentModele *d, const QString &chemin, bool motDePasse, QS
             *erreur = FichierModele::MessageOuverture(chemin, e);
         return Chargement::Erreur;
     }
-    return d->ChargerLignes(lignes, motDePasse, QFileInfo(chemin).fileName(), erreur);
-}
-}
-
-Chargement DocumentModele::DessinerFichier(const QString &chemin, QString *erreur)
-{
-    return charger(this, chemin, true, erreur);
-}
-
-Chargement DocumentModele::DefaireFichier(const QString &chemin, QString *erreur)
-{
-    return charger(this, chemin, false, erreur);
+    return ChargerLignes(lignes, true, QFileInfo(chemin).fileName(), erreur);
 }
 
 // ---- Opérations ----
@@ -312,7 +295,7 @@ namespace {
 const QString NomStart = QStringLiteral("START");
 }
 
-void DocumentModele::ranger(const QString &description, const QStringList &avant)
+void DocumentModele::ranger(const QString &description, const ContenuModele &avant)
 {
     JournalRefaire.Vider();
     JournalDefaire.Ajouter(description, avant);
@@ -327,15 +310,21 @@ void DocumentModele::terminer(const QString &description)
 template <class F>
 void DocumentModele::operation(const QString &description, F &&changement)
 {
-    // L'étape est rangée avant le changement : un changement qui lève reste annulable.
-    ranger(description, PreparerFichier());
+    // Une opération qui ne change rien ne range rien ; un changement qui lève reste annulable.
+    const ContenuModele avant = Contenu();
+    auto conclure = [&] {
+        if (Contenu() == avant)
+            return;
+        ranger(description, avant);
+        terminer(description);
+    };
     try {
         changement();
     } catch (...) {
-        terminer(description);
+        conclure();
         throw;
     }
-    terminer(description);
+    conclure();
 }
 
 QString DocumentModele::nomEtat(int k) const
@@ -370,7 +359,7 @@ TEtat2 *DocumentModele::NouvelEtat(bool start, QPoint centre, const QRect *bande
 {
     if (start ? StartPresent : !PeutAjouterEtat())
         return nullptr;
-    const QStringList avant = PreparerFichier();
+    const ContenuModele avant = Contenu();
     const QString nom = start ? NomStart : ReglesEdition::NomAutomatique(NomsEtats(), &Dernier);
     QRect r;
     if (bande) {
@@ -525,8 +514,10 @@ void DocumentModele::ValiderEtiquette(int a, const QString &ancienne)
         return;
     // L'étape garde le modèle d'avant l'édition : l'ancienne étiquette le temps de l'instantané.
     const QString nouvelle = Hmm1->Etiquette[a];
+    if (nouvelle == ancienne)
+        return;
     Hmm1->Etiquette[a] = ancienne;
-    const QStringList avant = PreparerFichier();
+    const ContenuModele avant = Contenu();
     Hmm1->Etiquette[a] = nouvelle;
     const QString description = descriptionEtiquette(nomEtat(Hmm1->ARC[a][1]), nomEtat(Hmm1->ARC[a][2]));
     ranger(description, avant);
@@ -545,11 +536,10 @@ void DocumentModele::ValiderEtiquette(int a, const QString &ancienne)
 void DocumentModele::ModifierEtat(TEtat2 *e, const QString &nom, const QList<QPair<QString, QString>> &paires)
 {
     const QString guillemet = QStringLiteral(" \" ");
-    QString derniere;
-    auto etape = [&](const QString &description) {
-        ranger(description, PreparerFichier());
-        derniere = description;
-    };
+    // Les étapes ne sont rangées qu'à la fin, et seulement si le modèle a changé.
+    const ContenuModele avant = Contenu();
+    QList<EtapeAnnulation> etapes;
+    auto etape = [&](const QString &description) { etapes.append({description, Contenu()}); };
     if (nom != e->Nom) {
         etape(QStringLiteral("le changement du nom de l'état:") + guillemet + e->Nom + QStringLiteral(" en") + guillemet +
               nom + QStringLiteral(" \""));
@@ -589,7 +579,11 @@ void DocumentModele::ModifierEtat(TEtat2 *e, const QString &nom, const QList<QPa
     ReglesEdition::Placer(e, e->geometry());
     e->update();
     RedessinerArcsEtat(e);
-    terminer(derniere);
+    if (Contenu() == avant)
+        return;
+    for (const EtapeAnnulation &x : etapes)
+        ranger(x.Description, x.Modele);
+    terminer(etapes.isEmpty() ? QString() : etapes.last().Description);
 }
 
 bool DocumentModele::Remplacer(const QStringList &lignes, const QString &description, QString *erreur)
@@ -601,10 +595,13 @@ bool DocumentModele::Remplacer(const QStringList &lignes, const QString &descrip
             *erreur = e;
         return false;
     }
-    operation(description, [&] {
-        ChargerLignes(lignes, false, QString(), erreur);
-        NomFichier.clear();
-    });
+    // Le modèle importé n'a plus de fichier, même quand il ne diffère pas du modèle courant.
+    NomFichier.clear();
+    operation(description, [&] { installer(c); });
+    if (!Modifie) {
+        Modifie = true;
+        emit etatChange();
+    }
     return true;
 }
 
@@ -646,54 +643,28 @@ void DocumentModele::ReporterParametres(const QString &description)
     });
 }
 
-namespace {
-// Écrit les lignes stockées (déjà brouillées, un octet par caractère) avec CR LF.
-bool ecrireLignesStockees(const QString &chemin, const QStringList &lignes, QString *erreur)
-{
-    QByteArray tout;
-    for (const QString &l : lignes)
-        tout += l.toLatin1() + "\r\n";
-    return Textes::EcrireOctets(chemin, tout, erreur);
-}
-}
-
-bool DocumentModele::restaurer(Journal &depuis, Journal &vers, const QString &fichier, QString *erreur)
+bool DocumentModele::restaurer(Journal &depuis, Journal &vers)
 {
     if (depuis.EstVide())
         return false;
-    const QStringList courant = PreparerFichier();
     const EtapeAnnulation e = depuis.Retirer();
-    vers.Ajouter(e.Description, courant);
-    auto refuser = [&](const QString &message) {
-        // Rien n'a changé dans le modèle : les journaux reviennent à leur état.
-        vers.Retirer();
-        depuis.Ajouter(e.Description, e.Lignes);
-        if (erreur)
-            *erreur = message;
-        return false;
-    };
-    // L'étape repasse par le fichier de travail, comme un fichier ouvert.
-    QString m;
-    const QString chemin = Repertoire::Fichier(fichier);
-    if (!ecrireLignesStockees(chemin, e.Lignes, &m))
-        return refuser(QStringLiteral("Impossible d'écrire le fichier de travail « %1 » :\n%2").arg(chemin, m));
+    vers.Ajouter(e.Description, Contenu());
     // Le mot de passe n'est pas une étape : celui du modèle courant est gardé.
     const QString motDePasse = MotDePasse;
-    if (DefaireFichier(chemin, &m) != Chargement::Reussi)
-        return refuser(m);
+    installer(e.Modele);
     MotDePasse = motDePasse;
     terminer(e.Description);
     return true;
 }
 
-bool DocumentModele::Defaire(QString *erreur)
+bool DocumentModele::Defaire()
 {
-    return restaurer(JournalDefaire, JournalRefaire, QStringLiteral("Defaire.tmp"), erreur);
+    return restaurer(JournalDefaire, JournalRefaire);
 }
 
-bool DocumentModele::Refaire(QString *erreur)
+bool DocumentModele::Refaire()
 {
-    return restaurer(JournalRefaire, JournalDefaire, QStringLiteral("Refaire.tmp"), erreur);
+    return restaurer(JournalRefaire, JournalDefaire);
 }
 
 // ---- Sans étape ----

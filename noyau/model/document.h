@@ -20,7 +20,7 @@ class THmm;
 class TEtat2;
 class QWidget;
 
-// Résultat d'un chargement (DessinerFichier / DefaireFichier).
+// Résultat d'un chargement de fichier.
 enum class Chargement {
     Reussi,
     MotDePasseRefuse, // identification annulée : rien n'est chargé
@@ -77,15 +77,11 @@ public:
     ContenuModele Contenu() const;
     // Lignes en clair du modèle (format des fichiers, de l'historique et du presse-papiers).
     QStringList LignesModele() const;
-    // Forme stockée : chaque ligne brouillée.
-    QStringList PreparerFichier() const;
     // Enregistre de façon atomique ; false et *erreur quand l'écriture échoue.
     bool EnregistrerFichier(const QString &chemin, QString *erreur);
 
     // Chargement d'un fichier brouillé dans le graphe (vidé d'abord).
     Chargement DessinerFichier(const QString &chemin, QString *erreur);
-    // Même chargement sans question de mot de passe (instantanés d'annulation).
-    Chargement DefaireFichier(const QString &chemin, QString *erreur);
     // Chargement depuis des lignes en clair.
     Chargement ChargerLignes(const QStringList &lignes, bool demanderMotDePasse, const QString &nomPourErreur,
                              QString *erreur);
@@ -100,7 +96,7 @@ public:
 
     // ---- Opérations : une étape d'annulation (sauf mention), Modifie, un signal `modifie` ----
 
-    // Journaux d'annulation et de rétablissement (étapes sous leur forme stockée).
+    // Journaux d'annulation et de rétablissement (valeurs du modèle, en mémoire).
     Journal JournalDefaire, JournalRefaire;
 
     // Création d'un état à la souris : START, ou un état au nom automatique. Sans `bande`
@@ -135,10 +131,10 @@ public:
     // Remplace tout le modèle par ces lignes (import) : une étape d'annulation ; rien ne change
     // et false quand les lignes ne forment pas un modèle.
     bool Remplacer(const QStringList &lignes, const QString &description, QString *erreur);
-    // Défaire / Refaire : échange le modèle avec la dernière étape du journal. False quand le
-    // journal est vide ou que l'étape n'a pu être rechargée (*erreur dit pourquoi).
-    bool Defaire(QString *erreur = nullptr);
-    bool Refaire(QString *erreur = nullptr);
+    // Défaire / Refaire : échange le modèle avec la dernière étape du journal ; false quand le
+    // journal est vide.
+    bool Defaire();
+    bool Refaire();
 
     // ---- Sans étape d'annulation : signal `etatChange` ----
 
@@ -168,11 +164,13 @@ private:
     // Déroulement commun des opérations : instantané, changement, étape, Modifie, signal.
     template <class F>
     void operation(const QString &description, F &&changement);
-    void ranger(const QString &description, const QStringList &avant);
+    void ranger(const QString &description, const ContenuModele &avant);
+    // Remplace le graphe par ce contenu (déjà lu et validé) ; émet modeleCharge.
+    void installer(const ContenuModele &c);
     void terminer(const QString &description);
     TEtat2 *placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
                            bool tailleMinimale);
-    bool restaurer(Journal &depuis, Journal &vers, const QString &fichier, QString *erreur);
+    bool restaurer(Journal &depuis, Journal &vers);
     QString nomEtat(int indice) const;
 
     bool surfacePropre = false;

@@ -13,12 +13,14 @@ struct ContenuModele {
         QString Nom;
         int Left = 0, Top = 0, Height = 0, Width = 0;
         QList<QPair<QString, QString>> Paires; // (symbole, probabilité)
+        bool operator==(const Etat &) const = default;
     };
     struct Arc {
         QPoint Debut, Fin, Centre, PosEtiquette;
         QString Etiquette;
         int Rayon = 0;
         int Source = 0, Destination = 0;
+        bool operator==(const Arc &) const = default;
     };
     QString MotDePasse = QStringLiteral("Vide");
     bool Start = false;
@@ -26,6 +28,7 @@ struct ContenuModele {
     QList<Etat> Etats; // START en tête quand Start
     QList<Arc> Arcs;
 
+    bool operator==(const ContenuModele &) const = default;
     int N() const { return int(Etats.size()) - (Start ? 1 : 0); }
     // L'état d'index de registre k (0 = START, puis 1..N comme dans le document), ou nul.
     const Etat *EtatRegistre(int k) const

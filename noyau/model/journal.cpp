@@ -1,13 +1,8 @@
 #include "model/journal.h"
 
-namespace {
-const QString Debut = QStringLiteral("debut ");
-const QString Fin = QStringLiteral("Fin ");
-}
-
-void Journal::Ajouter(const QString &description, const QStringList &lignes)
+void Journal::Ajouter(const QString &description, const ContenuModele &modele)
 {
-    etapes.append({description, lignes});
+    etapes.append({description, modele});
 }
 
 QString Journal::DerniereDescription() const
@@ -26,15 +21,4 @@ QStringList Journal::Descriptions() const
 EtapeAnnulation Journal::Retirer()
 {
     return etapes.isEmpty() ? EtapeAnnulation() : etapes.takeLast();
-}
-
-QStringList Journal::Texte() const
-{
-    QStringList r;
-    for (const EtapeAnnulation &e : etapes) {
-        r << Debut + e.Description;
-        r << e.Lignes;
-        r << Fin + e.Description;
-    }
-    return r;
 }

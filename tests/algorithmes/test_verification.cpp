@@ -318,7 +318,8 @@ TEST_F(Verification, CapaciteDuFichier)
         VerifierContenu(c, rapport);
         const QString texte = rapport.join('\n');
         EXPECT_EQ(texte.contains(entete), n + 1 > 98) << qPrintable(texte);
-        if (n + 1 > 98)
+        if (n + 1 > 98) {
             EXPECT_TRUE(texte.contains(QStringLiteral("retirez au moins %1 état(s)").arg(n + 1 - 98)));
+        }
     }
 }

@@ -1,16 +1,37 @@
 # Appelé par ctest : cmake -DRACINE=<sources> -P verifier.cmake
+cmake_policy(SET CMP0057 NEW)
+# Chaque dossier n'inclut que les dossiers de sa ligne : le cœur ne voit aucune fenêtre, et
+# au-dessus de l'habillage seule la fenêtre principale (editor/) voit tout.
+set(coeur graph model algorithms trace)
+string(REPLACE ";" "," coeur "${coeur}")
+set(regles
+  "noyau/graph:graph"
+  "noyau/model:graph,model"
+  "noyau/algorithms:graph,model,algorithms"
+  "noyau/trace:graph,model,algorithms,trace"
+  "fenetres/skin:graph,model,skin"
+  "fenetres/dialogs:${coeur},skin,dialogs"
+  "fenetres/calculs:${coeur},skin,dialogs,calculs"
+  "fenetres/visionneuse:${coeur},skin,visionneuse"
+  "fenetres/apprentissage:${coeur},skin,dialogs,apprentissage")
 set(fautes "")
-file(GLOB_RECURSE dessous
-  ${RACINE}/fenetres/calculs/*.h ${RACINE}/fenetres/calculs/*.cpp
-  ${RACINE}/fenetres/visionneuse/*.h ${RACINE}/fenetres/visionneuse/*.cpp
-  ${RACINE}/fenetres/dialogs/*.h ${RACINE}/fenetres/dialogs/*.cpp
-  ${RACINE}/fenetres/skin/*.h ${RACINE}/fenetres/skin/*.cpp)
-foreach(f ${dessous})
-  file(STRINGS ${f} lignes REGEX "^#include \"editor/")
-  if(lignes)
-    list(APPEND fautes "${f} : ${lignes}")
-  endif()
+foreach(regle IN LISTS regles)
+  string(REPLACE ":" ";" morceaux "${regle}")
+  list(GET morceaux 0 dossier)
+  list(GET morceaux 1 permis)
+  string(REPLACE "," ";" permis "${permis}")
+  file(GLOB_RECURSE fichiers ${RACINE}/${dossier}/*.h ${RACINE}/${dossier}/*.cpp)
+  foreach(f ${fichiers})
+    file(STRINGS ${f} lignes REGEX "^#include \"[a-z_]+/")
+    foreach(l ${lignes})
+      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" cible "${l}")
+      if(NOT cible IN_LIST permis)
+        list(APPEND fautes "${f} : ${l}")
+      endif()
+    endforeach()
+  endforeach()
 endforeach()
+# Hors du modèle, personne n'écrit Modifie.
 file(GLOB_RECURSE tous
   ${RACINE}/fenetres/*.cpp ${RACINE}/fenetres/*.h ${RACINE}/noyau/*.cpp ${RACINE}/noyau/*.h
   ${RACINE}/tools/*.cpp ${RACINE}/app/*.cpp ${RACINE}/exemples/*.cpp)

@@ -258,23 +258,6 @@ TEST(NomColle, NumeroFinalRetireEtPremierLibre)
     }
 }
 
-TEST(Journal, EnregistrementsDebutLignesFin)
-{
-    Journal j;
-    EXPECT_TRUE(j.EstVide());
-    j.Ajouter(QStringLiteral("la création de l'état: Etat_1"), {QStringLiteral("l1"), QStringLiteral("l2")});
-    j.Ajouter(QStringLiteral("la création de l'état: Etat_1"), {QStringLiteral("l3")});
-    EXPECT_EQ(j.Texte(), QStringList({QStringLiteral("debut la création de l'état: Etat_1"), QStringLiteral("l1"),
-                                      QStringLiteral("l2"), QStringLiteral("Fin la création de l'état: Etat_1"),
-                                      QStringLiteral("debut la création de l'état: Etat_1"), QStringLiteral("l3"),
-                                      QStringLiteral("Fin la création de l'état: Etat_1")}));
-    // Deux étapes de même description se retirent une à une, la plus proche d'abord.
-    EXPECT_EQ(j.Retirer().Lignes, QStringList{QStringLiteral("l3")});
-    EXPECT_EQ(j.Taille(), 1);
-    EXPECT_EQ(j.Retirer().Lignes.size(), 2);
-    EXPECT_TRUE(j.EstVide());
-}
-
 TEST(CalculsEditeurEtat, SommeEnSimplePrecisionEtCouleurs)
 {
     EXPECT_EQ(EditionEtat::Somme({QStringLiteral("0.5"), QStringLiteral("0.3"), QStringLiteral("0.2")}), 1.0f);

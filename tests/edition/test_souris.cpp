@@ -427,7 +427,6 @@ TEST_F(Souris_, LegendesDefaireRefaire)
     EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la création de l'arc: (Etat_1,Etat_2)"));
     EXPECT_TRUE(f->Refaire1->isEnabled());
     EXPECT_TRUE(d.Modifie);
-    EXPECT_TRUE(QFile::exists(Repertoire::Fichier(QStringLiteral("Defaire.tmp"))));
 
     // Tout défaire : "Defaire" grisé, sans le texte du raccourci.
     touche(Qt::Key_Z, Qt::ControlModifier);
@@ -448,7 +447,6 @@ TEST_F(Souris_, LegendesDefaireRefaire)
     EXPECT_FALSE(f->Refaire1->isEnabled());
     EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Refaire"));
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
-    EXPECT_TRUE(QFile::exists(Repertoire::Fichier(QStringLiteral("Refaire.tmp"))));
 
     // Défaire puis une nouvelle modification : plus rien à rétablir.
     f->Defaire1->trigger();

@@ -223,11 +223,9 @@ TEST_F(Principale, FermetureQuestionEtCheminVide)
 
 TEST_F(Principale, FichiersDeTravailSupprimesALaDestruction)
 {
-    for (const char *n : {"Defaire.tmp", "Refaire.tmp", "EtatsCopies.tmp"})
-        Textes::EcrireTexte(Chemin(QLatin1String(n)), QStringLiteral("x"));
+    Textes::EcrireTexte(Chemin(QStringLiteral("EtatsCopies.tmp")), QStringLiteral("x"));
     fenetre().reset();
-    for (const char *n : {"Defaire.tmp", "Refaire.tmp", "EtatsCopies.tmp"})
-        EXPECT_FALSE(QFile::exists(Chemin(QLatin1String(n))));
+    EXPECT_FALSE(QFile::exists(Chemin(QStringLiteral("EtatsCopies.tmp"))));
 }
 
 TEST_F(Principale, ModeleProtegeDemandeLeMotDePasse)

@@ -76,10 +76,6 @@ TEST_F(Fichier, AllerRetourDonneLesMemesLignes)
     DocumentModele e;
     ASSERT_EQ(e.DessinerFichier(chemin, &erreur), Chargement::Reussi);
     EXPECT_EQ(e.LignesModele(), exemple);
-    // PreparerFichier rend les mêmes lignes brouillées.
-    const QStringList prepare = e.PreparerFichier();
-    ASSERT_EQ(prepare.size(), exemple.size());
-    EXPECT_EQ(Textes::Encoder(prepare[1]).size(), 9);
 }
 
 TEST_F(Fichier, SansStartSansArcEtAvecMotDePasse)
@@ -114,12 +110,6 @@ TEST_F(Fichier, SansStartSansArcEtAvecMotDePasse)
     EXPECT_EQ(e.N, 0);
     EXPECT_TRUE(e.NomFichier.isEmpty());
     EXPECT_FALSE(e.Modifie);
-
-    // Les instantanés d'annulation se rechargent sans question.
-    DocumentModele g;
-    g.Identifier = [](const QString &) -> bool { ADD_FAILURE() << "question inattendue"; return false; };
-    EXPECT_EQ(g.DefaireFichier(chemin, &erreur), Chargement::Reussi);
-    EXPECT_EQ(g.MotDePasse, QStringLiteral("secret"));
 }
 
 TEST_F(Fichier, LesProbabilitesNullesDisparaissentAuChargement)

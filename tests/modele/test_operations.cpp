@@ -109,14 +109,57 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
         EXPECT_EQ(signaux[0][0].toString(), c.description);
         EXPECT_TRUE(d.Modifie);
 
-        ASSERT_TRUE(d.Defaire(&erreur)) << qPrintable(erreur);
+        ASSERT_TRUE(d.Defaire());
         EXPECT_EQ(d.LignesModele(), avant);
         EXPECT_EQ(signaux.size(), 2);
-        ASSERT_TRUE(d.Refaire(&erreur)) << qPrintable(erreur);
+        ASSERT_TRUE(d.Refaire());
         EXPECT_EQ(d.LignesModele(), apres);
         EXPECT_EQ(signaux.size(), 3);
         EXPECT_EQ(d.JournalDefaire.Taille(), etapes + 1);
         EXPECT_TRUE(d.JournalRefaire.EstVide());
+    }
+}
+
+// Une opération qui ne change rien ne range rien, ne marque rien et n'émet rien.
+TEST_F(Operations, RienDeChangeRienDeRange)
+{
+    struct Cas {
+        const char *nom;
+        std::function<void(DocumentModele &)> operation;
+        bool frappe = false; // chaque frappe marque le modèle modifié, même revenue au texte d'avant
+    };
+    const Cas cas[] = {
+        {"déplacement sur place", [](DocumentModele &d) { d.DeplacerEtat(d.Etats[1], d.Etats[1]->pos()); }},
+        {"même étiquette", [](DocumentModele &d) { d.ChangerEtiquette(2, d.Hmm1->Etiquette[2]); }},
+        {"étiquette retapée", [](DocumentModele &d) {
+             const QString avant = d.Hmm1->Etiquette[3];
+             d.EcrireEtiquette(3, QStringLiteral("0.7"));
+             d.EcrireEtiquette(3, avant);
+             d.ValiderEtiquette(3, avant);
+         }, true},
+        {"éditeur d'état sans changement", [](DocumentModele &d) {
+             QList<QPair<QString, QString>> paires;
+             for (int k = 1; k <= d.Etats[2]->NbSymboles; ++k)
+                 paires.append({d.Etats[2]->Generation[k][1], d.Etats[2]->Generation[k][2]});
+             d.ModifierEtat(d.Etats[2], d.Etats[2]->Nom, paires);
+         }},
+    };
+    for (const Cas &c : cas) {
+        SCOPED_TRACE(c.nom);
+        DocumentModele d;
+        QString erreur;
+        ASSERT_EQ(d.ChargerLignes(Modele, false, QStringLiteral("t"), &erreur), Chargement::Reussi);
+        // Boîtes et arcs mis en place comme à l'écran : le modèle de test n'a pas de géométrie d'arcs.
+        d.AppliquerTaillesMinimales();
+        for (int k = 0; k <= d.N; ++k)
+            d.RedessinerArcsEtat(d.Etats[k]);
+        const QStringList avant = d.LignesModele();
+        QSignalSpy signaux(&d, &DocumentModele::modifie);
+        c.operation(d);
+        EXPECT_EQ(d.LignesModele(), avant);
+        EXPECT_TRUE(d.JournalDefaire.EstVide());
+        EXPECT_EQ(signaux.size(), 0);
+        EXPECT_EQ(d.Modifie, c.frappe);
     }
 }
 

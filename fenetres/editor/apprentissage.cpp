@@ -1,5 +1,5 @@
 // Commandes de l'apprentissage dans la fenêtre principale.
-#include "apprentissage/branchement.h"
+#include "editor/apprentissage.h"
 #include "algorithms/convergence.h"
 #include "algorithms/espace.h"
 #include "algorithms/posterieur.h"
@@ -236,7 +236,7 @@ QObject *BrancherApprentissage(TForm1 &f)
         outils->insertAction(f.Word1, a->Convergence1);
         outils->insertSeparator(f.Word1);
     }
-    if (auto *barre = f.findChild<QToolBar *>(QStringLiteral("ToolBar1"))) {
+    if (auto *barre = f.BarreOutils) {
         const QList<QAction *> l = barre->actions();
         const qsizetype i = l.indexOf(f.Rapport1);
         barre->insertAction(i >= 0 && i + 1 < l.size() ? l[i + 1] : nullptr, a->Treillis1);
