@@ -13,7 +13,7 @@ TForm8::TForm8(DocumentModele &d, QWidget *parent)
 
 void TForm8::Confirmer()
 {
-    if (Edit1->text() != doc.MotDePasse)
+    if (Edit1->text() != doc.MotDePasse())
         return Refuser(Edit1, Incorrect);
     if (Edit2->text() != Edit3->text())
         return Refuser(Edit3, PasConfirme);

@@ -11,7 +11,7 @@ TForm7::TForm7(DocumentModele &d, QWidget *parent)
 
 void TForm7::Confirmer()
 {
-    if (Edit1->text() != doc.MotDePasse)
+    if (Edit1->text() != doc.MotDePasse())
         return Refuser(Edit1, Incorrect);
     doc.ChangerMotDePasse(QStringLiteral("Vide"));
     accept();

@@ -74,7 +74,7 @@ public:
 
     void Importer()
     {
-        if (f.Document->Modifie) {
+        if (f.Document->EstModifie()) {
             const auto r = Messages::Afficher(&f, Messages::TitreConfirmation,
                                               QStringLiteral("Le modèle a été modifié. Voulez-vous l'enregistrer avant "
                                                              "d'importer ?"),

@@ -7,7 +7,7 @@
 #include <QAction>
 
 Annulation::Annulation(TForm1 &fenetre)
-    : QObject(&fenetre), Defaire(fenetre.Document->JournalDefaire), Refaire(fenetre.Document->JournalRefaire),
+    : QObject(&fenetre), Defaire(fenetre.Document->Annulations()), Refaire(fenetre.Document->Retablissements()),
       f(fenetre)
 {
     // Les bulles des boutons restent celles de la barre quand les libellés changent.

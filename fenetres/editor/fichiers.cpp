@@ -92,17 +92,17 @@ void TForm1::LireOptions()
 
 void TForm1::MettreAJourTitre()
 {
-    const QString nom = QFileInfo(Document->NomFichier).fileName();
+    const QString nom = QFileInfo(Document->NomFichier()).fileName();
     // "[*]" : Qt y montre une étoile tant que le modèle n'est pas enregistré.
     setWindowTitle((nom.isEmpty() ? QLatin1Char(' ') + TitreApplication
                                   : QLatin1Char(' ') + TitreApplication + QStringLiteral(" - ") + nom) +
                    QStringLiteral("[*]"));
-    setWindowModified(Document->Modifie);
+    setWindowModified(Document->EstModifie());
 }
 
 void TForm1::MettreAJourMenusMotDePasse()
 {
-    const bool protege = Document->MotDePasse != QLatin1String("Vide");
+    const bool protege = Document->MotDePasse() != QLatin1String("Vide");
     Ajouterunmotdepasse1->setEnabled(!protege);
     Modifierlemotdepasse1->setEnabled(protege);
     Supprimerlemotdepasse1->setEnabled(protege);
@@ -153,7 +153,7 @@ void TForm1::OuvrirRecent(const QString &libelle)
 
 void TForm1::ouvrirChemin(const QString &chemin)
 {
-    if (Document->NomFichier.isEmpty() && !Document->Modifie) {
+    if (Document->NomFichier().isEmpty() && !Document->EstModifie()) {
         chargerIci(chemin);
     } else {
         // Un modèle par fenêtre : le suivant s'ouvre dans une nouvelle instance.
@@ -178,7 +178,7 @@ void TForm1::Ouvrir1Click()
     const QString chemin = DemanderOuverture ? DemanderOuverture() : QString();
     if (chemin.isEmpty())
         return;
-    if (Document->NomFichier.isEmpty() && !Document->Modifie && !QFileInfo::exists(chemin)) {
+    if (Document->NomFichier().isEmpty() && !Document->EstModifie() && !QFileInfo::exists(chemin)) {
         Messages::Erreur(this, QStringLiteral("Fichier introuvable"));
         return;
     }
@@ -192,10 +192,10 @@ void TForm1::Ouvrir1Click()
 
 bool TForm1::Enregistrer1Click()
 {
-    if (Document->NomFichier.isEmpty())
+    if (Document->NomFichier().isEmpty())
         return Enregistrersous1Click();
     QString erreur;
-    if (!Document->Enregistrer(Document->NomFichier, &erreur)) {
+    if (!Document->Enregistrer(Document->NomFichier(), &erreur)) {
         Messages::Erreur(this, erreur);
         return false;
     }
@@ -227,7 +227,7 @@ void TForm1::Quitter1Click()
 
 void TForm1::closeEvent(QCloseEvent *e)
 {
-    if (Document->Modifie) {
+    if (Document->EstModifie()) {
         const auto r = Messages::Afficher(this, Messages::TitreConfirmation,
                                           QStringLiteral("Voulez vous enregistrer les modifications apportées au modèle ?"),
                                           Messages::Icone::Question, Messages::Boutons::OuiNonAnnuler);

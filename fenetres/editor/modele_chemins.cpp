@@ -52,11 +52,6 @@ void ModeleChemins::DefinirIcones(int numeroL, const QIcon &ligne, int numeroM, 
     iconeMeilleure = meilleur;
 }
 
-long long ModeleChemins::LigneTable(int ligne) const
-{
-    return (ligne >= 0 && ligne < lignes) ? rangTable(ligne) + 1 : 0;
-}
-
 QStringList ModeleChemins::Etats(int ligne) const
 {
     QStringList r;

@@ -29,8 +29,6 @@ public:
 
     // Noms des états de la ligne affichée `ligne`, temps 1..T.
     QStringList Etats(int ligne) const;
-    // Ligne de la table (1..) montrée au rang `ligne` de la vue.
-    long long LigneTable(int ligne) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

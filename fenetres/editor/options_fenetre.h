@@ -25,7 +25,6 @@ public:
     TCouleur Couleur() const;
     // Choisit l'entrée de cette couleur ; une couleur hors liste devient la personnalisée.
     void DefinirCouleur(TCouleur c);
-    TCouleur Defaut() const { return defaut; }
 
     static constexpr int IndexPersonnalisee = 0;
     // Boîte de choix d'une couleur ; couleur invalide = annulé. Remplaçable par les tests.

@@ -57,7 +57,6 @@ public:
 
     // Première activation (une seule fois) : curseurs, état, récents, modèle à ouvrir, options.
     void PremiereActivation();
-    bool DejaActivee() const { return !premiereActivation; }
 
     // Commandes du menu "Fichier".
     void Nouveau1Click();

@@ -72,11 +72,7 @@ EditeurSouris::EditeurSouris(TForm1 &fenetre)
             precedent(e);
         brancherBoite(e);
     };
-    connect(&doc(), &DocumentModele::modeleCharge, this, [this] {
-        // Règle de taille minimale sur les boîtes chargées ; leurs arcs suivent.
-        doc().AppliquerTaillesMinimales();
-        ReinitialiserEdition();
-    });
+    connect(&doc(), &DocumentModele::modeleCharge, this, [this] { ReinitialiserEdition(); });
 
     connect(f.Palette, &QActionGroup::triggered, this, [this] { AppliquerCurseursPalette(); });
 

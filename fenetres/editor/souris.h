@@ -62,7 +62,6 @@ public:
     bool LigneVisible() const { return glisse && ligneVisible; }
     QPoint AncreLigne() const { return ancreArc; }
     QPoint FinLigne() const { return dernierPointArc; }
-    bool MultiSelection() const { return multiSelection; }
 
     // Curseurs du programme dessinés dans le code.
     static QCursor CurseurStart();

@@ -40,8 +40,8 @@ void TForm1::BrancherVues()
 void TForm1::ActualiserVues()
 {
     MettreAJourTitre();
-    legende(Defaire1, Document->JournalDefaire, QStringLiteral("Annuler "), QStringLiteral("Defaire"));
-    legende(Refaire1, Document->JournalRefaire, QStringLiteral("Rétablir "), QStringLiteral("Refaire"));
+    legende(Defaire1, Document->Annulations(), QStringLiteral("Annuler "), QStringLiteral("Defaire"));
+    legende(Refaire1, Document->Retablissements(), QStringLiteral("Rétablir "), QStringLiteral("Refaire"));
     Start->setEnabled(!Document->StartPresent);
     MettreAJourMenusMotDePasse();
 }

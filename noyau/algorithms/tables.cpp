@@ -30,11 +30,6 @@ Noyaux NoyauxImposes()
     return imposes;
 }
 
-bool Scinder(long double x, double &haut, double &bas)
-{
-    return scinder(x, haut, bas);
-}
-
 TablesModele::TablesModele(const ParametresModele &p)
 {
     Construire(p);

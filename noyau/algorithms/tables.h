@@ -138,7 +138,4 @@ inline long double SommeLigne(const long double *x, int N)
 // (sinon EHorsBornes).
 void ControlerSequence(const ParametresModele &p, const EspaceTravail &e);
 
-// Découpe exacte d'un étendu en deux doubles ; false quand elle n'existe pas.
-bool Scinder(long double x, double &haut, double &bas);
-
 }

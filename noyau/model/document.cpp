@@ -173,7 +173,7 @@ void DocumentModele::RemplirPaires(TEtat2 *b, const ContenuModele::Etat &e)
 ContenuModele DocumentModele::Contenu() const
 {
     ContenuModele c;
-    c.MotDePasse = MotDePasse;
+    c.MotDePasse = motDePasseModele;
     c.Start = StartPresent;
     c.Dernier = Dernier;
     for (int k = StartPresent ? 0 : 1; k <= N; ++k)
@@ -231,8 +231,8 @@ Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demande
         return Chargement::Erreur;
     if (demanderMotDePasse && c.MotDePasse != QLatin1String("Vide")) {
         if (!Identifier || !Identifier(c.MotDePasse)) {
-            Modifie = false;
-            NomFichier.clear();
+            estModifie = false;
+            nomFichier.clear();
             return Chargement::MotDePasseRefuse;
         }
     }
@@ -243,7 +243,7 @@ Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demande
 void DocumentModele::installer(const ContenuModele &c)
 {
     Vider();
-    MotDePasse = c.MotDePasse;
+    motDePasseModele = c.MotDePasse;
     StartPresent = c.Start;
     N = c.N();
     Dernier = c.Dernier;
@@ -274,6 +274,10 @@ void DocumentModele::installer(const ContenuModele &c)
         Hmm1->ArcSurligne[i] = false;
     }
     Hmm1->Actualiser();
+    // Dans une fenêtre, les boîtes suivent la règle de taille de l'écran avant toute vue ; sans
+    // fenêtre (hmmcalc), le modèle reste tel qu'il a été lu.
+    if (!surfacePropre)
+        appliquerTaillesMinimales();
     emit modeleCharge();
 }
 
@@ -297,13 +301,13 @@ const QString NomStart = QStringLiteral("START");
 
 void DocumentModele::ranger(const QString &description, const ContenuModele &avant)
 {
-    JournalRefaire.Vider();
-    JournalDefaire.Ajouter(description, avant);
+    journalRefaire.Vider();
+    journalDefaire.Ajouter(description, avant);
 }
 
 void DocumentModele::terminer(const QString &description)
 {
-    Modifie = true;
+    estModifie = true;
     emit modifie(description);
 }
 
@@ -505,7 +509,7 @@ void DocumentModele::EcrireEtiquette(int a, const QString &texte)
 {
     if (a >= 1 && a <= Hmm1->NbArcs)
         Hmm1->Etiquette[a] = texte;
-    Modifie = true;
+    estModifie = true;
 }
 
 void DocumentModele::ValiderEtiquette(int a, const QString &ancienne)
@@ -596,10 +600,10 @@ bool DocumentModele::Remplacer(const QStringList &lignes, const QString &descrip
         return false;
     }
     // Le modèle importé n'a plus de fichier, même quand il ne diffère pas du modèle courant.
-    NomFichier.clear();
+    nomFichier.clear();
     operation(description, [&] { installer(c); });
-    if (!Modifie) {
-        Modifie = true;
+    if (!estModifie) {
+        estModifie = true;
         emit etatChange();
     }
     return true;
@@ -650,39 +654,39 @@ bool DocumentModele::restaurer(Journal &depuis, Journal &vers)
     const EtapeAnnulation e = depuis.Retirer();
     vers.Ajouter(e.Description, Contenu());
     // Le mot de passe n'est pas une étape : celui du modèle courant est gardé.
-    const QString motDePasse = MotDePasse;
+    const QString motDePasse = motDePasseModele;
     installer(e.Modele);
-    MotDePasse = motDePasse;
+    motDePasseModele = motDePasse;
     terminer(e.Description);
     return true;
 }
 
 bool DocumentModele::Defaire()
 {
-    return restaurer(JournalDefaire, JournalRefaire);
+    return restaurer(journalDefaire, journalRefaire);
 }
 
 bool DocumentModele::Refaire()
 {
-    return restaurer(JournalRefaire, JournalDefaire);
+    return restaurer(journalRefaire, journalDefaire);
 }
 
 // ---- Sans étape ----
 
 Chargement DocumentModele::Ouvrir(const QString &chemin, QString *erreur)
 {
-    NomFichier = chemin;
+    nomFichier = chemin;
     const Chargement r = DessinerFichier(chemin, erreur);
     switch (r) {
     case Chargement::Reussi:
-        Modifie = false;
+        estModifie = false;
         break;
     case Chargement::MotDePasseRefuse:
         // ChargerLignes a déjà vidé NomFichier et Modifie.
         break;
     case Chargement::Erreur:
-        NomFichier.clear();
-        Modifie = false;
+        nomFichier.clear();
+        estModifie = false;
         break;
     }
     emit etatChange();
@@ -693,16 +697,16 @@ bool DocumentModele::Enregistrer(const QString &chemin, QString *erreur)
 {
     if (!EnregistrerFichier(chemin, erreur))
         return false;
-    NomFichier = chemin;
-    Modifie = false;
+    nomFichier = chemin;
+    estModifie = false;
     emit etatChange();
     return true;
 }
 
 void DocumentModele::ChangerMotDePasse(const QString &motDePasse)
 {
-    MotDePasse = motDePasse;
-    Modifie = true;
+    motDePasseModele = motDePasse;
+    estModifie = true;
     emit etatChange();
 }
 
@@ -712,12 +716,12 @@ void DocumentModele::Reinitialiser()
     N = 0;
     EtatCourant = nullptr;
     Dernier = 0;
-    Modifie = false;
-    MotDePasse = QStringLiteral("Vide");
+    estModifie = false;
+    motDePasseModele = QStringLiteral("Vide");
     emit etatChange();
 }
 
-void DocumentModele::AppliquerTaillesMinimales()
+void DocumentModele::appliquerTaillesMinimales()
 {
     for (int k = StartPresent ? 0 : 1; k <= N; ++k) {
         TEtat2 *b = Etats[k];

@@ -3,7 +3,8 @@
 // arcs de Hmm1, fichier, mot de passe, paramètres). Il est la seule porte du modèle : chaque
 // changement est une de ses opérations, qui range l'étape d'annulation, marque le modèle
 // modifié et émet un seul signal `modifie`. Les fenêtres lisent ses champs et suivent ses
-// signaux ; elles n'écrivent ni Modifie, ni N, ni Etats[], ni StartPresent.
+// signaux ; le nom du fichier, le mot de passe, l'état modifié et les journaux ne se lisent
+// que par leurs accesseurs, et ne changent que par ses opérations.
 #include "graph/couleurs.h"
 #include "model/fichier.h"
 #include "model/journal.h"
@@ -43,9 +44,10 @@ public:
     bool StartPresent = false;
     int Dernier = 0;
     TEtat2 *EtatCourant = nullptr;
-    QString MotDePasse = QStringLiteral("Vide");
-    QString NomFichier;
-    bool Modifie = false;
+    // Lus par les fenêtres ; seules les opérations ci-dessous les changent.
+    const QString &MotDePasse() const { return motDePasseModele; } // "Vide" : aucun
+    const QString &NomFichier() const { return nomFichier; }
+    bool EstModifie() const { return estModifie; }
     ParametresModele Parametres;
 
     // Couleurs données aux boîtes créées (options d'affichage).
@@ -97,7 +99,8 @@ public:
     // ---- Opérations : une étape d'annulation (sauf mention), Modifie, un signal `modifie` ----
 
     // Journaux d'annulation et de rétablissement (valeurs du modèle, en mémoire).
-    Journal JournalDefaire, JournalRefaire;
+    const Journal &Annulations() const { return journalDefaire; }
+    const Journal &Retablissements() const { return journalRefaire; }
 
     // Création d'un état à la souris : START, ou un état au nom automatique. Sans `bande`
     // (nul), la boîte de taille minimale est centrée sur `centre`. Nul quand START
@@ -146,9 +149,6 @@ public:
     void ChangerMotDePasse(const QString &motDePasse);
     // Document neuf au premier affichage de la fenêtre.
     void Reinitialiser();
-    // Règle de taille minimale appliquée aux boîtes chargées ; leurs arcs suivent (ni étape ni
-    // Modifie : c'est la mise en forme du chargement dans la fenêtre).
-    void AppliquerTaillesMinimales();
 
 signals:
     void modeleCharge();
@@ -167,6 +167,9 @@ private:
     void ranger(const QString &description, const ContenuModele &avant);
     // Remplace le graphe par ce contenu (déjà lu et validé) ; émet modeleCharge.
     void installer(const ContenuModele &c);
+    // Règle de taille minimale appliquée aux boîtes chargées ; leurs arcs suivent (ni étape ni
+    // Modifie : c'est la mise en forme du chargement dans une fenêtre).
+    void appliquerTaillesMinimales();
     void terminer(const QString &description);
     TEtat2 *placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
                            bool tailleMinimale);
@@ -174,4 +177,8 @@ private:
     QString nomEtat(int indice) const;
 
     bool surfacePropre = false;
+    QString motDePasseModele = QStringLiteral("Vide");
+    QString nomFichier;
+    bool estModifie = false;
+    Journal journalDefaire, journalRefaire;
 };

@@ -68,5 +68,5 @@ void Affichage::chargerModele(TForm1 &f)
         << e.toStdString();
     for (int k = 0; k <= f.Document->N; ++k)
         f.Document->RedessinerArcsEtat(f.Document->Etats[k]);
-    f.Document->Modifie = false;
+    ASSERT_FALSE(f.Document->EstModifie());
 }

@@ -249,18 +249,19 @@ TEST_F(Zoom, AjusterAuTexteLesBoitesChoisiesSeulement)
     EXPECT_EQ(e1->pos(), QPoint(250, 60));
     EXPECT_EQ(start->size(), QSize(150, 60)); // START n'est jamais ajusté
     EXPECT_EQ(e2->size(), e2Avant);
-    EXPECT_TRUE(d.Modifie);
+    EXPECT_TRUE(d.EstModifie());
     EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 1);
     EXPECT_EQ(f->Historique->Defaire.DerniereDescription(), QStringLiteral("le redimentionnement de l'état: Etat_1"));
     // Les arcs de la boîte suivent sa nouvelle taille.
     EXPECT_NE(d.Hmm1->PointsARC[2][1], arcAvant);
 
     // Rien de choisi : rien ne change, le modèle n'est pas marqué modifié.
-    d.Modifie = false;
+    QString erreur;
+    ASSERT_TRUE(d.Enregistrer(Chemin(QStringLiteral("ajuste.hmm")), &erreur)) << qPrintable(erreur);
     e1->Selectionne = false;
     start->Selectionne = false;
     f->Ajuster1->trigger();
-    EXPECT_FALSE(d.Modifie);
+    EXPECT_FALSE(d.EstModifie());
     EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 1);
 }
 

@@ -157,7 +157,7 @@ TEST_F(OutilFichiers, ModeleProtegeEtIncorrect)
     DocumentModele d;
     QString erreur;
     ASSERT_EQ(d.DessinerFichier(Exemple("e1e2.hmm"), &erreur), Chargement::Reussi);
-    d.MotDePasse = "secret";
+    d.ChangerMotDePasse("secret");
     const QString protege = Chemin("protege.hmm");
     ASSERT_TRUE(d.EnregistrerFichier(protege, &erreur)) << qPrintable(erreur);
     EXPECT_EQ(Lancer({"forward", protege, "ab"}).code, 2);
@@ -187,7 +187,7 @@ TEST_F(OutilFichiers, ModeleProtegeEtIncorrect)
         }
     }
 
-    d.MotDePasse = "Vide";
+    d.ChangerMotDePasse("Vide");
     d.Hmm1->Etiquette[d.Hmm1->ExisteARC(1, 1)] = "0.6"; // la ligne E1 ne fait plus 1
     const QString faux = Chemin("incorrect.hmm");
     ASSERT_TRUE(d.EnregistrerFichier(faux, &erreur));

@@ -113,8 +113,8 @@ TEST_F(EditeurEtat, ValidationsDansLOrdre)
     e->Edit1->setText(QStringLiteral("E1"));
     EXPECT_TRUE(e->OkClick());
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_TRUE(doc->JournalDefaire.Descriptions().isEmpty() == false);
-    EXPECT_EQ(doc->JournalDefaire.Descriptions(), QStringList({QStringLiteral("le changement du nom de l'état: \" Etat_1 en \" E1 \""),
+    EXPECT_TRUE(doc->Annulations().Descriptions().isEmpty() == false);
+    EXPECT_EQ(doc->Annulations().Descriptions(), QStringList({QStringLiteral("le changement du nom de l'état: \" Etat_1 en \" E1 \""),
                                    QStringLiteral("la modification du nombre de symboles de l'état: \" E1 \""),
                                    QStringLiteral("la modification des symboles de l'état \" E1 \"")}));
     const TEtat2 *b = doc->Etats[1];
@@ -122,7 +122,7 @@ TEST_F(EditeurEtat, ValidationsDansLOrdre)
     EXPECT_EQ(b->NbSymboles, 2);
     EXPECT_EQ(b->Generation[1][1], QStringLiteral("a"));
     EXPECT_EQ(b->Generation[2][2], QStringLiteral("0.1"));
-    EXPECT_TRUE(doc->Modifie);
+    EXPECT_TRUE(doc->EstModifie());
     // La boîte a pris la hauteur de ses deux paires ; ses arcs suivent.
     EXPECT_EQ(b->height(), 2 * 15 + 35);
 }
@@ -210,13 +210,13 @@ TEST_F(EditeurEtat, SansChangementAucuneEtape)
     TForm2 *e = ouvrir(1);
     EXPECT_EQ(e->NbLignes, 2);
     EXPECT_TRUE(e->OkClick());
-    EXPECT_TRUE(doc->JournalDefaire.Descriptions().isEmpty());
+    EXPECT_TRUE(doc->Annulations().Descriptions().isEmpty());
     // Seule une probabilité change : une seule étape, celle des symboles.
     e = ouvrir(1);
     e->StringGrid1->item(0, 1)->setText(QStringLiteral("0.25"));
     e->StringGrid1->item(1, 1)->setText(QStringLiteral("0.75"));
     EXPECT_TRUE(e->OkClick());
-    EXPECT_EQ(doc->JournalDefaire.Descriptions(), QStringList{QStringLiteral("la modification des symboles de l'état \" Etat_1 \"")});
+    EXPECT_EQ(doc->Annulations().Descriptions(), QStringList{QStringLiteral("la modification des symboles de l'état \" Etat_1 \"")});
 }
 
 TEST_F(EditeurEtat, FiltresDeTouches)

@@ -31,7 +31,7 @@ TEST_F(Souris_, TroisClicsEnModeEtatCreentEtat1a3)
         creerEtat(p);
     EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_2"), QStringLiteral("Etat_3")}));
     EXPECT_EQ(d.Dernier, 3);
-    EXPECT_TRUE(d.Modifie);
+    EXPECT_TRUE(d.EstModifie());
     // Boîte centrée sur le clic, à sa taille minimale ; la palette revient à Sourie.
     const TEtat2 *b = d.Etats[1];
     EXPECT_EQ(b->size(), QSize(95, 50));
@@ -426,7 +426,7 @@ TEST_F(Souris_, LegendesDefaireRefaire)
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'état: Etat_2"));
     EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la création de l'arc: (Etat_1,Etat_2)"));
     EXPECT_TRUE(f->Refaire1->isEnabled());
-    EXPECT_TRUE(d.Modifie);
+    EXPECT_TRUE(d.EstModifie());
 
     // Tout défaire : "Defaire" grisé, sans le texte du raccourci.
     touche(Qt::Key_Z, Qt::ControlModifier);
@@ -466,10 +466,10 @@ TEST_F(Souris_, LeMotDePasseNEstPasUneEtape)
 {
     DocumentModele &d = *f->Document;
     creerEtat(QPoint(200, 200));
-    d.MotDePasse = QStringLiteral("secret");
+    d.ChangerMotDePasse(QStringLiteral("secret"));
     f->Defaire1->trigger();
     EXPECT_EQ(d.N, 0);
-    EXPECT_EQ(d.MotDePasse, QStringLiteral("secret"));
+    EXPECT_EQ(d.MotDePasse(), QStringLiteral("secret"));
 }
 
 TEST_F(Souris_, CapacitesRefuseesAvecMessage)

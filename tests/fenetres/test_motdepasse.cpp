@@ -64,32 +64,32 @@ TEST_F(MotDePasse, AjouterRefuseConfirmationFausseEtMotsImpossibles)
         taper(f.Edit1, m);
         taper(f.Edit2, m);
         QTest::mouseClick(f.Valider, Qt::LeftButton);
-        EXPECT_EQ(doc.MotDePasse, QStringLiteral("Vide")) << qPrintable(m);
+        EXPECT_EQ(doc.MotDePasse(), QStringLiteral("Vide")) << qPrintable(m);
     }
     EXPECT_EQ(messages.size(), 4);
 
     taper(f.Edit1, QStringLiteral("secret"));
     taper(f.Edit2, QStringLiteral("secret"));
     QTest::mouseClick(f.Valider, Qt::LeftButton);
-    EXPECT_EQ(doc.MotDePasse, QStringLiteral("secret"));
-    EXPECT_TRUE(doc.Modifie);
+    EXPECT_EQ(doc.MotDePasse(), QStringLiteral("secret"));
+    EXPECT_TRUE(doc.EstModifie());
     EXPECT_EQ(f.result(), QDialog::Accepted);
 }
 
 TEST_F(MotDePasse, SupprimerEtModifier)
 {
-    doc.MotDePasse = QStringLiteral("secret");
+    doc.ChangerMotDePasse(QStringLiteral("secret"));
     TForm7 s(doc);
     s.show();
     taper(s.Edit1, QStringLiteral("Secret"));
     QTest::mouseClick(s.Valider, Qt::LeftButton);
     EXPECT_EQ(messages.value(0), QStringLiteral("Mot de passe incorrect"));
-    EXPECT_EQ(doc.MotDePasse, QStringLiteral("secret"));
+    EXPECT_EQ(doc.MotDePasse(), QStringLiteral("secret"));
     taper(s.Edit1, QStringLiteral("secret"));
     QTest::mouseClick(s.Valider, Qt::LeftButton);
-    EXPECT_EQ(doc.MotDePasse, QStringLiteral("Vide"));
+    EXPECT_EQ(doc.MotDePasse(), QStringLiteral("Vide"));
 
-    doc.MotDePasse = QStringLiteral("un");
+    doc.ChangerMotDePasse(QStringLiteral("un"));
     TForm8 m(doc);
     m.show();
     taper(m.Edit1, QStringLiteral("deux"));
@@ -103,7 +103,7 @@ TEST_F(MotDePasse, SupprimerEtModifier)
     EXPECT_EQ(messages.value(2), QStringLiteral("Le mot de passe ne correspond pas à la confirmation"));
     taper(m.Edit3, QStringLiteral("trois"));
     QTest::mouseClick(m.Valider, Qt::LeftButton);
-    EXPECT_EQ(doc.MotDePasse, QStringLiteral("trois"));
+    EXPECT_EQ(doc.MotDePasse(), QStringLiteral("trois"));
 }
 
 TEST_F(MotDePasse, IdentificationSansLimiteDEssais)

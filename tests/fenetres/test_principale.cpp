@@ -13,6 +13,7 @@
 #include "skin/presentation.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,7 +77,7 @@ TEST_F(Principale, DemarrageDepuisCheminTxtOuDepuisLArgument)
     const QString a = ecrireModele(QStringLiteral("a.hmm"));
     Textes::EcrireTexte(Chemin(QStringLiteral("Chemin.txt")), a);
     auto f = fenetre();
-    EXPECT_EQ(f->Document->NomFichier, a);
+    EXPECT_EQ(f->Document->NomFichier(), a);
     EXPECT_EQ(f->Document->N, 1);
     EXPECT_EQ(f->windowTitle(), QStringLiteral(" hmmbench 1.0 - a.hmm[*]"));
     EXPECT_FALSE(f->Start->isEnabled());
@@ -84,16 +85,16 @@ TEST_F(Principale, DemarrageDepuisCheminTxtOuDepuisLArgument)
     // L'argument l'emporte sur "Chemin.txt".
     const QString b = ecrireModele(QStringLiteral("b.hmm"));
     auto g = fenetre(b);
-    EXPECT_EQ(g->Document->NomFichier, b);
+    EXPECT_EQ(g->Document->NomFichier(), b);
 
     // "Vide" ou fichier absent : rien n'est ouvert.
     Textes::EcrireTexte(Chemin(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
     auto h = fenetre();
-    EXPECT_TRUE(h->Document->NomFichier.isEmpty());
+    EXPECT_TRUE(h->Document->NomFichier().isEmpty());
     EXPECT_EQ(h->Document->N, 0);
     QFile::remove(Chemin(QStringLiteral("Chemin.txt")));
     auto i = fenetre();
-    EXPECT_TRUE(i->Document->NomFichier.isEmpty());
+    EXPECT_TRUE(i->Document->NomFichier().isEmpty());
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -105,7 +106,7 @@ TEST_F(Principale, FichierMalFormeAuDemarrageLaisseLaFenetreVide)
     auto f = fenetre(c);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("mauvais.hmm")));
-    EXPECT_TRUE(f->Document->NomFichier.isEmpty());
+    EXPECT_TRUE(f->Document->NomFichier().isEmpty());
     EXPECT_EQ(f->Document->N, 0);
 }
 
@@ -130,13 +131,13 @@ TEST_F(Principale, MenuReouvrirEtUnModeleParFenetre)
 
     // Fenêtre libre : ouvert ici (le "&" d'accélérateur est retiré).
     f->OuvrirRecent(QLatin1Char('&') + a);
-    EXPECT_EQ(f->Document->NomFichier, a);
+    EXPECT_EQ(f->Document->NomFichier(), a);
     EXPECT_EQ(instances, 0);
     // Fenêtre occupée : nouvelle instance par "Chemin.txt".
     f->OuvrirRecent(b);
     EXPECT_EQ(instances, 1);
     EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), b);
-    EXPECT_EQ(f->Document->NomFichier, a);
+    EXPECT_EQ(f->Document->NomFichier(), a);
     EXPECT_EQ(Textes::LireLignes(Chemin(QStringLiteral("FichiersRecent.txt"))).size(), 3);
 }
 
@@ -152,7 +153,7 @@ TEST_F(Principale, OuvrirAjouteAuxRecentsEtNouveauLanceUneInstance)
     aOuvrir = ecrireModele(QStringLiteral("a.hmm"));
     f->Ouvrir1Click();
     f->Ouvrir1Click(); // deuxième fois : nouvelle instance, pas de doublon dans les récents
-    EXPECT_EQ(f->Document->NomFichier, aOuvrir);
+    EXPECT_EQ(f->Document->NomFichier(), aOuvrir);
     EXPECT_EQ(instances, 1);
     EXPECT_EQ(Textes::LireLignes(Chemin(QStringLiteral("FichiersRecent.txt"))), QStringList{aOuvrir});
     EXPECT_EQ(f->Reouvrir1->actions().size(), 1);
@@ -167,30 +168,33 @@ TEST_F(Principale, OuvrirAjouteAuxRecentsEtNouveauLanceUneInstance)
     f->Nouveau1Click();
     EXPECT_EQ(instances, 3);
     EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
-    EXPECT_EQ(f->Document->NomFichier, Chemin(QStringLiteral("a.hmm")));
+    EXPECT_EQ(f->Document->NomFichier(), Chemin(QStringLiteral("a.hmm")));
 }
 
 TEST_F(Principale, EnregistrerSousPuisEnregistrer)
 {
     auto f = fenetre(ecrireModele(QStringLiteral("a.hmm")));
-    f->Document->Modifie = true;
+    f->Document->DeplacerEtat(f->Document->Etats[1], QPoint(310, 310));
     aEnregistrer = Chemin(QStringLiteral("copie"));
     ASSERT_TRUE(f->Enregistrersous1Click());
     EXPECT_TRUE(QFile::exists(aEnregistrer + QStringLiteral(".hmm"))); // extension ajoutée
     EXPECT_FALSE(QFile::exists(aEnregistrer));
-    EXPECT_FALSE(f->Document->Modifie);
+    EXPECT_FALSE(f->Document->EstModifie());
     EXPECT_EQ(f->windowTitle(), QStringLiteral(" hmmbench 1.0 - copie.hmm[*]"));
     EXPECT_FALSE(f->isWindowModified());
     EXPECT_EQ(f->Reouvrir1->actions().value(0)->text(), aEnregistrer + QStringLiteral(".hmm"));
     f->Document->DeplacerEtat(f->Document->Etats[1], QPoint(300, 300));
     EXPECT_TRUE(f->isWindowModified());
 
-    // Échec d'écriture : message, le modèle reste modifié.
-    f->Document->Modifie = true;
-    f->Document->NomFichier = Chemin(QStringLiteral("inexistant/dossier/m.hmm"));
+    // Échec d'écriture (dossier disparu) : message, le modèle reste modifié.
+    QString erreur;
+    ASSERT_TRUE(QDir().mkpath(Chemin(QStringLiteral("disparu"))));
+    ASSERT_TRUE(f->Document->Enregistrer(Chemin(QStringLiteral("disparu/m.hmm")), &erreur)) << qPrintable(erreur);
+    ASSERT_TRUE(QDir(Chemin(QStringLiteral("disparu"))).removeRecursively());
+    f->Document->DeplacerEtat(f->Document->Etats[1], QPoint(320, 320));
     EXPECT_FALSE(f->Enregistrer1Click());
     EXPECT_EQ(messages.size(), 1);
-    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_TRUE(f->Document->EstModifie());
 }
 
 TEST_F(Principale, FermetureQuestionEtCheminVide)
@@ -206,13 +210,13 @@ TEST_F(Principale, FermetureQuestionEtCheminVide)
     // "Annuler" garde la fenêtre ; "Oui" sur un nouveau modèle puis boîte annulée aussi.
     auto f = fenetre();
     f->show();
-    f->Document->Modifie = true;
+    f->Document->NouvelEtat(true, QPoint(100, 100));
     reponse = Messages::Reponse::Annuler;
     EXPECT_FALSE(f->close());
     reponse = Messages::Reponse::Oui;
     aEnregistrer.clear();
     EXPECT_FALSE(f->close());
-    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_TRUE(f->Document->EstModifie());
     // "Oui" avec un nom choisi : enregistré puis fermé.
     aEnregistrer = Chemin(QStringLiteral("fin.hmm"));
     EXPECT_TRUE(f->close());
@@ -236,7 +240,7 @@ TEST_F(Principale, ModeleProtegeDemandeLeMotDePasse)
     motDePasseTape = QStringLiteral("faux");
     auto f = fenetre(c);
     EXPECT_EQ(f->Document->N, 0);
-    EXPECT_TRUE(f->Document->NomFichier.isEmpty());
+    EXPECT_TRUE(f->Document->NomFichier().isEmpty());
     EXPECT_TRUE(f->Ajouterunmotdepasse1->isEnabled());
 
     motDePasseTape = QStringLiteral("clef");
@@ -257,8 +261,8 @@ TEST_F(Principale, AjouterPuisSupprimerLeMotDePasseDepuisLeMenu)
     ajout->Edit1->setText(QStringLiteral("clef"));
     ajout->Edit2->setText(QStringLiteral("clef"));
     ajout->Valider->click();
-    EXPECT_EQ(f->Document->MotDePasse, QStringLiteral("clef"));
-    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_EQ(f->Document->MotDePasse(), QStringLiteral("clef"));
+    EXPECT_TRUE(f->Document->EstModifie());
     EXPECT_FALSE(f->Ajouterunmotdepasse1->isEnabled());
     EXPECT_TRUE(f->Supprimerlemotdepasse1->isEnabled());
     // Le premier enregistrement porte le mot de passe.
@@ -274,7 +278,7 @@ TEST_F(Principale, AjouterPuisSupprimerLeMotDePasseDepuisLeMenu)
     ASSERT_NE(supp, nullptr);
     supp->Edit1->setText(QStringLiteral("clef"));
     supp->Valider->click();
-    EXPECT_EQ(f->Document->MotDePasse, QStringLiteral("Vide"));
+    EXPECT_EQ(f->Document->MotDePasse(), QStringLiteral("Vide"));
     EXPECT_TRUE(f->Ajouterunmotdepasse1->isEnabled());
     EXPECT_FALSE(f->Modifierlemotdepasse1->isEnabled());
     ASSERT_TRUE(f->Enregistrer1Click());

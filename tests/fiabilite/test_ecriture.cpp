@@ -122,15 +122,15 @@ TEST_P(PanneEcriture, RienNEstPerdu)
         });
         TForm1 f(m);
         f.PremiereActivation();
-        ASSERT_EQ(f.Document->NomFichier, m);
-        f.Document->Modifie = true;
+        ASSERT_EQ(f.Document->NomFichier(), m);
+        f.Document->ChangerMotDePasse(f.Document->MotDePasse()); // modifié, contenu inchangé
         {
             std::unique_ptr<LimiteTemporaire> limite;
             if (c.panne == Panne::TailleLimitee)
                 limite = std::make_unique<LimiteTemporaire>();
             EXPECT_FALSE(f.Enregistrer1Click());
         }
-        EXPECT_TRUE(f.Document->Modifie);
+        EXPECT_TRUE(f.Document->EstModifie());
         break;
     }
     case Voie::Hmmcalc: {

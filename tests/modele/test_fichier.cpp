@@ -97,19 +97,19 @@ TEST_F(Fichier, SansStartSansArcEtAvecMotDePasse)
     ASSERT_EQ(d.DessinerFichier(chemin, &erreur), Chargement::Reussi) << qPrintable(erreur);
     EXPECT_TRUE(demande);
     EXPECT_FALSE(d.StartPresent);
-    EXPECT_EQ(d.MotDePasse, QStringLiteral("secret"));
+    EXPECT_EQ(d.MotDePasse(), QStringLiteral("secret"));
     EXPECT_EQ(d.Hmm1->NbArcs, 0);
     EXPECT_EQ(d.LignesModele(), sansStart);
 
     // Annulation de l'identification : rien n'est chargé, plus de nom de fichier.
     DocumentModele e;
-    e.NomFichier = chemin;
-    e.Modifie = true;
+    ASSERT_TRUE(e.Enregistrer(Chemin(QStringLiteral("avant.hmm")), &erreur));
+    e.NouvelEtat(true, QPoint(50, 50));
     e.Identifier = [](const QString &) { return false; };
     EXPECT_EQ(e.DessinerFichier(chemin, &erreur), Chargement::MotDePasseRefuse);
     EXPECT_EQ(e.N, 0);
-    EXPECT_TRUE(e.NomFichier.isEmpty());
-    EXPECT_FALSE(e.Modifie);
+    EXPECT_TRUE(e.NomFichier().isEmpty());
+    EXPECT_FALSE(e.EstModifie());
 }
 
 TEST_F(Fichier, LesProbabilitesNullesDisparaissentAuChargement)

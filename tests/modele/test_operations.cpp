@@ -6,6 +6,7 @@
 #include "model/document.h"
 
 #include <QSignalSpy>
+#include <QWidget>
 #include <functional>
 
 namespace {
@@ -97,17 +98,17 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
         if (c.preparer)
             c.preparer(d);
         const QStringList avant = d.LignesModele();
-        const int etapes = d.JournalDefaire.Taille();
+        const int etapes = d.Annulations().Taille();
         QSignalSpy signaux(&d, &DocumentModele::modifie);
 
         c.operation(d);
         const QStringList apres = d.LignesModele();
         EXPECT_NE(apres, avant);
-        EXPECT_EQ(d.JournalDefaire.Taille(), etapes + 1);
-        EXPECT_EQ(d.JournalDefaire.DerniereDescription(), c.description);
+        EXPECT_EQ(d.Annulations().Taille(), etapes + 1);
+        EXPECT_EQ(d.Annulations().DerniereDescription(), c.description);
         ASSERT_EQ(signaux.size(), 1);
         EXPECT_EQ(signaux[0][0].toString(), c.description);
-        EXPECT_TRUE(d.Modifie);
+        EXPECT_TRUE(d.EstModifie());
 
         ASSERT_TRUE(d.Defaire());
         EXPECT_EQ(d.LignesModele(), avant);
@@ -115,8 +116,8 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
         ASSERT_TRUE(d.Refaire());
         EXPECT_EQ(d.LignesModele(), apres);
         EXPECT_EQ(signaux.size(), 3);
-        EXPECT_EQ(d.JournalDefaire.Taille(), etapes + 1);
-        EXPECT_TRUE(d.JournalRefaire.EstVide());
+        EXPECT_EQ(d.Annulations().Taille(), etapes + 1);
+        EXPECT_TRUE(d.Retablissements().EstVide());
     }
 }
 
@@ -146,20 +147,22 @@ TEST_F(Operations, RienDeChangeRienDeRange)
     };
     for (const Cas &c : cas) {
         SCOPED_TRACE(c.nom);
-        DocumentModele d;
+        // Dans une fenêtre : les boîtes chargées suivent la règle de taille minimale.
+        QWidget surface;
+        surface.resize(1000, 700);
+        DocumentModele d(&surface);
         QString erreur;
         ASSERT_EQ(d.ChargerLignes(Modele, false, QStringLiteral("t"), &erreur), Chargement::Reussi);
-        // Boîtes et arcs mis en place comme à l'écran : le modèle de test n'a pas de géométrie d'arcs.
-        d.AppliquerTaillesMinimales();
+        // Arcs mis en place comme à l'écran : le modèle de test n'a pas de géométrie d'arcs.
         for (int k = 0; k <= d.N; ++k)
             d.RedessinerArcsEtat(d.Etats[k]);
         const QStringList avant = d.LignesModele();
         QSignalSpy signaux(&d, &DocumentModele::modifie);
         c.operation(d);
         EXPECT_EQ(d.LignesModele(), avant);
-        EXPECT_TRUE(d.JournalDefaire.EstVide());
+        EXPECT_TRUE(d.Annulations().EstVide());
         EXPECT_EQ(signaux.size(), 0);
-        EXPECT_EQ(d.Modifie, c.frappe);
+        EXPECT_EQ(d.EstModifie(), c.frappe);
     }
 }
 
@@ -171,18 +174,18 @@ TEST_F(Operations, FichierEtMotDePasseSansEtape)
     ASSERT_EQ(d.ChargerLignes(Modele, false, QStringLiteral("t"), &erreur), Chargement::Reussi);
     QSignalSpy modifie(&d, &DocumentModele::modifie), etat(&d, &DocumentModele::etatChange);
     d.ChangerMotDePasse(QStringLiteral("secret"));
-    EXPECT_TRUE(d.Modifie);
+    EXPECT_TRUE(d.EstModifie());
     const QString chemin = Chemin(QStringLiteral("m.hmm"));
     ASSERT_TRUE(d.Enregistrer(chemin, &erreur)) << qPrintable(erreur);
-    EXPECT_FALSE(d.Modifie);
-    EXPECT_EQ(d.NomFichier, chemin);
+    EXPECT_FALSE(d.EstModifie());
+    EXPECT_EQ(d.NomFichier(), chemin);
     DocumentModele e;
     e.Identifier = [](const QString &m) { return m == QLatin1String("secret"); };
     ASSERT_EQ(e.Ouvrir(chemin, &erreur), Chargement::Reussi);
     EXPECT_EQ(e.LignesModele(), d.LignesModele());
-    EXPECT_FALSE(e.Modifie);
+    EXPECT_FALSE(e.EstModifie());
     EXPECT_EQ(modifie.size(), 0);
     EXPECT_EQ(etat.size(), 2);
-    EXPECT_TRUE(d.JournalDefaire.EstVide());
-    EXPECT_TRUE(e.JournalDefaire.EstVide());
+    EXPECT_TRUE(d.Annulations().EstVide());
+    EXPECT_TRUE(e.Annulations().EstVide());
 }

@@ -259,7 +259,7 @@ TEST_F(Dialogues, RefusEnFrancaisLaBoiteResteOuverte)
     EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 0);
     EXPECT_EQ(f->Listes->ListView2->topLevelItemCount(), 0);
     EXPECT_EQ(f->Listes->ListView3->topLevelItemCount(), 0);
-    EXPECT_FALSE(f->Document->Modifie);
+    EXPECT_FALSE(f->Document->EstModifie());
     EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], avant);
     EXPECT_FALSE(f->Rapport1->isEnabled());
 }
@@ -356,7 +356,7 @@ TEST_F(Dialogues, BaumWelchReecritLesEtiquettesEtMarqueLeModeleModifie)
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
     EXPECT_NE(f->Document->Hmm1->Etiquette[a], avant);
-    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_TRUE(f->Document->EstModifie());
     EXPECT_EQ(f->Espace.DernierAlgorithme, QStringLiteral("Entraînement de BaumWelch"));
     EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Entraînement de BaumWelch)"));
     ASSERT_EQ(messages.size(), 1);
@@ -377,7 +377,7 @@ TEST_F(Dialogues, BaumWelchModeSeuil)
     lancer(d, QStringLiteral("ab"));
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
-    EXPECT_FALSE(f->Document->Modifie);
+    EXPECT_FALSE(f->Document->EstModifie());
     EXPECT_EQ(QStringList(std::begin(f->Document->Hmm1->Etiquette), std::end(f->Document->Hmm1->Etiquette)), etiquettes);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].Texte.contains(QStringLiteral("n'est pas modifié")));
@@ -392,7 +392,7 @@ TEST_F(Dialogues, BaumWelchModeSeuil)
     EXPECT_EQ(messages[0].Titre, QStringLiteral("hmmbench   Erreur"));
     EXPECT_TRUE(messages[0].Texte.contains(QStringLiteral("n'est pas un nombre décimal")));
     EXPECT_FALSE(d.isNull());
-    EXPECT_FALSE(f->Document->Modifie);
+    EXPECT_FALSE(f->Document->EstModifie());
 
     // Un seuil à atteindre : l'entraînement tourne et réécrit le graphe.
     messages.clear();
@@ -400,7 +400,7 @@ TEST_F(Dialogues, BaumWelchModeSeuil)
     QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
-    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_TRUE(f->Document->EstModifie());
     EXPECT_GE(f->Espace.Probabilite, 0.2L);
 }
 
@@ -414,7 +414,7 @@ TEST_F(Dialogues, BaumWelchArreteEntreDeuxIterations)
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
     EXPECT_LT(f->Espace.IterationsEffectuees, 1000);
-    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_TRUE(f->Document->EstModifie());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].Texte.startsWith(QStringLiteral("L'entraînement de BaumWelch a été arrêté"))) << messages[0].Texte.toStdString();
 }
@@ -428,7 +428,7 @@ TEST_F(Dialogues, EntrainementDeViterbiSuitLeCheminDecode)
     EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("START"), QStringLiteral("E1"))], QStringLiteral("1"));
     EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], QStringLiteral("1"));
     EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("E2"), QStringLiteral("E2"))], QStringLiteral("0.6"));
-    EXPECT_TRUE(f->Document->Modifie);
+    EXPECT_TRUE(f->Document->EstModifie());
     EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Entraînement de Viterbi)"));
     EXPECT_TRUE(QFile::exists(Chemin(QStringLiteral("Modeles/A_directe_fichiers/Hmm.bmp"))));
     ASSERT_EQ(messages.size(), 1);
@@ -548,7 +548,7 @@ TEST_F(Dialogues, EntrainementsSurPlusieursSequencesChargees)
         EXPECT_EQ(ligne(f->Listes->ListView2, 1)[2], c.methode + QStringLiteral(" (séquence 2/3)"));
         EXPECT_EQ(ligne(f->Listes->ListView2, 3)[0], QStringLiteral("Produit des 3 séquences"));
         EXPECT_EQ(ligne(f->Listes->ListView2, 3)[2], c.methode + QStringLiteral(" (produit)"));
-        EXPECT_EQ(f->Document->JournalDefaire.DerniereDescription(), c.annulation);
+        EXPECT_EQ(f->Document->Annulations().DerniereDescription(), c.annulation);
     }
 }
 

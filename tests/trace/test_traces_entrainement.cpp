@@ -366,7 +366,7 @@ TEST_P(TraceFormation, SequencesProbabilitesEtMiseALEchelle)
         depuis = std::max(depuis, i);
     }
     EXPECT_FALSE(t.contains("!!") || t.contains("???"));
-    EXPECT_EQ(d.JournalDefaire.DerniereDescription(), c.annulation);
+    EXPECT_EQ(d.Annulations().DerniereDescription(), c.annulation);
 }
 
 INSTANTIATE_TEST_SUITE_P(
