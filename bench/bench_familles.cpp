@@ -19,6 +19,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
@@ -298,16 +299,44 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], "--modeles") == 0) {
-        // Écrit chaine97.hmm et ergodique10.hmm (T = 2000, séquences en .txt) pour hmmcalc --chrono.
+    if (argc >= 3 && std::strcmp(argv[1], "--modeles") == 0) {
+        // Écrit chaine97.hmm et ergodique10.hmm (T = 2000, séquences en .txt) pour hmmcalc --chrono,
+        // le même λ en nombres (.lambda, pour bench_processus), et pour chaque T donné ensuite
+        // une séquence X_T.txt (bench/mesurer_processus.sh).
         for (const Famille f : {Famille::Chaine97, Famille::Ergodique10}) {
             const Bancs::Donnees d = Bancs::Modele(f, 2000);
             const QString base = QDir(QString::fromLocal8Bit(argv[2])).filePath(QLatin1String(Bancs::Nom(f)));
             if (!Bancs::EcrireFichier(d.p, base + QStringLiteral(".hmm")))
                 return 1;
-            QFile s(base + QStringLiteral(".txt"));
-            if (!s.open(QIODevice::WriteOnly) || s.write(d.e.SequenceObservations.toUtf8()) < 0)
+            const auto ecrire = [](const QString &chemin, const QByteArray &octets) {
+                QFile s(chemin);
+                return s.open(QIODevice::WriteOnly) && s.write(octets) == octets.size();
+            };
+            if (!ecrire(base + QStringLiteral(".txt"), d.e.SequenceObservations.toUtf8()))
                 return 1;
+            QByteArray l = QByteArray::number(d.p.N) + ' ' + QByteArray::number(d.p.M) + '\n';
+            for (int k = 1; k <= d.p.M; ++k)
+                l += d.p.Symboles[k].toUtf8() + (k < d.p.M ? ' ' : '\n');
+            const auto nombre = [](long double x) {
+                char t[64];
+                std::snprintf(t, sizeof t, "%.17Lg", x);
+                return QByteArray(t);
+            };
+            for (int i = 1; i <= d.p.N; ++i)
+                l += nombre(d.p.PI[i]) + (i < d.p.N ? ' ' : '\n');
+            for (int i = 1; i <= d.p.N; ++i)
+                for (int j = 1; j <= d.p.N; ++j)
+                    l += nombre(d.p.A[i][j]) + (j < d.p.N ? ' ' : '\n');
+            for (int i = 1; i <= d.p.N; ++i)
+                for (int k = 1; k <= d.p.M; ++k)
+                    l += nombre(d.p.B[i][k]) + (k < d.p.M ? ' ' : '\n');
+            if (!ecrire(base + QStringLiteral(".lambda"), l))
+                return 1;
+            for (int a = 3; a < argc; ++a) {
+                const int T = std::atoi(argv[a]);
+                if (T < 1 || !ecrire(base + QStringLiteral("_%1.txt").arg(T), Bancs::Modele(f, T).e.SequenceObservations.toUtf8()))
+                    return 1;
+            }
         }
         return 0;
     }

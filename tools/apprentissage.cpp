@@ -2,6 +2,7 @@
 // JSON, treillis.
 #include "apprentissage.h"
 #include "arguments.h"
+#include "commandes.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
 #include "algorithms/generation.h"
@@ -64,6 +65,10 @@ Options lire(const QStringList &args)
         o.chiffres = Chiffres(*v);
     if (o.positions.size() != 2)
         throw Echec{Usage, QStringLiteral("Usage : ") + Synopsis(o.commande)};
+    // posterieur et treillis lisent la séquence « - » sur l'entrée standard.
+    if (o.motDePasse == QStringLiteral("-") && o.positions[1] == QLatin1String("-") &&
+        (o.commande == QLatin1String("posterieur") || o.commande == QLatin1String("treillis")))
+        throw Echec{Usage, QStringLiteral("L'entrée standard « - » ne se lit qu'une fois.")};
     if (o.commande == QLatin1String("treillis") && !o.image)
         throw Echec{Usage, QStringLiteral("La commande treillis attend --image F.png ou F.svg.")};
     return o;
@@ -140,7 +145,7 @@ int executer(const Options &o)
         return Succes;
     }
     EspaceTravail e;
-    e.SequenceObservations = o.positions[1];
+    e.SequenceObservations = Commandes::LireSequence(o.positions[1], o.mot);
     e.DecoupageCaractere = !o.mot;
     DecouperSequence(p, e);
     if (o.commande == QLatin1String("posterieur")) {
@@ -168,6 +173,29 @@ int executer(const Options &o)
     QString erreur;
     if (!Treillis::Exporter(t, *o.image, &erreur))
         throw Echec{Usage, erreur};
+    // Les valeurs de l'image en entier : mises à l'échelle, P(O|λ), c_t et log10 des valeurs
+    // vraies (γ reste dans [0 ; 1]).
+    const bool echelle = t.TableEchelle();
+    if (echelle) {
+        ecrire(stdout, Treillis::TexteEntete(t));
+    } else {
+        ecrire(stdout, QStringLiteral("P(O|λ) = ") + N(t.P));
+    }
+    const bool log = echelle && t.Quoi != Treillis::Valeurs::Gamma;
+    const bool facteurs = echelle && t.Quoi != Treillis::Valeurs::Delta;
+    QString l = QStringLiteral("t\tO(t)") + (facteurs ? QStringLiteral("\tc_t") : QString());
+    for (int i = 1; i <= p.N; ++i)
+        l += QLatin1Char('\t') + (log ? QStringLiteral("log10 ") : QString()) + Treillis::Symbole(t.Quoi) +
+             QLatin1Char('(') + p.NomEtat(i) + QLatin1Char(')');
+    ecrire(stdout, l);
+    for (int u = 1; u <= t.T; ++u) {
+        l = QString::number(u) + QLatin1Char('\t') + t.Symboles[u];
+        if (facteurs)
+            l += QLatin1Char('\t') + N(t.C[std::size_t(u)]);
+        for (int i = 1; i <= p.N; ++i)
+            l += QLatin1Char('\t') + (log ? N(Treillis::Log10Valeur(t, u, i)) : N(t.Table()(u, i)));
+        ecrire(stdout, l);
+    }
     return Succes;
 }
 

@@ -196,7 +196,9 @@ const QList<Commande> &TableCommandes()
          {}},
         {"treillis", "MODELE.hmm SEQUENCE --image F.png|F.svg",
          "l'image du treillis (états × instants) avec α, β, δ ou γ dans chaque nœud (--valeurs, alpha par défaut) "
-         "et le chemin de Viterbi en gras, en PNG ou en SVG d'après l'extension.",
+         "et le chemin de Viterbi en gras, en PNG ou en SVG d'après l'extension ; puis P(O|λ) et la table des "
+         "valeurs. Hors de la plage de l'étendu, le calcul est mis à l'échelle : l'en-tête donne log10 P(O|λ), la "
+         "table les facteurs c_t et log10 des valeurs (γ est tiré de ᾱ et β̂).",
          {}},
         {"exporter", "MODELE.hmm FICHIER.json",
          "le modèle au format JSON (startprob, transmat, emissionprob, states, symbols, comme les attributs d'un "

@@ -1,8 +1,11 @@
 // Les commandes de calcul de hmmcalc, communes aux deux programmes : lecture des options et du
 // modèle, vérification, évaluations, décodage, énumération. Qt Core seul.
 #include "commandes.h"
+#include "algorithms/baumwelch_calcul.h"
 #include "algorithms/citation.h"
 #include "algorithms/decodage.h"
+#include "algorithms/observateur.h"
+#include "algorithms/convergence.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
@@ -15,6 +18,7 @@
 #include "sortie_json.h"
 #include "version.h"
 
+#include <QJsonArray>
 #include <cstdlib>
 
 namespace Commandes {
@@ -182,8 +186,7 @@ QString LireEntree()
     return t;
 }
 
-namespace {
-QString lireSequence(const QString &argument, bool parMot)
+QString LireSequence(const QString &argument, bool parMot)
 {
     if (argument != QLatin1String("-"))
         return argument;
@@ -196,6 +199,7 @@ QString lireSequence(const QString &argument, bool parMot)
     return t;
 }
 
+namespace {
 // Les séquences d'un entraînement : chaque argument, « - » donnant une séquence par ligne.
 QStringList lireSequences(const QStringList &arguments)
 {
@@ -302,6 +306,152 @@ int Execution::Reussir()
     return Rendre(Succes);
 }
 
+// Un entraînement et ses sorties (texte et JSON) : sur le document quand `document` est donné
+// (hmmcalc-complet, pour --sortie et --trace), sinon sur une copie de λ.
+void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *suivant,
+               const EntrainementDocument &document)
+{
+    const Options &o = x.o;
+    const Sortie &s = x.s;
+    QJsonObject &r = x.r;
+    const ModeCalcul mode = o.echelle ? ModeCalcul::Echelle : ModeCalcul::Automatique;
+    // Plusieurs séquences : l'entraînement refuse lui-même une séquence impossible, et les
+    // P(O_k|λ) du modèle initial sont relevées à son début (SurPoint de l'itération 0).
+    const bool plusieurs = e.PlusieursSequences();
+    QString avant;
+    bool avantEchelle = false;
+    long double log10Avant = 0, valeurAvant = 0;
+    GrandeProbabilite produitAvant;
+    // P(O_k|λ) du modèle initial, gardées en nombres (pas en textes) : des millions de courtes
+    // séquences ne coûtent ainsi que quelques dizaines d'octets chacune.
+    std::vector<GrandeProbabilite> avantSequences;
+    std::vector<long double> avantValeurs;
+    // P(O_k|λ) en JSON : hors de l'étendu, la valeur 0 est accompagnée de son texte et de log10.
+    const auto sequenceJson = [&](const SequenceFormation &f) {
+        if (f.ProbabiliteEchelle.Representable() || f.ProbabiliteEchelle.EstNulle())
+            return SortieJson::Probabilite(f.Probabilite);
+        return QJsonObject{{QStringLiteral("valeur"), 0.0},
+                           {QStringLiteral("texte"), f.ProbabiliteEchelle.Texte(17)},
+                           {QStringLiteral("log10"), double(f.ProbabiliteEchelle.Log10())},
+                           {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
+    };
+    const auto releverAvant = [&] {
+        avant = TexteProbabilite(e, o.chiffres);
+        avantEchelle = e.MisALEchelle || (plusieurs && !e.ProbabiliteEchelle.Representable());
+        log10Avant = e.ProbabiliteEchelle.Log10();
+        valeurAvant = e.Probabilite;
+        produitAvant = e.ProbabiliteEchelle;
+        avantSequences.reserve(e.Formation.size());
+        for (const SequenceFormation &f : e.Formation) {
+            avantSequences.push_back(f.ProbabiliteEchelle);
+            if (o.json)
+                avantValeurs.push_back(f.Probabilite);
+        }
+    };
+    if (!plusieurs) {
+        Evaluer(p, e, false, mode);
+        if (e.ProbabiliteEchelle.EstNulle())
+            throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
+                               CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
+        releverAvant();
+    }
+    ObservateurEntrainement *observateur = suivant;
+    const bool baumWelch = o.commande == QLatin1String("baumwelch");
+    // --historique : une ligne par itération (numéro, P, log10 P), écrite au fil du calcul.
+    HistoriqueConvergence historique(observateur);
+    if (o.historique || plusieurs) {
+        historique.SurPoint = [&](const PointConvergence &point) {
+            if (plusieurs && point.Iteration == 0 && avant.isEmpty())
+                releverAvant();
+            if (o.historique)
+                s.Ligne(QStringLiteral("%1\t%2\t%3")
+                            .arg(point.Iteration)
+                            .arg(point.PEchelle.Texte(o.chiffres), s.N(point.Log10P)));
+        };
+        observateur = &historique;
+    }
+    if (baumWelch) {
+        e.NombreIterations = o.iterations.value_or(10);
+        e.Seuil = o.seuil.value_or(2.0L);
+    }
+    const Entrainement type = baumWelch ? Entrainement::BaumWelch : Entrainement::Viterbi;
+    // Sans document (ni --sortie ni --trace), le modèle n'est ni réécrit ni journalisé :
+    // l'entraînement porte sur une copie de λ.
+    ParametresModele appris;
+    const ParametresModele *lambdaDocument = nullptr;
+    IssueEntrainement issue;
+    if (document) {
+        issue = document(type, observateur, mode, &lambdaDocument);
+    } else {
+        appris = p;
+        issue = e.PlusieursSequences() ? EntrainerParametresFormation(type, appris, e, observateur, mode)
+                                       : EntrainerParametres(type, appris, e, observateur, mode);
+    }
+    const ParametresModele &lambda = lambdaDocument ? *lambdaDocument : appris;
+    x.Arreter();
+    if (issue == IssueEntrainement::SeuilDejaAtteint) {
+        s.Ligne(QStringLiteral("Le seuil est déjà atteint (P(O|λ) = %1) : le modèle n'est pas modifié.")
+                    .arg(avant));
+    } else {
+        s.Ligne(QStringLiteral("Itérations : %1").arg(e.IterationsEffectuees));
+        if (issue == IssueEntrainement::LimiteAtteinte)
+            Ecrire(stderr, QStringLiteral("Le seuil n'est pas atteint après %1 itérations : l'entraînement s'arrête là.")
+                               .arg(LimiteIterationsSeuil));
+    }
+    if (plusieurs) {
+        // Chaque séquence, puis le produit (log10 quand il sort de l'étendu ou que le calcul
+        // a été mis à l'échelle).
+        const int K = int(e.Formation.size());
+        s.Ligne(QStringLiteral("Séquences : %1").arg(K));
+        for (int k = 1; k <= K && !o.json; ++k)
+            s.Ligne(QStringLiteral("P(O_%1|λ) avant : ").arg(k) + avantSequences[std::size_t(k - 1)].Texte(o.chiffres));
+        s.Ligne(QStringLiteral("P(O|λ) avant (produit) : ") + avant);
+        if (avantEchelle)
+            s.Ligne(QStringLiteral("log10 P(O|λ) avant (produit) : ") + s.N(log10Avant));
+        for (int k = 1; k <= K && !o.json; ++k)
+            s.Ligne(QStringLiteral("P(O_%1|λ) après : ").arg(k) + TexteProbabiliteFormation(e, k, o.chiffres));
+        s.Ligne(QStringLiteral("P(O|λ) après (produit) : ") + TexteProbabilite(e, o.chiffres));
+        if (e.MisALEchelle || !e.ProbabiliteEchelle.Representable())
+            s.Ligne(QStringLiteral("log10 P(O|λ) après (produit) : ") + s.N(e.ProbabiliteEchelle.Log10()));
+        if (o.json) {
+            QJsonArray avantJson, apresJson;
+            for (int k = 1; k <= K; ++k) {
+                SequenceFormation avantK;
+                avantK.Probabilite = avantValeurs[std::size_t(k - 1)];
+                avantK.ProbabiliteEchelle = avantSequences[std::size_t(k - 1)];
+                avantJson << sequenceJson(avantK);
+                apresJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
+            }
+            r[QStringLiteral("avant_sequences")] = avantJson;
+            r[QStringLiteral("apres_sequences")] = apresJson;
+        }
+    } else {
+        s.Ligne(QStringLiteral("P(O|λ) avant : ") + avant);
+        if (avantEchelle)
+            s.Ligne(QStringLiteral("log10 P(O|λ) avant : ") + s.N(log10Avant));
+        x.Probabilite(lambda, e, QStringLiteral("P(O|λ) après : "));
+    }
+    s.Tables(lambda);
+    r[QStringLiteral("issue")] = SortieJson::Issue(issue);
+    r[QStringLiteral("iterations")] = e.IterationsEffectuees;
+    r[QStringLiteral("avant")] = SortieJson::Probabilite(valeurAvant);
+    r[QStringLiteral("apres")] = SortieJson::Probabilite(e.Probabilite);
+    x.JsonEchelle(e, QStringLiteral("apres"));
+    // Plusieurs séquences : un produit hors de l'étendu garde son texte et son log10.
+    const auto produitJson = [&](const QString &cle, const GrandeProbabilite &g) {
+        if (plusieurs && !g.Representable())
+            r[cle] = QJsonObject{{QStringLiteral("valeur"), 0.0},
+                                 {QStringLiteral("texte"), g.Texte(17)},
+                                 {QStringLiteral("log10"), double(g.Log10())},
+                                 {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
+    };
+    produitJson(QStringLiteral("avant"), produitAvant);
+    produitJson(QStringLiteral("apres"), e.ProbabiliteEchelle);
+    // Les tables en JSON ne sont bâties que pour la sortie JSON (97 états : 20 000 nombres).
+    if (o.json)
+        r[QStringLiteral("parametres")] = SortieJson::Parametres(lambda);
+}
+
 int Executer(const Options &o, Complements *complements)
 {
     Execution x(o);
@@ -321,27 +471,35 @@ int Executer(const Options &o, Complements *complements)
     if (o.commande == QLatin1String("parametres")) {
         CalculerParametres(contenu, p);
         s.Tables(p);
-        r[QStringLiteral("parametres")] = SortieJson::Parametres(p);
+        if (o.json)
+            r[QStringLiteral("parametres")] = SortieJson::Parametres(p);
         return x.Rendre(Succes);
     }
-    if ((o.trace || o.Entrainement()) && !complements)
+    if ((o.trace || (o.Entrainement() && o.sortie)) && !complements)
         throw Echec{Usage, QStringLiteral("La commande %1 demande le programme complet (hmmcalc-complet).").arg(o.commande)};
 
     verifierAvantCalcul(contenu);
     EspaceTravail e;
     e.DecoupageCaractere = !o.mot;
     if (o.sequences.isEmpty())
-        e.SequenceObservations = lireSequence(o.sequence, o.mot);
+        e.SequenceObservations = LireSequence(o.sequence, o.mot);
     else
         DefinirSequencesFormation(e, lireSequences(o.sequences));
-    QStringList textesFormation;
-    for (const SequenceFormation &f : e.Formation)
-        textesFormation << f.Texte;
-    if (e.PlusieursSequences())
+    // La liste JSON des séquences n'est bâtie que pour la sortie JSON (des millions de courtes
+    // séquences en feraient des centaines de Mo).
+    if (e.PlusieursSequences() && o.json) {
+        QStringList textesFormation;
+        for (const SequenceFormation &f : e.Formation)
+            textesFormation << f.Texte;
         r[QStringLiteral("sequences")] = SortieJson::Noms(textesFormation);
+    }
     CalculerParametres(contenu, p);
     DecouperSequence(p, e);
-    if (o.trace || o.Entrainement())
+    // Tables entières pour une trace ou un entraînement seulement : P(O|λ) ou le chemin seuls
+    // se calculent sur deux lignes de travail (et les pointeurs de Viterbi en octets).
+    // Un entraînement mis à l'échelle sur une séquence ne garde que ᾱ entier.
+    e.GarderTables = o.trace.has_value() || (o.Entrainement() && e.PlusieursSequences());
+    if (complements && (o.trace || o.Entrainement()))
         complements->Preparer(contenu);
     // Trace d'une évaluation, produite comme à l'ouverture de la fenêtre des traces.
     const auto tracerEvaluation = [&] {
@@ -363,9 +521,26 @@ int Executer(const Options &o, Complements *complements)
     } else if (o.commande == QLatin1String("viterbi")) {
         Decoder(p, e, mode);
         x.Arreter();
-        s.Ligne((QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e)).join(QStringLiteral(" - ")));
+        if (o.json) {
+            r[QStringLiteral("chemin")] = SortieJson::Noms(QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e));
+        } else {
+            // Le chemin écrit par morceaux, sans liste de noms ni texte entier (dix millions
+            // d'états : des centaines de Mo de moins).
+            QByteArray noms[ParametresModele::Taille];
+            for (int i = 1; i <= p.N; ++i)
+                noms[i] = (QStringLiteral(" - ") + p.NomEtat(i)).toLocal8Bit();
+            QByteArray morceau("Start");
+            for (int t = 1; t <= e.LongueurSequence; ++t) {
+                morceau += noms[e.CheminViterbi[t]];
+                if (morceau.size() >= 65536) {
+                    std::fwrite(morceau.constData(), 1, std::size_t(morceau.size()), stdout);
+                    morceau.clear();
+                }
+            }
+            morceau += '\n';
+            std::fwrite(morceau.constData(), 1, std::size_t(morceau.size()), stdout);
+        }
         x.Probabilite(p, e, QString());
-        r[QStringLiteral("chemin")] = SortieJson::Noms(QStringList{QStringLiteral("Start")} + EtatsCheminViterbi(p, e));
         r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
         x.JsonEchelle(e, QStringLiteral("probabilite"));
         tracerEvaluation();
@@ -392,8 +567,10 @@ int Executer(const Options &o, Complements *complements)
                         (r == e.MeilleurChemin ? QStringLiteral("\tmeilleur") : QString()));
             }
         }
-    } else {
+    } else if (complements) {
         complements->Entrainer(x, p, e);
+    } else {
+        Entrainer(x, p, e, nullptr, {});
     }
     return x.Reussir();
 }
@@ -413,6 +590,9 @@ int CodeEchec(std::exception_ptr erreur)
         return Refus;
     } catch (const ETropDeSymboles &e) {
         Ecrire(stderr, e.Message());
+        return Refus;
+    } catch (const std::bad_alloc &) {
+        Ecrire(stderr, MemoireTables::MessageManque());
         return Refus;
     } catch (const std::exception &e) {
         Ecrire(stderr, QStringLiteral("Erreur : ") + QString::fromLocal8Bit(e.what()));

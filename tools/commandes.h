@@ -4,10 +4,13 @@
 // fichier ; λ et la vérification sont ceux que le document calcule du même contenu.
 #include "arguments.h"
 #include "algorithms/chrono.h"
+#include "algorithms/grande_probabilite.h"
+#include "algorithms/observateur.h"
 
 #include <QJsonObject>
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 struct ContenuModele;
@@ -97,8 +100,19 @@ public:
     virtual void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e) = 0;
 };
 
+// La boucle d'un entraînement sur le document : elle rend son issue et désigne λ appris.
+using EntrainementDocument =
+    std::function<IssueEntrainement(Entrainement, ObservateurEntrainement *, ModeCalcul, const ParametresModele **)>;
+// Un entraînement (baumwelch, entrainement-viterbi) et ses sorties : séquences découpées, chrono
+// démarré. `suivant` observe aussi (la trace) ; sans `document`, λ appris est une copie de λ.
+void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *suivant,
+               const EntrainementDocument &document);
+
 // SEQUENCE « - » : l'entrée standard (bornée).
 QString LireEntree();
+// La séquence d'un argument : lui-même, ou pour « - » l'entrée standard, fins de ligne ôtées
+// (ou changées en espaces avec --mot).
+QString LireSequence(const QString &argument, bool parMot);
 
 // Les commandes de LireOptions ; `complements` est exigé pour --trace et les entraînements.
 int Executer(const Options &o, Complements *complements);

@@ -3,8 +3,9 @@
 // fichier illisible.
 //
 // Ce programme ne charge que Qt Core : vérifier, paramètres, évaluations, Viterbi et chemins
-// démarrent sans Qt Widgets (une vingtaine de millisecondes de moins par appel). Ce qui demande
-// le document du programme (traces, entraînements, apprentissage) est confié à hmmcalc-complet,
+// démarrent sans Qt Widgets (une vingtaine de millisecondes de moins par appel), et les
+// entraînements aussi quand ni --sortie ni --trace n'est demandé. Ce qui demande le document du
+// programme (traces, modèle entraîné enregistré, apprentissage) est confié à hmmcalc-complet,
 // qui reçoit les mêmes arguments, la même entrée standard et rend le même code.
 #include "commandes.h"
 #include "model/textes.h"
@@ -58,7 +59,8 @@ int lancer(int argc, char **argv)
         if (EstCommandeApprentissage(Lire(args).commande))
             confier(argv);
         const Options o = LireOptions(args);
-        if (o.trace || o.Entrainement())
+        // Un entraînement sans --sortie ni --trace ne touche pas au document : il se fait ici.
+        if (o.trace || (o.Entrainement() && o.sortie))
             confier(argv);
         return Executer(o, nullptr);
     } catch (...) {

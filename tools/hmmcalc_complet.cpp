@@ -72,6 +72,9 @@ public:
 
     void Preparer(const ContenuModele &contenu) override
     {
+        // Un entraînement sans --sortie ni --trace n'a pas besoin du document.
+        if (!o.sortie && !o.trace)
+            return;
         QString erreur;
         if (d.ChargerLignes(FichierModele::Ecrire(contenu), false, QFileInfo(o.modele).fileName(), &erreur) !=
             Chargement::Reussi)
@@ -103,127 +106,24 @@ private:
 
 void ComplementsDocument::Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e)
 {
-    const Sortie &s = x.s;
-    QJsonObject &r = x.r;
-    const ModeCalcul mode = o.echelle ? ModeCalcul::Echelle : ModeCalcul::Automatique;
-    // Plusieurs séquences : l'entraînement refuse lui-même une séquence impossible, et les
-    // P(O_k|λ) du modèle initial sont relevées à son début (SurPoint de l'itération 0).
-    const bool plusieurs = e.PlusieursSequences();
-    QString avant;
-    bool avantEchelle = false;
-    long double log10Avant = 0, valeurAvant = 0;
-    GrandeProbabilite produitAvant;
-    QStringList avantSequences;
-    QJsonArray avantJson;
-    // P(O_k|λ) en JSON : hors de l'étendu, la valeur 0 est accompagnée de son texte et de log10.
-    const auto sequenceJson = [&](const SequenceFormation &f) {
-        if (f.ProbabiliteEchelle.Representable() || f.ProbabiliteEchelle.EstNulle())
-            return SortieJson::Probabilite(f.Probabilite);
-        return QJsonObject{{QStringLiteral("valeur"), 0.0},
-                           {QStringLiteral("texte"), f.ProbabiliteEchelle.Texte(17)},
-                           {QStringLiteral("log10"), double(f.ProbabiliteEchelle.Log10())},
-                           {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
-    };
-    const auto releverAvant = [&] {
-        avant = TexteProbabilite(e, o.chiffres);
-        avantEchelle = e.MisALEchelle || (plusieurs && !e.ProbabiliteEchelle.Representable());
-        log10Avant = e.ProbabiliteEchelle.Log10();
-        valeurAvant = e.Probabilite;
-        produitAvant = e.ProbabiliteEchelle;
-        for (int k = 1; k <= int(e.Formation.size()); ++k) {
-            avantSequences << TexteProbabiliteFormation(e, k, o.chiffres);
-            avantJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
-        }
-    };
-    if (!plusieurs) {
-        Evaluer(p, e, false, mode);
-        if (e.ProbabiliteEchelle.EstNulle())
-            throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
-                               CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
-        releverAvant();
-    }
     // La trace d'un entraînement s'écrit pendant le calcul ; l'image est celle d'avant.
     Trace::ObservateurTrace trace;
-    ObservateurEntrainement *observateur = nullptr;
     if (o.trace) {
         try {
             Trace::ExporterImageModele(d);
         } catch (const ETrace &x) {
             throw Echec{Usage, x.Message()};
         }
-        observateur = &trace;
     }
-    const bool baumWelch = o.commande == QLatin1String("baumwelch");
-    // --historique : une ligne par itération (numéro, P, log10 P), écrite au fil du calcul.
-    HistoriqueConvergence historique(observateur);
-    if (o.historique || plusieurs) {
-        historique.SurPoint = [&](const PointConvergence &point) {
-            if (plusieurs && point.Iteration == 0 && avant.isEmpty())
-                releverAvant();
-            if (o.historique)
-                s.Ligne(QStringLiteral("%1\t%2\t%3").arg(point.Iteration).arg(s.N(point.P), s.N(point.Log10P)));
-        };
-        observateur = &historique;
-    }
-    if (baumWelch) {
-        e.NombreIterations = o.iterations.value_or(10);
-        e.Seuil = o.seuil.value_or(2.0L);
-    }
-    const IssueEntrainement issue =
-        ::Entrainer(baumWelch ? Entrainement::BaumWelch : Entrainement::Viterbi, d, e, observateur, mode);
-    x.Arreter();
-    if (issue == IssueEntrainement::SeuilDejaAtteint) {
-        s.Ligne(QStringLiteral("Le seuil est déjà atteint (P(O|λ) = %1) : le modèle n'est pas modifié.")
-                    .arg(avant));
-    } else {
-        s.Ligne(QStringLiteral("Itérations : %1").arg(e.IterationsEffectuees));
-        if (issue == IssueEntrainement::LimiteAtteinte)
-            Ecrire(stderr, QStringLiteral("Le seuil n'est pas atteint après %1 itérations : l'entraînement s'arrête là.")
-                               .arg(LimiteIterationsSeuil));
-    }
-    if (plusieurs) {
-        // Chaque séquence, puis le produit (log10 quand il sort de l'étendu ou que le calcul
-        // a été mis à l'échelle).
-        const int K = int(e.Formation.size());
-        s.Ligne(QStringLiteral("Séquences : %1").arg(K));
-        for (int k = 1; k <= K; ++k)
-            s.Ligne(QStringLiteral("P(O_%1|λ) avant : ").arg(k) + avantSequences.value(k - 1));
-        s.Ligne(QStringLiteral("P(O|λ) avant (produit) : ") + avant);
-        if (avantEchelle)
-            s.Ligne(QStringLiteral("log10 P(O|λ) avant (produit) : ") + s.N(log10Avant));
-        QJsonArray apresJson;
-        for (int k = 1; k <= K; ++k) {
-            s.Ligne(QStringLiteral("P(O_%1|λ) après : ").arg(k) + TexteProbabiliteFormation(e, k, o.chiffres));
-            apresJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
-        }
-        s.Ligne(QStringLiteral("P(O|λ) après (produit) : ") + TexteProbabilite(e, o.chiffres));
-        if (e.MisALEchelle || !e.ProbabiliteEchelle.Representable())
-            s.Ligne(QStringLiteral("log10 P(O|λ) après (produit) : ") + s.N(e.ProbabiliteEchelle.Log10()));
-        r[QStringLiteral("avant_sequences")] = avantJson;
-        r[QStringLiteral("apres_sequences")] = apresJson;
-    } else {
-        s.Ligne(QStringLiteral("P(O|λ) avant : ") + avant);
-        if (avantEchelle)
-            s.Ligne(QStringLiteral("log10 P(O|λ) avant : ") + s.N(log10Avant));
-        x.Probabilite(d.Parametres, e, QStringLiteral("P(O|λ) après : "));
-    }
-    s.Tables(d.Parametres);
-    r[QStringLiteral("issue")] = SortieJson::Issue(issue);
-    r[QStringLiteral("iterations")] = e.IterationsEffectuees;
-    r[QStringLiteral("avant")] = SortieJson::Probabilite(valeurAvant);
-    r[QStringLiteral("apres")] = SortieJson::Probabilite(e.Probabilite);
-    x.JsonEchelle(e, QStringLiteral("apres"));
-    // Plusieurs séquences : un produit hors de l'étendu garde son texte et son log10.
-    const auto produitJson = [&](const QString &cle, const GrandeProbabilite &g) {
-        if (plusieurs && !g.Representable())
-            r[cle] = QJsonObject{{QStringLiteral("valeur"), 0.0},
-                                 {QStringLiteral("texte"), g.Texte(17)},
-                                 {QStringLiteral("log10"), double(g.Log10())},
-                                 {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
+    const auto surDocument = [&](Entrainement type, ObservateurEntrainement *observateur, ModeCalcul mode,
+                                 const ParametresModele **lambda) {
+        *lambda = &d.Parametres;
+        return ::Entrainer(type, d, e, observateur, mode);
     };
-    produitJson(QStringLiteral("avant"), produitAvant);
-    produitJson(QStringLiteral("apres"), e.ProbabiliteEchelle);
-    r[QStringLiteral("parametres")] = SortieJson::Parametres(d.Parametres);
+    if (o.sortie || o.trace)
+        Commandes::Entrainer(x, p, e, o.trace ? &trace : nullptr, surDocument);
+    else
+        Commandes::Entrainer(x, p, e, nullptr, {});
     if (o.sortie) {
         QString erreur;
         if (!d.EnregistrerFichier(*o.sortie, &erreur))

@@ -100,7 +100,8 @@ void FenetreConvergence::Commencer(const QString &titre, long double seuil)
 
 void FenetreConvergence::Ajouter(const PointConvergence &point)
 {
-    if (point.P > 0) {
+    // Hors de la plage de l'étendu, P vaut 0 mais log10 P reste fini : le point est tracé.
+    if (std::isfinite(point.Log10P)) {
         const double y = double(point.Log10P);
         enAttente.append(QPointF(point.Iteration, y));
         bas = vide ? y : std::min(bas, y);
@@ -109,7 +110,7 @@ void FenetreConvergence::Ajouter(const PointConvergence &point)
     }
     dernierEtat = QStringLiteral("Itération %1 : P(O|λ) = %2 ; log10 P = %3")
                       .arg(point.Iteration)
-                      .arg(Nombres::Formater(point.P), Nombres::Formater(point.Log10P, 6));
+                      .arg(point.PEchelle.Texte(), Nombres::Formater(point.Log10P, 6));
     // Le tracé suit le calcul, au plus une fois par intervalle ; le reste part à la minuterie.
     if (!depuisDessin.isValid() || depuisDessin.elapsed() >= IntervalleDessin)
         Vider();

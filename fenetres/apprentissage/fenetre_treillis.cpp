@@ -186,14 +186,20 @@ bool FenetreTreillis::recalculer(QString *erreur)
         if (erreur)
             *erreur = x.Message();
         return false;
+    } catch (const std::bad_alloc &) {
+        if (erreur)
+            *erreur = MemoireTables::MessageManque();
+        return false;
     }
     epingle = false;
     Curseur->setRange(0, Vue->Donnees().T);
     Curseur->setValue(Vue->Donnees().T);
     setWindowTitle(QStringLiteral("Treillis - ") + Treillis::Titre(Vue->Donnees().Quoi) + QStringLiteral(" - ") +
                    (sequence.size() > 60 ? sequence.left(60) + QStringLiteral("...") : sequence));
-    Formule->setText(QStringLiteral("P(O|λ) = %1. Survolez ou cliquez un nœud pour voir sa formule développée.")
-                         .arg(Nombres::Formater(Vue->Donnees().P)));
+    const Treillis::Donnees &d = Vue->Donnees();
+    const QString entete = d.TableEchelle() ? Treillis::TexteEntete(d)
+                                            : QStringLiteral("P(O|λ) = ") + Nombres::Formater(d.P);
+    Formule->setText(entete + QStringLiteral(". Survolez ou cliquez un nœud pour voir sa formule développée."));
     return true;
 }
 

@@ -288,7 +288,7 @@ void DialogueAlgorithme::BitBtn1Click()
     } catch (const ETropDeSymboles &e) {
         refus = e.Message();
     } catch (const std::bad_alloc &) {
-        refus = QStringLiteral("Mémoire insuffisante pour ce calcul : essayez une séquence plus courte.");
+        refus = MemoireTables::MessageManque() + QStringLiteral(" Essayez une séquence plus courte.");
     } catch (const std::exception &e) {
         refus = QStringLiteral("Le calcul n'a pas pu être mené à bien : ") + QString::fromLocal8Bit(e.what());
     }

@@ -98,16 +98,22 @@ TForm2::TForm2(DocumentModele &d, TEtat2 *e, QWidget *parent)
     Edit3->setObjectName(QStringLiteral("Edit3"));
     BoutonAjouter = new QPushButton(QStringLiteral("Ajouter"), this);
     BoutonRetirer = new QPushButton(QStringLiteral("Retirer"), this);
+    BoutonCompleter = new QPushButton(QStringLiteral("&Compléter"), this);
+    BoutonNormaliser = new QPushButton(QStringLiteral("&Normaliser"), this);
     BoutonOk = new QPushButton(QStringLiteral("Ok"), this);
     BoutonAnnuler = new QPushButton(QStringLiteral("Annuler"), this);
     BoutonAide = new QPushButton(QStringLiteral("&Aide"), this);
     // Entrée est servie par les champs eux-mêmes, jamais par un bouton par défaut.
-    for (QPushButton *b : {BoutonAjouter, BoutonRetirer, BoutonOk, BoutonAnnuler, BoutonAide}) {
+    for (QPushButton *b : {BoutonAjouter, BoutonRetirer, BoutonCompleter, BoutonNormaliser, BoutonOk, BoutonAnnuler,
+                           BoutonAide}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
     BoutonAjouter->setToolTip(QStringLiteral("Ajouter le symbole et sa probabilité au tableau"));
     BoutonRetirer->setToolTip(QStringLiteral("Retirer la ligne sélectionnée du tableau"));
+    BoutonCompleter->setToolTip(QStringLiteral("Donner à la ligne sélectionnée (ou à la première vide) ce qui manque pour "
+                                               "que la somme fasse 1"));
+    BoutonNormaliser->setToolTip(QStringLiteral("Diviser chaque probabilité par leur somme"));
 
     StringGrid1 = new QTableWidget(0, 2, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
@@ -143,6 +149,8 @@ TForm2::TForm2(DocumentModele &d, TEtat2 *e, QWidget *parent)
     champs->addWidget(BoutonAjouter, 3, 1);
     champs->addWidget(BoutonRetirer, 3, 2);
     champs->addWidget(StringGrid1, 4, 0, 1, 3);
+    champs->addWidget(BoutonCompleter, 5, 1);
+    champs->addWidget(BoutonNormaliser, 5, 2);
     auto *haut = new QHBoxLayout;
     haut->addLayout(champs);
     haut->addWidget(Chart1, 1);
@@ -160,6 +168,8 @@ TForm2::TForm2(DocumentModele &d, TEtat2 *e, QWidget *parent)
         c->installEventFilter(this);
 
     connect(BoutonAjouter, &QPushButton::clicked, this, &TForm2::AjouterClick);
+    connect(BoutonCompleter, &QPushButton::clicked, this, &TForm2::CompleterClick);
+    connect(BoutonNormaliser, &QPushButton::clicked, this, &TForm2::NormaliserClick);
     connect(BoutonRetirer, &QPushButton::clicked, this, &TForm2::RetirerClick);
     connect(BoutonOk, &QPushButton::clicked, this, [this] { OkClick(); });
     connect(BoutonAnnuler, &QPushButton::clicked, this, &QDialog::close);
@@ -215,6 +225,47 @@ void TForm2::ecrire(int r, const QString &s, const QString &p)
 {
     StringGrid1->setItem(r, ColSymbole, new QTableWidgetItem(s));
     StringGrid1->setItem(r, ColProbabilite, new QTableWidgetItem(p));
+}
+
+QStringList TForm2::probabilitesSaisies()
+{
+    terminerEditionCellule();
+    compterLignes();
+    QStringList probas;
+    for (int r = 0; r < NbLignes; ++r)
+        probas << probabilite(r);
+    return probas;
+}
+
+void TForm2::CompleterClick()
+{
+    const QStringList probas = probabilitesSaisies();
+    int ligne = StringGrid1->currentRow();
+    if (ligne < 0 || ligne >= NbLignes)
+        for (int r = 0; r < NbLignes && ligne < 0; ++r) {
+            bool ok = false;
+            if (probabilite(r).trimmed().isEmpty() || (Nombres::VersExtended(probabilite(r), &ok) == 0 && ok))
+                ligne = r;
+        }
+    if (ligne < 0 || ligne >= NbLignes) {
+        StatusBar1->showMessage(QStringLiteral("Choisissez la ligne à compléter."));
+        return;
+    }
+    const QString reste = EditionEtat::Completer(probas, ligne);
+    if (reste.isEmpty()) {
+        StatusBar1->showMessage(QStringLiteral("Les autres probabilités font déjà plus de 1 : rien à compléter."));
+        return;
+    }
+    ecrire(ligne, symbole(ligne), reste);
+    ConstruireCamembert();
+}
+
+void TForm2::NormaliserClick()
+{
+    const QStringList n = EditionEtat::Normaliser(probabilitesSaisies());
+    for (int r = 0; r < NbLignes; ++r)
+        ecrire(r, symbole(r), n.value(r));
+    ConstruireCamembert();
 }
 
 void TForm2::compterLignes()

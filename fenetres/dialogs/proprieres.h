@@ -22,6 +22,7 @@ public:
     QLineEdit *Edit2 = nullptr; // "Symbole :"
     QLineEdit *Edit3 = nullptr; // "Probabilité :"
     QPushButton *BoutonAjouter = nullptr, *BoutonRetirer = nullptr;
+    QPushButton *BoutonCompleter = nullptr, *BoutonNormaliser = nullptr;
     QPushButton *BoutonOk = nullptr, *BoutonAnnuler = nullptr, *BoutonAide = nullptr;
     QTableWidget *StringGrid1 = nullptr;
     QChartView *Chart1 = nullptr;
@@ -31,6 +32,10 @@ public:
 
     void AjouterClick();
     void RetirerClick();
+    // « Compléter » : la ligne choisie (sinon la première sans probabilité ou à 0) reçoit ce qui
+    // manque pour que la somme fasse 1. « Normaliser » : les probabilités ramenées à une somme de 1.
+    void CompleterClick();
+    void NormaliserClick();
     // "Ok" : false quand une validation a échoué (la fenêtre reste ouverte).
     bool OkClick();
     // Remplace par "0" chaque probabilité du tableau qui n'est pas un nombre.
@@ -51,6 +56,8 @@ private:
     void echec(const QString &message, bool remettreNom);
     void appliquer();
     void terminerEditionCellule();
+    // La cellule en cours d'édition validée, les probabilités des lignes du tableau.
+    QStringList probabilitesSaisies();
 
     DocumentModele &document;
     QPointer<TEtat2> etat;

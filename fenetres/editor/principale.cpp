@@ -2,6 +2,7 @@
 // Les commandes du menu "Fichier", le démarrage et la fermeture sont dans fichiers.cpp.
 #include "editor/principale.h"
 #include "editor/apprentissage.h"
+#include "editor/calcul_direct.h"
 #include "skin/placement.h"
 #include "editor/clavier.h"
 #include "editor/defilement.h"
@@ -112,6 +113,7 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     Traces = new SuiviTrace(this, *Document, Espace);
     ObservateurTrace = &Traces->Observateur;
     BrancherApprentissage(*this);
+    CalculDirect = BrancherCalculDirect(*this);
     statusBar();
 
     const QString programme = QCoreApplication::applicationFilePath();

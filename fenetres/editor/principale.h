@@ -36,6 +36,7 @@ class ListesResultats;
 class PanneauVerification;
 class ObservateurEntrainement;
 class SuiviTrace;
+class PanneauDirect;
 
 class TForm1 : public QMainWindow, public ResultatsCalcul {
     Q_OBJECT
@@ -106,6 +107,8 @@ public:
     // Trace d'exécution (trace/suivi_trace.h) : l'observateur ci-dessus, la copie de ce que le
     // dernier calcul traçable a laissé (SuiviTrace::Memoriser), la fenêtre TForm20.
     SuiviTrace *Traces = nullptr;
+    // Le panneau « Calcul en direct » (editor/calcul_direct.cpp), dans son dock.
+    PanneauDirect *CalculDirect = nullptr;
     // Lance un programme extérieur (Outils) ; remplaçable par les tests.
     std::function<void(const QString &programme, const QStringList &arguments)> LancerProgramme;
 

@@ -269,7 +269,12 @@ void xi(const TablesModele &m, EspaceTravail &e, TamponsXi &tp)
 void DimensionnerEsperances(const ParametresModele &p, EspaceTravail &e)
 {
     const int L = p.N + 1;
-    e.Gamma.Dimensionner(e.LongueurSequence + 1, L);
+    // Sans tables gardées, γ n'est pas rangé (les entraînements mis à l'échelle le somment au
+    // fil du calcul ; les boucles exactes gardent leurs tables) : T × N étendus de moins.
+    if (e.GarderTables)
+        e.Gamma.Dimensionner(e.LongueurSequence + 1, L);
+    else
+        e.Gamma.Dimensionner(0, 0);
     e.EsperancesDepuis.resize(std::size_t(L));
     e.EsperancesEtat.resize(std::size_t(L));
     e.EsperancesTransitions.Dimensionner(L, L);

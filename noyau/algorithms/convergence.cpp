@@ -1,17 +1,19 @@
 // Historique de convergence des entraînements.
 #include "algorithms/convergence.h"
 #include "algorithms/espace.h"
-#include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
 #include "model/parametres.h"
 
 #include <cmath>
 
-void HistoriqueConvergence::ajouter(int iteration, long double p)
+void HistoriqueConvergence::ajouter(int iteration, const EspaceTravail &e)
 {
     PointConvergence point;
     point.Iteration = iteration;
-    point.P = p;
-    point.Log10P = p > 0 ? std::log10(p) : -HUGE_VALL;
+    point.P = e.Probabilite;
+    // Calcul mis à l'échelle ou produit de plusieurs séquences : P(O|λ) peut sortir de l'étendu.
+    point.PEchelle = e.MisALEchelle || e.PlusieursSequences() ? e.ProbabiliteEchelle : GrandeProbabilite::De(e.Probabilite);
+    point.Log10P = point.PEchelle.Log10();
     Points.push_back(point);
     if (SurPoint)
         SurPoint(point);
@@ -20,17 +22,19 @@ void HistoriqueConvergence::ajouter(int iteration, long double p)
 void HistoriqueConvergence::Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e)
 {
     // Au début de l'entraînement de Viterbi, Probabilite est celle du meilleur chemin : P(O|λ)
-    // du modèle initial est recalculée à part, sans toucher aux tables de l'entraînement.
+    // du modèle initial est recalculée à part (mise à l'échelle s'il le faut), sans toucher aux
+    // tables de l'entraînement.
     Points.clear();
     if (e.PlusieursSequences()) {
         // Plusieurs séquences : le produit des P(O_k|λ) du modèle initial est déjà là.
-        ajouter(0, e.Probabilite);
+        ajouter(0, e);
     } else {
         EspaceTravail avant;
         avant.Observations = e.Observations;
         avant.LongueurSequence = e.LongueurSequence;
-        CalculerForward(p, avant);
-        ajouter(0, avant.Probabilite);
+        avant.GarderTables = false;
+        Evaluer(p, avant, false);
+        ajouter(0, avant);
     }
     if (suivant)
         suivant->Debut(type, p, e);
@@ -38,7 +42,7 @@ void HistoriqueConvergence::Debut(Entrainement type, const ParametresModele &p, 
 
 void HistoriqueConvergence::Iteration(Entrainement type, const ParametresModele &p, EspaceTravail &e)
 {
-    ajouter(e.IterationCourante, e.Probabilite);
+    ajouter(e.IterationCourante, e);
     if (suivant)
         suivant->Iteration(type, p, e);
 }

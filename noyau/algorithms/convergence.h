@@ -7,10 +7,13 @@
 #include <functional>
 #include <vector>
 
+#include "algorithms/grande_probabilite.h"
+
 struct PointConvergence {
     int Iteration = 0;    // 0 : le modèle initial
-    long double P = 0;    // P(O|λ)
-    long double Log10P = 0; // -inf quand P = 0
+    long double P = 0;    // P(O|λ) en étendu : 0 ou sous-normale hors de la plage
+    GrandeProbabilite PEchelle; // la même, hors de la plage s'il le faut
+    long double Log10P = 0; // -inf quand P(O|λ) = 0, fini hors de la plage de l'étendu
 };
 
 class HistoriqueConvergence : public ObservateurEntrainement {
@@ -41,6 +44,6 @@ public:
     }
 
 private:
-    void ajouter(int iteration, long double p);
+    void ajouter(int iteration, const EspaceTravail &e);
     ObservateurEntrainement *suivant;
 };

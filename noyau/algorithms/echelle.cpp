@@ -351,6 +351,20 @@ void Backward(const ParametresModele &p, EspaceTravail &e)
     marquer(e, P);
 }
 
+void Gamma(const ParametresModele &p, EspaceTravail &e)
+{
+    const int T = e.LongueurSequence, N = p.N;
+    if (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1)
+        e.Gamma.Dimensionner(T + 1, N + 1);
+    for (int t = 1; t <= T; ++t) {
+        const LD *a = e.Alpha.LigneBrute(t), *b = e.Beta.LigneBrute(t);
+        const LD c = e.FacteursEchelle[t];
+        LD *g = e.Gamma.LigneBrute(t);
+        for (int i = 1; i <= N; ++i)
+            g[i] = a[i] * b[i] / c;
+    }
+}
+
 void Viterbi(const ParametresModele &p, EspaceTravail &e)
 {
     Calcul::ControlerSequence(p, e);

@@ -27,6 +27,8 @@ namespace Echelle {
 void Forward(const ParametresModele &parametres, EspaceTravail &espace);
 // Forward d'abord (pour les c_t), puis Beta = β̂ ; P(O|λ) = Σ_i π_i b_i(o_1) β̂_1(i) × Π_t 1 / c_t.
 void Backward(const ParametresModele &parametres, EspaceTravail &espace);
+// γ_t(i) = ᾱ_t(i) β̂_t(i) / c_t dans Gamma, d'après les tables pleines de Backward.
+void Gamma(const ParametresModele &parametres, EspaceTravail &espace);
 // Delta = ln δ (logarithme naturel), Psi, CheminViterbi ; ProbabiliteEchelle = la probabilité
 // du meilleur chemin (égale à celle du calcul exact quand il est dans la plage).
 void Viterbi(const ParametresModele &parametres, EspaceTravail &espace);

@@ -143,7 +143,8 @@ struct EspaceTravail {
     Matrice<int> Psi;
     // false : seule la probabilité est demandée (ni trace, ni treillis, ni postérieur). Alpha,
     // Beta et Delta ne gardent alors que deux lignes de travail (indice t & 1), et Viterbi
-    // range ses pointeurs dans PsiOctets (un octet par case, N <= 255) au lieu de Psi.
+    // range ses pointeurs dans PsiOctets (un octet par case, N <= 255) au lieu de Psi. Un
+    // entraînement mis à l'échelle sur une séquence ne garde alors que ᾱ entier (ni β̂ ni γ).
     bool GarderTables = true;
     std::vector<unsigned char> PsiOctets; // [t * (N + 1) + j]
     // Interne au choix du calcul (portee.cpp) : le calcul exact peut s'arrêter dès que son

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -141,4 +142,26 @@ void MemoireTables::Exiger(std::size_t octets)
     throw ERefusCalcul(QStringLiteral("Mémoire insuffisante : ce calcul demande %1 pour ses tables, il en reste %2 "
                                       "de disponible. Le calcul n'est pas fait.")
                            .arg(TexteTaille(octets), TexteTaille(d)));
+}
+
+namespace {
+std::atomic<std::size_t> derniereDemande{0};
+}
+
+void MemoireTables::NoterRefus(std::size_t octets)
+{
+    derniereDemande.store(octets, std::memory_order_relaxed);
+}
+
+QString MemoireTables::MessageManque()
+{
+    const std::size_t demande = derniereDemande.exchange(0, std::memory_order_relaxed);
+    const QString reste = TexteTaille(Disponible());
+    if (demande == 0)
+        return QStringLiteral("Mémoire insuffisante : le calcul demande plus que les %1 encore disponibles. "
+                              "Le calcul n'est pas fait.")
+            .arg(reste);
+    return QStringLiteral("Mémoire insuffisante : le calcul demande %1 d'un seul bloc, il en reste %2 de "
+                          "disponible. Le calcul n'est pas fait.")
+        .arg(TexteTaille(demande), reste);
 }

@@ -25,6 +25,11 @@ std::size_t Disponible();
 void Exiger(std::size_t octets);
 // Taille en texte : « 1,5 Gio », « 300 Mio ».
 QString TexteTaille(std::size_t octets);
+// Une allocation refusée (std::bad_alloc) : sa taille, relevée par l'allocateur des tables et
+// par celui du processus (allocation_processus.cpp), 0 quand elle n'est pas connue.
+void NoterRefus(std::size_t octets);
+// Le message français d'un std::bad_alloc : taille demandée quand elle est connue, disponible.
+QString MessageManque();
 }
 
 template <typename T>
@@ -46,13 +51,17 @@ struct AllocateurTables {
 
     T *allocate(std::size_t n)
     {
-        if (n > (std::size_t(-1) - MemoireTables::GrandePage) / sizeof(T))
+        if (n > (std::size_t(-1) - MemoireTables::GrandePage) / sizeof(T)) {
+            MemoireTables::NoterRefus(std::size_t(-1));
             throw std::bad_alloc();
+        }
         if (!grande(n))
             return static_cast<T *>(::operator new(n * sizeof(T)));
         void *p = MemoireTables::Prendre(arrondi(n));
-        if (!p)
+        if (!p) {
+            MemoireTables::NoterRefus(arrondi(n));
             throw std::bad_alloc();
+        }
         return static_cast<T *>(p);
     }
     void deallocate(T *p, std::size_t n) noexcept

@@ -105,6 +105,36 @@ void Decoder(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
         refuser(p, e);
 }
 
+void EvaluerTables(const ParametresModele &p, EspaceTravail &e)
+{
+    e.Formation.clear();
+    e.GarderTables = true;
+    exactOuArret(e, [&] { CalculerForward(p, e); });
+    if (!HorsPortee(e.Probabilite)) {
+        CalculerBackward(p, e);
+        exact(e);
+        return;
+    }
+    Echelle::Backward(p, e);
+    if (e.ProbabiliteEchelle.EstNulle()) {
+        // Séquence impossible : les tables exactes (nulles) disent où elle cesse d'être générée.
+        CalculerForward(p, e);
+        CalculerBackward(p, e);
+        exact(e);
+    }
+}
+
+void CalculerGammaTables(const ParametresModele &p, EspaceTravail &e)
+{
+    if (e.MisALEchelle) {
+        Echelle::Gamma(p, e);
+        return;
+    }
+    if (e.Probabilite == 0)
+        refuser(p, e);
+    CalculerGamma(p, e);
+}
+
 IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, EspaceTravail &e,
                                       ObservateurEntrainement *obs, ModeCalcul mode)
 {
@@ -121,8 +151,12 @@ IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, Es
     }
     IssueEntrainement issue;
     if (exacte) {
-        // Exactement EntrainerBaumWelch / EntrainerViterbi : la suite de PreparerEntrainement.
+        // Exactement EntrainerBaumWelch / EntrainerViterbi : la suite de PreparerEntrainement. Les
+        // boucles exactes lisent α et β entiers, quoi que l'appelant ait demandé.
+        const bool garder = e.GarderTables;
+        e.GarderTables = true;
         issue = type == Entrainement::BaumWelch ? BouclerBaumWelch(p, e, obs) : BouclerViterbi(p, e, obs);
+        e.GarderTables = garder;
         exact(e);
     } else {
         issue = type == Entrainement::BaumWelch ? Echelle::BouclerBaumWelch(p, e, obs)

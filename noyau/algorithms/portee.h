@@ -20,6 +20,15 @@ void Evaluer(const ParametresModele &parametres, EspaceTravail &espace, bool arr
 // quand la séquence est impossible ; sinon CheminViterbi, et Probabilite ou ProbabiliteEchelle.
 void Decoder(const ParametresModele &parametres, EspaceTravail &espace, ModeCalcul mode = ModeCalcul::Automatique);
 
+// Forward puis Backward avec leurs tables entières (treillis, décodage a posteriori) : exacts
+// quand P(O|λ) est dans la plage de l'étendu, mis à l'échelle sinon (Alpha = ᾱ, Beta = β̂,
+// FacteursEchelle = c_t, MisALEchelle). Une séquence impossible garde les tables exactes et
+// P(O|λ) = 0. Probabilite est celle du Backward, comme pour CalculerGamma.
+void EvaluerTables(const ParametresModele &parametres, EspaceTravail &espace);
+// γ des tables d'EvaluerTables dans Gamma : α_t(i) β_t(i) / P, ou ᾱ_t(i) β̂_t(i) / c_t une fois
+// mis à l'échelle. ERefusCalcul quand le modèle ne génère pas la séquence.
+void CalculerGammaTables(const ParametresModele &parametres, EspaceTravail &espace);
+
 // Les deux entraînements sur le document (mêmes refus et même conclusion que EntrainerBaumWelch
 // et EntrainerViterbi, qui restent le calcul exact). Avec plusieurs séquences dans Formation :
 // EntrainerFormation.

@@ -1,15 +1,14 @@
 // Décodage a posteriori à partir des récurrences avant et arrière existantes.
 #include "algorithms/posterieur.h"
-#include "algorithms/baumwelch_calcul.h"
 #include "algorithms/espace.h"
-#include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
 #include "model/parametres.h"
 
 std::vector<int> CalculerCheminPosterieur(const ParametresModele &p, EspaceTravail &e)
 {
-    ExigerGeneration(p, e);
-    CalculerBackward(p, e);
-    CalculerGamma(p, e);
+    // Hors de la plage de l'étendu, γ vient de ᾱ et β̂ : il reste dans [0 ; 1].
+    EvaluerTables(p, e);
+    CalculerGammaTables(p, e);
     const int T = e.LongueurSequence;
     std::vector<int> q(std::size_t(T) + 1, 0);
     for (int t = 1; t <= T; ++t) {

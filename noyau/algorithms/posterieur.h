@@ -8,7 +8,8 @@
 struct ParametresModele;
 struct EspaceTravail;
 
-// Forward (refus quand P(O|λ) = 0), Backward, γ dans Gamma ; rend q[0..T] (q[0] = 0 pour
+// Forward et Backward (exacts, ou mis à l'échelle quand P(O|λ) sort de la plage de l'étendu),
+// refus quand P(O|λ) = 0, γ dans Gamma ; rend q[0..T] (q[0] = 0 pour
 // START). À égalité le plus petit numéro l'emporte, comme pour Viterbi.
 std::vector<int> CalculerCheminPosterieur(const ParametresModele &parametres, EspaceTravail &espace);
 // Noms des états q[1..T].

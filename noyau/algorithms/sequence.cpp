@@ -6,6 +6,8 @@
 #include "model/textes.h"
 
 #include <QFileInfo>
+#include <QHash>
+#include <cstdint>
 
 void DecouperSequence(const ParametresModele &p, EspaceTravail &e)
 {
@@ -15,19 +17,45 @@ void DecouperSequence(const ParametresModele &p, EspaceTravail &e)
         const int k = p.RechercherSymbole(morceau);
         return k == -1 ? 0 : k;
     };
-    if (e.DecoupageCaractere) {
-        for (const QChar c : texte)
-            o.push_back(symbole(QString(c)));
-    } else {
+    if (e.DecoupageCaractere && !texte.isEmpty()) {
+        // Un symbole par caractère : les observations vont droit à leur place, sans table
+        // intermédiaire (dix millions de symboles : 40 Mo de moins au plus fort).
+        const qsizetype T = texte.size();
+        if (T >= qsizetype(INT32_MAX))
+            throw ERefusCalcul(QStringLiteral("La séquence d'observations est trop longue (%1 symboles).").arg(T));
+        MemoireTables::Exiger(std::size_t(T + 1) * sizeof(int));
+        e.Observations.resize(std::size_t(T) + 1);
+        int *obs = e.Observations.data();
+        obs[0] = 0;
+        // Le symbole d'un caractère déjà vu n'est pas recherché de nouveau.
+        QHash<char16_t, int> vus;
+        for (qsizetype t = 0; t < T; ++t) {
+            const char16_t c = texte.at(t).unicode();
+            auto it = vus.constFind(c);
+            if (it == vus.constEnd())
+                it = vus.insert(c, symbole(QString(QChar(c))));
+            obs[t + 1] = *it;
+        }
+        e.LongueurSequence = int(T);
+        return;
+    } else if (!e.DecoupageCaractere) {
         const qsizetype n = texte.size();
         qsizetype pos = 0;
         const QChar blanc(u' ');
+        // Un mot déjà vu n'est pas recherché de nouveau parmi les symboles.
+        QHash<QStringView, int> vus;
+        o.reserve(std::size_t(n / 2 + 2));
         while (pos < n) {
-            QString mot;
+            const qsizetype debut = pos;
             while (pos < n && texte.at(pos) != blanc)
-                mot += texte.at(pos++);
-            if (!mot.isEmpty())
-                o.push_back(symbole(mot));
+                ++pos;
+            if (pos > debut) {
+                const QStringView mot = QStringView(texte).mid(debut, pos - debut);
+                auto it = vus.constFind(mot);
+                if (it == vus.constEnd())
+                    it = vus.insert(mot, symbole(mot.toString()));
+                o.push_back(*it);
+            }
             while (pos < n && texte.at(pos) == blanc)
                 ++pos;
         }

@@ -7,6 +7,41 @@
 
 namespace EditionEtat {
 
+namespace {
+long double valeur(const QString &texte)
+{
+    bool ok = false;
+    const long double v = Nombres::VersExtended(texte, &ok);
+    return ok ? v : 0;
+}
+}
+
+QString Completer(const QStringList &p, int ligne)
+{
+    long double autres = 0;
+    for (qsizetype r = 0; r < p.size(); ++r)
+        if (r != ligne)
+            autres += valeur(p[r]);
+    const long double reste = 1 - autres;
+    // Un reste négatif d'un arrondi près vaut 0 ; au-delà, il n'y a rien à compléter.
+    if (reste < -1e-12L)
+        return QString();
+    return Nombres::Formater(reste < 0 ? 0 : reste);
+}
+
+QStringList Normaliser(const QStringList &p)
+{
+    long double somme = 0;
+    for (const QString &t : p)
+        somme += valeur(t);
+    if (!(somme > 0))
+        return p;
+    QStringList r;
+    for (const QString &t : p)
+        r << Nombres::Formater(valeur(t) / somme);
+    return r;
+}
+
 float Somme(const QStringList &probabilites)
 {
     float s = 0;

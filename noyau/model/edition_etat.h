@@ -21,6 +21,13 @@ bool SommeAcceptee(const QStringList &probabilites);
 // refusée est écrite avec assez de chiffres pour ne jamais se lire 1.
 QString TexteSomme(const QStringList &probabilites);
 
+// « Compléter » : le texte de la probabilité de la ligne `ligne` qui porte la somme à 1 (un
+// moins la somme des autres) ; vide quand les autres dépassent déjà 1.
+QString Completer(const QStringList &probabilites, int ligne);
+// « Normaliser » : chaque probabilité divisée par leur somme (un texte qui n'est pas un nombre
+// compte pour 0) ; la liste inchangée quand la somme est nulle.
+QStringList Normaliser(const QStringList &probabilites);
+
 struct Refus {
     QString Message; // vide : accepté
     bool SurLeNom = false; // le nom est fautif (la fenêtre le remet et le sélectionne)

@@ -1,8 +1,8 @@
 // Le treillis des calculs : données, formules et dessin.
 #include "trace/treillis.h"
-#include "algorithms/baumwelch_calcul.h"
 #include "algorithms/decodage.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
 #include "graph/nombres.h"
 #include "model/parametres.h"
 
@@ -122,18 +122,35 @@ void copierModele(const ParametresModele &p, const EspaceTravail &e, Valeurs val
     }
 }
 
+// Produits des 1/c_t depuis le début et depuis la fin : α = ᾱ × Avant, β = β̂ × Apres.
+void cumuler(Donnees &d)
+{
+    if (!d.Echelle)
+        return;
+    const std::size_t T = std::size_t(d.T);
+    d.Avant.assign(T + 2, GrandeProbabilite::De(1));
+    d.Apres.assign(T + 2, GrandeProbabilite::De(1));
+    for (std::size_t t = 1; t <= T; ++t) {
+        d.Avant[t] = d.Avant[t - 1];
+        d.Avant[t] *= 1 / d.C[t];
+    }
+    for (std::size_t t = T; t >= 1; --t) {
+        d.Apres[t] = d.Apres[t + 1];
+        d.Apres[t] *= 1 / d.C[t];
+    }
+}
+
 // Bornes des teintes, une fois la table remplie.
 void echelle(Donnees &d)
 {
-    const Matrice<long double> &v = d.Table();
+    cumuler(d);
     d.MaxColonne.assign(std::size_t(d.T) + 1, 0);
     long double etendue = 0;
     for (int t = 1; t <= d.T; ++t) {
         bool premier = true;
         long double bas = 0, haut = 0;
         for (int i = 1; i <= d.N; ++i)
-            if (v(t, i) > 0) {
-                const long double l = std::log10(v(t, i));
+            if (const long double l = Log10Valeur(d, t, i); std::isfinite(l)) {
                 bas = premier ? l : std::min(bas, l);
                 haut = premier ? l : std::max(haut, l);
                 premier = false;
@@ -144,31 +161,44 @@ void echelle(Donnees &d)
     d.Etendue = std::clamp(etendue, 1.0L, 12.0L);
 }
 
+// Ce que le calcul laisse dans l'espace quand il a été mis à l'échelle.
+void copierEchelle(const EspaceTravail &e, Donnees &d)
+{
+    d.Echelle = e.MisALEchelle;
+    d.PEchelle = e.ProbabiliteEchelle;
+    d.C.assign(e.FacteursEchelle.data(), e.FacteursEchelle.data() + e.FacteursEchelle.size());
+}
+
 }
 
 Donnees Preparer(const ParametresModele &p, EspaceTravail &e, Valeurs valeurs)
 {
     Donnees d;
     copierModele(p, e, valeurs, d);
+    EvaluerTables(p, e);
     if (valeurs == Valeurs::Gamma)
-        ExigerGeneration(p, e);
-    else
-        CalculerForward(p, e);
+        CalculerGammaTables(p, e); // refus d'une séquence impossible avant tout dessin
     d.Alpha = e.Alpha;
-    CalculerBackward(p, e);
     d.Beta = e.Beta;
     d.P = e.Probabilite;
-    if (d.P > 0) {
-        CalculerGamma(p, e);
+    copierEchelle(e, d);
+    if (!d.PEchelle.EstNulle()) {
+        if (valeurs != Valeurs::Gamma)
+            CalculerGammaTables(p, e);
         d.Gamma = e.Gamma;
+        // Le chemin de Viterbi, exact ou mis à l'échelle (ln δ) quand il sort de la plage.
+        Decoder(p, e);
+        d.DeltaLog = e.MisALEchelle;
     } else {
         d.Gamma.Dimensionner(d.T + 1, p.N + 1);
+        CalculerViterbi(p, e);
+        e.ProbabiliteEchelle = GrandeProbabilite::De(e.Probabilite);
     }
-    CalculerViterbi(p, e);
     d.Delta = e.Delta;
     d.Psi = e.Psi;
     d.PViterbi = e.Probabilite;
-    if (d.PViterbi > 0)
+    d.PViterbiEchelle = e.ProbabiliteEchelle;
+    if (!d.PViterbiEchelle.EstNulle())
         for (int t = 0; t <= d.T; ++t)
             d.Chemin.push_back(e.CheminViterbi[t]);
     echelle(d);
@@ -182,27 +212,167 @@ Donnees Copier(const ParametresModele &p, const EspaceTravail &e, Valeurs valeur
     switch (valeurs) {
     case Valeurs::Alpha:
         d.Alpha = e.Alpha;
+        copierEchelle(e, d);
         break;
     case Valeurs::Beta:
         d.Beta = e.Beta;
+        copierEchelle(e, d);
         break;
     case Valeurs::Delta:
         d.Delta = e.Delta;
         d.Psi = e.Psi;
+        d.DeltaLog = e.MisALEchelle;
+        d.PViterbi = e.Probabilite;
+        d.PViterbiEchelle = e.ProbabiliteEchelle;
         break;
     case Valeurs::Gamma:
         d.Alpha = e.Alpha;
         d.Beta = e.Beta;
         d.Gamma = e.Gamma;
         d.P = e.Probabilite;
+        copierEchelle(e, d);
         break;
     }
     echelle(d);
     return d;
 }
 
+GrandeProbabilite Valeur(const Donnees &d, int t, int j)
+{
+    const long double x = d.Table()(t, j);
+    if (!d.TableEchelle() || d.Quoi == Valeurs::Gamma)
+        return GrandeProbabilite::De(x);
+    if (d.Quoi == Valeurs::Delta)
+        return GrandeProbabilite::DeLogarithme(x);
+    GrandeProbabilite g = GrandeProbabilite::De(x);
+    g *= d.Quoi == Valeurs::Alpha ? d.Avant[std::size_t(t)] : d.Apres[std::size_t(t)];
+    return g;
+}
+
+long double Log10Valeur(const Donnees &d, int t, int j)
+{
+    if (d.Quoi == Valeurs::Delta && d.DeltaLog)
+        return d.Delta(t, j) / 2.302585092994045684017991454684364208L; // ln δ sans détour
+    return Valeur(d, t, j).Log10();
+}
+
+QString TexteValeur(const Donnees &d, int t, int j, int chiffres)
+{
+    if (!d.TableEchelle())
+        return Nombres::Formater(d.Table()(t, j), chiffres);
+    return Valeur(d, t, j).Texte(chiffres);
+}
+
+QString TexteEntete(const Donnees &d)
+{
+    if (!d.TableEchelle())
+        return {};
+    const bool delta = d.Quoi == Valeurs::Delta;
+    const GrandeProbabilite &g = delta ? d.PViterbiEchelle : d.PEchelle;
+    const QString p = delta ? QStringLiteral("P(O, Q*|λ)") : QStringLiteral("P(O|λ)");
+    return QStringLiteral("%1 = %2 (mis à l'échelle) ; log10 %1 = %3")
+        .arg(p, g.Texte(), Nombres::Formater(g.Log10()));
+}
+
+namespace {
+
+// La formule d'une case mise à l'échelle : ᾱ et β̂ avec leurs facteurs c_t, γ tiré d'eux, δ en
+// mantisse et exposant ; la valeur vraie suit.
+QString formuleEchelle(const Donnees &d, int t, int j)
+{
+    const QString &nj = d.Etats[j];
+    const auto a = [&](int i, int k) { return QStringLiteral("a(%1,%2)").arg(d.Etats[i], d.Etats[k]); };
+    const auto b = [&](int i, int tt) { return QStringLiteral("b(%1,%2)").arg(d.Etats[i], d.Symboles[tt]); };
+    const auto c = [&](int tt) { return n(d.C[std::size_t(tt)]); };
+    const QString alpha = QStringLiteral("ᾱ"), beta = QStringLiteral("β\u0302");
+    const auto nom = [&](const QString &q, int tt, int i) { return QStringLiteral("%1%2(%3)").arg(q).arg(tt).arg(d.Etats[i]); };
+    QString lettres, nombres, valeur = n(d.Table()(t, j));
+    switch (d.Quoi) {
+    case Valeurs::Alpha: {
+        if (t == 1) {
+            lettres = QStringLiteral("c1·π(%1)·%2").arg(nj, b(j, 1));
+            nombres = QStringLiteral("%1 × %2 × %3").arg(c(1), n(d.PI[std::size_t(j)]), n(d.b(j, 1)));
+            break;
+        }
+        QStringList l, v;
+        for (int i = 1; i <= d.N; ++i)
+            if (d.a(i, j) != 0) {
+                l << nom(alpha, t - 1, i) + QStringLiteral("·") + a(i, j);
+                v << n(d.Alpha(t - 1, i)) + QStringLiteral(" × ") + n(d.a(i, j));
+            }
+        if (l.isEmpty()) {
+            lettres = QStringLiteral("0 (aucune transition vers %1)").arg(nj);
+            nombres = QStringLiteral("0");
+        } else {
+            lettres = QStringLiteral("c%1·[%2]·%3").arg(t).arg(l.join(QStringLiteral(" + ")), b(j, t));
+            nombres = QStringLiteral("%1 × [%2] × %3").arg(c(t), v.join(QStringLiteral(" + ")), n(d.b(j, t)));
+        }
+        break;
+    }
+    case Valeurs::Beta: {
+        if (t == d.T) {
+            lettres = QStringLiteral("c%1").arg(t);
+            break;
+        }
+        QStringList l, v;
+        for (int k = 1; k <= d.N; ++k)
+            if (d.a(j, k) != 0) {
+                l << a(j, k) + QStringLiteral("·") + b(k, t + 1) + QStringLiteral("·") + nom(beta, t + 1, k);
+                v << n(d.a(j, k)) + QStringLiteral(" × ") + n(d.b(k, t + 1)) + QStringLiteral(" × ") + n(d.Beta(t + 1, k));
+            }
+        if (l.isEmpty()) {
+            lettres = QStringLiteral("0 (aucune transition depuis %1)").arg(nj);
+        } else {
+            lettres = QStringLiteral("c%1·[%2]").arg(t).arg(l.join(QStringLiteral(" + ")));
+            nombres = QStringLiteral("%1 × [%2]").arg(c(t), v.join(QStringLiteral(" + ")));
+        }
+        break;
+    }
+    case Valeurs::Gamma:
+        lettres = QStringLiteral("%1·%2 / c%3").arg(nom(alpha, t, j), nom(beta, t, j)).arg(t);
+        nombres = QStringLiteral("%1 × %2 / %3").arg(n(d.Alpha(t, j)), n(d.Beta(t, j)), c(t));
+        break;
+    case Valeurs::Delta: {
+        valeur = TexteValeur(d, t, j);
+        if (t == 1) {
+            lettres = QStringLiteral("π(%1)·%2").arg(nj, b(j, 1));
+            nombres = QStringLiteral("%1 × %2").arg(n(d.PI[std::size_t(j)]), n(d.b(j, 1)));
+            break;
+        }
+        QStringList l, v;
+        for (int i = 1; i <= d.N; ++i)
+            if (d.a(i, j) != 0) {
+                l << nom(QStringLiteral("δ"), t - 1, i) + QStringLiteral("·") + a(i, j);
+                v << TexteValeur(d, t - 1, i) + QStringLiteral(" × ") + n(d.a(i, j));
+            }
+        if (l.isEmpty()) {
+            lettres = QStringLiteral("0 (aucune transition vers %1)").arg(nj);
+            nombres = QStringLiteral("0");
+        } else {
+            lettres = QStringLiteral("max[") + l.join(QStringLiteral(" ; ")) + QStringLiteral("]·") + b(j, t);
+            nombres = QStringLiteral("max[") + v.join(QStringLiteral(" ; ")) + QStringLiteral("] × ") + n(d.b(j, t));
+        }
+        break;
+    }
+    }
+    const QString s = d.Quoi == Valeurs::Alpha ? alpha : d.Quoi == Valeurs::Beta ? beta : Symbole(d.Quoi);
+    QString r = nom(s, t, j) + QStringLiteral(" = ") + lettres;
+    if (!nombres.isEmpty())
+        r += QStringLiteral(" = ") + nombres;
+    r += QStringLiteral(" = ") + valeur;
+    if (d.Quoi == Valeurs::Alpha || d.Quoi == Valeurs::Beta)
+        r += QStringLiteral(" ; ") + nom(Symbole(d.Quoi), t, j) + QStringLiteral(" = ") + TexteValeur(d, t, j);
+    if (d.Quoi == Valeurs::Delta && t > 1 && std::isfinite(d.Delta(t, j)))
+        r += QStringLiteral(" ; ψ%1(%2) = %3").arg(t).arg(nj, d.Etats[d.Psi(t, j)]);
+    return r;
+}
+
+}
+
 QString Formule(const Donnees &d, int t, int j)
 {
+    if (d.TableEchelle())
+        return formuleEchelle(d, t, j);
     const QString s = Symbole(d.Quoi);
     const QString &nj = d.Etats[j];
     const auto nom = [&](const QString &q, int tt, int i) { return QStringLiteral("%1%2(%3)").arg(q).arg(tt).arg(d.Etats[i]); };
@@ -289,6 +459,8 @@ Geometrie::Geometrie(const Donnees &d) : N(d.N), T(d.T)
     for (int i = 1; i <= d.N; ++i)
         l = std::max(l, fm.horizontalAdvance(d.Etats[i]));
     Gauche = l + 30;
+    if (d.TableEchelle())
+        Haut += d.Quoi == Valeurs::Delta ? 22 : 44;
 }
 
 QSize Geometrie::Taille() const
@@ -336,20 +508,31 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
     // En-têtes : t et o_t au-dessus de chaque colonne, noms des états à gauche.
     p.setFont(police(true));
     p.setPen(Qt::black);
-    p.drawText(QRect(4, 4, g.Gauche - 8, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("t"));
-    p.drawText(QRect(4, 26, g.Gauche - 8, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("o_t"));
+    // Mis à l'échelle : P(O|λ) et son log10 au-dessus, les facteurs c_t sous les symboles.
+    const bool echelle = d.TableEchelle();
+    const int y0 = echelle ? 26 : 4;
+    if (echelle)
+        p.drawText(QRect(4, 4, std::max(g.Taille().width(), LargeurMinimale(d)), 22), Qt::AlignLeft | Qt::AlignVCenter,
+                   TexteEntete(d));
+    const bool facteurs = echelle && d.Quoi != Valeurs::Delta && !d.C.empty();
+    p.drawText(QRect(4, y0, g.Gauche - 8, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("t"));
+    p.drawText(QRect(4, y0 + 22, g.Gauche - 8, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("o_t"));
+    if (facteurs)
+        p.drawText(QRect(4, y0 + 44, g.Gauche - 8, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("c_t"));
     for (int i = 1; i <= d.N; ++i)
-        p.drawText(QRect(4, Geometrie::Haut + (i - 1) * Geometrie::Ligne, g.Gauche - 8, Geometrie::Ligne),
+        p.drawText(QRect(4, g.Haut + (i - 1) * Geometrie::Ligne, g.Gauche - 8, Geometrie::Ligne),
                    Qt::AlignLeft | Qt::AlignVCenter, d.Etats[i]);
     p.setFont(police());
     for (int t = t0; t <= t1; ++t) {
-        const QRect c(g.Gauche + (t - 1) * Geometrie::Colonne, 4, Geometrie::Colonne, 22);
+        const QRect c(g.Gauche + (t - 1) * Geometrie::Colonne, y0, Geometrie::Colonne, 22);
         p.setPen(Visible(d, etape, t) ? Qt::black : Qt::gray);
         p.drawText(c, Qt::AlignCenter, QString::number(t));
         p.drawText(c.translated(0, 22), Qt::AlignCenter, d.Symboles[t]);
+        if (facteurs)
+            p.drawText(c.translated(0, 44), Qt::AlignCenter, Nombres::Formater(d.C[std::size_t(t)], 5));
     }
     p.setPen(QPen(QColor(210, 210, 210), 1));
-    p.drawLine(g.Gauche - 6, Geometrie::Haut - 4, g.Taille().width(), Geometrie::Haut - 4);
+    p.drawLine(g.Gauche - 6, g.Haut - 4, g.Taille().width(), g.Haut - 4);
 
     // Transitions du modèle entre colonnes voisines montrées.
     const auto droite = [&](int t, int i) { const QRect r = g.Noeud(t, i); return QPointF(r.right() + 1, r.center().y()); };
@@ -369,7 +552,7 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
         for (int t = std::max(2, t0); t <= t1; ++t)
             if (Visible(d, etape, t))
                 for (int j = 1; j <= d.N; ++j)
-                    if (d.Delta(t, j) > 0)
+                    if (std::isfinite(Log10Valeur(d, t, j)))
                         p.drawLine(gauche(t, j), droite(t - 1, d.Psi(t, j)));
     }
     if (!d.Chemin.empty()) {
@@ -391,10 +574,11 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
                 p.drawRoundedRect(r, 8, 8);
                 continue;
             }
-            const long double x = v(t, j);
+            const long double l = Log10Valeur(d, t, j);
+            const bool nonNul = std::isfinite(l);
             QColor fond = Qt::white, texte = Qt::black;
-            if (x > 0) {
-                const double f = std::clamp(double(1 + (std::log10(x) - d.MaxColonne[std::size_t(t)]) / d.Etendue), 0.0, 1.0);
+            if (nonNul) {
+                const double f = std::clamp(double(1 + (l - d.MaxColonne[std::size_t(t)]) / d.Etendue), 0.0, 1.0);
                 fond = QColor::fromRgbF(clair.redF() + (fonce.redF() - clair.redF()) * f,
                                         clair.greenF() + (fonce.greenF() - clair.greenF()) * f,
                                         clair.blueF() + (fonce.blueF() - clair.blueF()) * f);
@@ -406,11 +590,11 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
             else if (chemin)
                 p.setPen(QPen(QColor(200, 20, 20), 3));
             else
-                p.setPen(QPen(x > 0 ? QColor(90, 100, 130) : QColor(170, 170, 170), 1, x > 0 ? Qt::SolidLine : Qt::DashLine));
+                p.setPen(QPen(nonNul ? QColor(90, 100, 130) : QColor(170, 170, 170), 1, nonNul ? Qt::SolidLine : Qt::DashLine));
             p.drawRoundedRect(r, 8, 8);
             p.setPen(texte);
             p.setFont(police(chemin));
-            p.drawText(r, Qt::AlignCenter, Nombres::Formater(x, 4));
+            p.drawText(r, Qt::AlignCenter, echelle ? TexteValeur(d, t, j, 4) : Nombres::Formater(v(t, j), 4));
         }
     }
 
@@ -418,7 +602,7 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
     p.setFont(police());
     p.setPen(Qt::black);
     const QString legende = texteLegende(d);
-    p.drawText(QRect(zone.left() + 4, Geometrie::Haut + d.N * Geometrie::Ligne + 6, std::max(zone.width(), LargeurMinimale(d)), 22),
+    p.drawText(QRect(zone.left() + 4, g.Haut + d.N * Geometrie::Ligne + 6, std::max(zone.width(), LargeurMinimale(d)), 22),
                Qt::AlignLeft | Qt::AlignVCenter, legende);
     p.restore();
 }

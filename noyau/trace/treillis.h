@@ -30,6 +30,13 @@ struct Donnees {
     Matrice<int> Psi;
     long double P = 0;         // P(O|λ)
     long double PViterbi = 0;  // probabilité du meilleur chemin
+    // Hors de la plage de l'étendu : Alpha et Beta tiennent ᾱ et β̂ (facteurs c_t dans C[1..T],
+    // γ en est tiré), Delta tient ln δ ; les probabilités vraies sont dans PEchelle et
+    // PViterbiEchelle, Avant[t] = Π_{s<=t} 1/c_s et Apres[t] = Π_{s>=t} 1/c_s.
+    bool Echelle = false, DeltaLog = false;
+    std::vector<long double> C;
+    std::vector<GrandeProbabilite> Avant, Apres;
+    GrandeProbabilite PEchelle, PViterbiEchelle;
     std::vector<int> Chemin;   // chemin de Viterbi q[0..T], vide quand PViterbi = 0
     // Échelle des teintes : log10 de la valeur rapportée au maximum de sa colonne (α, β, δ
     // décroissent avec t : une échelle commune rendrait toutes les colonnes d'un long treillis
@@ -40,9 +47,23 @@ struct Donnees {
     long double a(int i, int j) const { return A[std::size_t(i * (N + 1) + j)]; }
     long double b(int i, int t) const { return O[std::size_t(t)] > 0 ? B[std::size_t(i * (M + 1) + O[std::size_t(t)])] : 0; }
     const Matrice<long double> &Table() const;
+    // La table montrée tient-elle des valeurs mises à l'échelle (ᾱ, β̂, ln δ, ou γ tiré d'eux) ?
+    bool TableEchelle() const { return Quoi == Valeurs::Delta ? DeltaLog : Echelle; }
 };
 
-// Forward, Backward et Viterbi sur la séquence déjà découpée de l'espace, γ quand P > 0.
+// La valeur vraie de la case (t, j) de la table montrée (α, β, δ ou γ, pas ᾱ ni β̂), en
+// mantisse et exposant : elle peut sortir de la plage de l'étendu.
+GrandeProbabilite Valeur(const Donnees &d, int t, int j);
+// Son log10, -inf pour 0.
+long double Log10Valeur(const Donnees &d, int t, int j);
+// Son texte : format général, ou mantisse et exposant décimal hors de la plage ("9,23E-6237").
+QString TexteValeur(const Donnees &d, int t, int j, int chiffres = 15);
+// L'en-tête d'un treillis mis à l'échelle : P(O|λ) et son log10 (et ceux du meilleur chemin
+// pour δ) ; vide pour un calcul exact.
+QString TexteEntete(const Donnees &d);
+
+// Forward, Backward et Viterbi sur la séquence déjà découpée de l'espace, γ quand P > 0 ;
+// exacts, ou mis à l'échelle quand leur résultat sort de la plage de l'étendu.
 // Lève ERefusCalcul pour γ quand le modèle ne génère pas la séquence.
 Donnees Preparer(const ParametresModele &parametres, EspaceTravail &espace, Valeurs valeurs);
 
@@ -63,8 +84,8 @@ QString FormuleHtml(const Donnees &d, int t, int j);
 
 // Géométrie du dessin, en pixels.
 struct Geometrie {
-    int Gauche = 0;                 // largeur de la colonne des noms
-    static constexpr int Haut = 56; // en-têtes t et o_t
+    int Gauche = 0; // largeur de la colonne des noms
+    int Haut = 56;  // en-têtes t et o_t ; mis à l'échelle : P(O|λ) au-dessus, c_t dessous
     static constexpr int Colonne = 124, Ligne = 66;
     static constexpr int LargeurNoeud = 98, HauteurNoeud = 36;
     static constexpr int Bas = 34;  // légende

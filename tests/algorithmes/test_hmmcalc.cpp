@@ -2,6 +2,7 @@
 #include "outils_test.h"
 #include "graph/hmm.h"
 #include "model/document.h"
+#include "algorithms/direct.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -255,4 +256,60 @@ TEST_F(OutilFichiers, LongueSequenceMiseALEchelle)
     const QByteArray contenu = page.readAll();
     EXPECT_TRUE(contenu.contains("facteurs d'&eacute;chelle"));
     EXPECT_FALSE(contenu.contains("!!"));
+}
+
+// Le calcul en direct donne, séquence par séquence, ce qu'impriment hmmcalc forward et viterbi ;
+// γ de la première séquence somme à 1 à chaque instant ; un arrêt demandé rend un résultat à jeter.
+TEST(CalculDirect, CommeHmmcalc)
+{
+    struct Cas {
+        const char *modele;
+        QStringList sequences;
+        bool mot;
+    };
+    const Cas cas[] = {
+        {"e1e2.hmm", {"ab", "abbaab", "abc"}, false},
+        {"meteo.hmm", {"promenade courses menage courses", "menage"}, true},
+        {"gauche_droite.hmm", {"aaa"}, false},
+    };
+    for (const Cas &c : cas) {
+        SCOPED_TRACE(c.modele);
+        ContenuModele m;
+        QString erreur;
+        ASSERT_TRUE(FichierModele::OuvrirContenu(Exemple(c.modele), &m, &erreur)) << qPrintable(erreur);
+        const ResultatDirect r = Direct::Calculer(m, c.sequences, !c.mot);
+        ASSERT_TRUE(r.ErreurModele.isEmpty()) << qPrintable(r.ErreurModele);
+        ASSERT_EQ(r.Sequences.size(), std::size_t(c.sequences.size()));
+        for (qsizetype k = 0; k < c.sequences.size(); ++k) {
+            const ResultatSequenceDirect &x = r.Sequences[std::size_t(k)];
+            QStringList args = {Exemple(c.modele), c.sequences[k]};
+            if (c.mot)
+                args << "--mot";
+            const Resultat f = Lancer(QStringList{"forward"} + args);
+            if (f.code == 0) {
+                EXPECT_EQ(f.sortie.section('\n', 0, 0), x.Probabilite) << qPrintable(c.sequences[k]);
+            }
+            const Resultat v = Lancer(QStringList{"viterbi"} + args);
+            if (v.code == 0) {
+                EXPECT_EQ(v.sortie, "Start - " + x.CheminViterbi.join(" - ") + '\n' + x.ProbabiliteViterbi + '\n');
+            } else {
+                EXPECT_FALSE(x.Erreur.isEmpty());
+                EXPECT_TRUE(v.erreurs.contains(x.Erreur.section('\n', 0, 0))) << qPrintable(v.erreurs);
+            }
+        }
+        if (!r.Gamma.empty()) {
+            EXPECT_EQ(r.Etats.size(), qsizetype(r.Gamma.front().size()));
+            for (const auto &ligne : r.Gamma) {
+                double somme = 0;
+                for (double g : ligne)
+                    somme += g;
+                EXPECT_NEAR(somme, 1.0, 1e-12);
+            }
+        }
+    }
+    ContenuModele m;
+    QString erreur;
+    ASSERT_TRUE(FichierModele::OuvrirContenu(Exemple("e1e2.hmm"), &m, &erreur));
+    const std::atomic<bool> arret{true};
+    EXPECT_TRUE(Direct::Calculer(m, {"ab"}, true, &arret).Arrete);
 }

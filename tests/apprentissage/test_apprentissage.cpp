@@ -6,6 +6,7 @@
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
 #include "algorithms/generation.h"
+#include "algorithms/portee.h"
 #include "algorithms/posterieur.h"
 #include "algorithms/sequence.h"
 #include "model/document.h"
@@ -16,6 +17,8 @@
 #include <QImage>
 #include <QProcess>
 #include <cmath>
+#include <functional>
+#include <map>
 
 namespace {
 
@@ -228,6 +231,152 @@ TEST_F(Apprentissage, Treillis)
     EXPECT_FALSE(QImage(Chemin("t.svg")).isNull());
 }
 
+namespace {
+
+// Référence indépendante des noyaux, en logarithmes : ln α, ln β (sommes log-exp), ln δ (max).
+// Chaque ligne garde à part un décalage entier (exact), pour que ses arrondis restent ceux de
+// petits nombres même quand ln α atteint -14 000.
+struct ReferenceLog {
+    int N = 0;
+    std::vector<long double> a, b, d;  // partie fractionnaire, [t * (N + 1) + i]
+    std::vector<long double> ka, kb, kd; // décalage entier de la ligne t
+    long double kP = 0, rP = 0;         // ln P(O|λ) = kP + rP
+    long double A(int t, int i) const { return ka[std::size_t(t)] + a[std::size_t(t * (N + 1) + i)]; }
+    long double B(int t, int i) const { return kb[std::size_t(t)] + b[std::size_t(t * (N + 1) + i)]; }
+    long double D(int t, int i) const { return kd[std::size_t(t)] + d[std::size_t(t * (N + 1) + i)]; }
+    long double LnP() const { return kP + rP; }
+    long double Gamma(int t, int i) const
+    {
+        const std::size_t c = std::size_t(t * (N + 1) + i);
+        return std::exp((ka[std::size_t(t)] + kb[std::size_t(t)] - kP) + (a[c] + b[c] - rP));
+    }
+};
+
+ReferenceLog referenceLog(const ParametresModele &p, const EspaceTravail &e)
+{
+    const int N = p.N, T = e.LongueurSequence, L = N + 1;
+    const auto ln = [](long double x) { return x > 0 ? std::log(x) : -INFINITY; };
+    const auto somme = [](const std::vector<long double> &v) {
+        long double m = -INFINITY, s = 0;
+        for (long double x : v)
+            m = std::max(m, x);
+        for (long double x : v)
+            s += std::exp(x - m);
+        return m + std::log(s);
+    };
+    ReferenceLog r;
+    r.N = N;
+    r.a.assign(std::size_t((T + 1) * L), 0);
+    r.b = r.d = r.a;
+    r.ka.assign(std::size_t(T) + 1, 0);
+    r.kb = r.kd = r.ka;
+    // La partie entière du maximum de la ligne passe dans son décalage.
+    const auto decaler = [&](std::vector<long double> &v, std::vector<long double> &k, int t) {
+        long double m = -INFINITY;
+        for (int i = 1; i <= N; ++i)
+            m = std::max(m, v[std::size_t(t * L + i)]);
+        const long double f = std::floor(m);
+        for (int i = 1; i <= N; ++i)
+            v[std::size_t(t * L + i)] -= f;
+        k[std::size_t(t)] += f;
+    };
+    for (int t = 1; t <= T; ++t) {
+        if (t > 1)
+            r.ka[std::size_t(t)] = r.ka[std::size_t(t - 1)], r.kd[std::size_t(t)] = r.kd[std::size_t(t - 1)];
+        for (int j = 1; j <= N; ++j) {
+            const long double lb = ln(p.B[j][e.Observations[t]]);
+            std::vector<long double> v, w;
+            for (int i = 1; i <= N && t > 1; ++i) {
+                v.push_back(r.a[std::size_t((t - 1) * L + i)] + ln(p.A[i][j]));
+                w.push_back(r.d[std::size_t((t - 1) * L + i)] + ln(p.A[i][j]));
+            }
+            r.a[std::size_t(t * L + j)] = (t == 1 ? ln(p.PI[j]) : somme(v)) + lb;
+            r.d[std::size_t(t * L + j)] = (t == 1 ? ln(p.PI[j]) : *std::max_element(w.begin(), w.end())) + lb;
+        }
+        decaler(r.a, r.ka, t);
+        decaler(r.d, r.kd, t);
+    }
+    for (int t = T - 1; t >= 1; --t) {
+        r.kb[std::size_t(t)] = r.kb[std::size_t(t + 1)];
+        for (int i = 1; i <= N; ++i) {
+            std::vector<long double> v;
+            for (int j = 1; j <= N; ++j)
+                v.push_back(ln(p.A[i][j]) + ln(p.B[j][e.Observations[t + 1]]) + r.b[std::size_t((t + 1) * L + j)]);
+            r.b[std::size_t(t * L + i)] = somme(v);
+        }
+        decaler(r.b, r.kb, t);
+    }
+    std::vector<long double> fin;
+    for (int i = 1; i <= N; ++i)
+        fin.push_back(r.a[std::size_t(T * L + i)]);
+    r.kP = r.ka[std::size_t(T)];
+    r.rP = somme(fin);
+    return r;
+}
+
+}
+
+// 20 000 symboles : P(O|λ) sort de l'étendu. Treillis, décodage a posteriori et historique de
+// convergence donnent des valeurs finies, celles d'un calcul en logarithmes à 1e-12 près.
+TEST_F(Apprentissage, VuesMisesALEchelle)
+{
+    DocumentModele doc;
+    Charger(doc, "e1e2");
+    const ParametresModele &p = doc.Parametres;
+    const QString texte = TexteObservations(p, GenererSequence(p, 20000, 11), nullptr);
+    const EspaceTravail e0 = Espace(p, texte, false);
+    const int T = e0.LongueurSequence;
+    const ReferenceLog ref = referenceLog(p, e0);
+    const long double ln10 = std::log(10.0L);
+
+    std::map<Treillis::Valeurs, Treillis::Donnees> treillis;
+    for (const Treillis::Valeurs v : {Treillis::Valeurs::Alpha, Treillis::Valeurs::Beta, Treillis::Valeurs::Delta,
+                                      Treillis::Valeurs::Gamma}) {
+        EspaceTravail e = e0;
+        treillis[v] = Treillis::Preparer(p, e, v);
+        ASSERT_TRUE(treillis[v].TableEchelle());
+    }
+    EspaceTravail post = e0;
+    CalculerCheminPosterieur(p, post);
+    ParametresModele appris = p;
+    EspaceTravail formation = e0;
+    formation.SequenceObservations = texte;
+    formation.NombreIterations = 3;
+    HistoriqueConvergence h;
+    EntrainerParametres(Entrainement::BaumWelch, appris, formation, &h, ModeCalcul::Automatique);
+    ASSERT_EQ(h.Points.size(), 4u);
+
+    using Lecture = std::function<long double(int t, int i)>;
+    const auto log10Treillis = [&](Treillis::Valeurs v) -> Lecture {
+        return [&, v](int t, int i) { return Treillis::Log10Valeur(treillis[v], t, i); };
+    };
+    const Lecture gammaRef = [&](int t, int i) { return ref.Gamma(t, i); };
+    const struct {
+        const char *vue;
+        Lecture obtenu, attendu;
+        bool toutesCases; // sinon la seule case (1, 1)
+    } cas[] = {
+        {"treillis alpha", log10Treillis(Treillis::Valeurs::Alpha), [&](int t, int i) { return ref.A(t, i) / ln10; }, true},
+        {"treillis beta", log10Treillis(Treillis::Valeurs::Beta), [&](int t, int i) { return ref.B(t, i) / ln10; }, true},
+        {"treillis delta", log10Treillis(Treillis::Valeurs::Delta), [&](int t, int i) { return ref.D(t, i) / ln10; }, true},
+        {"treillis gamma", [&](int t, int i) { return treillis[Treillis::Valeurs::Gamma].Gamma(t, i); }, gammaRef, true},
+        {"posterieur", [&](int t, int i) { return post.Gamma(t, i); }, gammaRef, true},
+        {"en-tête du treillis", [&](int, int) { return treillis[Treillis::Valeurs::Alpha].PEchelle.Log10(); },
+         [&](int, int) { return ref.LnP() / ln10; }, false},
+        {"historique, modèle initial", [&](int, int) { return h.Points.front().Log10P; },
+         [&](int, int) { return ref.LnP() / ln10; }, false},
+        {"historique, modèle appris", [&](int, int) { return h.Points.back().Log10P; },
+         [&](int, int) { return referenceLog(appris, e0).LnP() / ln10; }, false},
+    };
+    for (const auto &c : cas)
+        for (int t = 1; t <= (c.toutesCases ? T : 1); t += (t < T - 500 ? 97 : 1))
+            for (int i = 1; i <= (c.toutesCases ? p.N : 1); ++i) {
+                const long double o = c.obtenu(t, i), a = c.attendu(t, i);
+                ASSERT_TRUE(std::isfinite(o)) << c.vue << " t = " << t;
+                ASSERT_LE(std::fabs(o - a), 1e-12L * std::fabs(a)) << c.vue << " t = " << t << " i = " << i;
+            }
+}
+
 // hmmcalc : les commandes de l'apprentissage, comme un utilisateur les lance. La séquence de
 // graine 7 est figée : elle doit être la même sur toute machine.
 TEST_F(Apprentissage, LigneDeCommande)
@@ -238,6 +387,7 @@ TEST_F(Apprentissage, LigneDeCommande)
         int code;
         QString sortie;   // début exact de la sortie, ou vide
         QString contient; // dans la sortie ou les erreurs, ou vide
+        QByteArray entree = {}; // entrée standard
     } cas[] = {
         {{"generer", e1e2, "30", "--graine", "7", "--chemin"}, 0,
          "bbbaaabbaaaaaaaabbabbaabbbbaab\nStart - E2 - E2 - E2 - E1 - E1 - E1 - E2 - E2 - E1 - E1 - E1 - E1 - E2 - E1 - "
@@ -245,6 +395,8 @@ TEST_F(Apprentissage, LigneDeCommande)
          ""},
         {{"posterieur", e1e2, "abba"}, 0, "Start - E1 - E2 - E2 - E1\nt\tO(t)\tγ(E1)\tγ(E2)\n1\ta\t0.716886797062033\t", ""},
         {{"baumwelch", e1e2, "abba", "--iterations", "2", "--historique"}, 0, "0\t0.04605225\t", "\n2\t"},
+        {{"posterieur", e1e2, "-"}, 0, "Start - E1 - E2 - E2 - E1\n", "", "ab\nba\n"},
+        {{"treillis", e1e2, "-", "--valeurs", "beta", "--image", Chemin("b.png")}, 0, "P(O|λ) = 0.1915\n", "\n2\tb\t1\t1", "ab"},
         {{"treillis", e1e2, "ab", "--valeurs", "gamma", "--image", Chemin("t.svg")}, 0, "", ""},
         {{"generer", e1e2, "0"}, 2, "", "Longueur incorrecte"},
         {{"treillis", e1e2, "ab"}, 2, "", "--image"},
@@ -258,6 +410,8 @@ TEST_F(Apprentissage, LigneDeCommande)
         env.remove("QT_QPA_PLATFORM");
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(HMMCALC), c.arguments);
+        p.write(c.entree);
+        p.closeWriteChannel();
         ASSERT_TRUE(p.waitForFinished(60000));
         const QString sortie = QString::fromUtf8(p.readAllStandardOutput()), erreurs = QString::fromUtf8(p.readAllStandardError());
         EXPECT_EQ(p.exitCode(), c.code) << c.arguments.join(' ').toStdString() << erreurs.toStdString();

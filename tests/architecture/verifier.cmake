@@ -13,7 +13,8 @@ set(regles
   "fenetres/dialogs:${coeur},skin,dialogs"
   "fenetres/calculs:${coeur},skin,dialogs,calculs"
   "fenetres/visionneuse:${coeur},skin,visionneuse"
-  "fenetres/apprentissage:${coeur},skin,dialogs,apprentissage")
+  "fenetres/apprentissage:${coeur},skin,dialogs,apprentissage"
+  "fenetres/direct:${coeur},skin,direct")
 set(fautes "")
 foreach(regle IN LISTS regles)
   string(REPLACE ":" ";" morceaux "${regle}")

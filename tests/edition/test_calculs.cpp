@@ -258,6 +258,28 @@ TEST(NomColle, NumeroFinalRetireEtPremierLibre)
     }
 }
 
+TEST(CalculsEditeurEtat, CompleterEtNormaliser)
+{
+    struct Cas {
+        QStringList probas;
+        int ligne;
+        QString complete;     // Completer(probas, ligne)
+        QStringList normale;  // Normaliser(probas)
+    };
+    const Cas cas[] = {
+        {{"0.3", "", "0.2"}, 1, "0.5", {"0.6", "0", "0.4"}},
+        {{"0.7", "0.6", "x"}, 2, "", {"0.538461538461538", "0.461538461538462", "0"}},
+        {{"1", "1", "2"}, 0, "", {"0.25", "0.25", "0.5"}},
+        {{"0.5", "0.5", "0.2"}, 2, "0", {"0.416666666666667", "0.416666666666667", "0.166666666666667"}},
+        {{"0", "0"}, 0, "1", {"0", "0"}},
+    };
+    for (const Cas &c : cas) {
+        SCOPED_TRACE(c.probas.join(' ').toStdString());
+        EXPECT_EQ(EditionEtat::Completer(c.probas, c.ligne), c.complete);
+        EXPECT_EQ(EditionEtat::Normaliser(c.probas), c.normale);
+    }
+}
+
 TEST(CalculsEditeurEtat, SommeEnSimplePrecisionEtCouleurs)
 {
     EXPECT_EQ(EditionEtat::Somme({QStringLiteral("0.5"), QStringLiteral("0.3"), QStringLiteral("0.2")}), 1.0f);

@@ -183,6 +183,17 @@ TEST_F(EditeurEtat, PairesAjouteesRetireesEtSommes)
     messages.clear();
     EXPECT_FALSE(e->OkClick());
     EXPECT_EQ(messages, QStringList{QStringLiteral("La somme des probabilités de génération est différente de 1")});
+
+    // « Normaliser » ramène la somme à 1 ; « Compléter » donne le reste à la ligne choisie.
+    e->NormaliserClick();
+    EXPECT_EQ(e->StringGrid1->item(0, 1)->text(), QStringLiteral("0.333333333333333"));
+    e->StringGrid1->item(2, 1)->setText(QStringLiteral("0.1"));
+    e->StringGrid1->setCurrentCell(2, 1);
+    e->CompleterClick();
+    EXPECT_EQ(e->StringGrid1->item(2, 1)->text(), QStringLiteral("0.333333333333334"));
+    messages.clear();
+    EXPECT_TRUE(e->OkClick());
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(EditeurEtat, PaireNulleEtCelluleIllisible)

@@ -216,8 +216,9 @@ TEST_F(TestAvecRepertoire, HmmcalcInterrompuEffaceSonRepertoire)
             std::signal(SIGINT, SIG_DFL);
             std::signal(SIGTERM, SIG_DFL);
         });
-        // Un entraînement : c'est hmmcalc-complet (même processus) qui a un répertoire de travail.
-        p.start(QStringLiteral(HMMCALC), {"baumwelch", Exemple("e1e2.hmm"), "-"});
+        // Un entraînement enregistré : c'est hmmcalc-complet (même processus) qui a un répertoire
+        // de travail.
+        p.start(QStringLiteral(HMMCALC), {"baumwelch", Exemple("e1e2.hmm"), "-", "--sortie", Chemin("n.hmm")});
         ASSERT_TRUE(p.waitForStarted());
         // Attend qu'il soit bloqué dans la lecture de l'entrée standard (appel système 0, fd 0).
         const QString appel = QStringLiteral("/proc/%1/syscall").arg(p.processId());

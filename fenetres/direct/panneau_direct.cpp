@@ -1,0 +1,264 @@
+#include "direct/panneau_direct.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QFutureWatcher>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QScatterSeries>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTimer>
+#include <QValueAxis>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+// Les frappes et les glissements rapprochés ne lancent qu'un calcul.
+constexpr int DelaiRegroupement = 15;
+
+QTableWidgetItem *cellule(const QString &texte)
+{
+    auto *c = new QTableWidgetItem(texte);
+    c->setToolTip(texte.size() > 12 ? texte.left(2000) : QString());
+    c->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return c;
+}
+}
+
+PanneauDirect::PanneauDirect(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("PanneauDirect"));
+    Saisie = new QPlainTextEdit(this);
+    Saisie->setPlaceholderText(QStringLiteral("Une séquence d'observations par ligne"));
+    Saisie->setAccessibleName(QStringLiteral("Séquences d'observations, une par ligne"));
+    Saisie->setMaximumHeight(fontMetrics().lineSpacing() * 4 + 12);
+    Saisie->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MotParMot = new QCheckBox(QStringLiteral("&Mot par mot"), this);
+    MotParMot->setToolTip(QStringLiteral("Découper les séquences aux espaces plutôt que caractère par caractère"));
+
+    Table = new QTableWidget(0, 4, this);
+    Table->setHorizontalHeaderLabels({QStringLiteral("Séquence"), QStringLiteral("P(O|λ) (Forward)"),
+                                      QStringLiteral("Chemin de Viterbi"), QStringLiteral("Probabilité du chemin")});
+    Table->setAccessibleName(QStringLiteral("Résultats du calcul en direct"));
+    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table->setTextElideMode(Qt::ElideMiddle);
+    Table->setWordWrap(false);
+    Table->verticalHeader()->hide();
+    Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    Table->horizontalHeader()->setStretchLastSection(true);
+    Table->setColumnWidth(0, 80);
+    Table->setColumnWidth(1, 165);
+    Table->setColumnWidth(2, 160);
+
+    Etat = new QLabel(this);
+    Etat->setWordWrap(true);
+    Etat->setAccessibleName(QStringLiteral("État du calcul en direct"));
+
+    graphe = new QChart;
+    graphe->setTitle(QStringLiteral("γ_t(i) a posteriori"));
+    graphe->legend()->setAlignment(Qt::AlignBottom);
+    Vue = new QChartView(graphe, this);
+    Vue->setRenderHint(QPainter::Antialiasing);
+    Vue->setMinimumHeight(160);
+    Vue->setAccessibleName(QStringLiteral("Graphe de γ_t(i) de la première séquence"));
+
+    auto *haut = new QWidget(this);
+    auto *h = new QVBoxLayout(haut);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->addWidget(Saisie);
+    h->addWidget(MotParMot);
+    h->addWidget(Etat);
+    h->addWidget(Table, 1);
+    auto *separateur = new QSplitter(Qt::Vertical, this);
+    separateur->addWidget(haut);
+    separateur->addWidget(Vue);
+    separateur->setStretchFactor(1, 1);
+    auto *l = new QVBoxLayout(this);
+    l->setContentsMargins(4, 4, 4, 4);
+    l->addWidget(separateur);
+
+    attente = new QTimer(this);
+    attente->setSingleShot(true);
+    attente->setInterval(DelaiRegroupement);
+    connect(attente, &QTimer::timeout, this, &PanneauDirect::lancer);
+    connect(Saisie, &QPlainTextEdit::textChanged, this, &PanneauDirect::demander);
+    connect(MotParMot, &QCheckBox::toggled, this, &PanneauDirect::demander);
+    Etat->setText(QStringLiteral("Tapez une séquence : ses résultats suivent chaque changement du modèle."));
+}
+
+PanneauDirect::~PanneauDirect()
+{
+    if (arret)
+        arret->store(true);
+}
+
+void PanneauDirect::DefinirModele(const ContenuModele &m)
+{
+    modele = m;
+    modeleRecu = true;
+    demander();
+}
+
+void PanneauDirect::DefinirSequences(const QString &texte)
+{
+    Saisie->setPlainText(texte);
+}
+
+QStringList PanneauDirect::Sequences() const
+{
+    QStringList r;
+    for (const QString &l : Saisie->toPlainText().split(QLatin1Char('\n'))) {
+        const QString s = l.trimmed();
+        if (!s.isEmpty())
+            r << s;
+    }
+    return r;
+}
+
+void PanneauDirect::demander()
+{
+    attente->start();
+}
+
+void PanneauDirect::lancer()
+{
+    const QStringList sequences = Sequences();
+    const bool caractere = !MotParMot->isChecked();
+    if (!modeleRecu || sequences.isEmpty()) {
+        if (arret)
+            arret->store(true);
+        ++generation;
+        enCours = false;
+        resultat = ResultatDirect();
+        dejaLance = false;
+        montrer(resultat);
+        return;
+    }
+    if (dejaLance && modele == calculeModele && sequences == calculeSequences && caractere == calculeCaractere)
+        return; // rien n'a changé pour le calcul
+    calculeModele = modele;
+    calculeSequences = sequences;
+    calculeCaractere = caractere;
+    dejaLance = true;
+    // Le calcul précédent s'arrête à sa prochaine étape ; son résultat sera jeté.
+    if (arret)
+        arret->store(true);
+    arret = std::make_shared<std::atomic<bool>>(false);
+    const int numero = ++generation;
+    ++lances;
+    enCours = true;
+    Etat->setText(QStringLiteral("Calcul en cours..."));
+    auto *veilleur = new QFutureWatcher<ResultatDirect>(this);
+    connect(veilleur, &QFutureWatcher<ResultatDirect>::finished, this, [this, veilleur, numero] {
+        veilleur->deleteLater();
+        if (numero != generation)
+            return;
+        enCours = false;
+        resultat = veilleur->result();
+        montrer(resultat);
+    });
+    veilleur->setFuture(QtConcurrent::run([m = modele, sequences, caractere, drapeau = arret] {
+        return Direct::Calculer(m, sequences, caractere, drapeau.get());
+    }));
+}
+
+void PanneauDirect::montrer(const ResultatDirect &r)
+{
+    Table->setRowCount(0);
+    QStringList chemin;
+    if (!r.ErreurModele.isEmpty()) {
+        Etat->setText(QStringLiteral("Le modèle ne se calcule pas :\n") + r.ErreurModele);
+    } else if (r.Sequences.empty()) {
+        Etat->setText(QStringLiteral("Tapez une séquence : ses résultats suivent chaque changement du modèle."));
+    } else {
+        Table->setRowCount(int(r.Sequences.size()));
+        int ligne = 0;
+        QString erreurs;
+        for (const ResultatSequenceDirect &s : r.Sequences) {
+            Table->setItem(ligne, 0, cellule(s.Sequence));
+            // P(O|λ) même quand le chemin est refusé (P = 0) ; le refus à la place du chemin.
+            Table->setItem(ligne, 1, cellule(s.Probabilite.isEmpty() ? s.Erreur
+                                             : s.Probabilite + (s.MisALEchelle ? QStringLiteral(" (mis à l'échelle)")
+                                                                               : QString())));
+            if (s.Erreur.isEmpty()) {
+                Table->setItem(ligne, 2,
+                               cellule(QStringLiteral("Start - ") + s.CheminViterbi.join(QStringLiteral(" - "))));
+                Table->setItem(ligne, 3, cellule(s.ProbabiliteViterbi));
+                if (chemin.isEmpty())
+                    chemin = s.CheminViterbi;
+            } else {
+                Table->setItem(ligne, 2, cellule(s.Erreur));
+                if (erreurs.isEmpty())
+                    erreurs = s.Erreur;
+            }
+            ++ligne;
+        }
+        Etat->setText(erreurs.isEmpty() ? QStringLiteral("À jour.") : erreurs);
+    }
+    tracer(r);
+    emit resultatMontre(chemin);
+}
+
+void PanneauDirect::tracer(const ResultatDirect &r)
+{
+    graphe->removeAllSeries();
+    for (QAbstractAxis *a : graphe->axes())
+        graphe->removeAxis(a);
+    if (r.Gamma.empty())
+        return;
+    auto *x = new QValueAxis;
+    x->setTitleText(QStringLiteral("Instant t"));
+    x->setLabelFormat(QStringLiteral("%d"));
+    const int debut = r.Instants.front(), fin = std::max(r.Instants.back(), debut + 1);
+    x->setRange(debut, fin);
+    // Graduations sur des instants entiers : pas de 1, 2 ou 5 × 10^k, au plus huit.
+    int pas = 1;
+    for (int echelle = 1; (fin - debut) / pas > 8; echelle *= 10)
+        for (int m : {1, 2, 5})
+            if ((fin - debut) / pas > 8)
+                pas = m * echelle;
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(debut);
+    x->setTickInterval(pas);
+    auto *y = new QCategoryAxis;
+    y->setTitleText(QStringLiteral("γ_t(i)"));
+    y->setRange(0, 1);
+    y->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    const QLocale langue;
+    for (int k = 0; k <= 5; ++k)
+        y->append(langue.toString(k / 5.0, 'g', 2), k / 5.0);
+    graphe->addAxis(x, Qt::AlignBottom);
+    graphe->addAxis(y, Qt::AlignLeft);
+    for (qsizetype i = 0; i < r.Etats.size(); ++i) {
+        auto *s = new QLineSeries;
+        s->setName(r.Etats[i]);
+        QList<QPointF> points;
+        points.reserve(qsizetype(r.Instants.size()));
+        for (std::size_t k = 0; k < r.Instants.size(); ++k)
+            points.append(QPointF(r.Instants[k], r.Gamma[k][std::size_t(i)]));
+        s->replace(points);
+        graphe->addSeries(s);
+        s->attachAxis(x);
+        s->attachAxis(y);
+    }
+    if (!r.CheminGamma.empty()) {
+        // Le chemin de Viterbi posé sur la courbe de l'état qu'il traverse.
+        auto *v = new QScatterSeries;
+        v->setName(QStringLiteral("Chemin de Viterbi"));
+        v->setMarkerSize(6);
+        QList<QPointF> points;
+        for (std::size_t k = 0; k < r.Instants.size() && k < r.CheminGamma.size(); ++k)
+            if (r.CheminGamma[k] >= 0)
+                points.append(QPointF(r.Instants[k], r.Gamma[k][std::size_t(r.CheminGamma[k])]));
+        v->replace(points);
+        graphe->addSeries(v);
+        v->attachAxis(x);
+        v->attachAxis(y);
+    }
+}

@@ -1,0 +1,92 @@
+#include "editor/calcul_direct.h"
+#include "direct/panneau_direct.h"
+#include "editor/listes.h"
+#include "editor/principale.h"
+#include "model/document.h"
+#include "model/repertoire.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDockWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTimer>
+
+namespace {
+QSettings reglages()
+{
+    return QSettings(Repertoire::Fichier(QStringLiteral("Fenetres.ini")), QSettings::IniFormat);
+}
+const QString CleVisible = QStringLiteral("CalculDirect/Visible");
+const QString CleSequences = QStringLiteral("CalculDirect/Sequences");
+const QString CleMotParMot = QStringLiteral("CalculDirect/MotParMot");
+}
+
+PanneauDirect *BrancherCalculDirect(TForm1 &f)
+{
+    auto *dock = new QDockWidget(QStringLiteral("Calcul en direct"), &f);
+    dock->setObjectName(QStringLiteral("DockCalculDirect"));
+    auto *panneau = new PanneauDirect(dock);
+    dock->setWidget(panneau);
+    f.addDockWidget(Qt::RightDockWidgetArea, dock);
+    f.resizeDocks({dock}, {360}, Qt::Horizontal);
+    dock->hide();
+
+    QAction *action = dock->toggleViewAction();
+    action->setText(QStringLiteral("Calcul en &direct"));
+    action->setShortcut(QKeySequence(Qt::Key_F6));
+    action->setStatusTip(QStringLiteral("P(O|λ), chemin de Viterbi et γ recalculés à chaque changement du modèle"));
+    for (QObject *o : f.Ajuster1->associatedObjects())
+        if (auto *menu = qobject_cast<QMenu *>(o)) {
+            menu->addSeparator();
+            menu->addAction(action);
+            break;
+        }
+    f.addAction(action); // le raccourci vaut aussi quand le menu n'est pas ouvert
+
+    DocumentModele *doc = f.Document;
+    auto nourrir = [dock, panneau, doc] {
+        if (dock->isVisible())
+            panneau->DefinirModele(doc->Contenu());
+    };
+    QObject::connect(doc, &DocumentModele::modifie, panneau, nourrir);
+    QObject::connect(doc, &DocumentModele::modeleCharge, panneau, nourrir);
+    QObject::connect(dock, &QDockWidget::visibilityChanged, panneau, [&f, panneau, nourrir](bool visible) {
+        if (!visible)
+            return;
+        if (panneau->Sequences().isEmpty() && !f.Espace.SequenceObservations.isEmpty())
+            panneau->DefinirSequences(f.Espace.SequenceObservations);
+        panneau->Saisie->setFocus();
+        nourrir();
+    });
+    QObject::connect(panneau, &PanneauDirect::resultatMontre, &f, [&f, dock](const QStringList &chemin) {
+        if (!dock->isVisible())
+            return;
+        if (chemin.isEmpty())
+            f.Listes->EffacerSurlignage();
+        else
+            f.Listes->Surligner(chemin);
+    });
+
+    // Retenu pour l'utilisateur.
+    {
+        QSettings s = reglages();
+        panneau->MotParMot->setChecked(s.value(CleMotParMot, false).toBool());
+        panneau->DefinirSequences(s.value(CleSequences).toString());
+        if (s.value(CleVisible, false).toBool())
+            dock->show();
+    }
+    QObject::connect(action, &QAction::toggled, panneau, [](bool visible) { reglages().setValue(CleVisible, visible); });
+    // Les séquences sont écrites une fois la frappe arrêtée, pas à chaque touche.
+    auto *ecriture = new QTimer(panneau);
+    ecriture->setSingleShot(true);
+    ecriture->setInterval(800);
+    QObject::connect(panneau->Saisie, &QPlainTextEdit::textChanged, ecriture, qOverload<>(&QTimer::start));
+    QObject::connect(ecriture, &QTimer::timeout, panneau, [panneau] {
+        reglages().setValue(CleSequences, panneau->Saisie->toPlainText().left(100000));
+    });
+    QObject::connect(panneau->MotParMot, &QCheckBox::toggled, panneau,
+                     [](bool mot) { reglages().setValue(CleMotParMot, mot); });
+    return panneau;
+}

@@ -1,0 +1,62 @@
+// Le dock « Calcul en direct » suit le document : chaque changement du modèle, puis son
+// annulation, donne les nombres du calcul sans fenêtre sur la nouvelle valeur du modèle.
+#include "outils_principale.h"
+#include "algorithms/direct.h"
+#include "direct/panneau_direct.h"
+#include "model/document.h"
+
+#include <QDockWidget>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+class CalculDirectFenetre : public FenetreComplete {
+protected:
+    // Attend la fin du calcul lancé et rend la probabilité et le chemin de la première ligne.
+    QStringList attendre()
+    {
+        PanneauDirect *p = f->CalculDirect;
+        QTest::qWait(40);
+        EXPECT_TRUE(QTest::qWaitFor([p] { return !p->EnCours(); }, 5000));
+        const QTableWidget *t = p->Table;
+        if (t->rowCount() < 1 || !t->item(0, 1) || !t->item(0, 2))
+            return {};
+        return {t->item(0, 1)->text(), t->item(0, 2)->text()};
+    }
+    QStringList horsFenetre()
+    {
+        const ResultatDirect r = Direct::Calculer(f->Document->Contenu(), {QStringLiteral("ab")}, true);
+        return {r.Sequences.at(0).Probabilite, QStringLiteral("Start - ") + r.Sequences.at(0).CheminViterbi.join(" - ")};
+    }
+};
+}
+
+TEST_F(CalculDirectFenetre, SuitLesChangementsEtLAnnulation)
+{
+    ouvrir();
+    auto *dock = qobject_cast<QDockWidget *>(f->CalculDirect->parentWidget());
+    ASSERT_TRUE(dock);
+    dock->toggleViewAction()->trigger();
+    ASSERT_TRUE(dock->isVisible());
+    f->CalculDirect->DefinirSequences(QStringLiteral("ab"));
+    const QStringList avant = attendre();
+    EXPECT_EQ(avant, QStringList({QStringLiteral("0.1915"), QStringLiteral("Start - E1 - E2")}));
+
+    // Une étiquette changée (deux étapes, la ligne de E1 reste à 1) : les nombres suivent.
+    f->Document->ChangerEtiquette(arc(QStringLiteral("E1"), QStringLiteral("E1")), QStringLiteral("0.2"));
+    f->Document->ChangerEtiquette(arc(QStringLiteral("E1"), QStringLiteral("E2")), QStringLiteral("0.8"));
+    const QStringList apres = attendre();
+    EXPECT_EQ(apres, horsFenetre());
+    EXPECT_NE(apres, avant);
+
+    // Ce qui ne change pas le modèle ne relance rien.
+    const int lances = f->CalculDirect->CalculsLances();
+    f->CalculDirect->DefinirModele(f->Document->Contenu());
+    attendre();
+    EXPECT_EQ(f->CalculDirect->CalculsLances(), lances);
+
+    f->Defaire1->trigger();
+    f->Defaire1->trigger();
+    EXPECT_EQ(attendre(), avant);
+}
