@@ -1,11 +1,13 @@
 // hmmbench : atelier de modèles de Markov cachés.
 #include "editor/principale.h"
 #include "model/repertoire.h"
+#include "skin/accessibilite.h"
 #include "skin/messages.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTranslator>
 
@@ -26,8 +28,11 @@ int main(int argc, char **argv)
     else
         QIcon::setFallbackThemeName(QStringLiteral("Tango"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("hmmbench")));
+    // Chaque contrôle nommé pour les aides techniques, dès qu'il paraît.
+    Accessibilite::Installer();
     const QStringList args = app.arguments();
     TForm1 Form1(args.size() > 1 ? args.at(1) : QString());
+    Accessibilite::AjouterMnemoniques(Form1.menuBar());
     // Sans gestionnaire de fenêtres, "maximisé" n'a pas d'effet : on prend tout l'écran.
     if (QScreen *ecran = QGuiApplication::primaryScreen())
         Form1.setGeometry(ecran->availableGeometry());

@@ -12,6 +12,7 @@
 #include "model/document.h"
 #include "model/json_modele.h"
 #include "model/parametres.h"
+#include "model/textes.h"
 #include "trace/treillis.h"
 
 #include <QHash>
@@ -25,7 +26,7 @@ using namespace Arguments;
 
 void ecrire(FILE *f, const QString &texte)
 {
-    std::fputs(texte.toLocal8Bit().constData(), f);
+    std::fputs(Textes::Visible(texte).toLocal8Bit().constData(), f);
     std::fputc('\n', f);
 }
 
@@ -37,7 +38,21 @@ struct Options {
     std::optional<quint64> graine;
     QString valeurs = QStringLiteral("alpha");
     int chiffres = 15;
+    int debut = 1, fin = 0; // --colonnes DEBUT:FIN ; fin = 0 : jusqu'au dernier instant
 };
+
+// --colonnes DEBUT:FIN : deux instants entiers, 1 <= DEBUT <= FIN (FIN est vérifié contre T).
+void lireColonnes(const QString &v, Options &o)
+{
+    const QStringList l = v.split(QLatin1Char(':'));
+    bool ok1 = false, ok2 = false;
+    if (l.size() == 2) {
+        o.debut = l[0].toInt(&ok1);
+        o.fin = l[1].toInt(&ok2);
+    }
+    if (!ok1 || !ok2 || o.debut < 1 || o.fin < o.debut)
+        throw Echec{Usage, QStringLiteral("Colonnes incorrectes : « %1 » (DEBUT:FIN, deux instants avec 1 <= DEBUT <= FIN).").arg(v)};
+}
 
 Options lire(const QStringList &args)
 {
@@ -63,6 +78,8 @@ Options lire(const QStringList &args)
     }
     if (const std::optional<QString> v = l.Valeur(QStringLiteral("chiffres")))
         o.chiffres = Chiffres(*v);
+    if (const std::optional<QString> v = l.Valeur(QStringLiteral("colonnes")))
+        lireColonnes(*v, o);
     if (o.positions.size() != 2)
         throw Echec{Usage, QStringLiteral("Usage : ") + Synopsis(o.commande)};
     // posterieur et treillis lisent la séquence « - » sur l'entrée standard.
@@ -171,7 +188,7 @@ int executer(const Options &o)
                                                        {"gamma", Treillis::Valeurs::Gamma}};
     const Treillis::Donnees t = Treillis::Preparer(p, e, valeurs.value(o.valeurs));
     QString erreur;
-    if (!Treillis::Exporter(t, *o.image, &erreur))
+    if (!Treillis::Exporter(t, *o.image, &erreur, o.debut, o.fin))
         throw Echec{Usage, erreur};
     // Les valeurs de l'image en entier : mises à l'échelle, P(O|λ), c_t et log10 des valeurs
     // vraies (γ reste dans [0 ; 1]).

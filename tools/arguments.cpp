@@ -198,13 +198,17 @@ const QList<Commande> &TableCommandes()
          "l'image du treillis (états × instants) avec α, β, δ ou γ dans chaque nœud (--valeurs, alpha par défaut) "
          "et le chemin de Viterbi en gras, en PNG ou en SVG d'après l'extension ; puis P(O|λ) et la table des "
          "valeurs. Hors de la plage de l'étendu, le calcul est mis à l'échelle : l'en-tête donne log10 P(O|λ), la "
-         "table les facteurs c_t et log10 des valeurs (γ est tiré de ᾱ et β̂).",
+         "table les facteurs c_t et log10 des valeurs (γ est tiré de ᾱ et β̂). --colonnes DEBUT:FIN n'en dessine que "
+         "les instants DEBUT à FIN.",
          {}},
         {"exporter", "MODELE.hmm FICHIER.json",
          "le modèle au format JSON (startprob, transmat, emissionprob, states, symbols, comme les attributs d'un "
-         "CategoricalHMM de hmmlearn).",
+         "CategoricalHMM de hmmlearn). Un modèle qui ne se rouvrirait pas n'est pas exporté.",
          {}},
-        {"importer", "FICHIER.json NOUVEAU.hmm", "le modèle JSON (celui d'exporter) enregistré en modèle .hmm.", {}},
+        {"importer", "FICHIER.json NOUVEAU.hmm",
+         "le modèle JSON (celui d'exporter, 16 Mio au plus ; « - » : l'entrée standard) enregistré en modèle .hmm ; "
+         "un modèle qui ne se rouvrirait pas n'est pas importé.",
+         {}},
     };
     return c;
 }
@@ -254,6 +258,8 @@ const QList<Option> &TableOptions()
          {"alpha", "beta", "delta", "gamma"}, {}},
         {"image", "F.png|F.svg", "le fichier de l'image, PNG ou SVG d'après son extension.", {"treillis"}, {},
          "*.@(png|svg)"},
+        {"colonnes", "DEBUT:FIN",
+         "ne dessiner que les instants DEBUT à FIN. Une image de plus de 64 Mo est refusée.", {"treillis"}, {}, {}},
         {"version", "", "la version de hmmcalc.", {}, {}, {}},
         {"help", "", "cette aide (-h) ; « hmmcalc COMMANDE --help » : l'aide de la commande.", {}, {}, {}},
     };

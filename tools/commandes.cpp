@@ -15,11 +15,13 @@
 #include "graph/nombres.h"
 #include "model/fichier.h"
 #include "model/parametres.h"
+#include "model/textes.h"
 #include "sortie_json.h"
 #include "version.h"
 
 #include <QJsonArray>
 #include <cstdlib>
+#include <new>
 
 namespace Commandes {
 
@@ -63,7 +65,8 @@ void Ecrire(FILE *f, const QString &texte)
 {
     if (f == stderr)
         derniereErreur = texte;
-    std::fputs(texte.toLocal8Bit().constData(), f);
+    // Un nom venu du modèle ne pilote pas le terminal : ses caractères de commande sont échappés.
+    std::fputs(Textes::Visible(texte).toLocal8Bit().constData(), f);
     std::fputc('\n', f);
 }
 
@@ -291,7 +294,10 @@ void Execution::JsonEchelle(const EspaceTravail &e, const QString &cle)
 int Execution::Rendre(int code)
 {
     if (o.json) {
-        SortieJson::Ecrire(r);
+        if (CheminsEnFlux)
+            SortieJson::EcrireAvecChemins(r, CheminsEnFlux->TableChemins, CheminsEnFlux->MeilleurChemin);
+        else
+            SortieJson::Ecrire(r);
         rapportEcrit = true;
     }
     return code;
@@ -548,9 +554,9 @@ int Executer(const Options &o, Complements *complements)
         EnumererChemins(p, e);
         x.Arreter();
         r[QStringLiteral("probabilite")] = SortieJson::Probabilite(e.Probabilite);
-        // Le tableau JSON des chemins (un objet par chemin) n'est bâti que pour la sortie JSON.
+        // Le tableau JSON des chemins est écrit au fil de la table, à la fin (Rendre).
         if (o.commande == QLatin1String("chemins") && o.json)
-            r[QStringLiteral("chemins")] = SortieJson::Chemins(e.TableChemins, e.MeilleurChemin);
+            x.CheminsEnFlux = &e;
         if (o.commande == QLatin1String("direct")) {
             s.Ligne(s.N(e.Probabilite));
             const QString pourquoi = ExplicationZero(p, e, true);

@@ -70,6 +70,8 @@ public:
     const Options &o;
     const Sortie s;
     QJsonObject r;
+    // chemins --format json : la table dont Rendre écrit les chemins au fil de l'eau.
+    const EspaceTravail *CheminsEnFlux = nullptr;
 
     // --chrono : le temps processeur du calcul court de Demarrer à Arreter.
     void Demarrer() { chrono = ChronoCalcul(); }

@@ -194,8 +194,27 @@ void protegerTravail(const QTemporaryDir &travail)
     }
 }
 
+// Un hmmcalc tué par SIGKILL n'efface pas son répertoire : le suivant efface ceux de
+// l'utilisateur dont le processus noté dans « pid » n'existe plus.
+void balayerTravauxAbandonnes()
+{
+    const QDir tmp(QDir::tempPath());
+    for (const QFileInfo &i : tmp.entryInfoList({QStringLiteral("hmmcalc-??????")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (i.isSymLink() || i.ownerId() != ::getuid())
+            continue;
+        QFile f(i.filePath() + QStringLiteral("/pid"));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        bool ok = false;
+        const qint64 pid = f.read(32).trimmed().toLongLong(&ok);
+        if (ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QDir(i.filePath()).removeRecursively();
+    }
+}
+
 int lancer(int argc, char **argv)
 {
+    balayerTravauxAbandonnes();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Les avertissements de Qt (plate-forme hors écran...) ne doivent pas se mêler aux messages.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
@@ -207,6 +226,11 @@ int lancer(int argc, char **argv)
         return Usage;
     }
     protegerTravail(travail);
+    {
+        QFile pid(travail.path() + QStringLiteral("/pid"));
+        if (pid.open(QIODevice::WriteOnly))
+            pid.write(QByteArray::number(qint64(::getpid())));
+    }
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(travail.path()));
     // Les fenêtres du document (boîtes, graphe) exigent une QApplication. Elle n'est jamais

@@ -55,18 +55,43 @@ QJsonObject Verification(bool correct, const QStringList &rapport)
             {QStringLiteral("erreurs"), correct ? QJsonArray() : Noms(rapport)}};
 }
 
+namespace {
+QJsonObject chemin(const TableDesChemins &t, long long r, long long meilleur)
+{
+    QStringList etats{QStringLiteral("Start")};
+    for (int k = 1; k <= t.Longueur(); ++k)
+        etats << t.Texte(r, k);
+    return QJsonObject{{QStringLiteral("chemin"), Noms(etats)},
+                       {QStringLiteral("probabilite"), Probabilite(t.Probabilite(r))},
+                       {QStringLiteral("meilleur"), r == meilleur}};
+}
+}
+
 QJsonArray Chemins(const TableDesChemins &t, long long meilleur)
 {
     QJsonArray chemins;
-    for (long long r = 1; r <= t.Lignes(); ++r) {
-        QStringList etats{QStringLiteral("Start")};
-        for (int k = 1; k <= t.Longueur(); ++k)
-            etats << t.Texte(r, k);
-        chemins.append(QJsonObject{{QStringLiteral("chemin"), Noms(etats)},
-                                   {QStringLiteral("probabilite"), Probabilite(t.Probabilite(r))},
-                                   {QStringLiteral("meilleur"), r == meilleur}});
-    }
+    for (long long r = 1; r <= t.Lignes(); ++r)
+        chemins.append(chemin(t, r, meilleur));
     return chemins;
+}
+
+void EcrireAvecChemins(const QJsonObject &objet, const TableDesChemins &t, long long meilleur)
+{
+    QByteArray debut = QJsonDocument(objet).toJson(QJsonDocument::Compact);
+    debut.chop(1); // l'accolade fermante vient après les chemins
+    if (debut.size() > 1)
+        debut += ',';
+    debut += "\"chemins\":[";
+    std::fwrite(debut.constData(), 1, size_t(debut.size()), stdout);
+    for (long long r = 1; r <= t.Lignes(); ++r) {
+        // Un tableau d'un élément donne l'objet compact ; ses crochets sont ôtés.
+        QByteArray o = QJsonDocument(QJsonArray{chemin(t, r, meilleur)}).toJson(QJsonDocument::Compact);
+        o = o.mid(1, o.size() - 2);
+        if (r > 1)
+            std::fputc(',', stdout);
+        std::fwrite(o.constData(), 1, size_t(o.size()), stdout);
+    }
+    std::fputs("]}\n", stdout);
 }
 
 QString Issue(IssueEntrainement issue)

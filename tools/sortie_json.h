@@ -25,4 +25,7 @@ QJsonArray Chemins(const TableDesChemins &t, long long meilleur);
 QString Issue(IssueEntrainement issue);
 // Écrit l'objet sur la sortie standard, sur une ligne.
 void Ecrire(const QJsonObject &objet);
+// Le même objet suivi de la clé "chemins", écrite chemin par chemin sans bâtir le tableau :
+// la mémoire ne croît pas avec le nombre de chemins.
+void EcrireAvecChemins(const QJsonObject &objet, const TableDesChemins &t, long long meilleur);
 }

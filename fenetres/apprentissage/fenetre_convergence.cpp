@@ -2,8 +2,11 @@
 #include "apprentissage/fenetre_convergence.h"
 #include "dialogs/aide.h"
 #include "graph/nombres.h"
+#include "model/textes.h"
 #include "skin/messages.h"
 
+#include <QBuffer>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
@@ -11,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPushButton>
 #include <QValueAxis>
 #include <QVBoxLayout>
@@ -21,6 +25,15 @@ namespace {
 constexpr int IntervalleDessin = 50;
 // Points tracés au plus : la largeur de la courbe à l'écran n'en montre pas davantage.
 constexpr qsizetype PointsAffiches = 1500;
+}
+
+int FenetreConvergence::PasGraduation(double derniere)
+{
+    // Pas entier « rond » (1, 2, 5, 10, 20, 50...) : une dizaine de graduations au plus.
+    for (int pas = 1;; pas *= 10)
+        for (const int m : {1, 2, 5})
+            if (derniere / (pas * m) <= 10)
+                return pas * m;
 }
 
 FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -40,11 +53,16 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
     // Le thème impose ses stylos à l'ajout : ils sont fixés ensuite.
     Courbe->setPen(QPen(QColor(25, 70, 170), 2));
     Seuil->setPen(QPen(QColor(200, 20, 20), 1.5, Qt::DashLine));
-    AxeX = new QValueAxis;
-    AxeX->setTitleText(QStringLiteral("itération"));
-    AxeX->setLabelFormat(QStringLiteral("%d"));
+    AxeX = new QCategoryAxis;
+    AxeX->setTitleText(QStringLiteral("Itération"));
+    AxeX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    AxeX->setStartValue(0);
     AxeY = new QValueAxis;
     AxeY->setTitleText(QStringLiteral("log10 P(O|λ)"));
+    AxeY->setLabelFormat(QStringLiteral("%.4g"));
+    // Les nombres des axes suivent la langue de l'utilisateur (virgule en français).
+    chart->setLocalizeNumbers(true);
+    chart->setLocale(QLocale());
     chart->addAxis(AxeX, Qt::AlignBottom);
     chart->addAxis(AxeY, Qt::AlignLeft);
     for (QLineSeries *s : {Courbe, Seuil}) {
@@ -70,8 +88,9 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
             return;
         if (!chemin.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
             chemin += QStringLiteral(".png");
-        if (!ExporterImage(chemin))
-            Messages::Erreur(this, QStringLiteral("Impossible d'écrire l'image « %1 ».").arg(chemin));
+        QString erreur;
+        if (!ExporterImage(chemin, &erreur))
+            Messages::Erreur(this, QStringLiteral("Impossible d'écrire l'image « %1 » :\n%2.").arg(chemin, erreur));
     });
     connect(BoutonAide, &QPushButton::clicked, this, [] { Aide::Afficher(QStringLiteral("Convergence")); });
     minuterie.setSingleShot(true);
@@ -87,6 +106,7 @@ void FenetreConvergence::Commencer(const QString &titre, long double seuil)
     depuisDessin.invalidate();
     dernierEtat.clear();
     vide = true;
+    graduees = -1;
     Courbe->clear();
     Courbe->setPointsVisible(true);
     Seuil->clear();
@@ -154,7 +174,14 @@ void FenetreConvergence::ajuster()
     const int n = Courbe->count();
     const double dernier = n ? Courbe->at(n - 1).x() : 0;
     AxeX->setRange(0, std::max(1.0, dernier));
-    AxeX->setTickCount(int(std::min(11.0, std::max(2.0, dernier + 1))));
+    if (int(dernier) != graduees) {
+        graduees = int(dernier);
+        for (const QString &l : AxeX->categoriesLabels())
+            AxeX->remove(l);
+        const int pas = PasGraduation(std::max(1.0, dernier));
+        for (int k = pas; k <= std::max(1, graduees); k += pas)
+            AxeX->append(QString::number(k), k);
+    }
     double b = avecSeuil ? seuilLog : 0, h = b;
     if (n) {
         b = avecSeuil ? std::min(b, bas) : bas;
@@ -169,7 +196,16 @@ void FenetreConvergence::ajuster()
     }
 }
 
-bool FenetreConvergence::ExporterImage(const QString &chemin)
+bool FenetreConvergence::ExporterImage(const QString &chemin, QString *erreur)
 {
-    return Vue->grab().save(chemin, "PNG");
+    // Par l'écriture atomique : un échec laisse l'ancienne image intacte.
+    QByteArray octets;
+    QBuffer tampon(&octets);
+    tampon.open(QIODevice::WriteOnly);
+    if (!Vue->grab().save(&tampon, "PNG")) {
+        if (erreur)
+            *erreur = QStringLiteral("l'image n'a pas pu être produite");
+        return false;
+    }
+    return Textes::EcrireOctets(chemin, octets, erreur);
 }

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QLabel;
@@ -23,13 +24,18 @@ public:
     // Nouvelle courbe ; seuil < 0 ou >= 1 : aucun seuil.
     void Commencer(const QString &titre, long double seuil);
     void Ajouter(const PointConvergence &point);
-    bool ExporterImage(const QString &chemin);
+    bool ExporterImage(const QString &chemin, QString *erreur = nullptr);
 
     QChartView *Vue = nullptr;
     QLineSeries *Courbe = nullptr, *Seuil = nullptr;
-    QValueAxis *AxeX = nullptr, *AxeY = nullptr;
+    // Abscisses : une graduation nommée sur les itérations elles-mêmes (0, pas entier).
+    QCategoryAxis *AxeX = nullptr;
+    QValueAxis *AxeY = nullptr;
     QLabel *Etat = nullptr;
     QPushButton *Exporter = nullptr, *BoutonAide = nullptr;
+
+    // Pas des graduations des itérations (entier) quand la dernière est `derniere`.
+    static int PasGraduation(double derniere);
 
     // Montre tout de suite les points en attente (appelé aussi par la minuterie).
     void Vider();
@@ -45,5 +51,6 @@ private:
     QElapsedTimer depuisDessin;
     QTimer minuterie;
     double bas = 0, haut = 0;
+    int graduees = -1; // dernière itération des graduations posées
     bool vide = true;
 };

@@ -9,9 +9,11 @@
 #include "graph/nombres.h"
 #include "model/parametres.h"
 #include "model/textes.h"
+#include "skin/champ_sequence.h"
 #include "skin/messages.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -69,18 +71,9 @@ DialogueAlgorithme::DialogueAlgorithme(const ContexteCalcul &contexte, const Des
     auto *g1 = new QVBoxLayout(GroupBox1);
     LabeledEdit1 = new QComboBox(GroupBox1);
     LabeledEdit1->setObjectName(QStringLiteral("LabeledEdit1"));
-    LabeledEdit1->setEditable(true);
-    LabeledEdit1->setInsertPolicy(QComboBox::NoInsert);
+    // Largeur fixe quel que soit l'historique, élision au milieu, bulle et copie du texte entier.
+    ChampSequence::Equiper(LabeledEdit1);
     LabeledEdit1->setMinimumWidth(360);
-    LabeledEdit1->setMaxVisibleItems(12);
-    // Pas de complétion automatique : "ab" tapé ne doit pas devenir "abab" de l'historique.
-    LabeledEdit1->setCompleter(nullptr);
-    // Largeur fixe quel que soit l'historique : une longue séquence ne peut pas élargir la
-    // boîte ; la liste coupe les longues entrées au milieu, le texte entier est en bulle.
-    LabeledEdit1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    LabeledEdit1->setMinimumContentsLength(40);
-    LabeledEdit1->view()->setTextElideMode(Qt::ElideMiddle);
-    LabeledEdit1->view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     g1->addWidget(LabeledEdit1);
     v->addWidget(GroupBox1);
 
@@ -123,7 +116,6 @@ DialogueAlgorithme::DialogueAlgorithme(const ContexteCalcul &contexte, const Des
     connect(LabeledEdit1, &QComboBox::editTextChanged, this,
             [this](const QString &t) {
                 BitBtn1->setEnabled(!enCours && (!t.isEmpty() || sequenceDonnee()));
-                LabeledEdit1->setToolTip(t);
             });
     connect(BitBtn1, &QPushButton::clicked, this, &DialogueAlgorithme::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &DialogueAlgorithme::BitBtn2Click);
@@ -239,13 +231,8 @@ void DialogueAlgorithme::FormShow()
     BitBtn1->setEnabled(false);
     QString refusHistorique;
     historique.Charger(&refusHistorique);
-    LabeledEdit1->blockSignals(true);
-    LabeledEdit1->clear();
-    LabeledEdit1->addItems(historique.Sequences());
-    for (int k = 0; k < LabeledEdit1->count(); ++k)
-        LabeledEdit1->setItemData(k, LabeledEdit1->itemText(k), Qt::ToolTipRole);
-    LabeledEdit1->setEditText(QString());
-    LabeledEdit1->blockSignals(false);
+    ChampSequence::Remplir(LabeledEdit1, historique.Sequences());
+    LabeledEdit1->setToolTip(QString());
     RadioButton1->setChecked(true);
     LabeledEdit1->setFocus();
     StatusBar1->showMessage(refusHistorique.isEmpty() ? QStringLiteral("Tapez ou choisissez une séquence.")
@@ -262,8 +249,7 @@ void DialogueAlgorithme::BitBtn1Click()
         // Prologue : historique (sans égard à la casse), puis les deux champs de l'espace.
         if (historique.Ajouter(texte)) {
             LabeledEdit1->blockSignals(true);
-            LabeledEdit1->addItem(texte);
-            LabeledEdit1->setItemData(LabeledEdit1->count() - 1, texte, Qt::ToolTipRole);
+            ChampSequence::Ajouter(LabeledEdit1, texte);
             LabeledEdit1->setEditText(texte);
             LabeledEdit1->blockSignals(false);
             QString erreur;
@@ -399,6 +385,16 @@ void DialogueAlgorithme::done(int r)
         return;
     }
     QDialog::done(r);
+    // Le clavier revient à la fenêtre principale (sinon, sous certains gestionnaires de
+    // fenêtres, il n'est plus à personne et les menus ne s'ouvrent plus par Alt).
+    if (QWidget *p = parentWidget()) {
+        QWidget *principale = p->window();
+        principale->activateWindow();
+        // Les fenêtres qu'elle porte (convergence, treillis) restent devant elle.
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w != this && w->isVisible() && w->parentWidget() && w->parentWidget()->window() == principale)
+                w->raise();
+    }
     if (testAttribute(Qt::WA_DeleteOnClose))
         deleteLater();
 }

@@ -5,6 +5,7 @@
 #include "algorithms/posterieur.h"
 #include "algorithms/sequence.h"
 #include "apprentissage/dialogue_generation.h"
+#include "apprentissage/dialogue_posterieur.h"
 #include "apprentissage/fenetre_convergence.h"
 #include "apprentissage/fenetre_treillis.h"
 #include "editor/listes.h"
@@ -17,7 +18,6 @@
 
 #include <QAction>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QMenu>
 #include <QToolBar>
 #include <memory>
@@ -132,12 +132,8 @@ public:
             return;
         HistoriqueSequences h;
         h.Charger();
-        bool ok = false;
-        const QString texte = QInputDialog::getItem(&f, QStringLiteral("Chemin a posteriori"),
-                                                    QStringLiteral("Séquence d'observations (symboles séparés par des "
-                                                                   "espaces : découpage mot par mot) :"),
-                                                    h.Sequences(), int(h.Sequences().size()) - 1, true, &ok);
-        if (!ok || texte.trimmed().isEmpty())
+        const QString texte = DialoguePosterieur::Demander(h.Sequences(), &f);
+        if (texte.trimmed().isEmpty())
             return;
         EspaceTravail e;
         e.SequenceObservations = texte;

@@ -59,10 +59,13 @@ void DonnerAccesMenus(QMainWindow &f)
         if (lettre.isNull())
             continue;
         prises += lettre;
-        auto *raccourci = new QShortcut(QKeySequence(QStringLiteral("Alt+") + lettre), &f);
-        QObject::connect(raccourci, &QShortcut::activated, barre, [barre, menu] {
-            barre->setActiveAction(menu);
-        });
+        // Mnémonique du titre : la barre de menus ouvre elle-même ce menu par Alt+lettre et les
+        // aides techniques l'annoncent.
+        if (!menu->text().contains(QLatin1Char('&'))) {
+            QString t = menu->text();
+            t.insert(t.toUpper().indexOf(lettre), QLatin1Char('&'));
+            menu->setText(t);
+        }
         menu->setToolTip(QStringLiteral("Alt+") + lettre);
     }
     auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), &f);

@@ -27,13 +27,19 @@ QString cheminTxt()
 
 const QString introuvable = QStringLiteral("Fichier introuvable\npeut être qu'il est supprimmé ou déplacé");
 
-// Chemin d'une entrée du menu "Réouvrir" : son libellé sans le premier "&".
-QString cheminDuLibelle(QString libelle)
+// Chemin d'une entrée du menu "Réouvrir" : son libellé, « && » redevenu « & », sans le « & »
+// seul d'un raccourci.
+QString cheminDuLibelle(const QString &libelle)
 {
-    const qsizetype et = libelle.indexOf(QLatin1Char('&'));
-    if (et >= 0)
-        libelle.remove(et, 1);
-    return libelle;
+    QString r;
+    for (qsizetype i = 0; i < libelle.size(); ++i) {
+        if (libelle[i] == QLatin1Char('&') && i + 1 < libelle.size() && libelle[i + 1] == QLatin1Char('&'))
+            ++i;
+        else if (libelle[i] == QLatin1Char('&'))
+            continue;
+        r += libelle[i];
+    }
+    return r;
 }
 }
 
@@ -68,7 +74,7 @@ void TForm1::PremiereActivation()
     Recents::Lire(&refus);
 
     // Le modèle à ouvrir : l'argument, sinon la première ligne de "Chemin.txt" (254 caractères au plus).
-    QString chemin = Textes::LireLignes(cheminTxt()).value(0).section(QLatin1Char('\r'), 0, 0).left(254);
+    QString chemin = Textes::LireLignesPartagees(cheminTxt(), Textes::LimiteLignes, nullptr, nullptr).value(0).section(QLatin1Char('\r'), 0, 0).left(254);
     if (chemin.isEmpty())
         chemin = QStringLiteral("Vide");
     if (!argumentDemarrage.isEmpty())
@@ -127,7 +133,8 @@ void TForm1::ConstruireMenuRecents()
 {
     Reouvrir1->clear();
     for (const QString &p : Recents::EntreesMenu()) {
-        QAction *a = Reouvrir1->addAction(p);
+        // « & » doublé : affiché tel quel, pas pris pour un raccourci.
+        QAction *a = Reouvrir1->addAction(QString(p).replace(QLatin1Char('&'), QStringLiteral("&&")));
         a->setEnabled(QFileInfo::exists(p));
         connect(a, &QAction::triggered, this, [this, a] { OuvrirRecent(a->text()); });
     }
@@ -156,8 +163,9 @@ void TForm1::ouvrirChemin(const QString &chemin)
     if (Document->NomFichier().isEmpty() && !Document->EstModifie()) {
         chargerIci(chemin);
     } else {
-        // Un modèle par fenêtre : le suivant s'ouvre dans une nouvelle instance.
-        Textes::EcrireTexte(cheminTxt(), chemin);
+        // Un modèle par fenêtre : le suivant s'ouvre dans une nouvelle instance. En UTF-8 : tout
+        // nom de fichier se transmet.
+        Textes::EcrireOctets(cheminTxt(), chemin.toUtf8());
         if (LancerInstance)
             LancerInstance();
     }

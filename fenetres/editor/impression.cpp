@@ -2,6 +2,7 @@
 #include "editor/impression.h"
 #include "editor/principale.h"
 #include "graph/hmm.h"
+#include "model/document.h"
 #include "model/image_modele.h"
 #include "model/repertoire.h"
 #include "model/textes.h"
@@ -19,6 +20,9 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
+#include <QtMath>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 Impression::Demande demande;
@@ -93,6 +97,57 @@ QRect Cadre(QSize image, QRect page)
     QSize taille = image;
     taille.scale(page.size(), Qt::KeepAspectRatio);
     return {page.x() + (page.width() - taille.width()) / 2, page.y(), taille.width(), taille.height()};
+}
+
+QImage ImageImpression(DocumentModele &doc, QSize cadre)
+{
+    const QSize canevas(std::max(1, doc.Hmm1->width()), std::max(1, doc.Hmm1->height()));
+    // Quarante millions de points au plus (160 Mo) : une page A4 entière à 600 points par pouce.
+    constexpr double PointsMax = 40e6;
+    double finesse = std::min(double(cadre.width()) / canevas.width(), double(cadre.height()) / canevas.height());
+    finesse = std::clamp(std::min(finesse, std::sqrt(PointsMax / (double(canevas.width()) * canevas.height()))), 1.0, 32.0);
+    QImage image(QSize(int(canevas.width() * finesse), int(canevas.height() * finesse)), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.setDevicePixelRatio(finesse);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    ImageModele::PeindreSansSelection(p, doc);
+    p.end();
+    return image;
+}
+
+bool PeindreModele(QPrinter &imprimante, DocumentModele &doc)
+{
+    QPainter p;
+    if (!p.begin(&imprimante))
+        return false;
+    const QSize canevas(std::max(1, doc.Hmm1->width()), std::max(1, doc.Hmm1->height()));
+    const QRect cadre = Cadre(canevas, p.viewport());
+    const QImage image = ImageImpression(doc, cadre.size());
+    if (image.isNull()) {
+        p.end();
+        return false;
+    }
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    // La taille en points de l'image, pas sa taille logique : un point de l'image par point
+    // de l'imprimante (ou presque).
+    p.drawImage(Cadre(image.size(), p.viewport()), image, image.rect());
+    return p.end();
+}
+
+bool ImprimerModele(DocumentModele &doc, QWidget *proprietaire)
+{
+    QPrinter &imprimante = Imprimante();
+    imprimante.setDocName(QStringLiteral("Hmm.bmp"));
+    const bool accepte = demande ? demande(imprimante, proprietaire) : demandeParDefaut(imprimante, proprietaire);
+    if (!accepte)
+        return false;
+    if (!PeindreModele(imprimante, doc)) {
+        Messages::Erreur(proprietaire, QStringLiteral("L'impression n'a pas pu être lancée."));
+        return false;
+    }
+    return true;
 }
 
 bool ImprimerImage(const QImage &image, QWidget *proprietaire)
@@ -187,7 +242,10 @@ void TForm21::BitBtn1Click()
 {
     QWidget *proprietaire = Proprietaire ? Proprietaire : this;
     Impression::EnregistrerHmmBmp(Image1->Picture, this);
-    Impression::ImprimerImage(Image1->Picture, proprietaire);
+    if (Document)
+        Impression::ImprimerModele(*Document, proprietaire);
+    else
+        Impression::ImprimerImage(Image1->Picture, proprietaire);
 }
 
 bool TForm21::BitBtn2Click()
@@ -228,6 +286,7 @@ void ImpressionModele::Apercu1Click()
     // celle du canevas après une impression).
     Form21->Image1->Picture = ImageModele::Rendre(*f.Document, Form21->Image1->Picture.size());
     Form21->Image1->update();
+    Form21->Document = f.Document;
     // Modale, sans animation.
     Form21->setWindowModality(Qt::ApplicationModal);
     Presentation::Centrer(Form21);
@@ -244,5 +303,5 @@ void ImpressionModele::Imprimer1Click()
     Form21->Image1->update();
     // Un "Hmm.bmp" impossible à écrire est signalé, l'impression se fait quand même.
     Impression::EnregistrerHmmBmp(Form21->Image1->Picture, &f);
-    Impression::ImprimerImage(Form21->Image1->Picture, &f);
+    Impression::ImprimerModele(*f.Document, &f);
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <functional>
 
+class DocumentModele;
 class QPrinter;
 class QPushButton;
 class QStatusBar;
@@ -37,6 +38,8 @@ public:
 
     // Fenêtre propriétaire de l'impression (la fenêtre principale).
     QWidget *Proprietaire = nullptr;
+    // Le modèle : imprimé à la résolution de l'imprimante (sinon l'image de l'aperçu).
+    DocumentModele *Document = nullptr;
     // Boîte d'enregistrement d'image ; vide = annulé. Remplaçable par les tests.
     std::function<QString()> DemanderFichier;
 
@@ -60,6 +63,12 @@ bool EnregistrerHmmBmp(const QImage &image, QWidget *parent);
 bool ImprimerImage(const QImage &image, QWidget *proprietaire);
 // Dessine l'image ajustée à la zone imprimable de l'imprimante (sans boîte).
 bool Peindre(QPrinter &imprimante, const QImage &image);
+// Le modèle (sans poignées) tracé pour un cadre de `cadre` points de l'imprimante : à sa
+// résolution, bornée pour la mémoire (au moins celle de l'écran).
+QImage ImageImpression(DocumentModele &doc, QSize cadre);
+// Imprime le modèle tracé à la résolution de l'imprimante, ajusté à la page.
+bool PeindreModele(QPrinter &imprimante, DocumentModele &doc);
+bool ImprimerModele(DocumentModele &doc, QWidget *proprietaire);
 // Où va l'image sur la page : la plus grande taille qui tient, proportions gardées,
 // centrée en largeur, en haut de la page.
 QRect Cadre(QSize image, QRect page);

@@ -78,6 +78,10 @@ ListesResultats::ListesResultats(TForm1 &fenetre, QWidget *parent)
     EnteteProbabilites = creerEntete(QStringLiteral("Les probabilités"), QStringLiteral("EnteteProbabilites"));
     ListView2 = creerListe({QStringLiteral("Séquence"), QStringLiteral("Probabilité"), QStringLiteral("Méthode")},
                            QStringLiteral("ListView2"));
+    // Les aides techniques lisent le titre de chaque liste.
+    ListView1->setAccessibleName(EnteteChemins->text());
+    ListView3->setAccessibleName(EnteteViterbi->text());
+    ListView2->setAccessibleName(EnteteProbabilites->text());
     ListView1->setColumnWidth(0, LargeurChemin);
     ListView3->setColumnWidth(0, LargeurChemin);
     ListView2->setColumnWidth(0, LargeurSequence);
@@ -188,6 +192,8 @@ QTreeWidgetItem *ListesResultats::AjouterViterbi(const QStringList &etats, const
     auto *i = new QTreeWidgetItem(ListView3, {TexteChemin(etats), probabilite});
     MarquerMeilleur(i);
     OutilsListe::AjusterColonnes(ListView3);
+    // La liste ne montre qu'une ligne : la dernière ajoutée (a posteriori après Viterbi).
+    ListView3->scrollToItem(i);
     return i;
 }
 

@@ -1,5 +1,6 @@
 // Bulles, copie et colonnes des listes de résultats.
 #include "editor/listes_outils.h"
+#include "skin/champ_sequence.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,28 +90,23 @@ void AjusterColonnes(QTreeView *liste)
         return;
     // La vue ne mesure que les lignes qu'elle montre : rapide même pour une longue liste.
     // Aucune colonne ne dépasse LargeurMax : la probabilité reste à l'écran.
+    int total = 0;
     for (int c = 0; c < m->columnCount(); ++c) {
         liste->resizeColumnToContents(c);
         if (liste->columnWidth(c) > LargeurMax)
             liste->setColumnWidth(c, LargeurMax);
+        total += liste->columnWidth(c);
     }
+    // Dans une liste étroite, la première colonne (séquence, chemin : le texte coupé au milieu)
+    // cède sa place pour que la probabilité qui la suit reste lisible.
+    const int manque = total - liste->viewport()->width();
+    if (manque > 0 && m->columnCount() > 1)
+        liste->setColumnWidth(0, std::max(LargeurMin, liste->columnWidth(0) - manque));
 }
 
 QString TexteBulle(const QString &texte)
 {
-    // Une bulle tient à l'écran : lignes de 80 caractères, au plus 24 lignes (début et fin).
-    constexpr int Ligne = 80, Lignes = 24;
-    if (texte.size() <= Ligne)
-        return texte;
-    QStringList l;
-    for (qsizetype k = 0; k < texte.size(); k += Ligne)
-        l << texte.mid(k, Ligne);
-    if (l.size() > Lignes) {
-        const qsizetype omis = l.size() - Lignes;
-        l = l.mid(0, Lignes / 2) + QStringList{QStringLiteral("… (%1 caractères en tout ; « Copier » les donne tous) …").arg(texte.size())} +
-            l.mid(Lignes / 2 + omis);
-    }
-    return l.join(QLatin1Char('\n'));
+    return ChampSequence::Bulle(texte);
 }
 
 }

@@ -15,6 +15,8 @@ void Equiper(QTreeView *liste);
 QString TexteLignesChoisies(const QAbstractItemView *liste);
 // Colonnes à la largeur de leur contenu visible, LargeurMax au plus (texte coupé au milieu).
 constexpr int LargeurMax = 240;
+// Largeur en deçà de laquelle la première colonne ne cède plus de place.
+constexpr int LargeurMin = 90;
 void AjusterColonnes(QTreeView *liste);
 // Texte d'une bulle : coupé en lignes, un très long texte réduit à son début et à sa fin.
 QString TexteBulle(const QString &texte);

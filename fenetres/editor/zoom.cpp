@@ -164,8 +164,7 @@ void VueZoom::placerConsigne()
 void VueZoom::prendreImages()
 {
     canevas = ImageModele::Rendre(*f.Document);
-    const QRect e = ImageModele::Etendue(*f.Document, 10).intersected(canevas.rect());
-    ensemble = e.isEmpty() ? canevas : canevas.copy(e);
+    ensemble = ImageModele::Decouper(canevas, ImageModele::Etendue(*f.Document, 10), f.Document->Hmm1->size());
 }
 
 QRect VueZoom::geometrieEnsemble() const

@@ -1,4 +1,5 @@
 #include "visionneuse/trace.h"
+#include "model/textes.h"
 #include "skin/messages.h"
 #include "trace/document_trace.h"
 #include "trace/enregistrement.h"
@@ -16,6 +17,9 @@
 #include <QPrintDialog>
 #include <QPointer>
 #include <QPrinter>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
 #include <QProgressBar>
 #include <QShowEvent>
 #include <QStandardPaths>
@@ -67,10 +71,10 @@ QVariant NavigateurTrace::loadResource(int type, const QUrl &nom)
     const QUrl url = source().isValid() ? source().resolved(nom) : nom;
     if (!url.isLocalFile())
         return QTextBrowser::loadResource(type, nom);
-    QFile f(url.toLocalFile());
-    if (!f.open(QIODevice::ReadOnly))
+    // Lecture bornée : un tube ou un périphérique nommé dans la page n'est pas lu.
+    QByteArray octets;
+    if (!Textes::LireOctets(url.toLocalFile(), LimiteLecture, &octets, nullptr))
         return QVariant();
-    const QByteArray octets = f.readAll();
     if (type == QTextDocument::HtmlResource)
         return DecoderPage(octets);
     if (type == QTextDocument::ImageResource) {
@@ -106,12 +110,12 @@ void NavigateurTrace::Ouvrir(const QString &chemin)
     l->numero = n;
     QThread *cible = thread();
     l->fil = QThread::create([l, chemin, cible] {
-        QFile f(chemin);
-        if (!f.open(QIODevice::ReadOnly))
+        QByteArray octets;
+        if (!Textes::LireOctets(chemin, LimiteLecture, &octets, nullptr))
             return;
         auto d = std::make_unique<QTextDocument>();
         d->setBaseUrl(QUrl::fromLocalFile(chemin));
-        d->setHtml(DecoderPage(f.readAll()));
+        d->setHtml(DecoderPage(octets));
         d->moveToThread(cible);
         l->document = std::move(d);
     });
@@ -316,5 +320,24 @@ void TForm20::Imprimer1Click()
     const QRectF page = imprimante.pageRect(QPrinter::Point);
     if (page.width() > 0 && page.height() > 0)
         copie->setPageSize(QSizeF(LargeurImpression, LargeurImpression * page.height() / page.width()));
+    PermettreCoupures(*copie);
     copie->print(&imprimante);
+}
+
+void TForm20::PermettreCoupures(QTextDocument &document)
+{
+    // Les sommes des formules sont des termes collés par « + » : sans coupure possible, la
+    // ligne sort de la page. Un espace sans largeur en permet une.
+    const QString coupure(QChar(0x200B));
+    QTextCursor bloc(&document);
+    bloc.beginEditBlock();
+    for (QTextCursor c = document.find(QStringLiteral("+")); !c.isNull(); c = document.find(QStringLiteral("+"), c)) {
+        // Les tableaux de nombres (plusieurs colonnes) restent tels quels ; un cadre d'une
+        // seule case, comme celui de la somme, passe à la ligne.
+        if (c.currentTable() && c.currentTable()->columns() > 1)
+            continue;
+        c.clearSelection();
+        c.insertText(coupure);
+    }
+    bloc.endEditBlock();
 }

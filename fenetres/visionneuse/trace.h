@@ -6,6 +6,7 @@
 #include <functional>
 
 class QAction;
+class QTextDocument;
 class QMenu;
 class QPrinter;
 class QProgressBar;
@@ -26,6 +27,8 @@ public:
     // Jusqu'à cette taille, une page est lue d'un coup (quelques dizaines de millisecondes) ;
     // au-delà, elle est lue et analysée dans un fil à part, la fenêtre reste disponible.
     static constexpr qint64 TailleLectureDirecte = 128 * 1024;
+    // Au-delà, une page ou une image n'est pas lue (les traces sont bornées bien en deçà).
+    static constexpr qint64 LimiteLecture = 64 * 1024 * 1024;
 
     using QTextBrowser::QTextBrowser;
     ~NavigateurTrace() override;
@@ -57,6 +60,11 @@ public:
     static constexpr double LargeurImpression = 1050;
 
     explicit TForm20(QWidget *parent = nullptr);
+
+    // Copie de la page à imprimer : une coupure permise après chaque « + » hors des tableaux de
+    // nombres,
+    // pour que les longues sommes passent à la ligne au lieu de sortir de la page.
+    static void PermettreCoupures(QTextDocument &document);
 
     // Ce que la fenêtre lit à chaque ouverture (posé par la fenêtre principale).
     QString DernierAlgorithme;

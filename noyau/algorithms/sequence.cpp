@@ -90,22 +90,29 @@ void HistoriqueSequences::Charger(QString *erreur)
         return;
     bool ok = false;
     QString cause;
-    liste = Textes::LireLignes(Chemin(), Textes::LimiteLignes, &ok, &cause);
+    liste = Textes::LireLignesPartagees(Chemin(), Textes::LimiteLignes, &ok, &cause);
     if (!ok)
         refus = QStringLiteral("L'historique des séquences « %1 » n'est pas lu : %2.").arg(Chemin(), cause);
     if (erreur)
         *erreur = refus;
 }
 
-bool HistoriqueSequences::Ajouter(const QString &texte)
+namespace {
+bool ajouterA(QStringList &l, const QString &texte)
 {
     if (texte.isEmpty())
         return false;
-    for (const QString &s : liste)
+    for (const QString &s : l)
         if (s.compare(texte, Qt::CaseInsensitive) == 0)
             return false;
-    liste << texte;
+    l << texte;
     return true;
+}
+}
+
+bool HistoriqueSequences::Ajouter(const QString &texte)
+{
+    return ajouterA(liste, texte);
 }
 
 bool HistoriqueSequences::Enregistrer(QString *erreur) const
@@ -115,12 +122,25 @@ bool HistoriqueSequences::Enregistrer(QString *erreur) const
             *erreur = refus + QStringLiteral(" Il n'est pas remplacé.");
         return false;
     }
-    return Textes::EcrireLignes(Chemin(), liste, erreur);
+    // Fusion sous verrou avec ce qu'une autre instance a ajouté entre-temps.
+    return Textes::ModifierLignesPartagees(Chemin(), Textes::LimiteLignes, [&](QStringList &l) {
+        bool change = false;
+        for (const QString &s : liste)
+            change |= ajouterA(l, s);
+        return change;
+    }, nullptr, erreur);
 }
 
 bool HistoriqueSequences::Memoriser(const QString &texte, QString *erreur)
 {
     if (!Ajouter(texte))
         return true;
-    return Enregistrer(erreur);
+    if (!refus.isEmpty()) {
+        if (erreur)
+            *erreur = refus + QStringLiteral(" Il n'est pas remplacé.");
+        return false;
+    }
+    return Textes::ModifierLignesPartagees(Chemin(), Textes::LimiteLignes, [&](QStringList &l) {
+        return ajouterA(l, texte);
+    }, &liste, erreur);
 }

@@ -342,8 +342,12 @@ void TEtat2::Dessiner(QPainter &p)
 
     const int W = width(), H = height();
     const QSize taille(std::max(1, W - 4), std::max(1, H - 4));
-    if (Image.size() != taille)
-        Image = QImage(taille, QImage::Format_RGB32);
+    // Sur une surface plus fine que l'écran (impression), la boîte est tracée à sa finesse.
+    const qreal finesse = p.device() ? std::max<qreal>(1, p.device()->devicePixelRatioF()) : 1;
+    if (Image.deviceIndependentSize().toSize() != taille || Image.devicePixelRatio() != finesse) {
+        Image = QImage(taille * finesse, QImage::Format_RGB32);
+        Image.setDevicePixelRatio(finesse);
+    }
     // Le fond de la surface d'abord : les coins hors de l'arrondi en prennent la couleur.
     Image.fill(VersQColor(CouleurFond));
     {

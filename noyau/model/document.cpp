@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QWidget>
 #include <algorithm>
+#include <limits>
 
 DocumentModele::DocumentModele(QWidget *surface, QObject *parent)
     : QObject(parent), Surface(surface)
@@ -421,7 +422,8 @@ void DocumentModele::SupprimerEtats(const QList<TEtat2 *> &choisies)
             TEtat2 *b = Etats[i];
             if (!b || !choisies.contains(b))
                 continue;
-            if (i == N)
+            // Un fichier peut porter [Dernier]=-2147483648 : pas de débordement en décomptant.
+            if (i == N && Dernier > std::numeric_limits<int>::min())
                 --Dernier;
             SupprimerEtat(b);
         }

@@ -66,9 +66,14 @@ bool TextePortable(const QString &texte, QString *raison)
     };
     if (texte.isEmpty())
         return refuser(QStringLiteral("Le texte est vide."));
-    for (QChar c : texte)
+    for (QChar c : texte) {
         if (c.isSpace())
             return refuser(QStringLiteral("Le texte ne doit pas contenir d'espace."));
+        // NUL rend le fichier illisible ; ESC, BEL... piloteraient un terminal.
+        if (c.category() == QChar::Other_Control)
+            return refuser(QStringLiteral("Le texte ne doit pas contenir de caractère de commande (%1).")
+                               .arg(Textes::Visible(QString(c))));
+    }
     if (!Textes::Representable(texte))
         return refuser(QStringLiteral("Le texte contient un caractère que le fichier du modèle ne peut pas enregistrer."));
     const QByteArray clair = Textes::Encoder(texte);
@@ -283,8 +288,18 @@ bool Lire(const QStringList &lignesBrutes, ContenuModele *sortie, QString *erreu
         arc.PosEtiquette = QPoint(t[5][2 * a].toInt(), t[5][2 * a + 1].toInt());
         c.Arcs.append(arc);
     }
+    Normaliser(&c);
     *sortie = c;
     return true;
+}
+
+void Normaliser(ContenuModele *c)
+{
+    for (auto &e : c->Etats)
+        e.Paires.removeIf([](const QPair<QString, QString> &p) { return Nombres::VersExtended(p.second) == 0; });
+    c->Arcs.removeIf([](const ContenuModele::Arc &a) {
+        return a.Etiquette != QLatin1String("??") && Nombres::VersExtended(a.Etiquette) == 0;
+    });
 }
 
 bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *erreur)
@@ -292,6 +307,11 @@ bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *err
     QByteArray tout;
     if (!Textes::LireOctets(chemin, LimiteTaille, &tout, erreur))
         return false;
+    return LignesDepuisOctets(tout, lignesClaires, erreur);
+}
+
+bool LignesDepuisOctets(const QByteArray &tout, QStringList *lignesClaires, QString *erreur)
+{
     // Les fins de ligne ne sont pas brouillées : on découpe avant de débrouiller.
     QList<QByteArray> brutes = tout.split('\n');
     if (!brutes.isEmpty() && brutes.last().isEmpty())
@@ -311,14 +331,42 @@ bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *err
     return true;
 }
 
-bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QString *erreur)
+QByteArray Octets(const QStringList &lignesClaires)
 {
     QByteArray tout;
     for (const QString &l : lignesClaires)
         tout += Brouiller(Textes::Encoder(l)) + "\r\n";
-    return Textes::EcrireOctets(chemin, tout, erreur);
+    return tout;
 }
 
+bool Relisible(const QStringList &lignesClaires, QString *erreur)
+{
+    auto refuser = [&](const QString &m) {
+        if (erreur)
+            *erreur = m;
+        return false;
+    };
+    const QByteArray octets = Octets(lignesClaires);
+    if (octets.size() > LimiteTaille)
+        return refuser(QStringLiteral("le fichier ferait %1 octets, au-delà des %2 que la lecture accepte")
+                           .arg(octets.size())
+                           .arg(LimiteTaille));
+    // Les octets relus exactement comme LireFichier les lit, puis le format : ce que le lecteur
+    // refuserait n'est pas écrit.
+    QStringList relues;
+    ContenuModele c;
+    QString e;
+    if (!LignesDepuisOctets(octets, &relues, &e) || !Lire(relues, &c, &e))
+        return refuser(QStringLiteral("le modèle ne se relirait pas (%1)").arg(e));
+    return true;
+}
+
+bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QString *erreur)
+{
+    if (!Relisible(lignesClaires, erreur))
+        return false;
+    return Textes::EcrireOctets(chemin, Octets(lignesClaires), erreur);
+}
 
 bool LireContenu(const QStringList &lignes, const QString &nomPourErreur, ContenuModele *c, QString *erreur)
 {

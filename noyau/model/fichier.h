@@ -58,6 +58,11 @@ QString LigneEtat(const ContenuModele::Etat &e);
 bool LireLigneEtat(const QString &ligne, ContenuModele::Etat *e, QString *erreur);
 
 QStringList Ecrire(const ContenuModele &c);
+// La règle de lecture commune au programme et à hmmcalc, appliquée par Lire : les paires et les
+// arcs de probabilité 0 sont ôtés (comme Actualiser les ôte des boîtes et du graphe) ; les
+// doublons restent, dans l'ordre du fichier, et le calcul des paramètres les lit de la même
+// façon sur les deux chemins.
+void Normaliser(ContenuModele *c);
 // Lecture validée : en cas d'erreur, false et un message français (sans le nom du fichier).
 bool Lire(const QStringList &lignes, ContenuModele *c, QString *erreur);
 
@@ -72,7 +77,15 @@ QString MessageOuverture(const QString &chemin, const QString &cause);
 
 // Fichier brouillé <-> lignes en clair. Aucune copie en clair n'est écrite sur le disque.
 bool LireFichier(const QString &chemin, QStringList *lignesClaires, QString *erreur);
+// Le découpage et le débrouillage de LireFichier, sur des octets déjà lus.
+bool LignesDepuisOctets(const QByteArray &octets, QStringList *lignesClaires, QString *erreur);
+// Écrit seulement ce que LireFichier et Lire accepteraient (sinon false, rien d'écrit).
 bool EcrireFichier(const QString &chemin, const QStringList &lignesClaires, QString *erreur);
+// Vrai quand ces lignes, écrites, se reliraient à l'identique : textes portables, taille sous
+// LimiteTaille, format accepté par Lire ; sinon *erreur en français.
+bool Relisible(const QStringList &lignesClaires, QString *erreur);
+// Forme stockée des lignes : brouillées, chacune suivie de CR LF.
+QByteArray Octets(const QStringList &lignesClaires);
 
 // Un texte (nom, symbole, mot de passe) que le format peut porter : non vide, sans blanc,
 // tout en Windows-1252 et sans caractère dont l'octet brouillé serait CR, LF ou NUL.

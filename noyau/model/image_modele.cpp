@@ -5,16 +5,19 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace ImageModele {
 
-QImage Rendre(const DocumentModele &doc)
+double Echelle(QSize canevas)
+{
+    const double octets = 4.0 * std::max(1, canevas.width()) * std::max(1, canevas.height());
+    return octets <= double(LimiteOctets) ? 1.0 : std::sqrt(double(LimiteOctets) / octets);
+}
+
+void Peindre(QPainter &p, const DocumentModele &doc)
 {
     THmm *h = doc.Hmm1;
-    const QSize taille(std::max(1, h->width()), std::max(1, h->height()));
-    QImage image(taille, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
     h->Dessiner(p);
     // Les boîtes par-dessus, dans l'ordre d'empilement du panneau (START d'abord).
     for (int k = 0; k <= doc.N && k < 100; ++k) {
@@ -26,6 +29,22 @@ QImage Rendre(const DocumentModele &doc)
         b->Dessiner(p);
         p.restore();
     }
+}
+
+QImage Rendre(const DocumentModele &doc)
+{
+    THmm *h = doc.Hmm1;
+    const QSize canevas(std::max(1, h->width()), std::max(1, h->height()));
+    // Un graphe très étendu est dessiné réduit : l'image reste sous LimiteOctets.
+    const double f = Echelle(canevas);
+    const QSize taille(std::max(1, int(canevas.width() * f)), std::max(1, int(canevas.height() * f)));
+    QImage image(taille, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.scale(f, f);
+    Peindre(p, doc);
     p.end();
     return image;
 }
@@ -67,7 +86,9 @@ QRect Etendue(const DocumentModele &doc, int marge)
     return r.isNull() ? r : r.adjusted(-marge, -marge, marge, marge);
 }
 
-QImage RendreSansSelection(DocumentModele &doc)
+namespace {
+// Appelle `dessin` avec les indicateurs de sélection posés à blanc, puis les rend.
+template <typename F> void sansSelection(DocumentModele &doc, F dessin)
 {
     THmm *h = doc.Hmm1;
     // Les indicateurs de sélection sont posés à blanc le temps du dessin, puis rendus.
@@ -80,10 +101,22 @@ QImage RendreSansSelection(DocumentModele &doc)
             choisies << b;
             b->Selectionne = false;
         }
-    const QImage image = Rendre(doc);
+    dessin();
     std::copy(std::begin(arcs), std::end(arcs), h->ArcSelectionne);
     for (TEtat2 *b : choisies)
         b->Selectionne = true;
+}
+}
+
+void PeindreSansSelection(QPainter &p, DocumentModele &doc)
+{
+    sansSelection(doc, [&] { Peindre(p, doc); });
+}
+
+QImage RendreSansSelection(DocumentModele &doc)
+{
+    QImage image;
+    sansSelection(doc, [&] { image = Rendre(doc); });
     return image;
 }
 
@@ -103,7 +136,17 @@ QImage RendreModele(DocumentModele &doc)
     const QImage canevas = RendreSansSelection(doc);
     if (besoin != avant)
         h->resize(avant);
-    const QRect e = etendue.intersected(canevas.rect());
+    return Decouper(canevas, etendue, besoin);
+}
+
+QImage Decouper(const QImage &canevas, const QRect &etendue, QSize taille)
+{
+    // Le canevas a pu être réduit : l'étendue suit la même échelle.
+    const double f = taille.width() > 0 ? double(canevas.width()) / taille.width() : 1.0;
+    const QRect r = f == 1.0 ? etendue
+                             : QRect(int(etendue.x() * f), int(etendue.y() * f), int(std::ceil(etendue.width() * f)),
+                                     int(std::ceil(etendue.height() * f)));
+    const QRect e = r.intersected(canevas.rect());
     return e.isEmpty() ? canevas : canevas.copy(e);
 }
 

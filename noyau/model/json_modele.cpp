@@ -71,6 +71,9 @@ const QJsonValue cle(const QJsonObject &o, const char *nom)
     return o.value(n + QLatin1Char('_'));
 }
 
+// Un nom plus long ferait une boîte plus large que le fichier ne l'accepte.
+constexpr int LongueurNomMax = 1000;
+
 struct Lu {
     QStringList etats, symboles;
     std::vector<double> pi;
@@ -138,6 +141,8 @@ QStringList noms(const QJsonValue &v, const QString &nom, int attendu, const QSt
             s = texteValeur(x.toDouble());
         else
             refuser(QStringLiteral("« %1 » contient un nom qui n'est pas un texte.").arg(nom));
+        if (s.size() > LongueurNomMax)
+            refuser(QStringLiteral("Un nom de « %1 » a %2 caractères : au plus %3.").arg(nom).arg(s.size()).arg(LongueurNomMax));
         QString raison;
         if (!FichierModele::TextePortable(s, &raison))
             refuser(QStringLiteral("Le nom « %1 » de « %2 » ne convient pas : %3").arg(s, nom, raison));
@@ -231,7 +236,10 @@ QStringList construire(const Lu &l)
     // Cercle : deux boîtes voisines laissent entre elles la place de deux étiquettes ; il
     // grandit avec le nombre d'états pour écarter les étiquettes des cordes vers le centre.
     const double ecart = std::max(largeur, hauteur) + 200.0;
-    const double rayon = n == 1 ? 0.0 : std::max(200.0, ecart / (2 * std::sin(M_PI / n))) * (1 + 0.1 * std::max(0, n - 3));
+    double rayon = n == 1 ? 0.0 : std::max(200.0, ecart / (2 * std::sin(M_PI / n))) * (1 + 0.1 * std::max(0, n - 3));
+    // Le cercle reste dans les positions que le fichier accepte (boîtes, arcs, étiquettes).
+    const double rayonMax = (FichierModele::PositionMax - 2000 - std::max(largeur, hauteur)) / 2.0;
+    rayon = std::max(0.0, std::min(rayon, rayonMax));
     const int largeurStart = 80, hauteurStart = 40;
     const double cx = 30 + largeurStart + 200 + rayon + largeur / 2.0;
     const double cy = 40 + rayon + hauteur / 2.0;
@@ -340,7 +348,16 @@ QByteArray Exporter(DocumentModele &d)
 
 bool ExporterFichier(DocumentModele &d, const QString &chemin, QString *erreur)
 {
-    return Textes::EcrireOctets(chemin, Exporter(d), erreur);
+    const QByteArray json = Exporter(d);
+    // Le JSON écrit doit s'importer : ce que l'import refuserait n'est pas écrit.
+    try {
+        lire(json);
+    } catch (const ERefusImport &x) {
+        if (erreur)
+            *erreur = QStringLiteral("Le modèle ne peut pas être exporté : le JSON produit ne s'importerait pas.\n%1").arg(x.message);
+        return false;
+    }
+    return Textes::EcrireOctets(chemin, json, erreur);
 }
 
 bool Importer(const QByteArray &json, DocumentModele &d, QString *erreur)
@@ -353,19 +370,35 @@ bool Importer(const QByteArray &json, DocumentModele &d, QString *erreur)
             *erreur = x.message;
         return false;
     }
+    // Le modèle importé doit pouvoir s'enregistrer et se rouvrir.
+    QString raison;
+    if (!FichierModele::Relisible(lignes, &raison)) {
+        if (erreur)
+            *erreur = QStringLiteral("Le modèle ne pourrait pas être enregistré : %1.").arg(raison);
+        return false;
+    }
     return d.Remplacer(lignes, QStringLiteral("Importer un modèle"), erreur);
+}
+
+bool LireJson(const QString &chemin, QByteArray *octets, QString *erreur)
+{
+    QString cause;
+    const bool lu = chemin == QLatin1String("-") ? Textes::LireEntreeStandard(LimiteTaille, octets, &cause)
+                                                 : Textes::LireOctets(chemin, LimiteTaille, octets, &cause);
+    if (!lu && erreur)
+        *erreur = chemin == QLatin1String("-")
+                      ? QStringLiteral("Impossible de lire le modèle JSON sur l'entrée standard : %1.").arg(cause)
+                      : QStringLiteral("Impossible de lire le fichier « %1 » : %2.").arg(QFileInfo(chemin).fileName(), cause);
+    return lu;
 }
 
 bool ImporterFichier(const QString &chemin, DocumentModele &d, QString *erreur)
 {
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (erreur)
-            *erreur = QStringLiteral("Impossible de lire le fichier « %1 » : %2.").arg(QFileInfo(chemin).fileName(), f.errorString());
+    QByteArray json;
+    if (!LireJson(chemin, &json, erreur))
         return false;
-    }
     QString e;
-    if (!Importer(f.readAll(), d, &e)) {
+    if (!Importer(json, d, &e)) {
         if (erreur)
             *erreur = QStringLiteral("Le fichier « %1 » ne peut pas être importé :\n%2").arg(QFileInfo(chemin).fileName(), e);
         return false;

@@ -5,6 +5,7 @@
 // symboles (`symbols`). Les clés suivies de « _ » sont acceptées à la lecture.
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 class DocumentModele;
 
@@ -19,5 +20,10 @@ bool ExporterFichier(DocumentModele &document, const QString &chemin, QString *e
 // en cercle, arcs et paires de probabilité nulle omis. false et *erreur (message français)
 // quand le texte n'est pas un modèle ou dépasse une capacité ; le document est alors intact.
 bool Importer(const QByteArray &json, DocumentModele &document, QString *erreur);
+// Plafond d'un JSON lu : un modèle de 99 états et 99 symboles en prend moins d'un Mio.
+constexpr qint64 LimiteTaille = 16 * 1024 * 1024;
+// Le texte d'un fichier ordinaire (ou de l'entrée standard pour « - ») d'au plus LimiteTaille
+// octets ; sinon false et *erreur en français.
+bool LireJson(const QString &chemin, QByteArray *octets, QString *erreur);
 bool ImporterFichier(const QString &chemin, DocumentModele &document, QString *erreur);
 }

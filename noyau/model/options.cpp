@@ -75,7 +75,11 @@ bool Ecrire(const OptionsAffichage &o)
         QStringLiteral("[Graphe]"),
         QStringLiteral("Chiffres=") + n(o.Chiffres),
     };
-    return Textes::EcrireLignes(fichier(), lignes);
+    // Sous le verrou commun des fichiers partagés entre instances.
+    return Textes::ModifierLignesPartagees(fichier(), LimiteTaille, [&](QStringList &l) {
+        l = lignes;
+        return true;
+    });
 }
 
 void Appliquer(DocumentModele &doc, const OptionsAffichage &o)

@@ -16,11 +16,9 @@ namespace Recents {
 QStringList Lire(QString *erreur)
 {
     // Pas encore de liste : rien à signaler.
-    if (!QFileInfo::exists(fichier()))
-        return {};
     QString cause;
     bool ok = false;
-    const QStringList l = Textes::LireLignes(fichier(), LimiteTaille, &ok, &cause);
+    const QStringList l = Textes::LireLignesPartagees(fichier(), LimiteTaille, &ok, &cause);
     if (!ok && erreur)
         *erreur = QStringLiteral("La liste des fichiers récents « %1 » n'est pas lue : %2.").arg(fichier(), cause);
     return l;
@@ -39,15 +37,19 @@ bool Ajouter(const QString &chemin)
 {
     if (chemin.isEmpty())
         return false;
-    QStringList l = Lire();
-    for (const QString &p : l)
-        if (p.trimmed() == chemin.trimmed())
-            return false;
-    l << chemin;
-    while (l.size() > LimiteRecents)
-        l.removeFirst();
-    Textes::EcrireLignes(fichier(), l);
-    return true;
+    // Relue sous verrou : une autre instance a pu l'allonger depuis.
+    bool change = false;
+    Textes::ModifierLignesPartagees(fichier(), LimiteTaille, [&](QStringList &l) {
+        for (const QString &p : l)
+            if (p.trimmed() == chemin.trimmed())
+                return false;
+        l << chemin;
+        while (l.size() > LimiteRecents)
+            l.removeFirst();
+        change = true;
+        return true;
+    });
+    return change;
 }
 
 }

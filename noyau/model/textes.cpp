@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -32,6 +33,24 @@ QByteArray Encoder(const QString &texte)
     if (!e.isValid())
         return texte.toLatin1();
     return e.encode(texte);
+}
+
+QString Visible(const QString &texte)
+{
+    const auto commande = [](QChar c) {
+        return c.category() == QChar::Other_Control && c != QLatin1Char('\t') && c != QLatin1Char('\n');
+    };
+    if (std::none_of(texte.begin(), texte.end(), commande))
+        return texte;
+    QString r;
+    r.reserve(texte.size() + 8);
+    for (QChar c : texte) {
+        if (commande(c))
+            r += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            r += c;
+    }
+    return r;
 }
 
 bool Representable(const QString &texte)
@@ -149,6 +168,32 @@ bool LireOctets(const QString &chemin, qint64 limite, QByteArray *octets, QStrin
     return true;
 }
 
+bool LireEntreeStandard(qint64 limite, QByteArray *octets, QString *erreur)
+{
+    QByteArray r;
+    char tampon[65536];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, tampon, sizeof tampon);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (erreur)
+                *erreur = CauseSysteme(errno);
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (r.size() + n > limite) {
+            if (erreur)
+                *erreur = QStringLiteral("l'entrée standard dépasse la limite de %1 octets").arg(limite);
+            return false;
+        }
+        r.append(tampon, qsizetype(n));
+    }
+    *octets = r;
+    return true;
+}
+
 QStringList LireLignes(const QString &chemin, qint64 limite, bool *ok, QString *erreur)
 {
     QByteArray tout;
@@ -172,18 +217,44 @@ QStringList LireLignes(const QString &chemin, bool *ok)
     return LireLignes(chemin, LimiteLignes, ok, nullptr);
 }
 
+namespace {
+
+// La cible finale d'une chaîne de liens symboliques (même pendante) ; vide quand la chaîne
+// boucle ou ne se lit pas.
+QString suivreLiens(const QString &chemin)
+{
+    QString c = QFileInfo(chemin).absoluteFilePath();
+    for (int tours = 0; tours < 40; ++tours) {
+        const QFileInfo i(c);
+        if (!i.isSymLink())
+            return c;
+        const QString lien = i.symLinkTarget();
+        if (lien.isEmpty())
+            return QString();
+        c = lien;
+    }
+    return QString();
+}
+
+}
+
 bool EcrireOctets(const QString &chemin, const QByteArray &octets, QString *erreur)
 {
-    // Un lien symbolique est suivi : c'est sa cible qui est remplacée, le lien reste.
-    QString cible = chemin;
-    const QFileInfo info(chemin);
-    if (info.isSymLink())
-        cible = info.symLinkTarget();
     auto echec = [&](const QString &cause) {
         if (erreur)
             *erreur = QStringLiteral("le fichier « %1 » n'a pas pu être écrit : %2").arg(nomNatif(chemin), cause);
         return false;
     };
+    // Un lien symbolique est suivi : c'est sa cible qui est remplacée, le lien reste.
+    const QString cible = suivreLiens(chemin);
+    if (cible.isEmpty())
+        return echec(CauseSysteme(ELOOP));
+    // Le renommage remplacerait un périphérique, un tube ou un dossier par un fichier ordinaire.
+    struct stat existant {};
+    if (::stat(QFile::encodeName(cible).constData(), &existant) == 0 && !S_ISREG(existant.st_mode))
+        return echec(S_ISDIR(existant.st_mode)
+                         ? QStringLiteral("c'est un dossier")
+                         : QStringLiteral("ce n'est pas un fichier ordinaire (tube, périphérique ou socket) : il n'est pas remplacé"));
     const QFileInfo infoCible(cible);
     const QByteArray dossier = QFile::encodeName(infoCible.absolutePath());
     QByteArray modele = dossier + '/' + '.' + QFile::encodeName(infoCible.fileName()) + ".XXXXXX";
@@ -249,6 +320,77 @@ bool EcrireLignes(const QString &chemin, const QStringList &lignes, QString *err
     for (const QString &l : lignes)
         t += l + QLatin1String("\r\n");
     return EcrireTexte(chemin, t, erreur);
+}
+
+namespace {
+
+QStringList decouper(QString t)
+{
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QStringList l = t.split(QLatin1Char('\n'));
+    if (!l.isEmpty() && l.last().isEmpty())
+        l.removeLast();
+    return l;
+}
+
+}
+
+QStringList LireLignesPartagees(const QString &chemin, qint64 limite, bool *ok, QString *erreur)
+{
+    if (ok)
+        *ok = true;
+    if (!QFileInfo::exists(chemin) && !QFileInfo(chemin).isSymLink())
+        return {};
+    QByteArray octets;
+    if (!LireOctets(chemin, limite, &octets, erreur)) {
+        if (ok)
+            *ok = false;
+        return {};
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString t = utf8.decode(octets);
+    // Un fichier écrit avant le passage à UTF-8 reste lisible.
+    if (utf8.hasError())
+        t = Decoder(octets);
+    return decouper(t);
+}
+
+bool ModifierLignesPartagees(const QString &chemin, qint64 limite, const std::function<bool(QStringList &)> &changer,
+                             QStringList *resultat, QString *erreur)
+{
+    QLockFile verrou(chemin + QStringLiteral(".lock"));
+    // Un verrou laissé par une instance tuée est repris (QLockFile vérifie son processus).
+    verrou.setStaleLockTime(10000);
+    if (!verrou.tryLock(20000)) {
+        if (erreur)
+            *erreur = verrou.error() == QLockFile::LockFailedError
+                          ? QStringLiteral("le fichier « %1 » est verrouillé par une autre instance").arg(nomNatif(chemin))
+                          : QStringLiteral("le verrou du fichier « %1 » ne peut pas être créé (disque plein ou en "
+                                           "lecture seule ?) : il n'est pas modifié")
+                                .arg(nomNatif(chemin));
+        return false;
+    }
+    bool ok = false;
+    QString cause;
+    QStringList l = LireLignesPartagees(chemin, limite, &ok, &cause);
+    if (!ok) {
+        if (erreur)
+            *erreur = QStringLiteral("le fichier « %1 » n'est pas lu (%2) : il n'est pas remplacé").arg(nomNatif(chemin), cause);
+        return false;
+    }
+    if (!changer(l)) {
+        if (resultat)
+            *resultat = l;
+        return true;
+    }
+    QByteArray octets;
+    for (const QString &ligne : l)
+        octets += ligne.toUtf8() + "\r\n";
+    if (!EcrireOctets(chemin, octets, erreur))
+        return false;
+    if (resultat)
+        *resultat = l;
+    return true;
 }
 
 }

@@ -68,8 +68,10 @@ void RemplirMarqueurOuEchouer(QString &document, const QString &fragment, const 
                          .arg(QDir::toNativeSeparators(modele)));
 }
 
-QString Nom(const QString &nom)
+QString Nom(const QString &brut)
 {
+    // Un caractère de commande n'entre pas brut dans la page : il y est écrit « \x1b ».
+    const QString nom = Textes::Visible(brut);
     if (!nom.contains(Marqueur) && !nom.contains(MarqueurJournal))
         return nom;
     QString s = nom;
@@ -163,14 +165,15 @@ void EcrireTablesModele(QString &document, const ParametresModele &p, bool avecE
 
 QString LireFichier(const QString &chemin)
 {
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly)) {
-        const QString nom = QDir::toNativeSeparators(chemin);
-        if (!QFileInfo::exists(chemin))
-            throw ETrace(QStringLiteral("Le fichier « %1 » est introuvable.").arg(nom));
-        throw ETrace(QStringLiteral("Impossible d'ouvrir le fichier « %1 » : %2").arg(nom, f.errorString()));
-    }
-    return Textes::Decoder(f.readAll());
+    const QString nom = QDir::toNativeSeparators(chemin);
+    if (!QFileInfo::exists(chemin))
+        throw ETrace(QStringLiteral("Le fichier « %1 » est introuvable.").arg(nom));
+    // Modèles de trace : quelques Kio ; un tube ou un fichier démesuré n'est pas lu.
+    QByteArray octets;
+    QString cause;
+    if (!Textes::LireOctets(chemin, 16 * 1024 * 1024, &octets, &cause))
+        throw ETrace(QStringLiteral("Impossible d'ouvrir le fichier « %1 » : %2").arg(nom, cause));
+    return Textes::Decoder(octets);
 }
 
 void EcrireFichier(const QString &chemin, const QString &texte)

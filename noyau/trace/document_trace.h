@@ -51,7 +51,8 @@ bool RemplirMarqueur(QString &document, const QString &fragment);
 // Même remplacement, mais un marqueur manquant est une erreur qui nomme le modèle de trace.
 void RemplirMarqueurOuEchouer(QString &document, const QString &fragment, const QString &modele);
 
-// Nom d'état ou de symbole tel qu'il entre dans la page. Inchangé, sauf s'il contient "!!" ou
+// Nom d'état ou de symbole tel qu'il entre dans la page, caractères de commande rendus
+// visibles (Textes::Visible). Inchangé sinon, sauf s'il contient "!!" ou
 // "???" : ses "!" et "?" sont alors écrits en références numériques (même rendu), pour que la
 // recherche des marqueurs ne le prenne jamais pour l'un d'eux.
 QString Nom(const QString &nom);

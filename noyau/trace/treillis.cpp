@@ -5,7 +5,9 @@
 #include "algorithms/portee.h"
 #include "graph/nombres.h"
 #include "model/parametres.h"
+#include "model/textes.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -486,6 +488,11 @@ bool Geometrie::Case(QPoint p, int *t, int *j) const
     return true;
 }
 
+QString Legende(const Donnees &d)
+{
+    return texteLegende(d);
+}
+
 int LargeurMinimale(const Donnees &d)
 {
     return QFontMetrics(police()).horizontalAdvance(texteLegende(d)) + 20;
@@ -607,46 +614,131 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
     p.restore();
 }
 
-bool Exporter(const Donnees &d, const QString &chemin, QString *erreur)
-{
-    const Geometrie g(d);
-    QSize taille = g.Taille();
-    taille.setWidth(std::max(taille.width(), LargeurMinimale(d)));
-    const QRect tout(QPoint(0, 0), taille);
-    if (QFileInfo(chemin).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
-        QSvgGenerator svg;
-        svg.setFileName(chemin);
-        svg.setSize(taille);
-        svg.setViewBox(tout);
-        svg.setTitle(QStringLiteral("Treillis ") + Titre(d.Quoi));
-        QPainter p;
-        if (!p.begin(&svg)) {
-            if (erreur)
-                *erreur = QStringLiteral("Impossible d'écrire l'image « %1 ».").arg(chemin);
-            return false;
-        }
-        Dessiner(p, d, tout, d.T);
-        p.end();
-        return true;
-    }
-    if (qint64(taille.width()) * taille.height() > 200'000'000LL) {
-        if (erreur)
-            *erreur = QStringLiteral("Le treillis est trop grand pour une image de points (%1 × %2) : choisissez le format SVG.")
-                          .arg(taille.width())
-                          .arg(taille.height());
-        return false;
-    }
-    QImage image(taille, QImage::Format_RGB32);
-    image.fill(Qt::white);
+namespace {
+
+// Sortie SVG bornée : au-delà de la limite l'écriture échoue et l'image est refusée.
+class TamponBorne : public QIODevice {
+public:
+    explicit TamponBorne(qint64 limite) : limite(limite) {}
+    QByteArray Octets;
+    bool Deborde = false;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *donnees, qint64 n) override
     {
-        QPainter p(&image);
-        Dessiner(p, d, tout, d.T);
+        if (Deborde || Octets.size() + n > limite) {
+            Deborde = true;
+            return -1;
+        }
+        Octets.append(donnees, qsizetype(n));
+        return n;
     }
-    if (!image.save(chemin)) {
+
+private:
+    qint64 limite;
+};
+
+// Le plus grand nombre de colonnes dont l'image tient sous LimiteImage : pixels de 4 octets,
+// ou estimation haute du texte SVG (le générateur le garde tout entier en mémoire) d'après
+// les nœuds, leurs textes et les transitions dessinées par colonne.
+qint64 colonnesPermises(const Donnees &d, const Geometrie &g, bool svg)
+{
+    if (svg) {
+        qint64 transitions = 0;
+        for (int i = 1; i <= d.N; ++i)
+            for (int j = 1; j <= d.N; ++j)
+                transitions += d.a(i, j) != 0;
+        const qint64 parColonne = 900 + qint64(d.N) * 1200 + transitions * 260;
+        return (LimiteImage - 20000 - qint64(d.N) * 600) / parColonne;
+    }
+    const qint64 largeur = LimiteImage / (4 * qint64(g.Taille().height()));
+    return (largeur - g.Gauche - 10) / Geometrie::Colonne;
+}
+
+}
+
+bool Exporter(const Donnees &d, const QString &chemin, QString *erreur, int debut, int fin)
+{
+    auto refuser = [&](const QString &m) {
         if (erreur)
-            *erreur = QStringLiteral("Impossible d'écrire l'image « %1 ».").arg(chemin);
+            *erreur = m;
         return false;
+    };
+    if (fin == 0)
+        fin = d.T;
+    if (debut < 1 || fin > d.T || debut > fin)
+        return refuser(QStringLiteral("Colonnes %1:%2 hors du treillis (instants 1 à %3).").arg(debut).arg(fin).arg(d.T));
+    const int colonnes = fin - debut + 1;
+    const Geometrie g(d);
+    QSize taille(g.Gauche + colonnes * Geometrie::Colonne + 10, g.Taille().height());
+    taille.setWidth(std::max(taille.width(), LargeurMinimale(d)));
+    const bool svg = QFileInfo(chemin).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
+    const qint64 permises = colonnesPermises(d, g, svg);
+    if (colonnes > permises)
+        return refuser(QStringLiteral("L'image du treillis dépasserait %1 Mo (%2 colonnes, au plus %3 ici) : choisissez "
+                                      "une partie des instants avec --colonnes DEBUT:FIN (par exemple --colonnes %4:%5).")
+                           .arg(LimiteImage / (1024 * 1024))
+                           .arg(colonnes)
+                           .arg(std::max<qint64>(permises, 0))
+                           .arg(debut)
+                           .arg(debut + std::max<qint64>(permises, 1) - 1));
+    // Les colonnes debut..fin, décalées contre la colonne des noms ; puis les noms par-dessus.
+    const int decalage = (debut - 1) * Geometrie::Colonne;
+    const QRect visible(QPoint(0, 0), taille);
+    const auto peindre = [&](QPainter &p) {
+        p.save();
+        p.setClipRect(QRect(g.Gauche - 6, 0, taille.width(), taille.height()));
+        p.translate(-decalage, 0);
+        Dessiner(p, d, visible.translated(decalage, 0), d.T);
+        p.restore();
+        if (decalage > 0) {
+            p.save();
+            p.setClipRect(QRect(0, 0, g.Gauche - 6, taille.height()));
+            Dessiner(p, d, QRect(0, 0, g.Gauche - 6, taille.height()), d.T);
+            p.restore();
+        }
+    };
+    QByteArray octets;
+    if (svg) {
+        TamponBorne tampon(LimiteImage);
+        tampon.open(QIODevice::WriteOnly);
+        QSvgGenerator generateur;
+        generateur.setOutputDevice(&tampon);
+        generateur.setSize(taille);
+        generateur.setViewBox(visible);
+        generateur.setTitle(QStringLiteral("Treillis ") + Titre(d.Quoi));
+        QPainter p;
+        if (!p.begin(&generateur))
+            return refuser(QStringLiteral("Impossible de dessiner l'image « %1 ».").arg(chemin));
+        peindre(p);
+        p.end();
+        if (tampon.Deborde)
+            return refuser(QStringLiteral("L'image du treillis dépasserait %1 Mo : choisissez une partie des instants "
+                                          "avec --colonnes DEBUT:FIN.")
+                               .arg(LimiteImage / (1024 * 1024)));
+        octets = std::move(tampon.Octets);
+    } else {
+        QImage image(taille, QImage::Format_RGB32);
+        if (image.isNull())
+            return refuser(QStringLiteral("Mémoire insuffisante pour l'image du treillis (%1 × %2).")
+                               .arg(taille.width())
+                               .arg(taille.height()));
+        image.fill(Qt::white);
+        {
+            QPainter p(&image);
+            peindre(p);
+        }
+        QBuffer tampon(&octets);
+        tampon.open(QIODevice::WriteOnly);
+        const QByteArray format = QFileInfo(chemin).suffix().toLower().toLatin1();
+        if (!image.save(&tampon, format.isEmpty() ? "PNG" : format.constData()))
+            return refuser(QStringLiteral("Impossible d'écrire l'image « %1 » (format inconnu ?).").arg(chemin));
     }
+    // Écriture atomique : un échec laisse l'ancienne image intacte.
+    QString cause;
+    if (!Textes::EcrireOctets(chemin, octets, &cause))
+        return refuser(QStringLiteral("Impossible d'écrire l'image : %1.").arg(cause));
     return true;
 }
 

@@ -98,6 +98,9 @@ struct Geometrie {
     bool Case(QPoint p, int *t, int *j) const;
 };
 
+// La légende écrite sous le treillis (la fenêtre la montre à part, passée à la ligne).
+QString Legende(const Donnees &d);
+
 // Largeur qui laisse lire la légende sous le treillis.
 int LargeurMinimale(const Donnees &d);
 
@@ -108,7 +111,12 @@ bool Visible(const Donnees &d, int etape, int t);
 // (tSurligne, jSurligne) : case mise en évidence, 0 pour aucune.
 void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int tSurligne = 0, int jSurligne = 0);
 
-// Image entière en PNG (ou autre format d'image d'après l'extension) ou en SVG.
-bool Exporter(const Donnees &d, const QString &chemin, QString *erreur);
+// Plafond d'une image exportée : pixels (4 octets chacun) ou texte SVG.
+constexpr qint64 LimiteImage = 64LL * 1024 * 1024;
+
+// Image des instants debut..fin (fin = 0 : jusqu'à T) en PNG (ou autre format d'image d'après
+// l'extension) ou en SVG, écrite de façon atomique. Refusée, avec l'indication de --colonnes,
+// quand elle dépasserait LimiteImage.
+bool Exporter(const Donnees &d, const QString &chemin, QString *erreur, int debut = 1, int fin = 0);
 
 }

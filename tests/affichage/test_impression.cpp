@@ -178,3 +178,26 @@ TEST(ImpressionPage, ImageAjusteeALaPageEnGardantSesProportions)
     QPrinter p(QPrinter::HighResolution);
     EXPECT_FALSE(Impression::Peindre(p, QImage()));
 }
+
+// Le modèle imprimé est tracé à la finesse de l'imprimante : quatre fois plus de points par
+// côté donnent seize fois plus de points du texte rouge des noms, pas une image agrandie floue.
+TEST_F(Impression_, ModeleTraceALaFinesseDeLImprimante)
+{
+    auto f = fenetre();
+    const QSize canevas = f->Document->Hmm1->size();
+    const auto rouges = [](const QImage &image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y) == QColor(Qt::red);
+        return n;
+    };
+    const QImage ecran = ImageModele::RendreSansSelection(*f->Document);
+    const QImage fine = Impression::ImageImpression(*f->Document, canevas * 4);
+    EXPECT_EQ(fine.size(), canevas * 4);
+    ASSERT_GT(rouges(ecran), 0);
+    EXPECT_GT(rouges(fine), 8 * rouges(ecran));
+    // Une imprimante démesurée ne demande pas une image démesurée.
+    const QImage bornee = Impression::ImageImpression(*f->Document, canevas * 100);
+    EXPECT_LE(double(bornee.width()) * bornee.height(), 40e6);
+}

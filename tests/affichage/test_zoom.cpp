@@ -160,6 +160,24 @@ TEST_F(Zoom, LeCanevasGranditAvecLeModele)
     }
 }
 
+// Un graphe très étendu (modèle importé de 49 états en chaîne) : l'image du canevas et celle du
+// modèle restent sous le plafond, réduites, et gardent le modèle entier.
+TEST(ImageModeleBornee, ReduiteSousLePlafond)
+{
+    DocumentModele d;
+    d.Hmm1->resize(60000, 20000);
+    TEtat2 *b = d.AjouterEtat({QStringLiteral("Loin"), 59000, 19000, 60, 80, {}}, false);
+    ASSERT_TRUE(b);
+    {
+        const QImage canevas = ImageModele::Rendre(d);
+        EXPECT_LE(canevas.sizeInBytes(), ImageModele::LimiteOctets);
+        EXPECT_NEAR(double(canevas.width()) / canevas.height(), 3.0, 0.01);
+    }
+    const QImage modele = ImageModele::RendreModele(d);
+    EXPECT_FALSE(modele.isNull());
+    EXPECT_LE(modele.sizeInBytes(), ImageModele::LimiteOctets);
+}
+
 namespace {
 struct CasDeplacement {
     QPoint position;

@@ -10,7 +10,9 @@
 #include "algorithms/posterieur.h"
 #include "algorithms/sequence.h"
 #include "model/document.h"
+#include "model/fichier.h"
 #include "model/json_modele.h"
+#include "model/textes.h"
 #include "trace/treillis.h"
 
 #include <QFileInfo>
@@ -113,6 +115,16 @@ TEST_F(Apprentissage, CheminPosterieur)
     EspaceTravail e = Espace(d.Parametres, "abba", false);
     EXPECT_EQ(EtatsChemin(d.Parametres, CalculerCheminPosterieur(d.Parametres, e)),
               (QStringList{"E1", "E2", "E2", "E1"}));
+
+    // 10 000 observations : P(O|λ) sort de la plage de l'étendu sans que la séquence soit
+    // impossible ; le décodage se fait mis à l'échelle et garde le même motif.
+    EspaceTravail longue = Espace(d.Parametres, QStringLiteral("abba").repeated(2500), false);
+    const QStringList q = EtatsChemin(d.Parametres, CalculerCheminPosterieur(d.Parametres, longue));
+    ASSERT_EQ(q.size(), 10000);
+    EXPECT_EQ(q.join(QString()), QStringLiteral("E1E2E2E1").repeated(2500));
+    // Une séquence vraiment impossible reste refusée.
+    EspaceTravail impossible = Espace(d.Parametres, QStringLiteral("abba").repeated(2500) + QStringLiteral("c"), false);
+    EXPECT_THROW(CalculerCheminPosterieur(d.Parametres, impossible), ERefusCalcul);
 }
 
 // Export puis import : les mêmes résultats Forward, au bit près.
@@ -160,6 +172,11 @@ TEST_F(Apprentissage, ImportRefuse)
         {"{\"startprob\": [-1], \"transmat\": [[1]], \"emissionprob\": [[1]]}", "probabilité"},
         {"{\"startprob\": [1], \"transmat\": [[1]], \"emissionprob\": [[1]], \"states\": [\"START\"]}", "START"},
         {"[1, 2", "JSON"},
+        // Ce que le fichier du modèle ne relirait pas : NUL, caractère de commande, nom démesuré.
+        {"{\"startprob\": [1], \"transmat\": [[1]], \"emissionprob\": [[1]], \"states\": [\"a\\u0000b\"]}", "\\x00"},
+        {"{\"startprob\": [1], \"transmat\": [[1]], \"emissionprob\": [[1]], \"symbols\": [\"\\u001b[2J\"]}", "\\x1b"},
+        {"{\"startprob\": [1], \"transmat\": [[1]], \"emissionprob\": [[1]], \"states\": [\"" + QString(5000, 'x') + "\"]}",
+         "caractères"},
     };
     for (const auto &c : cas) {
         DocumentModele d;
@@ -382,6 +399,16 @@ TEST_F(Apprentissage, VuesMisesALEchelle)
 TEST_F(Apprentissage, LigneDeCommande)
 {
     const QString e1e2 = QStringLiteral(HMM_EXEMPLES "/e1e2.hmm");
+    // Fichiers que le lecteur accepte mais qui piégeraient la sortie : un nom qui porte ESC ;
+    // un modèle sans aucune émission, dont le JSON ne s'importerait pas.
+    ContenuModele c0;
+    ASSERT_TRUE(FichierModele::OuvrirContenu(e1e2, &c0, nullptr));
+    ContenuModele esc = c0, vide = c0;
+    esc.Etats.last().Nom = QStringLiteral("E\x1b[2J");
+    for (auto &e : vide.Etats)
+        e.Paires.clear();
+    ASSERT_TRUE(Textes::EcrireOctets(Chemin("esc.hmm"), FichierModele::Octets(FichierModele::Ecrire(esc))));
+    ASSERT_TRUE(Textes::EcrireOctets(Chemin("vide.hmm"), FichierModele::Octets(FichierModele::Ecrire(vide))));
     const struct {
         QStringList arguments;
         int code;
@@ -402,6 +429,11 @@ TEST_F(Apprentissage, LigneDeCommande)
         {{"treillis", e1e2, "ab"}, 2, "", "--image"},
         {{"posterieur", e1e2, "ab", "--graine", "3"}, 2, "", "--graine"},
         {{"importer", Chemin("absent.json"), Chemin("n.hmm")}, 1, "", "absent.json"},
+        {{"treillis", e1e2, QString(5000, 'a'), "--image", Chemin("long.png")}, 2, "", "--colonnes 1:"},
+        {{"treillis", e1e2, QString(5000, 'a'), "--image", Chemin("long.png"), "--colonnes", "4990:5000"}, 0, "", ""},
+        {{"treillis", e1e2, "ab", "--image", Chemin("c.png"), "--colonnes", "2:3"}, 2, "", "hors du treillis"},
+        {{"parametres", Chemin("esc.hmm")}, 0, "", "E\\x1b[2J"},
+        {{"exporter", Chemin("vide.hmm"), Chemin("v.json")}, 2, "", "ne s'importerait pas"},
     };
     for (const auto &c : cas) {
         QProcess p;
@@ -417,6 +449,11 @@ TEST_F(Apprentissage, LigneDeCommande)
         EXPECT_EQ(p.exitCode(), c.code) << c.arguments.join(' ').toStdString() << erreurs.toStdString();
         EXPECT_TRUE(c.sortie.isEmpty() || sortie.startsWith(c.sortie)) << sortie.left(300).toStdString();
         EXPECT_TRUE((sortie + erreurs).contains(c.contient)) << (sortie + erreurs).toStdString();
+        EXPECT_FALSE((sortie + erreurs).contains(QChar(0x1b)));
     }
     EXPECT_TRUE(QFileInfo(Chemin("t.svg")).size() > 0);
+    // Onze colonnes seulement, pas 5000.
+    const int largeur = QImage(Chemin("long.png")).width();
+    EXPECT_TRUE(largeur > 11 * Treillis::Geometrie::Colonne && largeur < 12 * Treillis::Geometrie::Colonne + 400) << largeur;
+    EXPECT_FALSE(QFileInfo::exists(Chemin("v.json")));
 }

@@ -8,6 +8,7 @@
 #include "graph/etat2.h"
 #include "graph/hmm.h"
 #include "model/fichier.h"
+#include "model/recents.h"
 #include "model/textes.h"
 #include "skin/messages.h"
 #include "skin/presentation.h"
@@ -48,7 +49,8 @@ protected:
     {
         const QString c = Chemin(nom);
         QString e;
-        EXPECT_TRUE(FichierModele::EcrireFichier(c, lignes, &e));
+        // Écriture brute : les cas mal formés ne passeraient pas l'écrivain validé.
+        EXPECT_TRUE(Textes::EcrireOctets(c, FichierModele::Octets(lignes), &e));
         return c;
     }
     // Fenêtre dont les accroches ne lancent rien et ne montrent aucune boîte système.
@@ -62,7 +64,7 @@ protected:
         f->PremiereActivation();
         return f;
     }
-    QString lire(const QString &nom) { return Textes::LireLignes(Chemin(nom)).value(0); }
+    QString lire(const QString &nom) { return Textes::LireLignesPartagees(Chemin(nom), 1 << 20, nullptr, nullptr).value(0); }
 
     QStringList messages;
     Messages::Reponse reponse = Messages::Reponse::Ok;
@@ -83,7 +85,8 @@ TEST_F(Principale, DemarrageDepuisCheminTxtOuDepuisLArgument)
     EXPECT_FALSE(f->Start->isEnabled());
 
     // L'argument l'emporte sur "Chemin.txt".
-    const QString b = ecrireModele(QStringLiteral("b.hmm"));
+    // « & » et un caractère hors Windows-1252 : affiché tel quel, rouvert tel quel.
+    const QString b = ecrireModele(QStringLiteral("b&c ω.hmm"));
     auto g = fenetre(b);
     EXPECT_EQ(g->Document->NomFichier(), b);
 
@@ -113,13 +116,14 @@ TEST_F(Principale, FichierMalFormeAuDemarrageLaisseLaFenetreVide)
 TEST_F(Principale, MenuReouvrirEtUnModeleParFenetre)
 {
     const QString a = ecrireModele(QStringLiteral("a.hmm"));
-    const QString b = ecrireModele(QStringLiteral("b.hmm"));
+    // « & » et un caractère hors Windows-1252 : affiché tel quel, rouvert tel quel.
+    const QString b = ecrireModele(QStringLiteral("b&c ω.hmm"));
     const QString absent = Chemin(QStringLiteral("parti.hmm"));
-    Textes::EcrireLignes(Chemin(QStringLiteral("FichiersRecent.txt")), {absent, a, b});
+    Textes::EcrireOctets(Chemin(QStringLiteral("FichiersRecent.txt")), (QStringList{absent, a, b}.join("\r\n") + "\r\n").toUtf8());
     auto f = fenetre();
     const QList<QAction *> entrees = f->Reouvrir1->actions();
     ASSERT_EQ(entrees.size(), 3);
-    EXPECT_EQ(entrees[0]->text(), b);
+    EXPECT_EQ(entrees[0]->text(), QString(b).replace("&", "&&"));
     EXPECT_TRUE(entrees[0]->isEnabled());
     EXPECT_FALSE(entrees[2]->isEnabled());
     EXPECT_TRUE(f->Reouvrir1->isEnabled());
@@ -134,11 +138,11 @@ TEST_F(Principale, MenuReouvrirEtUnModeleParFenetre)
     EXPECT_EQ(f->Document->NomFichier(), a);
     EXPECT_EQ(instances, 0);
     // Fenêtre occupée : nouvelle instance par "Chemin.txt".
-    f->OuvrirRecent(b);
+    entrees[0]->trigger();
     EXPECT_EQ(instances, 1);
     EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), b);
     EXPECT_EQ(f->Document->NomFichier(), a);
-    EXPECT_EQ(Textes::LireLignes(Chemin(QStringLiteral("FichiersRecent.txt"))).size(), 3);
+    EXPECT_EQ(Recents::Lire().size(), 3);
 }
 
 TEST_F(Principale, OuvrirAjouteAuxRecentsEtNouveauLanceUneInstance)

@@ -3,6 +3,7 @@
 #include "outils_fiabilite.h"
 #include "outils_test.h"
 #include "editor/principale.h"
+#include "algorithms/sequence.h"
 #include "model/document.h"
 #include "model/textes.h"
 #include "skin/messages.h"
@@ -10,11 +11,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -53,7 +58,7 @@ private:
 };
 
 enum class Panne { TailleLimitee, DisquePlein };
-enum class Voie { Fonction, Enregistrer, Hmmcalc };
+enum class Voie { Fonction, Enregistrer, Hmmcalc, Treillis };
 
 struct CasPanne {
     const char *nom;
@@ -101,7 +106,8 @@ TEST_P(PanneEcriture, RienNEstPerdu)
             GTEST_SKIP() << "montage d'un tmpfs impossible (il faut être root)";
         monte = dossierModele;
     }
-    const QString m = dossierModele + QStringLiteral("/m.hmm");
+    const QString nom = c.voie == Voie::Treillis ? QStringLiteral("m.svg") : QStringLiteral("m.hmm");
+    const QString m = dossierModele + QLatin1Char('/') + nom;
     const QByteArray avant = Octets(Exemple("e1e2.hmm"));
     ASSERT_TRUE(Textes::EcrireOctets(m, avant));
     if (c.panne == Panne::DisquePlein)
@@ -141,12 +147,20 @@ TEST_P(PanneEcriture, RienNEstPerdu)
         message = r.erreurs;
         break;
     }
+    case Voie::Treillis: {
+        const Issue r = LancerHmmcalc({"treillis", Exemple("e1e2.hmm"), "abba", "--valeurs", "alpha", "--image", m}, {},
+                                      c.panne == Panne::TailleLimitee ? std::function<void()>(limiterTaille)
+                                                                                : std::function<void()>());
+        EXPECT_NE(r.code, 0) << qPrintable(r.erreurs);
+        message = r.erreurs;
+        break;
+    }
     }
     EXPECT_TRUE(message.contains(QString::fromUtf8(c.cause))) << qPrintable(message);
-    EXPECT_TRUE(message.contains(QStringLiteral("m.hmm"))) << qPrintable(message);
+    EXPECT_TRUE(message.contains(nom)) << qPrintable(message);
     EXPECT_EQ(Octets(m), avant);
     QStringList temporaires = QDir(dossierModele).entryList(QDir::Files | QDir::Hidden);
-    temporaires.removeAll(QStringLiteral("m.hmm"));
+    temporaires.removeAll(nom);
     temporaires.removeAll(QStringLiteral("remplissage"));
     EXPECT_TRUE(temporaires.isEmpty()) << qPrintable(temporaires.join(' '));
 }
@@ -159,5 +173,78 @@ INSTANTIATE_TEST_SUITE_P(
         CasPanne{"HmmcalcTailleLimitee", Panne::TailleLimitee, Voie::Hmmcalc, "dépasse la taille permise"},
         CasPanne{"FonctionDisquePlein", Panne::DisquePlein, Voie::Fonction, "plus de place sur le disque"},
         CasPanne{"EnregistrerDisquePlein", Panne::DisquePlein, Voie::Enregistrer, "plus de place sur le disque"},
-        CasPanne{"HmmcalcDisquePlein", Panne::DisquePlein, Voie::Hmmcalc, "plus de place sur le disque"}),
+        CasPanne{"HmmcalcDisquePlein", Panne::DisquePlein, Voie::Hmmcalc, "plus de place sur le disque"},
+        CasPanne{"TreillisTailleLimitee", Panne::TailleLimitee, Voie::Treillis, "dépasse la taille permise"},
+        CasPanne{"TreillisDisquePlein", Panne::DisquePlein, Voie::Treillis, "plus de place sur le disque"}),
     [](const ::testing::TestParamInfo<CasPanne> &i) { return std::string(i.param.nom); });
+
+// La cible d'une écriture : ce qui n'est pas un fichier ordinaire n'est jamais remplacé ; un
+// lien symbolique est suivi jusqu'à sa cible, qui est écrite, et reste un lien.
+TEST_F(TestAvecRepertoire, EcritureSelonLaCible)
+{
+    const QString fifo = Chemin(QStringLiteral("tube")), sousDossier = Chemin(QStringLiteral("dossier"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkpath(sousDossier));
+    const QString cible = Chemin(QStringLiteral("cible.hmm")), lien = Chemin(QStringLiteral("lien.hmm")),
+                  lien2 = Chemin(QStringLiteral("lien2.hmm")), pendant = Chemin(QStringLiteral("pendant.hmm"));
+    ASSERT_TRUE(Textes::EcrireOctets(cible, "ancien"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("cible.hmm"), lien));
+    ASSERT_TRUE(QFile::link(QStringLiteral("lien.hmm"), lien2));
+    ASSERT_TRUE(QFile::link(QStringLiteral("neuf.hmm"), pendant));
+    struct Cas {
+        QString chemin, ecrit; // ecrit : le fichier qui doit recevoir le contenu, vide = refus
+        const char *cause;
+    };
+    const Cas cas[] = {
+        {QStringLiteral("/dev/full"), {}, "pas un fichier ordinaire"},
+        {fifo, {}, "pas un fichier ordinaire"},
+        {sousDossier, {}, "dossier"},
+        {lien, cible, ""},
+        {lien2, cible, ""},
+        {pendant, Chemin(QStringLiteral("neuf.hmm")), ""},
+    };
+    for (const Cas &c : cas) {
+        QString erreur;
+        const bool ok = Textes::EcrireOctets(c.chemin, "nouveau", &erreur);
+        EXPECT_EQ(ok, !c.ecrit.isEmpty()) << qPrintable(c.chemin + " : " + erreur);
+        if (c.ecrit.isEmpty()) {
+            EXPECT_TRUE(erreur.contains(QString::fromUtf8(c.cause))) << qPrintable(erreur);
+            EXPECT_FALSE(QFileInfo(c.chemin).isFile()) << qPrintable(c.chemin);
+        } else {
+            EXPECT_EQ(Octets(c.ecrit), QByteArray("nouveau")) << qPrintable(c.chemin);
+            EXPECT_TRUE(QFileInfo(c.chemin).isSymLink()) << qPrintable(c.chemin);
+        }
+    }
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/full")).exists() && !QFileInfo(QStringLiteral("/dev/full")).isFile());
+    EXPECT_EQ(QDir(dossier->path()).entryList(QStringList{QStringLiteral(".*.??????")}, QDir::Files | QDir::Hidden),
+              QStringList());
+}
+
+// Deux instances qui ajoutent chacune 200 séquences à l'historique en même temps : les 400
+// restent, et une séquence hors Windows-1252 se relit telle quelle.
+TEST_F(TestAvecRepertoire, HistoriquePartageEntreInstances)
+{
+    pid_t enfants[2];
+    for (int k = 0; k < 2; ++k) {
+        enfants[k] = ::fork();
+        ASSERT_GE(enfants[k], 0);
+        if (enfants[k] == 0) {
+            bool ok = true;
+            for (int i = 0; i < 200; ++i) {
+                HistoriqueSequences h;
+                h.Charger();
+                ok &= h.Memoriser(QStringLiteral("ω%1-%2").arg(k).arg(i));
+            }
+            std::_Exit(ok ? 0 : 1);
+        }
+    }
+    for (pid_t e : enfants) {
+        int statut = 0;
+        ASSERT_EQ(::waitpid(e, &statut, 0), e);
+        EXPECT_TRUE(WIFEXITED(statut) && WEXITSTATUS(statut) == 0);
+    }
+    HistoriqueSequences h;
+    h.Charger();
+    EXPECT_EQ(h.Sequences().size(), 400);
+    EXPECT_TRUE(h.Sequences().contains(QStringLiteral("ω1-199")));
+}

@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
@@ -25,7 +26,7 @@
 namespace {
 
 enum class Genre { Dossier, Tube, Peripherique, Creux2Gio };
-enum class Lecteur { Modele, Options, Recents, Historique, Hmmcalc };
+enum class Lecteur { Modele, Options, Recents, Historique, Hmmcalc, Import };
 
 struct CasLecture {
     const char *nom;
@@ -98,6 +99,12 @@ TEST_P(LectureBornee, RefusEnFrancaisSansBloquer)
         erreur = r.erreurs;
         break;
     }
+    case Lecteur::Import: {
+        const Issue r = LancerHmmcalc({"importer", preparer(Chemin("m.json"), c.genre), Chemin("n.hmm")});
+        refuse = r.code != 0 && !QFileInfo::exists(Chemin("n.hmm"));
+        erreur = r.erreurs;
+        break;
+    }
     }
     EXPECT_TRUE(refuse);
     EXPECT_TRUE(erreur.contains(QString::fromUtf8(c.cause))) << qPrintable(erreur);
@@ -117,7 +124,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CasLecture{"HmmcalcZero", Lecteur::Hmmcalc, Genre::Peripherique, "pas un fichier ordinaire"},
                       CasLecture{"HmmcalcTube", Lecteur::Hmmcalc, Genre::Tube, "pas un fichier ordinaire"},
                       CasLecture{"HmmcalcDossier", Lecteur::Hmmcalc, Genre::Dossier, "c'est un dossier"},
-                      CasLecture{"HmmcalcCreux", Lecteur::Hmmcalc, Genre::Creux2Gio, "au-delà de la limite"}),
+                      CasLecture{"HmmcalcCreux", Lecteur::Hmmcalc, Genre::Creux2Gio, "au-delà de la limite"},
+                      CasLecture{"ImportZero", Lecteur::Import, Genre::Peripherique, "pas un fichier ordinaire"},
+                      CasLecture{"ImportTube", Lecteur::Import, Genre::Tube, "pas un fichier ordinaire"},
+                      CasLecture{"ImportCreux", Lecteur::Import, Genre::Creux2Gio, "au-delà de la limite"}),
     [](const ::testing::TestParamInfo<CasLecture> &i) { return std::string(i.param.nom); });
 
 // Positions, tailles et coordonnées hors des bornes : refusées à la lecture du modèle et du
@@ -201,10 +211,11 @@ TEST(HmmcalcEntree, SequenceSurLEntreeStandard)
     }
 }
 
-// Interrompu pendant qu'il attend sa séquence, hmmcalc efface son répertoire de travail.
+// Interrompu pendant qu'il attend sa séquence, hmmcalc efface son répertoire de travail ; tué
+// (SIGKILL), c'est le hmmcalc suivant qui l'efface.
 TEST_F(TestAvecRepertoire, HmmcalcInterrompuEffaceSonRepertoire)
 {
-    for (int numero : {SIGINT, SIGTERM}) {
+    for (int numero : {SIGINT, SIGTERM, SIGKILL}) {
         const QString tmp = Chemin(QStringLiteral("tmp%1").arg(numero));
         ASSERT_TRUE(QDir().mkpath(tmp));
         QProcess p;
@@ -236,6 +247,8 @@ TEST_F(TestAvecRepertoire, HmmcalcInterrompuEffaceSonRepertoire)
         ::kill(pid_t(p.processId()), numero);
         ASSERT_TRUE(p.waitForFinished());
         EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
+        if (numero == SIGKILL)
+            EXPECT_EQ(LancerHmmcalc({"baumwelch", Exemple("e1e2.hmm"), "ab", "--iterations", "1"}, {}, {}, tmp).code, 0);
         EXPECT_TRUE(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
             << qPrintable(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' '));
     }

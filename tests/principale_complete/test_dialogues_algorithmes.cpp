@@ -15,6 +15,7 @@
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "model/textes.h"
+#include "skin/champ_sequence.h"
 
 #include <QAction>
 #include <QApplication>
@@ -496,8 +497,8 @@ TEST_F(Dialogues, UneLongueSequenceDeLHistoriqueNElargitAucuneBoite)
         d->LabeledEdit1->setCurrentIndex(1);
         QApplication::processEvents();
         EXPECT_EQ(d->width(), largeur) << d->windowTitle().toStdString();
-        EXPECT_EQ(d->LabeledEdit1->toolTip(), longue);
-        EXPECT_EQ(d->LabeledEdit1->itemData(1, Qt::ToolTipRole).toString(), longue);
+        EXPECT_EQ(d->LabeledEdit1->toolTip(), ChampSequence::Bulle(longue));
+        EXPECT_EQ(d->LabeledEdit1->itemData(1, Qt::ToolTipRole).toString(), ChampSequence::Bulle(longue));
         d->close();
         traiterFermetures();
     }

@@ -377,7 +377,8 @@ TEST_F(Commandes, MenusActivesAuDemarrageEtOutils)
     QStringList titres;
     for (QAction *m : f->menuBar()->actions())
         titres << m->text();
-    EXPECT_EQ(titres, (QStringList{"Fichier", "Edition", "Affichage", "Modèle", "Outils", "Aide"}));
+    // Chaque titre porte sa mnémonique.
+    EXPECT_EQ(titres, (QStringList{"&Fichier", "&Edition", "&Affichage", "&Modèle", "&Outils", "A&ide"}));
 
     // Le premier programme disponible de la liste est lancé ; aucun : rien, sans message.
     QStringList lances;

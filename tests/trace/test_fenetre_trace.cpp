@@ -10,6 +10,7 @@
 #include "skin/messages.h"
 #include "trace/enregistrement.h"
 #include "visionneuse/suivi_trace.h"
+#include "trace/traces_evaluation.h"
 #include "visionneuse/trace.h"
 
 #include <QAction>
@@ -253,6 +254,25 @@ TEST_F(FenetreTrace, ImprimerEnPdf)
     f->DemanderImpression = [](QPrinter &) { return false; };
     f->Imprimer1Click();
     EXPECT_FALSE(QFileInfo::exists(pdf));
+    f->close();
+}
+
+// La longue somme de l'approche directe passe à la ligne sur la page imprimée ; la page
+// montrée, elle, ne change pas.
+TEST_F(FenetreTrace, ImpressionCoupeLesLonguesSommes)
+{
+    Preparer("abbaabba");
+    ASSERT_TRUE(EnumererChemins(d.Parametres, espace));
+    Fin(Trace::AlgorithmeDirect);
+    TForm20 *f = suivi->Voir(false);
+    const QString montree = Page(f);
+    std::unique_ptr<QTextDocument> copie(f->CppWebBrowser1->document()->clone());
+    copie->setPageSize(QSizeF(TForm20::LargeurImpression, 1500));
+    EXPECT_GT(copie->size().width(), TForm20::LargeurImpression); // sans coupure, elle sort de la page
+    TForm20::PermettreCoupures(*copie);
+    EXPECT_LE(copie->size().width(), TForm20::LargeurImpression);
+    EXPECT_EQ(copie->toPlainText().remove(QChar(0x200B)), montree);
+    EXPECT_EQ(Page(f), montree);
     f->close();
 }
 

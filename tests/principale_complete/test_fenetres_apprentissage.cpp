@@ -1,0 +1,225 @@
+// Fenêtres de l'apprentissage ouvertes sur un modèle : ce qu'elles montrent et leur place à l'écran.
+#include "outils_principale.h"
+#include "apprentissage/dialogue_generation.h"
+#include "apprentissage/dialogue_posterieur.h"
+#include "apprentissage/fenetre_convergence.h"
+#include "apprentissage/fenetre_treillis.h"
+#include "calculs/app_viterbi.h"
+#include "calculs/approchedirect.h"
+#include "calculs/backward.h"
+#include "calculs/baumwelch.h"
+#include "calculs/cheminspossible.h"
+#include "calculs/forward.h"
+#include "calculs/viterbi.h"
+#include "editor/listes.h"
+#include "editor/listes_outils.h"
+#include "graph/nombres.h"
+#include "algorithms/sequence.h"
+#include "model/textes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QChartView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QMenuBar>
+#include <QToolTip>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QCategoryAxis>
+#include <QValueAxis>
+#include <functional>
+
+namespace {
+
+class FenetresApprentissage : public FenetreComplete {
+protected:
+    QAction *action(const QString &texte) const
+    {
+        for (QAction *a : f->findChildren<QAction *>())
+            if (a->text() == texte || a->objectName() == texte)
+                return a;
+        return nullptr;
+    }
+    // Déclenche `a`, qui ouvre une boîte modale, et passe la boîte à `pendant` avant de la fermer.
+    static void modale(QAction *a, const std::function<void(QDialog *)> &pendant)
+    {
+        bool vue = false;
+        QTimer::singleShot(0, [&] {
+            auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            vue = true;
+            pendant(d);
+            if (d->isVisible())
+                d->reject();
+        });
+        a->trigger();
+        EXPECT_TRUE(vue);
+    }
+    static QRect ecran() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+};
+
+}
+
+// Treillis, convergence, génération et a posteriori sur E1/E2 : leurs valeurs, et chacune dans
+// l'écran.
+TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
+{
+    ouvrir();
+    lancer(f->Forward1Click(), QStringLiteral("abba"));
+    traiterFermetures();
+    const QString p = ligne(f->Listes->ListView2, 0).value(1);
+    ASSERT_FALSE(p.isEmpty());
+
+    const struct {
+        const char *nom;
+        std::function<QWidget *()> ouvrir;
+        std::function<void(QWidget *)> verifier;
+    } cas[] = {
+        {"treillis",
+         [&]() -> QWidget * {
+             action(QStringLiteral("Treillis1"))->trigger();
+             return f->findChild<FenetreTreillis *>();
+         },
+         [&](QWidget *w) {
+             auto *t = static_cast<FenetreTreillis *>(w);
+             const QAbstractItemModel *m = t->Tableau->model();
+             ASSERT_EQ(m->columnCount(), 4);
+             ASSERT_EQ(m->rowCount(), 2);
+             // α1(E1) = π(E1)·b(E1,a) = 0,5 × 0,9 ; la dernière colonne somme à P(O|λ).
+             EXPECT_EQ(m->index(0, 0).data().toString(), Nombres::Formater(0.45L));
+             EXPECT_EQ(m->headerData(0, Qt::Vertical).toString(), QStringLiteral("E1"));
+             const long double somme = Nombres::VersExtended(m->index(0, 3).data().toString()) +
+                                       Nombres::VersExtended(m->index(1, 3).data().toString());
+             EXPECT_EQ(Nombres::Formater(somme), p);
+             // Noms des états et en-tête fixes : le défilement ne déplace que les nœuds.
+             t->resize(300, 300);
+             QApplication::processEvents();
+             const QRect etats = t->Defilement->BandeEtats->geometry();
+             t->Defilement->horizontalScrollBar()->setValue(t->Defilement->horizontalScrollBar()->maximum());
+             QApplication::processEvents();
+             EXPECT_GT(t->Defilement->horizontalScrollBar()->value(), 0);
+             EXPECT_EQ(t->Defilement->BandeEtats->geometry(), etats);
+             EXPECT_LT(t->Vue->x(), 0);
+             // La légende passe à la ligne dans la largeur de la fenêtre.
+             EXPECT_TRUE(t->Legende->wordWrap());
+             EXPECT_LE(t->Legende->width(), t->width());
+             EXPECT_GT(t->Legende->height(), t->Legende->fontMetrics().height());
+         }},
+        {"convergence",
+         [&]() -> QWidget * {
+             lancer(f->AppBaumWelch1Click(), QStringLiteral("abba"));
+             traiterFermetures();
+             return f->findChild<FenetreConvergence *>();
+         },
+         [&](QWidget *w) {
+             auto *c = static_cast<FenetreConvergence *>(w);
+             c->Vider();
+             ASSERT_GE(c->Courbe->count(), 2);
+             // Un point par itération, de 0 à la dernière, graduations entières sur elles.
+             for (int k = 0; k < c->Courbe->count(); ++k)
+                 EXPECT_EQ(c->Courbe->at(k).x(), k);
+             const QStringList graduations = c->AxeX->categoriesLabels();
+             ASSERT_FALSE(graduations.isEmpty());
+             for (const QString &g : graduations)
+                 EXPECT_EQ(c->AxeX->endValue(g), g.toInt()) << g.toStdString();
+             EXPECT_FALSE(c->AxeX->titleText().isEmpty());
+             EXPECT_FALSE(c->AxeY->titleText().isEmpty());
+             EXPECT_TRUE(c->Vue->chart()->localizeNumbers());
+             // La courbe monte (Baum-Welch ne fait jamais baisser P(O|λ)).
+             EXPECT_GE(c->Courbe->at(c->Courbe->count() - 1).y(), c->Courbe->at(0).y());
+         }},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(c.nom);
+        QWidget *w = c.ouvrir();
+        ASSERT_NE(w, nullptr);
+        w->show();
+        QApplication::processEvents();
+        EXPECT_TRUE(ecran().contains(w->frameGeometry())) << w->frameGeometry().width() << "x" << w->frameGeometry().height();
+        // Jamais sur la barre de menus de la fenêtre principale.
+        EXPECT_FALSE(w->frameGeometry().intersects(QRect(f->menuBar()->mapToGlobal(QPoint(0, 0)), f->menuBar()->size())));
+        c.verifier(w);
+        w->close();
+    }
+
+    // Les deux boîtes modales : génération (graine fixée) et chemin a posteriori.
+    modale(action(QStringLiteral("Générer une séquence...")), [&](QDialog *d) {
+        auto *g = qobject_cast<DialogueGeneration *>(d);
+        ASSERT_NE(g, nullptr);
+        g->Longueur->setValue(12);
+        g->Graine->setText(QStringLiteral("7"));
+        g->GenererClick();
+        EXPECT_EQ(g->Texte.size(), 12);
+        EXPECT_EQ(g->Observations->toPlainText(), g->Texte);
+        g->ComparerClick();
+        EXPECT_EQ(g->Comparaison->rowCount(), 12);
+        EXPECT_TRUE(ecran().contains(g->frameGeometry()));
+    });
+    modale(action(QStringLiteral("Chemin a posteriori...")), [&](QDialog *d) {
+        auto *a = qobject_cast<DialoguePosterieur *>(d);
+        ASSERT_NE(a, nullptr);
+        a->Sequence->setEditText(QStringLiteral("abba"));
+        a->accept();
+    });
+    EXPECT_EQ(ligne(f->Listes->ListView3, 0).value(0), QStringLiteral("Start - E1 - E2 - E2 - E1"));
+    EXPECT_EQ(ligne(f->Listes->ListView3, 0).value(1), QStringLiteral("a posteriori (argmax γ)"));
+}
+
+// Une séquence de 20 000 symboles dans l'historique et dans les listes : aucune boîte ne
+// dépasse l'écran, la colonne « Séquence » reste bornée et reprend sa largeur quand on vide.
+TEST_F(FenetresApprentissage, UneSequenceDeVingtMilleSymbolesNeFaitRienDeborder)
+{
+    ouvrir();
+    QString longue;
+    for (int k = 0; k < 20000; ++k)
+        longue += QLatin1Char(k % 3 ? 'a' : 'b');
+    ASSERT_TRUE(Textes::EcrireLignes(HistoriqueSequences::Chemin(), {QStringLiteral("ab"), longue}));
+    const std::function<DialogueAlgorithme *()> ouvreurs[] = {
+        [&] { return f->Enumerer1Click(); }, [&] { return f->Approchedirect1Click(); },
+        [&] { return f->Forward1Click(); },  [&] { return f->Backward1Click(); },
+        [&] { return f->Viterbi1Click(); },  [&] { return f->AppViterbi1Click(); },
+        [&] { return f->AppBaumWelch1Click(); },
+    };
+    for (const auto &o : ouvreurs) {
+        QPointer<DialogueAlgorithme> d = o();
+        ASSERT_TRUE(d);
+        d->LabeledEdit1->setCurrentIndex(1);
+        QApplication::processEvents();
+        EXPECT_TRUE(ecran().contains(d->frameGeometry())) << d->windowTitle().toStdString();
+        // La bulle tient à l'écran ; la copie donne le texte entier.
+        EXPECT_LE(QFontMetrics(QToolTip::font()).boundingRect(QRect(0, 0, 100000, 100000), 0, d->LabeledEdit1->toolTip()).width(),
+                  ecran().width());
+        d->LabeledEdit1->findChild<QAction *>(QStringLiteral("CopierSequence"))->trigger();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), longue);
+        d->close();
+        traiterFermetures();
+    }
+    modale(action(QStringLiteral("Chemin a posteriori...")), [&](QDialog *d) {
+        EXPECT_EQ(qobject_cast<DialoguePosterieur *>(d)->Sequence->currentText(), longue);
+        EXPECT_LE(d->frameGeometry().width(), ecran().width());
+        EXPECT_TRUE(ecran().contains(d->frameGeometry()));
+    });
+
+    lancer(f->Forward1Click(), QStringLiteral("ab"));
+    traiterFermetures();
+    f->Listes->AjouterProbabilite(longue, QStringLiteral("0"), QStringLiteral("Forward"));
+    QTreeWidget *l = f->Listes->ListView2;
+    EXPECT_LE(l->columnWidth(0), OutilsListe::LargeurMax);
+    // La probabilité reste dans la liste : la séquence lui cède la place.
+    EXPECT_LE(l->columnWidth(0) + l->columnWidth(1), std::max(l->viewport()->width(), OutilsListe::LargeurMin + l->columnWidth(1)));
+    f->Listes->ViderTout();
+    f->Listes->AjouterProbabilite(QStringLiteral("ab"), QStringLiteral("0,5"), QStringLiteral("Forward"));
+    EXPECT_LT(l->columnWidth(0), OutilsListe::LargeurMax);
+}
