@@ -56,70 +56,59 @@ void lireColonnes(const QString &v, Options &o)
 
 Options lire(const QStringList &args)
 {
+    // Options inconnues, valeurs manquantes, options étrangères à la commande : refusées ici.
+    const Lecture l = Analyser(args);
     Options o;
-    o.commande = args.value(1);
-    auto valeur = [&](int &i) { return Valeur(args, i); };
-    for (int i = 2; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == QLatin1String("--mot")) {
-            o.mot = true;
-        } else if (a == QLatin1String("--chemin")) {
-            o.chemin = true;
-        } else if (a == QLatin1String("--mot-de-passe")) {
-            o.motDePasse = valeur(i);
-        } else if (a == QLatin1String("--image")) {
-            o.image = valeur(i);
-        } else if (a == QLatin1String("--colonnes")) {
-            lireColonnes(valeur(i), o);
-        } else if (a == QLatin1String("--valeurs")) {
-            o.valeurs = valeur(i);
-            if (!QStringList{"alpha", "beta", "delta", "gamma"}.contains(o.valeurs))
-                throw Echec{Usage, QStringLiteral("Valeurs inconnues : « %1 » (alpha, beta, delta ou gamma).").arg(o.valeurs)};
-        } else if (a == QLatin1String("--graine")) {
-            bool ok = false;
-            const QString v = valeur(i);
-            o.graine = v.toULongLong(&ok);
-            if (!ok)
-                throw Echec{Usage, QStringLiteral("Graine incorrecte : « %1 » (entier de 0 à 18446744073709551615).").arg(v)};
-        } else if (a == QLatin1String("--chiffres")) {
-            o.chiffres = Chiffres(valeur(i));
-        } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
-            throw Echec{Usage, QStringLiteral("Option inconnue : %1").arg(a)};
-        } else {
-            o.positions << a;
-        }
+    o.commande = l.commande;
+    o.positions = l.positions;
+    o.mot = l.A(QStringLiteral("mot"));
+    o.chemin = l.A(QStringLiteral("chemin"));
+    o.motDePasse = l.Valeur(QStringLiteral("mot-de-passe"));
+    o.image = l.Valeur(QStringLiteral("image"));
+    if (const std::optional<QString> v = l.Valeur(QStringLiteral("valeurs"))) {
+        o.valeurs = *v;
+        if (!QStringList{"alpha", "beta", "delta", "gamma"}.contains(o.valeurs))
+            throw Echec{Usage, QStringLiteral("Valeurs inconnues : « %1 » (alpha, beta, delta ou gamma).").arg(o.valeurs)};
     }
-    const QHash<QString, QString> usage = {
-        {"generer", "hmmcalc generer MODELE.hmm T [--graine S] [--chemin]"},
-        {"posterieur", "hmmcalc posterieur MODELE.hmm SEQUENCE [--mot]"},
-        {"exporter", "hmmcalc exporter MODELE.hmm FICHIER.json"},
-        {"importer", "hmmcalc importer FICHIER.json NOUVEAU.hmm"},
-        {"treillis", "hmmcalc treillis MODELE.hmm SEQUENCE --valeurs alpha|beta|delta|gamma --image F.png|F.svg [--colonnes DEBUT:FIN]"}};
+    if (const std::optional<QString> v = l.Valeur(QStringLiteral("graine"))) {
+        bool ok = false;
+        o.graine = v->toULongLong(&ok);
+        if (!ok)
+            throw Echec{Usage, QStringLiteral("Graine incorrecte : « %1 » (entier de 0 à 18446744073709551615).").arg(*v)};
+    }
+    if (const std::optional<QString> v = l.Valeur(QStringLiteral("chiffres")))
+        o.chiffres = Chiffres(*v);
+    if (const std::optional<QString> v = l.Valeur(QStringLiteral("colonnes")))
+        lireColonnes(*v, o);
     if (o.positions.size() != 2)
-        throw Echec{Usage, QStringLiteral("Usage : ") + usage.value(o.commande)};
+        throw Echec{Usage, QStringLiteral("Usage : ") + Synopsis(o.commande)};
+    // posterieur et treillis lisent la séquence « - » sur l'entrée standard.
+    if (o.motDePasse == QStringLiteral("-") && o.positions[1] == QLatin1String("-") &&
+        (o.commande == QLatin1String("posterieur") || o.commande == QLatin1String("treillis")))
+        throw Echec{Usage, QStringLiteral("L'entrée standard « - » ne se lit qu'une fois.")};
     if (o.commande == QLatin1String("treillis") && !o.image)
         throw Echec{Usage, QStringLiteral("La commande treillis attend --image F.png ou F.svg.")};
-    if (o.fin > 0 && o.commande != QLatin1String("treillis"))
-        throw Echec{Usage, QStringLiteral("L'option --colonnes ne s'emploie qu'avec treillis.")};
-    if ((o.graine || o.chemin) && o.commande != QLatin1String("generer"))
-        throw Echec{Usage, QStringLiteral("Les options --graine et --chemin ne s'emploient qu'avec generer.")};
-    if (o.mot && o.commande != QLatin1String("posterieur") && o.commande != QLatin1String("treillis"))
-        throw Echec{Usage, QStringLiteral("L'option --mot ne s'emploie qu'avec une séquence.")};
     return o;
 }
 
 void charger(DocumentModele &d, const Options &o, const QString &chemin)
 {
-    d.Identifier = [&](const QString &motDePasse) { return o.motDePasse && *o.motDePasse == motDePasse; };
+    // Le mot de passe n'est lu (entrée standard, environnement) que si le modèle en demande un.
+    std::optional<std::optional<QString>> donne;
+    d.Identifier = [&](const QString &motDePasse) {
+        if (!donne)
+            donne = MotDePasse(o.motDePasse);
+        return *donne && **donne == motDePasse;
+    };
     QString erreur;
     switch (d.DessinerFichier(chemin, &erreur)) {
     case Chargement::Reussi:
         return;
     case Chargement::MotDePasseRefuse:
-        throw Echec{Usage, o.motDePasse ? QStringLiteral("Mot de passe incorrect pour le modèle « %1 ».").arg(chemin)
-                                        : QStringLiteral("Le modèle « %1 » est protégé : donnez son mot de passe avec "
-                                                         "--mot-de-passe.")
-                                              .arg(chemin)};
+        throw Echec{Usage, donne && *donne ? QStringLiteral("Mot de passe incorrect pour le modèle « %1 ».").arg(chemin)
+                                           : QStringLiteral("Le modèle « %1 » est protégé : donnez son mot de passe avec "
+                                                            "--mot-de-passe ou HMMCALC_MOT_DE_PASSE.")
+                                                 .arg(chemin)};
     case Chargement::Erreur:
         throw Echec{Usage, erreur};
     }

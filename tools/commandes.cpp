@@ -32,110 +32,6 @@ bool formatJson = false;
 bool rapportEcrit = false;
 QString derniereErreur;
 
-const char *const Aide = R"(hmmcalc — calculs sur un modèle de Markov caché discret (fichier .hmm), sans fenêtre.
-
-Usage :
-  hmmcalc verifier MODELE.hmm
-  hmmcalc parametres MODELE.hmm
-  hmmcalc forward|backward|direct|viterbi MODELE.hmm SEQUENCE [--mot] [--trace TRACE.htm]
-  hmmcalc chemins MODELE.hmm SEQUENCE [--mot]
-  hmmcalc baumwelch MODELE.hmm SEQUENCE... [--iterations K | --seuil S] [--mot] [--sortie NOUVEAU.hmm]
-                    [--trace TRACE.htm]
-  hmmcalc entrainement-viterbi MODELE.hmm SEQUENCE... [--mot] [--sortie NOUVEAU.hmm] [--trace TRACE.htm]
-  (les deux entraînements acceptent aussi --historique)
-  hmmcalc generer MODELE.hmm T [--graine S] [--chemin]
-  hmmcalc posterieur MODELE.hmm SEQUENCE [--mot]
-  hmmcalc treillis MODELE.hmm SEQUENCE [--mot] --valeurs alpha|beta|delta|gamma --image F.png|F.svg
-                   [--colonnes DEBUT:FIN]
-  hmmcalc exporter MODELE.hmm FICHIER.json
-  hmmcalc importer FICHIER.json NOUVEAU.hmm
-  hmmcalc --help | --version
-
-Commandes :
-  verifier              le rapport de vérification du modèle ; code 0 quand il est correct, 1 sinon.
-  parametres            N, M, les états, les symboles, puis le vecteur π et les matrices A et B
-                        (colonnes séparées par des tabulations).
-  forward, backward     P(O|λ) par la récurrence avant ou arrière.
-  direct                P(O|λ) comme somme des probabilités de tous les chemins (approche directe).
-  viterbi               le chemin de Viterbi (« Start - E1 - E2 ») puis sa probabilité.
-  chemins               une ligne par chemin de probabilité non nulle : le chemin, une tabulation,
-                        la probabilité ; le meilleur chemin est suivi d'une tabulation et de
-                        « meilleur ».
-  baumwelch             entraînement de Baum-Welch : --iterations K (10 par défaut) itérations au
-                        plus, ou --seuil S : jusqu'à ce que P(O|λ) >= S, au plus 1000 itérations.
-                        S = 2 choisit le mode nombre d'itérations. Les deux s'arrêtent plus tôt
-                        quand les paramètres ne changent plus.
-  entrainement-viterbi  entraînement de Viterbi (comptes le long du chemin de Viterbi).
-                        Les entraînements affichent le nombre d'itérations, P(O|λ) avant et après,
-                        puis les nouveaux π, A et B.
-                        Plusieurs séquences de formation (SEQUENCE répété, ou « - ») : chaque
-                        séquence compte avec sa propre P(O_k|λ), les espérances (ou les comptes)
-                        sont sommées sur les séquences, π est la moyenne des γ_1 (des départs
-                        des chemins). La sortie donne P(O_k|λ) de chaque séquence, avant et
-                        après, puis leur produit « P(O|λ) avant (produit) » ; --seuil compare
-                        ce produit au seuil.
-  generer               une séquence de T observations tirée du modèle (chemin caché depuis START),
-                        sur une ligne ; --chemin ajoute le chemin caché. Même graine, même séquence
-                        sur toute machine ; sans --graine, la graine tirée est écrite sur l'erreur.
-  posterieur            le chemin des états les plus probables à chaque instant (argmax γ_t), puis
-                        la table des γ_t(i) = α_t(i) β_t(i) / P(O|λ).
-  treillis              l'image du treillis (états × instants) avec α, β, δ ou γ dans chaque nœud
-                        et le chemin de Viterbi en gras, en PNG ou en SVG d'après l'extension ;
-                        puis P(O|λ) et la table des valeurs. Hors de la plage de l'étendu, le
-                        calcul est mis à l'échelle : l'en-tête donne log10 P(O|λ), la table les
-                        facteurs c_t et log10 des valeurs (γ est tiré de ᾱ et β̂).
-                        --colonnes DEBUT:FIN n'en dessine que les instants DEBUT à FIN. Une image
-                        de plus de 64 Mo est refusée.
-  exporter, importer    modèle au format JSON (startprob, transmat, emissionprob, states, symbols,
-                        comme les attributs d'un CategoricalHMM de hmmlearn). importer lit
-                        16 Mio au plus, « - » : l'entrée standard ; un modèle qui ne se
-                        rouvrirait pas n'est ni importé ni exporté.
-
-SEQUENCE « - » : la séquence est lue sur l'entrée standard (16 Mio au plus ; les fins de ligne
-sont ignorées, ou séparent les mots avec --mot). Pour baumwelch et entrainement-viterbi, « - »
-lit une séquence par ligne (les lignes vides sont ignorées).
-
-Les commandes de calcul vérifient d'abord le modèle, comme le programme. Viterbi et les deux
-entraînements refusent une séquence que le modèle ne génère pas (P(O|λ) = 0) ; une probabilité
-seulement trop petite pour l'étendu n'est pas un refus : le calcul est alors mis à l'échelle.
-L'énumération (direct, chemins) est refusée au-delà d'un million de chemins (N^T).
-
-Options :
-  --mot                 découper la séquence mot par mot (mots séparés par des espaces) ;
-                        sinon caractère par caractère.
-  --mot-de-passe P      le mot de passe d'un modèle protégé.
-  --chiffres C          écrire les nombres avec C chiffres significatifs (15 par défaut, 1 à 30),
-                        par exemple --chiffres 17.
-  --sortie FICHIER      enregistrer le modèle entraîné dans FICHIER (.hmm).
-  --echelle             forward, backward, viterbi et entraînements : calcul mis à l'échelle
-                        (facteurs c_t ; Viterbi ramené par puissances
-                        de deux, ln δ) d'emblée. Sans cette option, il
-                        n'est employé que lorsque P(O|λ) sort de la plage de l'étendu (séquences
-                        longues) ; la probabilité s'écrit alors « 9,23E-6237 », suivie d'une
-                        ligne « log10 P(O|λ) = ... ».
-  --trace FICHIER.htm   écrire la trace d'exécution du calcul (page HTML, comme « Voir la trace
-                        d'exécution » du programme) dans FICHIER.htm, avec l'image du modèle dans
-                        le dossier FICHIER_fichiers à côté. Les modèles de trace sont lus dans
-                        share/hmmbench/Modeles (dans l'arbre de construction : Modeles à côté
-                        de hmmcalc).
-  --historique          entraînements : une ligne par itération avant le résultat : le numéro
-                        (0 pour le modèle initial), P(O|λ) et log10 P(O|λ), séparés par des
-                        tabulations.
-  --format texte|json   la forme de la sortie : texte (par défaut) ou un objet JSON par
-                        exécution, où chaque probabilité est {"valeur": nombre, "texte": "17
-                        chiffres significatifs"} ; « man hmmcalc » décrit ses clés.
-  --version             la version de hmmcalc.
-  --chrono              après le résultat, le temps processeur du calcul seul (modèle et séquence
-                        déjà lus) : « Durée du calcul : 0,42 ms ».
-  --help                cette aide.
-
-Les probabilités s'écrivent au format général, avec le séparateur décimal de la langue de
-l'utilisateur. hmmcalc n'écrit que les fichiers demandés par --sortie et --trace.
-
-Codes de sortie : 0 succès ; 1 modèle incorrect ou calcul refusé ; 2 mauvais usage ou fichier
-illisible.)";
-
-
 // Le contenu du fichier du modèle ; un modèle protégé exige son mot de passe.
 ContenuModele charger(const Options &o)
 {
@@ -143,12 +39,15 @@ ContenuModele charger(const Options &o)
     QString erreur;
     if (!FichierModele::OuvrirContenu(o.modele, &c, &erreur))
         throw Echec{Usage, erreur};
-    if (c.MotDePasse != QLatin1String("Vide") && !(o.motDePasse && *o.motDePasse == c.MotDePasse)) {
-        if (!o.motDePasse)
-            throw Echec{Usage, QStringLiteral("Le modèle « %1 » est protégé : donnez son mot de passe avec --mot-de-passe.")
-                                   .arg(o.modele)};
+    if (c.MotDePasse == QLatin1String("Vide"))
+        return c;
+    const std::optional<QString> motDePasse = MotDePasse(o.motDePasse);
+    if (!motDePasse)
+        throw Echec{Usage, QStringLiteral("Le modèle « %1 » est protégé : donnez son mot de passe avec --mot-de-passe "
+                                          "ou HMMCALC_MOT_DE_PASSE.")
+                               .arg(o.modele)};
+    if (*motDePasse != c.MotDePasse)
         throw Echec{Usage, QStringLiteral("Mot de passe incorrect pour le modèle « %1 ».").arg(o.modele)};
-    }
     return c;
 }
 
@@ -173,13 +72,19 @@ void Ecrire(FILE *f, const QString &texte)
 
 std::optional<int> AideOuVersion(const QStringList &args)
 {
-    if (args.size() >= 2 && (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h") ||
-                             args[1] == QLatin1String("aide"))) {
-        std::fputs(Aide, stdout);
-        std::fputc('\n', stdout);
+    // Une faute d'usage est dite par la lecture des options, même avec --help.
+    const Lecture l = Lire(args);
+    if (l.erreur)
+        return std::nullopt;
+    if (l.completion) {
+        std::fputs(CompletionBash().toUtf8().constData(), stdout);
         return Succes;
     }
-    if (args.size() >= 2 && args[1] == QLatin1String("--version")) {
+    if (l.aide) {
+        std::fputs(Aide(l.commande).toLocal8Bit().constData(), stdout);
+        return Succes;
+    }
+    if (l.version) {
         std::fputs("hmmcalc " HMM_VERSION "\n", stdout);
         return Succes;
     }
@@ -193,8 +98,7 @@ bool EstCommandeApprentissage(const QString &commande)
 
 void NoterFormat(const QStringList &args)
 {
-    formatJson = args.indexOf(QLatin1String("--format")) >= 0 &&
-                 args.value(args.indexOf(QLatin1String("--format")) + 1) == QLatin1String("json");
+    formatJson = Lire(args).Valeur(QStringLiteral("format")) == QLatin1String("json");
 }
 
 bool Options::Entrainement() const
@@ -204,59 +108,40 @@ bool Options::Entrainement() const
 
 Options LireOptions(const QStringList &args)
 {
+    // Options inconnues, valeurs manquantes, options étrangères à la commande : refusées ici.
+    const Lecture l = Analyser(args);
     Options o;
-    QStringList positions;
-    auto valeur = [&](int &i) { return Valeur(args, i); };
-    for (int i = 1; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == QLatin1String("--mot")) {
-            o.mot = true;
-        } else if (a == QLatin1String("--echelle")) {
-            o.echelle = true;
-        } else if (a == QLatin1String("--historique")) {
-            o.historique = true;
-        } else if (a == QLatin1String("--chrono")) {
-            o.chrono = true;
-        } else if (a == QLatin1String("--mot-de-passe")) {
-            o.motDePasse = valeur(i);
-        } else if (a == QLatin1String("--sortie")) {
-            o.sortie = valeur(i);
-        } else if (a == QLatin1String("--trace")) {
-            o.trace = valeur(i);
-        } else if (a == QLatin1String("--iterations")) {
-            bool ok = false;
-            const QString v = valeur(i);
-            o.iterations = v.toInt(&ok);
-            if (!ok)
-                throw Echec{Usage, QStringLiteral("Nombre d'itérations incorrect : « %1 ».").arg(v)};
-        } else if (a == QLatin1String("--seuil")) {
-            const QString v = valeur(i);
-            bool ok = false;
-            o.seuil = Nombres::VersExtended(v, &ok);
-            if (!ok)
-                throw Echec{Usage, QStringLiteral("Seuil incorrect : « %1 » n'est pas un nombre décimal.").arg(v)};
-        } else if (a == QLatin1String("--chiffres")) {
-            o.chiffres = Chiffres(valeur(i));
-        } else if (a == QLatin1String("--format")) {
-            const QString v = valeur(i);
-            if (v != QLatin1String("texte") && v != QLatin1String("json"))
-                throw Echec{Usage, QStringLiteral("Format inconnu : « %1 » (texte ou json).").arg(v)};
-            o.json = v == QLatin1String("json");
-        } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
-            throw Echec{Usage, QStringLiteral("Option inconnue : %1").arg(a)};
-        } else {
-            positions << a;
-        }
+    o.commande = l.commande;
+    o.mot = l.A(QStringLiteral("mot"));
+    o.echelle = l.A(QStringLiteral("echelle"));
+    o.historique = l.A(QStringLiteral("historique"));
+    o.chrono = l.A(QStringLiteral("chrono"));
+    o.motDePasse = l.Valeur(QStringLiteral("mot-de-passe"));
+    o.sortie = l.Valeur(QStringLiteral("sortie"));
+    o.trace = l.Valeur(QStringLiteral("trace"));
+    if (const std::optional<QString> v = l.Valeur(QStringLiteral("iterations"))) {
+        bool ok = false;
+        o.iterations = v->toInt(&ok);
+        if (!ok || *o.iterations < 1)
+            throw Echec{Usage, QStringLiteral("Nombre d'itérations incorrect : « %1 » (un entier, 1 au moins).").arg(*v)};
     }
-    if (positions.isEmpty())
-        throw Echec{Usage, QStringLiteral("Aucune commande. « hmmcalc --help » donne l'usage.")};
-    o.commande = positions.takeFirst();
-    const QStringList sansSequence = {"verifier", "parametres"};
+    if (const std::optional<QString> v = l.Valeur(QStringLiteral("seuil"))) {
+        bool ok = false;
+        o.seuil = Nombres::VersExtended(*v, &ok);
+        if (!ok)
+            throw Echec{Usage, QStringLiteral("Seuil incorrect : « %1 » n'est pas un nombre décimal.").arg(*v)};
+    }
+    if (const std::optional<QString> v = l.Valeur(QStringLiteral("chiffres")))
+        o.chiffres = Chiffres(*v);
+    if (const std::optional<QString> v = l.Valeur(QStringLiteral("format"))) {
+        if (*v != QLatin1String("texte") && *v != QLatin1String("json"))
+            throw Echec{Usage, QStringLiteral("Format inconnu : « %1 » (texte ou json).").arg(*v)};
+        o.json = *v == QLatin1String("json");
+    }
+    const QStringList positions = l.positions;
     const QStringList avecSequence = {"forward", "backward", "direct", "viterbi", "chemins", "baumwelch",
                                       "entrainement-viterbi"};
     const bool veutSequence = avecSequence.contains(o.commande);
-    if (!veutSequence && !sansSequence.contains(o.commande))
-        throw Echec{Usage, QStringLiteral("Commande inconnue : %1. « hmmcalc --help » donne l'usage.").arg(o.commande)};
     const int attendus = veutSequence ? 2 : 1;
     // Les entraînements, seuls à accepter plusieurs séquences.
     const bool plusieurs = o.Entrainement();
@@ -268,19 +153,11 @@ Options LireOptions(const QStringList &args)
         o.sequence = positions[1];
     if (plusieurs)
         o.sequences = positions.mid(1);
-    if (o.sequences.count(QStringLiteral("-")) > 1)
+    const int entrees = int(o.sequences.count(QStringLiteral("-"))) +
+                        int(!plusieurs && o.sequence == QLatin1String("-")) +
+                        int(o.motDePasse == QStringLiteral("-"));
+    if (entrees > 1)
         throw Echec{Usage, QStringLiteral("L'entrée standard « - » ne se lit qu'une fois.")};
-    if (o.mot && !veutSequence)
-        throw Echec{Usage, QStringLiteral("L'option --mot ne s'emploie qu'avec une séquence.")};
-    if (o.sortie && !plusieurs)
-        throw Echec{Usage, QStringLiteral("L'option --sortie ne s'emploie qu'avec un entraînement.")};
-    if (o.trace && (!veutSequence || o.commande == QLatin1String("chemins")))
-        throw Echec{Usage, QStringLiteral("L'option --trace ne s'emploie qu'avec forward, backward, direct, viterbi, "
-                                          "baumwelch ou entrainement-viterbi.")};
-    if ((o.iterations || o.seuil) && o.commande != QLatin1String("baumwelch"))
-        throw Echec{Usage, QStringLiteral("Les options --iterations et --seuil ne s'emploient qu'avec baumwelch.")};
-    if (o.historique && !plusieurs)
-        throw Echec{Usage, QStringLiteral("L'option --historique ne s'emploie qu'avec un entraînement.")};
     if (o.iterations && o.seuil)
         throw Echec{Usage, QStringLiteral("Choisissez --iterations ou --seuil, pas les deux.")};
     return o;

@@ -24,7 +24,8 @@ using namespace Arguments;
 // Écrit une ligne sur stdout ou stderr (la dernière erreur est gardée pour --format json).
 void Ecrire(FILE *f, const QString &texte);
 
-// --help, --version : la réponse est écrite et son code rendu ; rien sinon.
+// --help (générale ou d'une commande), --version, --completion-bash : la réponse est écrite et
+// son code rendu ; rien sinon, ni sur une ligne de commande fautive.
 std::optional<int> AideOuVersion(const QStringList &args);
 // generer, posterieur, exporter, importer, treillis.
 bool EstCommandeApprentissage(const QString &commande);

@@ -56,7 +56,7 @@ int lancer(int argc, char **argv)
         if (const std::optional<int> code = AideOuVersion(args))
             return *code;
         NoterFormat(args);
-        if (args.size() >= 2 && EstCommandeApprentissage(args[1]))
+        if (EstCommandeApprentissage(Lire(args).commande))
             confier(argv);
         const Options o = LireOptions(args);
         // Un entraînement sans --sortie ni --trace ne touche pas au document : il se fait ici.

@@ -146,7 +146,7 @@ int executer(const QStringList &args)
     if (const std::optional<int> code = AideOuVersion(args))
         return *code;
     NoterFormat(args);
-    if (args.size() >= 2 && EstCommandeApprentissage(args[1]))
+    if (EstCommandeApprentissage(Lire(args).commande))
         return ExecuterApprentissage(args);
     const Options o = LireOptions(args);
     ComplementsDocument complements(o);

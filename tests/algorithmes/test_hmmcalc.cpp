@@ -16,17 +16,24 @@ struct Resultat {
     QString sortie, erreurs;
 };
 
-Resultat Lancer(const QStringList &arguments, const QString &dossier = QString())
+// `variables` : « NOM=valeur » ajoutées à l'environnement ; `entree` : l'entrée standard.
+Resultat Lancer(const QStringList &arguments, const QString &dossier = QString(), const QByteArray &entree = {},
+                const QStringList &variables = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LC_ALL", "C.UTF-8");
     env.insert("LANG", "C.UTF-8");
     env.remove("QT_QPA_PLATFORM"); // hmmcalc le choisit lui-même
+    env.remove("HMMCALC_MOT_DE_PASSE");
+    for (const QString &v : variables)
+        env.insert(v.section('=', 0, 0), v.section('=', 1));
     p.setProcessEnvironment(env);
     if (!dossier.isEmpty())
         p.setWorkingDirectory(dossier);
     p.start(QStringLiteral(HMMCALC), arguments);
+    p.write(entree);
+    p.closeWriteChannel();
     Resultat r;
     if (!p.waitForFinished(60000))
         return r;
@@ -47,6 +54,7 @@ struct CasLigne {
     int code;
     QString sortie;  // sortie exacte, ou vide
     QString contient; // sortie ou erreurs doivent le contenir, ou vide
+    QString absent = {}; // la sortie ne doit pas le contenir, ou vide
 };
 
 class LigneDeCommande : public TestAvecRepertoire, public ::testing::WithParamInterface<CasLigne> {};
@@ -66,6 +74,9 @@ TEST_P(LigneDeCommande, SortieEtCode)
     }
     if (!c.contient.isEmpty()) {
         EXPECT_TRUE((r.sortie + r.erreurs).contains(c.contient)) << qPrintable(r.sortie + "|" + r.erreurs);
+    }
+    if (!c.absent.isEmpty()) {
+        EXPECT_FALSE(r.sortie.contains(c.absent)) << qPrintable(r.sortie);
     }
     if (c.code != 0) {
         EXPECT_FALSE(r.erreurs.isEmpty());
@@ -105,7 +116,19 @@ INSTANTIATE_TEST_SUITE_P(
         CasLigne{"Aide", {"--help"}, 0, "", "hmmcalc baumwelch MODELE.hmm SEQUENCE"},
         CasLigne{"CommandeInconnue", {"calculer", "@e1e2"}, 2, "", "Commande inconnue"},
         CasLigne{"SequenceManquante", {"forward", "@e1e2"}, 2, "", "attend un modèle et une séquence"},
-        CasLigne{"OptionInconnue", {"forward", "@e1e2", "ab", "--vite"}, 2, "", "Option inconnue"},
+        CasLigne{"OptionInconnue", {"forward", "@e1e2", "ab", "--vite"}, 2, "", "Option inconnue : --vite"},
+        CasLigne{"OptionInconnueCourte", {"forward", "@e1e2", "ab", "-x"}, 2, "", "Option inconnue : -x"},
+        CasLigne{"JsonParEgal", {"viterbi", "@e1e2", "ab", "--format=json"}, 0, "", "\"chemin\":[\"Start\",\"E1\",\"E2\"]"},
+        CasLigne{"JsonParEspace", {"--format", "json", "viterbi", "@e1e2", "ab"}, 0, "", "\"chemin\":[\"Start\",\"E1\",\"E2\"]"},
+        CasLigne{"ValeurManquante", {"forward", "@e1e2", "ab", "--chiffres"}, 2, "", "L'option --chiffres attend une valeur"},
+        CasLigne{"ValeurEnTrop", {"forward", "@e1e2", "ab", "--mot=oui"}, 2, "", "--mot ne prend pas de valeur"},
+        CasLigne{"OptionDUneAutreCommande", {"forward", "@e1e2", "ab", "--graine", "3"}, 2, "", "qu'avec generer"},
+        CasLigne{"IterationsZero", {"baumwelch", "@e1e2", "ab", "--iterations", "0"}, 2, "", "itérations incorrect"},
+        CasLigne{"IterationsNegatives", {"baumwelch", "@e1e2", "ab", "--iterations=-2"}, 2, "", "itérations incorrect"},
+        CasLigne{"FinDesOptions", {"forward", "@e1e2", "--", "ab"}, 0, "0.1915\n", ""},
+        CasLigne{"Version", {"--version"}, 0, "", "hmmcalc "},
+        CasLigne{"AideDeForward", {"forward", "--help"}, 0, "", "  --trace FICHIER.htm", "--iterations"},
+        CasLigne{"AideDeGenerer", {"generer", "--help"}, 0, "", "  --graine S", "--format"},
         CasLigne{"DeuxCriteres", {"baumwelch", "@e1e2", "ab", "--seuil", "0.5", "--iterations", "3"}, 2, "", ""},
         CasLigne{"SeuilNonNumerique", {"baumwelch", "@e1e2", "ab", "--seuil", "beaucoup"}, 2, "", "Seuil incorrect"},
         CasLigne{"FichierAbsent", {"forward", "/inexistant/modele.hmm", "ab"}, 2, "", "modele.hmm"},
@@ -140,9 +163,30 @@ TEST_F(OutilFichiers, ModeleProtegeEtIncorrect)
     ASSERT_TRUE(d.EnregistrerFichier(protege, &erreur)) << qPrintable(erreur);
     EXPECT_EQ(Lancer({"forward", protege, "ab"}).code, 2);
     EXPECT_EQ(Lancer({"forward", protege, "ab", "--mot-de-passe", "faux"}).code, 2);
-    const Resultat ok = Lancer({"forward", protege, "ab", "--mot-de-passe", "secret"});
-    EXPECT_EQ(ok.code, 0) << qPrintable(ok.erreurs);
-    EXPECT_EQ(ok.sortie, "0.1915\n");
+    // Le mot de passe en argument, sur l'entrée standard ou dans l'environnement, pour hmmcalc,
+    // hmmcalc-complet (entraînement) et l'apprentissage.
+    const struct {
+        QStringList arguments;
+        QByteArray entree;
+        QStringList variables;
+        int code;
+        QString sortie; // son début
+    } mots[] = {
+        {{"forward", protege, "ab", "--mot-de-passe", "secret"}, {}, {}, 0, "0.1915\n"},
+        {{"forward", protege, "ab", "--mot-de-passe", "-"}, "secret\n", {}, 0, "0.1915\n"},
+        {{"forward", protege, "ab"}, {}, {"HMMCALC_MOT_DE_PASSE=secret"}, 0, "0.1915\n"},
+        {{"forward", protege, "ab"}, {}, {"HMMCALC_MOT_DE_PASSE=faux"}, 2, {}},
+        {{"baumwelch", protege, "ab", "--iterations", "1", "--mot-de-passe=-"}, "secret\r\n", {}, 0, "Itérations : 1"},
+        {{"posterieur", protege, "ab"}, {}, {"HMMCALC_MOT_DE_PASSE=secret"}, 0, "Start - "},
+        {{"forward", protege, "-", "--mot-de-passe", "-"}, "secret\nab\n", {}, 2, {}},
+    };
+    for (const auto &m : mots) {
+        const Resultat r = Lancer(m.arguments, QString(), m.entree, m.variables);
+        EXPECT_EQ(r.code, m.code) << qPrintable(m.arguments.join(' ') + " : " + r.erreurs);
+        if (m.code == 0) {
+            EXPECT_TRUE(r.sortie.startsWith(m.sortie)) << qPrintable(m.arguments.join(" ") + " : " + r.sortie);
+        }
+    }
 
     d.ChangerMotDePasse("Vide");
     d.Hmm1->Etiquette[d.Hmm1->ExisteARC(1, 1)] = "0.6"; // la ligne E1 ne fait plus 1
