@@ -77,7 +77,9 @@ def dans_session(hmmbench, hmmcalc, modele):
         numero = str(random.randrange(200, 5000))
         if os.path.exists("/tmp/.X11-unix/X" + numero) or os.path.exists("/tmp/.X%s-lock" % numero):
             continue
-        ecran = subprocess.Popen(["Xvfb", ":" + numero, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        # -noreset : sans lui, le serveur se réinitialise au départ de son dernier client et refuse
+        # un moment les suivants.
+        ecran = subprocess.Popen(["Xvfb", ":" + numero, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"],
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             attendre(lambda: os.path.exists("/tmp/.X11-unix/X" + numero) or ecran.poll() is not None, 10,
