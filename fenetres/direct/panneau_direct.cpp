@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QFutureWatcher>
+#include <QGraphicsLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
@@ -37,9 +38,9 @@ PanneauDirect::PanneauDirect(QWidget *parent) : QWidget(parent)
     Saisie = new QPlainTextEdit(this);
     Saisie->setPlaceholderText(QStringLiteral("Une séquence d'observations par ligne"));
     Saisie->setAccessibleName(QStringLiteral("Séquences d'observations, une par ligne"));
-    Saisie->setMaximumHeight(fontMetrics().lineSpacing() * 4 + 12);
+    Saisie->setMaximumHeight(fontMetrics().lineSpacing() * 3 + 12);
     Saisie->setLineWrapMode(QPlainTextEdit::NoWrap);
-    MotParMot = new QCheckBox(QStringLiteral("&Mot par mot"), this);
+    MotParMot = new QCheckBox(QStringLiteral("Mot &par mot"), this); // Alt+M ouvre le menu « Modèle »
     MotParMot->setToolTip(QStringLiteral("Découper les séquences aux espaces plutôt que caractère par caractère"));
 
     Table = new QTableWidget(0, 4, this);
@@ -52,6 +53,8 @@ PanneauDirect::PanneauDirect(QWidget *parent) : QWidget(parent)
     Table->verticalHeader()->hide();
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     Table->horizontalHeader()->setStretchLastSection(true);
+    // Quelques lignes suffisent : la place va au graphe.
+    Table->setMaximumHeight(Table->horizontalHeader()->sizeHint().height() + 4 * (fontMetrics().height() + 10));
     Table->setColumnWidth(0, 80);
     Table->setColumnWidth(1, 165);
     Table->setColumnWidth(2, 160);
@@ -61,11 +64,14 @@ PanneauDirect::PanneauDirect(QWidget *parent) : QWidget(parent)
     Etat->setAccessibleName(QStringLiteral("État du calcul en direct"));
 
     graphe = new QChart;
-    graphe->setTitle(QStringLiteral("γ_t(i) a posteriori"));
+    // Sans titre ni marges : à 800 × 600 le graphe n'a que la hauteur qui reste.
     graphe->legend()->setAlignment(Qt::AlignBottom);
+    graphe->setMargins(QMargins(2, 2, 2, 2));
+    graphe->layout()->setContentsMargins(0, 0, 0, 0);
+    graphe->setBackgroundRoundness(0);
     Vue = new QChartView(graphe, this);
     Vue->setRenderHint(QPainter::Antialiasing);
-    Vue->setMinimumHeight(160);
+    Vue->setMinimumHeight(200);
     Vue->setAccessibleName(QStringLiteral("Graphe de γ_t(i) de la première séquence"));
 
     auto *haut = new QWidget(this);
@@ -74,7 +80,7 @@ PanneauDirect::PanneauDirect(QWidget *parent) : QWidget(parent)
     h->addWidget(Saisie);
     h->addWidget(MotParMot);
     h->addWidget(Etat);
-    h->addWidget(Table, 1);
+    h->addWidget(Table);
     auto *separateur = new QSplitter(Qt::Vertical, this);
     separateur->addWidget(haut);
     separateur->addWidget(Vue);
@@ -227,7 +233,7 @@ void PanneauDirect::tracer(const ResultatDirect &r)
     x->setTickAnchor(debut);
     x->setTickInterval(pas);
     auto *y = new QCategoryAxis;
-    y->setTitleText(QStringLiteral("γ_t(i)"));
+    y->setTitleText(QStringLiteral("γ_t(i) a posteriori"));
     y->setRange(0, 1);
     y->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     const QLocale langue;

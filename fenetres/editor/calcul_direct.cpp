@@ -10,8 +10,10 @@
 #include <QDockWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 QSettings reglages()
@@ -30,7 +32,8 @@ PanneauDirect *BrancherCalculDirect(TForm1 &f)
     auto *panneau = new PanneauDirect(dock);
     dock->setWidget(panneau);
     f.addDockWidget(Qt::RightDockWidgetArea, dock);
-    f.resizeDocks({dock}, {360}, Qt::Horizontal);
+    // Un tiers de l'écran au plus : le canevas reste lisible à 800 × 600.
+    f.resizeDocks({dock}, {std::min(360, f.screen() ? f.screen()->availableGeometry().width() / 3 : 360)}, Qt::Horizontal);
     dock->hide();
 
     QAction *action = dock->toggleViewAction();
