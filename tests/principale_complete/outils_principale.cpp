@@ -1,5 +1,12 @@
 #include "outils_principale.h"
+#include "calculs/app_viterbi.h"
+#include "calculs/approchedirect.h"
+#include "calculs/backward.h"
+#include "calculs/baumwelch.h"
+#include "calculs/cheminspossible.h"
 #include "calculs/dialogue_algorithme.h"
+#include "calculs/forward.h"
+#include "calculs/viterbi.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
 #include "skin/presentation.h"
@@ -76,4 +83,15 @@ int FenetreComplete::arc(const QString &a, const QString &b) const
     if (i < 0 || j < 0)
         return -1;
     return d.Hmm1->ExisteARC(i, j);
+}
+
+std::vector<std::function<DialogueAlgorithme *()>> FenetreComplete::ouvreursBoites()
+{
+    TForm1 *g = f.get();
+    return {
+        [g] { return g->Enumerer1Click(); },  [g] { return g->Approchedirect1Click(); },
+        [g] { return g->Forward1Click(); },   [g] { return g->Backward1Click(); },
+        [g] { return g->Viterbi1Click(); },   [g] { return g->AppViterbi1Click(); },
+        [g] { return g->AppBaumWelch1Click(); },
+    };
 }

@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -27,6 +28,8 @@ protected:
     static void traiterFermetures();
     // Texte des colonnes d'une ligne.
     static QStringList ligne(const QAbstractItemView *liste, int rang);
+    // Les sept boîtes d'algorithme qui prennent une séquence, chacune ouverte par sa commande.
+    std::vector<std::function<DialogueAlgorithme *()>> ouvreursBoites();
     // Index de l'arc a -> b (noms d'états, "START" compris), -1 s'il n'existe pas.
     int arc(const QString &a, const QString &b) const;
 

@@ -483,13 +483,7 @@ TEST_F(Dialogues, UneLongueSequenceDeLHistoriqueNElargitAucuneBoite)
     ouvrir();
     const QString longue(5000, QLatin1Char('a'));
     ASSERT_TRUE(Textes::EcrireLignes(HistoriqueSequences::Chemin(), {QStringLiteral("ab"), longue}));
-    const std::function<DialogueAlgorithme *()> ouvreurs[] = {
-        [&] { return f->Enumerer1Click(); },      [&] { return f->Approchedirect1Click(); },
-        [&] { return f->Forward1Click(); },       [&] { return f->Backward1Click(); },
-        [&] { return f->Viterbi1Click(); },       [&] { return f->AppViterbi1Click(); },
-        [&] { return f->AppBaumWelch1Click(); },
-    };
-    for (const auto &ouvrirBoite : ouvreurs) {
+    for (const auto &ouvrirBoite : ouvreursBoites()) {
         QPointer<DialogueAlgorithme> d = ouvrirBoite();
         ASSERT_TRUE(d);
         const int largeur = d->width();

@@ -186,13 +186,7 @@ TEST_F(FenetresApprentissage, UneSequenceDeVingtMilleSymbolesNeFaitRienDeborder)
     for (int k = 0; k < 20000; ++k)
         longue += QLatin1Char(k % 3 ? 'a' : 'b');
     ASSERT_TRUE(Textes::EcrireLignes(HistoriqueSequences::Chemin(), {QStringLiteral("ab"), longue}));
-    const std::function<DialogueAlgorithme *()> ouvreurs[] = {
-        [&] { return f->Enumerer1Click(); }, [&] { return f->Approchedirect1Click(); },
-        [&] { return f->Forward1Click(); },  [&] { return f->Backward1Click(); },
-        [&] { return f->Viterbi1Click(); },  [&] { return f->AppViterbi1Click(); },
-        [&] { return f->AppBaumWelch1Click(); },
-    };
-    for (const auto &o : ouvreurs) {
+    for (const auto &o : ouvreursBoites()) {
         QPointer<DialogueAlgorithme> d = o();
         ASSERT_TRUE(d);
         d->LabeledEdit1->setCurrentIndex(1);
