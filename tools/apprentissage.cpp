@@ -3,6 +3,7 @@
 #include "apprentissage.h"
 #include "arguments.h"
 #include "commandes.h"
+#include "algorithms/decodage.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
 #include "algorithms/generation.h"
@@ -158,7 +159,7 @@ int executer(const Options &o)
         const SequenceGeneree s = GenererSequence(p, T, graine);
         ecrire(stdout, TexteObservations(p, s, nullptr));
         if (o.chemin)
-            ecrire(stdout, (QStringList{QStringLiteral("Start")} + NomsEtatsGeneres(p, s)).join(QStringLiteral(" - ")));
+            ecrire(stdout, TexteCheminEtats(NomsEtatsGeneres(p, s)));
         return Succes;
     }
     EspaceTravail e;
@@ -167,7 +168,7 @@ int executer(const Options &o)
     DecouperSequence(p, e);
     if (o.commande == QLatin1String("posterieur")) {
         const std::vector<int> q = CalculerCheminPosterieur(p, e);
-        ecrire(stdout, (QStringList{QStringLiteral("Start")} + EtatsChemin(p, q)).join(QStringLiteral(" - ")));
+        ecrire(stdout, TexteCheminEtats(EtatsChemin(p, q)));
         QString l = QStringLiteral("t\tO(t)");
         for (int i = 1; i <= p.N; ++i)
             l += QStringLiteral("\tγ(") + p.NomEtat(i) + QLatin1Char(')');

@@ -193,8 +193,7 @@ void PanneauDirect::montrer(const ResultatDirect &r)
                                              : s.Probabilite + (s.MisALEchelle ? QStringLiteral(" (mis à l'échelle)")
                                                                                : QString())));
             if (s.Erreur.isEmpty()) {
-                Table->setItem(ligne, 2,
-                               cellule(QStringLiteral("Start - ") + s.CheminViterbi.join(QStringLiteral(" - "))));
+                Table->setItem(ligne, 2, cellule(s.TexteViterbi));
                 Table->setItem(ligne, 3, cellule(s.ProbabiliteViterbi));
                 if (chemin.isEmpty())
                     chemin = s.CheminViterbi;

@@ -1,5 +1,6 @@
 // Les trois listes de résultats : hauteurs, animation des en-têtes, lignes, surlignage.
 #include "editor/listes.h"
+#include "algorithms/decodage.h"
 #include "editor/listes_outils.h"
 #include "editor/modele_chemins.h"
 #include "editor/principale.h"
@@ -152,10 +153,7 @@ void ListesResultats::configurer(QTreeView *l, const QString &nom)
 
 QString ListesResultats::TexteChemin(const QStringList &etats)
 {
-    QString t = QStringLiteral("Start");
-    for (const QString &e : etats)
-        t += QStringLiteral(" - ") + e;
-    return t;
+    return TexteCheminEtats(etats);
 }
 
 int ListesResultats::IconeDe(const QTreeWidgetItem *item)

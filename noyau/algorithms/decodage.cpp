@@ -517,3 +517,8 @@ QStringList EtatsCheminViterbi(const ParametresModele &p, const EspaceTravail &e
         etats << p.NomEtat(e.CheminViterbi[t]);
     return etats;
 }
+
+QString TexteCheminEtats(const QStringList &etats)
+{
+    return (QStringList{QStringLiteral("Start")} + etats).join(QStringLiteral(" - "));
+}

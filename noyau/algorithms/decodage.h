@@ -11,6 +11,8 @@ struct EspaceTravail;
 void CalculerViterbi(const ParametresModele &parametres, EspaceTravail &espace);
 // Noms des états de CheminViterbi aux temps 1..T.
 QStringList EtatsCheminViterbi(const ParametresModele &parametres, const EspaceTravail &espace);
+// Le texte d'un chemin d'états tel que listes et hmmcalc l'écrivent : « Start - E1 - E2 ».
+QString TexteCheminEtats(const QStringList &etats);
 
 namespace Calcul {
 // Tests : fait prendre au décodage sa version SSE2 même quand AVX2 est disponible.

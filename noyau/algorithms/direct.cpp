@@ -102,6 +102,7 @@ ResultatDirect Calculer(const ContenuModele &modele, const QStringList &sequence
             }
             Decoder(p, e);
             x.CheminViterbi = EtatsCheminViterbi(p, e);
+            x.TexteViterbi = TexteCheminEtats(x.CheminViterbi);
             x.ProbabiliteViterbi = TexteProbabilite(e);
             if (premiere < 0)
                 premiere = int(r.Sequences.size());

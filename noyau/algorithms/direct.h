@@ -15,6 +15,7 @@ struct ResultatSequenceDirect {
     QString Probabilite;      // comme hmmcalc forward (mantisse et exposant quand mis à l'échelle)
     bool MisALEchelle = false;
     QStringList CheminViterbi; // états 1..T, sans START
+    QString TexteViterbi;      // « Start - E1 - E2 », comme les listes et hmmcalc
     QString ProbabiliteViterbi;
     QString Erreur;            // refus en français (séquence impossible, symbole inconnu...)
 };
