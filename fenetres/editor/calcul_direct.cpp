@@ -3,7 +3,7 @@
 #include "editor/listes.h"
 #include "editor/principale.h"
 #include "model/document.h"
-#include "model/repertoire.h"
+#include "model/reglages.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -11,15 +11,10 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QSettings>
 #include <QTimer>
 #include <algorithm>
 
 namespace {
-QSettings reglages()
-{
-    return QSettings(Repertoire::Fichier(QStringLiteral("Fenetres.ini")), QSettings::IniFormat);
-}
 const QString CleVisible = QStringLiteral("CalculDirect/Visible");
 const QString CleSequences = QStringLiteral("CalculDirect/Sequences");
 const QString CleMotParMot = QStringLiteral("CalculDirect/MotParMot");
@@ -73,23 +68,20 @@ PanneauDirect *BrancherCalculDirect(TForm1 &f)
     });
 
     // Retenu pour l'utilisateur.
-    {
-        QSettings s = reglages();
-        panneau->MotParMot->setChecked(s.value(CleMotParMot, false).toBool());
-        panneau->DefinirSequences(s.value(CleSequences).toString());
-        if (s.value(CleVisible, false).toBool())
-            dock->show();
-    }
-    QObject::connect(action, &QAction::toggled, panneau, [](bool visible) { reglages().setValue(CleVisible, visible); });
+    panneau->MotParMot->setChecked(Reglages::LireBooleen(CleMotParMot, false));
+    panneau->DefinirSequences(Reglages::Lire(CleSequences));
+    if (Reglages::LireBooleen(CleVisible, false))
+        dock->show();
+    QObject::connect(action, &QAction::toggled, panneau, [](bool visible) { Reglages::EcrireBooleen(CleVisible, visible); });
     // Les séquences sont écrites une fois la frappe arrêtée, pas à chaque touche.
     auto *ecriture = new QTimer(panneau);
     ecriture->setSingleShot(true);
     ecriture->setInterval(800);
     QObject::connect(panneau->Saisie, &QPlainTextEdit::textChanged, ecriture, qOverload<>(&QTimer::start));
     QObject::connect(ecriture, &QTimer::timeout, panneau, [panneau] {
-        reglages().setValue(CleSequences, panneau->Saisie->toPlainText().left(100000));
+        Reglages::Ecrire(CleSequences, panneau->Saisie->toPlainText().left(100000));
     });
     QObject::connect(panneau->MotParMot, &QCheckBox::toggled, panneau,
-                     [](bool mot) { reglages().setValue(CleMotParMot, mot); });
+                     [](bool mot) { Reglages::EcrireBooleen(CleMotParMot, mot); });
     return panneau;
 }

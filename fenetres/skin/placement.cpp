@@ -1,6 +1,6 @@
 // Placement des fenêtres secondaires.
 #include "skin/placement.h"
-#include "model/repertoire.h"
+#include "model/reglages.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -10,10 +10,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
-#include <QSettings>
 #include <QWidget>
 #include <algorithm>
-#include <memory>
 
 namespace Placement {
 
@@ -56,17 +54,15 @@ namespace {
 
 QPointer<QWidget> principale;
 
-QSettings *reglages()
+// Un échec d'écriture n'interrompt pas l'utilisateur : dit une fois sur la sortie d'erreur.
+void retenirRectangle(const QString &cle, const QRect &r)
 {
-    static QString chemin;
-    static std::unique_ptr<QSettings> s;
-    // Le dossier de configuration peut changer (tests) : relu quand il change.
-    const QString c = Repertoire::Fichier(QStringLiteral("Fenetres.ini"));
-    if (!s || c != chemin) {
-        chemin = c;
-        s = std::make_unique<QSettings>(c, QSettings::IniFormat);
+    static bool dit = false;
+    QString erreur;
+    if (!Reglages::EcrireRectangle(cle, r, &erreur) && !dit) {
+        dit = true;
+        qWarning("%s", qPrintable(QStringLiteral("Places des fenêtres non retenues : %1").arg(erreur)));
     }
-    return s.get();
 }
 
 QRect zone(const QWidget *w)
@@ -94,7 +90,7 @@ void retenir(const QWidget *w)
     const QString cle = Cle(w);
     if (!cle.isEmpty() && w->property("hmmPlacee").toBool() &&
         !(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
-        reglages()->setValue(QStringLiteral("Fenetres/") + cle, w->geometry());
+        retenirRectangle(QStringLiteral("Fenetres/") + cle, w->geometry());
 }
 
 bool suivie(const QWidget *w)
@@ -138,7 +134,7 @@ void Placer(QWidget *w)
     QRect g = w->geometry();
     bool retenue = false;
     if (!cle.isEmpty()) {
-        const QRect r = reglages()->value(QStringLiteral("Fenetres/") + cle).toRect();
+        const QRect r = Reglages::LireRectangle(QStringLiteral("Fenetres/") + cle);
         if (r.isValid()) {
             // Une fenêtre de taille fixe garde sa taille ; seule sa place revient.
             g = w->minimumSize() == w->maximumSize() ? QRect(r.topLeft(), g.size()) : r;

@@ -5,6 +5,8 @@
 #include "editor/principale.h"
 #include "algorithms/sequence.h"
 #include "model/document.h"
+#include "model/reglages.h"
+#include "model/repertoire.h"
 #include "model/textes.h"
 #include "skin/messages.h"
 #include "skin/presentation.h"
@@ -220,8 +222,9 @@ TEST_F(TestAvecRepertoire, EcritureSelonLaCible)
               QStringList());
 }
 
-// Deux instances qui ajoutent chacune 200 séquences à l'historique en même temps : les 400
-// restent, et une séquence hors Windows-1252 se relit telle quelle.
+// Deux instances qui ajoutent chacune 200 séquences à l'historique et 200 réglages en même temps :
+// les 400 restent, et une séquence hors Windows-1252 ou une valeur de plusieurs lignes se relit
+// telle quelle.
 TEST_F(TestAvecRepertoire, HistoriquePartageEntreInstances)
 {
     pid_t enfants[2];
@@ -234,6 +237,7 @@ TEST_F(TestAvecRepertoire, HistoriquePartageEntreInstances)
                 HistoriqueSequences h;
                 h.Charger();
                 ok &= h.Memoriser(QStringLiteral("ω%1-%2").arg(k).arg(i));
+                ok &= Reglages::Ecrire(QStringLiteral("Essai%1/c%2").arg(k).arg(i), QStringLiteral("a\\b\nω%1").arg(i));
             }
             std::_Exit(ok ? 0 : 1);
         }
@@ -247,4 +251,17 @@ TEST_F(TestAvecRepertoire, HistoriquePartageEntreInstances)
     h.Charger();
     EXPECT_EQ(h.Sequences().size(), 400);
     EXPECT_TRUE(h.Sequences().contains(QStringLiteral("ω1-199")));
+    for (int k = 0; k < 2; ++k)
+        for (int i = 0; i < 200; ++i)
+            ASSERT_EQ(Reglages::Lire(QStringLiteral("Essai%1/c%2").arg(k).arg(i)), QStringLiteral("a\\b\nω%1").arg(i));
+    // Un rectangle des versions précédentes se relit ; un Fenetres.ini qui n'est pas un fichier
+    // ordinaire n'est jamais remplacé.
+    ASSERT_TRUE(Reglages::Ecrire(QStringLiteral("Fenetres/TForm2"), QStringLiteral("@Rect(10 20 300 200)")));
+    EXPECT_EQ(Reglages::LireRectangle(QStringLiteral("Fenetres/TForm2")), QRect(10, 20, 300, 200));
+    const QString ini = Repertoire::Fichier(QStringLiteral("Fenetres.ini"));
+    ASSERT_TRUE(QFile::remove(ini) && QDir().mkpath(ini));
+    QString erreur;
+    EXPECT_FALSE(Reglages::EcrireRectangle(QStringLiteral("Fenetres/TForm2"), QRect(1, 2, 3, 4), &erreur));
+    EXPECT_FALSE(erreur.isEmpty());
+    EXPECT_TRUE(QFileInfo(ini).isDir());
 }
