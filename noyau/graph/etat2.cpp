@@ -12,6 +12,12 @@ TEtat2::TEtat2(QWidget *owner)
 
 TEtat2::~TEtat2() = default;
 
+void TEtat2::DefinirNom(const QString &nom)
+{
+    Nom = nom;
+    setAccessibleName(QStringLiteral("État %1").arg(nom));
+}
+
 void TEtat2::Actualiser()
 {
     int k = 1;

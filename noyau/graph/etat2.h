@@ -32,6 +32,9 @@ public:
     int NbSymboles = 0;
     QString Generation[Taille][3];
 
+    // Le nom, et celui que lit l'aide technique : un état renommé est annoncé sous son nouveau nom.
+    void DefinirNom(const QString &nom);
+
     // Supprime les paires de probabilité 0 puis redessine. Lève EConversion.
     void Actualiser();
 

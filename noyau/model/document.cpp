@@ -251,7 +251,7 @@ void DocumentModele::installer(const ContenuModele &c)
     int k = c.Start ? 0 : 1;
     for (const auto &ce : c.Etats) {
         TEtat2 *b = CreerEtat();
-        b->Nom = ce.Nom;
+        b->DefinirNom(ce.Nom);
         b->setGeometry(ce.Left, ce.Top, ce.Width, ce.Height);
         RemplirPaires(b, ce);
         b->setParent(Surface);
@@ -344,7 +344,7 @@ TEtat2 *DocumentModele::placerNouvelle(const QString &nom, const ContenuModele::
     TEtat2 *b = CreerEtat();
     if (paires)
         RemplirPaires(b, *paires);
-    b->Nom = nom;
+    b->DefinirNom(nom);
     b->setParent(Surface);
     if (tailleMinimale)
         ReglesEdition::Placer(b, bornes);
@@ -400,7 +400,7 @@ void DocumentModele::Coller(const QList<ContenuModele::Etat> &etats, int decalag
         for (const ContenuModele::Etat &e : etats) {
             TEtat2 *b = CreerEtat();
             RemplirPaires(b, e);
-            b->Nom = BlocCopie::NomColle(e.Nom, NomsEtats(), &Dernier);
+            b->DefinirNom(BlocCopie::NomColle(e.Nom, NomsEtats(), &Dernier));
             b->setParent(Surface);
             ReglesEdition::Placer(b, QRect(e.Left + decalage, e.Top + decalage, e.Width, e.Height));
             b->show();
@@ -549,7 +549,7 @@ void DocumentModele::ModifierEtat(TEtat2 *e, const QString &nom, const QList<QPa
     if (nom != e->Nom) {
         etape(QStringLiteral("le changement du nom de l'état:") + guillemet + e->Nom + QStringLiteral(" en") + guillemet +
               nom + QStringLiteral(" \""));
-        e->Nom = nom;
+        e->DefinirNom(nom);
     }
     const int lignes = int(paires.size());
     int nonNuls = 0;

@@ -247,7 +247,7 @@ QStringList construire(const Lu &l)
 
     auto poser = [&](const QString &nom, int x, int y, int lg, int h) {
         TEtat2 *b = d.CreerEtat();
-        b->Nom = nom;
+        b->DefinirNom(nom);
         b->setGeometry(x, y, lg, h);
         b->setParent(d.Surface);
         return b;
