@@ -101,7 +101,13 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
         const int etapes = d.Annulations().Taille();
         QSignalSpy signaux(&d, &DocumentModele::modifie);
 
+        // Les aides techniques lisent le nom courant de chaque état, aussi après un renommage.
+        const auto nomsAccessibles = [&d] {
+            for (int k = d.StartPresent ? 0 : 1; k <= d.N; ++k)
+                EXPECT_EQ(d.Etats[k]->accessibleName(), QStringLiteral("État ") + d.Etats[k]->Nom);
+        };
         c.operation(d);
+        nomsAccessibles();
         const QStringList apres = d.LignesModele();
         EXPECT_NE(apres, avant);
         EXPECT_EQ(d.Annulations().Taille(), etapes + 1);
@@ -113,6 +119,7 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
         ASSERT_TRUE(d.Defaire());
         EXPECT_EQ(d.LignesModele(), avant);
         EXPECT_EQ(signaux.size(), 2);
+        nomsAccessibles();
         ASSERT_TRUE(d.Refaire());
         EXPECT_EQ(d.LignesModele(), apres);
         EXPECT_EQ(signaux.size(), 3);
