@@ -12,15 +12,18 @@
 #include "editor/principale.h"
 #include "editor/verification_panneau.h"
 #include "graph/nombres.h"
+#include "model/aleatoire.h"
 #include "skin/messages.h"
 #include "skin/presentation.h"
 #include "trace/document_trace.h"
 #include "trace/image.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QProcess>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <limits>
 
 void TForm1::BrancherModele()
 {
@@ -37,7 +40,7 @@ void TForm1::BrancherModele()
     Verification->hide(); // caché au démarrage, avec son séparateur
     connect(Verification, &PanneauVerification::cacheDemande, this, [this] { Verification->hide(); });
 
-    for (QAction *a : {Viderchemins1, ViderViterbi1, Viderprobabilites1, Vidertout1, Parametres1, Verifier1, Enumerer1,
+    for (QAction *a : {Viderchemins1, ViderViterbi1, Viderprobabilites1, Vidertout1, Parametres1, Aleatoire1, Verifier1, Enumerer1,
                        Approchedirect1, Forward1, Backward1, Viterbi1, AppViterbi1, AppBaumWelch1, Word1, BlocNote1,
                        Calculatrice1})
         a->setEnabled(true);
@@ -48,6 +51,7 @@ void TForm1::BrancherModele()
     connect(Vidertout1, &QAction::triggered, Listes, &ListesResultats::ViderTout);
     connect(Verifier1, &QAction::triggered, this, &TForm1::Verifier1Click);
     connect(Parametres1, &QAction::triggered, this, &TForm1::Parametres1Click);
+    connect(Aleatoire1, &QAction::triggered, this, &TForm1::Aleatoire1Click);
     connect(Enumerer1, &QAction::triggered, this, &TForm1::Enumerer1Click);
     connect(Approchedirect1, &QAction::triggered, this, &TForm1::Approchedirect1Click);
     connect(Forward1, &QAction::triggered, this, &TForm1::Forward1Click);
@@ -160,6 +164,22 @@ TForm17 *TForm1::AppViterbi1Click()
 TForm11 *TForm1::AppBaumWelch1Click()
 {
     return ouvrir<TForm11>(*this, true);
+}
+
+void TForm1::Aleatoire1Click()
+{
+    if (!Aleatoire::AQuoiTirer(Document->Contenu())) {
+        Messages::Information(this, QStringLiteral("Rien à tirer au hasard : dessinez d'abord les arcs du modèle et les "
+                                                   "symboles de ses états."));
+        return;
+    }
+    bool ok = false;
+    const int graine = QInputDialog::getInt(this, QStringLiteral("Probabilités aléatoires"),
+                                            QStringLiteral("Graine du tirage (la même graine redonne les mêmes "
+                                                           "probabilités) :"),
+                                            1, 0, std::numeric_limits<int>::max(), 1, &ok);
+    if (ok)
+        Document->RemplirAuHasard(quint32(graine));
 }
 
 TForm4 *TForm1::Parametres1Click()

@@ -192,6 +192,7 @@ void TForm1::creerActions()
 
     Editeretat1 = action(QStringLiteral("Editer l'état"), "document-properties", QStyle::SP_FileDialogInfoView, false);
     Parametres1 = action(QStringLiteral("Les paramètres du modèle"), nullptr, aucun, false);
+    Aleatoire1 = action(QStringLiteral("Probabilités aléatoires..."), nullptr, aucun, false);
     Verifier1 = action(QStringLiteral("Vérifier le modèle"), "tools-check-spelling", QStyle::SP_DialogApplyButton, false);
     Enumerer1 = action(QStringLiteral("Enumérer tous les chemins possible"), nullptr, aucun, false);
     Approchedirect1 = action(QStringLiteral("Approche direct"), nullptr, aucun, false);
@@ -283,6 +284,7 @@ void TForm1::creerMenus()
     QMenu *modele = mb->addMenu(QStringLiteral("Modèle"));
     modele->addAction(Editeretat1);
     modele->addAction(Parametres1);
+    modele->addAction(Aleatoire1);
     modele->addAction(Verifier1);
     modele->addSeparator();
     modele->addAction(Enumerer1);

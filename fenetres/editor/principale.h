@@ -132,6 +132,8 @@ public:
     TForm17 *AppViterbi1Click();
     TForm11 *AppBaumWelch1Click();
     TForm4 *Parametres1Click();
+    // "Probabilités aléatoires..." : la graine demandée, puis le tirage (une étape).
+    void Aleatoire1Click();
     // "Voir la trace d'exécution" (Rapport1, ToolButton23).
     void VoirTrace();
     // "Microsoft Word", "Bloc Note", "Calculatrice" : le premier programme trouvé de la liste.
@@ -148,7 +150,7 @@ public:
     QAction *Defaire1, *Refaire1, *Couper1, *Copier1, *Coller1, *Supprimer1, *Selectionnertout1;
     QAction *Viderchemins1, *ViderViterbi1, *Viderprobabilites1, *Vidertout1;
     QAction *Zoomavant1, *Zoomarriere1, *Ajuster1;
-    QAction *Editeretat1, *Parametres1, *Verifier1, *Enumerer1, *Approchedirect1, *Forward1, *Backward1, *Viterbi1,
+    QAction *Editeretat1, *Parametres1, *Aleatoire1, *Verifier1, *Enumerer1, *Approchedirect1, *Forward1, *Backward1, *Viterbi1,
         *AppViterbi1, *AppBaumWelch1, *Voiralgorithmes1, *Rapport1;
     QAction *Ajouterunmotdepasse1, *Modifierlemotdepasse1, *Supprimerlemotdepasse1;
     QAction *Word1, *BlocNote1, *Calculatrice1, *Optionsgenerales1;

@@ -2,6 +2,7 @@
 #include "graph/etat2.h"
 #include "graph/hmm.h"
 #include "graph/nombres.h"
+#include "model/aleatoire.h"
 #include "model/bloc_copie.h"
 #include "model/regles_edition.h"
 
@@ -646,6 +647,22 @@ void DocumentModele::ReporterParametres(const QString &description)
             etat->Actualiser();
         }
         h->Actualiser();
+    });
+}
+
+void DocumentModele::RemplirAuHasard(quint32 graine)
+{
+    const ContenuModele c = Aleatoire::Remplir(Contenu(), graine);
+    operation(QStringLiteral("le tirage des probabilités au hasard"), [&] {
+        // Contenu() suit l'ordre des arcs du graphe et du registre des états.
+        for (int i = 1; i <= Hmm1->NbArcs && i <= c.Arcs.size(); ++i)
+            Hmm1->Etiquette[i] = c.Arcs[i - 1].Etiquette;
+        qsizetype x = 0;
+        for (int k = StartPresent ? 0 : 1; k <= N && x < c.Etats.size(); ++k, ++x) {
+            RemplirPaires(Etats[k], c.Etats[x]);
+            Etats[k]->Actualiser();
+        }
+        Hmm1->Actualiser();
     });
 }
 

@@ -131,6 +131,9 @@ public:
     void ModifierEtat(TEtat2 *boite, const QString &nom, const QList<QPair<QString, QString>> &paires);
     // Report des paramètres λ (Parametres) sur les étiquettes et les probabilités des boîtes.
     void ReporterParametres(const QString &description);
+    // « Probabilités aléatoires » : les étiquettes des arcs et les probabilités des symboles
+    // tirées de la graine (Aleatoire::Remplir), en une étape ; la structure ne change pas.
+    void RemplirAuHasard(quint32 graine);
     // Remplace tout le modèle par ces lignes (import) : une étape d'annulation ; rien ne change
     // et false quand les lignes ne forment pas un modèle.
     bool Remplacer(const QStringList &lignes, const QString &description, QString *erreur);

@@ -3,7 +3,9 @@
 #include "outils_test.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
+#include "model/aleatoire.h"
 #include "model/document.h"
+#include "model/sommes.h"
 
 #include <QSignalSpy>
 #include <QWidget>
@@ -83,6 +85,8 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
         {"éditeur d'état", {},
          [](DocumentModele &d) { d.ModifierEtat(d.Etats[2], QStringLiteral("B2"), {{QStringLiteral("x"), QStringLiteral("1")}}); },
          "le changement du nom de l'état: \" B en \" B2 \""},
+        {"probabilités aléatoires", [](DocumentModele &d) { d.AjouterArc(0, 2); },
+         [](DocumentModele &d) { d.RemplirAuHasard(7); }, "le tirage des probabilités au hasard"},
         {"report des paramètres",
          [](DocumentModele &d) {
              d.CalculerParametres();
@@ -195,4 +199,50 @@ TEST_F(Operations, FichierEtMotDePasseSansEtape)
     EXPECT_EQ(etat.size(), 2);
     EXPECT_TRUE(d.Annulations().EstVide());
     EXPECT_TRUE(e.Annulations().EstVide());
+}
+
+// Le tirage : la même graine redonne le même modèle, chaque ligne somme exactement à 1 en
+// décimal, sans probabilité nulle, et seuls les nombres changent.
+TEST(Aleatoire, LignesExactesEtReproductibles)
+{
+    for (const int n : {1, 2, 7, 20, 21, 98}) {
+        SCOPED_TRACE(n);
+        std::uint32_t etat = 42;
+        const QStringList l = Aleatoire::Ligne(n, etat);
+        ASSERT_EQ(l.size(), n);
+        EXPECT_TRUE(Sommes::DecimaleVautUn(l)) << l.join(QLatin1Char(' ')).toStdString();
+        for (const QString &x : l)
+            EXPECT_GT(x.toDouble(), 0) << x.toStdString();
+    }
+    ContenuModele c;
+    QString erreur;
+    ASSERT_TRUE(FichierModele::Lire(Modele, &c, &erreur)) << erreur.toStdString();
+    c.Etats[1].Paires.append({QStringLiteral("y"), QString()});
+    c.Arcs.append(c.Arcs[1]);
+    c.Arcs.last().Source = 0;
+    const ContenuModele r = Aleatoire::Remplir(c, 3);
+    EXPECT_EQ(Aleatoire::Remplir(c, 3), r);
+    EXPECT_NE(Aleatoire::Remplir(c, 4), r);
+    ContenuModele structure = r;
+    for (qsizetype a = 0; a < r.Arcs.size(); ++a)
+        structure.Arcs[a].Etiquette = c.Arcs[a].Etiquette;
+    for (qsizetype e = 0; e < r.Etats.size(); ++e)
+        for (qsizetype k = 0; k < r.Etats[e].Paires.size(); ++k)
+            structure.Etats[e].Paires[k].second = c.Etats[e].Paires[k].second;
+    EXPECT_EQ(structure, c);
+    for (int s = 0; s <= c.N(); ++s) {
+        QStringList ligne;
+        for (const auto &a : r.Arcs)
+            if (a.Source == s)
+                ligne << a.Etiquette;
+        if (!ligne.isEmpty()) {
+            EXPECT_TRUE(Sommes::DecimaleVautUn(ligne)) << s;
+        }
+    }
+    for (qsizetype e = 1; e < r.Etats.size(); ++e) {
+        QStringList ligne;
+        for (const auto &p : r.Etats[e].Paires)
+            ligne << p.second;
+        EXPECT_TRUE(Sommes::DecimaleVautUn(ligne)) << e;
+    }
 }
