@@ -639,21 +639,72 @@ private:
     qint64 limite;
 };
 
-// Le plus grand nombre de colonnes dont l'image tient sous LimiteImage : pixels de 4 octets,
-// ou estimation haute du texte SVG (le générateur le garde tout entier en mémoire) d'après
-// les nœuds, leurs textes et les transitions dessinées par colonne.
-qint64 colonnesPermises(const Donnees &d, const Geometrie &g, bool svg)
+// L'image des instants debut..fin ; le dessin de la colonne des noms par-dessus quand les
+// instants ne commencent pas à 1.
+void peindreColonnes(QPainter &p, const Donnees &d, const Geometrie &g, const QSize &taille, int debut)
 {
-    if (svg) {
-        qint64 transitions = 0;
-        for (int i = 1; i <= d.N; ++i)
-            for (int j = 1; j <= d.N; ++j)
-                transitions += d.a(i, j) != 0;
-        const qint64 parColonne = 900 + qint64(d.N) * 1200 + transitions * 260;
-        return (LimiteImage - 20000 - qint64(d.N) * 600) / parColonne;
+    const int decalage = (debut - 1) * Geometrie::Colonne;
+    const QRect visible(QPoint(0, 0), taille);
+    p.save();
+    p.setClipRect(QRect(g.Gauche - 6, 0, taille.width(), taille.height()));
+    p.translate(-decalage, 0);
+    Dessiner(p, d, visible.translated(decalage, 0), d.T);
+    p.restore();
+    if (decalage > 0) {
+        p.save();
+        p.setClipRect(QRect(0, 0, g.Gauche - 6, taille.height()));
+        Dessiner(p, d, QRect(0, 0, g.Gauche - 6, taille.height()), d.T);
+        p.restore();
     }
-    const qint64 largeur = LimiteImage / (4 * qint64(g.Taille().height()));
-    return (largeur - g.Gauche - 10) / Geometrie::Colonne;
+}
+
+QSize tailleImage(const Donnees &d, const Geometrie &g, int colonnes)
+{
+    return QSize(std::max(g.Gauche + colonnes * Geometrie::Colonne + 10, LargeurMinimale(d)), g.Taille().height());
+}
+
+// Texte SVG des instants debut..fin, dans un tampon borné par `limite` ; false quand il déborde.
+bool texteSvg(const Donnees &d, const Geometrie &g, int debut, int fin, qint64 limite, QByteArray *octets)
+{
+    const QSize taille = tailleImage(d, g, fin - debut + 1);
+    TamponBorne tampon(limite);
+    tampon.open(QIODevice::WriteOnly);
+    QSvgGenerator generateur;
+    generateur.setOutputDevice(&tampon);
+    generateur.setSize(taille);
+    generateur.setViewBox(QRect(QPoint(0, 0), taille));
+    generateur.setTitle(QStringLiteral("Treillis ") + Titre(d.Quoi));
+    QPainter p;
+    if (!p.begin(&generateur))
+        return false;
+    peindreColonnes(p, d, g, taille, debut);
+    p.end();
+    if (tampon.Deborde)
+        return false;
+    *octets = std::move(tampon.Octets);
+    return true;
+}
+
+// Le plus grand nombre de colonnes dont l'image tient sous LimiteImage. PNG : pixels de 4
+// octets. SVG : mesuré sur quelques colonnes des instants demandés (une, puis neuf), le texte
+// d'une colonne ne dépendant que de ses nœuds, de leurs nombres et des transitions.
+qint64 colonnesPermises(const Donnees &d, const Geometrie &g, bool svg, int debut, int fin)
+{
+    if (!svg) {
+        const qint64 largeur = LimiteImage / (4 * qint64(g.Taille().height()));
+        return (largeur - g.Gauche - 10) / Geometrie::Colonne;
+    }
+    const int echantillon = std::min(9, fin - debut + 1);
+    QByteArray un, plusieurs;
+    if (!texteSvg(d, g, debut, debut, LimiteImage, &un))
+        return 0;
+    if (echantillon < 2)
+        return 1;
+    if (!texteSvg(d, g, debut, debut + echantillon - 1, LimiteImage, &plusieurs))
+        return 0;
+    const qint64 parColonne = std::max<qint64>(1, (plusieurs.size() - un.size()) / (echantillon - 1));
+    const qint64 fixe = std::max<qint64>(0, un.size() - parColonne);
+    return (LimiteImage - fixe) / parColonne;
 }
 
 }
@@ -671,11 +722,10 @@ bool Exporter(const Donnees &d, const QString &chemin, QString *erreur, int debu
         return refuser(QStringLiteral("Colonnes %1:%2 hors du treillis (instants 1 à %3).").arg(debut).arg(fin).arg(d.T));
     const int colonnes = fin - debut + 1;
     const Geometrie g(d);
-    QSize taille(g.Gauche + colonnes * Geometrie::Colonne + 10, g.Taille().height());
-    taille.setWidth(std::max(taille.width(), LargeurMinimale(d)));
+    const QSize taille = tailleImage(d, g, colonnes);
     const bool svg = QFileInfo(chemin).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
-    const qint64 permises = colonnesPermises(d, g, svg);
-    if (colonnes > permises)
+    const qint64 permises = colonnesPermises(d, g, svg, debut, fin);
+    const auto trop = [&](qint64 permises) {
         return refuser(QStringLiteral("L'image du treillis dépasserait %1 Mo (%2 colonnes, au plus %3 ici) : choisissez "
                                       "une partie des instants avec --colonnes DEBUT:FIN (par exemple --colonnes %4:%5).")
                            .arg(LimiteImage / (1024 * 1024))
@@ -683,41 +733,15 @@ bool Exporter(const Donnees &d, const QString &chemin, QString *erreur, int debu
                            .arg(std::max<qint64>(permises, 0))
                            .arg(debut)
                            .arg(debut + std::max<qint64>(permises, 1) - 1));
-    // Les colonnes debut..fin, décalées contre la colonne des noms ; puis les noms par-dessus.
-    const int decalage = (debut - 1) * Geometrie::Colonne;
-    const QRect visible(QPoint(0, 0), taille);
-    const auto peindre = [&](QPainter &p) {
-        p.save();
-        p.setClipRect(QRect(g.Gauche - 6, 0, taille.width(), taille.height()));
-        p.translate(-decalage, 0);
-        Dessiner(p, d, visible.translated(decalage, 0), d.T);
-        p.restore();
-        if (decalage > 0) {
-            p.save();
-            p.setClipRect(QRect(0, 0, g.Gauche - 6, taille.height()));
-            Dessiner(p, d, QRect(0, 0, g.Gauche - 6, taille.height()), d.T);
-            p.restore();
-        }
     };
+    // SVG : les nombres d'une colonne n'ont pas tous la même longueur ; près de la limite,
+    // c'est le texte écrit qui décide (tampon borné), pas l'estimation.
+    if (svg ? colonnes > permises + permises / 4 : colonnes > permises)
+        return trop(permises);
     QByteArray octets;
     if (svg) {
-        TamponBorne tampon(LimiteImage);
-        tampon.open(QIODevice::WriteOnly);
-        QSvgGenerator generateur;
-        generateur.setOutputDevice(&tampon);
-        generateur.setSize(taille);
-        generateur.setViewBox(visible);
-        generateur.setTitle(QStringLiteral("Treillis ") + Titre(d.Quoi));
-        QPainter p;
-        if (!p.begin(&generateur))
-            return refuser(QStringLiteral("Impossible de dessiner l'image « %1 ».").arg(chemin));
-        peindre(p);
-        p.end();
-        if (tampon.Deborde)
-            return refuser(QStringLiteral("L'image du treillis dépasserait %1 Mo : choisissez une partie des instants "
-                                          "avec --colonnes DEBUT:FIN.")
-                               .arg(LimiteImage / (1024 * 1024)));
-        octets = std::move(tampon.Octets);
+        if (!texteSvg(d, g, debut, fin, LimiteImage, &octets))
+            return trop(std::min<qint64>(permises, colonnes - 1));
     } else {
         QImage image(taille, QImage::Format_RGB32);
         if (image.isNull())
@@ -727,7 +751,7 @@ bool Exporter(const Donnees &d, const QString &chemin, QString *erreur, int debu
         image.fill(Qt::white);
         {
             QPainter p(&image);
-            peindre(p);
+            peindreColonnes(p, d, g, taille, debut);
         }
         QBuffer tampon(&octets);
         tampon.open(QIODevice::WriteOnly);

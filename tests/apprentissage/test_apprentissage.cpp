@@ -432,6 +432,9 @@ TEST_F(Apprentissage, LigneDeCommande)
         {{"treillis", e1e2, QString(5000, 'a'), "--image", Chemin("long.png")}, 2, "", "--colonnes 1:"},
         {{"treillis", e1e2, QString(5000, 'a'), "--image", Chemin("long.png"), "--colonnes", "4990:5000"}, 0, "", ""},
         {{"treillis", e1e2, "ab", "--image", Chemin("c.png"), "--colonnes", "2:3"}, 2, "", "hors du treillis"},
+        // SVG : la limite est celle du texte écrit, ni plus ni moins.
+        {{"treillis", e1e2, QString(20000, 'a'), "--image", Chemin("grand.svg")}, 0, "", ""},
+        {{"treillis", e1e2, QString(26000, 'a'), "--image", Chemin("trop.svg")}, 2, "", "--colonnes 1:"},
         {{"parametres", Chemin("esc.hmm")}, 0, "", "E\\x1b[2J"},
         {{"exporter", Chemin("vide.hmm"), Chemin("v.json")}, 2, "", "ne s'importerait pas"},
     };
@@ -456,4 +459,7 @@ TEST_F(Apprentissage, LigneDeCommande)
     const int largeur = QImage(Chemin("long.png")).width();
     EXPECT_TRUE(largeur > 11 * Treillis::Geometrie::Colonne && largeur < 12 * Treillis::Geometrie::Colonne + 400) << largeur;
     EXPECT_FALSE(QFileInfo::exists(Chemin("v.json")));
+    const qint64 svg = QFileInfo(Chemin("grand.svg")).size();
+    EXPECT_TRUE(svg > Treillis::LimiteImage * 3 / 4 && svg <= Treillis::LimiteImage) << svg;
+    EXPECT_FALSE(QFileInfo::exists(Chemin("trop.svg")));
 }
