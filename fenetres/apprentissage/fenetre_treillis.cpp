@@ -331,10 +331,16 @@ FenetreTreillis::FenetreTreillis(QWidget *parent) : QWidget(parent, Qt::Window)
             montrerFormule(t, j);
     });
     connect(Vue, &VueTreillis::caseCliquee, this, &FenetreTreillis::choisir);
-    // Au clavier, la case courante du tableau donne sa formule et se voit dans le dessin.
-    connect(Tableau->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &i) {
+    // Au clavier, la case courante du tableau donne sa formule et se voit dans le dessin ; une
+    // aide technique, elle, sélectionne la case sans la rendre courante.
+    const auto caseDuTableau = [this](const QModelIndex &i) {
         if (i.isValid() && Treillis::Visible(Vue->Donnees(), Vue->Etape(), i.column() + 1))
             choisir(i.column() + 1, i.row() + 1);
+    };
+    connect(Tableau->selectionModel(), &QItemSelectionModel::currentChanged, this, caseDuTableau);
+    connect(Tableau->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, caseDuTableau] {
+        if (const QModelIndexList l = Tableau->selectionModel()->selectedIndexes(); l.size() == 1)
+            caseDuTableau(l.first());
     });
     connect(Exporter, &QPushButton::clicked, this, &FenetreTreillis::exporter);
     connect(BoutonAide, &QPushButton::clicked, this, [] { Aide::Afficher(QStringLiteral("Treillis")); });
@@ -404,6 +410,8 @@ void FenetreTreillis::montrerFormule(int t, int j)
 
 void FenetreTreillis::choisir(int t, int j)
 {
+    if (epingle && t == Vue->TSurligne() && j == Vue->JSurligne())
+        return; // courante et sélectionnée à la fois : une seule fois
     const bool avant = epingle;
     epingle = t > 0;
     if (!epingle) {
