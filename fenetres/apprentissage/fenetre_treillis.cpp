@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -282,6 +283,7 @@ FenetreTreillis::FenetreTreillis(QWidget *parent) : QWidget(parent, Qt::Window)
     Formule->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Formule->setMinimumHeight(48);
     Formule->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Formule->setTextFormat(Qt::RichText);
     Formule->setAccessibleName(QStringLiteral("Formule développée"));
 
     auto *l = new QVBoxLayout(this);
@@ -328,19 +330,17 @@ FenetreTreillis::FenetreTreillis(QWidget *parent) : QWidget(parent, Qt::Window)
         if (!epingle)
             montrerFormule(t, j);
     });
-    connect(Vue, &VueTreillis::caseCliquee, this, [this](int t, int j) {
-        epingle = t > 0;
-        if (t > 0)
-            montrerFormule(t, j);
-        else
-            Vue->Surligner(0, 0);
-    });
-    // Au clavier, la case courante du tableau donne sa formule et se voit dans le dessin.
-    connect(Tableau->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &i) {
-        if (i.isValid() && Treillis::Visible(Vue->Donnees(), Vue->Etape(), i.column() + 1)) {
-            epingle = true;
-            montrerFormule(i.column() + 1, i.row() + 1);
-        }
+    connect(Vue, &VueTreillis::caseCliquee, this, &FenetreTreillis::choisir);
+    // Au clavier, la case courante du tableau donne sa formule et se voit dans le dessin ; une
+    // aide technique, elle, sélectionne la case sans la rendre courante.
+    const auto caseDuTableau = [this](const QModelIndex &i) {
+        if (i.isValid() && Treillis::Visible(Vue->Donnees(), Vue->Etape(), i.column() + 1))
+            choisir(i.column() + 1, i.row() + 1);
+    };
+    connect(Tableau->selectionModel(), &QItemSelectionModel::currentChanged, this, caseDuTableau);
+    connect(Tableau->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, caseDuTableau] {
+        if (const QModelIndexList l = Tableau->selectionModel()->selectedIndexes(); l.size() == 1)
+            caseDuTableau(l.first());
     });
     connect(Exporter, &QPushButton::clicked, this, &FenetreTreillis::exporter);
     connect(BoutonAide, &QPushButton::clicked, this, [] { Aide::Afficher(QStringLiteral("Treillis")); });
@@ -376,6 +376,8 @@ bool FenetreTreillis::recalculer(QString *erreur)
             *erreur = MemoireTables::MessageManque();
         return false;
     }
+    if (epingle)
+        emit entreesChoisies({}, QString());
     epingle = false;
     Defilement->Actualiser();
     Valeurs->Actualiser();
@@ -387,7 +389,9 @@ bool FenetreTreillis::recalculer(QString *erreur)
     const Treillis::Donnees &d = Vue->Donnees();
     const QString entete = d.TableEchelle() ? Treillis::TexteEntete(d)
                                             : QStringLiteral("P(O|λ) = ") + Nombres::Formater(d.P);
-    Formule->setText(entete + QStringLiteral(". Survolez ou cliquez un nœud pour voir sa formule développée."));
+    Formule->setText((entete + QStringLiteral(". Survolez ou cliquez un nœud pour voir sa formule développée.")).toHtmlEscaped());
+    Formule->setAccessibleName(QStringLiteral("Formule développée"));
+    Formule->setAccessibleDescription(QString());
     return true;
 }
 
@@ -395,7 +399,45 @@ void FenetreTreillis::montrerFormule(int t, int j)
 {
     Vue->Surligner(t, j);
     Defilement->BandeEtats->update();
-    Formule->setText(Treillis::Formule(Vue->Donnees(), t, j));
+    Defilement->BandeInstants->update();
+    const Treillis::Donnees &d = Vue->Donnees();
+    // Termes colorés comme dans le dessin ; l'aide technique lit la formule en texte simple et
+    // ce qu'elle lit.
+    Formule->setText(Treillis::FormuleCouleurs(d, t, j));
+    Formule->setAccessibleName(QStringLiteral("Formule développée : ") + Treillis::Formule(d, t, j));
+    Formule->setAccessibleDescription(Treillis::Lues(d, t, j).Texte);
+}
+
+void FenetreTreillis::choisir(int t, int j)
+{
+    if (epingle && t == Vue->TSurligne() && j == Vue->JSurligne())
+        return; // courante et sélectionnée à la fois : une seule fois
+    const bool avant = epingle;
+    epingle = t > 0;
+    if (!epingle) {
+        Vue->Surligner(0, 0);
+        if (avant)
+            emit entreesChoisies({}, QString());
+        return;
+    }
+    montrerFormule(t, j);
+    const Treillis::Donnees &d = Vue->Donnees();
+    QList<QPair<QString, QString>> arcs;
+    for (const Treillis::Terme &x : Treillis::Lues(d, t, j).Termes)
+        if (x.De >= 0)
+            arcs.append({d.Etats[x.De], d.Etats[x.Vers]});
+    emit entreesChoisies(arcs, d.Etats[j]);
+}
+
+void FenetreTreillis::hideEvent(QHideEvent *e)
+{
+    // Fenêtre fermée (pas réduite) : le graphe ne garde pas les arcs d'une case qu'on ne voit plus.
+    if (epingle && !e->spontaneous()) {
+        epingle = false;
+        Vue->Surligner(0, 0);
+        emit entreesChoisies({}, QString());
+    }
+    QWidget::hideEvent(e);
 }
 
 void FenetreTreillis::exporter()

@@ -6,6 +6,8 @@
 #include "trace/treillis.h"
 
 #include <QAbstractTableModel>
+#include <QList>
+#include <QPair>
 #include <QScrollArea>
 #include <QWidget>
 
@@ -105,8 +107,18 @@ public:
     // Relecture : une colonne par pas.
     QTimer *Minuterie = nullptr;
 
+signals:
+    // La case cliquée ou choisie au clavier lit ces arcs (noms source, destination ; START
+    // pour π) et se trouve sur `etat` ; `etat` vide : plus de case choisie.
+    void entreesChoisies(const QList<QPair<QString, QString>> &arcs, const QString &etat);
+
+protected:
+    void hideEvent(QHideEvent *e) override;
+
 private:
     void montrerFormule(int t, int j);
+    // Case épinglée (0, 0 : aucune) : ses arcs vont au graphe.
+    void choisir(int t, int j);
     void exporter();
     bool recalculer(QString *erreur);
     ParametresModele *parametres = nullptr;

@@ -158,8 +158,11 @@ public:
         const Treillis::Valeurs v = a == Trace::AlgorithmeBackward ? Treillis::Valeurs::Beta
                                     : a == Trace::AlgorithmeViterbi ? Treillis::Valeurs::Delta
                                                                     : Treillis::Valeurs::Alpha;
-        if (!Treillis)
+        if (!Treillis) {
             Treillis = new FenetreTreillis(&f);
+            // La case choisie dans le treillis montre sur le graphe les arcs que lit sa formule.
+            connect(Treillis, &FenetreTreillis::entreesChoisies, f.Listes, &ListesResultats::SurlignerEntrees);
+        }
         QString erreur;
         f.Document->CalculerParametres();
         if (!Treillis->Montrer(f.Document->Parametres, f.Espace.SequenceObservations, f.Espace.DecoupageCaractere, v,

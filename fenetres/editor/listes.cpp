@@ -240,6 +240,12 @@ void ListesResultats::ViderTout()
 
 void ListesResultats::EffacerSurlignage()
 {
+    entrees = false;
+    if (etatEntrees) {
+        etatEntrees->Surligne = false;
+        etatEntrees->update();
+    }
+    etatEntrees = nullptr;
     THmm *h = f.Document->Hmm1;
     bool change = false;
     for (bool &s : h->ArcSurligne) {
@@ -269,6 +275,31 @@ void ListesResultats::Surligner(const QStringList &etats)
     for (int i = 0; i <= d.N; ++i)
         if (d.Etats[i])
             d.Etats[i]->update();
+}
+
+void ListesResultats::SurlignerEntrees(const QList<QPair<QString, QString>> &arcs, const QString &etat)
+{
+    if (etat.isEmpty()) {
+        // Un chemin surligné depuis reste en place.
+        if (entrees)
+            EffacerSurlignage();
+        return;
+    }
+    DocumentModele &d = *f.Document;
+    EffacerSurlignage();
+    for (const auto &[source, destination] : arcs) {
+        const int i = d.RechercherIndice(source, false), k = d.RechercherIndice(destination, false);
+        const int a = i >= 0 && k >= 0 ? d.Hmm1->ExisteARC(i, k) : -1;
+        if (a > 0 && a < THmm::Taille)
+            d.Hmm1->ArcSurligne[a] = true;
+    }
+    entrees = true;
+    if (const int k = d.RechercherIndice(etat, false); k >= 0 && d.Etats[k]) {
+        etatEntrees = d.Etats[k];
+        etatEntrees->Surligne = true;
+        etatEntrees->update();
+    }
+    d.Hmm1->update();
 }
 
 // ---- Hauteurs et animation ----

@@ -4,7 +4,10 @@
 // en-tête replie ou déplie sa liste par une animation de 20 ms ; un clic sur un chemin
 // surligne ses arcs dans le graphe.
 #include <QIcon>
+#include <QList>
 #include <QObject>
+#include <QPair>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -17,6 +20,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class ModeleChemins;
 class TableDesChemins;
+class TEtat2;
 class TForm1;
 
 // Le panneau gauche : place les en-têtes et les listes selon leurs hauteurs.
@@ -72,6 +76,9 @@ public:
     // Surlignage : marque les arcs START -> s(1), s(1) -> s(2), ... du chemin et redessine.
     void Surligner(const QStringList &etats);
     void EffacerSurlignage();
+    // Ce que lit la formule d'une case du treillis : ces arcs (noms source, destination) et la
+    // boîte de `etat`, seuls surlignés. `etat` vide : efface ce surlignage-là seulement.
+    void SurlignerEntrees(const QList<QPair<QString, QString>> &arcs, const QString &etat);
 
     // En-têtes : replier ou déplier.
     void EntetesCheminsClick();
@@ -103,4 +110,6 @@ private:
     QTreeView *enCours = nullptr;
     int cible = 0;
     bool repli = false;
+    bool entrees = false;          // le surlignage vient d'une case du treillis
+    QPointer<TEtat2> etatEntrees;  // sa boîte surlignée
 };

@@ -278,9 +278,21 @@ QString TexteEntete(const Donnees &d)
 
 namespace {
 
+// Termes marqués dans le texte d'une formule : U+E000 + couleur devant, U+E0FF derrière ;
+// FormuleCouleurs en fait des balises (après l'échappement du reste), Formule n'en pose pas.
+constexpr int MarqueDebut = 0xE000, MarqueFin = 0xE0FF, NombreMarques = 0xFF;
+
+struct Marqueur {
+    bool Actif = false;
+    QString operator()(int k, const QString &texte) const
+    {
+        return Actif ? QChar(MarqueDebut + k % NombreMarques) + texte + QChar(MarqueFin) : texte;
+    }
+};
+
 // La formule d'une case mise à l'échelle : ᾱ et β̂ avec leurs facteurs c_t, γ tiré d'eux, δ en
 // mantisse et exposant ; la valeur vraie suit.
-QString formuleEchelle(const Donnees &d, int t, int j)
+QString formuleEchelle(const Donnees &d, int t, int j, const Marqueur &m)
 {
     const QString &nj = d.Etats[j];
     const auto a = [&](int i, int k) { return QStringLiteral("a(%1,%2)").arg(d.Etats[i], d.Etats[k]); };
@@ -292,15 +304,15 @@ QString formuleEchelle(const Donnees &d, int t, int j)
     switch (d.Quoi) {
     case Valeurs::Alpha: {
         if (t == 1) {
-            lettres = QStringLiteral("c1·π(%1)·%2").arg(nj, b(j, 1));
-            nombres = QStringLiteral("%1 × %2 × %3").arg(c(1), n(d.PI[std::size_t(j)]), n(d.b(j, 1)));
+            lettres = QStringLiteral("c1·") + m(0, QStringLiteral("π(%1)·%2").arg(nj, b(j, 1)));
+            nombres = c(1) + QStringLiteral(" × ") + m(0, QStringLiteral("%1 × %2").arg(n(d.PI[std::size_t(j)]), n(d.b(j, 1))));
             break;
         }
         QStringList l, v;
         for (int i = 1; i <= d.N; ++i)
             if (d.a(i, j) != 0) {
-                l << nom(alpha, t - 1, i) + QStringLiteral("·") + a(i, j);
-                v << n(d.Alpha(t - 1, i)) + QStringLiteral(" × ") + n(d.a(i, j));
+                l << m(int(l.size()), nom(alpha, t - 1, i) + QStringLiteral("·") + a(i, j));
+                v << m(int(v.size()), n(d.Alpha(t - 1, i)) + QStringLiteral(" × ") + n(d.a(i, j)));
             }
         if (l.isEmpty()) {
             lettres = QStringLiteral("0 (aucune transition vers %1)").arg(nj);
@@ -319,8 +331,9 @@ QString formuleEchelle(const Donnees &d, int t, int j)
         QStringList l, v;
         for (int k = 1; k <= d.N; ++k)
             if (d.a(j, k) != 0) {
-                l << a(j, k) + QStringLiteral("·") + b(k, t + 1) + QStringLiteral("·") + nom(beta, t + 1, k);
-                v << n(d.a(j, k)) + QStringLiteral(" × ") + n(d.b(k, t + 1)) + QStringLiteral(" × ") + n(d.Beta(t + 1, k));
+                l << m(int(l.size()), a(j, k) + QStringLiteral("·") + b(k, t + 1) + QStringLiteral("·") + nom(beta, t + 1, k));
+                v << m(int(v.size()), n(d.a(j, k)) + QStringLiteral(" × ") + n(d.b(k, t + 1)) + QStringLiteral(" × ") +
+                                          n(d.Beta(t + 1, k)));
             }
         if (l.isEmpty()) {
             lettres = QStringLiteral("0 (aucune transition depuis %1)").arg(nj);
@@ -331,21 +344,21 @@ QString formuleEchelle(const Donnees &d, int t, int j)
         break;
     }
     case Valeurs::Gamma:
-        lettres = QStringLiteral("%1·%2 / c%3").arg(nom(alpha, t, j), nom(beta, t, j)).arg(t);
-        nombres = QStringLiteral("%1 × %2 / %3").arg(n(d.Alpha(t, j)), n(d.Beta(t, j)), c(t));
+        lettres = QStringLiteral("%1·%2 / c%3").arg(m(0, nom(alpha, t, j)), m(1, nom(beta, t, j))).arg(t);
+        nombres = QStringLiteral("%1 × %2 / %3").arg(m(0, n(d.Alpha(t, j))), m(1, n(d.Beta(t, j))), c(t));
         break;
     case Valeurs::Delta: {
         valeur = TexteValeur(d, t, j);
         if (t == 1) {
-            lettres = QStringLiteral("π(%1)·%2").arg(nj, b(j, 1));
-            nombres = QStringLiteral("%1 × %2").arg(n(d.PI[std::size_t(j)]), n(d.b(j, 1)));
+            lettres = m(0, QStringLiteral("π(%1)·%2").arg(nj, b(j, 1)));
+            nombres = m(0, QStringLiteral("%1 × %2").arg(n(d.PI[std::size_t(j)]), n(d.b(j, 1))));
             break;
         }
         QStringList l, v;
         for (int i = 1; i <= d.N; ++i)
             if (d.a(i, j) != 0) {
-                l << nom(QStringLiteral("δ"), t - 1, i) + QStringLiteral("·") + a(i, j);
-                v << TexteValeur(d, t - 1, i) + QStringLiteral(" × ") + n(d.a(i, j));
+                l << m(int(l.size()), nom(QStringLiteral("δ"), t - 1, i) + QStringLiteral("·") + a(i, j));
+                v << m(int(v.size()), TexteValeur(d, t - 1, i) + QStringLiteral(" × ") + n(d.a(i, j)));
             }
         if (l.isEmpty()) {
             lettres = QStringLiteral("0 (aucune transition vers %1)").arg(nj);
@@ -369,12 +382,10 @@ QString formuleEchelle(const Donnees &d, int t, int j)
     return r;
 }
 
-}
-
-QString Formule(const Donnees &d, int t, int j)
+QString formule(const Donnees &d, int t, int j, const Marqueur &m)
 {
     if (d.TableEchelle())
-        return formuleEchelle(d, t, j);
+        return formuleEchelle(d, t, j, m);
     const QString s = Symbole(d.Quoi);
     const QString &nj = d.Etats[j];
     const auto nom = [&](const QString &q, int tt, int i) { return QStringLiteral("%1%2(%3)").arg(q).arg(tt).arg(d.Etats[i]); };
@@ -388,16 +399,16 @@ QString Formule(const Donnees &d, int t, int j)
         const bool max = d.Quoi == Valeurs::Delta;
         const Matrice<long double> &prec = max ? d.Delta : d.Alpha;
         if (t == 1) {
-            lettres = QStringLiteral("π(%1)·%2").arg(nj, b(j, 1));
-            nombres = QStringLiteral("%1 × %2").arg(n(d.PI[std::size_t(j)]), n(d.b(j, 1)));
+            lettres = m(0, QStringLiteral("π(%1)·%2").arg(nj, b(j, 1)));
+            nombres = m(0, QStringLiteral("%1 × %2").arg(n(d.PI[std::size_t(j)]), n(d.b(j, 1))));
             break;
         }
         QStringList l, v;
         for (int i = 1; i <= d.N; ++i) {
             if (d.a(i, j) == 0)
                 continue;
-            l << nom(s, t - 1, i) + QStringLiteral("·") + a(i, j);
-            v << n(prec(t - 1, i)) + QStringLiteral(" × ") + n(d.a(i, j));
+            l << m(int(l.size()), nom(s, t - 1, i) + QStringLiteral("·") + a(i, j));
+            v << m(int(v.size()), n(prec(t - 1, i)) + QStringLiteral(" × ") + n(d.a(i, j)));
         }
         const QString sep = max ? QStringLiteral(" ; ") : QStringLiteral(" + ");
         const QString ouvre = max ? QStringLiteral("max[") : QStringLiteral("[");
@@ -420,16 +431,17 @@ QString Formule(const Donnees &d, int t, int j)
         for (int k = 1; k <= d.N; ++k) {
             if (d.a(j, k) == 0)
                 continue;
-            l << a(j, k) + QStringLiteral("·") + b(k, t + 1) + QStringLiteral("·") + nom(s, t + 1, k);
-            v << n(d.a(j, k)) + QStringLiteral(" × ") + n(d.b(k, t + 1)) + QStringLiteral(" × ") + n(d.Beta(t + 1, k));
+            l << m(int(l.size()), a(j, k) + QStringLiteral("·") + b(k, t + 1) + QStringLiteral("·") + nom(s, t + 1, k));
+            v << m(int(v.size()),
+                   n(d.a(j, k)) + QStringLiteral(" × ") + n(d.b(k, t + 1)) + QStringLiteral(" × ") + n(d.Beta(t + 1, k)));
         }
         lettres = l.isEmpty() ? QStringLiteral("0 (aucune transition depuis %1)").arg(nj) : l.join(QStringLiteral(" + "));
         nombres = l.isEmpty() ? QString() : v.join(QStringLiteral(" + "));
         break;
     }
     case Valeurs::Gamma:
-        lettres = QStringLiteral("%1·%2 / P(O|λ)").arg(nom(QStringLiteral("α"), t, j), nom(QStringLiteral("β"), t, j));
-        nombres = QStringLiteral("%1 × %2 / %3").arg(n(d.Alpha(t, j)), n(d.Beta(t, j)), n(d.P));
+        lettres = QStringLiteral("%1·%2 / P(O|λ)").arg(m(0, nom(QStringLiteral("α"), t, j)), m(1, nom(QStringLiteral("β"), t, j)));
+        nombres = QStringLiteral("%1 × %2 / %3").arg(m(0, n(d.Alpha(t, j))), m(1, n(d.Beta(t, j))), n(d.P));
         break;
     }
     QString r = nom(s, t, j) + QStringLiteral(" = ") + lettres;
@@ -439,6 +451,96 @@ QString Formule(const Donnees &d, int t, int j)
     if (d.Quoi == Valeurs::Delta && t > 1 && valeur > 0)
         r += QStringLiteral(" ; ψ%1(%2) = %3").arg(t).arg(nj, d.Etats[d.Psi(t, j)]);
     return r;
+}
+
+}
+
+QString Formule(const Donnees &d, int t, int j)
+{
+    return formule(d, t, j, Marqueur{});
+}
+
+QColor CouleurTerme(int k)
+{
+    // Foncées pour se lire sur fond clair, loin du rouge du chemin de Viterbi et de l'orange
+    // de la case mise en évidence.
+    static const QColor couleurs[] = {QColor(0, 130, 60),  QColor(130, 50, 170), QColor(0, 120, 150),
+                                      QColor(150, 90, 0),  QColor(190, 30, 130), QColor(90, 110, 0),
+                                      QColor(60, 60, 200), QColor(110, 70, 50)};
+    constexpr int taille = int(sizeof couleurs / sizeof couleurs[0]);
+    return couleurs[((k % taille) + taille) % taille];
+}
+
+QString FormuleCouleurs(const Donnees &d, int t, int j)
+{
+    QString r;
+    for (const QChar c : formule(d, t, j, Marqueur{true}).toHtmlEscaped()) {
+        const int u = c.unicode();
+        if (u == MarqueFin)
+            r += QStringLiteral("</span>");
+        else if (u >= MarqueDebut && u < MarqueDebut + NombreMarques)
+            r += QStringLiteral("<span style=\"color:%1\">").arg(CouleurTerme(u - MarqueDebut).name());
+        else
+            r += c;
+    }
+    return r;
+}
+
+Entrees Lues(const Donnees &d, int t, int j)
+{
+    Entrees e;
+    const auto ajouter = [&](Valeurs table, int tt, int i, int de, int vers, int etat, int te) {
+        e.Termes.push_back({table, tt, i, de, vers, etat, te, int(e.Termes.size())});
+    };
+    switch (d.Quoi) {
+    case Valeurs::Alpha:
+    case Valeurs::Delta:
+        if (t == 1)
+            ajouter(d.Quoi, 0, 0, 0, j, j, 1);
+        else
+            for (int i = 1; i <= d.N; ++i)
+                if (d.a(i, j) != 0)
+                    ajouter(d.Quoi, t - 1, i, i, j, j, t);
+        break;
+    case Valeurs::Beta:
+        if (t < d.T)
+            for (int k = 1; k <= d.N; ++k)
+                if (d.a(j, k) != 0)
+                    ajouter(Valeurs::Beta, t + 1, k, j, k, k, t + 1);
+        break;
+    case Valeurs::Gamma:
+        ajouter(Valeurs::Alpha, t, j, -1, -1, 0, 0);
+        ajouter(Valeurs::Beta, t, j, -1, -1, 0, 0);
+        break;
+    }
+    // Les noms de la formule : ᾱ et β̂ quand la table est mise à l'échelle.
+    const bool echelle = d.TableEchelle();
+    const auto symbole = [&](Valeurs v) {
+        if (echelle && v == Valeurs::Alpha)
+            return QStringLiteral("ᾱ");
+        if (echelle && v == Valeurs::Beta)
+            return QStringLiteral("β\u0302");
+        return Symbole(v);
+    };
+    QStringList cases, arcs, emissions;
+    for (const Terme &x : e.Termes) {
+        if (x.T > 0)
+            cases << QStringLiteral("%1%2(%3)").arg(symbole(x.Table)).arg(x.T).arg(d.Etats[x.I]);
+        if (x.De >= 0)
+            arcs << d.Etats[x.De] + QStringLiteral(" → ") + d.Etats[x.Vers];
+        if (x.EtatEmission > 0) {
+            const QString b = QStringLiteral("b(%1,%2)").arg(d.Etats[x.EtatEmission], d.Symboles[x.TEmission]);
+            if (!emissions.contains(b))
+                emissions << b;
+        }
+    }
+    const auto liste = [](const QStringList &l) { return l.isEmpty() ? QStringLiteral("aucune") : l.join(QStringLiteral(", ")); };
+    e.Texte = QStringLiteral("Cases lues : ") + liste(cases);
+    if (d.Quoi != Valeurs::Gamma) {
+        e.Texte += QStringLiteral(" ; arcs : ") + (arcs.isEmpty() ? QStringLiteral("aucun") : arcs.join(QStringLiteral(", ")));
+        e.Texte += QStringLiteral(" ; émissions : ") + liste(emissions);
+    }
+    return e;
 }
 
 QString FormuleHtml(const Donnees &d, int t, int j)
@@ -568,6 +670,24 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
             if (Visible(d, etape, t) && Visible(d, etape, t - 1))
                 p.drawLine(droite(t - 1, d.Chemin[std::size_t(t - 1)]), gauche(t, d.Chemin[std::size_t(t)]));
     }
+    // Ce que lit la formule de la case mise en évidence : ses transitions épaissies, ses cases
+    // bordées (plus bas), dans la couleur de leur terme. γ lit d'autres tables : rien ici.
+    int colonneLue = 0;
+    std::vector<int> couleurLue;
+    if (tSurligne > 0 && jSurligne > 0 && Visible(d, etape, tSurligne)) {
+        couleurLue.assign(std::size_t(d.N) + 1, -1);
+        for (const Terme &x : Lues(d, tSurligne, jSurligne).Termes) {
+            if (x.T <= 0 || x.Table != d.Quoi || !Visible(d, etape, x.T))
+                continue;
+            colonneLue = x.T;
+            couleurLue[std::size_t(x.I)] = x.Couleur;
+            p.setPen(QPen(CouleurTerme(x.Couleur), 4, Qt::SolidLine, Qt::RoundCap));
+            if (x.T < tSurligne)
+                p.drawLine(droite(x.T, x.I), gauche(tSurligne, jSurligne));
+            else
+                p.drawLine(droite(tSurligne, jSurligne), gauche(x.T, x.I));
+        }
+    }
 
     // Nœuds : teinte d'après log10 de la valeur entre les bornes de la table.
     const QColor clair(236, 242, 255), fonce(25, 70, 170);
@@ -594,6 +714,8 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
             p.setBrush(fond);
             if (t == tSurligne && j == jSurligne)
                 p.setPen(QPen(QColor(255, 140, 0), 4));
+            else if (t == colonneLue && couleurLue[std::size_t(j)] >= 0)
+                p.setPen(QPen(CouleurTerme(couleurLue[std::size_t(j)]), 4));
             else if (chemin)
                 p.setPen(QPen(QColor(200, 20, 20), 3));
             else

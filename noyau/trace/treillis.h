@@ -5,6 +5,7 @@
 // de chaque nœud). Le même dessin sert à la fenêtre, aux images PNG et SVG de hmmcalc.
 #include "algorithms/espace.h"
 
+#include <QColor>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -82,6 +83,29 @@ QString Formule(const Donnees &d, int t, int j);
 // La même formule pour une page HTML : caractères spéciaux et non ASCII en entités.
 QString FormuleHtml(const Donnees &d, int t, int j);
 
+// Un terme de la formule de (t, j) : la case qu'il lit, l'arc et l'émission qu'il emploie.
+struct Terme {
+    Valeurs Table = Valeurs::Alpha; // table de la case lue (γ lit α et β)
+    int T = 0, I = 0;               // case lue (T, I) ; T = 0 : aucune (π et b à t = 1)
+    int De = -1, Vers = -1;         // arc De → Vers, De = 0 : START ; -1 : aucun (γ)
+    int EtatEmission = 0, TEmission = 0; // b(EtatEmission, o_TEmission) ; 0 : aucune
+    int Couleur = 0;                // indice de CouleurTerme, le même dans le dessin et le texte
+};
+
+// Ce que lit la formule de (t, j), dans l'ordre de ses termes, et ce même contenu en une ligne
+// pour les aides techniques : « Cases lues : α1(E1), α1(E2) ; arcs : E1 → E2, E2 → E2 ».
+struct Entrees {
+    std::vector<Terme> Termes;
+    QString Texte;
+};
+Entrees Lues(const Donnees &d, int t, int j);
+
+// Couleur du terme d'indice k (les couleurs reviennent après la dernière).
+QColor CouleurTerme(int k);
+
+// La formule de Formule, ses termes colorés comme dans le dessin, en texte riche.
+QString FormuleCouleurs(const Donnees &d, int t, int j);
+
 // Géométrie du dessin, en pixels.
 struct Geometrie {
     int Gauche = 0; // largeur de la colonne des noms
@@ -108,7 +132,8 @@ int LargeurMinimale(const Donnees &d);
 bool Visible(const Donnees &d, int etape, int t);
 
 // Dessine les colonnes qui coupent `zone` (coordonnées du dessin). `etape` = T : tout.
-// (tSurligne, jSurligne) : case mise en évidence, 0 pour aucune.
+// (tSurligne, jSurligne) : case mise en évidence, 0 pour aucune ; les cases que lit sa formule
+// sont alors bordées et les transitions qui les y mènent épaissies, dans la couleur du terme.
 void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int tSurligne = 0, int jSurligne = 0);
 
 // Plafond d'une image exportée : pixels (4 octets chacun) ou texte SVG.

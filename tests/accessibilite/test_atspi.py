@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Ouvre un exemple, lance Forward et le treillis par l'arbre AT-SPI, comme une aide technique :
-le menu, la ligne de la liste des probabilités (égale à ce qu'imprime hmmcalc forward) et les
-cases du treillis (la dernière colonne de α somme à la même probabilité)."""
+le menu, la ligne de la liste des probabilités (égale à ce qu'imprime hmmcalc forward), les
+cases du treillis (la dernière colonne de α somme à la même probabilité) et la formule d'une case."""
 import os
 import random
 import shutil
@@ -174,7 +174,17 @@ def dans_session(hmmbench, hmmcalc, modele):
         assert valeurs.nColumns == T and valeurs.nRows >= 1, (valeurs.nColumns, valeurs.nRows)
         somme = sum(nombre(valeurs.getAccessibleAt(j, T - 1).name) for j in range(valeurs.nRows))
         assert abs(somme - nombre(attendu)) <= 1e-12 * max(1.0, abs(somme)), (somme, attendu)
-        print("AT-SPI : menu, ligne « %s » et %d cases du treillis lues" % (" | ".join(cases), valeurs.nRows * T))
+        # Une case sélectionnée par l'aide technique : la formule s'annonce, finie par la valeur de
+        # la case, avec ce qu'elle lit.
+        case = valeurs.getAccessibleAt(1, 1)
+        case.queryAction().doAction(0)
+        formule = attendre(lambda: chercher(fenetre, lambda x: (x.name or "").startswith("Formule développée : ")),
+                           quoi="formule de la case")
+        assert formule.name.endswith(" = " + case.name), (formule.name, case.name)
+        assert "α2(E2) = [α1(E1)·a(E1,E2) + α1(E2)·a(E2,E2)]·b(E2,b) = " in formule.name, formule.name
+        assert formule.description == "Cases lues : α1(E1), α1(E2) ; arcs : E1 → E2, E2 → E2 ; émissions : b(E2,b)", \
+            formule.description
+        print("AT-SPI : menu, ligne « %s », %d cases du treillis et une formule lues" % (" | ".join(cases), valeurs.nRows * T))
         return 0
     finally:
         for p in (programme, bus, ecran):

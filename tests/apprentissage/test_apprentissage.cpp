@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -246,6 +247,68 @@ TEST_F(Apprentissage, Treillis)
     EXPECT_EQ(image.height(), Treillis::Geometrie(t).Taille().height());
     ASSERT_TRUE(Treillis::Exporter(t, Chemin("t.svg"), nullptr));
     EXPECT_FALSE(QImage(Chemin("t.svg")).isNull());
+}
+
+// Ce que lit la formule d'une case : cases, arcs (START = 0) et émissions, exacts ou mis à
+// l'échelle (20 000 symboles après « ab »), avec une transition E2 → E1 ôtée ; la formule en
+// couleurs garde le texte de la formule et porte la couleur de chaque terme.
+TEST_F(Apprentissage, EntreesDesFormules)
+{
+    DocumentModele doc;
+    Charger(doc, "e1e2");
+    const ParametresModele &plein = doc.Parametres;
+    ParametresModele coupe = plein;
+    coupe.A[2][1] = 0;
+    coupe.A[2][2] = 1;
+    const QString longue = QStringLiteral("ab") + TexteObservations(plein, GenererSequence(plein, 20000, 11), nullptr);
+    using V = Treillis::Valeurs;
+    struct Lu {
+        V table;
+        int t, i, de, vers;
+        bool operator==(const Lu &) const = default;
+    };
+    const struct {
+        const ParametresModele *p;
+        QString sequence;
+        V v;
+        int t, j;
+        QString texte;
+        std::vector<Lu> termes;
+    } cas[] = {
+        {&plein, "ab", V::Alpha, 1, 1, "Cases lues : aucune ; arcs : START → E1 ; émissions : b(E1,a)", {{V::Alpha, 0, 0, 0, 1}}},
+        {&plein, "ab", V::Alpha, 2, 2, "Cases lues : α1(E1), α1(E2) ; arcs : E1 → E2, E2 → E2 ; émissions : b(E2,b)",
+         {{V::Alpha, 1, 1, 1, 2}, {V::Alpha, 1, 2, 2, 2}}},
+        {&coupe, "ab", V::Beta, 1, 2, "Cases lues : β2(E2) ; arcs : E2 → E2 ; émissions : b(E2,b)", {{V::Beta, 2, 2, 2, 2}}},
+        {&plein, "ab", V::Beta, 1, 1, "Cases lues : β2(E1), β2(E2) ; arcs : E1 → E1, E1 → E2 ; émissions : b(E1,b), b(E2,b)",
+         {{V::Beta, 2, 1, 1, 1}, {V::Beta, 2, 2, 1, 2}}},
+        {&plein, "ab", V::Beta, 2, 1, "Cases lues : aucune ; arcs : aucun ; émissions : aucune", {}},
+        {&coupe, "ab", V::Delta, 2, 1, "Cases lues : δ1(E1) ; arcs : E1 → E1 ; émissions : b(E1,b)", {{V::Delta, 1, 1, 1, 1}}},
+        {&plein, "ab", V::Gamma, 2, 2, "Cases lues : α2(E2), β2(E2)", {{V::Alpha, 2, 2, -1, -1}, {V::Beta, 2, 2, -1, -1}}},
+        {&plein, longue, V::Alpha, 2, 2, "Cases lues : ᾱ1(E1), ᾱ1(E2) ; arcs : E1 → E2, E2 → E2 ; émissions : b(E2,b)",
+         {{V::Alpha, 1, 1, 1, 2}, {V::Alpha, 1, 2, 2, 2}}},
+        {&coupe, longue, V::Beta, 1, 2, "Cases lues : β̂2(E2) ; arcs : E2 → E2 ; émissions : b(E2,b)", {{V::Beta, 2, 2, 2, 2}}},
+        {&coupe, longue, V::Delta, 2, 1, "Cases lues : δ1(E1) ; arcs : E1 → E1 ; émissions : b(E1,b)", {{V::Delta, 1, 1, 1, 1}}},
+        {&plein, longue, V::Gamma, 2, 2, "Cases lues : ᾱ2(E2), β̂2(E2)", {{V::Alpha, 2, 2, -1, -1}, {V::Beta, 2, 2, -1, -1}}},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(Treillis::Symbole(c.v).toStdString() + " " + std::to_string(c.t) + " " + std::to_string(c.j) + " " +
+                     std::to_string(c.sequence.size()));
+        EspaceTravail e = Espace(*c.p, c.sequence, false);
+        const Treillis::Donnees d = Treillis::Preparer(*c.p, e, c.v);
+        ASSERT_EQ(d.TableEchelle(), c.sequence.size() > 2);
+        const Treillis::Entrees lues = Treillis::Lues(d, c.t, c.j);
+        EXPECT_EQ(lues.Texte, c.texte);
+        std::vector<Lu> termes;
+        const QString couleurs = Treillis::FormuleCouleurs(d, c.t, c.j);
+        for (const Treillis::Terme &x : lues.Termes) {
+            termes.push_back({x.Table, x.T, x.I, x.De, x.Vers});
+            EXPECT_EQ(x.Couleur, int(termes.size()) - 1);
+            EXPECT_TRUE(couleurs.contains(Treillis::CouleurTerme(x.Couleur).name())) << couleurs.toStdString();
+        }
+        EXPECT_TRUE(termes == c.termes);
+        EXPECT_EQ(QString(couleurs).remove(QRegularExpression(QStringLiteral("<[^>]*>"))),
+                  Treillis::Formule(d, c.t, c.j).toHtmlEscaped());
+    }
 }
 
 namespace {

@@ -13,7 +13,10 @@
 #include "calculs/viterbi.h"
 #include "editor/listes.h"
 #include "editor/listes_outils.h"
+#include "graph/etat2.h"
+#include "graph/hmm.h"
 #include "graph/nombres.h"
+#include "model/document.h"
 #include "algorithms/sequence.h"
 #include "model/textes.h"
 
@@ -39,6 +42,7 @@
 #include <QTreeWidget>
 #include <QCategoryAxis>
 #include <QValueAxis>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -116,6 +120,45 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_TRUE(t->Legende->wordWrap());
              EXPECT_LE(t->Legende->width(), t->width());
              EXPECT_GT(t->Legende->height(), t->Legende->fontMetrics().height());
+             // Une case choisie, cliquée ou au clavier : le graphe surligne exactement les arcs que
+             // lit sa formule et la boîte de son état ; la formule s'annonce avec ce qu'elle lit.
+             DocumentModele &doc = *f->Document;
+             const auto indice = [&](const char *nom) { return doc.RechercherIndice(QLatin1String(nom), false); };
+             const struct {
+                 bool clic;
+                 int t, j;
+                 std::vector<std::pair<const char *, const char *>> arcs;
+             } choix[] = {{false, 2, 2, {{"E1", "E2"}, {"E2", "E2"}}}, {true, 1, 1, {{"START", "E1"}}}};
+             for (const auto &c : choix) {
+                 if (c.clic) {
+                     t->Onglets->setCurrentIndex(0);
+                     QApplication::processEvents();
+                     const QRect r = Treillis::Geometrie(t->Vue->Donnees()).Noeud(c.t, c.j).translated(-t->Vue->Origine());
+                     QTest::mouseClick(t->Vue, Qt::LeftButton, {}, r.center());
+                 } else {
+                     t->Onglets->setCurrentIndex(1);
+                     t->Tableau->setCurrentIndex(m->index(c.j - 1, c.t - 1));
+                 }
+                 std::vector<bool> attendus(THmm::Taille, false);
+                 for (const auto &[de, vers] : c.arcs) {
+                     const int a = doc.Hmm1->ExisteARC(indice(de), indice(vers));
+                     ASSERT_GT(a, 0) << de << " " << vers;
+                     attendus[std::size_t(a)] = true;
+                 }
+                 EXPECT_EQ(std::vector<bool>(doc.Hmm1->ArcSurligne, doc.Hmm1->ArcSurligne + THmm::Taille), attendus);
+                 for (int k = 0; k <= doc.N; ++k) {
+                     if (doc.Etats[k]) {
+                         EXPECT_EQ(doc.Etats[k]->Surligne, doc.Etats[k]->Nom == t->Vue->Donnees().Etats[c.j]) << k;
+                     }
+                 }
+                 EXPECT_EQ(t->Formule->accessibleDescription(), Treillis::Lues(t->Vue->Donnees(), c.t, c.j).Texte);
+                 EXPECT_TRUE(t->Formule->accessibleName().endsWith(Treillis::Formule(t->Vue->Donnees(), c.t, c.j)));
+             }
+             // Fermé, le treillis ne laisse rien de surligné.
+             t->close();
+             EXPECT_EQ(std::count(doc.Hmm1->ArcSurligne, doc.Hmm1->ArcSurligne + THmm::Taille, true), 0);
+             for (int k = 0; k <= doc.N; ++k)
+                 EXPECT_FALSE(doc.Etats[k] && doc.Etats[k]->Surligne) << k;
          }},
         {"convergence",
          [&]() -> QWidget * {
