@@ -377,7 +377,7 @@ bool FenetreTreillis::recalculer(QString *erreur)
         return false;
     }
     if (epingle)
-        emit entreesChoisies({}, QString());
+        emit entreesChoisies({}, {}, QString());
     epingle = false;
     Defilement->Actualiser();
     Valeurs->Actualiser();
@@ -417,16 +417,19 @@ void FenetreTreillis::choisir(int t, int j)
     if (!epingle) {
         Vue->Surligner(0, 0);
         if (avant)
-            emit entreesChoisies({}, QString());
+            emit entreesChoisies({}, {}, QString());
         return;
     }
     montrerFormule(t, j);
     const Treillis::Donnees &d = Vue->Donnees();
     QList<QPair<QString, QString>> arcs;
+    QList<QColor> couleurs;
     for (const Treillis::Terme &x : Treillis::Lues(d, t, j).Termes)
-        if (x.De >= 0)
+        if (x.De >= 0) {
             arcs.append({d.Etats[x.De], d.Etats[x.Vers]});
-    emit entreesChoisies(arcs, d.Etats[j]);
+            couleurs.append(Treillis::CouleurTerme(x.Couleur));
+        }
+    emit entreesChoisies(arcs, couleurs, d.Etats[j]);
 }
 
 void FenetreTreillis::hideEvent(QHideEvent *e)
@@ -435,7 +438,7 @@ void FenetreTreillis::hideEvent(QHideEvent *e)
     if (epingle && !e->spontaneous()) {
         epingle = false;
         Vue->Surligner(0, 0);
-        emit entreesChoisies({}, QString());
+        emit entreesChoisies({}, {}, QString());
     }
     QWidget::hideEvent(e);
 }

@@ -6,6 +6,7 @@
 #include "trace/treillis.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QList>
 #include <QPair>
 #include <QScrollArea>
@@ -109,8 +110,9 @@ public:
 
 signals:
     // La case cliquée ou choisie au clavier lit ces arcs (noms source, destination ; START
-    // pour π) et se trouve sur `etat` ; `etat` vide : plus de case choisie.
-    void entreesChoisies(const QList<QPair<QString, QString>> &arcs, const QString &etat);
+    // pour π), chacun dans la couleur de son terme, et se trouve sur `etat` ; `etat` vide :
+    // plus de case choisie.
+    void entreesChoisies(const QList<QPair<QString, QString>> &arcs, const QList<QColor> &couleurs, const QString &etat);
 
 protected:
     void hideEvent(QHideEvent *e) override;

@@ -252,6 +252,8 @@ void ListesResultats::EffacerSurlignage()
         change = change || s;
         s = false;
     }
+    for (QColor &c : h->CouleurArcSurligne)
+        c = QColor();
     if (change)
         h->update();
 }
@@ -277,7 +279,8 @@ void ListesResultats::Surligner(const QStringList &etats)
             d.Etats[i]->update();
 }
 
-void ListesResultats::SurlignerEntrees(const QList<QPair<QString, QString>> &arcs, const QString &etat)
+void ListesResultats::SurlignerEntrees(const QList<QPair<QString, QString>> &arcs, const QList<QColor> &couleurs,
+                                       const QString &etat)
 {
     if (etat.isEmpty()) {
         // Un chemin surligné depuis reste en place.
@@ -287,11 +290,15 @@ void ListesResultats::SurlignerEntrees(const QList<QPair<QString, QString>> &arc
     }
     DocumentModele &d = *f.Document;
     EffacerSurlignage();
-    for (const auto &[source, destination] : arcs) {
+    // Chaque arc dans la couleur de son terme, comme dans le treillis et la formule.
+    for (qsizetype x = 0; x < arcs.size(); ++x) {
+        const auto &[source, destination] = arcs[x];
         const int i = d.RechercherIndice(source, false), k = d.RechercherIndice(destination, false);
         const int a = i >= 0 && k >= 0 ? d.Hmm1->ExisteARC(i, k) : -1;
-        if (a > 0 && a < THmm::Taille)
+        if (a > 0 && a < THmm::Taille) {
             d.Hmm1->ArcSurligne[a] = true;
+            d.Hmm1->CouleurArcSurligne[a] = x < couleurs.size() ? couleurs[x] : QColor();
+        }
     }
     entrees = true;
     if (const int k = d.RechercherIndice(etat, false); k >= 0 && d.Etats[k]) {

@@ -78,7 +78,7 @@ public:
     void EffacerSurlignage();
     // Ce que lit la formule d'une case du treillis : ces arcs (noms source, destination) et la
     // boîte de `etat`, seuls surlignés. `etat` vide : efface ce surlignage-là seulement.
-    void SurlignerEntrees(const QList<QPair<QString, QString>> &arcs, const QString &etat);
+    void SurlignerEntrees(const QList<QPair<QString, QString>> &arcs, const QList<QColor> &couleurs, const QString &etat);
 
     // En-têtes : replier ou déplier.
     void EntetesCheminsClick();

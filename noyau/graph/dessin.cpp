@@ -74,7 +74,8 @@ void THmm::Dessiner(QPainter &p)
     const int n = std::min(NbArcs, Taille - 1);
     const int R = RayonBoucle;
     auto styloArc = [&](int i) {
-        p.setPen(QPen(VersQColor(CouleurArc), ArcSurligne[i] ? 3 : 1));
+        const bool couleur = ArcSurligne[i] && CouleurArcSurligne[i].isValid();
+        p.setPen(QPen(couleur ? CouleurArcSurligne[i] : VersQColor(CouleurArc), ArcSurligne[i] ? 3 : 1));
         p.setBrush(VersQColor(CouleurFond));
     };
     auto styloPoignees = [&] {

@@ -40,6 +40,7 @@ void THmm::SuppARC(int i)
         ArcSelectionne[k] = ArcSelectionne[k + 1];
         EtiquetteVisible[k] = EtiquetteVisible[k + 1];
         ArcSurligne[k] = ArcSurligne[k + 1];
+        CouleurArcSurligne[k] = CouleurArcSurligne[k + 1];
         Etiquette[k] = Etiquette[k + 1];
     }
     // La ligne libérée redevient neutre : un arc créé plus tard n'hérite de rien.
@@ -49,6 +50,7 @@ void THmm::SuppARC(int i)
     PosEtiquette[l] = CentreCourbe[l] = QPoint();
     RayonCourbe[l] = 0;
     ArcSelectionne[l] = ArcSurligne[l] = false;
+    CouleurArcSurligne[l] = QColor();
     EtiquetteVisible[l] = true;
     Etiquette[l].clear();
 }

@@ -5,6 +5,7 @@
 #include "hmmgraph_export.h"
 #include "couleurs.h"
 
+#include <QColor>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -68,6 +69,8 @@ public:
     bool ArcSelectionne[Taille] = {};
     bool EtiquetteVisible[Taille];
     bool ArcSurligne[Taille] = {};
+    // Couleur d'un arc surligné ; invalide : celle des arcs (CouleurArc).
+    QColor CouleurArcSurligne[Taille];
     int ARC[Taille][3] = {};
     int NbArcs = 0;
 

@@ -146,6 +146,16 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
                      attendus[std::size_t(a)] = true;
                  }
                  EXPECT_EQ(std::vector<bool>(doc.Hmm1->ArcSurligne, doc.Hmm1->ArcSurligne + THmm::Taille), attendus);
+                 // Chaque arc dans la couleur de son terme.
+                 const Treillis::Donnees &donnees = t->Vue->Donnees();
+                 for (const Treillis::Terme &x : Treillis::Lues(donnees, c.t, c.j).Termes) {
+                     if (x.De < 0)
+                         continue;
+                     const int a = doc.Hmm1->ExisteARC(doc.RechercherIndice(donnees.Etats[x.De], false),
+                                                       doc.RechercherIndice(donnees.Etats[x.Vers], false));
+                     ASSERT_GT(a, 0);
+                     EXPECT_EQ(doc.Hmm1->CouleurArcSurligne[a], Treillis::CouleurTerme(x.Couleur));
+                 }
                  for (int k = 0; k <= doc.N; ++k) {
                      if (doc.Etats[k]) {
                          EXPECT_EQ(doc.Etats[k]->Surligne, doc.Etats[k]->Nom == t->Vue->Donnees().Etats[c.j]) << k;
