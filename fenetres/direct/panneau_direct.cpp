@@ -1,4 +1,5 @@
 #include "direct/panneau_direct.h"
+#include "trace/treillis.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -74,6 +75,12 @@ PanneauDirect::PanneauDirect(QWidget *parent) : QWidget(parent)
     Vue->setMinimumHeight(200);
     Vue->setAccessibleName(QStringLiteral("Graphe de γ_t(i) de la première séquence"));
 
+    // La formule d'un point cliqué du graphe : γ = α·β / P, avec ses nombres.
+    Formule = new QLabel(QStringLiteral("Cliquez un point du graphe pour voir sa formule."), this);
+    Formule->setWordWrap(true);
+    Formule->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Formule->setAccessibleName(QStringLiteral("Formule développée"));
+
     auto *haut = new QWidget(this);
     auto *h = new QVBoxLayout(haut);
     h->setContentsMargins(0, 0, 0, 0);
@@ -83,7 +90,12 @@ PanneauDirect::PanneauDirect(QWidget *parent) : QWidget(parent)
     h->addWidget(Table);
     auto *separateur = new QSplitter(Qt::Vertical, this);
     separateur->addWidget(haut);
-    separateur->addWidget(Vue);
+    auto *bas = new QWidget(this);
+    auto *b = new QVBoxLayout(bas);
+    b->setContentsMargins(0, 0, 0, 0);
+    b->addWidget(Vue, 1);
+    b->addWidget(Formule);
+    separateur->addWidget(bas);
     separateur->setStretchFactor(1, 1);
     auto *l = new QVBoxLayout(this);
     l->setContentsMargins(4, 4, 4, 4);
@@ -217,6 +229,14 @@ void PanneauDirect::tracer(const ResultatDirect &r)
         graphe->removeAxis(a);
     if (r.Gamma.empty())
         return;
+    // Un clic sur une courbe (ou un point du chemin) : la formule de l'instant tracé le plus proche.
+    const auto instant = [this](double x) {
+        const auto &l = resultat.Instants;
+        auto it = std::lower_bound(l.begin(), l.end(), x);
+        if (it == l.end() || (it != l.begin() && x - *(it - 1) < *it - x))
+            --it;
+        return int(it - l.begin());
+    };
     auto *x = new QValueAxis;
     x->setTitleText(QStringLiteral("Instant t"));
     x->setLabelFormat(QStringLiteral("%d"));
@@ -251,6 +271,8 @@ void PanneauDirect::tracer(const ResultatDirect &r)
         graphe->addSeries(s);
         s->attachAxis(x);
         s->attachAxis(y);
+        connect(s, &QLineSeries::clicked, this,
+                [this, instant, i](const QPointF &point) { MontrerFormule(resultat.Instants[std::size_t(instant(point.x()))], int(i) + 1); });
     }
     if (!r.CheminGamma.empty()) {
         // Le chemin de Viterbi posé sur la courbe de l'état qu'il traverse.
@@ -265,5 +287,22 @@ void PanneauDirect::tracer(const ResultatDirect &r)
         graphe->addSeries(v);
         v->attachAxis(x);
         v->attachAxis(y);
+        connect(v, &QScatterSeries::clicked, this, [this, instant](const QPointF &point) {
+            const std::size_t k = std::size_t(instant(point.x()));
+            if (k < resultat.CheminGamma.size() && resultat.CheminGamma[k] >= 0)
+                MontrerFormule(resultat.Instants[k], resultat.CheminGamma[k] + 1);
+        });
     }
+}
+
+void PanneauDirect::MontrerFormule(int t, int i)
+{
+    const QString texte = Treillis::FormuleGamma(calculeModele, resultat.SequenceGamma, calculeCaractere, t, i);
+    const QString montre = texte.isEmpty()
+                               ? QStringLiteral("La formule de γ%1(%2) n'est pas développée pour une séquence aussi longue.")
+                                     .arg(t)
+                                     .arg(resultat.Etats.value(i - 1))
+                               : texte;
+    Formule->setText(montre);
+    Formule->setAccessibleName(QStringLiteral("Formule développée : ") + montre);
 }

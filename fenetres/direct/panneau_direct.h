@@ -39,6 +39,10 @@ public:
     QTableWidget *Table = nullptr;
     QLabel *Etat = nullptr;
     QChartView *Vue = nullptr;
+    QLabel *Formule = nullptr;
+
+    // La formule de γ_t(i), i = 1..N, du graphe montré (un clic sur une courbe l'appelle).
+    void MontrerFormule(int t, int i);
 
 signals:
     // Après l'affichage d'un résultat : le chemin de Viterbi de la première séquence (vide

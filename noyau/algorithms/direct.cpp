@@ -117,6 +117,7 @@ ResultatDirect Calculer(const ContenuModele &modele, const QStringList &sequence
         const ResultatSequenceDirect &v = r.Sequences[std::size_t(premiere)];
         try {
             calculerGamma(p, v.Sequence, caractere, r);
+            r.SequenceGamma = v.Sequence;
         } catch (const ERefusCalcul &) {
             // Déjà dit par la ligne de la séquence.
         } catch (const std::bad_alloc &) {

@@ -27,6 +27,7 @@ struct ResultatDirect {
     // γ de la première séquence calculable : Gamma[k][i] à l'instant Instants[k] (au plus
     // PointsGamma instants, pris à pas réguliers), i = 0..N-1 pour les états 1..N.
     QStringList Etats;
+    QString SequenceGamma; // la séquence dont γ est tracé
     std::vector<int> Instants;
     std::vector<std::vector<double>> Gamma;
     std::vector<int> CheminGamma; // état de Viterbi (0..N-1) à chaque instant retenu

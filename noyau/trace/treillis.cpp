@@ -3,6 +3,7 @@
 #include "algorithms/decodage.h"
 #include "algorithms/evaluation.h"
 #include "algorithms/portee.h"
+#include "algorithms/sequence.h"
 #include "graph/nombres.h"
 #include "model/parametres.h"
 #include "model/textes.h"
@@ -541,6 +542,26 @@ Entrees Lues(const Donnees &d, int t, int j)
         e.Texte += QStringLiteral(" ; émissions : ") + liste(emissions);
     }
     return e;
+}
+
+QString FormuleGamma(const ContenuModele &modele, const QString &sequence, bool caractere, int t, int j)
+{
+    try {
+        ParametresModele p;
+        CalculerParametres(modele, p);
+        EspaceTravail e;
+        e.SequenceObservations = sequence;
+        e.DecoupageCaractere = caractere;
+        DecouperSequence(p, e);
+        if (t < 1 || t > e.LongueurSequence || j < 1 || j > p.N || qint64(e.LongueurSequence) * (p.N + 1) > 1'000'000)
+            return QString();
+        return Formule(Preparer(p, e, Valeurs::Gamma), t, j);
+    } catch (const ERefusCalcul &) {
+    } catch (const EConversion &) {
+    } catch (const ETropDeSymboles &) {
+    } catch (const std::bad_alloc &) {
+    }
+    return QString();
 }
 
 QString FormuleHtml(const Donnees &d, int t, int j)

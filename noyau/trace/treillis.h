@@ -13,6 +13,7 @@
 
 class QPainter;
 struct ParametresModele;
+struct ContenuModele;
 
 namespace Treillis {
 
@@ -79,6 +80,10 @@ QString Titre(Valeurs v);
 
 // Formule développée de la case (t, j) avec ses nombres, au format des traces.
 QString Formule(const Donnees &d, int t, int j);
+
+// La formule de γ_t(j) avec ses nombres, pour cette séquence sur ce modèle (le graphe du calcul
+// en direct) ; vide quand le calcul est refusé, ou que ses tables dépasseraient un million de cases.
+QString FormuleGamma(const ContenuModele &modele, const QString &sequence, bool caractere, int t, int j);
 
 // La même formule pour une page HTML : caractères spéciaux et non ASCII en entités.
 QString FormuleHtml(const Donnees &d, int t, int j);

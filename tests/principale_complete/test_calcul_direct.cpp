@@ -5,7 +5,11 @@
 #include "direct/panneau_direct.h"
 #include "model/document.h"
 
+#include <QChart>
+#include <QChartView>
 #include <QDockWidget>
+#include <QLabel>
+#include <QLineSeries>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
@@ -42,6 +46,20 @@ TEST_F(CalculDirectFenetre, SuitLesChangementsEtLAnnulation)
     f->CalculDirect->DefinirSequences(QStringLiteral("ab"));
     const QStringList avant = attendre();
     EXPECT_EQ(avant, QStringList({QStringLiteral("0.1915"), QStringLiteral("Start - E1 - E2")}));
+
+    // Un clic sur la courbe de E1 à t = 2 : γ2(E1) = α·β / P, avec les nombres du calcul.
+    {
+        PanneauDirect *p = f->CalculDirect;
+        auto *courbe = qobject_cast<QLineSeries *>(p->Vue->chart()->series().value(0));
+        ASSERT_TRUE(courbe);
+        ASSERT_EQ(courbe->name(), QStringLiteral("E1"));
+        const QPointF point = courbe->at(1);
+        const QPoint clic = p->Vue->mapFromScene(p->Vue->chart()->mapToPosition(point, courbe));
+        QTest::mouseClick(p->Vue->viewport(), Qt::LeftButton, {}, clic);
+        EXPECT_TRUE(p->Formule->text().startsWith(QStringLiteral("γ2(E1) = α2(E1)·β2(E1) / P(O|λ) = "))) << p->Formule->text().toStdString();
+        EXPECT_TRUE(p->Formule->text().contains(QStringLiteral(" / 0.1915 = "))) << p->Formule->text().toStdString();
+        EXPECT_TRUE(p->Formule->accessibleName().endsWith(p->Formule->text()));
+    }
 
     // Une étiquette changée (deux étapes, la ligne de E1 reste à 1) : les nombres suivent.
     f->Document->ChangerEtiquette(arc(QStringLiteral("E1"), QStringLiteral("E1")), QStringLiteral("0.2"));
