@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <cmath>
@@ -25,6 +27,38 @@ namespace {
 constexpr int IntervalleDessin = 50;
 // Points tracés au plus : la largeur de la courbe à l'écran n'en montre pas davantage.
 constexpr qsizetype PointsAffiches = 1500;
+
+// π, A, B en colonnes séparées par des tabulations, comme « hmmcalc parametres ».
+QString texteParametres(const ParametresModele &p)
+{
+    QStringList l, etats;
+    for (int i = 1; i <= p.N; ++i)
+        etats << p.NomEtat(i);
+    const QString entete = QStringLiteral("\t") + etats.join(QLatin1Char('\t'));
+    l << QStringLiteral("Vecteur π :") << entete;
+    QString x = QStringLiteral("START");
+    for (int i = 1; i <= p.N; ++i)
+        x += QLatin1Char('\t') + Nombres::Formater(p.PI[i]);
+    l << x << QStringLiteral("Matrice A :") << entete;
+    for (int i = 1; i <= p.N; ++i) {
+        x = p.NomEtat(i);
+        for (int j = 1; j <= p.N; ++j)
+            x += QLatin1Char('\t') + Nombres::Formater(p.A[i][j]);
+        l << x;
+    }
+    l << QStringLiteral("Matrice B :");
+    x.clear();
+    for (int k = 1; k <= p.M; ++k)
+        x += QStringLiteral("\t\"") + p.Symboles[k] + QLatin1Char('"');
+    l << x;
+    for (int i = 1; i <= p.N; ++i) {
+        x = p.NomEtat(i);
+        for (int k = 1; k <= p.M; ++k)
+            x += QLatin1Char('\t') + Nombres::Formater(p.B[i][k]);
+        l << x;
+    }
+    return l.join(QLatin1Char('\n'));
+}
 }
 
 int FenetreConvergence::PasGraduation(double derniere)
@@ -78,8 +112,34 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
     bas->addWidget(Etat, 1);
     bas->addWidget(Exporter);
     bas->addWidget(BoutonAide);
+    // Revoir l'entraînement : une itération à la fois, sans toucher au modèle avant « Garder ».
+    Curseur = new QSlider(Qt::Horizontal, this);
+    Curseur->setAccessibleName(QStringLiteral("Itération montrée"));
+    Choix = new QLabel(this);
+    Garder = new QPushButton(QStringLiteral("&Garder cette itération"), this);
+    Garder->setToolTip(QStringLiteral("Mettre dans le modèle les paramètres de l'itération montrée (une étape d'annulation)"));
+    Valeurs = new QPlainTextEdit(this);
+    Valeurs->setReadOnly(true);
+    Valeurs->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Valeurs->setMaximumHeight(8 * fontMetrics().height());
+    Valeurs->setAccessibleName(QStringLiteral("Paramètres de l'itération montrée"));
+    auto *revoir = new QHBoxLayout;
+    revoir->addWidget(new QLabel(QStringLiteral("Itération :"), this));
+    revoir->addWidget(Curseur, 1);
+    revoir->addWidget(Garder);
+    for (QWidget *w : {static_cast<QWidget *>(Curseur), static_cast<QWidget *>(Garder), static_cast<QWidget *>(Valeurs)})
+        w->setEnabled(false);
+    connect(Curseur, &QSlider::valueChanged, this, &FenetreConvergence::MontrerIteration);
+    connect(Garder, &QPushButton::clicked, this, [this] {
+        const int k = Curseur->value();
+        if (k >= 0 && std::size_t(k) < modeles.size())
+            emit iterationGardee(modeles[std::size_t(k)], revus[std::size_t(k)].Iteration);
+    });
     auto *l = new QVBoxLayout(this);
     l->addWidget(Vue, 1);
+    l->addLayout(revoir);
+    l->addWidget(Choix);
+    l->addWidget(Valeurs);
     l->addLayout(bas);
     connect(Exporter, &QPushButton::clicked, this, [this] {
         QString chemin = QFileDialog::getSaveFileName(this, QStringLiteral("Exporter la courbe"), QStringLiteral("convergence.png"),
@@ -98,8 +158,56 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
     connect(&minuterie, &QTimer::timeout, this, &FenetreConvergence::Vider);
 }
 
+void FenetreConvergence::Terminer(std::vector<PointConvergence> points, std::vector<ParametresModele> m)
+{
+    revus = std::move(points);
+    modeles = std::move(m);
+    const bool revoir = !modeles.empty();
+    for (QWidget *w : {static_cast<QWidget *>(Curseur), static_cast<QWidget *>(Garder), static_cast<QWidget *>(Valeurs)})
+        w->setEnabled(revoir);
+    Garder->setToolTip(QStringLiteral("Mettre dans le modèle les paramètres de l'itération montrée (une étape d'annulation)"));
+    const QSignalBlocker bloque(Curseur);
+    Curseur->setRange(0, std::max(0, int(modeles.size()) - 1));
+    Curseur->setValue(Curseur->maximum());
+    MontrerIteration(Curseur->value());
+}
+
+void FenetreConvergence::Perimer()
+{
+    if (!Garder->isEnabled())
+        return;
+    Garder->setEnabled(false);
+    Garder->setToolTip(QStringLiteral("Le modèle a changé depuis l'entraînement : ses itérations ne peuvent plus être gardées"));
+}
+
+void FenetreConvergence::MontrerIteration(int k)
+{
+    if (k < 0 || std::size_t(k) >= modeles.size()) {
+        Choix->clear();
+        Valeurs->clear();
+        return;
+    }
+    const PointConvergence &p = revus[std::size_t(k)];
+    QString texte = QStringLiteral("Itération %1 sur %2 : P(O|λ) = %3 ; log10 P = %4")
+                        .arg(p.Iteration)
+                        .arg(revus.back().Iteration)
+                        .arg(p.PEchelle.Texte(), Nombres::Formater(p.Log10P, 6));
+    if (modeles.size() < revus.size())
+        texte += QStringLiteral(" (les %1 premières itérations seulement sont gardées)").arg(modeles.size());
+    Choix->setText(texte);
+    Choix->setAccessibleName(texte);
+    Valeurs->setPlainText(texteParametres(modeles[std::size_t(k)]));
+}
+
 void FenetreConvergence::Commencer(const QString &titre, long double seuil)
 {
+    revus.clear();
+    modeles.clear();
+    for (QWidget *w : {static_cast<QWidget *>(Curseur), static_cast<QWidget *>(Garder), static_cast<QWidget *>(Valeurs)})
+        w->setEnabled(false);
+    Garder->setToolTip(QStringLiteral("Mettre dans le modèle les paramètres de l'itération montrée (une étape d'annulation)"));
+    Choix->clear();
+    Valeurs->clear();
     minuterie.stop();
     enAttente.clear();
     points.clear();

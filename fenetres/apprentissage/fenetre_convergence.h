@@ -14,7 +14,9 @@ class QChart;
 class QChartView;
 class QLabel;
 class QLineSeries;
+class QPlainTextEdit;
 class QPushButton;
+class QSlider;
 class QValueAxis;
 
 class FenetreConvergence : public QWidget {
@@ -40,6 +42,20 @@ public:
     // Montre tout de suite les points en attente (appelé aussi par la minuterie).
     void Vider();
 
+    // L'entraînement fini : le curseur parcourt ses itérations (π, A, B et log10 P de chacune) ;
+    // « Garder cette itération » la demande pour le modèle.
+    void Terminer(std::vector<PointConvergence> points, std::vector<ParametresModele> modeles);
+    // Le modèle a changé depuis : l'itération montrée ne peut plus être gardée.
+    void Perimer();
+    void MontrerIteration(int indice);
+    QSlider *Curseur = nullptr;
+    QLabel *Choix = nullptr;
+    QPlainTextEdit *Valeurs = nullptr;
+    QPushButton *Garder = nullptr;
+
+signals:
+    void iterationGardee(const ParametresModele &parametres, int iteration);
+
 private:
     void ajuster();
     double seuilLog = 0;
@@ -53,4 +69,6 @@ private:
     double bas = 0, haut = 0;
     int graduees = -1; // dernière itération des graduations posées
     bool vide = true;
+    std::vector<PointConvergence> revus;
+    std::vector<ParametresModele> modeles;
 };

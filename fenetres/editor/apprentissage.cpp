@@ -50,6 +50,8 @@ class HistoriqueFenetre : public HistoriqueConvergence {
 public:
     HistoriqueFenetre(Apprentissage &a, ObservateurEntrainement *suivant) : HistoriqueConvergence(suivant), a(a) {}
     void Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e) override;
+    // Fini (le modèle porte déjà le résultat) : la fenêtre peut revoir chaque itération.
+    void Fin(Entrainement type, const ParametresModele &p, EspaceTravail &e) override;
 
 private:
     Apprentissage &a;
@@ -67,10 +69,25 @@ public:
 
     FenetreConvergence *FenetreCourbe()
     {
-        if (!Convergence)
+        if (!Convergence) {
             Convergence = new FenetreConvergence(&f);
+            // Garder une itération : ses paramètres reportés sur le graphe, en une étape.
+            connect(Convergence, &FenetreConvergence::iterationGardee, this, [this](const ParametresModele &p, int k) {
+                garde = true;
+                f.Document->Parametres = p;
+                f.Document->ReporterParametres(QStringLiteral("l'itération %1 de l'entraînement").arg(k));
+                garde = false;
+            });
+            // Tout autre changement du modèle rend ses itérations étrangères au modèle.
+            connect(f.Document, &DocumentModele::modifie, Convergence, [this] {
+                if (!garde)
+                    Convergence->Perimer();
+            });
+            connect(f.Document, &DocumentModele::modeleCharge, Convergence, [this] { Convergence->Perimer(); });
+        }
         return Convergence;
     }
+    bool garde = false;
 
     void Importer()
     {
@@ -183,6 +200,12 @@ public:
                                a == Trace::AlgorithmeViterbi || a == Trace::AlgorithmeDirect));
     }
 };
+
+void HistoriqueFenetre::Fin(Entrainement type, const ParametresModele &p, EspaceTravail &e)
+{
+    a.FenetreCourbe()->Terminer(Points, Modeles);
+    HistoriqueConvergence::Fin(type, p, e);
+}
 
 void HistoriqueFenetre::Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e)
 {

@@ -19,12 +19,20 @@ void HistoriqueConvergence::ajouter(int iteration, const EspaceTravail &e)
         SurPoint(point);
 }
 
+void HistoriqueConvergence::garder(const ParametresModele &p)
+{
+    const long long taille = (long long)(p.N + 1) * (p.N + p.M + 3) * (long long)sizeof(long double) + (long long)sizeof(p);
+    if ((long long)(Modeles.size() + 1) * taille <= LimiteModeles && Modeles.size() + 1 == Points.size())
+        Modeles.push_back(p);
+}
+
 void HistoriqueConvergence::Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e)
 {
     // Au début de l'entraînement de Viterbi, Probabilite est celle du meilleur chemin : P(O|λ)
     // du modèle initial est recalculée à part (mise à l'échelle s'il le faut), sans toucher aux
     // tables de l'entraînement.
     Points.clear();
+    Modeles.clear();
     if (e.PlusieursSequences()) {
         // Plusieurs séquences : le produit des P(O_k|λ) du modèle initial est déjà là.
         ajouter(0, e);
@@ -36,6 +44,7 @@ void HistoriqueConvergence::Debut(Entrainement type, const ParametresModele &p, 
         Evaluer(p, avant, false);
         ajouter(0, avant);
     }
+    garder(p);
     if (suivant)
         suivant->Debut(type, p, e);
 }
@@ -43,6 +52,7 @@ void HistoriqueConvergence::Debut(Entrainement type, const ParametresModele &p, 
 void HistoriqueConvergence::Iteration(Entrainement type, const ParametresModele &p, EspaceTravail &e)
 {
     ajouter(e.IterationCourante, e);
+    garder(p);
     if (suivant)
         suivant->Iteration(type, p, e);
 }

@@ -3,6 +3,7 @@
 // L'historique est un observateur qui relaie tout à un observateur suivant (la trace, la
 // fenêtre), pour s'ajouter sans rien changer aux entraînements.
 #include "algorithms/observateur.h"
+#include "model/parametres.h"
 
 #include <functional>
 #include <vector>
@@ -21,6 +22,10 @@ public:
     explicit HistoriqueConvergence(ObservateurEntrainement *suivant = nullptr) : suivant(suivant) {}
 
     std::vector<PointConvergence> Points;
+    // π, A, B de chaque point (même indice que Points), pour revoir l'entraînement itération par
+    // itération ; au-delà de LimiteModeles octets, les itérations suivantes n'en gardent plus.
+    std::vector<ParametresModele> Modeles;
+    static constexpr long long LimiteModeles = 64LL * 1024 * 1024;
     // Appelé à chaque point ajouté (fenêtre mise à jour pendant le calcul).
     std::function<void(const PointConvergence &)> SurPoint;
 
@@ -45,5 +50,6 @@ public:
 
 private:
     void ajouter(int iteration, const EspaceTravail &e);
+    void garder(const ParametresModele &p);
     ObservateurEntrainement *suivant;
 };

@@ -38,6 +38,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QSlider>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QCategoryAxis>
@@ -192,6 +193,40 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_TRUE(c->Vue->chart()->localizeNumbers());
              // La courbe monte (Baum-Welch ne fait jamais baisser P(O|λ)).
              EXPECT_GE(c->Courbe->at(c->Courbe->count() - 1).y(), c->Courbe->at(0).y());
+             // Revoir l'entraînement : le curseur montre chaque itération sans toucher au modèle ;
+             // « Garder » met celle-ci dans le modèle en une étape, que Défaire retire.
+             DocumentModele &doc = *f->Document;
+             ASSERT_TRUE(c->Curseur->isEnabled());
+             EXPECT_EQ(c->Curseur->maximum(), c->Courbe->count() - 1);
+             EXPECT_EQ(c->Curseur->value(), c->Curseur->maximum());
+             // Les nombres du modèle (la taille des boîtes suit leurs textes).
+             const auto nombres = [&doc] {
+                 QStringList l;
+                 const ContenuModele m = doc.Contenu();
+                 for (const auto &a : m.Arcs)
+                     l << a.Etiquette;
+                 for (const auto &e : m.Etats)
+                     for (const auto &[symbole, probabilite] : e.Paires)
+                         l << symbole + QLatin1Char('=') + probabilite;
+                 return l;
+             };
+             const QStringList entraine = nombres();
+             c->Curseur->setValue(0);
+             EXPECT_TRUE(c->Choix->text().startsWith(QStringLiteral("Itération 0 sur "))) << c->Choix->text().toStdString();
+             EXPECT_TRUE(c->Valeurs->toPlainText().contains(QStringLiteral("\nE1\t0.7\t0.3\n")))
+                 << c->Valeurs->toPlainText().toStdString();
+             EXPECT_EQ(nombres(), entraine);
+             const int etapes = doc.Annulations().Taille();
+             c->Garder->click();
+             const int boucle = doc.Hmm1->ExisteARC(doc.RechercherIndice(QStringLiteral("E1"), false),
+                                                    doc.RechercherIndice(QStringLiteral("E1"), false));
+             ASSERT_GT(boucle, 0);
+             EXPECT_EQ(doc.Hmm1->Etiquette[boucle], QStringLiteral("0.7"));
+             EXPECT_EQ(doc.Annulations().Taille(), etapes + 1);
+             EXPECT_TRUE(c->Garder->isEnabled());
+             f->Defaire1->trigger();
+             EXPECT_EQ(nombres(), entraine);
+             EXPECT_FALSE(c->Garder->isEnabled());
          }},
     };
     for (const auto &c : cas) {
