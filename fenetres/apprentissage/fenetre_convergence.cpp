@@ -74,7 +74,7 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
 {
     setObjectName(QStringLiteral("FenetreConvergence"));
     setWindowTitle(QStringLiteral("Convergence de l'entraînement"));
-    resize(720, 460);
+    resize(720, 580);
     auto *chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignBottom);
     Courbe = new QLineSeries;
