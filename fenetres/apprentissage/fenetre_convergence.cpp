@@ -27,6 +27,7 @@ namespace {
 constexpr int IntervalleDessin = 50;
 // Points tracés au plus : la largeur de la courbe à l'écran n'en montre pas davantage.
 constexpr qsizetype PointsAffiches = 1500;
+const QString BulleGarder = QStringLiteral("Mettre dans le modèle les paramètres de l'itération montrée (une étape d'annulation)");
 
 // π, A, B en colonnes séparées par des tabulations, comme « hmmcalc parametres ».
 QString texteParametres(const ParametresModele &p)
@@ -117,7 +118,7 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
     Curseur->setAccessibleName(QStringLiteral("Itération montrée"));
     Choix = new QLabel(this);
     Garder = new QPushButton(QStringLiteral("&Garder cette itération"), this);
-    Garder->setToolTip(QStringLiteral("Mettre dans le modèle les paramètres de l'itération montrée (une étape d'annulation)"));
+    Garder->setToolTip(BulleGarder);
     Valeurs = new QPlainTextEdit(this);
     Valeurs->setReadOnly(true);
     Valeurs->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -127,8 +128,7 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
     revoir->addWidget(new QLabel(QStringLiteral("Itération :"), this));
     revoir->addWidget(Curseur, 1);
     revoir->addWidget(Garder);
-    for (QWidget *w : {static_cast<QWidget *>(Curseur), static_cast<QWidget *>(Garder), static_cast<QWidget *>(Valeurs)})
-        w->setEnabled(false);
+    activerRevue(false);
     connect(Curseur, &QSlider::valueChanged, this, &FenetreConvergence::MontrerIteration);
     connect(Garder, &QPushButton::clicked, this, [this] {
         const int k = Curseur->value();
@@ -163,13 +163,18 @@ void FenetreConvergence::Terminer(std::vector<PointConvergence> points, std::vec
     revus = std::move(points);
     modeles = std::move(m);
     const bool revoir = !modeles.empty();
-    for (QWidget *w : {static_cast<QWidget *>(Curseur), static_cast<QWidget *>(Garder), static_cast<QWidget *>(Valeurs)})
-        w->setEnabled(revoir);
-    Garder->setToolTip(QStringLiteral("Mettre dans le modèle les paramètres de l'itération montrée (une étape d'annulation)"));
+    activerRevue(revoir);
+    Garder->setToolTip(BulleGarder);
     const QSignalBlocker bloque(Curseur);
     Curseur->setRange(0, std::max(0, int(modeles.size()) - 1));
     Curseur->setValue(Curseur->maximum());
     MontrerIteration(Curseur->value());
+}
+
+void FenetreConvergence::activerRevue(bool oui)
+{
+    for (QWidget *w : {static_cast<QWidget *>(Curseur), static_cast<QWidget *>(Garder), static_cast<QWidget *>(Valeurs)})
+        w->setEnabled(oui);
 }
 
 void FenetreConvergence::Perimer()
@@ -203,9 +208,8 @@ void FenetreConvergence::Commencer(const QString &titre, long double seuil)
 {
     revus.clear();
     modeles.clear();
-    for (QWidget *w : {static_cast<QWidget *>(Curseur), static_cast<QWidget *>(Garder), static_cast<QWidget *>(Valeurs)})
-        w->setEnabled(false);
-    Garder->setToolTip(QStringLiteral("Mettre dans le modèle les paramètres de l'itération montrée (une étape d'annulation)"));
+    activerRevue(false);
+    Garder->setToolTip(BulleGarder);
     Choix->clear();
     Valeurs->clear();
     minuterie.stop();

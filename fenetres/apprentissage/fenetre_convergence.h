@@ -58,6 +58,7 @@ signals:
 
 private:
     void ajuster();
+    void activerRevue(bool oui);
     double seuilLog = 0;
     bool avecSeuil = false;
     // Les points arrivent par milliers : ils attendent et la courbe n'est redessinée qu'à

@@ -48,7 +48,10 @@ class Apprentissage;
 // L'historique passe chaque point à la fenêtre de convergence, puis relaie à la trace.
 class HistoriqueFenetre : public HistoriqueConvergence {
 public:
-    HistoriqueFenetre(Apprentissage &a, ObservateurEntrainement *suivant) : HistoriqueConvergence(suivant), a(a) {}
+    HistoriqueFenetre(Apprentissage &a, ObservateurEntrainement *suivant) : HistoriqueConvergence(suivant), a(a)
+    {
+        GarderModeles = true;
+    }
     void Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e) override;
     // Fini (le modèle porte déjà le résultat) : la fenêtre peut revoir chaque itération.
     void Fin(Entrainement type, const ParametresModele &p, EspaceTravail &e) override;

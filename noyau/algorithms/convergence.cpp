@@ -21,6 +21,8 @@ void HistoriqueConvergence::ajouter(int iteration, const EspaceTravail &e)
 
 void HistoriqueConvergence::garder(const ParametresModele &p)
 {
+    if (!GarderModeles)
+        return;
     const long long taille = (long long)(p.N + 1) * (p.N + p.M + 3) * (long long)sizeof(long double) + (long long)sizeof(p);
     if ((long long)(Modeles.size() + 1) * taille <= LimiteModeles && Modeles.size() + 1 == Points.size())
         Modeles.push_back(p);

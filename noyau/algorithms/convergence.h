@@ -24,6 +24,8 @@ public:
     std::vector<PointConvergence> Points;
     // π, A, B de chaque point (même indice que Points), pour revoir l'entraînement itération par
     // itération ; au-delà de LimiteModeles octets, les itérations suivantes n'en gardent plus.
+    // Seulement quand GarderModeles (la fenêtre) : hmmcalc --historique n'en a pas besoin.
+    bool GarderModeles = false;
     std::vector<ParametresModele> Modeles;
     static constexpr long long LimiteModeles = 64LL * 1024 * 1024;
     // Appelé à chaque point ajouté (fenêtre mise à jour pendant le calcul).
