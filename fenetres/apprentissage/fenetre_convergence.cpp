@@ -28,38 +28,6 @@ constexpr int IntervalleDessin = 50;
 // Points tracés au plus : la largeur de la courbe à l'écran n'en montre pas davantage.
 constexpr qsizetype PointsAffiches = 1500;
 const QString BulleGarder = QStringLiteral("Mettre dans le modèle les paramètres de l'itération montrée (une étape d'annulation)");
-
-// π, A, B en colonnes séparées par des tabulations, comme « hmmcalc parametres ».
-QString texteParametres(const ParametresModele &p)
-{
-    QStringList l, etats;
-    for (int i = 1; i <= p.N; ++i)
-        etats << p.NomEtat(i);
-    const QString entete = QStringLiteral("\t") + etats.join(QLatin1Char('\t'));
-    l << QStringLiteral("Vecteur π :") << entete;
-    QString x = QStringLiteral("START");
-    for (int i = 1; i <= p.N; ++i)
-        x += QLatin1Char('\t') + Nombres::Formater(p.PI[i]);
-    l << x << QStringLiteral("Matrice A :") << entete;
-    for (int i = 1; i <= p.N; ++i) {
-        x = p.NomEtat(i);
-        for (int j = 1; j <= p.N; ++j)
-            x += QLatin1Char('\t') + Nombres::Formater(p.A[i][j]);
-        l << x;
-    }
-    l << QStringLiteral("Matrice B :");
-    x.clear();
-    for (int k = 1; k <= p.M; ++k)
-        x += QStringLiteral("\t\"") + p.Symboles[k] + QLatin1Char('"');
-    l << x;
-    for (int i = 1; i <= p.N; ++i) {
-        x = p.NomEtat(i);
-        for (int k = 1; k <= p.M; ++k)
-            x += QLatin1Char('\t') + Nombres::Formater(p.B[i][k]);
-        l << x;
-    }
-    return l.join(QLatin1Char('\n'));
-}
 }
 
 int FenetreConvergence::PasGraduation(double derniere)
@@ -201,7 +169,7 @@ void FenetreConvergence::MontrerIteration(int k)
         texte += QStringLiteral(" (les %1 premières itérations seulement sont gardées)").arg(modeles.size());
     Choix->setText(texte);
     Choix->setAccessibleName(texte);
-    Valeurs->setPlainText(texteParametres(modeles[std::size_t(k)]));
+    Valeurs->setPlainText(TexteParametres(modeles[std::size_t(k)]));
 }
 
 void FenetreConvergence::Commencer(const QString &titre, long double seuil)

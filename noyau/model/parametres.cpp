@@ -132,3 +132,34 @@ void CalculerParametres(const ContenuModele &c, ParametresModele &p)
             p.B[i][indiceSymbole(paire.first)] = Nombres::VersExtended(paire.second);
     }
 }
+
+QString TexteParametres(const ParametresModele &p)
+{
+    QStringList l, etats;
+    for (int i = 1; i <= p.N; ++i)
+        etats << p.NomEtat(i);
+    const QString entete = QStringLiteral("\t") + etats.join(QLatin1Char('\t'));
+    l << QStringLiteral("Vecteur π :") << entete;
+    QString x = QStringLiteral("START");
+    for (int i = 1; i <= p.N; ++i)
+        x += QLatin1Char('\t') + Nombres::Formater(p.PI[i]);
+    l << x << QStringLiteral("Matrice A :") << entete;
+    for (int i = 1; i <= p.N; ++i) {
+        x = p.NomEtat(i);
+        for (int j = 1; j <= p.N; ++j)
+            x += QLatin1Char('\t') + Nombres::Formater(p.A[i][j]);
+        l << x;
+    }
+    l << QStringLiteral("Matrice B :");
+    x.clear();
+    for (int k = 1; k <= p.M; ++k)
+        x += QStringLiteral("\t\"") + p.Symboles[k] + QLatin1Char('"');
+    l << x;
+    for (int i = 1; i <= p.N; ++i) {
+        x = p.NomEtat(i);
+        for (int k = 1; k <= p.M; ++k)
+            x += QLatin1Char('\t') + Nombres::Formater(p.B[i][k]);
+        l << x;
+    }
+    return l.join(QLatin1Char('\n'));
+}

@@ -66,5 +66,9 @@ private:
 // distinct, EConversion sur une probabilité illisible.
 void CalculerParametres(const ContenuModele &contenu, ParametresModele &p);
 
+// π, A, B en colonnes séparées par des tabulations, comme « hmmcalc parametres » (fenêtre de
+// convergence).
+QString TexteParametres(const ParametresModele &p);
+
 // Rapport français de vérification du modèle, ligne par ligne ; true quand il est correct.
 bool VerifierContenu(const ContenuModele &contenu, QStringList &rapport);
