@@ -1,7 +1,7 @@
 // Dessin de la surface (THmm) et des boîtes d'états (TEtat2). Sans anticrénelage pour
 // que les pixels soient exacts ; le même code sert à l'écran, à l'impression et aux images.
-#include "graph/etat2.h"
-#include "graph/hmm.h"
+#include "graph/boite.h"
+#include "graph/graphe.h"
 #include "graph/nombres.h"
 
 #include <QFontMetrics>
@@ -54,7 +54,7 @@ QPointF SurCercle(double cx, double cy, double r, double mx, double my)
 
 } // namespace
 
-void THmm::Dessiner(QPainter &p)
+void GrapheHmm::Dessiner(QPainter &p, QSize surface)
 {
     if (DefautFond)
         CouleurFond = Couleurs::Blanc;
@@ -65,11 +65,11 @@ void THmm::Dessiner(QPainter &p)
 
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setFont(font());
-    p.fillRect(QRect(0, 0, width(), height()), VersQColor(CouleurFond));
+    p.setFont(Police);
+    p.fillRect(QRect(QPoint(0, 0), surface), VersQColor(CouleurFond));
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(Qt::NoBrush);
-    RectangleExclusif(p, 0, 0, width(), height());
+    RectangleExclusif(p, 0, 0, surface.width(), surface.height());
 
     const int n = std::min(NbArcs, Taille - 1);
     const int R = RayonBoucle;
@@ -143,7 +143,7 @@ void THmm::Dessiner(QPainter &p)
     p.restore();
 }
 
-void THmm::Fleche(QPainter &p, int x1, int y1, int x2, int y2, TCouleur couleur, int i)
+void GrapheHmm::Fleche(QPainter &p, int x1, int y1, int x2, int y2, TCouleur couleur, int i)
 {
     // Différences en double : pas de débordement entier pour des points lointains.
     const double dx = double(x2) - x1, dy = double(y2) - y1;
@@ -181,7 +181,7 @@ void THmm::Fleche(QPainter &p, int x1, int y1, int x2, int y2, TCouleur couleur,
     TexteOpaque(p, r.x(), r.y(), Nombres::TexteAffiche(Etiquette[i]), CouleurProb, CouleurFond);
 }
 
-QRect THmm::RectangleEtiquette(int i, const QFontMetrics &fm) const
+QRect GrapheHmm::RectangleEtiquette(int i, const QFontMetrics &fm) const
 {
     if (i < 1 || i >= Taille || i > NbArcs)
         return QRect();
@@ -204,16 +204,16 @@ QRect THmm::RectangleEtiquette(int i, const QFontMetrics &fm) const
     return QRect(std::max(coin.x(), 0), std::max(coin.y(), 0), w, fm.height());
 }
 
-QRect THmm::RectangleEtiquette(int i) const
+QRect GrapheHmm::RectangleEtiquette(int i) const
 {
-    return RectangleEtiquette(i, QFontMetrics(font()));
+    return RectangleEtiquette(i, QFontMetrics(Police));
 }
 
-int THmm::EtiquetteSous(int x, int y) const
+int GrapheHmm::EtiquetteSous(int x, int y) const
 {
     // La dernière dessinée est au-dessus : boucles, arcs simples, puis paires.
     const int n = std::min(NbArcs, Taille - 1);
-    const QFontMetrics fm(font());
+    const QFontMetrics fm(Police);
     int trouve = -1;
     for (int passe = 0; passe < 3; ++passe)
         for (int k = 1; k <= n; ++k) {
@@ -231,7 +231,7 @@ int THmm::EtiquetteSous(int x, int y) const
     return trouve;
 }
 
-void THmm::DessinerARCDouble(QPainter &p, int i, int r, QPoint c, QPoint p1, QPoint p2, const QString &etiquette)
+void GrapheHmm::DessinerARCDouble(QPainter &p, int i, int r, QPoint c, QPoint p1, QPoint p2, const QString &etiquette)
 {
     const bool valide = i >= 1 && i < Taille;
     QPen stylo = p.pen();
@@ -294,7 +294,7 @@ void THmm::DessinerARCDouble(QPainter &p, int i, int r, QPoint c, QPoint p1, QPo
     }
 }
 
-void TEtat2::Dessiner(QPainter &p)
+void BoiteEtat::Dessiner(QPainter &p, QSize &taille, const QFont &police, QString *bulleMontree)
 {
     if (DefautRemplissage)
         CouleurRemplissage = Couleurs::VertClair;
@@ -303,10 +303,10 @@ void TEtat2::Dessiner(QPainter &p)
     if (Image.isNull())
         Image = QImage(1, 1, QImage::Format_RGB32);
 
-    QFont policeNom = font();
+    QFont policeNom = police;
     policeNom.setPointSize(10);
     policeNom.setBold(true);
-    QFont policePaire = font();
+    QFont policePaire = police;
     policePaire.setPointSize(8);
     policePaire.setBold(false);
     // Mesures faites pour l'image, sur laquelle le texte est écrit.
@@ -326,9 +326,9 @@ void TEtat2::Dessiner(QPainter &p)
     for (int k = 1; k <= n; ++k)
         wPaire = std::max(wPaire, mPaire.horizontalAdvance(textePaire(k)));
     const int h = mPaire.height();
-    if (width() < std::max(wNom + 10, wPaire + 21))
-        resize(std::max(wNom, wPaire) + 30, height());
-    const QString nomMontre = mNom.elidedText(Nom, Qt::ElideMiddle, std::max(width() - 12, 1));
+    if (taille.width() < std::max(wNom + 10, wPaire + 21))
+        taille.setWidth(std::max(wNom, wPaire) + 30);
+    const QString nomMontre = mNom.elidedText(Nom, Qt::ElideMiddle, std::max(taille.width() - 12, 1));
     // Bulle : le nom entier et les valeurs entières, quand l'image en montre moins.
     bool coupe = nomMontre != Nom;
     QString bulle = Nom;
@@ -338,15 +338,15 @@ void TEtat2::Dessiner(QPainter &p)
     }
     if (!coupe)
         bulle.clear();
-    if (toolTip() != bulle)
-        setToolTip(bulle);
+    if (bulleMontree)
+        *bulleMontree = bulle;
 
-    const int W = width(), H = height();
-    const QSize taille(std::max(1, W - 4), std::max(1, H - 4));
+    const int W = taille.width(), H = taille.height();
+    const QSize image(std::max(1, W - 4), std::max(1, H - 4));
     // Sur une surface plus fine que l'écran (impression), la boîte est tracée à sa finesse.
     const qreal finesse = p.device() ? std::max<qreal>(1, p.device()->devicePixelRatioF()) : 1;
-    if (Image.deviceIndependentSize().toSize() != taille || Image.devicePixelRatio() != finesse) {
-        Image = QImage(taille * finesse, QImage::Format_RGB32);
+    if (Image.deviceIndependentSize().toSize() != image || Image.devicePixelRatio() != finesse) {
+        Image = QImage(image * finesse, QImage::Format_RGB32);
         Image.setDevicePixelRatio(finesse);
     }
     // Le fond de la surface d'abord : les coins hors de l'arrondi en prennent la couleur.
@@ -354,7 +354,7 @@ void TEtat2::Dessiner(QPainter &p)
     {
         QPainter q(&Image);
         q.setRenderHint(QPainter::Antialiasing, false);
-        const QRect cadre(0, 0, taille.width() - 1, taille.height() - 1);
+        const QRect cadre(0, 0, image.width() - 1, image.height() - 1);
         q.setPen(VersQColor(CouleurFond));
         q.setBrush(VersQColor(CouleurFond));
         q.drawRoundedRect(cadre, 5, 5);
@@ -365,7 +365,7 @@ void TEtat2::Dessiner(QPainter &p)
 
         q.setFont(policeNom);
         q.setPen(VersQColor(Couleurs::Rouge));
-        q.drawText((taille.width() - mNom.horizontalAdvance(nomMontre)) / 2, 2 + mNom.ascent(), nomMontre);
+        q.drawText((image.width() - mNom.horizontalAdvance(nomMontre)) / 2, 2 + mNom.ascent(), nomMontre);
 
         if (Nom != QLatin1String("START")) {
             q.setPen(bord);

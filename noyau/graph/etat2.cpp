@@ -1,40 +1,29 @@
-// TEtat2 : tenue des paires (symbole, probabilité). Le dessin est dans dessin.cpp.
+// TEtat2 : le contrôle d'une boîte d'état ; son contenu et son dessin sont ceux de BoiteEtat.
 #include "graph/etat2.h"
-#include "graph/nombres.h"
 
 #include <QPainter>
 
 TEtat2::TEtat2(QWidget *owner)
     : QWidget(owner)
 {
-    Image = QImage(1, 1, QImage::Format_RGB32);
 }
 
 TEtat2::~TEtat2() = default;
 
-void TEtat2::DefinirNom(const QString &nom)
+void TEtat2::NomChange()
 {
-    Nom = nom;
-    setAccessibleName(QStringLiteral("État %1").arg(nom));
+    setAccessibleName(QStringLiteral("État %1").arg(Nom));
 }
 
-void TEtat2::Actualiser()
+void TEtat2::Dessiner(QPainter &p)
 {
-    int k = 1;
-    while (k <= NbSymboles) {
-        if (Nombres::VersExtended(Generation[k][2]) == 0) {
-            for (int j = k; j < NbSymboles; ++j) {
-                Generation[j][1] = Generation[j + 1][1];
-                Generation[j][2] = Generation[j + 1][2];
-            }
-            Generation[NbSymboles][1].clear();
-            Generation[NbSymboles][2].clear();
-            --NbSymboles;
-        } else {
-            ++k;
-        }
-    }
-    update();
+    QSize taille = size();
+    QString bulle;
+    BoiteEtat::Dessiner(p, taille, font(), &bulle);
+    if (taille != size())
+        resize(taille);
+    if (toolTip() != bulle)
+        setToolTip(bulle);
 }
 
 void TEtat2::paintEvent(QPaintEvent *)

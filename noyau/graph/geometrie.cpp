@@ -1,7 +1,7 @@
 // THmm : géométrie des arcs (points d'attache sur les boîtes, cercles des paires
 // aller-retour) et recherche de l'arc sous la souris. Calculs en simple précision,
 // conversions tronquées vers zéro : les valeurs stockées vont dans le fichier modèle.
-#include "graph/hmm.h"
+#include "graph/graphe.h"
 #include "graph/nombres.h"
 
 #include <QFontMetrics>
@@ -76,12 +76,12 @@ PointF CoinVers(const Boite &b, PointF c, PointF autre)
 
 QPoint VersPoint(PointF p)
 {
-    return {THmm::Tronquer(p.x), THmm::Tronquer(p.y)};
+    return {GrapheHmm::Tronquer(p.x), GrapheHmm::Tronquer(p.y)};
 }
 
 } // namespace
 
-int THmm::Tronquer(double v)
+int GrapheHmm::Tronquer(double v)
 {
     if (!std::isfinite(v))
         return 0;
@@ -89,17 +89,17 @@ int THmm::Tronquer(double v)
     return int(v);
 }
 
-long double THmm::CA(float v) const
+long double GrapheHmm::CA(float v) const
 {
     return static_cast<long double>(v) * static_cast<long double>(v);
 }
 
-bool THmm::Accepter(float ax, float ay, float bx, float by, float r) const
+bool GrapheHmm::Accepter(float ax, float ay, float bx, float by, float r) const
 {
     return std::sqrt(CA(ax - bx) + CA(ay - by)) <= static_cast<long double>(r);
 }
 
-int THmm::DessinerARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, int h2, int i, int source,
+int GrapheHmm::DessinerARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, int h2, int i, int source,
                       int destination)
 {
     if (i == -1) {
@@ -167,7 +167,7 @@ int THmm::DessinerARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, in
     return i;
 }
 
-void THmm::DoubleARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, int h2)
+void GrapheHmm::DoubleARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, int h2)
 {
     const Boite b1{x1, y1, l1, h1};
     const Boite b2{x2, y2, l2, h2};
@@ -237,7 +237,7 @@ void THmm::DoubleARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, int
     extremite(r.CentreB, b2, c1, r.PointB2);
 }
 
-PlacementBoucle THmm::PlacerBoucle(int i, const QFontMetrics &fm) const
+PlacementBoucle GrapheHmm::PlacerBoucle(int i, const QFontMetrics &fm) const
 {
     if (i < 1 || i >= Taille || i > NbArcs)
         return {};
@@ -303,12 +303,12 @@ PlacementBoucle THmm::PlacerBoucle(int i, const QFontMetrics &fm) const
     return habituel;
 }
 
-PlacementBoucle THmm::PlacerBoucle(int i) const
+PlacementBoucle GrapheHmm::PlacerBoucle(int i) const
 {
-    return PlacerBoucle(i, QFontMetrics(font()));
+    return PlacerBoucle(i, QFontMetrics(Police));
 }
 
-int THmm::Verifier(int x, int y)
+int GrapheHmm::Verifier(int x, int y)
 {
     int resultat = -1;
     const int n = std::min(NbArcs, Taille - 1);

@@ -1,122 +1,25 @@
 #pragma once
 // THmm : la surface de dessin du graphe. Elle possède tous les arcs (extrémités,
-// étiquette, géométrie, indicateurs d'affichage) ; les boîtes d'états (TEtat2) sont
-// des contrôles frères posés au-dessus d'elle. Tables à 100 cases utilisées à partir de 1.
+// étiquette, géométrie, indicateurs d'affichage : GrapheHmm) ; les boîtes d'états (TEtat2)
+// sont des contrôles frères posés au-dessus d'elle. Tables à 100 cases utilisées à partir de 1.
 #include "hmmgraph_export.h"
-#include "couleurs.h"
+#include "graphe.h"
 
-#include <QColor>
-#include <QPoint>
-#include <QRect>
-#include <QString>
 #include <QWidget>
-#include <functional>
 
-class QFontMetrics;
-class QPainter;
-
-// Point en simple précision : la géométrie des arcs est calculée en float.
-struct PointF {
-    float x = 0;
-    float y = 0;
-};
-
-// Résultat partagé de DoubleARC (13 valeurs simple précision), lu juste après l'appel.
-struct ResultatDoubleArc {
-    PointF PointA1, PointA2; // cercle Oa : point sur la boîte 1, point sur la boîte 2
-    PointF PointB1, PointB2; // cercle Ob : point sur la boîte 1, point sur la boîte 2
-    PointF CentreA, CentreB;
-    float Rayon = 0;
-    // Vrai quand l'arc boîte 1 -> boîte 2 prend le cercle Ob (centres c1.x < c2.x).
-    bool ArcDirectSurB = false;
-};
-
-// Coin de sa boîte où une boucle est dessinée. Le fichier garde toujours la géométrie du coin
-// haut-gauche ; le coin montré est recalculé à chaque usage.
-enum class CoinBoucle { HautGauche, HautDroite, BasGauche, BasDroite };
-
-// Où se dessine une boucle : cercle centré sur un coin intérieur de la boîte, petite flèche
-// sur le côté vertical de la boîte, étiquette posée sur le haut (ou le bas) du cercle.
-struct PlacementBoucle {
-    CoinBoucle Coin = CoinBoucle::HautGauche;
-    QPoint Centre;     // le coin intérieur de la boîte
-    QPoint Debut, Fin; // la petite flèche
-    QRect Cercle;      // rectangle du cercle tracé (trait compris)
-    QRect Etiquette;   // texte de l'étiquette, tel quel (pas ramené sur la surface)
-};
-
-class HMMGRAPH_EXPORT THmm : public QWidget {
+class HMMGRAPH_EXPORT THmm : public QWidget, public GrapheHmm {
     Q_OBJECT
 public:
-    static constexpr int Taille = 100;
-    static constexpr int CapaciteArcs = 98;
-
     explicit THmm(QWidget *owner = nullptr);
 
-    TCouleur CouleurFond = Couleurs::Blanc;
-    TCouleur CouleurArc = Couleurs::Bleu;
-    TCouleur CouleurProb = Couleurs::Rouge;
-    bool DefautFond = true, DefautArc = true, DefautProb = true;
-    int RayonBoucle = 20;
-    int TypeFleche = 3;
-    int ModeTrace = 0;
-
-    QString Etiquette[Taille];
-    QPoint PointsARC[Taille][3];
-    QPoint PosEtiquette[Taille];
-    QPoint CentreCourbe[Taille];
-    int RayonCourbe[Taille] = {};
-    bool ArcSelectionne[Taille] = {};
-    bool EtiquetteVisible[Taille];
-    bool ArcSurligne[Taille] = {};
-    // Couleur d'un arc surligné ; invalide : celle des arcs (CouleurArc).
-    QColor CouleurArcSurligne[Taille];
-    int ARC[Taille][3] = {};
-    int NbArcs = 0;
-
-    // Index de l'arc source -> destination (le plus grand s'il y en a plusieurs), ou -1.
-    int ExisteARC(int source, int destination) const;
-    void SuppARC(int i);
-    void SuppETAT(int e);
-    // Supprime les arcs dont l'étiquette vaut 0 (hors "??") puis redessine.
-    // Lève EConversion pour une étiquette non numérique.
-    void Actualiser();
-    // Calcule la géométrie de l'arc i ; i = -1 crée l'arc. Rend l'index de l'arc,
-    // ou -1 quand la table est pleine (rien n'est alors modifié).
-    int DessinerARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, int h2, int i, int source,
-                    int destination);
-    void DoubleARC(int x1, int y1, int l1, int h1, int x2, int y2, int l2, int h2);
-    int Verifier(int x, int y);
-    bool Accepter(float ax, float ay, float bx, float by, float r) const;
-    long double CA(float v) const;
-    bool PeutAjouterArc() const { return NbArcs < CapaciteArcs; }
-    // Troncature vers zéro sans comportement indéfini : NaN -> 0, valeurs bornées à ±1e9.
-    static int Tronquer(double v);
-
-    // Dessin complet de la surface (fond, arcs, flèches, étiquettes, poignées) sur p.
-    void Dessiner(QPainter &p);
-    void Fleche(QPainter &p, int x1, int y1, int x2, int y2, TCouleur couleur, int i);
-    void DessinerARCDouble(QPainter &p, int i, int r, QPoint c, QPoint p1, QPoint p2, const QString &etiquette);
-    // Rectangle du texte de l'étiquette de l'arc i tel qu'il est dessiné (vide hors table).
-    QRect RectangleEtiquette(int i, const QFontMetrics &fm) const;
-    QRect RectangleEtiquette(int i) const;
-    // L'arc dont l'étiquette visible est sous (x, y), celle dessinée au-dessus ; -1 sinon.
-    int EtiquetteSous(int x, int y) const;
-
-    ResultatDoubleArc ResultatDouble;
-
-    // Rectangle intérieur de la boîte de l'état e (posé par le document). Sans lui, ou vide,
-    // une boucle reste au coin haut-gauche de sa boîte.
-    std::function<QRect(int etat)> InterieurEtat;
-    // Placement de la boucle i : le coin haut-gauche quand boucle et étiquette restent sur la
-    // surface (x, y >= 0) sans couvrir la pointe d'un arc qui arrive sur la boîte ; sinon le
-    // premier coin qui remplit ces deux conditions, dans l'ordre haut-droite, bas-gauche,
-    // bas-droite ; à défaut le premier qui reste sur la surface, enfin le coin haut-gauche.
-    PlacementBoucle PlacerBoucle(int i, const QFontMetrics &fm) const;
-    PlacementBoucle PlacerBoucle(int i) const;
+    using GrapheHmm::Dessiner;
+    // Dessin complet de la surface, à sa taille.
+    void Dessiner(QPainter &p) { Dessiner(p, size()); }
 
 protected:
+    void Rafraichir() override { update(); }
     void paintEvent(QPaintEvent *) override;
+    void changeEvent(QEvent *e) override;
     // Bulle : la valeur entière de l'étiquette sous la souris.
     bool event(QEvent *e) override;
 };
