@@ -10,7 +10,7 @@
 #include "algorithms/posterieur.h"
 #include "algorithms/sequence.h"
 #include "graph/nombres.h"
-#include "model/document.h"
+#include "model/fichier.h"
 #include "model/json_modele.h"
 #include "model/parametres.h"
 #include "model/textes.h"
@@ -92,58 +92,37 @@ Options lire(const QStringList &args)
     return o;
 }
 
-void charger(DocumentModele &d, const Options &o, const QString &chemin)
-{
-    // Le mot de passe n'est lu (entrée standard, environnement) que si le modèle en demande un.
-    std::optional<std::optional<QString>> donne;
-    d.Identifier = [&](const QString &motDePasse) {
-        if (!donne)
-            donne = MotDePasse(o.motDePasse);
-        return *donne && **donne == motDePasse;
-    };
-    QString erreur;
-    switch (d.DessinerFichier(chemin, &erreur)) {
-    case Chargement::Reussi:
-        return;
-    case Chargement::MotDePasseRefuse:
-        throw Echec{Usage, donne && *donne ? QStringLiteral("Mot de passe incorrect pour le modèle « %1 ».").arg(chemin)
-                                           : QStringLiteral("Le modèle « %1 » est protégé : donnez son mot de passe avec "
-                                                            "--mot-de-passe ou HMMCALC_MOT_DE_PASSE.")
-                                                 .arg(chemin)};
-    case Chargement::Erreur:
-        throw Echec{Usage, erreur};
-    }
-}
-
-void verifier(DocumentModele &d)
+// Le modèle vérifié et ses paramètres λ.
+ParametresModele verifier(const ContenuModele &c)
 {
     QStringList rapport;
-    if (!d.VerifierModele(rapport))
+    if (!VerifierContenu(c, rapport))
         throw Echec{Refus, QStringLiteral("Le modèle est incorrect !\n") + rapport.join(QLatin1Char('\n'))};
-    d.CalculerParametres();
+    ParametresModele p;
+    CalculerParametres(c, p);
+    return p;
 }
 
 int executer(const Options &o)
 {
     const auto N = [&](long double x) { return Nombres::Formater(x, o.chiffres); };
-    DocumentModele d;
     if (o.commande == QLatin1String("importer")) {
         QString erreur;
-        if (!ModeleJson::ImporterFichier(o.positions[0], d, &erreur))
+        QStringList lignes;
+        if (!ModeleJson::ImporterFichier(o.positions[0], &lignes, &erreur))
             throw Echec{Refus, erreur};
-        if (!d.EnregistrerFichier(o.positions[1], &erreur))
-            throw Echec{Usage, erreur};
+        if (!FichierModele::EcrireFichier(o.positions[1], lignes, &erreur))
+            throw Echec{Usage, QStringLiteral("Impossible d'enregistrer le modèle dans « %1 » :\n%2").arg(o.positions[1], erreur)};
         return Succes;
     }
-    charger(d, o, o.positions[0]);
+    const ContenuModele c = Commandes::ChargerModele(o.positions[0], o.motDePasse);
     if (o.commande == QLatin1String("exporter")) {
         QString erreur;
-        if (!ModeleJson::ExporterFichier(d, o.positions[1], &erreur))
+        if (!ModeleJson::ExporterFichier(c, o.positions[1], &erreur))
             throw Echec{Usage, erreur};
         return Succes;
     }
-    verifier(d);
-    const ParametresModele &p = d.Parametres;
+    const ParametresModele p = verifier(c);
     if (o.commande == QLatin1String("generer")) {
         bool ok = false;
         const int T = o.positions[1].toInt(&ok);

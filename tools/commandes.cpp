@@ -35,20 +35,7 @@ QString derniereErreur;
 // Le contenu du fichier du modèle ; un modèle protégé exige son mot de passe.
 ContenuModele charger(const Options &o)
 {
-    ContenuModele c;
-    QString erreur;
-    if (!FichierModele::OuvrirContenu(o.modele, &c, &erreur))
-        throw Echec{Usage, erreur};
-    if (c.MotDePasse == QLatin1String("Vide"))
-        return c;
-    const std::optional<QString> motDePasse = MotDePasse(o.motDePasse);
-    if (!motDePasse)
-        throw Echec{Usage, QStringLiteral("Le modèle « %1 » est protégé : donnez son mot de passe avec --mot-de-passe "
-                                          "ou HMMCALC_MOT_DE_PASSE.")
-                               .arg(o.modele)};
-    if (*motDePasse != c.MotDePasse)
-        throw Echec{Usage, QStringLiteral("Mot de passe incorrect pour le modèle « %1 ».").arg(o.modele)};
-    return c;
+    return ChargerModele(o.modele, o.motDePasse);
 }
 
 void verifierAvantCalcul(const ContenuModele &c)
@@ -59,6 +46,25 @@ void verifierAvantCalcul(const ContenuModele &c)
     throw Echec{Refus, QStringLiteral("Le modèle est incorrect !\n") + rapport.join(QLatin1Char('\n'))};
 }
 
+}
+
+ContenuModele ChargerModele(const QString &chemin, const std::optional<QString> &option)
+{
+    ContenuModele c;
+    QString erreur;
+    if (!FichierModele::OuvrirContenu(chemin, &c, &erreur))
+        throw Echec{Usage, erreur};
+    if (c.MotDePasse == QLatin1String("Vide"))
+        return c;
+    // Le mot de passe n'est lu (entrée standard, environnement) que si le modèle en demande un.
+    const std::optional<QString> motDePasse = MotDePasse(option);
+    if (!motDePasse)
+        throw Echec{Usage, QStringLiteral("Le modèle « %1 » est protégé : donnez son mot de passe avec --mot-de-passe "
+                                          "ou HMMCALC_MOT_DE_PASSE.")
+                               .arg(chemin)};
+    if (*motDePasse != c.MotDePasse)
+        throw Echec{Usage, QStringLiteral("Mot de passe incorrect pour le modèle « %1 ».").arg(chemin)};
+    return c;
 }
 
 void Ecrire(FILE *f, const QString &texte)
@@ -312,8 +318,8 @@ int Execution::Reussir()
     return Rendre(Succes);
 }
 
-// Un entraînement et ses sorties (texte et JSON) : sur le document quand `document` est donné
-// (hmmcalc-complet, pour --sortie et --trace), sinon sur une copie de λ.
+// Un entraînement et ses sorties (texte et JSON) : sur la valeur du modèle quand `document` est
+// donné (--sortie, --trace), sinon sur une copie de λ.
 void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *suivant,
                const EntrainementDocument &document)
 {
@@ -381,7 +387,7 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
         e.Seuil = o.seuil.value_or(2.0L);
     }
     const Entrainement type = baumWelch ? Entrainement::BaumWelch : Entrainement::Viterbi;
-    // Sans document (ni --sortie ni --trace), le modèle n'est ni réécrit ni journalisé :
+    // Sans --sortie ni --trace, le modèle n'est ni réécrit ni journalisé :
     // l'entraînement porte sur une copie de λ.
     ParametresModele appris;
     const ParametresModele *lambdaDocument = nullptr;
@@ -482,7 +488,7 @@ int Executer(const Options &o, Complements *complements)
         return x.Rendre(Succes);
     }
     if ((o.trace || (o.Entrainement() && o.sortie)) && !complements)
-        throw Echec{Usage, QStringLiteral("La commande %1 demande le programme complet (hmmcalc-complet).").arg(o.commande)};
+        throw Echec{Usage, QStringLiteral("La commande %1 demande les compléments du modèle (traces, enregistrement).").arg(o.commande)};
 
     verifierAvantCalcul(contenu);
     EspaceTravail e;

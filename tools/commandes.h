@@ -1,7 +1,6 @@
 #pragma once
-// Les commandes de calcul de hmmcalc, communes à hmmcalc (Qt Core seul) et à hmmcalc-complet
-// (qui a le document : traces, entraînements, apprentissage). Le modèle est lu en contenu de
-// fichier ; λ et la vérification sont ceux que le document calcule du même contenu.
+// Les commandes de calcul de hmmcalc. Le modèle est lu en contenu de fichier ; λ et la
+// vérification sont ceux que le document calcule du même contenu.
 #include "arguments.h"
 #include "algorithms/chrono.h"
 #include "algorithms/grande_probabilite.h"
@@ -90,11 +89,11 @@ private:
     double duree = 0;
 };
 
-// Ce que seul hmmcalc-complet sait faire, sur le document.
+// Ce qui écrit des fichiers à côté du calcul : traces, modèle entraîné.
 class Complements {
 public:
     virtual ~Complements() = default;
-    // --trace ou entraînement, avant tout calcul : le document chargé, les modèles de trace prêts.
+    // --trace ou entraînement, avant tout calcul : le modèle gardé, les modèles de trace prêts.
     virtual void Preparer(const ContenuModele &contenu) = 0;
     // --trace d'une évaluation (forward, backward, viterbi, direct), après son calcul.
     virtual void TracerEvaluation(const QString &commande, const ParametresModele &p, EspaceTravail &e) = 0;
@@ -102,13 +101,17 @@ public:
     virtual void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e) = 0;
 };
 
-// La boucle d'un entraînement sur le document : elle rend son issue et désigne λ appris.
+// La boucle d'un entraînement sur la valeur du modèle : elle rend son issue et désigne λ appris.
 using EntrainementDocument =
     std::function<IssueEntrainement(Entrainement, ObservateurEntrainement *, ModeCalcul, const ParametresModele **)>;
 // Un entraînement (baumwelch, entrainement-viterbi) et ses sorties : séquences découpées, chrono
 // démarré. `suivant` observe aussi (la trace) ; sans `document`, λ appris est une copie de λ.
 void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *suivant,
                const EntrainementDocument &document);
+
+// Le modèle du fichier `chemin`, son mot de passe vérifié quand il en a un (--mot-de-passe,
+// entrée standard ou HMMCALC_MOT_DE_PASSE, lu seulement alors). Lève Echec.
+ContenuModele ChargerModele(const QString &chemin, const std::optional<QString> &motDePasse);
 
 // SEQUENCE « - » : l'entrée standard (bornée).
 QString LireEntree();

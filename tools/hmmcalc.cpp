@@ -2,67 +2,82 @@
 // Codes de sortie : 0 succès, 1 modèle incorrect ou calcul refusé, 2 mauvais usage ou
 // fichier illisible.
 //
-// Ce programme ne charge que Qt Core : vérifier, paramètres, évaluations, Viterbi et chemins
-// démarrent sans Qt Widgets (une vingtaine de millisecondes de moins par appel), et les
-// entraînements aussi quand ni --sortie ni --trace n'est demandé. Ce qui demande le document du
-// programme (traces, modèle entraîné enregistré, apprentissage) est confié à hmmcalc-complet,
-// qui reçoit les mêmes arguments, la même entrée standard et rend le même code.
+// Un seul programme, sans fenêtre ni contrôle : le modèle est la valeur lue du fichier. Les
+// évaluations, Viterbi, les chemins et les entraînements (--sortie compris) ne chargent que
+// Qt Core. Ce qui dessine ou mesure du texte (--trace, l'apprentissage : treillis, import...)
+// est dans le module de dessin, chargé dans ce processus avec Qt Gui pour ces commandes seules.
 #include "commandes.h"
+#include "complements.h"
 #include "model/textes.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cerrno>
+#include <climits>
+#include <dlfcn.h>
 #include <unistd.h>
 
-#ifndef HMM_BIN_VERS_AUXILIAIRE
-#define HMM_BIN_VERS_AUXILIAIRE "../libexec/hmmbench"
+#ifndef HMM_BIN_VERS_LIB
+#define HMM_BIN_VERS_LIB "../lib"
 #endif
 
 namespace {
 
 using namespace Commandes;
 
-// hmmcalc-complet : à côté de hmmcalc dans l'arbre de construction, dans libexec/hmmbench une
-// fois installé.
-QString cheminComplet()
+// Le dossier de l'exécutable, lu avant toute application Qt.
+QString dossierExecutable()
 {
-    const QString ici = QCoreApplication::applicationDirPath();
-    const QString voisin = ici + QStringLiteral("/hmmcalc-complet");
-    if (QFileInfo(voisin).isExecutable())
-        return voisin;
-    return QDir::cleanPath(ici + QStringLiteral("/" HMM_BIN_VERS_AUXILIAIRE "/hmmcalc-complet"));
+    char chemin[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", chemin, sizeof chemin - 1);
+    if (n <= 0)
+        return QDir::currentPath();
+    return QFileInfo(QFile::decodeName(QByteArray(chemin, int(n)))).absolutePath();
 }
 
-[[noreturn]] void confier(char **argv)
+// Le module : à côté de hmmcalc dans l'arbre de construction, sous lib/hmmbench une fois
+// installé.
+[[noreturn]] void dessiner(int argc, char **argv)
 {
-    const QByteArray chemin = QFile::encodeName(cheminComplet());
-    std::fflush(stdout);
-    ::execv(chemin.constData(), argv);
-    throw Echec{Usage, QStringLiteral("Le programme « %1 » ne peut pas être lancé : %2.")
-                           .arg(QFile::decodeName(chemin), Textes::CauseSysteme(errno))};
+    const QString ici = dossierExecutable();
+    const QString nom = QStringLiteral("libhmmcalc-dessin.so");
+    QString chemin = ici + QLatin1Char('/') + nom;
+    if (!QFileInfo::exists(chemin))
+        chemin = QDir::cleanPath(ici + QStringLiteral("/" HMM_BIN_VERS_LIB "/hmmbench/") + nom);
+    void *module = ::dlopen(QFile::encodeName(chemin).constData(), RTLD_NOW | RTLD_LOCAL);
+    using Entree = void (*)(int, char **);
+    Entree entree = module ? reinterpret_cast<Entree>(::dlsym(module, "hmmcalc_dessin")) : nullptr;
+    if (!entree) {
+        const char *cause = ::dlerror();
+        Ecrire(stderr, QStringLiteral("Le module de dessin « %1 » ne peut pas être chargé : %2.")
+                           .arg(chemin, cause ? QString::fromLocal8Bit(cause) : QStringLiteral("inconnu")));
+        Terminer(Usage);
+    }
+    entree(argc, argv);
+    Terminer(Usage); // l'entrée du module ne rend pas la main
 }
 
 int lancer(int argc, char **argv)
 {
     // Les avertissements de Qt ne doivent pas se mêler aux messages.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    // Jamais détruite : Terminer() sort sans démonter Qt.
-    const QCoreApplication *app = new QCoreApplication(argc, argv);
+    // Les arguments lus avant toute application : le module crée la sienne, avec Qt Gui.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     try {
-        const QStringList args = app->arguments();
         if (const std::optional<int> code = AideOuVersion(args))
             return *code;
         NoterFormat(args);
-        if (EstCommandeApprentissage(Lire(args).commande))
-            confier(argv);
+        const Lecture l = Lire(args);
+        if (!l.erreur && (EstCommandeApprentissage(l.commande) || l.Valeur(QStringLiteral("trace"))))
+            dessiner(argc, argv);
+        // Jamais détruite : Terminer() sort sans démonter Qt.
+        new QCoreApplication(argc, argv);
         const Options o = LireOptions(args);
-        // Un entraînement sans --sortie ni --trace ne touche pas au document : il se fait ici.
-        if (o.trace || (o.Entrainement() && o.sortie))
-            confier(argv);
-        return Executer(o, nullptr);
+        ComplementsContenu complements(o);
+        return Executer(o, &complements);
     } catch (...) {
         return CodeEchec(std::current_exception());
     }

@@ -107,7 +107,9 @@ public:
         if (chemin.isEmpty())
             return;
         QString erreur;
-        if (!ModeleJson::ImporterFichier(chemin, *f.Document, &erreur)) {
+        QStringList lignes;
+        if (!ModeleJson::ImporterFichier(chemin, &lignes, &erreur) ||
+            !f.Document->Remplacer(lignes, QStringLiteral("Importer un modèle"), &erreur)) {
             Messages::Erreur(&f, erreur);
             return;
         }
@@ -127,7 +129,7 @@ public:
             chemin += QStringLiteral(".json");
         QString erreur;
         try {
-            if (!ModeleJson::ExporterFichier(*f.Document, chemin, &erreur))
+            if (!ModeleJson::ExporterFichier(f.Document->Contenu(), chemin, &erreur))
                 Messages::Erreur(&f, erreur);
         } catch (const EConversion &x) {
             Messages::Erreur(&f, QStringLiteral("Le modèle est incorrect : ") + x.Message());

@@ -13,6 +13,7 @@
 #include "editor/verification_panneau.h"
 #include "graph/nombres.h"
 #include "model/aleatoire.h"
+#include "model/image_modele.h"
 #include "skin/messages.h"
 #include "skin/presentation.h"
 #include "trace/document_trace.h"
@@ -121,7 +122,7 @@ Dialogue *ouvrir(TForm1 &f, bool imageAvant = false)
         return nullptr;
     if (imageAvant) {
         try {
-            Trace::ExporterImageModele(*f.Document);
+            Trace::ExporterImageModele(ImageModele::RendreModele(*f.Document));
         } catch (const ETrace &) {
         }
     }

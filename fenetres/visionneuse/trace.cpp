@@ -1,4 +1,5 @@
 #include "visionneuse/trace.h"
+#include "model/image_modele.h"
 #include "model/textes.h"
 #include "skin/messages.h"
 #include "trace/document_trace.h"
@@ -281,8 +282,9 @@ bool TForm20::Produire()
             return false;
         static const ParametresModele aucunsParametres;
         static const EspaceTravail aucunEspace;
+        const QImage modele = Document ? ImageModele::RendreModele(*Document) : QImage();
         if (!Trace::ProduireTrace(DernierAlgorithme, Parametres ? *Parametres : aucunsParametres,
-                                  Espace ? *Espace : aucunEspace, Document))
+                                  Espace ? *Espace : aucunEspace, Document ? &modele : nullptr))
             return false;
     } catch (const ETrace &x) {
         Messages::Erreur(this, x.Message());

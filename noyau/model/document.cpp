@@ -4,11 +4,12 @@
 #include "graph/nombres.h"
 #include "model/aleatoire.h"
 #include "model/bloc_copie.h"
+#include "model/graphe_contenu.h"
+#include "model/report_parametres.h"
 #include "model/regles_edition.h"
 
 #include <QEvent>
 #include <QFileInfo>
-#include <QHash>
 #include <QWidget>
 #include <algorithm>
 #include <limits>
@@ -77,19 +78,10 @@ int DocumentModele::RechercherIndice(const QString &nom, bool symbole) const
 
 void DocumentModele::RedessinerArcsEtat(TEtat2 *etat)
 {
-    const int k = IndiceBoite(etat);
-    for (int i = 1; i <= Hmm1->NbArcs; ++i) {
-        if (k < 0 || (Hmm1->ARC[i][1] != k && Hmm1->ARC[i][2] != k))
-            continue;
-        TEtat2 *s = Etats[Hmm1->ARC[i][1]];
-        TEtat2 *d = Etats[Hmm1->ARC[i][2]];
-        if (!s || !d)
-            continue;
-        const QRect a = s->Interieur(), b = d->Interieur();
-        Hmm1->DessinerARC(a.x(), a.y(), a.width(), a.height(), b.x(), b.y(), b.width(), b.height(), i, Hmm1->ARC[i][1],
-                          Hmm1->ARC[i][2]);
-    }
-    Hmm1->Actualiser();
+    GrapheContenu::RedessinerArcsEtat(*Hmm1, IndiceBoite(etat), [this](int e) -> std::optional<QRect> {
+        const TEtat2 *b = e >= 0 && e < 100 ? Etats[e] : nullptr;
+        return b ? std::optional<QRect>(b->Interieur()) : std::nullopt;
+    });
 }
 
 QStringList DocumentModele::NomsEtats() const
@@ -180,18 +172,7 @@ ContenuModele DocumentModele::Contenu() const
     c.Dernier = Dernier;
     for (int k = StartPresent ? 0 : 1; k <= N; ++k)
         c.Etats.append(ContenuEtat(Etats[k]));
-    for (int i = 1; i <= Hmm1->NbArcs; ++i) {
-        ContenuModele::Arc a;
-        a.Debut = Hmm1->PointsARC[i][1];
-        a.Fin = Hmm1->PointsARC[i][2];
-        a.Etiquette = Hmm1->Etiquette[i];
-        a.Centre = Hmm1->CentreCourbe[i];
-        a.Rayon = Hmm1->RayonCourbe[i];
-        a.Source = Hmm1->ARC[i][1];
-        a.Destination = Hmm1->ARC[i][2];
-        a.PosEtiquette = Hmm1->PosEtiquette[i];
-        c.Arcs.append(a);
-    }
+    c.Arcs = GrapheContenu::Arcs(*Hmm1);
     return c;
 }
 
@@ -260,21 +241,7 @@ void DocumentModele::installer(const ContenuModele &c)
         b->Actualiser();
         Etats[k++] = b;
     }
-    Hmm1->NbArcs = int(c.Arcs.size());
-    for (int i = 1; i <= Hmm1->NbArcs; ++i) {
-        const auto &a = c.Arcs[i - 1];
-        Hmm1->PointsARC[i][1] = a.Debut;
-        Hmm1->PointsARC[i][2] = a.Fin;
-        Hmm1->Etiquette[i] = a.Etiquette;
-        Hmm1->CentreCourbe[i] = a.Centre;
-        Hmm1->RayonCourbe[i] = a.Rayon;
-        Hmm1->ARC[i][1] = a.Source;
-        Hmm1->ARC[i][2] = a.Destination;
-        Hmm1->PosEtiquette[i] = a.PosEtiquette;
-        Hmm1->ArcSelectionne[i] = false;
-        Hmm1->EtiquetteVisible[i] = true;
-        Hmm1->ArcSurligne[i] = false;
-    }
+    GrapheContenu::PoserArcs(*Hmm1, c.Arcs);
     Hmm1->Actualiser();
     // Dans une fenêtre, les boîtes suivent la règle de taille de l'écran avant toute vue ; sans
     // fenêtre (hmmcalc), le modèle reste tel qu'il a été lu.
@@ -614,56 +581,29 @@ bool DocumentModele::Remplacer(const QStringList &lignes, const QString &descrip
 
 void DocumentModele::ReporterParametres(const QString &description)
 {
-    operation(description, [&] {
-        const ParametresModele &p = Parametres;
-        THmm *h = Hmm1;
-        const int n = p.N;
-        // Indices des états et arcs trouvés une fois : O(N²) au plus, pas de recherche par nom.
-        const IndexGraphe index(Contenu());
-        QHash<QString, int> symboles; // le dernier trouvé, comme RechercherIndice
-        for (int k = 1; k <= p.M; ++k)
-            symboles.insert(p.Symboles[k], k);
-        auto indice = [&](int i) { return index.Etat(i); };
-        for (int i = 1; i <= n; ++i) {
-            const int a = index.Arc(0, indice(i));
-            if (a != -1)
-                h->Etiquette[a] = Nombres::Formater(p.PI[i]);
-        }
-        for (int i = 1; i <= n; ++i) {
-            const int ei = indice(i);
-            for (int j = 1; j <= n; ++j) {
-                const int a = index.Arc(ei, indice(j));
-                if (a != -1)
-                    h->Etiquette[a] = Nombres::Formater(p.A[i][j]);
-            }
-        }
-        for (int i = 1; i <= n; ++i) {
-            TEtat2 *etat = Etats[i];
-            for (int k = 1; k <= etat->NbSymboles; ++k) {
-                const int s = symboles.value(etat->Generation[k][1], -1);
-                if (s >= 1)
-                    etat->Generation[k][2] = Nombres::Formater(p.B[i][s]);
-            }
-            etat->Actualiser();
-        }
-        h->Actualiser();
-    });
+    ContenuModele c = Contenu();
+    ReporterValeurs(c, Parametres);
+    operation(description, [&] { ecrireValeurs(c); });
+}
+
+void DocumentModele::ecrireValeurs(const ContenuModele &c)
+{
+    // Contenu() suit l'ordre des arcs du graphe et du registre des états ; les probabilités
+    // nulles disparaissent ensuite, comme à la main.
+    for (int i = 1; i <= Hmm1->NbArcs && i <= c.Arcs.size(); ++i)
+        Hmm1->Etiquette[i] = c.Arcs[i - 1].Etiquette;
+    qsizetype x = 0;
+    for (int k = StartPresent ? 0 : 1; k <= N && x < c.Etats.size(); ++k, ++x) {
+        RemplirPaires(Etats[k], c.Etats[x]);
+        Etats[k]->Actualiser();
+    }
+    Hmm1->Actualiser();
 }
 
 void DocumentModele::RemplirAuHasard(quint32 graine)
 {
     const ContenuModele c = Aleatoire::Remplir(Contenu(), graine);
-    operation(QStringLiteral("le tirage des probabilités au hasard"), [&] {
-        // Contenu() suit l'ordre des arcs du graphe et du registre des états.
-        for (int i = 1; i <= Hmm1->NbArcs && i <= c.Arcs.size(); ++i)
-            Hmm1->Etiquette[i] = c.Arcs[i - 1].Etiquette;
-        qsizetype x = 0;
-        for (int k = StartPresent ? 0 : 1; k <= N && x < c.Etats.size(); ++k, ++x) {
-            RemplirPaires(Etats[k], c.Etats[x]);
-            Etats[k]->Actualiser();
-        }
-        Hmm1->Actualiser();
-    });
+    operation(QStringLiteral("le tirage des probabilités au hasard"), [&] { ecrireValeurs(c); });
 }
 
 bool DocumentModele::restaurer(Journal &depuis, Journal &vers)

@@ -174,6 +174,8 @@ private:
     // Modifie : c'est la mise en forme du chargement dans une fenêtre).
     void appliquerTaillesMinimales();
     void terminer(const QString &description);
+    // Étiquettes et probabilités de ce contenu (même structure) écrites dans les boîtes et le graphe.
+    void ecrireValeurs(const ContenuModele &c);
     TEtat2 *placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
                            bool tailleMinimale);
     bool restaurer(Journal &depuis, Journal &vers);

@@ -1,7 +1,8 @@
 #include "model/image_modele.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
-#include "model/document.h"
+#include "graph/boite.h"
+#include "graph/graphe.h"
+#include "model/fichier.h"
+#include "model/graphe_contenu.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -15,26 +16,9 @@ double Echelle(QSize canevas)
     return octets <= double(LimiteOctets) ? 1.0 : std::sqrt(double(LimiteOctets) / octets);
 }
 
-void Peindre(QPainter &p, const DocumentModele &doc)
+QImage RendreCanevas(QSize surface, const std::function<void(QPainter &)> &peindre)
 {
-    THmm *h = doc.Hmm1;
-    h->Dessiner(p);
-    // Les boîtes par-dessus, dans l'ordre d'empilement du panneau (START d'abord).
-    for (int k = 0; k <= doc.N && k < 100; ++k) {
-        TEtat2 *b = doc.Etats[k];
-        if (!b || (k == 0 && !doc.StartPresent) || b->isHidden())
-            continue;
-        p.save();
-        p.translate(b->Left() - h->x(), b->Top() - h->y());
-        b->Dessiner(p);
-        p.restore();
-    }
-}
-
-QImage Rendre(const DocumentModele &doc)
-{
-    THmm *h = doc.Hmm1;
-    const QSize canevas(std::max(1, h->width()), std::max(1, h->height()));
+    const QSize canevas(std::max(1, surface.width()), std::max(1, surface.height()));
     // Un graphe très étendu est dessiné réduit : l'image reste sous LimiteOctets.
     const double f = Echelle(canevas);
     const QSize taille(std::max(1, int(canevas.width() * f)), std::max(1, int(canevas.height() * f)));
@@ -44,32 +28,25 @@ QImage Rendre(const DocumentModele &doc)
     image.fill(Qt::white);
     QPainter p(&image);
     p.scale(f, f);
-    Peindre(p, doc);
+    peindre(p);
     p.end();
     return image;
 }
 
-QImage Rendre(const DocumentModele &doc, QSize cible)
+QSize SurfacePour(QSize avant, const QRect &etendue)
 {
-    const QImage brute = Rendre(doc);
-    if (cible.width() < 1 || cible.height() < 1)
-        return brute;
-    if (cible == brute.size())
-        return brute;
-    // Étirement lissé : une image réduite reste lisible (traits fins, étiquettes).
-    return brute.scaled(cible, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return etendue.isNull() ? avant
+                            : QSize(std::max(avant.width(), etendue.right() + 2),
+                                    std::max(avant.height(), etendue.bottom() + 2));
 }
 
-QRect Etendue(const DocumentModele &doc, int marge)
+QRect Etendue(const GrapheHmm &graphe, const QList<QRect> &boites, int marge)
 {
     QRect r;
-    const THmm *h = doc.Hmm1;
-    for (int k = 0; k <= doc.N && k < 100; ++k) {
-        const TEtat2 *b = doc.Etats[k];
-        if (b && !(k == 0 && !doc.StartPresent) && !b->isHidden())
-            r |= b->geometry().translated(-h->x(), -h->y());
-    }
-    const int n = std::min(h->NbArcs, THmm::Taille - 1);
+    for (const QRect &b : boites)
+        r |= b;
+    const GrapheHmm *h = &graphe;
+    const int n = std::min(h->NbArcs, GrapheHmm::Taille - 1);
     for (int i = 1; i <= n; ++i) {
         const QPoint P1 = h->PointsARC[i][1], P2 = h->PointsARC[i][2];
         if (h->ARC[i][1] == h->ARC[i][2])
@@ -86,59 +63,6 @@ QRect Etendue(const DocumentModele &doc, int marge)
     return r.isNull() ? r : r.adjusted(-marge, -marge, marge, marge);
 }
 
-namespace {
-// Appelle `dessin` avec les indicateurs de sélection posés à blanc, puis les rend.
-template <typename F> void sansSelection(DocumentModele &doc, F dessin)
-{
-    THmm *h = doc.Hmm1;
-    // Les indicateurs de sélection sont posés à blanc le temps du dessin, puis rendus.
-    bool arcs[THmm::Taille];
-    std::copy(std::begin(h->ArcSelectionne), std::end(h->ArcSelectionne), arcs);
-    std::fill(std::begin(h->ArcSelectionne), std::end(h->ArcSelectionne), false);
-    QList<TEtat2 *> choisies;
-    for (int k = 0; k <= doc.N && k < 100; ++k)
-        if (TEtat2 *b = doc.Etats[k]; b && b->Selectionne) {
-            choisies << b;
-            b->Selectionne = false;
-        }
-    dessin();
-    std::copy(std::begin(arcs), std::end(arcs), h->ArcSelectionne);
-    for (TEtat2 *b : choisies)
-        b->Selectionne = true;
-}
-}
-
-void PeindreSansSelection(QPainter &p, DocumentModele &doc)
-{
-    sansSelection(doc, [&] { Peindre(p, doc); });
-}
-
-QImage RendreSansSelection(DocumentModele &doc)
-{
-    QImage image;
-    sansSelection(doc, [&] { image = Rendre(doc); });
-    return image;
-}
-
-QImage RendreModele(DocumentModele &doc)
-{
-    // Sans fenêtre, le panneau ne grandit pas avec le modèle : la surface est agrandie le temps
-    // du dessin, pour que rien ne soit coupé à droite ni en bas.
-    THmm *h = doc.Hmm1;
-    const QRect etendue = Etendue(doc, 10);
-    const QSize avant = h->size();
-    // Le cadre de la surface tombe alors juste hors de l'étendue.
-    const QSize besoin = etendue.isNull() ? avant
-                                          : QSize(std::max(avant.width(), etendue.right() + 2),
-                                                  std::max(avant.height(), etendue.bottom() + 2));
-    if (besoin != avant)
-        h->resize(besoin);
-    const QImage canevas = RendreSansSelection(doc);
-    if (besoin != avant)
-        h->resize(avant);
-    return Decouper(canevas, etendue, besoin);
-}
-
 QImage Decouper(const QImage &canevas, const QRect &etendue, QSize taille)
 {
     // Le canevas a pu être réduit : l'étendue suit la même échelle.
@@ -148,6 +72,53 @@ QImage Decouper(const QImage &canevas, const QRect &etendue, QSize taille)
                                      int(std::ceil(etendue.height() * f)));
     const QRect e = r.intersected(canevas.rect());
     return e.isEmpty() ? canevas : canevas.copy(e);
+}
+
+QImage RendreModele(const ContenuModele &c, const Apparence &a)
+{
+    // Les arcs et les boîtes tels qu'un document sans fenêtre les pose (installer) : boîtes aux
+    // bornes lues, sans règle de taille, couleurs de l'apparence.
+    GrapheHmm graphe;
+    graphe.Police = a.Police;
+    graphe.RayonBoucle = 20;
+    graphe.TypeFleche = 3;
+    QList<BoiteEtat> boites;
+    QList<QRect> bornes;
+    for (const ContenuModele::Etat &e : c.Etats) {
+        BoiteEtat b;
+        b.CouleurFond = graphe.CouleurFond;
+        b.DefautRemplissage = b.DefautStylo = false;
+        b.CouleurStylo = a.CouleurStyloEtat;
+        b.CouleurRemplissage = a.CouleurFondEtat;
+        b.Nom = e.Nom;
+        b.NbSymboles = int(std::min<qsizetype>(e.Paires.size(), BoiteEtat::CapacitePaires));
+        for (int p = 0; p < b.NbSymboles; ++p) {
+            b.Generation[p + 1][1] = e.Paires[p].first;
+            b.Generation[p + 1][2] = e.Paires[p].second;
+        }
+        boites << b;
+        bornes << QRect(e.Left, e.Top, e.Width, e.Height);
+    }
+    // Index de registre (0 = START) -> bornes des boîtes.
+    const int decalage = c.Start ? 0 : 1;
+    graphe.InterieurEtat = [bornes, decalage](int k) {
+        const qsizetype x = qsizetype(k) - decalage;
+        return x >= 0 && x < bornes.size() ? bornes[x].adjusted(2, 2, -2, -2) : QRect();
+    };
+    GrapheContenu::PoserArcs(graphe, c.Arcs);
+    const QRect etendue = Etendue(graphe, bornes, 10);
+    const QSize surface = SurfacePour(a.Surface, etendue);
+    const QImage canevas = RendreCanevas(surface, [&](QPainter &p) {
+        graphe.Dessiner(p, surface);
+        for (qsizetype k = 0; k < boites.size(); ++k) {
+            p.save();
+            p.translate(bornes[k].topLeft());
+            QSize taille = bornes[k].size();
+            boites[k].Dessiner(p, taille, a.Police);
+            p.restore();
+        }
+    });
+    return Decouper(canevas, etendue, surface);
 }
 
 }

@@ -1,10 +1,10 @@
 // Import et export JSON des modèles.
 #include "model/json_modele.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
+#include "graph/graphe.h"
 #include "graph/nombres.h"
-#include "model/document.h"
 #include "model/fichier.h"
+#include "model/graphe_contenu.h"
+#include "model/parametres.h"
 #include "model/textes.h"
 
 #include <QFile>
@@ -14,7 +14,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QWidget>
 #include <cmath>
 #include <vector>
 
@@ -170,10 +169,10 @@ Lu lire(const QByteArray &json)
     const int n = pi.isArray() ? int(pi.toArray().size()) : 0;
     if (n < 1)
         refuser(QStringLiteral("« startprob » doit être un tableau non vide de nombres."));
-    if (n > DocumentModele::CapaciteEtats)
+    if (n > ModeleJson::CapaciteEtats)
         refuser(QStringLiteral("Le modèle a %1 états : le programme en accepte au plus %2 en plus de START.")
                     .arg(n)
-                    .arg(DocumentModele::CapaciteEtats));
+                    .arg(ModeleJson::CapaciteEtats));
     const QJsonValue b = cle(o, "emissionprob");
     const int m = b.isArray() && !b.toArray().isEmpty() && b.toArray()[0].isArray() ? int(b.toArray()[0].toArray().size()) : 0;
     if (m < 1)
@@ -197,17 +196,17 @@ Lu lire(const QByteArray &json)
             arcs += l.a[std::size_t(i)][std::size_t(j)] != 0;
         for (int k = 0; k < m; ++k)
             paires += l.b[std::size_t(i)][std::size_t(k)] != 0;
-        if (paires > TEtat2::CapacitePaires)
+        if (paires > FichierModele::CapacitePaires)
             refuser(QStringLiteral("L'état « %1 » génère %2 symboles : une boîte en accepte au plus %3.")
                         .arg(l.etats[i])
                         .arg(paires)
-                        .arg(TEtat2::CapacitePaires));
+                        .arg(FichierModele::CapacitePaires));
     }
-    if (arcs > THmm::CapaciteArcs)
+    if (arcs > FichierModele::CapaciteArcs)
         refuser(QStringLiteral("Le modèle a %1 transitions non nulles (START compris) : le programme accepte au plus "
                                "%2 arcs.")
                     .arg(arcs)
-                    .arg(THmm::CapaciteArcs));
+                    .arg(FichierModele::CapaciteArcs));
     return l;
 }
 
@@ -216,8 +215,8 @@ Lu lire(const QByteArray &json)
 QStringList construire(const Lu &l)
 {
     const int n = int(l.etats.size());
-    DocumentModele d;
-    const QFontMetrics fm(d.Surface->font());
+    // La police de l'application : celle des boîtes du programme.
+    const QFontMetrics fm{QFont()};
     // Boîtes : le nom en tête, une ligne par paire « symbole : probabilité » dessous.
     int largeur = 80, paires = 0;
     for (int i = 0; i < n; ++i) {
@@ -243,41 +242,50 @@ QStringList construire(const Lu &l)
     const int largeurStart = 80, hauteurStart = 40;
     const double cx = 30 + largeurStart + 200 + rayon + largeur / 2.0;
     const double cy = 40 + rayon + hauteur / 2.0;
-    d.Surface->resize(int(cx + rayon + largeur + 100), int(cy + rayon + hauteur + 100));
 
-    auto poser = [&](const QString &nom, int x, int y, int lg, int h) {
-        TEtat2 *b = d.CreerEtat();
-        b->DefinirNom(nom);
-        b->setGeometry(x, y, lg, h);
-        b->setParent(d.Surface);
-        return b;
+    ContenuModele c;
+    c.Start = true;
+    auto poser = [&](const QString &nom, int x, int y, int lg, int h) -> ContenuModele::Etat & {
+        ContenuModele::Etat e;
+        e.Nom = nom;
+        e.Left = x;
+        e.Top = y;
+        e.Width = lg;
+        e.Height = h;
+        c.Etats.append(e);
+        return c.Etats.last();
     };
-    d.StartPresent = true;
-    d.Etats[0] = poser(QStringLiteral("START"), 30, int(cy - hauteurStart / 2.0), largeurStart, hauteurStart);
+    poser(QStringLiteral("START"), 30, int(cy - hauteurStart / 2.0), largeurStart, hauteurStart);
     for (int i = 0; i < n; ++i) {
         // Premier état en haut, puis dans le sens des aiguilles d'une montre.
         const double angle = -M_PI / 2 + 2 * M_PI * i / n;
         const int x = int(std::lround(cx + rayon * std::cos(angle) - largeur / 2.0));
         const int y = int(std::lround(cy + rayon * std::sin(angle) - hauteur / 2.0));
-        TEtat2 *b = poser(l.etats[i], x, y, largeur, hauteur);
+        ContenuModele::Etat &e = poser(l.etats[i], x, y, largeur, hauteur);
         for (int k = 0; k < int(l.symboles.size()); ++k) {
             const double v = l.b[std::size_t(i)][std::size_t(k)];
-            if (v == 0)
-                continue;
-            ++b->NbSymboles;
-            b->Generation[b->NbSymboles][1] = l.symboles[k];
-            b->Generation[b->NbSymboles][2] = texteValeur(v);
+            if (v != 0)
+                e.Paires.append({l.symboles[k], texteValeur(v)});
         }
-        d.Etats[++d.N] = b;
     }
-    d.Dernier = n;
+    c.Dernier = n;
+    // Les arcs comme les pose le document : rayon des boucles 20, géométrie de GrapheHmm.
+    GrapheHmm g;
+    g.RayonBoucle = 20;
+    g.TypeFleche = 3;
+    const auto interieur = [&](int k) -> std::optional<QRect> {
+        if (k < 0 || k >= c.Etats.size())
+            return std::nullopt;
+        const ContenuModele::Etat &e = c.Etats[k];
+        return QRect(e.Left + 2, e.Top + 2, e.Width - 4, e.Height - 4);
+    };
     auto arc = [&](int source, int destination, double v) {
         if (v == 0)
             return;
-        const QRect r = d.Etats[source]->Interieur(), q = d.Etats[destination]->Interieur();
-        const int a = d.Hmm1->DessinerARC(r.x(), r.y(), r.width(), r.height(), q.x(), q.y(), q.width(), q.height(), -1,
-                                          source, destination);
-        d.Hmm1->Etiquette[a] = texteValeur(v);
+        const QRect r = *interieur(source), q = *interieur(destination);
+        const int a = g.DessinerARC(r.x(), r.y(), r.width(), r.height(), q.x(), q.y(), q.width(), q.height(), -1, source,
+                                    destination);
+        g.Etiquette[a] = texteValeur(v);
     };
     for (int i = 0; i < n; ++i)
         arc(0, i + 1, l.pi[std::size_t(i)]);
@@ -285,46 +293,48 @@ QStringList construire(const Lu &l)
         for (int j = 0; j < n; ++j)
             arc(i + 1, j + 1, l.a[std::size_t(i)][std::size_t(j)]);
     // Géométrie finale : les paires d'arcs opposés deviennent courbes.
-    for (int k = 0; k <= d.N; ++k)
-        d.RedessinerArcsEtat(d.Etats[k]);
-    return d.LignesModele();
+    for (int k = 0; k <= n; ++k)
+        GrapheContenu::RedessinerArcsEtat(g, k, interieur);
+    c.Arcs = GrapheContenu::Arcs(g);
+    return FichierModele::Ecrire(c);
 }
 
 }
 
 namespace ModeleJson {
 
-QByteArray Exporter(DocumentModele &d)
+QByteArray Exporter(const ContenuModele &c)
 {
-    d.CalculerParametres();
-    const ParametresModele &p = d.Parametres;
+    ParametresModele p;
+    CalculerParametres(c, p);
     QStringList etats, symboles, pi, a, b;
     for (int i = 1; i <= p.N; ++i)
         etats << p.NomEtat(i);
     for (int k = 1; k <= p.M; ++k)
         symboles << p.Symboles[k];
+    // Les indices du graphe comme CalculerParametres les lit (le dernier nom, le dernier arc
+    // répondent).
+    const IndexGraphe index(c);
     auto etiquette = [&](int source, int destination) {
-        const int i = d.Hmm1->ExisteARC(source, destination);
-        return i == -1 ? QStringLiteral("0") : nombreJson(d.Hmm1->Etiquette[i]);
+        const int i = index.Arc(source, destination);
+        return i < 1 || i > c.Arcs.size() ? QStringLiteral("0") : nombreJson(c.Arcs[i - 1].Etiquette);
     };
-    // Les indices du graphe comme CalculerParametres les lit (le dernier nom répond).
-    auto indice = [&](int i) { return d.RechercherIndice(d.Etats[i]->Nom, false); };
     for (int i = 1; i <= p.N; ++i)
-        pi << etiquette(0, indice(i));
+        pi << etiquette(0, index.Etat(i));
     for (int i = 1; i <= p.N; ++i) {
         QStringList ligne;
         for (int j = 1; j <= p.N; ++j)
-            ligne << etiquette(indice(i), indice(j));
+            ligne << etiquette(index.Etat(i), index.Etat(j));
         a << QStringLiteral("    ") + listeNombres(ligne);
     }
     for (int i = 1; i <= p.N; ++i) {
         QStringList ligne;
-        const TEtat2 *e = d.Etats[i];
+        const ContenuModele::Etat *e = c.EtatRegistre(i);
         for (int k = 1; k <= p.M; ++k) {
             QString v = QStringLiteral("0");
-            for (int s = 1; s <= e->NbSymboles; ++s)
-                if (e->Generation[s][1] == p.Symboles[k])
-                    v = nombreJson(e->Generation[s][2]);
+            for (const auto &paire : e->Paires)
+                if (paire.first == p.Symboles[k])
+                    v = nombreJson(paire.second);
             ligne << v;
         }
         b << QStringLiteral("    ") + listeNombres(ligne);
@@ -346,9 +356,9 @@ QByteArray Exporter(DocumentModele &d)
     return l.join(QLatin1Char('\n')).toUtf8() + '\n';
 }
 
-bool ExporterFichier(DocumentModele &d, const QString &chemin, QString *erreur)
+bool ExporterFichier(const ContenuModele &c, const QString &chemin, QString *erreur)
 {
-    const QByteArray json = Exporter(d);
+    const QByteArray json = Exporter(c);
     // Le JSON écrit doit s'importer : ce que l'import refuserait n'est pas écrit.
     try {
         lire(json);
@@ -360,7 +370,7 @@ bool ExporterFichier(DocumentModele &d, const QString &chemin, QString *erreur)
     return Textes::EcrireOctets(chemin, json, erreur);
 }
 
-bool Importer(const QByteArray &json, DocumentModele &d, QString *erreur)
+bool Importer(const QByteArray &json, QStringList *modele, QString *erreur)
 {
     QStringList lignes;
     try {
@@ -377,7 +387,8 @@ bool Importer(const QByteArray &json, DocumentModele &d, QString *erreur)
             *erreur = QStringLiteral("Le modèle ne pourrait pas être enregistré : %1.").arg(raison);
         return false;
     }
-    return d.Remplacer(lignes, QStringLiteral("Importer un modèle"), erreur);
+    *modele = lignes;
+    return true;
 }
 
 bool LireJson(const QString &chemin, QByteArray *octets, QString *erreur)
@@ -392,13 +403,13 @@ bool LireJson(const QString &chemin, QByteArray *octets, QString *erreur)
     return lu;
 }
 
-bool ImporterFichier(const QString &chemin, DocumentModele &d, QString *erreur)
+bool ImporterFichier(const QString &chemin, QStringList *modele, QString *erreur)
 {
     QByteArray json;
     if (!LireJson(chemin, &json, erreur))
         return false;
     QString e;
-    if (!Importer(json, d, &e)) {
+    if (!Importer(json, modele, &e)) {
         if (erreur)
             *erreur = QStringLiteral("Le fichier « %1 » ne peut pas être importé :\n%2").arg(QFileInfo(chemin).fileName(), e);
         return false;

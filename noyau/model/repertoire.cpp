@@ -12,9 +12,6 @@
 #ifndef HMM_RESSOURCES_RELATIF
 #define HMM_RESSOURCES_RELATIF "../share/hmmbench"
 #endif
-#ifndef HMM_RESSOURCES_RELATIF_AUXILIAIRE
-#define HMM_RESSOURCES_RELATIF_AUXILIAIRE "../../share/hmmbench"
-#endif
 
 namespace {
 QString repertoireFixe;
@@ -106,13 +103,9 @@ QString DossierRessources()
     const QString ici = dossierExecutable();
     if (QFileInfo(ici + QStringLiteral("/Aide")).isDir())
         return ici;
-    // Installé : vu de bin/ (les programmes) ou de libexec/hmmbench/ (hmmcalc-complet).
-    for (const QString &relatif : {QStringLiteral(HMM_RESSOURCES_RELATIF), QStringLiteral(HMM_RESSOURCES_RELATIF_AUXILIAIRE)}) {
-        const QString installe = QDir::cleanPath(ici + QLatin1Char('/') + relatif);
-        if (QFileInfo(installe).isDir())
-            return installe;
-    }
-    return ici;
+    // Installé : vu de bin/.
+    const QString installe = QDir::cleanPath(ici + QStringLiteral("/" HMM_RESSOURCES_RELATIF));
+    return QFileInfo(installe).isDir() ? installe : ici;
 }
 
 QString DossierConfiguration()

@@ -1,5 +1,4 @@
 #include "trace/image.h"
-#include "model/image_modele.h"
 #include "trace/document_trace.h"
 #include "model/textes.h"
 
@@ -22,11 +21,10 @@ CadrageImage Cadrer(QSize modele)
     return {QSize(std::max(LargeurImage, reduit.width()), std::max(HauteurImage, reduit.height())), echelle};
 }
 
-QImage ImageModele(DocumentModele &doc)
+QImage ImageModele(const QImage &modele)
 {
     // Le modèle seul (son étendue, pas la fenêtre), centré sur fond blanc ; jamais agrandi,
     // pour que le texte reste net.
-    const QImage modele = ::ImageModele::RendreModele(doc);
     const CadrageImage cadre = Cadrer(modele.size());
     QImage image(cadre.Taille, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -41,7 +39,7 @@ QImage ImageModele(DocumentModele &doc)
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
-void ExporterImageModele(DocumentModele &doc)
+void ExporterImageModele(const QImage &modele)
 {
     const QString chemin = CheminImage();
     // Le sous-répertoire de l'image n'est pas livré : il naît avec la première trace.
@@ -50,7 +48,7 @@ void ExporterImageModele(DocumentModele &doc)
     QBuffer tampon(&octets);
     tampon.open(QIODevice::WriteOnly);
     QString erreur;
-    if (!ImageModele(doc).save(&tampon, "BMP"))
+    if (!ImageModele(modele).save(&tampon, "BMP"))
         erreur = QStringLiteral("l'image n'a pas pu être produite");
     else
         Textes::EcrireOctets(chemin, octets, &erreur);

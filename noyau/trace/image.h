@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QSize>
 
-class DocumentModele;
 
 namespace Trace {
 // Taille de l'image d'un petit modèle, et plus petite taille de toute image.
@@ -26,11 +25,11 @@ struct CadrageImage {
 };
 CadrageImage Cadrer(QSize modele);
 
-// Le modèle entier (son étendue, marge comprise), cadré comme ci-dessus et centré sur fond
-// blanc. Sans fenêtre.
-QImage ImageModele(DocumentModele &doc);
+// L'image du modèle seul (son étendue, marge comprise : ImageModele::RendreModele), cadrée
+// comme ci-dessus et centrée sur fond blanc.
+QImage ImageModele(const QImage &modele);
 
 // Enregistre cette image au format BMP sous "Modeles/A_directe_fichiers/Hmm.bmp" (le
 // sous-répertoire est créé au besoin). Lève ETrace quand l'écriture échoue.
-void ExporterImageModele(DocumentModele &doc);
+void ExporterImageModele(const QImage &modele);
 }

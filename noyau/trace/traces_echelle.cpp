@@ -101,7 +101,7 @@ QString resultatViterbi(const ParametresModele &p, const EspaceTravail &e)
 }
 
 QString DocumentEchelle(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e,
-                        DocumentModele *doc)
+                        const QImage *imageModele)
 {
     const QString modele = CheminModele(ModeleEchelle);
     QString document = LireFichier(modele);
@@ -135,8 +135,8 @@ QString DocumentEchelle(const QString &algorithme, const ParametresModele &p, co
     }
     RemplirMarqueurOuEchouer(document, observations, modele);
     RemplirMarqueurOuEchouer(document, nom, modele);
-    if (doc)
-        ExporterImageModele(*doc);
+    if (imageModele)
+        ExporterImageModele(*imageModele);
     RemplirMarqueurOuEchouer(document, FragmentImage, modele);
     EcrireTablesModele(document, p, false, modele);
     RemplirMarqueurOuEchouer(document, valeurs, modele);

@@ -5,16 +5,16 @@
 
 struct ParametresModele;
 struct EspaceTravail;
-class DocumentModele;
+class QImage;
 
 namespace Trace {
 
 inline const QString ModeleEchelle = QStringLiteral("Echelle.htm");
 
 // Le document entier (marqueurs remplis), sans rien écrire ; `algorithme` : AlgorithmeForward,
-// AlgorithmeBackward ou AlgorithmeViterbi. `doc` sert à l'image du graphe (nul : laissée).
+// AlgorithmeBackward ou AlgorithmeViterbi. `imageModele` : l'image du modèle seul (nul : image laissée).
 QString DocumentEchelle(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e,
-                        DocumentModele *doc);
+                        const QImage *imageModele);
 
 // L'explication de la mise à l'échelle (facteurs c_t, ᾱ, β̂, γ et ξ, retour à log P(O|λ)), prise
 // dans le modèle Echelle.htm entre ses commentaires « explication » : les traces des

@@ -96,14 +96,14 @@ const TraceEvaluation *traceDe(const QString &algorithme)
     return nullptr;
 }
 
-void generer(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc)
+void generer(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e, const QImage *imageModele)
 {
     // Un calcul mis à l'échelle a sa propre trace (facteurs c_t, logarithmes).
     if (e.MisALEchelle && algorithme != AlgorithmeDirect) {
-        EcrireFichier(CheminDocument(), DocumentEchelle(algorithme, p, e, doc));
+        EcrireFichier(CheminDocument(), DocumentEchelle(algorithme, p, e, imageModele));
         return;
     }
-    EcrireFichier(CheminDocument(), DocumentEvaluation(algorithme, p, e, doc));
+    EcrireFichier(CheminDocument(), DocumentEvaluation(algorithme, p, e, imageModele));
 }
 
 }
@@ -271,7 +271,7 @@ QStringList FragmentsViterbi(const ParametresModele &p, const EspaceTravail &e)
 }
 
 QString DocumentEvaluation(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e,
-                           DocumentModele *doc)
+                           const QImage *imageModele)
 {
     const TraceEvaluation *trace = traceDe(algorithme);
     if (!trace)
@@ -293,8 +293,8 @@ QString DocumentEvaluation(const QString &algorithme, const ParametresModele &p,
     }
 
     RemplirMarqueurOuEchouer(document, observations, modele);
-    if (doc)
-        ExporterImageModele(*doc);
+    if (imageModele)
+        ExporterImageModele(*imageModele);
     RemplirMarqueurOuEchouer(document, FragmentImage, modele);
     EcrireTablesModele(document, p, false, modele);
     for (const QString &f : fragments)
@@ -302,24 +302,24 @@ QString DocumentEvaluation(const QString &algorithme, const ParametresModele &p,
     return document;
 }
 
-void GenererTraceDirecte(const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc)
+void GenererTraceDirecte(const ParametresModele &p, const EspaceTravail &e, const QImage *imageModele)
 {
-    generer(AlgorithmeDirect, p, e, doc);
+    generer(AlgorithmeDirect, p, e, imageModele);
 }
 
-void GenererTraceForward(const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc)
+void GenererTraceForward(const ParametresModele &p, const EspaceTravail &e, const QImage *imageModele)
 {
-    generer(AlgorithmeForward, p, e, doc);
+    generer(AlgorithmeForward, p, e, imageModele);
 }
 
-void GenererTraceBackward(const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc)
+void GenererTraceBackward(const ParametresModele &p, const EspaceTravail &e, const QImage *imageModele)
 {
-    generer(AlgorithmeBackward, p, e, doc);
+    generer(AlgorithmeBackward, p, e, imageModele);
 }
 
-void GenererTraceViterbi(const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc)
+void GenererTraceViterbi(const ParametresModele &p, const EspaceTravail &e, const QImage *imageModele)
 {
-    generer(AlgorithmeViterbi, p, e, doc);
+    generer(AlgorithmeViterbi, p, e, imageModele);
 }
 
 void InstantaneTrace::Prendre(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e)
@@ -335,10 +335,10 @@ void InstantaneTrace::Prendre(const QString &algorithme, const ParametresModele 
     Espace = e;
 }
 
-bool ProduireTrace(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc)
+bool ProduireTrace(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e, const QImage *imageModele)
 {
     if (traceDe(algorithme)) {
-        generer(algorithme, p, e, doc);
+        generer(algorithme, p, e, imageModele);
         return true;
     }
     if (algorithme == AlgorithmeBaumWelch || algorithme == AlgorithmeAppViterbi) {

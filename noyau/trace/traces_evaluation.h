@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-class DocumentModele;
+class QImage;
 
 namespace Trace {
 
@@ -31,17 +31,17 @@ QString TableauBeta(const ParametresModele &p, const EspaceTravail &e);
 QString TableauDelta(const ParametresModele &p, const EspaceTravail &e);
 QString TableauPsi(const ParametresModele &p, const EspaceTravail &e);
 
-// Le document entier, sans rien écrire : modèle de trace lu, marqueurs remplis. `doc` sert
-// à l'image du graphe (exportée avant le 2e marqueur) ; nul = image laissée telle quelle.
+// Le document entier, sans rien écrire : modèle de trace lu, marqueurs remplis. `imageModele`,
+// l'image du modèle seul, est exportée avant le 2e marqueur ; nul = image laissée telle quelle.
 QString DocumentEvaluation(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e,
-                           DocumentModele *doc);
+                           const QImage *imageModele);
 
 // GenererTraceDirecte, ...Forward, ...Backward, ...Viterbi : le document écrit dans
 // "Modeles/Trace.htm". Lèvent ETrace (rien n'est écrit quand le modèle de trace manque).
-void GenererTraceDirecte(const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc);
-void GenererTraceForward(const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc);
-void GenererTraceBackward(const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc);
-void GenererTraceViterbi(const ParametresModele &p, const EspaceTravail &e, DocumentModele *doc);
+void GenererTraceDirecte(const ParametresModele &p, const EspaceTravail &e, const QImage *imageModele);
+void GenererTraceForward(const ParametresModele &p, const EspaceTravail &e, const QImage *imageModele);
+void GenererTraceBackward(const ParametresModele &p, const EspaceTravail &e, const QImage *imageModele);
+void GenererTraceViterbi(const ParametresModele &p, const EspaceTravail &e, const QImage *imageModele);
 
 // Ce qu'un calcul traçable laisse pour sa trace, copié à la fin du calcul : l'énumération
 // des chemins, qui suit sans être traçable, réécrit la séquence et la probabilité de
@@ -57,6 +57,6 @@ struct InstantaneTrace {
 // étape de consultation). Rend false quand le nom ne choisit aucune trace (rien n'est fait).
 // Lève ETrace.
 bool ProduireTrace(const QString &algorithme, const ParametresModele &p, const EspaceTravail &e,
-                   DocumentModele *doc);
+                   const QImage *imageModele);
 
 }

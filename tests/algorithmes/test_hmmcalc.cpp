@@ -164,7 +164,7 @@ TEST_F(OutilFichiers, ModeleProtegeEtIncorrect)
     EXPECT_EQ(Lancer({"forward", protege, "ab"}).code, 2);
     EXPECT_EQ(Lancer({"forward", protege, "ab", "--mot-de-passe", "faux"}).code, 2);
     // Le mot de passe en argument, sur l'entrée standard ou dans l'environnement, pour hmmcalc,
-    // hmmcalc-complet (entraînement) et l'apprentissage.
+    // l'entraînement enregistré et l'apprentissage (module de dessin).
     const struct {
         QStringList arguments;
         QByteArray entree;

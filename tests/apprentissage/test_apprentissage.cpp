@@ -134,12 +134,14 @@ TEST_F(Apprentissage, AllerRetourJson)
     for (const CasExemple &c : exemples) {
         DocumentModele d, importe;
         Charger(d, c.modele);
-        const QByteArray json = ModeleJson::Exporter(d);
+        const QByteArray json = ModeleJson::Exporter(d.Contenu());
         QString erreur;
-        ASSERT_TRUE(ModeleJson::Importer(json, importe, &erreur)) << erreur.toStdString();
+        QStringList lignes;
+        ASSERT_TRUE(ModeleJson::Importer(json, &lignes, &erreur)) << erreur.toStdString();
+        ASSERT_TRUE(importe.Remplacer(lignes, "import", &erreur)) << erreur.toStdString();
         importe.CalculerParametres();
         EXPECT_EQ(importe.NomsEtats(), d.NomsEtats());
-        EXPECT_EQ(ModeleJson::Exporter(importe), json) << c.modele;
+        EXPECT_EQ(ModeleJson::Exporter(importe.Contenu()), json) << c.modele;
         for (const QString &sequence : c.sequences) {
             EspaceTravail e = Espace(d.Parametres, sequence, c.mot), f = Espace(importe.Parametres, sequence, c.mot);
             CalculerForward(d.Parametres, e);
@@ -149,7 +151,7 @@ TEST_F(Apprentissage, AllerRetourJson)
     }
 }
 
-// Textes refusés : le message nomme la règle ou la capacité dépassée, le document reste intact.
+// Textes refusés : le message nomme la règle ou la capacité dépassée, rien n'est rendu.
 TEST_F(Apprentissage, ImportRefuse)
 {
     auto matrice = [](int n, int m, const char *v) {
@@ -180,12 +182,11 @@ TEST_F(Apprentissage, ImportRefuse)
          "caractères"},
     };
     for (const auto &c : cas) {
-        DocumentModele d;
-        Charger(d, "e1e2");
+        QStringList lignes = {"intact"};
         QString erreur;
-        EXPECT_FALSE(ModeleJson::Importer(c.json.toUtf8(), d, &erreur));
+        EXPECT_FALSE(ModeleJson::Importer(c.json.toUtf8(), &lignes, &erreur));
         EXPECT_TRUE(erreur.contains(c.attendu)) << erreur.toStdString();
-        EXPECT_EQ(d.N, 2);
+        EXPECT_EQ(lignes, QStringList{"intact"});
     }
 }
 

@@ -227,9 +227,9 @@ TEST_F(TestAvecRepertoire, HmmcalcInterrompuEffaceSonRepertoire)
             std::signal(SIGINT, SIG_DFL);
             std::signal(SIGTERM, SIG_DFL);
         });
-        // Un entraînement enregistré : c'est hmmcalc-complet (même processus) qui a un répertoire
-        // de travail.
-        p.start(QStringLiteral(HMMCALC), {"baumwelch", Exemple("e1e2.hmm"), "-", "--sortie", Chemin("n.hmm")});
+        // Une trace : c'est elle qui prend un répertoire de travail (un entraînement enregistré
+        // n'en a plus besoin).
+        p.start(QStringLiteral(HMMCALC), {"forward", Exemple("e1e2.hmm"), "-", "--trace", Chemin("n.htm")});
         ASSERT_TRUE(p.waitForStarted());
         // Attend qu'il soit bloqué dans la lecture de l'entrée standard (appel système 0, fd 0).
         const QString appel = QStringLiteral("/proc/%1/syscall").arg(p.processId());
@@ -248,11 +248,8 @@ TEST_F(TestAvecRepertoire, HmmcalcInterrompuEffaceSonRepertoire)
         ASSERT_TRUE(p.waitForFinished());
         EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
         if (numero == SIGKILL)
-            // Le suivant qui prend un répertoire de travail (un entraînement enregistré) efface l'orphelin.
-            EXPECT_EQ(LancerHmmcalc({"baumwelch", Exemple("e1e2.hmm"), "ab", "--iterations", "1", "--sortie",
-                                     Chemin("m.hmm")},
-                                    {}, {}, tmp)
-                          .code,
+            // Le suivant qui prend un répertoire de travail (une trace) efface l'orphelin.
+            EXPECT_EQ(LancerHmmcalc({"forward", Exemple("e1e2.hmm"), "ab", "--trace", Chemin("m.htm")}, {}, {}, tmp).code,
                       0);
         EXPECT_TRUE(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
             << qPrintable(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' '));

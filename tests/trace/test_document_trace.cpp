@@ -3,6 +3,7 @@
 #include "graph/etat2.h"
 #include "graph/nombres.h"
 #include "model/document.h"
+#include "model/fichier.h"
 #include "model/image_modele.h"
 #include "modeles_test.h"
 #include "outils_trace.h"
@@ -153,7 +154,7 @@ TEST_F(DocumentTrace, ImageDuModeleSansFenetre)
     ConstruireE1E2(d);
     // Le sous-répertoire de l'image n'existe pas encore : il est créé.
     ASSERT_FALSE(QDir(Chemin("Modeles/A_directe_fichiers")).exists());
-    ExporterImageModele(d);
+    ExporterImageModele(::ImageModele::RendreModele(d.Contenu()));
     QImageReader lecteur(Chemin("Modeles/A_directe_fichiers/Hmm.bmp"));
     EXPECT_EQ(lecteur.format(), "bmp");
     const QImage image = lecteur.read();
@@ -166,6 +167,28 @@ TEST_F(DocumentTrace, ImageDuModeleSansFenetre)
         for (int x = 0; x < reduite.width() && !varie; x += 3)
             varie = reduite.pixel(x, y) != reduite.pixel(0, 0);
     EXPECT_TRUE(varie);
+}
+
+// Sans contrôle, le modèle est dessiné depuis sa valeur : pixel pour pixel l'image des
+// contrôles (boucles, paires aller-retour, arcs simples, noms coupés, boîtes élargies).
+TEST_F(DocumentTrace, ImageDepuisLaValeurEgaleAuxControles)
+{
+    for (const char *nom : {"e1e2.hmm", "meteo.hmm", "gauche_droite.hmm"}) {
+        SCOPED_TRACE(nom);
+        DocumentModele d;
+        QString erreur;
+        ASSERT_EQ(d.DessinerFichier(QStringLiteral(HMM_EXEMPLES "/") + nom, &erreur), Chargement::Reussi)
+            << erreur.toStdString();
+        const ContenuModele c = d.Contenu();
+        const QImage controles = ::ImageModele::RendreModele(d);
+        EXPECT_EQ(::ImageModele::RendreModele(c), controles);
+        // Une boîte trop étroite pour son nom s'élargit au dessin, des deux côtés.
+        DocumentModele etroit;
+        ContenuModele e = c;
+        e.Etats.last().Width = 20;
+        ASSERT_EQ(etroit.ChargerLignes(FichierModele::Ecrire(e), false, "x", &erreur), Chargement::Reussi);
+        EXPECT_EQ(::ImageModele::RendreModele(e), ::ImageModele::RendreModele(etroit));
+    }
 }
 
 // L'image de la trace : 500 × 400 pour un petit modèle ; un modèle étalé agrandit l'image
@@ -200,7 +223,7 @@ TEST_F(DocumentTrace, ImageLisibleQuelleQueSoitLEtendue)
             d.RedessinerArcsEtat(d.Etats[2]);
         }
         d.Surface->resize(c.largeurSurface, 700);
-        const QImage image = Trace::ImageModele(d);
+        const QImage image = Trace::ImageModele(::ImageModele::RendreModele(d));
         EXPECT_GE(image.width(), c.tailleMin.width()) << c.xE2;
         EXPECT_GE(image.height(), c.tailleMin.height()) << c.xE2;
         EXPECT_LE(image.width(), c.tailleMax.width()) << c.xE2;
@@ -219,7 +242,7 @@ TEST_F(DocumentTrace, ImageImpossibleAEcrire)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
     try {
-        ExporterImageModele(d);
+        ExporterImageModele(::ImageModele::RendreModele(d));
         FAIL() << "l'écriture aurait dû échouer";
     } catch (const ETrace &x) {
         EXPECT_TRUE(x.Message().contains("Hmm.bmp")) << x.Message().toStdString();

@@ -6,6 +6,7 @@
 #include "algorithms/portee.h"
 #include "graph/nombres.h"
 #include "model/document.h"
+#include "model/image_modele.h"
 #include "modeles_test.h"
 #include "outils_trace.h"
 #include "trace/bornes_trace.h"
@@ -71,12 +72,13 @@ TEST_F(TracesEvaluation, Forward)
 
     DocumentModele d;
     ConstruireE1E2(d);
-    GenererTraceForward(p, e, &d);
+    const QImage image = ImageModele::RendreModele(d.Contenu());
+    GenererTraceForward(p, e, &image);
     EXPECT_EQ(Texte("Modeles/Trace.htm"), Assembler("Forward.htm", Communs() + f));
     EXPECT_TRUE(QFileInfo::exists(Chemin("Modeles/A_directe_fichiers/Hmm.bmp")));
     // Lire ne change rien : une deuxième trace donne le même document.
     const QByteArray premier = Octets("Modeles/Trace.htm");
-    GenererTraceForward(p, e, &d);
+    GenererTraceForward(p, e, &image);
     EXPECT_EQ(Octets("Modeles/Trace.htm"), premier);
 }
 
@@ -95,7 +97,8 @@ TEST_F(TracesEvaluation, Backward)
                         P11s + "0.5 × 0.31 × 0.9+0.5 × 0.52 × 0.2" + P11s + "0.1395+0.052" + P11s + "<b>0.1915</b>.");
     DocumentModele d;
     ConstruireE1E2(d);
-    GenererTraceBackward(p, e, &d);
+    const QImage image = ImageModele::RendreModele(d.Contenu());
+    GenererTraceBackward(p, e, &image);
     EXPECT_EQ(Texte("Modeles/Trace.htm"), Assembler("Backward.htm", Communs() + f));
 }
 
@@ -125,7 +128,8 @@ TEST_F(TracesEvaluation, Viterbi)
                         NB18 + "=&nbsp;<b>START</b> - <b>E1</b> - <b>E2</b>");
     DocumentModele d;
     ConstruireE1E2(d);
-    GenererTraceViterbi(p, e, &d);
+    const QImage image = ImageModele::RendreModele(d.Contenu());
+    GenererTraceViterbi(p, e, &image);
     EXPECT_EQ(Texte("Modeles/Trace.htm"), Assembler("Viterbi.htm", Communs() + f));
 }
 
@@ -145,7 +149,8 @@ TEST_F(TracesEvaluation, ApprocheDirecte)
                         P11s + "0.0315+0.004+0.108+0.048" + P11s + "<b>0.1915</b>.");
     DocumentModele d;
     ConstruireE1E2(d);
-    GenererTraceDirecte(p, e, &d);
+    const QImage image = ImageModele::RendreModele(d.Contenu());
+    GenererTraceDirecte(p, e, &image);
     EXPECT_EQ(Texte("Modeles/Trace.htm"), Assembler("A_directe.htm", Communs() + f));
 }
 
