@@ -35,5 +35,5 @@ void TForm12::Executer()
     Epilogue(QStringLiteral("Evaluation, Approche directe"),
              QStringLiteral("Le calcul de probabilité, avec l'approche directe, de la séquence d'observations est "
                             "terminé avec succès.") +
-                 ParagrapheZero(f.Document->Parametres, e, true));
+                 ParagrapheZero(f.Document->Parametres(), e, true));
 }

@@ -16,9 +16,9 @@ void TForm14::Executer()
 {
     PreparerCalcul();
     EspaceTravail &e = espace();
-    Evaluer(f.Document->Parametres, e, true);
+    Evaluer(f.Document->Parametres(), e, true);
     f.Resultats->AjouterProbabilite(e.SequenceObservations, TexteProbabilite(e), NomMethode(QStringLiteral("Backward"), e));
     Epilogue(QStringLiteral("Backward"), QStringLiteral("Le calcul de probabilité, avec l'algorithme de Backward, de la "
                                                         "séquence d'observations est terminé avec succès.") +
-                                   ParagrapheZero(f.Document->Parametres, e));
+                                   ParagrapheZero(f.Document->Parametres(), e));
 }

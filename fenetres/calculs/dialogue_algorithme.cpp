@@ -306,7 +306,7 @@ void DialogueAlgorithme::BitBtn3Click()
 void DialogueAlgorithme::PreparerCalcul()
 {
     f.Document->CalculerParametres();
-    DecouperSequence(f.Document->Parametres, espace());
+    DecouperSequence(f.Document->Parametres(), espace());
     demarrerChrono(); // modèle et séquence lus : le calcul seul est chronométré
 }
 
@@ -409,7 +409,7 @@ bool DialogueAlgorithme::Enumerer()
     // lèvent ArretEnumeration eux-mêmes.
     suivi.Progression = [this](int pourcent) { AfficherProgression(pourcent); };
     suivi.ApresChemin = [this] { LaisserRespirer(); };
-    const bool fini = EnumererChemins(f.Document->Parametres, e, suivi);
+    const bool fini = EnumererChemins(f.Document->Parametres(), e, suivi);
     TerminerCalculLong();
     return fini && !fermetureDemandee;
 }

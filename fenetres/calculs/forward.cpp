@@ -16,9 +16,9 @@ void TForm13::Executer()
 {
     PreparerCalcul();
     EspaceTravail &e = espace();
-    Evaluer(f.Document->Parametres, e, false);
+    Evaluer(f.Document->Parametres(), e, false);
     f.Resultats->AjouterProbabilite(e.SequenceObservations, TexteProbabilite(e), NomMethode(QStringLiteral("Forward"), e));
     Epilogue(QStringLiteral("Forward"), QStringLiteral("Le calcul de probabilité, avec l'algorithme de Forward, de la "
                                                        "séquence d'observations est terminé avec succès.") +
-                                   ParagrapheZero(f.Document->Parametres, e));
+                                   ParagrapheZero(f.Document->Parametres(), e));
 }

@@ -17,7 +17,7 @@ void TForm15::Executer()
 {
     PreparerCalcul();
     EspaceTravail &e = espace();
-    const ParametresModele &p = f.Document->Parametres;
+    const ParametresModele &p = f.Document->Parametres();
     Decoder(p, e);
     f.Resultats->AfficherViterbi(EtatsCheminViterbi(p, e), NomMethode(TexteProbabilite(e), e));
     Epilogue(QStringLiteral("Viterbi"),

@@ -77,8 +77,7 @@ public:
             // Garder une itération : ses paramètres reportés sur le graphe, en une étape.
             connect(Convergence, &FenetreConvergence::iterationGardee, this, [this](const ParametresModele &p, int k) {
                 garde = true;
-                f.Document->Parametres = p;
-                f.Document->ReporterParametres(QStringLiteral("l'itération %1 de l'entraînement").arg(k));
+                f.Document->ReporterParametres(p, QStringLiteral("l'itération %1 de l'entraînement").arg(k));
                 garde = false;
             });
             // Tout autre changement du modèle rend ses itérations étrangères au modèle.
@@ -143,7 +142,7 @@ public:
         if (!f.ModelePretPourCalcul())
             return;
         f.Document->CalculerParametres();
-        DialogueGeneration d(f.Document->Parametres, &f);
+        DialogueGeneration d(f.Document->Parametres(), &f);
         Presentation::Centrer(&d);
         d.exec();
     }
@@ -162,8 +161,8 @@ public:
         e.DecoupageCaractere = !texte.trimmed().contains(QLatin1Char(' '));
         try {
             f.Document->CalculerParametres();
-            DecouperSequence(f.Document->Parametres, e);
-            const QStringList etats = EtatsChemin(f.Document->Parametres, CalculerCheminPosterieur(f.Document->Parametres, e));
+            DecouperSequence(f.Document->Parametres(), e);
+            const QStringList etats = EtatsChemin(f.Document->Parametres(), CalculerCheminPosterieur(f.Document->Parametres(), e));
             h.Memoriser(texte);
             f.Listes->AjouterViterbi(etats, QStringLiteral("a posteriori (argmax γ)"));
             f.Listes->Surligner(etats);
@@ -187,7 +186,7 @@ public:
         }
         QString erreur;
         f.Document->CalculerParametres();
-        if (!Treillis->Montrer(f.Document->Parametres, f.Espace.SequenceObservations, f.Espace.DecoupageCaractere, v,
+        if (!Treillis->Montrer(f.Document->Parametres(), f.Espace.SequenceObservations, f.Espace.DecoupageCaractere, v,
                                &erreur)) {
             Messages::Erreur(&f, erreur);
             return;

@@ -14,7 +14,7 @@ SuiviTrace::SuiviTrace(QWidget *fenetre, DocumentModele &doc, EspaceTravail &esp
 
 void SuiviTrace::Memoriser()
 {
-    Instantane.Prendre(espace.DernierAlgorithme, doc.Parametres, espace);
+    Instantane.Prendre(espace.DernierAlgorithme, doc.Parametres(), espace);
 }
 
 TForm20 *SuiviTrace::Fenetre()
@@ -33,7 +33,7 @@ TForm20 *SuiviTrace::Voir(bool modale)
     // La copie prise à la fin du calcul quand elle est celle du dernier calcul ; sinon ce que
     // l'espace de travail contient encore.
     const bool copie = !Instantane.Algorithme.isEmpty() && Instantane.Algorithme == espace.DernierAlgorithme;
-    f->Parametres = copie ? &Instantane.Parametres : &doc.Parametres;
+    f->Parametres = copie ? &Instantane.Parametres : &doc.Parametres();
     f->Espace = copie ? &Instantane.Espace : &espace;
     // Agrandie : l'écran entier d'abord, pour le cas où aucun gestionnaire de fenêtres
     // n'applique l'état « agrandie ».

@@ -68,23 +68,24 @@ IssueEntrainement DeroulerIterations(ParametresModele &parametres, EspaceTravail
 IssueEntrainement EntrainerBaumWelch(DocumentModele &document, EspaceTravail &espace,
                                      ObservateurEntrainement *observateur = nullptr);
 
-// Écrit π, A et B du document (Parametres) dans les étiquettes des arcs existants et les
+// Écrit π, A et B de `lambda` dans les étiquettes des arcs existants et les
 // probabilités des paires existantes, au format général à 15 chiffres ; ne crée ni arc ni
 // paire. Les boîtes puis le graphe sont ensuite actualisés (un arc ou une paire qui vaut
 // désormais 0 disparaît, comme à la saisie). C'est une opération du document : une étape
-// d'annulation décrite par `description`, le document marqué modifié.
-void ReporterParametres(DocumentModele &document, const QString &description = QString());
+// d'annulation décrite par `description`, le document marqué modifié ; λ devient ses
+// Parametres(). ERefusCalcul quand le nombre d'états a changé.
+void ReporterParametres(DocumentModele &document, const ParametresModele &lambda, const QString &description);
 // Description de l'étape d'annulation d'un entraînement sur la séquence donnée.
 QString DescriptionEntrainement(Entrainement type, const QString &sequence);
 // La même pour un entraînement sur `nombre` séquences (« ... avec 3 séquences »).
 QString DescriptionEntrainement(Entrainement type, int nombre);
 
-// Commun aux deux entraînements : paramètres et séquence pris du document, puis
-// ExigerGeneration.
-void PreparerEntrainement(DocumentModele &document, EspaceTravail &espace);
+// Commun aux deux entraînements : λ tiré du document (rendu, le document n'en garde qu'une
+// copie), séquence découpée, puis ExigerGeneration.
+ParametresModele PreparerEntrainement(DocumentModele &document, EspaceTravail &espace);
 // Le journal des itérations, lu par la trace : "APP.txt" du répertoire du programme.
 QString CheminJournalEntrainement();
 
 // Commun aux deux entraînements, après la boucle : AvantModification, report, "APP.txt", Fin.
-void ConclureEntrainement(Entrainement type, DocumentModele &document, EspaceTravail &espace,
-                          ObservateurEntrainement *observateur);
+void ConclureEntrainement(Entrainement type, DocumentModele &document, const ParametresModele &lambda,
+                          EspaceTravail &espace, ObservateurEntrainement *observateur);

@@ -15,63 +15,73 @@
 
 namespace {
 // Après la boucle : le graphe n'est touché que si le seuil n'était pas déjà atteint.
-IssueEntrainement conclure(Entrainement type, DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs,
-                           IssueEntrainement issue)
+IssueEntrainement conclure(Entrainement type, DocumentModele &doc, const ParametresModele &lambda, EspaceTravail &e,
+                           ObservateurEntrainement *obs, IssueEntrainement issue)
 {
     if (issue != IssueEntrainement::SeuilDejaAtteint)
-        ConclureEntrainement(type, doc, e, obs);
+        ConclureEntrainement(type, doc, lambda, e, obs);
     return issue;
 }
-}
 
-void PreparerEntrainement(DocumentModele &doc, EspaceTravail &e)
+// λ tiré du graphe : l'entraînement travaille sur sa copie, que le document ne reçoit qu'au report.
+ParametresModele tirer(DocumentModele &doc)
 {
     doc.CalculerParametres();
-    DecouperSequence(doc.Parametres, e);
-    ExigerGeneration(doc.Parametres, e);
+    return doc.Parametres();
+}
 }
 
-void ConclureEntrainement(Entrainement type, DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs)
+ParametresModele PreparerEntrainement(DocumentModele &doc, EspaceTravail &e)
+{
+    ParametresModele lambda = tirer(doc);
+    DecouperSequence(lambda, e);
+    ExigerGeneration(lambda, e);
+    return lambda;
+}
+
+void ConclureEntrainement(Entrainement type, DocumentModele &doc, const ParametresModele &lambda, EspaceTravail &e,
+                          ObservateurEntrainement *obs)
 {
     if (obs)
         obs->AvantModification(type);
-    ReporterParametres(doc, e.PlusieursSequences()
-                                ? DescriptionEntrainement(type, int(e.Formation.size()))
-                                : DescriptionEntrainement(type, CiterSequence(e.SequenceObservations, !e.DecoupageCaractere)));
+    ReporterParametres(doc, lambda,
+                       e.PlusieursSequences()
+                           ? DescriptionEntrainement(type, int(e.Formation.size()))
+                           : DescriptionEntrainement(type, CiterSequence(e.SequenceObservations, !e.DecoupageCaractere)));
     // Le journal reste dans le répertoire du programme pour la trace ; un échec d'écriture
     // n'annule pas l'entraînement (la trace le signalera en ne trouvant pas le journal).
     Textes::EcrireLignes(CheminJournalEntrainement(), e.JournalEntrainement);
     if (obs)
-        obs->Fin(type, doc.Parametres, e);
+        obs->Fin(type, doc.Parametres(), e);
 }
 
 IssueEntrainement EntrainerBaumWelch(DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs)
 {
-    PreparerEntrainement(doc, e);
-    return conclure(Entrainement::BaumWelch, doc, e, obs, BouclerBaumWelch(doc.Parametres, e, obs));
+    ParametresModele lambda = PreparerEntrainement(doc, e);
+    return conclure(Entrainement::BaumWelch, doc, lambda, e, obs, BouclerBaumWelch(lambda, e, obs));
 }
 
-void ReporterParametres(DocumentModele &doc, const QString &description)
+void ReporterParametres(DocumentModele &doc, const ParametresModele &lambda, const QString &description)
 {
-    if (doc.Parametres.N != doc.N)
+    if (lambda.N != doc.N)
         throw ERefusCalcul(QStringLiteral("Le modèle a changé pendant l'entraînement : "
                                           "les paramètres ne peuvent pas y être reportés."));
-    doc.ReporterParametres(description);
+    doc.ReporterParametres(lambda, description);
 }
 
 IssueEntrainement EntrainerViterbi(DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs)
 {
-    PreparerEntrainement(doc, e);
-    const IssueEntrainement issue = BouclerViterbi(doc.Parametres, e, obs);
-    ConclureEntrainement(Entrainement::Viterbi, doc, e, obs);
+    ParametresModele lambda = PreparerEntrainement(doc, e);
+    const IssueEntrainement issue = BouclerViterbi(lambda, e, obs);
+    ConclureEntrainement(Entrainement::Viterbi, doc, lambda, e, obs);
     return issue;
 }
 
 IssueEntrainement EntrainerFormation(Entrainement type, DocumentModele &doc, EspaceTravail &e,
                                      ObservateurEntrainement *obs, ModeCalcul mode)
 {
-    doc.CalculerParametres();
-    return conclure(type, doc, e, obs, EntrainerParametresFormation(type, doc.Parametres, e, obs, mode));
+    ParametresModele lambda = tirer(doc);
+    return conclure(type, doc, lambda, e, obs, EntrainerParametresFormation(type, lambda, e, obs, mode));
 }
 
 IssueEntrainement Entrainer(Entrainement type, DocumentModele &doc, EspaceTravail &e, ObservateurEntrainement *obs,
@@ -84,6 +94,6 @@ IssueEntrainement Entrainer(Entrainement type, DocumentModele &doc, EspaceTravai
     }
     if (e.PlusieursSequences())
         return EntrainerFormation(type, doc, e, obs, mode);
-    doc.CalculerParametres();
-    return conclure(type, doc, e, obs, EntrainerParametres(type, doc.Parametres, e, obs, mode));
+    ParametresModele lambda = tirer(doc);
+    return conclure(type, doc, lambda, e, obs, EntrainerParametres(type, lambda, e, obs, mode));
 }

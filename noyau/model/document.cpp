@@ -68,7 +68,7 @@ TEtat2 *DocumentModele::CreerEtat()
 int DocumentModele::RechercherIndice(const QString &nom, bool symbole) const
 {
     if (symbole)
-        return Parametres.RechercherSymbole(nom);
+        return parametres.RechercherSymbole(nom);
     int trouve = -1;
     for (int k = StartPresent ? 0 : 1; k <= N; ++k)
         if (Etats[k] && Etats[k]->Nom == nom)
@@ -187,7 +187,7 @@ static_assert(FichierModele::CapacitePaires == TEtat2::CapacitePaires && Fichier
 
 void DocumentModele::CalculerParametres()
 {
-    ::CalculerParametres(Contenu(), Parametres);
+    ::CalculerParametres(Contenu(), parametres);
 }
 
 bool DocumentModele::VerifierModele(QStringList &rapport) const
@@ -579,10 +579,11 @@ bool DocumentModele::Remplacer(const QStringList &lignes, const QString &descrip
     return true;
 }
 
-void DocumentModele::ReporterParametres(const QString &description)
+void DocumentModele::ReporterParametres(const ParametresModele &lambda, const QString &description)
 {
+    parametres = lambda;
     ContenuModele c = Contenu();
-    ReporterValeurs(c, Parametres);
+    ReporterValeurs(c, parametres);
     operation(description, [&] { ecrireValeurs(c); });
 }
 

@@ -48,7 +48,8 @@ public:
     const QString &MotDePasse() const { return motDePasseModele; } // "Vide" : aucun
     const QString &NomFichier() const { return nomFichier; }
     bool EstModifie() const { return estModifie; }
-    ParametresModele Parametres;
+    // λ tiré du graphe par le dernier CalculerParametres, ou reporté par ReporterParametres.
+    const ParametresModele &Parametres() const { return parametres; }
 
     // Couleurs données aux boîtes créées (options d'affichage).
     TCouleur CouleurFondEtat = Couleurs::VertClair;
@@ -91,7 +92,8 @@ public:
     // Libère toutes les boîtes et tous les arcs.
     void Vider();
 
-    // Paramètres λ tirés du graphe (ne change rien au graphe). Lève EConversion, ETropDeSymboles.
+    // Paramètres λ tirés du graphe dans Parametres() (ne change rien au graphe). Lève
+    // EConversion, ETropDeSymboles.
     void CalculerParametres();
     // Rapport de vérification, ligne par ligne ; rend true quand le modèle est correct.
     bool VerifierModele(QStringList &rapport) const;
@@ -129,8 +131,8 @@ public:
     // Éditeur d'état : nouveau nom et paires (symbole, probabilité). Jusqu'à trois étapes,
     // dans l'ordre : nom, nombre de symboles non nuls, symboles ; un seul signal.
     void ModifierEtat(TEtat2 *boite, const QString &nom, const QList<QPair<QString, QString>> &paires);
-    // Report des paramètres λ (Parametres) sur les étiquettes et les probabilités des boîtes.
-    void ReporterParametres(const QString &description);
+    // Report de λ sur les étiquettes et les probabilités des boîtes ; λ devient Parametres().
+    void ReporterParametres(const ParametresModele &lambda, const QString &description);
     // « Probabilités aléatoires » : les étiquettes des arcs et les probabilités des symboles
     // tirées de la graine (Aleatoire::Remplir), en une étape ; la structure ne change pas.
     void RemplirAuHasard(quint32 graine);
@@ -185,5 +187,6 @@ private:
     QString motDePasseModele = QStringLiteral("Vide");
     QString nomFichier;
     bool estModifie = false;
+    ParametresModele parametres;
     Journal journalDefaire, journalRefaire;
 };

@@ -87,7 +87,7 @@ protected:
 TEST_F(Entrainements, ViterbiSurAb)
 {
     EXPECT_EQ(EntrainerViterbi(d, e, &espion), IssueEntrainement::Termine);
-    const ParametresModele &p = d.Parametres;
+    const ParametresModele &p = d.Parametres();
     EXPECT_EQ(p.PI[1], 1.0L);
     EXPECT_EQ(p.PI[2], 0.0L);
     EXPECT_EQ(p.A[1][1], 0.0L);

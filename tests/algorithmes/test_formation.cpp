@@ -261,7 +261,7 @@ TEST_F(TestAvecRepertoire, UneSeuleSequenceIdentiqueAuCalculDUneSequence)
         DefinirSequencesFormation(e2, {QStringLiteral(""), QStringLiteral(" abbab "), QStringLiteral("  ")});
         EXPECT_FALSE(e2.PlusieursSequences());
         Entrainer(type, d2, e2);
-        const ParametresModele &p1 = d1.Parametres, &p2 = d2.Parametres;
+        const ParametresModele &p1 = d1.Parametres(), &p2 = d2.Parametres();
         for (int i = 1; i <= p1.N; ++i) {
             EXPECT_EQ(p1.PI[i], p2.PI[i]);
             for (int j = 1; j <= p1.N; ++j)

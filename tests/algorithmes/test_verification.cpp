@@ -205,7 +205,7 @@ TEST_F(Parametres, UnEtatAvecBoucle)
     DocumentModele d;
     Construire(d, true, {{"S", {{"a", "1"}}}}, {{0, 1, "0.8"}, {1, 1, "1"}});
     d.CalculerParametres();
-    const ParametresModele &p = d.Parametres;
+    const ParametresModele &p = d.Parametres();
     EXPECT_EQ(p.N, 1);
     EXPECT_EQ(p.M, 1);
     EXPECT_EQ(p.PI[1], 0.8L);
@@ -229,7 +229,7 @@ TEST_F(Parametres, SymbolesDansLOrdreDApparitionEtCasParticuliers)
     d.Etats[0]->Generation[1][1] = "z";
     d.Etats[0]->Generation[1][2] = "1";
     d.CalculerParametres();
-    const ParametresModele &p = d.Parametres;
+    const ParametresModele &p = d.Parametres();
     ASSERT_EQ(p.M, 3);
     EXPECT_EQ(p.Symboles[1], "b");
     EXPECT_EQ(p.Symboles[2], "a");
@@ -247,8 +247,8 @@ TEST_F(Parametres, SansStartPiEstNul)
     DocumentModele d;
     Construire(d, false, {{"E1", {{"a", "1"}}}, {"E2", {{"a", "1"}}}}, {{1, 2, "1"}, {2, 1, "1"}});
     d.CalculerParametres();
-    EXPECT_EQ(d.Parametres.PI[1], 0.0L);
-    EXPECT_EQ(d.Parametres.PI[2], 0.0L);
+    EXPECT_EQ(d.Parametres().PI[1], 0.0L);
+    EXPECT_EQ(d.Parametres().PI[2], 0.0L);
 }
 
 TEST_F(Parametres, CentiemeSymboleRefuse)
@@ -262,7 +262,7 @@ TEST_F(Parametres, CentiemeSymboleRefuse)
     DocumentModele d99;
     construire(d99, 99);
     d99.CalculerParametres();
-    EXPECT_EQ(d99.Parametres.M, 99);
+    EXPECT_EQ(d99.Parametres().M, 99);
 
     DocumentModele d100;
     construire(d100, 100);

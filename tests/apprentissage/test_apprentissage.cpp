@@ -68,7 +68,7 @@ TEST_F(Apprentissage, GenerationReproductibleEtStationnaire)
 
     DocumentModele d;
     Charger(d, "e1e2");
-    const ParametresModele &p = d.Parametres;
+    const ParametresModele &p = d.Parametres();
     const int T = 200000;
     const SequenceGeneree s = GenererSequence(p, T, 7), s2 = GenererSequence(p, T, 7);
     EXPECT_EQ(s.Observations, s2.Observations);
@@ -99,11 +99,11 @@ TEST_F(Apprentissage, CheminPosterieur)
         DocumentModele d;
         Charger(d, c.modele);
         for (const QString &sequence : c.sequences) {
-            EspaceTravail e = Espace(d.Parametres, sequence, c.mot);
-            const std::vector<int> q = CalculerCheminPosterieur(d.Parametres, e);
+            EspaceTravail e = Espace(d.Parametres(), sequence, c.mot);
+            const std::vector<int> q = CalculerCheminPosterieur(d.Parametres(), e);
             for (int t = 1; t <= e.LongueurSequence; ++t) {
                 long double somme = 0;
-                for (int i = 1; i <= d.Parametres.N; ++i) {
+                for (int i = 1; i <= d.Parametres().N; ++i) {
                     somme += e.Gamma(t, i);
                     EXPECT_LE(e.Gamma(t, i), e.Gamma(t, q[std::size_t(t)]));
                 }
@@ -113,19 +113,19 @@ TEST_F(Apprentissage, CheminPosterieur)
     }
     DocumentModele d;
     Charger(d, "e1e2");
-    EspaceTravail e = Espace(d.Parametres, "abba", false);
-    EXPECT_EQ(EtatsChemin(d.Parametres, CalculerCheminPosterieur(d.Parametres, e)),
+    EspaceTravail e = Espace(d.Parametres(), "abba", false);
+    EXPECT_EQ(EtatsChemin(d.Parametres(), CalculerCheminPosterieur(d.Parametres(), e)),
               (QStringList{"E1", "E2", "E2", "E1"}));
 
     // 10 000 observations : P(O|λ) sort de la plage de l'étendu sans que la séquence soit
     // impossible ; le décodage se fait mis à l'échelle et garde le même motif.
-    EspaceTravail longue = Espace(d.Parametres, QStringLiteral("abba").repeated(2500), false);
-    const QStringList q = EtatsChemin(d.Parametres, CalculerCheminPosterieur(d.Parametres, longue));
+    EspaceTravail longue = Espace(d.Parametres(), QStringLiteral("abba").repeated(2500), false);
+    const QStringList q = EtatsChemin(d.Parametres(), CalculerCheminPosterieur(d.Parametres(), longue));
     ASSERT_EQ(q.size(), 10000);
     EXPECT_EQ(q.join(QString()), QStringLiteral("E1E2E2E1").repeated(2500));
     // Une séquence vraiment impossible reste refusée.
-    EspaceTravail impossible = Espace(d.Parametres, QStringLiteral("abba").repeated(2500) + QStringLiteral("c"), false);
-    EXPECT_THROW(CalculerCheminPosterieur(d.Parametres, impossible), ERefusCalcul);
+    EspaceTravail impossible = Espace(d.Parametres(), QStringLiteral("abba").repeated(2500) + QStringLiteral("c"), false);
+    EXPECT_THROW(CalculerCheminPosterieur(d.Parametres(), impossible), ERefusCalcul);
 }
 
 // Export puis import : les mêmes résultats Forward, au bit près.
@@ -143,9 +143,9 @@ TEST_F(Apprentissage, AllerRetourJson)
         EXPECT_EQ(importe.NomsEtats(), d.NomsEtats());
         EXPECT_EQ(ModeleJson::Exporter(importe.Contenu()), json) << c.modele;
         for (const QString &sequence : c.sequences) {
-            EspaceTravail e = Espace(d.Parametres, sequence, c.mot), f = Espace(importe.Parametres, sequence, c.mot);
-            CalculerForward(d.Parametres, e);
-            CalculerForward(importe.Parametres, f);
+            EspaceTravail e = Espace(d.Parametres(), sequence, c.mot), f = Espace(importe.Parametres(), sequence, c.mot);
+            CalculerForward(d.Parametres(), e);
+            CalculerForward(importe.Parametres(), f);
             EXPECT_EQ(e.Probabilite, f.Probabilite) << c.modele << " " << sequence.toStdString();
         }
     }
@@ -236,12 +236,12 @@ TEST_F(Apprentissage, Treillis)
         {Treillis::Valeurs::Gamma, 2, 2, "γ2(E2) = α2(E2)·β2(E2) / P(O|λ) = 0.156 × 1 / 0.1915 = 0.814621409921671"},
     };
     for (const auto &c : cas) {
-        EspaceTravail e = Espace(d.Parametres, "ab", false);
-        const Treillis::Donnees t = Treillis::Preparer(d.Parametres, e, c.v);
+        EspaceTravail e = Espace(d.Parametres(), "ab", false);
+        const Treillis::Donnees t = Treillis::Preparer(d.Parametres(), e, c.v);
         EXPECT_EQ(Treillis::Formule(t, c.t, c.j), c.formule);
     }
-    EspaceTravail e = Espace(d.Parametres, "ab", false);
-    const Treillis::Donnees t = Treillis::Preparer(d.Parametres, e, Treillis::Valeurs::Alpha);
+    EspaceTravail e = Espace(d.Parametres(), "ab", false);
+    const Treillis::Donnees t = Treillis::Preparer(d.Parametres(), e, Treillis::Valeurs::Alpha);
     EXPECT_EQ(t.Chemin, (std::vector<int>{0, 1, 2}));
     ASSERT_TRUE(Treillis::Exporter(t, Chemin("t.png"), nullptr));
     const QImage image(Chemin("t.png"));
@@ -257,7 +257,7 @@ TEST_F(Apprentissage, EntreesDesFormules)
 {
     DocumentModele doc;
     Charger(doc, "e1e2");
-    const ParametresModele &plein = doc.Parametres;
+    const ParametresModele &plein = doc.Parametres();
     ParametresModele coupe = plein;
     coupe.A[2][1] = 0;
     coupe.A[2][2] = 1;
@@ -403,7 +403,7 @@ TEST_F(Apprentissage, VuesMisesALEchelle)
 {
     DocumentModele doc;
     Charger(doc, "e1e2");
-    const ParametresModele &p = doc.Parametres;
+    const ParametresModele &p = doc.Parametres();
     const QString texte = TexteObservations(p, GenererSequence(p, 20000, 11), nullptr);
     const EspaceTravail e0 = Espace(p, texte, false);
     const int T = e0.LongueurSequence;

@@ -77,9 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     if (!correct)
         return 0;
     ParametresModele p;
-    const QString refusProgramme = parametres([&](ParametresModele &) { d.CalculerParametres(); }, d.Parametres);
+    const QString refusProgramme = parametres([&](ParametresModele &) { d.CalculerParametres(); }, d.Parametres());
     const QString refusHmmcalc = parametres([&](ParametresModele &q) { CalculerParametres(c, q); }, p);
-    if (refusProgramme != refusHmmcalc || (refusProgramme.isEmpty() && !memes(d.Parametres, p)))
+    if (refusProgramme != refusHmmcalc || (refusProgramme.isEmpty() && !memes(d.Parametres(), p)))
         Fuzz::Echec(QStringLiteral("paramètres différents"));
     return 0;
 }

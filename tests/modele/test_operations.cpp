@@ -87,12 +87,13 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
          "le changement du nom de l'état: \" B en \" B2 \""},
         {"probabilités aléatoires", [](DocumentModele &d) { d.AjouterArc(0, 2); },
          [](DocumentModele &d) { d.RemplirAuHasard(7); }, "le tirage des probabilités au hasard"},
-        {"report des paramètres",
+        {"report des paramètres", [](DocumentModele &d) { d.CalculerParametres(); },
          [](DocumentModele &d) {
-             d.CalculerParametres();
-             d.Parametres.A[1][3] = 0.4L;
+             ParametresModele p = d.Parametres();
+             p.A[1][3] = 0.4L;
+             d.ReporterParametres(p, QStringLiteral("l'entraînement"));
          },
-         [](DocumentModele &d) { d.ReporterParametres(QStringLiteral("l'entraînement")); }, "l'entraînement"},
+         "l'entraînement"},
     };
     for (const Cas &c : cas) {
         SCOPED_TRACE(c.nom);

@@ -56,7 +56,7 @@ protected:
         espace.SequenceObservations = sequence;
         espace.DecoupageCaractere = true;
         d.CalculerParametres();
-        DecouperSequence(d.Parametres, espace);
+        DecouperSequence(d.Parametres(), espace);
     }
     void Fin(const QString &algorithme)
     {
@@ -91,7 +91,7 @@ TEST_F(FenetreTrace, Presentation)
 TEST_F(FenetreTrace, TraceForwardAvecImage)
 {
     Preparer("ab");
-    CalculerForward(d.Parametres, espace);
+    CalculerForward(d.Parametres(), espace);
     Fin("Forward");
     TForm20 *f = suivi->Voir(false);
     EXPECT_TRUE(f->isVisible());
@@ -111,11 +111,11 @@ TEST_F(FenetreTrace, TraceForwardAvecImage)
 TEST_F(FenetreTrace, EnumerationApresForwardGardeSaTrace)
 {
     Preparer("ab");
-    CalculerForward(d.Parametres, espace);
+    CalculerForward(d.Parametres(), espace);
     Fin("Forward");
     // L'énumération réécrit séquence et probabilité sans changer le dernier algorithme.
     Preparer("abba");
-    ASSERT_TRUE(EnumererChemins(d.Parametres, espace));
+    ASSERT_TRUE(EnumererChemins(d.Parametres(), espace));
     TForm20 *f = suivi->Voir(false);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(f->windowTitle(), "Voir la trace d'exécution (Forward)");
@@ -128,13 +128,13 @@ TEST_F(FenetreTrace, EnumerationApresForwardGardeSaTrace)
 TEST_F(FenetreTrace, ModeleAbsentLaFenetreSOuvreSurLaPagePrecedente)
 {
     Preparer("ab");
-    CalculerForward(d.Parametres, espace);
+    CalculerForward(d.Parametres(), espace);
     Fin("Forward");
     TForm20 *f = suivi->Voir(false);
     f->close();
     const QString avant = Page(f);
     ASSERT_TRUE(QFile::remove(Chemin("Modeles/Backward.htm")));
-    CalculerBackward(d.Parametres, espace);
+    CalculerBackward(d.Parametres(), espace);
     Fin("Backward");
     f = suivi->Voir(false);
     EXPECT_TRUE(f->isVisible());
@@ -186,7 +186,7 @@ TEST_F(FenetreTrace, EntrainementDontLaTraceAEchoue)
 TEST_F(FenetreTrace, EnregistrerSousAvecSonImage)
 {
     Preparer("ab");
-    CalculerForward(d.Parametres, espace);
+    CalculerForward(d.Parametres(), espace);
     Fin("Forward");
     TForm20 *f = suivi->Voir(false);
     f->close();
@@ -232,7 +232,7 @@ TEST_F(FenetreTrace, EnregistrerSousAvecSonImage)
 TEST_F(FenetreTrace, ImprimerEnPdf)
 {
     Preparer("ab");
-    CalculerForward(d.Parametres, espace);
+    CalculerForward(d.Parametres(), espace);
     Fin("Forward");
     TForm20 *f = suivi->Voir(false);
     const QString pdf = Chemin("trace.pdf");
@@ -262,7 +262,7 @@ TEST_F(FenetreTrace, ImprimerEnPdf)
 TEST_F(FenetreTrace, ImpressionCoupeLesLonguesSommes)
 {
     Preparer("abbaabba");
-    ASSERT_TRUE(EnumererChemins(d.Parametres, espace));
+    ASSERT_TRUE(EnumererChemins(d.Parametres(), espace));
     Fin(Trace::AlgorithmeDirect);
     TForm20 *f = suivi->Voir(false);
     const QString montree = Page(f);

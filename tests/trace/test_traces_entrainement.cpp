@@ -114,7 +114,7 @@ TEST_F(TracesEntrainement, BaumWelchUneIteration)
                          "&nbsp;&nbsp;&nbsp;<b><i>Un nombre d'itérations égale à 1, jugé suffisamment "
                          "important.</i></b><br>" +
                          m[4];
-    const QString finale = FragmentTablesModele(d.Parametres, true) + m[5];
+    const QString finale = FragmentTablesModele(d.Parametres(), true) + m[5];
     EXPECT_EQ(Texte("Modeles/Trace.htm"), tete + finale);
     EXPECT_TRUE(finale.contains(V("0.797142857142857")));
 
@@ -241,10 +241,10 @@ TEST_F(TracesEntrainement, BaumWelchExposants)
     const QString journal = e.JournalEntrainement.join("");
     EXPECT_TRUE(journal.contains(".10<sup>-"));
     EXPECT_FALSE(journal.contains(exposant));
-    const QString finale = FragmentTablesModele(d.Parametres, true);
+    const QString finale = FragmentTablesModele(d.Parametres(), true);
     EXPECT_TRUE(finale.contains(".10<sup>-"));
     EXPECT_FALSE(finale.contains(exposant));
-    EXPECT_TRUE(FragmentTablesModele(d.Parametres, false).contains(exposant));
+    EXPECT_TRUE(FragmentTablesModele(d.Parametres(), false).contains(exposant));
     CompleterTraceEntrainement();
     EXPECT_TRUE(Texte("Modeles/Trace.htm").contains(finale));
 }
@@ -282,7 +282,7 @@ TEST_F(TracesEntrainement, Viterbi)
     CompleterTraceEntrainement();
     QString attenduDoc = m[0] + "\"a-b\"" + m[1] + "<img src=\"A_directe_fichiers/Hmm.bmp\"></img>" + m[2] +
                          FragmentTablesModele(ModeleE1E2(), false) + chemin + m[3] +
-                         FragmentTablesModele(d.Parametres, false) + m[4];
+                         FragmentTablesModele(d.Parametres(), false) + m[4];
     attenduDoc.replace("???", attendu.join("\r\n") + "\r\n");
     EXPECT_EQ(Texte("Modeles/Trace.htm"), attenduDoc);
 }
@@ -308,7 +308,7 @@ TEST_F(TracesEntrainement, ModeleDeTraceAbsent)
     // L'entraînement a lieu quand même ; l'erreur est gardée pour la consultation.
     EXPECT_EQ(BaumWelch(1), IssueEntrainement::Termine);
     EXPECT_TRUE(trace.Erreur.contains("AppBaumWelch.htm"));
-    EXPECT_NE(d.Parametres.PI[1], ModeleE1E2().PI[1]);
+    EXPECT_NE(d.Parametres().PI[1], ModeleE1E2().PI[1]);
     // Un entraînement suivant qui réussit efface l'erreur.
     QFile::copy(QStringLiteral(HMM_MODELES_TRACE) + "/AppBaumWelch.htm", Chemin("Modeles/AppBaumWelch.htm"));
     BaumWelch(1);
