@@ -6,6 +6,8 @@
 #include "graph/hmm.h"
 #include "graph/nombres.h"
 #include "model/document.h"
+#include "model/fichier.h"
+#include "model/graphe_contenu.h"
 
 #include <map>
 #include <random>
@@ -142,47 +144,31 @@ Donnees Modele(Famille f, int T, unsigned graine)
 
 bool EcrireFichier(const ParametresModele &p, const QString &chemin)
 {
-    DocumentModele d;
     const int colonnes = 10;
-    d.Surface->resize(150 * (colonnes + 1), 120 * (p.N / colonnes + 2));
-    auto placer = [&](TEtat2 *b, int k) {
-        b->setGeometry(20 + 150 * (k % colonnes), 20 + 120 * (k / colonnes), 100, 60);
-        b->setParent(d.Surface);
+    ContenuModele c;
+    c.Start = true;
+    auto placer = [&](const QString &nom, int k) -> ContenuModele::Etat & {
+        c.Etats.append({nom, 20 + 150 * (k % colonnes), 20 + 120 * (k / colonnes), 60, 100, {}});
+        return c.Etats.last();
     };
-    TEtat2 *start = d.CreerEtat();
-    start->Nom = QStringLiteral("START");
-    placer(start, 0);
-    d.Etats[0] = start;
-    d.StartPresent = true;
+    placer(QStringLiteral("START"), 0);
     for (int i = 1; i <= p.N; ++i) {
-        TEtat2 *b = d.CreerEtat();
-        b->Nom = p.Noms[i];
-        int n = 0;
+        ContenuModele::Etat &e = placer(p.Noms[i], i);
         for (int k = 1; k <= p.M; ++k)
-            if (p.B[i][k] != 0) {
-                ++n;
-                b->Generation[n][1] = p.Symboles[k];
-                b->Generation[n][2] = Nombres::Formater(p.B[i][k]);
-            }
-        b->NbSymboles = n;
-        d.Etats[++d.N] = b;
-        placer(b, i);
+            if (p.B[i][k] != 0)
+                e.Paires.append({p.Symboles[k], Nombres::Formater(p.B[i][k])});
     }
-    auto arc = [&](int s, int t, long double v) {
-        const QRect r = d.Etats[s]->Interieur(), q = d.Etats[t]->Interieur();
-        const int a = d.Hmm1->DessinerARC(r.x(), r.y(), r.width(), r.height(), q.x(), q.y(), q.width(), q.height(),
-                                          -1, s, t);
-        d.Hmm1->Etiquette[a] = Nombres::Formater(v);
-    };
+    QList<GrapheContenu::ArcPose> arcs;
     for (int j = 1; j <= p.N; ++j)
         if (p.PI[j] != 0)
-            arc(0, j, p.PI[j]);
+            arcs.append({0, j, Nombres::Formater(p.PI[j])});
     for (int i = 1; i <= p.N; ++i)
         for (int j = 1; j <= p.N; ++j)
             if (p.A[i][j] != 0)
-                arc(i, j, p.A[i][j]);
+                arcs.append({i, j, Nombres::Formater(p.A[i][j])});
+    GrapheContenu::AjouterArcs(c, arcs);
     QString erreur;
-    return d.EnregistrerFichier(chemin, &erreur);
+    return FichierModele::EcrireFichier(chemin, FichierModele::Ecrire(c), &erreur);
 }
 
 void Executer(Donnees &d, Algo a)

@@ -39,7 +39,7 @@ bool ecrire(const QString &chemin, const QList<Etat> &etats, const QList<Arc> &a
     for (const Arc &a : arcs)
         d.ChangerEtiquette(d.AjouterArc(a.source, a.destination), QLatin1String(a.probabilite));
     // Géométrie finale : chaque boîte recalcule ses arcs (les paires deviennent courbes).
-    for (int k = 0; k <= d.N; ++k)
+    for (int k = 0; k <= d.N(); ++k)
         if (d.Etats[k])
             d.RedessinerArcsEtat(d.Etats[k]);
     QString erreur;

@@ -116,7 +116,7 @@ public:
 
     void Exporter()
     {
-        if (f.Document->N == 0) {
+        if (f.Document->N() == 0) {
             Messages::Erreur(&f, QStringLiteral("Le modèle n'a aucun état : il n'y a rien à exporter."));
             return;
         }

@@ -194,7 +194,7 @@ TForm4 *TForm1::Parametres1Click()
         Messages::Erreur(this, e.Message());
         return nullptr;
     }
-    auto *d = new TForm4(Document->Parametres(), Document->StartPresent, this);
+    auto *d = new TForm4(Document->Parametres(), Document->StartPresent(), this);
     Presentation::Presenter(d, true);
     return d;
 }

@@ -263,7 +263,7 @@ void ListesResultats::Surligner(const QStringList &etats)
     DocumentModele &d = *f.Document;
     EffacerSurlignage();
     // START vaut l'indice 0 ; un nom disparu depuis le calcul (-1) interrompt la suite des arcs.
-    int precedent = d.StartPresent ? 0 : -1;
+    int precedent = d.StartPresent() ? 0 : -1;
     for (const QString &nom : etats) {
         const int i = d.RechercherIndice(nom, false);
         if (precedent >= 0 && i >= 0) {
@@ -274,7 +274,7 @@ void ListesResultats::Surligner(const QStringList &etats)
         precedent = i;
     }
     d.Hmm1->update();
-    for (int i = 0; i <= d.N; ++i)
+    for (int i = 0; i <= d.N(); ++i)
         if (d.Etats[i])
             d.Etats[i]->update();
 }

@@ -44,7 +44,7 @@ QString PressePapiers::preparerCopie(int *c)
 {
     const DocumentModele &d = *f.Document;
     QList<ContenuModele::Etat> etats;
-    for (int i = 1; i <= d.N; ++i)
+    for (int i = 1; i <= d.N(); ++i)
         if (d.Etats[i]->Selectionne && !pasPropre(d.Etats[i]->Nom))
             etats.append(DocumentModele::ContenuEtat(d.Etats[i]));
     *c = int(etats.size());
@@ -94,11 +94,11 @@ void PressePapiers::Coller1Click()
     const int c = int(etats.size());
     if (c == 0)
         return;
-    if (d.N + c > DocumentModele::CapaciteEtats) {
+    if (d.N() + c > DocumentModele::CapaciteEtats) {
         Messages::Erreur(&f, QStringLiteral("Impossible de coller %1 état(s) : le modèle en compte déjà %2 et ne peut pas "
                                             "dépasser %3 états en plus de START.")
                                  .arg(c)
-                                 .arg(d.N)
+                                 .arg(d.N())
                                  .arg(DocumentModele::CapaciteEtats));
         return;
     }
@@ -113,7 +113,7 @@ void PressePapiers::Supprimer1Click()
     THmm *h = d.Hmm1;
     f.Souris->TerminerEdition();
     QList<TEtat2 *> selection;
-    for (int i = d.StartPresent ? 0 : 1; i <= d.N; ++i)
+    for (int i = d.StartPresent() ? 0 : 1; i <= d.N(); ++i)
         if (d.Etats[i] && d.Etats[i]->Selectionne)
             selection << d.Etats[i];
     d.SupprimerEtats(selection);
@@ -128,7 +128,7 @@ void PressePapiers::Supprimer1Click()
 void PressePapiers::Selectionnertout1Click()
 {
     DocumentModele &d = *f.Document;
-    for (int i = d.StartPresent ? 0 : 1; i <= d.N; ++i)
+    for (int i = d.StartPresent() ? 0 : 1; i <= d.N(); ++i)
         if (TEtat2 *b = d.Etats[i]) {
             b->Selectionne = true;
             b->update();

@@ -138,9 +138,9 @@ QList<TEtat2 *> EditeurSouris::boites() const
 {
     QList<TEtat2 *> r;
     const DocumentModele &d = doc();
-    if (d.StartPresent && d.Etats[0])
+    if (d.StartPresent() && d.Etats[0])
         r << d.Etats[0];
-    for (int i = 1; i <= d.N; ++i)
+    for (int i = 1; i <= d.N(); ++i)
         if (d.Etats[i])
             r << d.Etats[i];
     return r;
@@ -330,7 +330,7 @@ void EditeurSouris::canevasAppui(QMouseEvent *e)
     arcTouche = hmm()->Verifier(p.x(), p.y());
     if (arcTouche == -1) {
         debutBande = p;
-        if (TEtat2 *c = doc().EtatCourant) {
+        if (TEtat2 *c = doc().EtatCourant()) {
             c->Selectionne = false;
             c->update();
         } else {
@@ -381,7 +381,7 @@ void EditeurSouris::canevasRelache(QMouseEvent *e)
         bandeUtilisee = true;
         calque->update();
     }
-    doc().EtatCourant = nullptr;
+    doc().DefinirEtatCourant(nullptr);
 
     if (f.Start->isChecked() || f.Etat->isChecked())
         creerEtat(e->position().toPoint());
@@ -391,7 +391,7 @@ void EditeurSouris::creerEtat(QPoint point)
 {
     DocumentModele &d = doc();
     const bool start = f.Start->isChecked();
-    if (start && d.StartPresent)
+    if (start && d.StartPresent())
         return;
     if (!start && !d.PeutAjouterEtat()) {
         Messages::Erreur(&f, QStringLiteral("Le modèle compte déjà %1 états en plus de START : impossible d'en créer un autre.")
@@ -411,7 +411,7 @@ void EditeurSouris::boiteAppui(TEtat2 *b, QMouseEvent *e)
     TerminerEdition();
     // Le clavier du canevas (Ctrl+flèches, Suppr) suit la boîte pressée.
     FocusCanevas();
-    doc().EtatCourant = b;
+    doc().DefinirEtatCourant(b);
     const QPoint p = e->position().toPoint();
     if (e->modifiers() & Qt::ControlModifier) {
         // START n'est jamais basculé ainsi.
@@ -552,10 +552,10 @@ void EditeurSouris::boiteClic(TEtat2 *b, bool ctrl)
         b->update();
         return;
     }
-    d.EtatCourant = b;
+    d.DefinirEtatCourant(b);
     // Avec Ctrl sur la souris, l'appui a déjà basculé la sélection de la boîte : on la garde.
     const bool multi = multiSelection || ctrl;
-    for (int i = 1; i <= d.N; ++i) {
+    for (int i = 1; i <= d.N(); ++i) {
         TEtat2 *x = d.Etats[i];
         bool s = x->Selectionne;
         if (!multi)
@@ -576,7 +576,7 @@ void EditeurSouris::boiteDoubleClic(TEtat2 *b)
     deplacement = redimensionnement = cadreDessine = false;
     finGlisser();
     redessinerCalque();
-    doc().EtatCourant = b;
+    doc().DefinirEtatCourant(b);
     f.Editeretat1Click();
 }
 
@@ -665,7 +665,7 @@ bool EditeurSouris::clavierCanevas(QKeyEvent *e)
             b->update();
         return true;
     }
-    TEtat2 *c = doc().EtatCourant;
+    TEtat2 *c = doc().EtatCourant();
     if (ctrl && c) {
         QPoint d;
         switch (e->key()) {
@@ -695,7 +695,7 @@ bool EditeurSouris::clavierCanevas(QKeyEvent *e)
 
 void TForm1::Editeretat1Click()
 {
-    TEtat2 *e = Document->EtatCourant;
+    TEtat2 *e = Document->EtatCourant();
     if (!e || e->Nom == QLatin1String("START"))
         return;
     auto *d = new TForm2(*Document, e, this);

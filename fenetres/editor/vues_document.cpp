@@ -42,7 +42,7 @@ void TForm1::ActualiserVues()
     MettreAJourTitre();
     legende(Defaire1, Document->Annulations(), QStringLiteral("Annuler "), QStringLiteral("Defaire"));
     legende(Refaire1, Document->Retablissements(), QStringLiteral("Rétablir "), QStringLiteral("Refaire"));
-    Start->setEnabled(!Document->StartPresent);
+    Start->setEnabled(!Document->StartPresent());
     MettreAJourMenusMotDePasse();
 }
 

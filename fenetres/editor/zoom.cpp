@@ -305,7 +305,7 @@ void VueZoom::Ajuster1Click()
 {
     DocumentModele &d = *f.Document;
     // START n'est jamais ajusté ; une étape d'annulation par boîte, dans l'ordre des index.
-    for (int k = 1; k <= d.N; ++k) {
+    for (int k = 1; k <= d.N(); ++k) {
         TEtat2 *b = d.Etats[k];
         if (!b || !b->Selectionne)
             continue;

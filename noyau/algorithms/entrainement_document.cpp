@@ -63,7 +63,7 @@ IssueEntrainement EntrainerBaumWelch(DocumentModele &doc, EspaceTravail &e, Obse
 
 void ReporterParametres(DocumentModele &doc, const ParametresModele &lambda, const QString &description)
 {
-    if (lambda.N != doc.N)
+    if (lambda.N != doc.N())
         throw ERefusCalcul(QStringLiteral("Le modèle a changé pendant l'entraînement : "
                                           "les paramètres ne peuvent pas y être reportés."));
     doc.ReporterParametres(lambda, description);

@@ -29,7 +29,7 @@ DocumentModele::DocumentModele(QWidget *surface, QObject *parent)
     Hmm1->TypeFleche = 3;
     // Les boucles se placent d'après la boîte de leur état.
     Hmm1->InterieurEtat = [this](int e) {
-        const TEtat2 *b = e >= 0 && e <= N && e < 100 ? Etats[e] : nullptr;
+        const TEtat2 *b = e >= 0 && e <= n && e < 100 ? Etats[e] : nullptr;
         return b ? b->Interieur() : QRect();
     };
     Surface->installEventFilter(this);
@@ -70,7 +70,7 @@ int DocumentModele::RechercherIndice(const QString &nom, bool symbole) const
     if (symbole)
         return parametres.RechercherSymbole(nom);
     int trouve = -1;
-    for (int k = StartPresent ? 0 : 1; k <= N; ++k)
+    for (int k = startPresent ? 0 : 1; k <= n; ++k)
         if (Etats[k] && Etats[k]->Nom == nom)
             trouve = k;
     return trouve;
@@ -87,7 +87,7 @@ void DocumentModele::RedessinerArcsEtat(TEtat2 *etat)
 QStringList DocumentModele::NomsEtats() const
 {
     QStringList noms;
-    for (int i = 1; i <= N; ++i)
+    for (int i = 1; i <= n; ++i)
         noms << Etats[i]->Nom;
     return noms;
 }
@@ -95,9 +95,9 @@ QStringList DocumentModele::NomsEtats() const
 int DocumentModele::IndiceBoite(const TEtat2 *etat) const
 {
     // Par identité et non par nom : deux états du même nom ne se confondent pas.
-    if (StartPresent && Etats[0] == etat)
+    if (startPresent && Etats[0] == etat)
         return 0;
-    for (int i = 1; i <= N; ++i)
+    for (int i = 1; i <= n; ++i)
         if (Etats[i] == etat)
             return i;
     return -1;
@@ -106,20 +106,20 @@ int DocumentModele::IndiceBoite(const TEtat2 *etat) const
 void DocumentModele::SupprimerEtat(TEtat2 *etat)
 {
     const int k = IndiceBoite(etat);
-    if (EtatCourant == etat)
-        EtatCourant = nullptr;
+    if (etatCourant == etat)
+        etatCourant = nullptr;
     if (k == 0) {
-        StartPresent = false;
+        startPresent = false;
         Etats[0] = nullptr;
         delete etat;
     } else {
         delete etat;
-        EtatCourant = nullptr;
+        etatCourant = nullptr;
         if (k >= 1) {
-            --N;
-            for (int i = k; i <= N; ++i)
+            --n;
+            for (int i = k; i <= n; ++i)
                 Etats[i] = Etats[i + 1];
-            Etats[N + 1] = nullptr;
+            Etats[n + 1] = nullptr;
         }
     }
     if (k >= 0)
@@ -133,9 +133,9 @@ void DocumentModele::Vider()
         delete Etats[i];
         Etats[i] = nullptr;
     }
-    N = 0;
-    StartPresent = false;
-    EtatCourant = nullptr;
+    n = 0;
+    startPresent = false;
+    etatCourant = nullptr;
     while (Hmm1->NbArcs > 0)
         Hmm1->SuppARC(Hmm1->NbArcs);
     Hmm1->update();
@@ -168,9 +168,9 @@ ContenuModele DocumentModele::Contenu() const
 {
     ContenuModele c;
     c.MotDePasse = motDePasseModele;
-    c.Start = StartPresent;
-    c.Dernier = Dernier;
-    for (int k = StartPresent ? 0 : 1; k <= N; ++k)
+    c.Start = startPresent;
+    c.Dernier = dernier;
+    for (int k = startPresent ? 0 : 1; k <= n; ++k)
         c.Etats.append(ContenuEtat(Etats[k]));
     c.Arcs = GrapheContenu::Arcs(*Hmm1);
     return c;
@@ -223,13 +223,35 @@ Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demande
     return Chargement::Reussi;
 }
 
+void DocumentModele::PoserContenu(const ContenuModele &c)
+{
+    Vider();
+    motDePasseModele = c.MotDePasse;
+    startPresent = c.Start;
+    n = c.N();
+    dernier = c.Dernier;
+    int k = c.Start ? 0 : 1;
+    for (const auto &ce : c.Etats) {
+        TEtat2 *b = CreerEtat();
+        b->Nom = ce.Nom;
+        b->setGeometry(ce.Left, ce.Top, ce.Width, ce.Height);
+        RemplirPaires(b, ce);
+        b->setParent(Surface);
+        b->show();
+        Etats[k++] = b;
+    }
+    GrapheContenu::PoserArcs(*Hmm1, c.Arcs);
+    Hmm1->update();
+    emit modeleCharge();
+}
+
 void DocumentModele::installer(const ContenuModele &c)
 {
     Vider();
     motDePasseModele = c.MotDePasse;
-    StartPresent = c.Start;
-    N = c.N();
-    Dernier = c.Dernier;
+    startPresent = c.Start;
+    n = c.N();
+    dernier = c.Dernier;
     int k = c.Start ? 0 : 1;
     for (const auto &ce : c.Etats) {
         TEtat2 *b = CreerEtat();
@@ -319,21 +341,21 @@ TEtat2 *DocumentModele::placerNouvelle(const QString &nom, const ContenuModele::
     else
         b->setGeometry(bornes);
     b->show();
-    if (nom == NomStart && !StartPresent) {
-        StartPresent = true;
+    if (nom == NomStart && !startPresent) {
+        startPresent = true;
         Etats[0] = b;
     } else {
-        Etats[++N] = b;
+        Etats[++n] = b;
     }
     return b;
 }
 
 TEtat2 *DocumentModele::NouvelEtat(bool start, QPoint centre, const QRect *bande)
 {
-    if (start ? StartPresent : !PeutAjouterEtat())
+    if (start ? startPresent : !PeutAjouterEtat())
         return nullptr;
     const ContenuModele avant = Contenu();
-    const QString nom = start ? NomStart : ReglesEdition::NomAutomatique(NomsEtats(), &Dernier);
+    const QString nom = start ? NomStart : ReglesEdition::NomAutomatique(NomsEtats(), &dernier);
     QRect r;
     if (bande) {
         r = *bande;
@@ -351,7 +373,7 @@ TEtat2 *DocumentModele::NouvelEtat(bool start, QPoint centre, const QRect *bande
 
 TEtat2 *DocumentModele::AjouterEtat(const ContenuModele::Etat &e, bool tailleMinimale)
 {
-    if (e.Nom == NomStart ? StartPresent : !PeutAjouterEtat())
+    if (e.Nom == NomStart ? startPresent : !PeutAjouterEtat())
         return nullptr;
     TEtat2 *b = nullptr;
     operation(QStringLiteral("la création de l'état: ") + e.Nom, [&] {
@@ -362,17 +384,17 @@ TEtat2 *DocumentModele::AjouterEtat(const ContenuModele::Etat &e, bool tailleMin
 
 void DocumentModele::Coller(const QList<ContenuModele::Etat> &etats, int decalage)
 {
-    if (etats.isEmpty() || N + etats.size() > CapaciteEtats)
+    if (etats.isEmpty() || n + etats.size() > CapaciteEtats)
         return;
     operation(QStringLiteral("le collage de(s) ") + QString::number(etats.size()) + QStringLiteral(" etat(s)"), [&] {
         for (const ContenuModele::Etat &e : etats) {
             TEtat2 *b = CreerEtat();
             RemplirPaires(b, e);
-            b->DefinirNom(BlocCopie::NomColle(e.Nom, NomsEtats(), &Dernier));
+            b->DefinirNom(BlocCopie::NomColle(e.Nom, NomsEtats(), &dernier));
             b->setParent(Surface);
             ReglesEdition::Placer(b, QRect(e.Left + decalage, e.Top + decalage, e.Width, e.Height));
             b->show();
-            Etats[++N] = b;
+            Etats[++n] = b;
         }
     });
 }
@@ -380,19 +402,19 @@ void DocumentModele::Coller(const QList<ContenuModele::Etat> &etats, int decalag
 void DocumentModele::SupprimerEtats(const QList<TEtat2 *> &choisies)
 {
     int s = 0;
-    for (int i = StartPresent ? 0 : 1; i <= N; ++i)
+    for (int i = startPresent ? 0 : 1; i <= n; ++i)
         if (Etats[i] && choisies.contains(Etats[i]))
             ++s;
     if (s == 0)
         return;
     operation(QStringLiteral("la suppression de(s) ") + QString::number(s) + QStringLiteral(" etat(s)"), [&] {
-        for (int i = N; i >= (StartPresent ? 0 : 1); --i) {
+        for (int i = n; i >= (startPresent ? 0 : 1); --i) {
             TEtat2 *b = Etats[i];
             if (!b || !choisies.contains(b))
                 continue;
-            // Un fichier peut porter [Dernier]=-2147483648 : pas de débordement en décomptant.
-            if (i == N && Dernier > std::numeric_limits<int>::min())
-                --Dernier;
+            // Un fichier peut porter [dernier]=-2147483648 : pas de débordement en décomptant.
+            if (i == n && dernier > std::numeric_limits<int>::min())
+                --dernier;
             SupprimerEtat(b);
         }
     });
@@ -594,7 +616,7 @@ void DocumentModele::ecrireValeurs(const ContenuModele &c)
     for (int i = 1; i <= Hmm1->NbArcs && i <= c.Arcs.size(); ++i)
         Hmm1->Etiquette[i] = c.Arcs[i - 1].Etiquette;
     qsizetype x = 0;
-    for (int k = StartPresent ? 0 : 1; k <= N && x < c.Etats.size(); ++k, ++x) {
+    for (int k = startPresent ? 0 : 1; k <= n && x < c.Etats.size(); ++k, ++x) {
         RemplirPaires(Etats[k], c.Etats[x]);
         Etats[k]->Actualiser();
     }
@@ -672,10 +694,10 @@ void DocumentModele::ChangerMotDePasse(const QString &motDePasse)
 
 void DocumentModele::Reinitialiser()
 {
-    StartPresent = false;
-    N = 0;
-    EtatCourant = nullptr;
-    Dernier = 0;
+    startPresent = false;
+    n = 0;
+    etatCourant = nullptr;
+    dernier = 0;
     estModifie = false;
     motDePasseModele = QStringLiteral("Vide");
     emit etatChange();
@@ -683,7 +705,7 @@ void DocumentModele::Reinitialiser()
 
 void DocumentModele::appliquerTaillesMinimales()
 {
-    for (int k = StartPresent ? 0 : 1; k <= N; ++k) {
+    for (int k = startPresent ? 0 : 1; k <= n; ++k) {
         TEtat2 *b = Etats[k];
         if (!b)
             continue;

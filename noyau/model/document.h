@@ -40,10 +40,13 @@ public:
     QWidget *Surface = nullptr;
     THmm *Hmm1 = nullptr;
     TEtat2 *Etats[100] = {};
-    int N = 0;
-    bool StartPresent = false;
-    int Dernier = 0;
-    TEtat2 *EtatCourant = nullptr;
+    // Nombre d'états en plus de START, présence de START, dernier numéro de nom automatique.
+    int N() const { return n; }
+    bool StartPresent() const { return startPresent; }
+    int Dernier() const { return dernier; }
+    // La boîte que vise l'éditeur (éditeur d'état, clavier) ; oubliée quand elle disparaît.
+    TEtat2 *EtatCourant() const { return etatCourant; }
+    void DefinirEtatCourant(TEtat2 *boite) { etatCourant = boite; }
     // Lus par les fenêtres ; seules les opérations ci-dessous les changent.
     const QString &MotDePasse() const { return motDePasseModele; } // "Vide" : aucun
     const QString &NomFichier() const { return nomFichier; }
@@ -70,7 +73,7 @@ public:
     QStringList NomsEtats() const;
     // Index de la boîte dans Etats (0 pour START), -1 quand elle n'y est pas.
     int IndiceBoite(const TEtat2 *etat) const;
-    bool PeutAjouterEtat() const { return N < CapaciteEtats; }
+    bool PeutAjouterEtat() const { return n < CapaciteEtats; }
 
     // Une boîte <-> sa ligne d'état (fichiers, historique, presse-papiers).
     static ContenuModele::Etat ContenuEtat(const TEtat2 *boite);
@@ -91,6 +94,9 @@ public:
 
     // Libère toutes les boîtes et tous les arcs.
     void Vider();
+    // Pose ce contenu tel quel, boîtes et arcs compris, sans lecture, sans règle ni étape :
+    // les modèles construits par les programmes d'essai et les bancs. Émet modeleCharge.
+    void PoserContenu(const ContenuModele &c);
 
     // Paramètres λ tirés du graphe dans Parametres() (ne change rien au graphe). Lève
     // EConversion, ETropDeSymboles.
@@ -184,6 +190,10 @@ private:
     QString nomEtat(int indice) const;
 
     bool surfacePropre = false;
+    int n = 0;
+    bool startPresent = false;
+    int dernier = 0;
+    TEtat2 *etatCourant = nullptr;
     QString motDePasseModele = QStringLiteral("Vide");
     QString nomFichier;
     bool estModifie = false;

@@ -81,7 +81,7 @@ Refus Controler(const DocumentModele &doc, int indice, const QString &nom, const
     if (!FichierModele::TextePortable(nom, &raison))
         return surLeNom(
             QStringLiteral("Le nom « %1 » ne peut pas être enregistré dans le fichier du modèle :\n%2").arg(nom, raison));
-    for (int i = doc.StartPresent ? 0 : 1; i <= doc.N; ++i)
+    for (int i = doc.StartPresent() ? 0 : 1; i <= doc.N(); ++i)
         if (i != indice && doc.Etats[i] && doc.Etats[i]->Nom == nom)
             return surLeNom(QStringLiteral("Un état nomé \" ") + nom + QStringLiteral(" \" existe déjà"));
     // Sans START dans le modèle : un état ordinaire nommé START se confondrait avec lui.

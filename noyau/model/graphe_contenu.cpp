@@ -58,4 +58,21 @@ void RedessinerArcsEtat(GrapheHmm &h, int k, const std::function<std::optional<Q
     h.Actualiser();
 }
 
+void AjouterArcs(ContenuModele &c, const QList<ArcPose> &arcs)
+{
+    GrapheHmm g;
+    g.RayonBoucle = 20;
+    PoserArcs(g, c.Arcs);
+    for (const ArcPose &a : arcs) {
+        const ContenuModele::Etat *s = c.EtatRegistre(a.Source), *d = c.EtatRegistre(a.Destination);
+        if (!s || !d)
+            continue;
+        const int i = g.DessinerARC(s->Left + 2, s->Top + 2, s->Width - 4, s->Height - 4, d->Left + 2, d->Top + 2,
+                                    d->Width - 4, d->Height - 4, -1, a.Source, a.Destination);
+        if (i != -1)
+            g.Etiquette[i] = a.Etiquette;
+    }
+    c.Arcs = Arcs(g);
+}
+
 }

@@ -9,6 +9,14 @@
 class GrapheHmm;
 
 namespace GrapheContenu {
+struct ArcPose {
+    int Source = 0, Destination = 0; // index de registre (0 = START)
+    QString Etiquette;
+};
+// Ces arcs ajoutés l'un après l'autre entre les boîtes du modèle, comme à la souris
+// (DessinerARC, boucles de rayon 20), chacun avec son étiquette.
+void AjouterArcs(ContenuModele &c, const QList<ArcPose> &arcs);
+
 QList<ContenuModele::Arc> Arcs(const GrapheHmm &graphe);
 // Remplace les arcs du graphe par ceux-ci, ni choisis ni surlignés, étiquettes visibles.
 void PoserArcs(GrapheHmm &graphe, const QList<ContenuModele::Arc> &arcs);

@@ -14,9 +14,9 @@ void Peindre(QPainter &p, const DocumentModele &doc)
     THmm *h = doc.Hmm1;
     h->Dessiner(p);
     // Les boîtes par-dessus, dans l'ordre d'empilement du panneau (START d'abord).
-    for (int k = 0; k <= doc.N && k < 100; ++k) {
+    for (int k = 0; k <= doc.N() && k < 100; ++k) {
         TEtat2 *b = doc.Etats[k];
-        if (!b || (k == 0 && !doc.StartPresent) || b->isHidden())
+        if (!b || (k == 0 && !doc.StartPresent()) || b->isHidden())
             continue;
         p.save();
         p.translate(b->Left() - h->x(), b->Top() - h->y());
@@ -45,9 +45,9 @@ QRect Etendue(const DocumentModele &doc, int marge)
 {
     QList<QRect> boites;
     const THmm *h = doc.Hmm1;
-    for (int k = 0; k <= doc.N && k < 100; ++k) {
+    for (int k = 0; k <= doc.N() && k < 100; ++k) {
         const TEtat2 *b = doc.Etats[k];
-        if (b && !(k == 0 && !doc.StartPresent) && !b->isHidden())
+        if (b && !(k == 0 && !doc.StartPresent()) && !b->isHidden())
             boites << b->geometry().translated(-h->x(), -h->y());
     }
     return Etendue(*h, boites, marge);
@@ -63,7 +63,7 @@ template <typename F> void sansSelection(DocumentModele &doc, F dessin)
     std::copy(std::begin(h->ArcSelectionne), std::end(h->ArcSelectionne), arcs);
     std::fill(std::begin(h->ArcSelectionne), std::end(h->ArcSelectionne), false);
     QList<TEtat2 *> choisies;
-    for (int k = 0; k <= doc.N && k < 100; ++k)
+    for (int k = 0; k <= doc.N() && k < 100; ++k)
         if (TEtat2 *b = doc.Etats[k]; b && b->Selectionne) {
             choisies << b;
             b->Selectionne = false;

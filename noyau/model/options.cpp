@@ -93,7 +93,7 @@ void Appliquer(DocumentModele &doc, const OptionsAffichage &o)
     Nombres::DefinirChiffresAffiches(o.Chiffres);
     doc.CouleurFondEtat = o.FondEtats;
     doc.CouleurStyloEtat = o.StyloEtats;
-    for (int k = doc.StartPresent ? 0 : 1; k <= doc.N; ++k) {
+    for (int k = doc.StartPresent() ? 0 : 1; k <= doc.N(); ++k) {
         TEtat2 *b = doc.Etats[k];
         if (!b)
             continue;

@@ -66,7 +66,7 @@ void Affichage::chargerModele(TForm1 &f)
     ASSERT_EQ(f.Document->ChargerLignes(FichierModele::Ecrire(c), false, QStringLiteral("test"), &e),
               Chargement::Reussi)
         << e.toStdString();
-    for (int k = 0; k <= f.Document->N; ++k)
+    for (int k = 0; k <= f.Document->N(); ++k)
         f.Document->RedessinerArcsEtat(f.Document->Etats[k]);
     ASSERT_FALSE(f.Document->EstModifie());
 }

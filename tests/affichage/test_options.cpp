@@ -109,7 +109,7 @@ TEST_F(OptionsFenetre, ChoixAppliquesAuCanevasEtATouteLesBoites)
     EXPECT_EQ(cle("Arcs", "Fleche"), 1);
     EXPECT_EQ(cle("Etats", "Stylo"), int(Couleurs::Aucune));
     // Chaque boîte, START compris.
-    for (int k = 0; k <= f->Document->N; ++k) {
+    for (int k = 0; k <= f->Document->N(); ++k) {
         TEtat2 *b = f->Document->Etats[k];
         SCOPED_TRACE(b->Nom.toStdString());
         EXPECT_EQ(b->CouleurFond, TCouleur(0x00FFFF));

@@ -3,6 +3,7 @@
 #include "graph/hmm.h"
 #include "graph/nombres.h"
 #include "model/document.h"
+#include "model/graphe_contenu.h"
 
 #include <cmath>
 #include <random>
@@ -124,34 +125,28 @@ ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std
 void Construire(DocumentModele &d, bool start, const QList<EtatTest> &etats, const QList<ArcTest> &arcs)
 {
     d.Surface->resize(2000, 400);
-    auto placer = [&](TEtat2 *b, int k) {
-        b->setGeometry(20 + 130 * k, 40 + (k % 2) * 150, 100, 60);
-        b->setParent(d.Surface);
+    ContenuModele c;
+    c.Start = start;
+    auto placer = [&](const QString &nom, int k) -> ContenuModele::Etat & {
+        ContenuModele::Etat e;
+        e.Nom = nom;
+        e.Left = 20 + 130 * k;
+        e.Top = 40 + (k % 2) * 150;
+        e.Width = 100;
+        e.Height = 60;
+        c.Etats.append(e);
+        return c.Etats.last();
     };
-    if (start) {
-        TEtat2 *b = d.CreerEtat();
-        b->Nom = QStringLiteral("START");
-        placer(b, 0);
-        d.Etats[0] = b;
-        d.StartPresent = true;
-    }
-    for (const EtatTest &e : etats) {
-        TEtat2 *b = d.CreerEtat();
-        b->Nom = e.nom;
-        b->NbSymboles = int(e.paires.size());
-        for (int k = 0; k < e.paires.size(); ++k) {
-            b->Generation[k + 1][1] = e.paires[k].first;
-            b->Generation[k + 1][2] = e.paires[k].second;
-        }
-        d.Etats[++d.N] = b;
-        placer(b, d.N);
-    }
-    for (const ArcTest &a : arcs) {
-        TEtat2 *s = d.Etats[a.source], *t = d.Etats[a.destination];
-        const int i = d.Hmm1->DessinerARC(s->x() + 2, s->y() + 2, s->width() - 4, s->height() - 4, t->x() + 2,
-                                          t->y() + 2, t->width() - 4, t->height() - 4, -1, a.source, a.destination);
-        d.Hmm1->Etiquette[i] = a.etiquette;
-    }
+    if (start)
+        placer(QStringLiteral("START"), 0);
+    int k = 0;
+    for (const EtatTest &e : etats)
+        placer(e.nom, ++k).Paires = e.paires;
+    QList<GrapheContenu::ArcPose> poses;
+    for (const ArcTest &a : arcs)
+        poses.append({a.source, a.destination, a.etiquette});
+    GrapheContenu::AjouterArcs(c, poses);
+    d.PoserContenu(c);
 }
 
 void ConstruireE1E2(DocumentModele &d)

@@ -195,7 +195,6 @@ TEST_F(Entrainements, InterruptionEcritLesIterationsFaites)
 
 TEST_F(Entrainements, NombreDIterationsInferieurAUnReformateSeulement)
 {
-    Construire(d, false, {}, {}); // rien : le document garde E1/E2
     d.Hmm1->Etiquette[d.Hmm1->ExisteARC(1, 1)] = "0.70";
     e.NombreIterations = 0;
     e.Seuil = 2;

@@ -96,14 +96,14 @@ TEtat2 *EditionFenetre::creerEtat(QPoint p)
 {
     f->Etat->trigger();
     cliquer(p);
-    return f->Document->Etats[f->Document->N];
+    return f->Document->Etats[f->Document->N()];
 }
 
 TEtat2 *EditionFenetre::creerStart(QPoint p)
 {
     f->Start->trigger();
     cliquer(p);
-    return f->Document->StartPresent ? f->Document->Etats[0] : nullptr;
+    return f->Document->StartPresent() ? f->Document->Etats[0] : nullptr;
 }
 
 void EditionFenetre::creerArc(TEtat2 *a, TEtat2 *b)
@@ -124,7 +124,7 @@ QStringList EditionFenetre::noms() const
 {
     QStringList r;
     const DocumentModele &d = *f->Document;
-    for (int i = d.StartPresent ? 0 : 1; i <= d.N; ++i)
+    for (int i = d.StartPresent() ? 0 : 1; i <= d.N(); ++i)
         r << d.Etats[i]->Nom;
     return r;
 }

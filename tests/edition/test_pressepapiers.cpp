@@ -45,7 +45,7 @@ TEST_F(PressePapiersFenetre, CopierTroisEtatsEtCollerDeuxFois)
 
     touche(Qt::Key_V, Qt::ControlModifier);
     touche(Qt::Key_V, Qt::ControlModifier);
-    ASSERT_EQ(d.N, 9);
+    ASSERT_EQ(d.N(), 9);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(d.Etats[4 + i]->geometry(), origines[i].translated(5, 5));
         EXPECT_EQ(d.Etats[7 + i]->geometry(), origines[i].translated(10, 10));
@@ -57,7 +57,7 @@ TEST_F(PressePapiersFenetre, CopierTroisEtatsEtCollerDeuxFois)
     EXPECT_EQ(d.Etats[4]->Generation[2][2], QStringLiteral("0.1"));
     EXPECT_EQ(noms().mid(3), QStringList({QStringLiteral("Etat_4"), QStringLiteral("Etat_5"), QStringLiteral("Etat_6"),
                                           QStringLiteral("Etat_7"), QStringLiteral("Etat_8"), QStringLiteral("Etat_9")}));
-    EXPECT_EQ(d.Dernier, 9);
+    EXPECT_EQ(d.Dernier(), 9);
     EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 2);
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler le collage de(s) 3 etat(s)"));
     EXPECT_EQ(d.Hmm1->NbArcs, 0);
@@ -98,7 +98,7 @@ TEST_F(PressePapiersFenetre, CopieSansEtatOrdinaire)
     EXPECT_EQ(f->Presse->Decalage, 5);
     // "avant" n'est pas un bloc : coller ne fait rien et ne dit rien.
     f->Coller1->trigger();
-    EXPECT_EQ(f->Document->N, 1);
+    EXPECT_EQ(f->Document->N(), 1);
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -124,7 +124,7 @@ TEST_F(PressePapiersFenetre, PressePapiersEtrangerOuMalForme)
         f->Coller1->trigger();
     }
     EXPECT_EQ(messages.size(), 3);
-    EXPECT_EQ(d.N, 1);
+    EXPECT_EQ(d.N(), 1);
     EXPECT_EQ(f->Historique->Defaire.Taille(), etapes);
 }
 
@@ -139,8 +139,8 @@ TEST_F(PressePapiersFenetre, CouperAvecStartSelectionne)
     f->Selectionnertout1->trigger();
     EXPECT_TRUE(d.Etats[0]->Selectionne);
     touche(Qt::Key_X, Qt::ControlModifier);
-    EXPECT_EQ(d.N, 0);
-    EXPECT_FALSE(d.StartPresent);
+    EXPECT_EQ(d.N(), 0);
+    EXPECT_FALSE(d.StartPresent());
     EXPECT_EQ(d.Hmm1->NbArcs, 0);
     EXPECT_TRUE(f->Start->isEnabled());
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la suppression de(s) 3 etat(s)"));
@@ -151,8 +151,8 @@ TEST_F(PressePapiersFenetre, CouperAvecStartSelectionne)
     // L'annulation rend START et l'arc.
     f->Defaire1->trigger();
     f->Defaire1->trigger();
-    EXPECT_TRUE(d.StartPresent);
-    EXPECT_EQ(d.N, 2);
+    EXPECT_TRUE(d.StartPresent());
+    EXPECT_EQ(d.N(), 2);
     EXPECT_EQ(d.Hmm1->NbArcs, 1);
     EXPECT_FALSE(f->Start->isEnabled());
 }
@@ -172,7 +172,7 @@ TEST_F(PressePapiersFenetre, SupprimerEtatsPuisArcEnDeuxEtapes)
     h->ArcSelectionne[2] = true;
     const int etapes = f->Historique->Defaire.Taille();
     f->Supprimer1->trigger();
-    EXPECT_EQ(d.N, 2);
+    EXPECT_EQ(d.N(), 2);
     ASSERT_EQ(h->NbArcs, 1);
     EXPECT_EQ(h->ARC[1][1], 1);
     EXPECT_EQ(h->ARC[1][2], 2);
@@ -183,9 +183,9 @@ TEST_F(PressePapiersFenetre, SupprimerEtatsPuisArcEnDeuxEtapes)
     EXPECT_EQ(h->PosEtiquette[1], QPoint((p1.x() + p2.x()) / 2, (p1.y() + p2.y()) / 2));
     f->Defaire1->trigger();
     EXPECT_EQ(h->NbArcs, 2);
-    EXPECT_EQ(d.N, 2);
+    EXPECT_EQ(d.N(), 2);
     f->Defaire1->trigger();
-    EXPECT_EQ(d.N, 3);
+    EXPECT_EQ(d.N(), 3);
 }
 
 TEST_F(PressePapiersFenetre, CollageEntreDeuxFenetres)
@@ -201,36 +201,33 @@ TEST_F(PressePapiersFenetre, CollageEntreDeuxFenetres)
     TForm1 autre;
     autre.PremiereActivation();
     autre.Coller1->trigger();
-    ASSERT_EQ(autre.Document->N, 1);
+    ASSERT_EQ(autre.Document->N(), 1);
     const TEtat2 *b = autre.Document->Etats[1];
     EXPECT_EQ(b->Nom, QStringLiteral("Etat_1"));
     EXPECT_EQ(b->geometry(), g);
     EXPECT_EQ(b->NbSymboles, 2);
     EXPECT_EQ(b->Generation[1][1], QStringLiteral("pluie"));
     EXPECT_EQ(b->Generation[2][2], QStringLiteral("0.75"));
-    EXPECT_EQ(d.N, 1);
+    EXPECT_EQ(d.N(), 1);
 }
 
 TEST_F(PressePapiersFenetre, CollageAuDelaDeLaCapacite)
 {
     DocumentModele &d = *f->Document;
-    for (int i = 1; i <= 98; ++i) {
-        TEtat2 *b = d.CreerEtat();
-        b->Nom = QStringLiteral("S") + QString::number(i);
-        b->setParent(f->Panneau);
-        d.Etats[i] = b;
-        d.N = i;
-    }
+    ContenuModele c;
+    for (int i = 1; i <= 98; ++i)
+        c.Etats.append({QStringLiteral("S") + QString::number(i), 0, 0, 30, 100, {}});
+    d.PoserContenu(c);
     QList<ContenuModele::Etat> deux(2);
     deux[0].Nom = QStringLiteral("x");
     deux[1].Nom = QStringLiteral("y");
     QGuiApplication::clipboard()->setText(BlocCopie::VersPressePapiers(BlocCopie::Ecrire(deux)));
     f->Coller1->trigger();
-    EXPECT_EQ(d.N, 98);
+    EXPECT_EQ(d.N(), 98);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("99")));
     deux.removeLast();
     QGuiApplication::clipboard()->setText(BlocCopie::VersPressePapiers(BlocCopie::Ecrire(deux)));
     f->Coller1->trigger();
-    EXPECT_EQ(d.N, 99);
+    EXPECT_EQ(d.N(), 99);
 }

@@ -4,6 +4,7 @@
 #include "graph/etat2.h"
 #include "graph/hmm.h"
 #include "model/document.h"
+#include "model/graphe_contenu.h"
 #include "skin/messages.h"
 
 #include <QApplication>
@@ -27,12 +28,12 @@ protected:
             return Messages::Reponse::Ok;
         });
         doc = std::make_unique<DocumentModele>();
-        ajouter(QStringLiteral("START"), 0);
-        ajouter(QStringLiteral("Etat_1"), 1);
-        ajouter(QStringLiteral("Etat_2"), 2);
-        doc->StartPresent = true;
-        doc->N = 2;
-        doc->Hmm1->DessinerARC(20, 20, 91, 22, 300, 20, 91, 46, -1, 0, 1);
+        ContenuModele c;
+        c.Start = true;
+        for (const QString &nom : {QStringLiteral("START"), QStringLiteral("Etat_1"), QStringLiteral("Etat_2")})
+            c.Etats.append({nom, 18 + 280 * int(c.Etats.size()), 18, nom == QLatin1String("START") ? 26 : 50, 95, {}});
+        GrapheContenu::AjouterArcs(c, {{0, 1, QStringLiteral("??")}});
+        doc->PoserContenu(c);
     }
     void TearDown() override
     {
@@ -40,14 +41,6 @@ protected:
         doc.reset();
         Messages::DefinirRepondeur({});
         TestAvecRepertoire::TearDown();
-    }
-    void ajouter(const QString &nom, int i)
-    {
-        TEtat2 *b = doc->CreerEtat();
-        b->Nom = nom;
-        b->setParent(doc->Surface);
-        b->setGeometry(18 + 280 * i, 18, 95, nom == QLatin1String("START") ? 26 : 50);
-        doc->Etats[i] = b;
     }
     TForm2 *ouvrir(int i)
     {
@@ -129,7 +122,12 @@ TEST_F(EditeurEtat, ValidationsDansLOrdre)
 
 TEST_F(EditeurEtat, NomStartReserveSansEtatStart)
 {
-    doc->StartPresent = false;
+    // Le même modèle sans START.
+    ContenuModele c = doc->Contenu();
+    c.Start = false;
+    c.Etats.removeFirst();
+    c.Arcs.clear();
+    doc->PoserContenu(c);
     TForm2 *e = ouvrir(1);
     paire(e, QStringLiteral("a"), QStringLiteral("1"));
     e->Edit1->setText(QStringLiteral("START"));

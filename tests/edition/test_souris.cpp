@@ -30,7 +30,7 @@ TEST_F(Souris_, TroisClicsEnModeEtatCreentEtat1a3)
     for (QPoint p : {QPoint(150, 150), QPoint(400, 150), QPoint(650, 150)})
         creerEtat(p);
     EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_2"), QStringLiteral("Etat_3")}));
-    EXPECT_EQ(d.Dernier, 3);
+    EXPECT_EQ(d.Dernier(), 3);
     EXPECT_TRUE(d.EstModifie());
     // Boîte centrée sur le clic, à sa taille minimale ; la palette revient à Sourie.
     const TEtat2 *b = d.Etats[1];
@@ -44,7 +44,7 @@ TEST_F(Souris_, TroisClicsEnModeEtatCreentEtat1a3)
     ASSERT_TRUE(s);
     EXPECT_EQ(s->size(), QSize(95, 26));
     EXPECT_FALSE(f->Start->isEnabled());
-    EXPECT_EQ(d.N, 3);
+    EXPECT_EQ(d.N(), 3);
 }
 
 TEST_F(Souris_, NomSuivantApresRenommageDansLEditeur)
@@ -64,7 +64,7 @@ TEST_F(Souris_, NomSuivantApresRenommageDansLEditeur)
     EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_4"), QStringLiteral("Etat_3")}));
     creerEtat(QPoint(150, 400));
     EXPECT_EQ(d.Etats[4]->Nom, QStringLiteral("Etat_5"));
-    EXPECT_EQ(d.Dernier, 5);
+    EXPECT_EQ(d.Dernier(), 5);
 }
 
 TEST_F(Souris_, BandeStricteEtEtatAuxBornesDeLaBande)
@@ -88,7 +88,7 @@ TEST_F(Souris_, BandeStricteEtEtatAuxBornesDeLaBande)
     // En mode Etat, la bande sélectionne ce qu'elle chevauche et donne ses bornes à l'état.
     f->Etat->trigger();
     glisser(QPoint(150, 350), QPoint(450, 480), {QPoint(200, 400)});
-    ASSERT_EQ(d.N, 3);
+    ASSERT_EQ(d.N(), 3);
     EXPECT_EQ(d.Etats[3]->geometry(), QRect(150, 350, 300, 130));
     // Une bande plus petite que le minimum est relevée.
     f->Etat->trigger();
@@ -103,7 +103,7 @@ TEST_F(Souris_, SelectionAuClicEtAvecCtrl)
     TEtat2 *b = creerEtat(QPoint(400, 250));
     cliquer(centre(a));
     EXPECT_TRUE(a->Selectionne);
-    EXPECT_EQ(f->Document->EtatCourant, a);
+    EXPECT_EQ(f->Document->EtatCourant(), a);
     cliquer(centre(b), Qt::ControlModifier);
     EXPECT_TRUE(a->Selectionne);
     EXPECT_TRUE(b->Selectionne);
@@ -404,7 +404,7 @@ TEST_F(Souris_, ClavierDuCanevas)
     // Suppr supprime la sélection.
     cliquer(centre(b));
     touche(Qt::Key_Delete);
-    EXPECT_EQ(d.N, 1);
+    EXPECT_EQ(d.N(), 1);
     EXPECT_EQ(d.Hmm1->NbArcs, 0);
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la suppression de(s) 1 etat(s)"));
 }
@@ -422,7 +422,7 @@ TEST_F(Souris_, LegendesDefaireRefaire)
     // Ctrl+Z depuis le canevas.
     touche(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(d.Hmm1->NbArcs, 0);
-    EXPECT_EQ(d.N, 2);
+    EXPECT_EQ(d.N(), 2);
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'état: Etat_2"));
     EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la création de l'arc: (Etat_1,Etat_2)"));
     EXPECT_TRUE(f->Refaire1->isEnabled());
@@ -431,7 +431,7 @@ TEST_F(Souris_, LegendesDefaireRefaire)
     // Tout défaire : "Defaire" grisé, sans le texte du raccourci.
     touche(Qt::Key_Z, Qt::ControlModifier);
     touche(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(d.N, 0);
+    EXPECT_EQ(d.N(), 0);
     EXPECT_FALSE(f->Defaire1->isEnabled());
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Defaire"));
     EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la création de l'état: Etat_1"));
@@ -468,7 +468,7 @@ TEST_F(Souris_, LeMotDePasseNEstPasUneEtape)
     creerEtat(QPoint(200, 200));
     d.ChangerMotDePasse(QStringLiteral("secret"));
     f->Defaire1->trigger();
-    EXPECT_EQ(d.N, 0);
+    EXPECT_EQ(d.N(), 0);
     EXPECT_EQ(d.MotDePasse(), QStringLiteral("secret"));
 }
 
@@ -476,18 +476,13 @@ TEST_F(Souris_, CapacitesRefuseesAvecMessage)
 {
     DocumentModele &d = *f->Document;
     // 99 états en plus de START : le centième est refusé.
-    for (int i = 1; i <= DocumentModele::CapaciteEtats; ++i) {
-        TEtat2 *b = d.CreerEtat();
-        b->Nom = QStringLiteral("S") + QString::number(i);
-        b->setParent(f->Panneau);
-        ReglesEdition::Placer(b, QRect(5 + (i % 10) * 60, 5 + (i / 10) * 40, 10, 10));
-        b->hide();
-        d.Etats[i] = b;
-        d.N = i;
-    }
+    ContenuModele c;
+    for (int i = 1; i <= DocumentModele::CapaciteEtats; ++i)
+        c.Etats.append({QStringLiteral("S") + QString::number(i), 5 + (i % 10) * 60, 5 + (i / 10) * 40, 26, 40, {}});
+    d.PoserContenu(c);
     f->Etat->trigger();
     cliquer(QPoint(700, 550));
-    EXPECT_EQ(d.N, 99);
+    EXPECT_EQ(d.N(), 99);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("99")));
     EXPECT_FALSE(f->Defaire1->isEnabled());
@@ -522,7 +517,7 @@ TEST_F(Souris_, TailleMinimaleDesBoitesRechargees)
     creerStart(QPoint(200, 100));
     creerEtat(QPoint(200, 300));
     f->Defaire1->trigger();
-    ASSERT_TRUE(d.StartPresent);
+    ASSERT_TRUE(d.StartPresent());
     EXPECT_EQ(d.Etats[0]->size(), QSize(95, 26));
     // Un modèle dont les boîtes sont trop petites : relevées au chargement.
     QString e;

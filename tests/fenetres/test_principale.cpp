@@ -80,7 +80,7 @@ TEST_F(Principale, DemarrageDepuisCheminTxtOuDepuisLArgument)
     Textes::EcrireTexte(Chemin(QStringLiteral("Chemin.txt")), a);
     auto f = fenetre();
     EXPECT_EQ(f->Document->NomFichier(), a);
-    EXPECT_EQ(f->Document->N, 1);
+    EXPECT_EQ(f->Document->N(), 1);
     EXPECT_EQ(f->windowTitle(), QStringLiteral(" hmmbench 1.0 - a.hmm[*]"));
     EXPECT_FALSE(f->Start->isEnabled());
 
@@ -94,7 +94,7 @@ TEST_F(Principale, DemarrageDepuisCheminTxtOuDepuisLArgument)
     Textes::EcrireTexte(Chemin(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
     auto h = fenetre();
     EXPECT_TRUE(h->Document->NomFichier().isEmpty());
-    EXPECT_EQ(h->Document->N, 0);
+    EXPECT_EQ(h->Document->N(), 0);
     QFile::remove(Chemin(QStringLiteral("Chemin.txt")));
     auto i = fenetre();
     EXPECT_TRUE(i->Document->NomFichier().isEmpty());
@@ -110,7 +110,7 @@ TEST_F(Principale, FichierMalFormeAuDemarrageLaisseLaFenetreVide)
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("mauvais.hmm")));
     EXPECT_TRUE(f->Document->NomFichier().isEmpty());
-    EXPECT_EQ(f->Document->N, 0);
+    EXPECT_EQ(f->Document->N(), 0);
 }
 
 TEST_F(Principale, MenuReouvrirEtUnModeleParFenetre)
@@ -243,13 +243,13 @@ TEST_F(Principale, ModeleProtegeDemandeLeMotDePasse)
     const QString c = ecrireModele(QStringLiteral("p.hmm"), protege);
     motDePasseTape = QStringLiteral("faux");
     auto f = fenetre(c);
-    EXPECT_EQ(f->Document->N, 0);
+    EXPECT_EQ(f->Document->N(), 0);
     EXPECT_TRUE(f->Document->NomFichier().isEmpty());
     EXPECT_TRUE(f->Ajouterunmotdepasse1->isEnabled());
 
     motDePasseTape = QStringLiteral("clef");
     auto g = fenetre(c);
-    EXPECT_EQ(g->Document->N, 1);
+    EXPECT_EQ(g->Document->N(), 1);
     EXPECT_FALSE(g->Ajouterunmotdepasse1->isEnabled());
     EXPECT_TRUE(g->Modifierlemotdepasse1->isEnabled());
     EXPECT_TRUE(g->Supprimerlemotdepasse1->isEnabled());

@@ -37,16 +37,21 @@ TEST_F(Document, RechercherIndiceParNom)
     EXPECT_EQ(d.RechercherIndice(QStringLiteral("START"), false), 0);
     EXPECT_EQ(d.RechercherIndice(QStringLiteral("C"), false), 3);
     EXPECT_EQ(d.RechercherIndice(QStringLiteral("c"), false), -1);
-    // Sans START, la case 0 n'est plus consultée même si elle garde une boîte.
-    d.StartPresent = false;
-    EXPECT_EQ(d.RechercherIndice(QStringLiteral("START"), false), -1);
-    d.StartPresent = true;
+    // Sans START, la case 0 n'est plus consultée.
+    ContenuModele c = d.Contenu();
+    c.Start = false;
+    c.Etats.removeFirst();
+    c.Arcs.clear();
+    DocumentModele sans;
+    sans.PoserContenu(c);
+    EXPECT_EQ(sans.RechercherIndice(QStringLiteral("START"), false), -1);
+    EXPECT_EQ(sans.RechercherIndice(QStringLiteral("A"), false), 1);
 }
 
 TEST_F(Document, SupprimerUnEtatRenumeroteLesArcs)
 {
     d.SupprimerEtat(d.Etats[2]); // B : son arc B->A disparaît, C devient 2
-    EXPECT_EQ(d.N, 2);
+    EXPECT_EQ(d.N(), 2);
     EXPECT_EQ(d.Etats[2]->Nom, QStringLiteral("C"));
     EXPECT_EQ(d.Etats[3], nullptr);
     ASSERT_EQ(d.Hmm1->NbArcs, 3);
@@ -55,7 +60,7 @@ TEST_F(Document, SupprimerUnEtatRenumeroteLesArcs)
     EXPECT_EQ(d.Hmm1->ExisteARC(2, 2), 3);
 
     d.SupprimerEtat(d.Etats[0]); // START : rien n'est renuméroté
-    EXPECT_FALSE(d.StartPresent);
+    EXPECT_FALSE(d.StartPresent());
     EXPECT_EQ(d.Hmm1->NbArcs, 2);
     EXPECT_EQ(d.Hmm1->ExisteARC(1, 2), 1);
     EXPECT_EQ(d.RechercherIndice(QStringLiteral("START"), false), -1);
@@ -71,7 +76,7 @@ TEST_F(Document, LesNouvellesBoitesPrennentLesCouleursDesOptions)
     Options::Appliquer(d, o);
     EXPECT_FALSE(d.Hmm1->DefautFond);
     EXPECT_EQ(d.Hmm1->TypeFleche, 1);
-    for (int k = 0; k <= d.N; ++k) {
+    for (int k = 0; k <= d.N(); ++k) {
         EXPECT_EQ(d.Etats[k]->CouleurFond, 0x123456u);
         EXPECT_EQ(d.Etats[k]->CouleurRemplissage, 0x00FF00u);
     }
@@ -138,7 +143,7 @@ TEST_F(Document, DeuxEtatsDuMemeNomNeSeConfondentPas)
     d.Etats[2]->Nom = QStringLiteral("C");
     TEtat2 *troisieme = d.Etats[3];
     d.SupprimerEtat(d.Etats[2]);
-    EXPECT_EQ(d.N, 2);
+    EXPECT_EQ(d.N(), 2);
     EXPECT_EQ(d.Etats[2], troisieme);
     ASSERT_EQ(d.Hmm1->NbArcs, 3);
     EXPECT_EQ(d.Hmm1->ExisteARC(1, 2), 2); // A->C garde sa destination renumérotée
@@ -147,8 +152,8 @@ TEST_F(Document, DeuxEtatsDuMemeNomNeSeConfondentPas)
     // Un état ordinaire nommé "START" se supprime comme les autres : START reste.
     d.Etats[1]->Nom = QStringLiteral("START");
     d.SupprimerEtat(d.Etats[1]);
-    EXPECT_TRUE(d.StartPresent);
-    EXPECT_EQ(d.N, 1);
+    EXPECT_TRUE(d.StartPresent());
+    EXPECT_EQ(d.N(), 1);
     EXPECT_EQ(d.Etats[1], troisieme);
     EXPECT_EQ(d.Etats[2], nullptr);
 }

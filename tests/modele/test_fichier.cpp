@@ -62,8 +62,8 @@ TEST_F(Fichier, AllerRetourDonneLesMemesLignes)
     DocumentModele d;
     QString erreur;
     ASSERT_EQ(d.ChargerLignes(exemple, false, QStringLiteral("x"), &erreur), Chargement::Reussi) << qPrintable(erreur);
-    EXPECT_EQ(d.N, 2);
-    EXPECT_TRUE(d.StartPresent);
+    EXPECT_EQ(d.N(), 2);
+    EXPECT_TRUE(d.StartPresent());
     EXPECT_EQ(d.Hmm1->NbArcs, 3);
     EXPECT_EQ(d.LignesModele(), exemple);
 
@@ -96,7 +96,7 @@ TEST_F(Fichier, SansStartSansArcEtAvecMotDePasse)
     ecrireBrut(chemin, brut(sansStart));
     ASSERT_EQ(d.DessinerFichier(chemin, &erreur), Chargement::Reussi) << qPrintable(erreur);
     EXPECT_TRUE(demande);
-    EXPECT_FALSE(d.StartPresent);
+    EXPECT_FALSE(d.StartPresent());
     EXPECT_EQ(d.MotDePasse(), QStringLiteral("secret"));
     EXPECT_EQ(d.Hmm1->NbArcs, 0);
     EXPECT_EQ(d.LignesModele(), sansStart);
@@ -107,7 +107,7 @@ TEST_F(Fichier, SansStartSansArcEtAvecMotDePasse)
     e.NouvelEtat(true, QPoint(50, 50));
     e.Identifier = [](const QString &) { return false; };
     EXPECT_EQ(e.DessinerFichier(chemin, &erreur), Chargement::MotDePasseRefuse);
-    EXPECT_EQ(e.N, 0);
+    EXPECT_EQ(e.N(), 0);
     EXPECT_TRUE(e.NomFichier().isEmpty());
     EXPECT_FALSE(e.EstModifie());
 }

@@ -108,7 +108,7 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
 
         // Les aides techniques lisent le nom courant de chaque état, aussi après un renommage.
         const auto nomsAccessibles = [&d] {
-            for (int k = d.StartPresent ? 0 : 1; k <= d.N; ++k)
+            for (int k = d.StartPresent() ? 0 : 1; k <= d.N(); ++k)
                 EXPECT_EQ(d.Etats[k]->accessibleName(), QStringLiteral("État ") + d.Etats[k]->Nom);
         };
         c.operation(d);
@@ -166,7 +166,7 @@ TEST_F(Operations, RienDeChangeRienDeRange)
         QString erreur;
         ASSERT_EQ(d.ChargerLignes(Modele, false, QStringLiteral("t"), &erreur), Chargement::Reussi);
         // Arcs mis en place comme à l'écran : le modèle de test n'a pas de géométrie d'arcs.
-        for (int k = 0; k <= d.N; ++k)
+        for (int k = 0; k <= d.N(); ++k)
             d.RedessinerArcsEtat(d.Etats[k]);
         const QStringList avant = d.LignesModele();
         QSignalSpy signaux(&d, &DocumentModele::modifie);

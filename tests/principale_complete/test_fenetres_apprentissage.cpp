@@ -157,7 +157,7 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
                      ASSERT_GT(a, 0);
                      EXPECT_EQ(doc.Hmm1->CouleurArcSurligne[a], Treillis::CouleurTerme(x.Couleur));
                  }
-                 for (int k = 0; k <= doc.N; ++k) {
+                 for (int k = 0; k <= doc.N(); ++k) {
                      if (doc.Etats[k]) {
                          EXPECT_EQ(doc.Etats[k]->Surligne, doc.Etats[k]->Nom == t->Vue->Donnees().Etats[c.j]) << k;
                      }
@@ -168,7 +168,7 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              // Fermé, le treillis ne laisse rien de surligné.
              t->close();
              EXPECT_EQ(std::count(doc.Hmm1->ArcSurligne, doc.Hmm1->ArcSurligne + THmm::Taille, true), 0);
-             for (int k = 0; k <= doc.N; ++k)
+             for (int k = 0; k <= doc.N(); ++k)
                  EXPECT_FALSE(doc.Etats[k] && doc.Etats[k]->Surligne) << k;
          }},
         {"convergence",
