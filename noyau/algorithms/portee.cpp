@@ -151,10 +151,11 @@ IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, Es
     }
     IssueEntrainement issue;
     if (exacte) {
-        // Exactement EntrainerBaumWelch / EntrainerViterbi : la suite de PreparerEntrainement. Les
-        // boucles exactes lisent α et β entiers, quoi que l'appelant ait demandé.
+        // Exactement EntrainerBaumWelch / EntrainerViterbi : la suite de PreparerEntrainement.
+        // L'entraînement de Viterbi lit ses tables entières ; Baum-Welch sans tables demandées
+        // somme γ et ξ au fil du Forward (mêmes valeurs, bien moins de mémoire).
         const bool garder = e.GarderTables;
-        e.GarderTables = true;
+        e.GarderTables = garder || type == Entrainement::Viterbi;
         issue = type == Entrainement::BaumWelch ? BouclerBaumWelch(p, e, obs) : BouclerViterbi(p, e, obs);
         e.GarderTables = garder;
         exact(e);

@@ -118,7 +118,15 @@ Noyaux NoyauxImposes();
 
 // Forward et Backward sur des tables déjà construites (les entraînements les construisent une
 // fois par itération) ; mêmes résultats que CalculerForward et CalculerBackward.
-void Forward(const TablesModele &m, EspaceTravail &e);
+// `visite` : chaque ligne α_t lui est montrée dès qu'elle est écrite, t croissant (même sur
+// deux lignes de travail), pour des sommes faites au fil du calcul.
+struct VisiteLigne {
+    virtual void Ligne(int t, const long double *ligne) = 0;
+
+protected:
+    ~VisiteLigne() = default;
+};
+void Forward(const TablesModele &m, EspaceTravail &e, VisiteLigne *visite = nullptr);
 void Backward(const TablesModele &m, EspaceTravail &e);
 void Viterbi(const TablesModele &m, EspaceTravail &e);
 
