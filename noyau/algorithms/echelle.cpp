@@ -495,32 +495,45 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
     // δ̃_t = δ_t × 2^K_t : une puissance de deux ne change aucun arrondi, les comparaisons
     // sont donc celles du calcul exact (mêmes égalités, même chemin) tant qu'il reste normal.
     std::vector<LD> d(L, 0.0L), suivant(L, 0.0L);
-    std::vector<int> psi(L, 0);
+    std::vector<int> psiTravail(octets ? L : 0, 0);
+    // Modèle Propager : une ligne presque toute nulle (émissions creuses) ne pousse que ses cases
+    // non nulles, comme le Viterbi exact (mêmes maxima, mêmes indices).
+    Calcul::EnsembleEtats nonNuls;
+    std::vector<LD> meilleurs(m.Propager ? L : 0, 0.0L);
+    std::vector<int> args(m.Propager ? L : 0, 1);
     long long K = 0;
+    // ψ_t écrit directement à sa place (octets : une ligne d'entiers de travail recopiée).
+    const auto lignePsi = [&](int t) { return octets ? psiTravail.data() : e.Psi.LigneBrute(t); };
     const auto ranger = [&](int t) {
-        if (octets) {
-            unsigned char *q = e.PsiOctets.data() + std::size_t(t) * L;
-            for (int j = 1; j <= N; ++j)
-                q[j] = static_cast<unsigned char>(psi[std::size_t(j)]);
-        } else {
-            int *q = e.Psi.LigneBrute(t);
-            for (int j = 1; j <= N; ++j)
-                q[j] = psi[std::size_t(j)];
-        }
+        if (!octets)
+            return;
+        unsigned char *q = e.PsiOctets.data() + std::size_t(t) * L;
+        for (int j = 1; j <= N; ++j)
+            q[j] = static_cast<unsigned char>(psiTravail[std::size_t(j)]);
     };
-    const auto ramener = [&](int t) {
+    // `pousse` : seules les cases de nonNuls peuvent être non nulles (sans tables à écrire, les
+    // autres ne sont ni lues ni ramenées : 0 × 2^k = 0).
+    const auto ramener = [&](int t, bool pousse) {
+        LD *x = d.data();
+        const bool partiel = pousse && !e.GarderTables;
         LD mx = 0;
-        for (int i = 1; i <= N; ++i)
-            mx = std::max(mx, d[std::size_t(i)]);
+        if (partiel)
+            nonNuls.Parcourir([&](int i) { mx = std::max(mx, x[i]); });
+        else
+            for (int i = 1; i <= N; ++i)
+                mx = std::max(mx, x[i]);
         if (mx > 0) {
             const int k = -std::ilogb(mx);
             if (k > -16000 && k < 16000) {
                 const LD f = std::ldexp(1.0L, k); // produit exact par une puissance de deux
-                for (int i = 1; i <= N; ++i)
-                    d[std::size_t(i)] *= f;
+                if (partiel)
+                    nonNuls.Parcourir([&](int i) { x[i] *= f; });
+                else
+                    for (int i = 1; i <= N; ++i)
+                        x[i] *= f;
             } else {
                 for (int i = 1; i <= N; ++i)
-                    d[std::size_t(i)] = std::ldexp(d[std::size_t(i)], k);
+                    x[i] = std::ldexp(x[i], k);
             }
             K += k;
         }
@@ -528,46 +541,57 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
         if (e.GarderTables) {
             LD *lt = e.Delta.LigneBrute(t);
             for (int i = 1; i <= N; ++i)
-                lt[i] = GrandeProbabilite::De(d[std::size_t(i)]).Ln() - LD(K) * 0.693147180559945309417232121458176568L;
+                lt[i] = GrandeProbabilite::De(x[i]).Ln() - LD(K) * 0.693147180559945309417232121458176568L;
         }
     };
     {
         const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
-        for (int i = 1; i <= N; ++i)
+        for (int i = 1; i <= N; ++i) {
             d[std::size_t(i)] = m.PI[std::size_t(i)] * b[i];
+            nonNuls.AjouterSi(i, d[std::size_t(i)] != 0);
+        }
     }
-    ramener(1);
+    ramener(1, false);
     const int *debutDest = m.DebutDest.data(), *source = m.Source.data();
+    // Colonne j sur les arcs existants (valeurs en doubles quand elles en sont), sans branche.
+    const auto colonneCreuse = [&](const auto *val, const LD *x, int j, LD &meilleur, int &arg) {
+        for (int k = debutDest[j]; k < debutDest[j + 1]; ++k) {
+            const int i = source[k];
+            const LD v = x[i] * static_cast<LD>(val[k]);
+            const bool mieux = meilleur < v;
+            meilleur = mieux ? v : meilleur;
+            arg = mieux ? i : arg;
+        }
+    };
     for (int t = 2; t <= T; ++t) {
         const LD *b = m.Bt.data() + std::size_t(O[t]) * L;
         const LD *x = d.data();
-        for (int j = 1; j <= N; ++j) {
-            LD meilleur = 0;
-            int arg = 1;
-            const auto candidat = [&](int i, LD a) {
-                const LD v = x[i] * a;
-                const bool mieux = meilleur < v;
-                meilleur = mieux ? v : meilleur;
-                arg = mieux ? i : arg;
-            };
-            if (m.Creux) {
-                for (int k = debutDest[j]; k < debutDest[j + 1]; ++k)
-                    candidat(source[k], m.ArcsDouble ? LD(m.ADestD[std::size_t(k)]) : m.ADest[std::size_t(k)]);
-            } else if (m.ADouble) {
-                const double *col = m.Ath.data() + std::size_t(j) * L;
-                for (int i = 1; i <= N; ++i)
-                    candidat(i, LD(col[i]));
-            } else {
-                const LD *col = m.At.data() + std::size_t(j) * L;
-                for (int i = 1; i <= N; ++i)
-                    candidat(i, col[i]);
+        int *pt = lignePsi(t);
+        const bool pousse = m.Pousser(nonNuls);
+        if (pousse) {
+            Calcul::PousserViterbi(m, x, b, suivant.data(), pt, nonNuls, meilleurs.data(), args.data());
+        } else if (!m.Creux) {
+            // Modèle plein (jamais Propager) : les colonnes du Viterbi exact, deux à la fois.
+            Calcul::LignePleineViterbi(m, x, b, suivant.data(), pt);
+        } else {
+            Calcul::EnsembleEtats suite;
+            for (int j = 1; j <= N; ++j) {
+                LD meilleur = 0;
+                int arg = 1;
+                if (m.ArcsDouble)
+                    colonneCreuse(m.ADestD.data(), x, j, meilleur, arg);
+                else
+                    colonneCreuse(m.ADest.data(), x, j, meilleur, arg);
+                const LD v = meilleur * b[j];
+                suivant[std::size_t(j)] = v;
+                pt[j] = arg;
+                suite.AjouterSi(j, v != 0);
             }
-            suivant[std::size_t(j)] = meilleur * b[j];
-            psi[std::size_t(j)] = arg;
+            nonNuls = suite;
         }
         ranger(t);
         std::swap(d, suivant);
-        ramener(t);
+        ramener(t, pousse);
     }
     LD P = 0;
     int q = 1;
