@@ -655,7 +655,14 @@ void iterationBaumWelch(ParametresModele &p, EspaceTravail &e)
 
 namespace Echelle {
 
-IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)
+void ForwardPourEntrainement(const ParametresModele &p, EspaceTravail &e)
+{
+    Calcul::ControlerSequence(p, e);
+    forwardPoints(Calcul::TablesDuCalcul(p), e);
+}
+
+IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs,
+                                   bool forwardFait)
 {
     const bool modeIterations = (e.Seuil == 2);
     e.LimiteAtteinte = false;
@@ -665,7 +672,7 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
     Calcul::ControlerSequence(p, e);
     if (e.GarderTables)
         forwardTables(Calcul::TablesDuCalcul(p), e, true);
-    else
+    else if (!forwardFait)
         forwardPoints(Calcul::TablesDuCalcul(p), e);
     if (obs)
         obs->Debut(Entrainement::BaumWelch, p, e);
