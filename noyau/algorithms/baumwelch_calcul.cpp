@@ -335,34 +335,20 @@ void sommerGamma(Contexte &c, const EspaceTravail &e, int N, int M)
     }
 }
 
-// `alphaAJour` : Alpha et c.m sont déjà ceux de ces paramètres (le Forward qui clôt
-// l'itération précédente) ; les recalculer donnerait exactement les mêmes valeurs.
-void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte &c)
+// Réestimation de π, A, B d'après les sommes : c.d, c.g, ξ dans EsperancesTransitions, γ_1 et
+// γ_T ; Stable, puis Forward du modèle réestimé.
+void reestimer(ParametresModele &p, EspaceTravail &e, Contexte &c, const LD *g1, const LD *gT)
 {
-    const int N = p.N, M = p.M, T = e.LongueurSequence;
-    if (!alphaAJour) {
-        Calcul::ControlerSequence(p, e);
-        c.m.Construire(p);
-        Calcul::Forward(c.m, e);
-    }
-    Calcul::Backward(c.m, e);
-    if (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1 || e.EsperancesGeneration.Colonnes() != M + 1 ||
-        e.EsperancesDepuis.longueur() != N + 1)
-        DimensionnerEsperances(p, e);
-    CalculerGamma(p, e);
-    xi(c.m, e, c.tp);
-
+    const int N = p.N, M = p.M;
     bool stable = true;
-    const LD *g1 = e.Gamma.LigneBrute(1);
     for (int i = 1; i <= N; ++i)
         Remplacer(p.PI[i], g1[i], stable);
 
     // d = Σ_{t<T} γ, e = Σ_{t<=T} γ (la seconde prolonge exactement la première).
     const std::size_t Mc = std::size_t(M) + 1;
-    sommerGamma(c, e, N, M);
     for (int i = 1; i <= N; ++i) {
         const LD d = c.d[std::size_t(i)];
-        const LD eI = d + e.Gamma.LigneBrute(T)[i];
+        const LD eI = d + gT[i];
         e.EsperancesDepuis[i] = d;
         const LD *n = e.EsperancesTransitions.LigneBrute(i);
         for (int j = 1; j <= N; ++j)
@@ -379,6 +365,131 @@ void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte 
     e.Stable = stable;
     c.m.Construire(p);
     Calcul::Forward(c.m, e);
+}
+
+// Sommes de γ et de ξ faites au fil du Forward, β entier déjà calculé : à chaque instant t,
+// γ_t = (β_t α_t) / P et ξ_t = (((β_t+1 α_t) a) b) / P, chaque somme recevant ses termes t
+// croissant à partir de +0, exactement comme les sommes sur les tables entières. Les arcs
+// absents ne sont pas parcourus : leurs termes valent +0 (modèle Positif et Decroissant, donc
+// α et β finis et bornés), et +0 ajouté à une somme >= +0 ne la change pas.
+template <typename Arc>
+struct SommesAuFil final : Calcul::VisiteLigne {
+    const TablesModele &m;
+    const Arc *val; // A[i][Dest[k]], ordre par source
+    const LD *beta;
+    const int *O;
+    int T;
+    LD P;
+    std::size_t L, Mc;
+    LD *n; // Σ ξ, ligne i en n + i L
+    Contexte &c;
+    LD *g1, *gT;
+
+    SommesAuFil(const TablesModele &m, const Arc *val, const EspaceTravail &e, LD *n, Contexte &c, LD *g1, LD *gT)
+        : m(m), val(val), beta(e.Beta.LigneBrute(0)), O(e.Observations.data()), T(e.LongueurSequence),
+          P(e.Probabilite), L(std::size_t(m.L)), Mc(std::size_t(m.M) + 1), n(n), c(c), g1(g1), gT(gT)
+    {
+    }
+
+    void Ligne(int t, const LD *a) override
+    {
+        const int N = m.N;
+        const LD *b = beta + std::size_t(t) * L;
+        const std::size_t o = std::size_t(O[t]);
+        LD *d = c.d.data(), *g = c.g.data();
+        for (int i = 1; i <= N; ++i) {
+            const std::size_t si = std::size_t(i);
+            const LD v = (b[i] * a[i]) / P;
+            if (t < T)
+                d[si] = d[si] + v;
+            if (o >= 1)
+                g[si * Mc + o] = g[si * Mc + o] + v;
+            if (t == 1)
+                g1[i] = v;
+            if (t == T)
+                gT[i] = v;
+        }
+        if (t == T)
+            return;
+        const LD *b2 = beta + std::size_t(t + 1) * L;
+        const LD *cb = m.Bt.data() + std::size_t(O[t + 1]) * L;
+        const int *debut = m.DebutSource.data(), *dest = m.Dest.data();
+        for (int i = 1; i <= N; ++i) {
+            const LD x = a[i];
+            LD *ni = n + std::size_t(i) * L;
+            for (int k = debut[i]; k < debut[i + 1]; ++k) {
+                const int j = dest[k];
+                ni[j] = ni[j] + (((b2[j] * x) * static_cast<LD>(val[k])) * cb[j]) / P;
+            }
+        }
+    }
+};
+
+// Une itération sans tables gardées (ni trace ni treillis) : β entier, puis α sur deux lignes
+// de travail avec γ et ξ sommés au fil du calcul ; ni α ni γ entiers, ni copies transposées.
+// Rend false, sans rien changer aux paramètres, quand ce chemin ne serait pas exact.
+bool iterationAuFil(ParametresModele &p, EspaceTravail &e, bool tablesAJour, Contexte &c)
+{
+    const int N = p.N, M = p.M;
+    if (!tablesAJour) {
+        Calcul::ControlerSequence(p, e);
+        c.m.Construire(p);
+    }
+    if (!c.m.Positif || !c.m.Decroissant)
+        return false;
+    e.GarderTables = true;
+    Calcul::Backward(c.m, e);
+    e.GarderTables = false;
+    const LD P = e.Probabilite;
+    if (!(P > 0 && P <= std::numeric_limits<LD>::max()))
+        return false;
+    if (e.EsperancesGeneration.Colonnes() != M + 1 || e.EsperancesDepuis.longueur() != N + 1)
+        DimensionnerEsperances(p, e);
+    const std::size_t L = std::size_t(c.m.L), Mc = std::size_t(M) + 1;
+    if (e.EsperancesTransitions.Lignes() == c.m.L && e.EsperancesTransitions.Colonnes() == c.m.L)
+        std::fill(e.EsperancesTransitions.LigneBrute(0), e.EsperancesTransitions.LigneBrute(c.m.L), 0.0L);
+    else
+        e.EsperancesTransitions.Dimensionner(c.m.L, c.m.L);
+    c.d.assign(L, 0.0L);
+    c.g.assign(L * Mc, 0.0L);
+    std::vector<LD> g1(L, 0.0L), gT(L, 0.0L);
+    LD *n = e.EsperancesTransitions.LigneBrute(0);
+    if (c.m.ArcsDouble) {
+        SommesAuFil<double> s(c.m, c.m.ASourceD.data(), e, n, c, g1.data(), gT.data());
+        Calcul::Forward(c.m, e, &s);
+    } else {
+        SommesAuFil<LD> s(c.m, c.m.ASource.data(), e, n, c, g1.data(), gT.data());
+        Calcul::Forward(c.m, e, &s);
+    }
+    reestimer(p, e, c, g1.data(), gT.data());
+    return true;
+}
+
+// `alphaAJour` : Alpha et c.m sont déjà ceux de ces paramètres (le Forward qui clôt
+// l'itération précédente) ; les recalculer donnerait exactement les mêmes valeurs.
+void iteration(ParametresModele &p, EspaceTravail &e, bool alphaAJour, Contexte &c)
+{
+    const int N = p.N, M = p.M, T = e.LongueurSequence;
+    if (!e.GarderTables) {
+        if (iterationAuFil(p, e, alphaAJour, c))
+            return;
+        // Cas rare (valeurs hors des bornes du chemin au fil) : tables entières, Forward refait.
+        e.GarderTables = true;
+        alphaAJour = false;
+    }
+    if (!alphaAJour) {
+        Calcul::ControlerSequence(p, e);
+        c.m.Construire(p);
+        Calcul::Forward(c.m, e);
+    }
+    Calcul::Backward(c.m, e);
+    if (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1 || e.EsperancesGeneration.Colonnes() != M + 1 ||
+        e.EsperancesDepuis.longueur() != N + 1)
+        DimensionnerEsperances(p, e);
+    CalculerGamma(p, e);
+    xi(c.m, e, c.tp);
+    sommerGamma(c, e, N, M);
+    reestimer(p, e, c, e.Gamma.LigneBrute(1), e.Gamma.LigneBrute(T));
 }
 
 }

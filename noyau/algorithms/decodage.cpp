@@ -348,6 +348,24 @@ void viterbiPousse(const TablesModele &m, const Arc *val, const LD *d, const LD 
 
 }
 
+void Calcul::PousserViterbi(const TablesModele &m, const long double *d, const long double *b, long double *dt, int *pt,
+                            EnsembleEtats &nonNuls, long double *meilleurs, int *args)
+{
+    if (m.ArcsDouble)
+        viterbiPousse(m, m.ASourceD.data(), d, b, dt, pt, nonNuls, meilleurs, args);
+    else
+        viterbiPousse(m, m.ASource.data(), d, b, dt, pt, nonNuls, meilleurs, args);
+}
+
+void Calcul::LignePleineViterbi(const TablesModele &m, const long double *d, const long double *b, long double *dt,
+                                int *pt)
+{
+    if (m.ADouble)
+        lignePleine(m.Ath.data(), std::size_t(m.L), d, b, m.N, dt, pt);
+    else
+        lignePleine(m.At.data(), std::size_t(m.L), d, b, m.N, dt, pt);
+}
+
 void Calcul::ViterbiSansAvx2(bool oui)
 {
     sansAvx2 = oui;

@@ -11,6 +11,7 @@
 #include "algorithms/tables.h"
 #include "model/parametres.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -27,12 +28,32 @@ void marquer(EspaceTravail &e, const GrandeProbabilite &p)
     e.Probabilite = p.VersEtendu();
 }
 
-// s[j] = (Σ_i a[i] A[i][j]) × b[j], i croissant ; rend Σ_j s[j].
+// s[j] = (Σ_i a[i] A[i][j]) × b[j], i croissant ; rend Σ_j s[j], j croissant. Quatre colonnes
+// à la fois (quatre sommes indépendantes en vol), chacune gardant ses termes i croissant.
 template <typename C>
 LD avantPlein(const C *at, std::size_t L, int N, const LD *a, const LD *b, LD *s)
 {
     LD total = 0;
     int j = 1;
+    for (; j + 3 <= N; j += 4) {
+        const C *c0 = at + std::size_t(j) * L, *c1 = c0 + L, *c2 = c1 + L, *c3 = c2 + L;
+        LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        for (int i = 1; i <= N; ++i) {
+            const LD x = a[i];
+            s0 += x * static_cast<LD>(c0[i]);
+            s1 += x * static_cast<LD>(c1[i]);
+            s2 += x * static_cast<LD>(c2[i]);
+            s3 += x * static_cast<LD>(c3[i]);
+        }
+        s[j] = s0 * b[j];
+        s[j + 1] = s1 * b[j + 1];
+        s[j + 2] = s2 * b[j + 2];
+        s[j + 3] = s3 * b[j + 3];
+        total += s[j];
+        total += s[j + 1];
+        total += s[j + 2];
+        total += s[j + 3];
+    }
     for (; j + 1 <= N; j += 2) {
         const C *c0 = at + std::size_t(j) * L, *c1 = c0 + L;
         LD s0 = 0, s1 = 0;
@@ -80,12 +101,33 @@ LD avant(const TablesModele &m, const LD *a, const LD *b, LD *s)
                      : avantPlein(m.At.data(), std::size_t(m.L), m.N, a, b, s);
 }
 
-// s[i] = Σ_j (A[i][j] × b[j]) × y[j], j croissant ; rend Σ_i s[i].
+// s[i] = Σ_j (A[i][j] × b[j]) × y[j], j croissant ; rend Σ_i s[i], i croissant. Quatre lignes
+// à la fois, b[j] et y[j] lus une fois pour les quatre, chaque somme gardant ses termes.
 template <typename C>
 LD arrierePlein(const C *a, std::size_t L, int N, const LD *y, const LD *b, LD *s)
 {
     LD total = 0;
-    for (int i = 1; i <= N; ++i) {
+    int i = 1;
+    for (; i + 3 <= N; i += 4) {
+        const C *a0 = a + std::size_t(i) * L, *a1 = a0 + L, *a2 = a1 + L, *a3 = a2 + L;
+        LD s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        for (int j = 1; j <= N; ++j) {
+            const LD c = b[j], z = y[j];
+            s0 += static_cast<LD>(a0[j]) * c * z;
+            s1 += static_cast<LD>(a1[j]) * c * z;
+            s2 += static_cast<LD>(a2[j]) * c * z;
+            s3 += static_cast<LD>(a3[j]) * c * z;
+        }
+        s[i] = s0;
+        s[i + 1] = s1;
+        s[i + 2] = s2;
+        s[i + 3] = s3;
+        total += s0;
+        total += s1;
+        total += s2;
+        total += s3;
+    }
+    for (; i <= N; ++i) {
         const C *ai = a + std::size_t(i) * L;
         LD s0 = 0;
         for (int j = 1; j <= N; ++j)
@@ -138,7 +180,9 @@ Lignes preparer(Matrice<LD> &table, int T, int L, bool pleine)
 
 // ᾱ dans `a`, c_t dans c[1..T] (quand c est donné) ; rend P(O|λ), nulle pour une séquence
 // impossible (les c_t restants valent alors 0).
-GrandeProbabilite forward(const TablesModele &m, const int *O, int T, const Lignes &a, LD *c)
+// `points` (quand il est donné) : la ligne ᾱ_t de chaque t = 1 + q K y est recopiée en ligne q.
+GrandeProbabilite forward(const TablesModele &m, const int *O, int T, const Lignes &a, LD *c, LD *points = nullptr,
+                          int K = 1)
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
@@ -167,6 +211,8 @@ GrandeProbabilite forward(const TablesModele &m, const int *O, int T, const Lign
             c[t] = f;
         for (int j = 1; j <= N; ++j)
             x[j] *= f;
+        if (points && (t - 1) % K == 0)
+            std::memcpy(static_cast<void *>(points + std::size_t((t - 1) / K) * L), x, sizeof(LD) * L);
         P *= somme;
     }
     return P;
@@ -228,6 +274,31 @@ GrandeProbabilite backwardSeul(const TablesModele &m, const int *O, int T, const
     return P;
 }
 
+// ᾱ gardé par points (entraînement sans tables demandées) : les lignes t = 1 + q K seulement,
+// K ≈ √T, suivies de K lignes (deux au moins : celles du Forward) où esperances() refait chaque
+// tranche [1 + q K, q K + K] depuis son point avec les c_t gardés (mêmes produits, mêmes
+// facteurs : les mêmes valeurs).
+int pasPoints(int T)
+{
+    int K = int(std::sqrt(double(T)));
+    while ((long long)K * K < T)
+        ++K;
+    return K < 1 ? 1 : K;
+}
+
+void forwardPoints(const TablesModele &m, EspaceTravail &e)
+{
+    const int T = e.LongueurSequence, K = pasPoints(T);
+    const int points = (T - 1) / K + 1, lignes = points + std::max(K, 2);
+    if (e.Alpha.Lignes() != lignes || e.Alpha.Colonnes() != m.L)
+        e.Alpha.Dimensionner(lignes, m.L);
+    e.FacteursEchelle.resize(std::size_t(T) + 1);
+    e.FacteursEchelle[0] = 0;
+    // Les deux lignes de travail du calcul sont les deux premières de la tranche.
+    const Lignes a{e.Alpha.LigneBrute(points), 1, std::size_t(m.L)};
+    marquer(e, forward(m, e.Observations.data(), T, a, e.FacteursEchelle.data(), e.Alpha.LigneBrute(0), K));
+}
+
 // Forward mis à l'échelle sur les tables m : Alpha pleine quand `pleine`, c_t gardés alors.
 void forwardTables(const TablesModele &m, EspaceTravail &e, bool pleine)
 {
@@ -244,24 +315,50 @@ void forwardTables(const TablesModele &m, EspaceTravail &e, bool pleine)
     marquer(e, forward(m, e.Observations.data(), T, a, c));
 }
 
-// γ et ξ d'une séquence dont Alpha (pleine) et les c_t sont à jour : β̂ calculé t décroissant
+// γ et ξ d'une séquence dont Alpha (pleine, ou par points avec `parPoints`) et les c_t sont à
+// jour : β̂ calculé t décroissant
 // (Beta pleine quand GarderTables, sinon deux lignes), γ_t(i) = ᾱ_t(i) β̂_t(i) / c_t et
 // ξ_t(i,j) = ᾱ_t(i) a_ij b_j(o_t+1) β̂_t+1(j) ajoutés aux sommes au fil du calcul (γ dans Gamma
 // quand GarderTables). `xi` : une somme par arc (ordre par source). Rend P(O|λ).
-GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesFormation &s, std::vector<LD> &xi)
+GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesFormation &s, std::vector<LD> &xi,
+                             bool parPoints = false)
 {
     const int N = m.N, T = e.LongueurSequence;
     const std::size_t L = std::size_t(m.L), Lf = std::size_t(s.L), Mc = std::size_t(s.Mc);
     const int *O = e.Observations.data();
     const LD *c = e.FacteursEchelle.data();
     const Lignes y = preparer(e.Beta, T, m.L, e.GarderTables);
-    const Lignes a{e.Alpha.LigneBrute(0), ~std::size_t(0), L};
+    // ᾱ_t, t décroissant : la ligne de la table pleine, ou celle de la tranche refaite depuis son
+    // point (forwardPoints) quand t passe sous la tranche courante.
+    const int K = parPoints ? pasPoints(T) : 1;
+    LD *const base = e.Alpha.LigneBrute(0);
+    LD *const tranche = parPoints ? e.Alpha.LigneBrute((T - 1) / K + 1) : nullptr;
+    int debutTranche = T + 1;
+    const auto a = [&](int t) -> const LD * {
+        if (!parPoints)
+            return base + std::size_t(t) * L;
+        if (t < debutTranche) {
+            debutTranche = (t - 1) / K * K + 1;
+            const int fin = std::min(debutTranche + K - 1, T);
+            std::memcpy(static_cast<void *>(tranche), base + std::size_t((debutTranche - 1) / K) * L, sizeof(LD) * L);
+            for (int u = debutTranche + 1; u <= fin; ++u) {
+                LD *x = tranche + std::size_t(u - debutTranche) * L;
+                avant(m, x - L, m.Bt.data() + std::size_t(O[u]) * L, x);
+                const LD f = c[u];
+                for (int j = 1; j <= N; ++j)
+                    x[j] *= f;
+            }
+        }
+        return tranche + std::size_t(t - debutTranche) * L;
+    };
     const bool gamma = e.GarderTables;
     if (gamma && (e.Gamma.Lignes() != T + 1 || e.Gamma.Colonnes() != N + 1))
         e.Gamma.Dimensionner(T + 1, N + 1);
     xi.assign(std::size_t(m.Arcs), 0.0L);
     const int *debut = m.DebutSource.data(), *dest = m.Dest.data();
     const LD *val = m.ASource.data();
+    // Les mêmes valeurs en doubles quand elles en sont : un chargement de 64 bits au lieu de 80.
+    const double *valD = m.ArcsDouble ? m.ASourceD.data() : nullptr;
     const auto ajouterGamma = [&](int t) {
         const LD *x = a(t), *z = y(t);
         LD *g = gamma ? e.Gamma.LigneBrute(t) : nullptr;
@@ -291,11 +388,21 @@ GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesForm
         const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
         const LD *x = a(t);
         // ξ_t avant que la ligne t + 1 de β̂ ne soit remplacée (deux lignes de travail).
-        for (int i = 1; i <= N; ++i) {
-            const LD ai = x[i];
-            for (int k = debut[i]; k < debut[i + 1]; ++k) {
-                const int j = dest[k];
-                xi[std::size_t(k)] += ai * val[k] * b[j] * suivant[j];
+        if (valD) {
+            for (int i = 1; i <= N; ++i) {
+                const LD ai = x[i];
+                for (int k = debut[i]; k < debut[i + 1]; ++k) {
+                    const int j = dest[k];
+                    xi[std::size_t(k)] += ai * static_cast<LD>(valD[k]) * b[j] * suivant[j];
+                }
+            }
+        } else {
+            for (int i = 1; i <= N; ++i) {
+                const LD ai = x[i];
+                for (int k = debut[i]; k < debut[i + 1]; ++k) {
+                    const int j = dest[k];
+                    xi[std::size_t(k)] += ai * val[k] * b[j] * suivant[j];
+                }
             }
         }
         LD *z = y(t);
@@ -388,32 +495,45 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
     // δ̃_t = δ_t × 2^K_t : une puissance de deux ne change aucun arrondi, les comparaisons
     // sont donc celles du calcul exact (mêmes égalités, même chemin) tant qu'il reste normal.
     std::vector<LD> d(L, 0.0L), suivant(L, 0.0L);
-    std::vector<int> psi(L, 0);
+    std::vector<int> psiTravail(octets ? L : 0, 0);
+    // Modèle Propager : une ligne presque toute nulle (émissions creuses) ne pousse que ses cases
+    // non nulles, comme le Viterbi exact (mêmes maxima, mêmes indices).
+    Calcul::EnsembleEtats nonNuls;
+    std::vector<LD> meilleurs(m.Propager ? L : 0, 0.0L);
+    std::vector<int> args(m.Propager ? L : 0, 1);
     long long K = 0;
+    // ψ_t écrit directement à sa place (octets : une ligne d'entiers de travail recopiée).
+    const auto lignePsi = [&](int t) { return octets ? psiTravail.data() : e.Psi.LigneBrute(t); };
     const auto ranger = [&](int t) {
-        if (octets) {
-            unsigned char *q = e.PsiOctets.data() + std::size_t(t) * L;
-            for (int j = 1; j <= N; ++j)
-                q[j] = static_cast<unsigned char>(psi[std::size_t(j)]);
-        } else {
-            int *q = e.Psi.LigneBrute(t);
-            for (int j = 1; j <= N; ++j)
-                q[j] = psi[std::size_t(j)];
-        }
+        if (!octets)
+            return;
+        unsigned char *q = e.PsiOctets.data() + std::size_t(t) * L;
+        for (int j = 1; j <= N; ++j)
+            q[j] = static_cast<unsigned char>(psiTravail[std::size_t(j)]);
     };
-    const auto ramener = [&](int t) {
+    // `pousse` : seules les cases de nonNuls peuvent être non nulles (sans tables à écrire, les
+    // autres ne sont ni lues ni ramenées : 0 × 2^k = 0).
+    const auto ramener = [&](int t, bool pousse) {
+        LD *x = d.data();
+        const bool partiel = pousse && !e.GarderTables;
         LD mx = 0;
-        for (int i = 1; i <= N; ++i)
-            mx = std::max(mx, d[std::size_t(i)]);
+        if (partiel)
+            nonNuls.Parcourir([&](int i) { mx = std::max(mx, x[i]); });
+        else
+            for (int i = 1; i <= N; ++i)
+                mx = std::max(mx, x[i]);
         if (mx > 0) {
             const int k = -std::ilogb(mx);
             if (k > -16000 && k < 16000) {
                 const LD f = std::ldexp(1.0L, k); // produit exact par une puissance de deux
-                for (int i = 1; i <= N; ++i)
-                    d[std::size_t(i)] *= f;
+                if (partiel)
+                    nonNuls.Parcourir([&](int i) { x[i] *= f; });
+                else
+                    for (int i = 1; i <= N; ++i)
+                        x[i] *= f;
             } else {
                 for (int i = 1; i <= N; ++i)
-                    d[std::size_t(i)] = std::ldexp(d[std::size_t(i)], k);
+                    x[i] = std::ldexp(x[i], k);
             }
             K += k;
         }
@@ -421,46 +541,57 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
         if (e.GarderTables) {
             LD *lt = e.Delta.LigneBrute(t);
             for (int i = 1; i <= N; ++i)
-                lt[i] = GrandeProbabilite::De(d[std::size_t(i)]).Ln() - LD(K) * 0.693147180559945309417232121458176568L;
+                lt[i] = GrandeProbabilite::De(x[i]).Ln() - LD(K) * 0.693147180559945309417232121458176568L;
         }
     };
     {
         const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
-        for (int i = 1; i <= N; ++i)
+        for (int i = 1; i <= N; ++i) {
             d[std::size_t(i)] = m.PI[std::size_t(i)] * b[i];
+            nonNuls.AjouterSi(i, d[std::size_t(i)] != 0);
+        }
     }
-    ramener(1);
+    ramener(1, false);
     const int *debutDest = m.DebutDest.data(), *source = m.Source.data();
+    // Colonne j sur les arcs existants (valeurs en doubles quand elles en sont), sans branche.
+    const auto colonneCreuse = [&](const auto *val, const LD *x, int j, LD &meilleur, int &arg) {
+        for (int k = debutDest[j]; k < debutDest[j + 1]; ++k) {
+            const int i = source[k];
+            const LD v = x[i] * static_cast<LD>(val[k]);
+            const bool mieux = meilleur < v;
+            meilleur = mieux ? v : meilleur;
+            arg = mieux ? i : arg;
+        }
+    };
     for (int t = 2; t <= T; ++t) {
         const LD *b = m.Bt.data() + std::size_t(O[t]) * L;
         const LD *x = d.data();
-        for (int j = 1; j <= N; ++j) {
-            LD meilleur = 0;
-            int arg = 1;
-            const auto candidat = [&](int i, LD a) {
-                const LD v = x[i] * a;
-                const bool mieux = meilleur < v;
-                meilleur = mieux ? v : meilleur;
-                arg = mieux ? i : arg;
-            };
-            if (m.Creux) {
-                for (int k = debutDest[j]; k < debutDest[j + 1]; ++k)
-                    candidat(source[k], m.ArcsDouble ? LD(m.ADestD[std::size_t(k)]) : m.ADest[std::size_t(k)]);
-            } else if (m.ADouble) {
-                const double *col = m.Ath.data() + std::size_t(j) * L;
-                for (int i = 1; i <= N; ++i)
-                    candidat(i, LD(col[i]));
-            } else {
-                const LD *col = m.At.data() + std::size_t(j) * L;
-                for (int i = 1; i <= N; ++i)
-                    candidat(i, col[i]);
+        int *pt = lignePsi(t);
+        const bool pousse = m.Pousser(nonNuls);
+        if (pousse) {
+            Calcul::PousserViterbi(m, x, b, suivant.data(), pt, nonNuls, meilleurs.data(), args.data());
+        } else if (!m.Creux) {
+            // Modèle plein (jamais Propager) : les colonnes du Viterbi exact, deux à la fois.
+            Calcul::LignePleineViterbi(m, x, b, suivant.data(), pt);
+        } else {
+            Calcul::EnsembleEtats suite;
+            for (int j = 1; j <= N; ++j) {
+                LD meilleur = 0;
+                int arg = 1;
+                if (m.ArcsDouble)
+                    colonneCreuse(m.ADestD.data(), x, j, meilleur, arg);
+                else
+                    colonneCreuse(m.ADest.data(), x, j, meilleur, arg);
+                const LD v = meilleur * b[j];
+                suivant[std::size_t(j)] = v;
+                pt[j] = arg;
+                suite.AjouterSi(j, v != 0);
             }
-            suivant[std::size_t(j)] = meilleur * b[j];
-            psi[std::size_t(j)] = arg;
+            nonNuls = suite;
         }
         ranger(t);
         std::swap(d, suivant);
-        ramener(t);
+        ramener(t, pousse);
     }
     LD P = 0;
     int q = 1;
@@ -482,7 +613,8 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
 
 namespace {
 
-// Une itération de Baum-Welch sur ᾱ et β̂ ; Alpha (pleine) et les c_t sont ceux de λ.
+// Une itération de Baum-Welch sur ᾱ et β̂ ; Alpha (pleine, ou par points sans tables
+// demandées) et les c_t sont ceux de λ.
 void iterationBaumWelch(ParametresModele &p, EspaceTravail &e)
 {
     const int N = p.N, M = p.M;
@@ -490,7 +622,7 @@ void iterationBaumWelch(ParametresModele &p, EspaceTravail &e)
     SommesFormation s;
     s.Vider(N, M);
     std::vector<LD> xi;
-    marquer(e, esperances(m, e, s, xi));
+    marquer(e, esperances(m, e, s, xi, !e.GarderTables));
     const std::size_t L = std::size_t(s.L), Mc = std::size_t(s.Mc);
     for (int i = 1; i <= N; ++i)
         for (int j = 1; j <= N; ++j)
@@ -513,14 +645,24 @@ void iterationBaumWelch(ParametresModele &p, EspaceTravail &e)
         }
     }
     e.Stable = stable;
-    forwardTables(Calcul::TablesDuCalcul(p), e, true);
+    if (e.GarderTables)
+        forwardTables(Calcul::TablesDuCalcul(p), e, true);
+    else
+        forwardPoints(Calcul::TablesDuCalcul(p), e);
 }
 
 }
 
 namespace Echelle {
 
-IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs)
+void ForwardPourEntrainement(const ParametresModele &p, EspaceTravail &e)
+{
+    Calcul::ControlerSequence(p, e);
+    forwardPoints(Calcul::TablesDuCalcul(p), e);
+}
+
+IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs,
+                                   bool forwardFait)
 {
     const bool modeIterations = (e.Seuil == 2);
     e.LimiteAtteinte = false;
@@ -528,7 +670,10 @@ IssueEntrainement BouclerBaumWelch(ParametresModele &p, EspaceTravail &e, Observ
     e.Stable = false;
     e.IterationsEffectuees = 0;
     Calcul::ControlerSequence(p, e);
-    forwardTables(Calcul::TablesDuCalcul(p), e, true);
+    if (e.GarderTables)
+        forwardTables(Calcul::TablesDuCalcul(p), e, true);
+    else if (!forwardFait)
+        forwardPoints(Calcul::TablesDuCalcul(p), e);
     if (obs)
         obs->Debut(Entrainement::BaumWelch, p, e);
     DimensionnerEsperances(p, e);

@@ -36,8 +36,12 @@ void Viterbi(const ParametresModele &parametres, EspaceTravail &espace);
 // Les boucles des deux entraînements, mêmes règles d'arrêt et mêmes points d'observation que
 // les boucles exactes (BouclerBaumWelch, BouclerViterbi) ; le seuil se compare à
 // ProbabiliteEchelle. Le chemin de l'entraînement de Viterbi est celui du Viterbi logarithmique.
+// Forward sans tables demandées, gardé pour BouclerBaumWelch : c_t et ᾱ par points (√T lignes).
+void ForwardPourEntrainement(const ParametresModele &parametres, EspaceTravail &espace);
+// `forwardFait` : ForwardPourEntrainement vient d'être fait sur ces paramètres et cette séquence
+// (sans tables demandées) ; il n'est pas refait.
 IssueEntrainement BouclerBaumWelch(ParametresModele &parametres, EspaceTravail &espace,
-                                   ObservateurEntrainement *observateur = nullptr);
+                                   ObservateurEntrainement *observateur = nullptr, bool forwardFait = false);
 IssueEntrainement BouclerViterbi(ParametresModele &parametres, EspaceTravail &espace,
                                  ObservateurEntrainement *observateur = nullptr);
 

@@ -176,8 +176,10 @@ LD totalLigne(const LD *x, int N)
 template <int Mode>
 // Lignes de α rangées dans `table` : ligne t en table + (t & masque) × L (masque = 1 : deux
 // lignes de travail). `arret` : arrêt dès qu'une ligne annonce un résultat hors de la plage
-// (modèle Decroissant) ; rend false dans ce cas.
-bool forward(const TablesModele &m, const int *O, int T, LD *table, std::size_t masque, bool arret)
+// (modèle Decroissant) ; rend false dans ce cas. `visite` (quand il est donné) reçoit chaque
+// ligne dès qu'elle est écrite, t croissant.
+bool forward(const TablesModele &m, const int *O, int T, LD *table, std::size_t masque, bool arret,
+             Calcul::VisiteLigne *visite = nullptr)
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
@@ -196,6 +198,8 @@ bool forward(const TablesModele &m, const int *O, int T, LD *table, std::size_t 
             ligneFinie = finie(totalLigne(a1, N));
         if (m.Propager)
             nonNuls = releverNonNuls(a1, N);
+        if (visite)
+            visite->Ligne(1, a1);
     }
     for (int t = 1; t < T; ++t) {
         const LD *a = ligne(t);
@@ -215,6 +219,8 @@ bool forward(const TablesModele &m, const int *O, int T, LD *table, std::size_t 
             if (m.Propager)
                 nonNuls = releverNonNuls(suivant, N);
         }
+        if (visite)
+            visite->Ligne(t + 1, suivant);
         if (arret && (t & 31) == 0 && Calcul::SommeLigne(suivant, N) < Calcul::SeuilHorsPortee)
             return false;
     }
@@ -382,20 +388,20 @@ LD *preparer(Matrice<LD> &table, const EspaceTravail &e, int L, std::size_t &mas
 }
 }
 
-void Calcul::Forward(const TablesModele &m, EspaceTravail &e)
+void Calcul::Forward(const TablesModele &m, EspaceTravail &e, VisiteLigne *visite)
 {
     const int T = e.LongueurSequence;
     std::size_t masque = 0;
     LD *table = preparer(e.Alpha, e, m.L, masque);
     const int *O = e.Observations.data();
-    const bool arret = e.ArretHorsPortee;
+    const bool arret = e.ArretHorsPortee && !visite;
     bool complet;
     if (m.ADouble)
-        complet = forward<Double>(m, O, T, table, masque, arret);
+        complet = forward<Double>(m, O, T, table, masque, arret, visite);
     else if (m.Scinde)
-        complet = forward<Scinde>(m, O, T, table, masque, arret);
+        complet = forward<Scinde>(m, O, T, table, masque, arret, visite);
     else
-        complet = forward<Etendu>(m, O, T, table, masque, arret);
+        complet = forward<Etendu>(m, O, T, table, masque, arret, visite);
     e.ArreteHorsPortee = !complet;
     if (!complet) {
         e.Probabilite = 0;

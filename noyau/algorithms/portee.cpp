@@ -44,15 +44,20 @@ void exactOuArret(EspaceTravail &e, F &&calcul)
 }
 
 // Forward qui dit si le modèle génère la séquence : exact, puis mis à l'échelle quand P(O|λ)
-// exacte sort de la plage. Rend true quand le calcul exact suffit.
-bool genere(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode)
+// exacte sort de la plage. Rend true quand le calcul exact suffit. `pourEntrainement` : le
+// Forward mis à l'échelle est celui que Baum-Welch sans tables reprend (Echelle::BouclerBaumWelch
+// avec forwardFait), fait une fois au lieu de deux.
+bool genere(const ParametresModele &p, EspaceTravail &e, ModeCalcul mode, bool pourEntrainement = false)
 {
     if (mode == ModeCalcul::Automatique) {
         exactOuArret(e, [&] { CalculerForward(p, e); });
         if (!HorsPortee(e.Probabilite))
             return true;
     }
-    Echelle::Forward(p, e);
+    if (pourEntrainement)
+        Echelle::ForwardPourEntrainement(p, e);
+    else
+        Echelle::Forward(p, e);
     if (e.ProbabiliteEchelle.EstNulle())
         refuser(p, e);
     return false;
@@ -139,7 +144,8 @@ IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, Es
                                       ObservateurEntrainement *obs, ModeCalcul mode)
 {
     DecouperSequence(p, e);
-    bool exacte = genere(p, e, mode);
+    const bool repris = type == Entrainement::BaumWelch && !e.GarderTables;
+    bool exacte = genere(p, e, mode, repris);
     if (exacte && type == Entrainement::Viterbi) {
         // Le chemin exact existe-t-il dans la plage ? (BouclerViterbi le recalcule à l'identique.)
         EspaceTravail essai;
@@ -151,15 +157,16 @@ IssueEntrainement EntrainerParametres(Entrainement type, ParametresModele &p, Es
     }
     IssueEntrainement issue;
     if (exacte) {
-        // Exactement EntrainerBaumWelch / EntrainerViterbi : la suite de PreparerEntrainement. Les
-        // boucles exactes lisent α et β entiers, quoi que l'appelant ait demandé.
+        // Exactement EntrainerBaumWelch / EntrainerViterbi : la suite de PreparerEntrainement.
+        // L'entraînement de Viterbi lit ses tables entières ; Baum-Welch sans tables demandées
+        // somme γ et ξ au fil du Forward (mêmes valeurs, bien moins de mémoire).
         const bool garder = e.GarderTables;
-        e.GarderTables = true;
+        e.GarderTables = garder || type == Entrainement::Viterbi;
         issue = type == Entrainement::BaumWelch ? BouclerBaumWelch(p, e, obs) : BouclerViterbi(p, e, obs);
         e.GarderTables = garder;
         exact(e);
     } else {
-        issue = type == Entrainement::BaumWelch ? Echelle::BouclerBaumWelch(p, e, obs)
+        issue = type == Entrainement::BaumWelch ? Echelle::BouclerBaumWelch(p, e, obs, repris)
                                                 : Echelle::BouclerViterbi(p, e, obs);
     }
     return issue;

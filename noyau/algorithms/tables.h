@@ -118,9 +118,25 @@ Noyaux NoyauxImposes();
 
 // Forward et Backward sur des tables déjà construites (les entraînements les construisent une
 // fois par itération) ; mêmes résultats que CalculerForward et CalculerBackward.
-void Forward(const TablesModele &m, EspaceTravail &e);
+// `visite` : chaque ligne α_t lui est montrée dès qu'elle est écrite, t croissant (même sur
+// deux lignes de travail), pour des sommes faites au fil du calcul.
+struct VisiteLigne {
+    virtual void Ligne(int t, const long double *ligne) = 0;
+
+protected:
+    ~VisiteLigne() = default;
+};
+void Forward(const TablesModele &m, EspaceTravail &e, VisiteLigne *visite = nullptr);
 void Backward(const TablesModele &m, EspaceTravail &e);
 void Viterbi(const TablesModele &m, EspaceTravail &e);
+// Une ligne de δ et ψ poussée depuis les seules cases `nonNuls` de d (modèle Propager, d fini et
+// >= 0) : les valeurs et les indices du parcours complet (i croissant, « meilleur < v »), les
+// cases non atteintes à (0, état 1) ; `nonNuls` devient un ensemble qui contient les cases non
+// nulles de dt. `meilleurs` et `args` : L cases à 0 et à 1, rendues ainsi.
+// Une ligne de δ et ψ par colonnes pleines de A (deux colonnes à la fois, chacune i croissant).
+void LignePleineViterbi(const TablesModele &m, const long double *d, const long double *b, long double *dt, int *pt);
+void PousserViterbi(const TablesModele &m, const long double *d, const long double *b, long double *dt, int *pt,
+                    EnsembleEtats &nonNuls, long double *meilleurs, int *args);
 
 // Somme de ligne sous laquelle le résultat exact sort sûrement de la plage (modèle Decroissant) :
 // 2^-40 sous le plus petit étendu normal laisse 2·10^10 instants de remontée possible.

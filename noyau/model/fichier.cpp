@@ -3,18 +3,21 @@
 #include "model/textes.h"
 
 #include <QFileInfo>
+#include <QStringView>
+#include <vector>
 
 
 namespace {
 
 const QString espace = QStringLiteral(" ");
 
-QStringList jetons(const QString &ligne)
+// Les jetons d'une ligne, vus dans la ligne sans copie (une ligne d'arcs en porte des centaines).
+QList<QStringView> jetons(const QString &ligne)
 {
-    return ligne.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return QStringView(ligne).split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-bool entier(const QString &t, int *v)
+bool entier(QStringView t, int *v)
 {
     bool ok = false;
     *v = t.toInt(&ok);
@@ -42,6 +45,69 @@ bool probabilite(const QString &t)
     bool ok = false;
     Nombres::VersExtended(t, &ok);
     return ok;
+}
+
+// Probabilité lue : lisible, et nulle ou non (la règle de Normaliser, sans seconde conversion).
+bool probabilite(const QString &t, bool *nulle)
+{
+    bool ok = false;
+    *nulle = Nombres::VersExtended(t, &ok) == 0;
+    return ok;
+}
+
+// Une ligne d'état ; `sansZeros` : les paires de probabilité 0 sont ôtées (Normaliser).
+bool lireLigneEtat(const QString &ligne, ContenuModele::Etat *e, QString *erreur, bool sansZeros)
+{
+    using FichierModele::CapacitePaires;
+    using FichierModele::PositionMax;
+    const QList<QStringView> t = jetons(ligne);
+    if (t.size() < 6) {
+        *erreur = QStringLiteral("ligne d'état incomplète : « %1 »").arg(ligne);
+        return false;
+    }
+    const QString nom = t[0].toString();
+    int nb = 0;
+    if (!entier(t[1], &nb) || nb < 0) {
+        *erreur = QStringLiteral("nombre de symboles illisible dans la ligne « %1 »").arg(ligne);
+        return false;
+    }
+    if (nb > CapacitePaires) {
+        *erreur = QStringLiteral("l'état « %1 » a %2 symboles (au plus %3)").arg(nom).arg(nb).arg(CapacitePaires);
+        return false;
+    }
+    if (t.size() != 6 + 2 * nb) {
+        *erreur = QStringLiteral("l'état « %1 » annonce %2 symboles mais la ligne en porte un autre nombre").arg(nom).arg(nb);
+        return false;
+    }
+    ContenuModele::Etat r;
+    r.Nom = nom;
+    if (!entier(t[2], &r.Left) || !entier(t[3], &r.Top) || !entier(t[4], &r.Height) || !entier(t[5], &r.Width)) {
+        *erreur = QStringLiteral("position ou taille illisible pour l'état « %1 »").arg(nom);
+        return false;
+    }
+    if (r.Height < 0 || r.Width < 0 || r.Height > PositionMax || r.Width > PositionMax) {
+        *erreur = QStringLiteral("taille impossible pour l'état « %1 »").arg(nom);
+        return false;
+    }
+    if (horsBornes(r.Left) || horsBornes(r.Top)) {
+        *erreur = QStringLiteral("position impossible pour l'état « %1 » (au plus %2 en valeur absolue)")
+                      .arg(nom)
+                      .arg(PositionMax);
+        return false;
+    }
+    r.Paires.reserve(nb);
+    for (int k = 0; k < nb; ++k) {
+        const QString p = t[7 + 2 * k].toString();
+        bool nulle = false;
+        if (!probabilite(p, &nulle)) {
+            *erreur = QStringLiteral("probabilité illisible « %1 » pour l'état « %2 »").arg(p, nom);
+            return false;
+        }
+        if (!(sansZeros && nulle))
+            r.Paires.append({t[6 + 2 * k].toString(), p});
+    }
+    *e = r;
+    return true;
 }
 
 }
@@ -98,50 +164,7 @@ QString LigneEtat(const ContenuModele::Etat &e)
 
 bool LireLigneEtat(const QString &ligne, ContenuModele::Etat *e, QString *erreur)
 {
-    const QStringList t = jetons(ligne);
-    if (t.size() < 6) {
-        *erreur = QStringLiteral("ligne d'état incomplète : « %1 »").arg(ligne);
-        return false;
-    }
-    int nb = 0;
-    if (!entier(t[1], &nb) || nb < 0) {
-        *erreur = QStringLiteral("nombre de symboles illisible dans la ligne « %1 »").arg(ligne);
-        return false;
-    }
-    if (nb > CapacitePaires) {
-        *erreur = QStringLiteral("l'état « %1 » a %2 symboles (au plus %3)").arg(t[0]).arg(nb).arg(CapacitePaires);
-        return false;
-    }
-    if (t.size() != 6 + 2 * nb) {
-        *erreur = QStringLiteral("l'état « %1 » annonce %2 symboles mais la ligne en porte un autre nombre").arg(t[0]).arg(nb);
-        return false;
-    }
-    ContenuModele::Etat r;
-    r.Nom = t[0];
-    if (!entier(t[2], &r.Left) || !entier(t[3], &r.Top) || !entier(t[4], &r.Height) || !entier(t[5], &r.Width)) {
-        *erreur = QStringLiteral("position ou taille illisible pour l'état « %1 »").arg(t[0]);
-        return false;
-    }
-    if (r.Height < 0 || r.Width < 0 || r.Height > PositionMax || r.Width > PositionMax) {
-        *erreur = QStringLiteral("taille impossible pour l'état « %1 »").arg(t[0]);
-        return false;
-    }
-    if (horsBornes(r.Left) || horsBornes(r.Top)) {
-        *erreur = QStringLiteral("position impossible pour l'état « %1 » (au plus %2 en valeur absolue)")
-                      .arg(t[0])
-                      .arg(PositionMax);
-        return false;
-    }
-    for (int k = 0; k < nb; ++k) {
-        const QString &s = t[6 + 2 * k], &p = t[7 + 2 * k];
-        if (!probabilite(p)) {
-            *erreur = QStringLiteral("probabilité illisible « %1 » pour l'état « %2 »").arg(p, t[0]);
-            return false;
-        }
-        r.Paires.append({s, p});
-    }
-    *e = r;
-    return true;
+    return lireLigneEtat(ligne, e, erreur, false);
 }
 
 QStringList Ecrire(const ContenuModele &c)
@@ -171,7 +194,7 @@ QStringList Ecrire(const ContenuModele &c)
 bool Lire(const QStringList &lignesBrutes, ContenuModele *sortie, QString *erreur)
 {
     // Des lignes vides en trop à la fin sont tolérées (éditeurs, fin de fichier).
-    QStringList lignes = lignesBrutes;
+    const QStringList &lignes = lignesBrutes;
     auto manque = [&](const QString &quoi) {
         *erreur = QStringLiteral("le fichier s'arrête avant %1").arg(quoi);
         return false;
@@ -210,7 +233,7 @@ bool Lire(const QStringList &lignesBrutes, ContenuModele *sortie, QString *erreu
         return manque(QStringLiteral("la fin de la liste des états"));
     for (int k = 0; k < nbLignesEtats; ++k) {
         ContenuModele::Etat e;
-        if (!LireLigneEtat(lignes[4 + k], &e, erreur))
+        if (!lireLigneEtat(lignes[4 + k], &e, erreur, true))
             return false;
         if (c.Start && k == 0 && e.Nom != QLatin1String("START")) {
             *erreur = QStringLiteral("le premier état devrait être START");
@@ -240,42 +263,52 @@ bool Lire(const QStringList &lignesBrutes, ContenuModele *sortie, QString *erreu
     const int parArc[6] = {4, 1, 2, 1, 2, 2};
     const char *noms[6] = {"des extrémités", "des probabilités", "des centres", "des rayons", "des états reliés",
                            "des positions d'étiquettes"};
-    QList<QStringList> t;
+    // Chaque valeur entière est lue une fois, ici, et gardée pour les arcs.
+    QList<QStringView> t[6];
+    std::vector<int> valeurs[6];
     for (int k = 0; k < 6; ++k) {
-        t.append(jetons(lignes[i + k]));
+        t[k] = jetons(lignes[i + k]);
         if (t[k].size() != parArc[k] * nbArcs) {
             *erreur = QStringLiteral("la ligne %1 ne compte pas %2 arcs").arg(QLatin1String(noms[k])).arg(nbArcs);
             return false;
         }
-        if (k != 1)
-            for (const QString &j : t[k]) {
+        if (k != 1) {
+            valeurs[k].reserve(std::size_t(t[k].size()));
+            for (const QStringView j : t[k]) {
                 int x;
                 if (!entier(j, &x)) {
-                    *erreur = QStringLiteral("valeur entière illisible « %1 » dans la ligne %2").arg(j, QLatin1String(noms[k]));
+                    *erreur = QStringLiteral("valeur entière illisible « %1 » dans la ligne %2")
+                                  .arg(j.toString(), QLatin1String(noms[k]));
                     return false;
                 }
                 if (k != 4 && horsBornes(x)) {
                     *erreur = QStringLiteral("valeur impossible « %1 » dans la ligne %2 (au plus %3 en valeur absolue)")
-                                  .arg(j, QLatin1String(noms[k]))
+                                  .arg(j.toString(), QLatin1String(noms[k]))
                                   .arg(PositionMax);
                     return false;
                 }
+                valeurs[k].push_back(x);
             }
+        }
     }
     const int premier = c.Start ? 0 : 1;
+    const auto lu = [&](int ligne, int k) { return valeurs[ligne][std::size_t(k)]; };
+    c.Arcs.reserve(nbArcs);
     for (int a = 0; a < nbArcs; ++a) {
         ContenuModele::Arc arc;
-        arc.Debut = QPoint(t[0][4 * a].toInt(), t[0][4 * a + 1].toInt());
-        arc.Fin = QPoint(t[0][4 * a + 2].toInt(), t[0][4 * a + 3].toInt());
-        arc.Etiquette = t[1][a];
-        if (arc.Etiquette != QLatin1String("??") && !probabilite(arc.Etiquette)) {
+        arc.Debut = QPoint(lu(0, 4 * a), lu(0, 4 * a + 1));
+        arc.Fin = QPoint(lu(0, 4 * a + 2), lu(0, 4 * a + 3));
+        arc.Etiquette = t[1][a].toString();
+        // Un arc de probabilité 0 est validé comme les autres, puis ôté (Normaliser).
+        bool nulle = false;
+        if (arc.Etiquette != QLatin1String("??") && !probabilite(arc.Etiquette, &nulle)) {
             *erreur = QStringLiteral("probabilité d'arc illisible « %1 »").arg(arc.Etiquette);
             return false;
         }
-        arc.Centre = QPoint(t[2][2 * a].toInt(), t[2][2 * a + 1].toInt());
-        arc.Rayon = t[3][a].toInt();
-        arc.Source = t[4][2 * a].toInt();
-        arc.Destination = t[4][2 * a + 1].toInt();
+        arc.Centre = QPoint(lu(2, 2 * a), lu(2, 2 * a + 1));
+        arc.Rayon = lu(3, a);
+        arc.Source = lu(4, 2 * a);
+        arc.Destination = lu(4, 2 * a + 1);
         for (int e : {arc.Source, arc.Destination})
             if (e < premier || e > n) {
                 *erreur = QStringLiteral("l'arc %1 relie un état inexistant (index %2)").arg(a + 1).arg(e);
@@ -285,11 +318,12 @@ bool Lire(const QStringList &lignesBrutes, ContenuModele *sortie, QString *erreu
             *erreur = QStringLiteral("l'arc %1 mène à START").arg(a + 1);
             return false;
         }
-        arc.PosEtiquette = QPoint(t[5][2 * a].toInt(), t[5][2 * a + 1].toInt());
-        c.Arcs.append(arc);
+        arc.PosEtiquette = QPoint(lu(5, 2 * a), lu(5, 2 * a + 1));
+        if (!nulle)
+            c.Arcs.append(arc);
     }
-    Normaliser(&c);
-    *sortie = c;
+    // Les paires et les arcs de probabilité 0 sont déjà ôtés à la lecture (règle de Normaliser).
+    *sortie = std::move(c);
     return true;
 }
 

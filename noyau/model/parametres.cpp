@@ -52,7 +52,7 @@ void ParametresModele::Dimensionner(int n, int m)
 
 IndexGraphe::IndexGraphe(const ContenuModele &c)
     : etats(std::size_t(ParametresModele::Taille), -1),
-      arcs(std::size_t(ParametresModele::Taille) * std::size_t(ParametresModele::Taille), -1)
+      arcs(std::size_t(ParametresModele::Taille) * std::size_t(ParametresModele::Taille), 0)
 {
     const int n = c.N();
     QHash<QString, int> dernier;
@@ -62,10 +62,11 @@ IndexGraphe::IndexGraphe(const ContenuModele &c)
     for (int i = 0; i <= n && i < ParametresModele::Taille; ++i)
         if (const ContenuModele::Etat *e = c.EtatRegistre(i))
             etats[std::size_t(i)] = dernier.value(e->Nom, -1);
-    for (int a = 1; a <= int(c.Arcs.size()); ++a) {
+    // Au plus 65 535 arcs numérotés (un modèle en porte 98).
+    for (int a = 1; a <= int(c.Arcs.size()) && a <= 0xFFFF; ++a) {
         const int s = c.Arcs[a - 1].Source, t = c.Arcs[a - 1].Destination;
         if (s >= 0 && t >= 0 && s < ParametresModele::Taille && t < ParametresModele::Taille)
-            arcs[std::size_t(s * ParametresModele::Taille + t)] = a;
+            arcs[std::size_t(s * ParametresModele::Taille + t)] = std::uint16_t(a);
     }
 }
 

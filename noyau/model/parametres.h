@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <stdexcept>
 #include <vector>
 
@@ -54,11 +55,14 @@ public:
         if (source < 0 || destination < 0 || source >= ParametresModele::Taille ||
             destination >= ParametresModele::Taille)
             return -1;
-        return arcs[std::size_t(source * ParametresModele::Taille + destination)];
+        const int a = arcs[std::size_t(source * ParametresModele::Taille + destination)];
+        return a != 0 ? a : -1;
     }
 
 private:
-    std::vector<int> etats, arcs;
+    std::vector<int> etats;
+    // Numéro d'arc (1..), 0 sans arc : 20 Kio au lieu de 40 à remplir pour chaque modèle lu.
+    std::vector<std::uint16_t> arcs;
 };
 
 // λ tiré du contenu d'un modèle (celui d'un fichier ou d'un document) : symboles dans l'ordre

@@ -280,13 +280,16 @@ TEST_P(Identite, IterationsDeBaumWelch)
     const ReglageAleatoire &r = GetParam();
     if (r.T > 200)
         GTEST_SKIP() << "ξ complet de la référence trop grand";
+    // Tables gardées (trace) ou non : sans elles, γ et ξ sont sommés au fil du Forward.
+    for (const bool garder : {true, false})
     for (const Calcul::Noyaux variante : ToutesLesVariantes) {
     const VariantesNoyaux v(variante);
-    SCOPED_TRACE(testing::Message() << "noyaux " << int(variante));
+    SCOPED_TRACE(testing::Message() << "noyaux " << int(variante) << (garder ? ", tables" : ", au fil"));
     std::vector<int> O;
     ParametresModele p = ModeleAleatoire(r, 7, O);
     ParametresModele ref = p;
     EspaceTravail e = EspacePour(std::vector<int>(O.begin() + 1, O.end()));
+    e.GarderTables = garder;
     e.Gamma.Dimensionner(r.T + 1, r.N + 1);
     for (int iteration = 1; iteration <= 3; ++iteration) {
         Reference::Comptes c;

@@ -3,6 +3,7 @@
 // « exact puis mis à l'échelle » et écriture des probabilités hors de l'étendu.
 #include "modeles_test.h"
 #include "outils_test.h"
+#include "reference.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/decodage.h"
 #include "algorithms/echelle.h"
@@ -233,6 +234,51 @@ TEST_F(Echelle_, CheminsDeViterbiIdentiquesAuCalculExact)
             EXPECT_LE(EcartRelatif(std::log(x.Delta[r.T][1]), s.Delta[r.T][1]), 1e-12L);
         }
     EXPECT_GE(compares, 6);
+}
+
+// Sans tables demandées (ᾱ gardé par points, β̂ et δ sur deux lignes, ψ en octets) : mêmes
+// paramètres réestimés, mêmes probabilités et même chemin, bit pour bit, qu'avec les tables.
+TEST_F(Echelle_, SansTablesIdentiqueAuxTables)
+{
+    const ReglageAleatoire reglages[] = {{"Un", 3, 2, 1, 0.0, false, ""},
+                                         {"Petit", 3, 4, 7, 0.0, false, ""},
+                                         {"Creux", 7, 5, 400, 0.4, false, ""},
+                                         {"Long", 5, 4, 9000, 0.1, false, ""}};
+    for (const ReglageAleatoire &r : reglages) {
+        SCOPED_TRACE(r.nom);
+        std::vector<int> O;
+        ParametresModele p = ModeleAleatoire(r, 5, O);
+        Stochastique(p);
+        const std::vector<int> o(O.begin() + 1, O.end());
+        ParametresModele appris[2] = {p, p};
+        EspaceTravail e[2] = {EspacePour(o), EspacePour(o)};
+        for (int k = 0; k < 2; ++k) {
+            e[k].GarderTables = k == 0;
+            e[k].NombreIterations = 3;
+            e[k].Seuil = 2;
+            Echelle::BouclerBaumWelch(appris[k], e[k]);
+        }
+        EXPECT_EQ(e[0].IterationsEffectuees, e[1].IterationsEffectuees);
+        EXPECT_TRUE(Identiques(e[0].ProbabiliteEchelle.Ln(), e[1].ProbabiliteEchelle.Ln()));
+        int ecarts = 0;
+        for (int i = 1; i <= p.N; ++i) {
+            ecarts += !Identiques(appris[0].PI[i], appris[1].PI[i]);
+            for (int j = 1; j <= p.N; ++j)
+                ecarts += !Identiques(appris[0].A[i][j], appris[1].A[i][j]);
+            for (int k = 1; k <= p.M; ++k)
+                ecarts += !Identiques(appris[0].B[i][k], appris[1].B[i][k]);
+        }
+        EXPECT_EQ(ecarts, 0);
+        for (int k = 0; k < 2; ++k) {
+            e[k] = EspacePour(o);
+            e[k].GarderTables = k == 0;
+            Echelle::Viterbi(p, e[k]);
+        }
+        EXPECT_TRUE(Identiques(e[0].ProbabiliteEchelle.Ln(), e[1].ProbabiliteEchelle.Ln()));
+        for (int t = 1; t <= r.T; ++t)
+            ecarts += e[0].CheminViterbi[t] != e[1].CheminViterbi[t];
+        EXPECT_EQ(ecarts, 0);
+    }
 }
 
 // Le calcul exact reste celui du programme quand il suffit ; une séquence impossible reste 0 et
