@@ -223,29 +223,7 @@ Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demande
     return Chargement::Reussi;
 }
 
-void DocumentModele::PoserContenu(const ContenuModele &c)
-{
-    Vider();
-    motDePasseModele = c.MotDePasse;
-    startPresent = c.Start;
-    n = c.N();
-    dernier = c.Dernier;
-    int k = c.Start ? 0 : 1;
-    for (const auto &ce : c.Etats) {
-        TEtat2 *b = CreerEtat();
-        b->Nom = ce.Nom;
-        b->setGeometry(ce.Left, ce.Top, ce.Width, ce.Height);
-        RemplirPaires(b, ce);
-        b->setParent(Surface);
-        b->show();
-        Etats[k++] = b;
-    }
-    GrapheContenu::PoserArcs(*Hmm1, c.Arcs);
-    Hmm1->update();
-    emit modeleCharge();
-}
-
-void DocumentModele::installer(const ContenuModele &c)
+void DocumentModele::poser(const ContenuModele &c)
 {
     Vider();
     motDePasseModele = c.MotDePasse;
@@ -260,10 +238,23 @@ void DocumentModele::installer(const ContenuModele &c)
         RemplirPaires(b, ce);
         b->setParent(Surface);
         b->show();
-        b->Actualiser();
         Etats[k++] = b;
     }
     GrapheContenu::PoserArcs(*Hmm1, c.Arcs);
+}
+
+void DocumentModele::PoserContenu(const ContenuModele &c)
+{
+    poser(c);
+    Hmm1->update();
+    emit modeleCharge();
+}
+
+void DocumentModele::installer(const ContenuModele &c)
+{
+    poser(c);
+    for (int k = startPresent ? 0 : 1; k <= n; ++k)
+        Etats[k]->Actualiser();
     Hmm1->Actualiser();
     // Dans une fenêtre, les boîtes suivent la règle de taille de l'écran avant toute vue ; sans
     // fenêtre (hmmcalc), le modèle reste tel qu'il a été lu.

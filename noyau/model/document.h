@@ -178,6 +178,8 @@ private:
     void ranger(const QString &description, const ContenuModele &avant);
     // Remplace le graphe par ce contenu (déjà lu et validé) ; émet modeleCharge.
     void installer(const ContenuModele &c);
+    // Les boîtes et les arcs de ce contenu, tels quels (commun à installer et PoserContenu).
+    void poser(const ContenuModele &c);
     // Règle de taille minimale appliquée aux boîtes chargées ; leurs arcs suivent (ni étape ni
     // Modifie : c'est la mise en forme du chargement dans une fenêtre).
     void appliquerTaillesMinimales();
