@@ -76,8 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
         Fuzz::Echec(QStringLiteral("rapports de vérification différents"));
     if (!correct)
         return 0;
-    ParametresModele p;
-    const QString refusProgramme = parametres([&](ParametresModele &) { d.CalculerParametres(); }, d.Parametres());
+    ParametresModele p, inutilise;
+    const QString refusProgramme = parametres([&](ParametresModele &) { d.CalculerParametres(); }, inutilise);
     const QString refusHmmcalc = parametres([&](ParametresModele &q) { CalculerParametres(c, q); }, p);
     if (refusProgramme != refusHmmcalc || (refusProgramme.isEmpty() && !memes(d.Parametres(), p)))
         Fuzz::Echec(QStringLiteral("paramètres différents"));
