@@ -10,7 +10,7 @@
 #include "graph/nombres.h"
 #include "model/parametres.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -401,7 +401,7 @@ BENCHMARK(BM_EnumerationParChemin)->Unit(benchmark::kMillisecond);
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     Nombres::DefinirSeparateur(QChar('.'));
     if (!verifier())
         return 1;

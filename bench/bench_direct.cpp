@@ -6,7 +6,7 @@
 #include "algorithms/direct.h"
 #include "model/document.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -57,7 +57,7 @@ void latence(benchmark::State &st, const CasDirect &c)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv); // l'écriture du fichier de la chaîne passe par le document
+    QGuiApplication app(argc, argv); // l'écriture du fichier de la chaîne passe par le document
     const CasDirect e = exemple(), ch = chaine();
     benchmark::RegisterBenchmark("Direct/Exemple_E1E2_T20", [&](benchmark::State &s) { latence(s, e); })
         ->Unit(benchmark::kMillisecond);

@@ -10,7 +10,7 @@
 #include "algorithms/decodage.h"
 #include "algorithms/evaluation.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -298,7 +298,7 @@ void demarrage(benchmark::State &st, std::vector<std::string> arguments)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], "--modeles") == 0) {
         // Écrit chaine97.hmm et ergodique10.hmm (T = 2000, séquences en .txt) pour hmmcalc --chrono,
         // le même λ en nombres (.lambda, pour bench_processus), et pour chaque T donné ensuite

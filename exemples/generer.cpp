@@ -1,10 +1,10 @@
 // Génère les modèles d'exemple (exemples/*.hmm) avec l'écrivain du programme lui-même.
 // Usage : generer_exemples DOSSIER
-#include "graph/etat2.h"
+#include "graph/boite.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -24,7 +24,7 @@ struct Arc {
 bool ecrire(const QString &chemin, const QList<Etat> &etats, const QList<Arc> &arcs)
 {
     DocumentModele d;
-    d.Surface->resize(900, 600);
+    d.GrapheVue()->DefinirTailleSurface(QSize(900, 600));
     // Tout passe par les opérations du document, comme à la souris.
     for (const Etat &e : etats) {
         ContenuModele::Etat c;
@@ -38,10 +38,11 @@ bool ecrire(const QString &chemin, const QList<Etat> &etats, const QList<Arc> &a
     }
     for (const Arc &a : arcs)
         d.ChangerEtiquette(d.AjouterArc(a.source, a.destination), QLatin1String(a.probabilite));
-    // Géométrie finale : chaque boîte recalcule ses arcs (les paires deviennent courbes).
+    // Géométrie finale : chaque boîte recalcule ses arcs (les paires deviennent courbes),
+    // déplacée sur place comme à la souris.
     for (int k = 0; k <= d.N(); ++k)
-        if (d.Etats[k])
-            d.RedessinerArcsEtat(d.Etats[k]);
+        if (const BoiteEtat *b = d.Etat(k))
+            d.DeplacerEtat(b, b->Bornes().topLeft());
     QString erreur;
     if (!d.EnregistrerFichier(chemin, &erreur)) {
         std::fprintf(stderr, "%s\n", qPrintable(erreur));
@@ -60,7 +61,7 @@ QPair<QString, QString> p(const char *s, const char *v)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "Usage : generer_exemples DOSSIER\n");
         return 2;

@@ -23,7 +23,9 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
-#include <sys/wait.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -107,23 +109,52 @@ private:
 };
 
 // Le répertoire de travail privé est effacé aussi quand hmmcalc est interrompu (SIGINT, SIGTERM,
-// SIGHUP, SIGPIPE). Le gestionnaire n'appelle que des fonctions permises dans un signal
-// (fork, execv, waitpid, raise) : « rm -rf » efface, puis le signal reprend son effet.
+// SIGHUP, SIGPIPE). Le gestionnaire n'appelle que des appels système permis dans un signal
+// (open, getdents64, unlinkat, close, raise) : pas d'allocation, pas de processus lancé.
 char cheminTravail[4096];
+
+// Efface le contenu du répertoire ouvert en `dossier` (sous-dossiers compris, profondeur bornée).
+void effacerContenu(int dossier, int profondeur)
+{
+    alignas(8) char tampon[4096];
+    for (;;) {
+        const long lus = ::syscall(SYS_getdents64, dossier, tampon, sizeof tampon);
+        if (lus <= 0)
+            return;
+        bool efface = false;
+        for (long pos = 0; pos < lus;) {
+            const auto *e = reinterpret_cast<const struct dirent64 *>(tampon + pos);
+            pos += e->d_reclen;
+            const char *nom = e->d_name;
+            if (nom[0] == '.' && (nom[1] == 0 || (nom[1] == '.' && nom[2] == 0)))
+                continue;
+            if (e->d_type == DT_DIR && profondeur < 8) {
+                const int sous = ::openat(dossier, nom, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                if (sous >= 0) {
+                    effacerContenu(sous, profondeur + 1);
+                    ::close(sous);
+                }
+                efface |= ::unlinkat(dossier, nom, AT_REMOVEDIR) == 0;
+            } else {
+                efface |= ::unlinkat(dossier, nom, 0) == 0;
+            }
+        }
+        // Le répertoire a changé sous la lecture : on la reprend du début.
+        if (efface)
+            ::lseek(dossier, 0, SEEK_SET);
+    }
+}
 
 void interrompu(int numero)
 {
     const int sauve = errno;
     if (cheminTravail[0]) {
-        const pid_t enfant = ::fork();
-        if (enfant == 0) {
-            const char *const args[] = {"rm", "-rf", "--", cheminTravail, nullptr};
-            ::execv("/bin/rm", const_cast<char *const *>(args));
-            ::_exit(127);
+        const int dossier = ::open(cheminTravail, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (dossier >= 0) {
+            effacerContenu(dossier, 0);
+            ::close(dossier);
         }
-        if (enfant > 0)
-            while (::waitpid(enfant, nullptr, 0) < 0 && errno == EINTR) {
-            }
+        ::rmdir(cheminTravail);
     }
     errno = sauve;
     ::signal(numero, SIG_DFL);

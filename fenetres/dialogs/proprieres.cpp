@@ -3,7 +3,7 @@
 #include "model/edition_etat.h"
 #include "dialogs/aide.h"
 #include "model/regles_edition.h"
-#include "graph/etat2.h"
+#include "graph/boite.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "model/fichier.h"
@@ -82,7 +82,7 @@ QChar caractere(const QKeyEvent *k)
 
 }
 
-TForm2::TForm2(DocumentModele &d, TEtat2 *e, QWidget *parent)
+TForm2::TForm2(DocumentModele &d, const BoiteEtat *e, QWidget *parent)
     : QDialog(parent), document(d), etat(e)
 {
     setObjectName(QStringLiteral("Form2"));
@@ -194,7 +194,7 @@ TForm2::TForm2(DocumentModele &d, TEtat2 *e, QWidget *parent)
 
     // Contenu initial : une ligne par paire, ou une ligne vide.
     Edit1->setText(e->Nom);
-    const int n = std::clamp(e->NbSymboles, 0, TEtat2::Taille - 1);
+    const int n = std::clamp(e->NbSymboles, 0, BoiteEtat::Taille - 1);
     {
         const QSignalBlocker bloque(StringGrid1);
         StringGrid1->setRowCount(std::max(1, n));
@@ -355,9 +355,9 @@ void TForm2::AjouterClick()
         Messages::Erreur(this, QStringLiteral("La probabilité « %1 » n'est pas un nombre.").arg(p));
         return;
     }
-    if (NbLignes >= TEtat2::CapacitePaires) {
+    if (NbLignes >= BoiteEtat::CapacitePaires) {
         Messages::Erreur(this, QStringLiteral("Un état ne peut pas émettre plus de %1 symboles : impossible d'en ajouter un autre.")
-                                   .arg(TEtat2::CapacitePaires));
+                                   .arg(BoiteEtat::CapacitePaires));
         return;
     }
     {
@@ -388,11 +388,16 @@ void TForm2::RetirerClick()
     ConstruireCamembert();
 }
 
+const BoiteEtat *TForm2::boite() const
+{
+    return document.IndiceBoite(etat) >= 0 ? etat : nullptr;
+}
+
 void TForm2::echec(const QString &message, bool remettreNom)
 {
     Messages::Erreur(this, message);
-    if (remettreNom && etat) {
-        Edit1->setText(etat->Nom);
+    if (remettreNom && boite()) {
+        Edit1->setText(boite()->Nom);
         Edit1->selectAll();
         Edit1->setFocus();
     }
@@ -400,7 +405,7 @@ void TForm2::echec(const QString &message, bool remettreNom)
 
 bool TForm2::OkClick()
 {
-    if (!etat) {
+    if (!boite()) {
         close();
         return false;
     }

@@ -5,7 +5,7 @@
 #include <QPointer>
 
 class DocumentModele;
-class TEtat2;
+class BoiteEtat;
 class QLineEdit;
 class QPushButton;
 class QStatusBar;
@@ -16,7 +16,7 @@ class QPieSeries;
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    TForm2(DocumentModele &doc, TEtat2 *etat, QWidget *parent = nullptr);
+    TForm2(DocumentModele &doc, const BoiteEtat *etat, QWidget *parent = nullptr);
 
     QLineEdit *Edit1 = nullptr; // "Nom de l'état :"
     QLineEdit *Edit2 = nullptr; // "Symbole :"
@@ -60,6 +60,8 @@ private:
     QStringList probabilitesSaisies();
 
     DocumentModele &document;
-    QPointer<TEtat2> etat;
+    // La boîte éditée, nulle quand elle a quitté le document depuis l'ouverture.
+    const BoiteEtat *boite() const;
+    const BoiteEtat *etat;
     int k = -1;
 };

@@ -1,5 +1,6 @@
 // Canevas qui grandit avec le modèle.
 #include "editor/defilement.h"
+#include "editor/canevas.h"
 #include "graph/hmm.h"
 #include "model/document.h"
 #include "model/image_modele.h"
@@ -10,7 +11,7 @@
 #include <algorithm>
 
 CanevasDefilant::CanevasDefilant(DocumentModele &d, QWidget *p)
-    : QObject(p), doc(&d), surface(d.Hmm1), panneau(p)
+    : QObject(p), doc(&d), surface(VueGraphe(d)), panneau(p)
 {
     // Tout changement du modèle redessine la surface : c'est le moment de revoir la taille.
     surface->installEventFilter(this);

@@ -4,6 +4,7 @@
 #include "dialogs/motdepass.h"
 #include "dialogs/suppmotdepass.h"
 #include "editor/principale.h"
+#include "editor/canevas.h"
 #include "graph/hmm.h"
 #include "model/fichier.h"
 #include "model/options.h"
@@ -62,10 +63,9 @@ void TForm1::PremiereActivation()
     if (!premiereActivation)
         return;
     premiereActivation = false;
-    Document->CouleurSurligne = Couleurs::Bleu;
-    Document->EpaisseurSurligne = 3;
-    Document->Hmm1->RayonBoucle = 20;
-    Document->Hmm1->TypeFleche = 3;
+    Document->DefinirSurlignage(Couleurs::Bleu, 3);
+    VueGraphe(*Document)->RayonBoucle = 20;
+    VueGraphe(*Document)->TypeFleche = 3;
     Rapport1->setEnabled(false);
     Sourie->setChecked(true);
     Document->Reinitialiser();

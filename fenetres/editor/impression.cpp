@@ -1,5 +1,6 @@
 // Impression du graphe, mise en page et aperçu.
 #include "editor/impression.h"
+#include "editor/canevas.h"
 #include "editor/principale.h"
 #include "graph/hmm.h"
 #include "model/document.h"
@@ -101,7 +102,7 @@ QRect Cadre(QSize image, QRect page)
 
 QImage ImageImpression(DocumentModele &doc, QSize cadre)
 {
-    const QSize canevas(std::max(1, doc.Hmm1->width()), std::max(1, doc.Hmm1->height()));
+    const QSize canevas(std::max(1, VueGraphe(doc)->width()), std::max(1, VueGraphe(doc)->height()));
     // Quarante millions de points au plus (160 Mo) : une page A4 entière à 600 points par pouce.
     constexpr double PointsMax = 40e6;
     double finesse = std::min(double(cadre.width()) / canevas.width(), double(cadre.height()) / canevas.height());
@@ -122,7 +123,7 @@ bool PeindreModele(QPrinter &imprimante, DocumentModele &doc)
     QPainter p;
     if (!p.begin(&imprimante))
         return false;
-    const QSize canevas(std::max(1, doc.Hmm1->width()), std::max(1, doc.Hmm1->height()));
+    const QSize canevas(std::max(1, VueGraphe(doc)->width()), std::max(1, VueGraphe(doc)->height()));
     const QRect cadre = Cadre(canevas, p.viewport());
     const QImage image = ImageImpression(doc, cadre.size());
     if (image.isNull()) {

@@ -1,5 +1,6 @@
 // Les trois listes de résultats : hauteurs, animation des en-têtes, lignes, surlignage.
 #include "editor/listes.h"
+#include "editor/canevas.h"
 #include "algorithms/decodage.h"
 #include "editor/listes_outils.h"
 #include "editor/modele_chemins.h"
@@ -246,7 +247,7 @@ void ListesResultats::EffacerSurlignage()
         etatEntrees->update();
     }
     etatEntrees = nullptr;
-    THmm *h = f.Document->Hmm1;
+    THmm *h = VueGraphe(*f.Document);
     bool change = false;
     for (bool &s : h->ArcSurligne) {
         change = change || s;
@@ -267,16 +268,16 @@ void ListesResultats::Surligner(const QStringList &etats)
     for (const QString &nom : etats) {
         const int i = d.RechercherIndice(nom, false);
         if (precedent >= 0 && i >= 0) {
-            const int a = d.Hmm1->ExisteARC(precedent, i);
+            const int a = VueGraphe(d)->ExisteARC(precedent, i);
             if (a > 0 && a < THmm::Taille)
-                d.Hmm1->ArcSurligne[a] = true;
+                VueGraphe(d)->ArcSurligne[a] = true;
         }
         precedent = i;
     }
-    d.Hmm1->update();
+    VueGraphe(d)->update();
     for (int i = 0; i <= d.N(); ++i)
-        if (d.Etats[i])
-            d.Etats[i]->update();
+        if (VueEtat(d, i))
+            VueEtat(d, i)->update();
 }
 
 void ListesResultats::SurlignerEntrees(const QList<QPair<QString, QString>> &arcs, const QList<QColor> &couleurs,
@@ -294,19 +295,19 @@ void ListesResultats::SurlignerEntrees(const QList<QPair<QString, QString>> &arc
     for (qsizetype x = 0; x < arcs.size(); ++x) {
         const auto &[source, destination] = arcs[x];
         const int i = d.RechercherIndice(source, false), k = d.RechercherIndice(destination, false);
-        const int a = i >= 0 && k >= 0 ? d.Hmm1->ExisteARC(i, k) : -1;
+        const int a = i >= 0 && k >= 0 ? VueGraphe(d)->ExisteARC(i, k) : -1;
         if (a > 0 && a < THmm::Taille) {
-            d.Hmm1->ArcSurligne[a] = true;
-            d.Hmm1->CouleurArcSurligne[a] = x < couleurs.size() ? couleurs[x] : QColor();
+            VueGraphe(d)->ArcSurligne[a] = true;
+            VueGraphe(d)->CouleurArcSurligne[a] = x < couleurs.size() ? couleurs[x] : QColor();
         }
     }
     entrees = true;
-    if (const int k = d.RechercherIndice(etat, false); k >= 0 && d.Etats[k]) {
-        etatEntrees = d.Etats[k];
+    if (const int k = d.RechercherIndice(etat, false); k >= 0 && VueEtat(d, k)) {
+        etatEntrees = VueEtat(d, k);
         etatEntrees->Surligne = true;
         etatEntrees->update();
     }
-    d.Hmm1->update();
+    VueGraphe(d)->update();
 }
 
 // ---- Hauteurs et animation ----

@@ -1,5 +1,6 @@
 // Presse-papiers des états de la fenêtre principale.
 #include "editor/pressepapiers.h"
+#include "editor/canevas.h"
 #include "editor/principale.h"
 #include "editor/souris.h"
 #include "graph/etat2.h"
@@ -45,8 +46,8 @@ QString PressePapiers::preparerCopie(int *c)
     const DocumentModele &d = *f.Document;
     QList<ContenuModele::Etat> etats;
     for (int i = 1; i <= d.N(); ++i)
-        if (d.Etats[i]->Selectionne && !pasPropre(d.Etats[i]->Nom))
-            etats.append(DocumentModele::ContenuEtat(d.Etats[i]));
+        if (VueEtat(d, i)->Selectionne && !pasPropre(VueEtat(d, i)->Nom))
+            etats.append(DocumentModele::ContenuEtat(VueEtat(d, i)));
     *c = int(etats.size());
     Decalage = 5;
     return BlocCopie::VersPressePapiers(BlocCopie::Ecrire(etats));
@@ -110,12 +111,12 @@ void PressePapiers::Coller1Click()
 void PressePapiers::Supprimer1Click()
 {
     DocumentModele &d = *f.Document;
-    THmm *h = d.Hmm1;
+    THmm *h = VueGraphe(d);
     f.Souris->TerminerEdition();
-    QList<TEtat2 *> selection;
+    QList<const BoiteEtat *> selection;
     for (int i = d.StartPresent() ? 0 : 1; i <= d.N(); ++i)
-        if (d.Etats[i] && d.Etats[i]->Selectionne)
-            selection << d.Etats[i];
+        if (VueEtat(d, i) && VueEtat(d, i)->Selectionne)
+            selection << VueEtat(d, i);
     d.SupprimerEtats(selection);
     int a = -1;
     for (int i = 1; i <= h->NbArcs; ++i)
@@ -129,7 +130,7 @@ void PressePapiers::Selectionnertout1Click()
 {
     DocumentModele &d = *f.Document;
     for (int i = d.StartPresent() ? 0 : 1; i <= d.N(); ++i)
-        if (TEtat2 *b = d.Etats[i]) {
+        if (TEtat2 *b = VueEtat(d, i)) {
             b->Selectionne = true;
             b->update();
         }

@@ -3,6 +3,7 @@
 #include "editor/principale.h"
 #include "editor/apprentissage.h"
 #include "editor/calcul_direct.h"
+#include "editor/canevas.h"
 #include "skin/placement.h"
 #include "editor/clavier.h"
 #include "editor/defilement.h"
@@ -96,8 +97,8 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
     setCentralWidget(SeparateurCentral);
 
     // Sans parent Qt : détruit dans ~TForm1, avant le panneau qui porte ses boîtes.
-    Document = new DocumentModele(Panneau);
-    Document->Hmm1->setObjectName(QStringLiteral("Hmm1"));
+    Canevas = new CanevasFenetre(Panneau);
+    Document = new DocumentModele(Canevas);
     new CanevasDefilant(*Document, Panneau);
 
     creerActions();
@@ -137,7 +138,7 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
         f.exec();
         return f.Accepte;
     };
-    Document->Identifier = [this](const QString &m) { return DemanderMotDePasse(m); };
+    Document->DefinirIdentification([this](const QString &m) { return DemanderMotDePasse(m); });
 }
 
 TForm1::~TForm1()

@@ -16,6 +16,7 @@ class QToolBar;
 class QToolButton;
 class QSplitter;
 class TEtat2;
+class CanevasFenetre;
 class EditeurSouris;
 class Annulation;
 class PressePapiers;
@@ -49,6 +50,7 @@ public:
 
     DocumentModele *Document = nullptr;
     QWidget *Panneau = nullptr; // le panneau de dessin : Hmm1 et les boîtes
+    CanevasFenetre *Canevas = nullptr; // crée les contrôles du document sur le panneau
 
     // Points d'accroche remplaçables par les tests (aucun processus, aucune boîte système).
     std::function<void()> LancerInstance;          // nouvelle instance du programme

@@ -1,5 +1,6 @@
 // Édition du graphe à la souris et au clavier sur le canevas de la fenêtre principale.
 #include "editor/souris.h"
+#include "editor/canevas.h"
 #include "editor/pressepapiers.h"
 #include "editor/principale.h"
 #include "dialogs/proprieres.h"
@@ -66,12 +67,7 @@ EditeurSouris::EditeurSouris(TForm1 &fenetre)
     hmm()->installEventFilter(this);
 
     // Chaque nouvelle boîte reçoit les gestionnaires (en plus de ceux déjà branchés).
-    auto precedent = doc().SurCreationEtat;
-    doc().SurCreationEtat = [this, precedent](TEtat2 *e) {
-        if (precedent)
-            precedent(e);
-        brancherBoite(e);
-    };
+    f.Canevas->SurCreation([this](TEtat2 *e) { brancherBoite(e); });
     connect(&doc(), &DocumentModele::modeleCharge, this, [this] { ReinitialiserEdition(); });
 
     connect(f.Palette, &QActionGroup::triggered, this, [this] { AppliquerCurseursPalette(); });
@@ -131,18 +127,18 @@ DocumentModele &EditeurSouris::doc() const
 
 THmm *EditeurSouris::hmm() const
 {
-    return f.Document->Hmm1;
+    return VueGraphe(*f.Document);
 }
 
 QList<TEtat2 *> EditeurSouris::boites() const
 {
     QList<TEtat2 *> r;
     const DocumentModele &d = doc();
-    if (d.StartPresent() && d.Etats[0])
-        r << d.Etats[0];
+    if (d.StartPresent() && VueEtat(d, 0))
+        r << VueEtat(d, 0);
     for (int i = 1; i <= d.N(); ++i)
-        if (d.Etats[i])
-            r << d.Etats[i];
+        if (VueEtat(d, i))
+            r << VueEtat(d, i);
     return r;
 }
 
@@ -330,7 +326,7 @@ void EditeurSouris::canevasAppui(QMouseEvent *e)
     arcTouche = hmm()->Verifier(p.x(), p.y());
     if (arcTouche == -1) {
         debutBande = p;
-        if (TEtat2 *c = doc().EtatCourant()) {
+        if (TEtat2 *c = Controle(doc(), doc().EtatCourant())) {
             c->Selectionne = false;
             c->update();
         } else {
@@ -556,7 +552,7 @@ void EditeurSouris::boiteClic(TEtat2 *b, bool ctrl)
     // Avec Ctrl sur la souris, l'appui a déjà basculé la sélection de la boîte : on la garde.
     const bool multi = multiSelection || ctrl;
     for (int i = 1; i <= d.N(); ++i) {
-        TEtat2 *x = d.Etats[i];
+        TEtat2 *x = VueEtat(d, i);
         bool s = x->Selectionne;
         if (!multi)
             s = x == b;
@@ -665,7 +661,7 @@ bool EditeurSouris::clavierCanevas(QKeyEvent *e)
             b->update();
         return true;
     }
-    TEtat2 *c = doc().EtatCourant();
+    TEtat2 *c = Controle(doc(), doc().EtatCourant());
     if (ctrl && c) {
         QPoint d;
         switch (e->key()) {
@@ -695,7 +691,7 @@ bool EditeurSouris::clavierCanevas(QKeyEvent *e)
 
 void TForm1::Editeretat1Click()
 {
-    TEtat2 *e = Document->EtatCourant();
+    TEtat2 *e = Controle(*Document, Document->EtatCourant());
     if (!e || e->Nom == QLatin1String("START"))
         return;
     auto *d = new TForm2(*Document, e, this);

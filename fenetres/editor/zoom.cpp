@@ -1,5 +1,6 @@
 // Zoom, vue d'ensemble et "Ajuster au texte".
 #include "editor/zoom.h"
+#include "editor/canevas.h"
 #include "editor/principale.h"
 #include "editor/souris.h"
 #include "graph/etat2.h"
@@ -164,7 +165,7 @@ void VueZoom::placerConsigne()
 void VueZoom::prendreImages()
 {
     canevas = ImageModele::Rendre(*f.Document);
-    ensemble = ImageModele::Decouper(canevas, ImageModele::Etendue(*f.Document, 10), f.Document->Hmm1->size());
+    ensemble = ImageModele::Decouper(canevas, ImageModele::Etendue(*f.Document, 10), VueGraphe(*f.Document)->size());
 }
 
 QRect VueZoom::geometrieEnsemble() const
@@ -219,7 +220,7 @@ void VueZoom::pas(int sens)
 {
     if (!Visible()) {
         // L'image du canevas, prise maintenant, à la taille du canevas.
-        THmm *h = f.Document->Hmm1;
+        THmm *h = VueGraphe(*f.Document);
         prendreImages();
         Image->Image = canevas;
         Image->setGeometry(0, 0, h->width(), h->height());
@@ -306,7 +307,7 @@ void VueZoom::Ajuster1Click()
     DocumentModele &d = *f.Document;
     // START n'est jamais ajusté ; une étape d'annulation par boîte, dans l'ordre des index.
     for (int k = 1; k <= d.N(); ++k) {
-        TEtat2 *b = d.Etats[k];
+        TEtat2 *b = VueEtat(d, k);
         if (!b || !b->Selectionne)
             continue;
         try {

@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -49,8 +50,45 @@ public:
     // moins, vide sinon.
     void Dessiner(QPainter &p, QSize &taille, const QFont &police, QString *bulle = nullptr);
 
+    // Place de la boîte sur la surface (celle du contrôle quand il y en a un), jamais sous sa
+    // taille minimale : une demande plus petite y est ramenée, un minimum relevé l'agrandit.
+    virtual QRect Bornes() const { return bornes; }
+    virtual void DefinirBornes(const QRect &r) { bornes = QRect(r.topLeft(), r.size().expandedTo(minimum)); }
+    virtual QSize TailleMinimale() const { return minimum; }
+    virtual void DefinirTailleMinimale(QSize m)
+    {
+        minimum = m;
+        bornes.setSize(bornes.size().expandedTo(m));
+    }
+    // Boîte posée mais cachée (le contrôle seulement) : ni dessinée ni comptée dans l'étendue.
+    virtual bool Cachee() const { return false; }
+    int Left() const { return Bornes().x(); }
+    int Top() const { return Bornes().y(); }
+    int Width() const { return Bornes().width(); }
+    int Height() const { return Bornes().height(); }
+    QRect Interieur() const
+    {
+        const QRect r = Bornes();
+        return QRect(r.x() + 2, r.y() + 2, r.width() - 4, r.height() - 4);
+    }
+    // Redessine : le contrôle se fait repeindre ; sans contrôle, rien.
+    void Redessiner() { Rafraichir(); }
+    // Dessine la boîte à sa taille, coin haut-gauche en (0, 0), dans `police` (le contrôle :
+    // dans la sienne) ; une boîte trop étroite s'élargit, comme à l'écran.
+    virtual void Peindre(QPainter &p, const QFont &police)
+    {
+        QSize taille = Bornes().size();
+        Dessiner(p, taille, police);
+        if (taille != Bornes().size())
+            DefinirBornes(QRect(Bornes().topLeft(), taille));
+    }
+
 protected:
     // Appelés après un changement du nom ou des paires : le contrôle suit.
     virtual void NomChange() {}
     virtual void Rafraichir() {}
+
+private:
+    QRect bornes{0, 0, 100, 30};
+    QSize minimum{0, 0};
 };

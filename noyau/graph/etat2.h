@@ -15,13 +15,13 @@ public:
     // Dessine la boîte (image + poignées) sur p, coin haut-gauche en (0, 0).
     void Dessiner(QPainter &p);
 
-    // Position et taille comme les propriétés Left/Top/Width/Height du contrôle.
-    int Left() const { return x(); }
-    int Top() const { return y(); }
-    int Width() const { return width(); }
-    int Height() const { return height(); }
-    // Rectangle intérieur (bordure de 2 pixels ôtée) : celui que reçoit le calcul des arcs.
-    QRect Interieur() const { return QRect(x() + 2, y() + 2, width() - 4, height() - 4); }
+    // La place de la boîte est celle du contrôle (Left, Top, Width, Height, Interieur la lisent).
+    QRect Bornes() const override { return geometry(); }
+    void DefinirBornes(const QRect &r) override { setGeometry(r); }
+    QSize TailleMinimale() const override { return minimumSize(); }
+    void DefinirTailleMinimale(QSize m) override { setMinimumSize(m); }
+    bool Cachee() const override { return isHidden(); }
+    void Peindre(QPainter &p, const QFont &) override { Dessiner(p); }
 
 protected:
     // Un état renommé est annoncé sous son nouveau nom.

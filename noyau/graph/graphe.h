@@ -120,7 +120,16 @@ public:
     PlacementBoucle PlacerBoucle(int i, const QFontMetrics &fm) const;
     PlacementBoucle PlacerBoucle(int i) const;
 
+    // Taille de la surface où le graphe se dessine (celle du contrôle quand il y en a un).
+    virtual QSize TailleSurface() const { return tailleSurface; }
+    virtual void DefinirTailleSurface(QSize t) { tailleSurface = t; }
+    // Redessine : le contrôle se fait repeindre ; sans contrôle, rien.
+    void Redessiner() { Rafraichir(); }
+
 protected:
     // Appelé après chaque changement des arcs : le contrôle se fait repeindre.
     virtual void Rafraichir() {}
+
+private:
+    QSize tailleSurface{1000, 700};
 };

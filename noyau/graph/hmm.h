@@ -15,6 +15,9 @@ public:
     using GrapheHmm::Dessiner;
     // Dessin complet de la surface, à sa taille.
     void Dessiner(QPainter &p) { Dessiner(p, size()); }
+    // La surface est celle du contrôle.
+    QSize TailleSurface() const override { return size(); }
+    void DefinirTailleSurface(QSize t) override { resize(t); }
 
 protected:
     void Rafraichir() override { update(); }

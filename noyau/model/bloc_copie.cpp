@@ -1,6 +1,6 @@
 // Bloc de copie des états : forme en clair, lecture validée, brouillage du presse-papiers.
 #include "model/bloc_copie.h"
-#include "graph/etat2.h"
+#include "graph/boite.h"
 #include "model/document.h"
 #include "model/textes.h"
 
@@ -76,7 +76,7 @@ bool Lire(const QString &clair, QList<ContenuModele::Etat> *etats, QString *erre
         if (pos + 6 > t.size())
             return refuser(QStringLiteral("le bloc annonce %1 états mais n'en décrit que %2").arg(c).arg(k));
         const int nb = t[pos + 1].toInt(&ok);
-        if (!ok || nb < 0 || nb > TEtat2::CapacitePaires)
+        if (!ok || nb < 0 || nb > BoiteEtat::CapacitePaires)
             return refuser(QStringLiteral("nombre de symboles illisible pour l'état « %1 »").arg(t[pos]));
         if (pos + 6 + 2 * nb > t.size())
             return refuser(QStringLiteral("les symboles de l'état « %1 » sont incomplets").arg(t[pos]));

@@ -1,6 +1,4 @@
 #include "model/document.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
 #include "graph/nombres.h"
 #include "model/aleatoire.h"
 #include "model/bloc_copie.h"
@@ -8,61 +6,48 @@
 #include "model/report_parametres.h"
 #include "model/regles_edition.h"
 
-#include <QEvent>
 #include <QFileInfo>
-#include <QWidget>
 #include <algorithm>
 #include <limits>
 
-DocumentModele::DocumentModele(QWidget *surface, QObject *parent)
-    : QObject(parent), Surface(surface)
-{
-    if (!Surface) {
-        // Sans fenêtre : le document porte son propre panneau, jamais affiché.
-        Surface = new QWidget;
-        Surface->resize(1000, 700);
-        surfacePropre = true;
-    }
-    Hmm1 = new THmm(Surface);
-    Hmm1->setGeometry(0, 0, Surface->width(), Surface->height());
-    Hmm1->RayonBoucle = 20;
-    Hmm1->TypeFleche = 3;
-    // Les boucles se placent d'après la boîte de leur état.
-    Hmm1->InterieurEtat = [this](int e) {
-        const TEtat2 *b = e >= 0 && e <= n && e < 100 ? Etats[e] : nullptr;
-        return b ? b->Interieur() : QRect();
-    };
-    Surface->installEventFilter(this);
+namespace {
+CanevasModele sansFenetre;
 }
 
-bool DocumentModele::eventFilter(QObject *objet, QEvent *evenement)
+DocumentModele::DocumentModele(CanevasModele *c, QObject *parent)
+    : QObject(parent), canevas(c ? c : &sansFenetre), fenetre(c != nullptr), graphe(canevas->CreerGraphe())
 {
-    // Hmm1 couvre toujours tout le panneau.
-    if (objet == Surface && evenement->type() == QEvent::Resize)
-        Hmm1->setGeometry(0, 0, Surface->width(), Surface->height());
-    return false; // l'événement suit son cours
+    graphe->RayonBoucle = 20;
+    graphe->TypeFleche = 3;
+    // Les boucles se placent d'après la boîte de leur état.
+    graphe->InterieurEtat = [this](int e) {
+        const BoiteEtat *b = Etat(e);
+        return b && e <= n ? b->Interieur() : QRect();
+    };
 }
 
 DocumentModele::~DocumentModele()
 {
-    Vider();
-    if (surfacePropre)
-        delete Surface;
+    vider();
 }
 
-TEtat2 *DocumentModele::CreerEtat()
+BoiteEtat *DocumentModele::creerEtat()
 {
-    auto *e = new TEtat2(nullptr);
-    e->CouleurFond = Hmm1->CouleurFond;
+    BoiteEtat *e = canevas->CreerBoite();
+    e->CouleurFond = graphe->CouleurFond;
     e->DefautRemplissage = false;
     e->DefautStylo = false;
-    e->CouleurStylo = CouleurStyloEtat;
-    e->CouleurRemplissage = CouleurFondEtat;
-    e->CouleurSurligne = CouleurSurligne;
-    e->EpaisseurSurligne = EpaisseurSurligne;
-    if (SurCreationEtat)
-        SurCreationEtat(e);
+    e->CouleurStylo = couleurStyloEtat;
+    e->CouleurRemplissage = couleurFondEtat;
+    e->CouleurSurligne = couleurSurligne;
+    e->EpaisseurSurligne = epaisseurSurligne;
     return e;
+}
+
+BoiteEtat *DocumentModele::boite(const BoiteEtat *b) const
+{
+    const int k = IndiceBoite(b);
+    return k >= 0 ? etats[k] : nullptr;
 }
 
 int DocumentModele::RechercherIndice(const QString &nom, bool symbole) const
@@ -71,15 +56,15 @@ int DocumentModele::RechercherIndice(const QString &nom, bool symbole) const
         return parametres.RechercherSymbole(nom);
     int trouve = -1;
     for (int k = startPresent ? 0 : 1; k <= n; ++k)
-        if (Etats[k] && Etats[k]->Nom == nom)
+        if (etats[k] && etats[k]->Nom == nom)
             trouve = k;
     return trouve;
 }
 
-void DocumentModele::RedessinerArcsEtat(TEtat2 *etat)
+void DocumentModele::redessinerArcsEtat(const BoiteEtat *etat)
 {
-    GrapheContenu::RedessinerArcsEtat(*Hmm1, IndiceBoite(etat), [this](int e) -> std::optional<QRect> {
-        const TEtat2 *b = e >= 0 && e < 100 ? Etats[e] : nullptr;
+    GrapheContenu::RedessinerArcsEtat(*graphe, IndiceBoite(etat), [this](int e) -> std::optional<QRect> {
+        const BoiteEtat *b = Etat(e);
         return b ? std::optional<QRect>(b->Interieur()) : std::nullopt;
     });
 }
@@ -88,29 +73,31 @@ QStringList DocumentModele::NomsEtats() const
 {
     QStringList noms;
     for (int i = 1; i <= n; ++i)
-        noms << Etats[i]->Nom;
+        noms << etats[i]->Nom;
     return noms;
 }
 
-int DocumentModele::IndiceBoite(const TEtat2 *etat) const
+int DocumentModele::IndiceBoite(const BoiteEtat *etat) const
 {
     // Par identité et non par nom : deux états du même nom ne se confondent pas.
-    if (startPresent && Etats[0] == etat)
+    if (!etat)
+        return -1;
+    if (startPresent && etats[0] == etat)
         return 0;
     for (int i = 1; i <= n; ++i)
-        if (Etats[i] == etat)
+        if (etats[i] == etat)
             return i;
     return -1;
 }
 
-void DocumentModele::SupprimerEtat(TEtat2 *etat)
+void DocumentModele::supprimerEtat(BoiteEtat *etat)
 {
     const int k = IndiceBoite(etat);
     if (etatCourant == etat)
         etatCourant = nullptr;
     if (k == 0) {
         startPresent = false;
-        Etats[0] = nullptr;
+        etats[0] = nullptr;
         delete etat;
     } else {
         delete etat;
@@ -118,30 +105,30 @@ void DocumentModele::SupprimerEtat(TEtat2 *etat)
         if (k >= 1) {
             --n;
             for (int i = k; i <= n; ++i)
-                Etats[i] = Etats[i + 1];
-            Etats[n + 1] = nullptr;
+                etats[i] = etats[i + 1];
+            etats[n + 1] = nullptr;
         }
     }
     if (k >= 0)
-        Hmm1->SuppETAT(k);
-    Hmm1->Actualiser();
+        graphe->SuppETAT(k);
+    graphe->Actualiser();
 }
 
-void DocumentModele::Vider()
+void DocumentModele::vider()
 {
     for (int i = 0; i < 100; ++i) {
-        delete Etats[i];
-        Etats[i] = nullptr;
+        delete etats[i];
+        etats[i] = nullptr;
     }
     n = 0;
     startPresent = false;
     etatCourant = nullptr;
-    while (Hmm1->NbArcs > 0)
-        Hmm1->SuppARC(Hmm1->NbArcs);
-    Hmm1->update();
+    while (graphe->NbArcs > 0)
+        graphe->SuppARC(graphe->NbArcs);
+    graphe->Redessiner();
 }
 
-ContenuModele::Etat DocumentModele::ContenuEtat(const TEtat2 *b)
+ContenuModele::Etat DocumentModele::ContenuEtat(const BoiteEtat *b)
 {
     ContenuModele::Etat e;
     e.Nom = b->Nom;
@@ -149,15 +136,15 @@ ContenuModele::Etat DocumentModele::ContenuEtat(const TEtat2 *b)
     e.Top = b->Top();
     e.Height = b->Height();
     e.Width = b->Width();
-    for (int p = 1; p <= b->NbSymboles && p < TEtat2::Taille; ++p)
+    for (int p = 1; p <= b->NbSymboles && p < BoiteEtat::Taille; ++p)
         e.Paires.append({b->Generation[p][1], b->Generation[p][2]});
     return e;
 }
 
-void DocumentModele::RemplirPaires(TEtat2 *b, const ContenuModele::Etat &e)
+void DocumentModele::RemplirPaires(BoiteEtat *b, const ContenuModele::Etat &e)
 {
     // Les lectures ont déjà refusé plus de paires que la boîte n'en porte.
-    b->NbSymboles = int(qMin<qsizetype>(e.Paires.size(), TEtat2::CapacitePaires));
+    b->NbSymboles = int(qMin<qsizetype>(e.Paires.size(), BoiteEtat::CapacitePaires));
     for (int p = 0; p < b->NbSymboles; ++p) {
         b->Generation[p + 1][1] = e.Paires[p].first;
         b->Generation[p + 1][2] = e.Paires[p].second;
@@ -171,8 +158,8 @@ ContenuModele DocumentModele::Contenu() const
     c.Start = startPresent;
     c.Dernier = dernier;
     for (int k = startPresent ? 0 : 1; k <= n; ++k)
-        c.Etats.append(ContenuEtat(Etats[k]));
-    c.Arcs = GrapheContenu::Arcs(*Hmm1);
+        c.Etats.append(ContenuEtat(etats[k]));
+    c.Arcs = GrapheContenu::Arcs(*graphe);
     return c;
 }
 
@@ -183,7 +170,8 @@ QStringList DocumentModele::LignesModele() const
 
 // Les paramètres et la vérification lisent le contenu, comme hmmcalc lit celui d'un fichier :
 // un seul calcul pour les deux.
-static_assert(FichierModele::CapacitePaires == TEtat2::CapacitePaires && FichierModele::CapaciteArcs == THmm::CapaciteArcs);
+static_assert(FichierModele::CapacitePaires == BoiteEtat::CapacitePaires &&
+              FichierModele::CapaciteArcs == GrapheHmm::CapaciteArcs);
 
 void DocumentModele::CalculerParametres()
 {
@@ -213,7 +201,7 @@ Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demande
     if (!FichierModele::LireContenu(lignes, nomPourErreur, &c, erreur))
         return Chargement::Erreur;
     if (demanderMotDePasse && c.MotDePasse != QLatin1String("Vide")) {
-        if (!Identifier || !Identifier(c.MotDePasse)) {
+        if (!identification || !identification(c.MotDePasse)) {
             estModifie = false;
             nomFichier.clear();
             return Chargement::MotDePasseRefuse;
@@ -225,28 +213,26 @@ Chargement DocumentModele::ChargerLignes(const QStringList &lignes, bool demande
 
 void DocumentModele::poser(const ContenuModele &c)
 {
-    Vider();
+    vider();
     motDePasseModele = c.MotDePasse;
     startPresent = c.Start;
     n = c.N();
     dernier = c.Dernier;
     int k = c.Start ? 0 : 1;
     for (const auto &ce : c.Etats) {
-        TEtat2 *b = CreerEtat();
+        BoiteEtat *b = creerEtat();
         b->DefinirNom(ce.Nom);
-        b->setGeometry(ce.Left, ce.Top, ce.Width, ce.Height);
+        b->DefinirBornes(QRect(ce.Left, ce.Top, ce.Width, ce.Height));
         RemplirPaires(b, ce);
-        b->setParent(Surface);
-        b->show();
-        Etats[k++] = b;
+        etats[k++] = b;
     }
-    GrapheContenu::PoserArcs(*Hmm1, c.Arcs);
+    GrapheContenu::PoserArcs(*graphe, c.Arcs);
 }
 
 void DocumentModele::PoserContenu(const ContenuModele &c)
 {
     poser(c);
-    Hmm1->update();
+    graphe->Redessiner();
     emit modeleCharge();
 }
 
@@ -254,11 +240,11 @@ void DocumentModele::installer(const ContenuModele &c)
 {
     poser(c);
     for (int k = startPresent ? 0 : 1; k <= n; ++k)
-        Etats[k]->Actualiser();
-    Hmm1->Actualiser();
+        etats[k]->Actualiser();
+    graphe->Actualiser();
     // Dans une fenêtre, les boîtes suivent la règle de taille de l'écran avant toute vue ; sans
     // fenêtre (hmmcalc), le modèle reste tel qu'il a été lu.
-    if (!surfacePropre)
+    if (fenetre)
         appliquerTaillesMinimales();
     emit modeleCharge();
 }
@@ -315,33 +301,31 @@ void DocumentModele::operation(const QString &description, F &&changement)
 
 QString DocumentModele::nomEtat(int k) const
 {
-    const TEtat2 *e = k >= 0 && k < 100 ? Etats[k] : nullptr;
+    const BoiteEtat *e = Etat(k);
     return e ? e->Nom : QString();
 }
 
-TEtat2 *DocumentModele::placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
-                                       bool tailleMinimale)
+BoiteEtat *DocumentModele::placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
+                                          bool tailleMinimale)
 {
-    TEtat2 *b = CreerEtat();
+    BoiteEtat *b = creerEtat();
     if (paires)
         RemplirPaires(b, *paires);
     b->DefinirNom(nom);
-    b->setParent(Surface);
     if (tailleMinimale)
         ReglesEdition::Placer(b, bornes);
     else
-        b->setGeometry(bornes);
-    b->show();
+        b->DefinirBornes(bornes);
     if (nom == NomStart && !startPresent) {
         startPresent = true;
-        Etats[0] = b;
+        etats[0] = b;
     } else {
-        Etats[++n] = b;
+        etats[++n] = b;
     }
     return b;
 }
 
-TEtat2 *DocumentModele::NouvelEtat(bool start, QPoint centre, const QRect *bande)
+BoiteEtat *DocumentModele::NouvelEtat(bool start, QPoint centre, const QRect *bande)
 {
     if (start ? startPresent : !PeutAjouterEtat())
         return nullptr;
@@ -355,18 +339,18 @@ TEtat2 *DocumentModele::NouvelEtat(bool start, QPoint centre, const QRect *bande
         const QSize t = ReglesEdition::TailleMinimale(nom, 0, vide);
         r = QRect(centre.x() - t.width() / 2, centre.y() - t.height() / 2, t.width(), t.height());
     }
-    TEtat2 *b = placerNouvelle(nom, nullptr, r, true);
+    BoiteEtat *b = placerNouvelle(nom, nullptr, r, true);
     const QString description = QStringLiteral("la création de l'état: ") + nom;
     ranger(description, avant);
     terminer(description);
     return b;
 }
 
-TEtat2 *DocumentModele::AjouterEtat(const ContenuModele::Etat &e, bool tailleMinimale)
+BoiteEtat *DocumentModele::AjouterEtat(const ContenuModele::Etat &e, bool tailleMinimale)
 {
     if (e.Nom == NomStart ? startPresent : !PeutAjouterEtat())
         return nullptr;
-    TEtat2 *b = nullptr;
+    BoiteEtat *b = nullptr;
     operation(QStringLiteral("la création de l'état: ") + e.Nom, [&] {
         b = placerNouvelle(e.Nom, &e, QRect(e.Left, e.Top, e.Width, e.Height), tailleMinimale);
     });
@@ -379,70 +363,77 @@ void DocumentModele::Coller(const QList<ContenuModele::Etat> &etats, int decalag
         return;
     operation(QStringLiteral("le collage de(s) ") + QString::number(etats.size()) + QStringLiteral(" etat(s)"), [&] {
         for (const ContenuModele::Etat &e : etats) {
-            TEtat2 *b = CreerEtat();
+            BoiteEtat *b = creerEtat();
             RemplirPaires(b, e);
             b->DefinirNom(BlocCopie::NomColle(e.Nom, NomsEtats(), &dernier));
-            b->setParent(Surface);
             ReglesEdition::Placer(b, QRect(e.Left + decalage, e.Top + decalage, e.Width, e.Height));
-            b->show();
-            Etats[++n] = b;
+            this->etats[++n] = b;
         }
     });
 }
 
-void DocumentModele::SupprimerEtats(const QList<TEtat2 *> &choisies)
+void DocumentModele::SupprimerEtats(const QList<const BoiteEtat *> &choisies)
 {
     int s = 0;
     for (int i = startPresent ? 0 : 1; i <= n; ++i)
-        if (Etats[i] && choisies.contains(Etats[i]))
+        if (etats[i] && choisies.contains(etats[i]))
             ++s;
     if (s == 0)
         return;
     operation(QStringLiteral("la suppression de(s) ") + QString::number(s) + QStringLiteral(" etat(s)"), [&] {
         for (int i = n; i >= (startPresent ? 0 : 1); --i) {
-            TEtat2 *b = Etats[i];
+            BoiteEtat *b = etats[i];
             if (!b || !choisies.contains(b))
                 continue;
             // Un fichier peut porter [dernier]=-2147483648 : pas de débordement en décomptant.
             if (i == n && dernier > std::numeric_limits<int>::min())
                 --dernier;
-            SupprimerEtat(b);
+            supprimerEtat(b);
         }
     });
 }
 
-void DocumentModele::DeplacerEtat(TEtat2 *b, QPoint position)
+void DocumentModele::DeplacerEtat(const BoiteEtat *boiteVisee, QPoint position)
 {
+    BoiteEtat *b = boite(boiteVisee);
+    if (!b)
+        return;
     operation(QStringLiteral("le déplacement de l'état: ") + b->Nom, [&] {
-        b->move(position);
-        RedessinerArcsEtat(b);
+        b->DefinirBornes(QRect(position, b->Bornes().size()));
+        redessinerArcsEtat(b);
     });
 }
 
-void DocumentModele::RedimensionnerEtat(TEtat2 *b, const QRect &bornes)
+void DocumentModele::RedimensionnerEtat(const BoiteEtat *boiteVisee, const QRect &bornes)
 {
+    BoiteEtat *b = boite(boiteVisee);
+    if (!b)
+        return;
     operation(QStringLiteral("le redimentionnement de l'état: ") + b->Nom, [&] {
         ReglesEdition::Placer(b, bornes);
-        RedessinerArcsEtat(b);
+        redessinerArcsEtat(b);
     });
 }
 
-void DocumentModele::AjusterEtat(TEtat2 *b)
+void DocumentModele::AjusterEtat(const BoiteEtat *boiteVisee)
 {
+    BoiteEtat *b = boite(boiteVisee);
+    if (!b)
+        return;
     operation(QStringLiteral("le redimentionnement de l'état: ") + b->Nom, [&] {
         // Largeur et hauteur 0 : la règle de taille minimale les relève au plus petit
         // que permettent le nom et les paires.
         ReglesEdition::Reappliquer(b);
-        b->resize(0, 0);
-        b->update();
-        RedessinerArcsEtat(b);
+        b->DefinirBornes(QRect(b->Bornes().topLeft(), QSize(0, 0)));
+        b->Redessiner();
+        redessinerArcsEtat(b);
     });
 }
 
 int DocumentModele::AjouterArc(int s, int t)
 {
-    TEtat2 *a = Etats[s], *b = Etats[t];
-    if (!a || !b || !Hmm1->PeutAjouterArc())
+    const BoiteEtat *a = Etat(s), *b = Etat(t);
+    if (!a || !b || !graphe->PeutAjouterArc())
         return -1;
     const QString description = s == t ? QStringLiteral("la création d'arc boucle de l'etat: ") + a->Nom
                                        : QStringLiteral("la création de l'arc: (") + a->Nom + QLatin1Char(',') + b->Nom +
@@ -450,23 +441,23 @@ int DocumentModele::AjouterArc(int s, int t)
     int i = -1;
     operation(description, [&] {
         const QRect r = a->Interieur(), q = b->Interieur();
-        i = Hmm1->DessinerARC(r.x(), r.y(), r.width(), r.height(), q.x(), q.y(), q.width(), q.height(), -1, s, t);
+        i = graphe->DessinerARC(r.x(), r.y(), r.width(), r.height(), q.x(), q.y(), q.width(), q.height(), -1, s, t);
     });
     return i;
 }
 
 void DocumentModele::SupprimerArc(int a)
 {
-    if (a < 1 || a > Hmm1->NbArcs)
+    if (a < 1 || a > graphe->NbArcs)
         return;
-    TEtat2 *source = Etats[Hmm1->ARC[a][1]];
-    const QString description = QStringLiteral("la suppression de l'arc (") + nomEtat(Hmm1->ARC[a][1]) +
-                                QLatin1Char(',') + nomEtat(Hmm1->ARC[a][2]) + QLatin1Char(')');
+    const BoiteEtat *source = Etat(graphe->ARC[a][1]);
+    const QString description = QStringLiteral("la suppression de l'arc (") + nomEtat(graphe->ARC[a][1]) +
+                                QLatin1Char(',') + nomEtat(graphe->ARC[a][2]) + QLatin1Char(')');
     operation(description, [&] {
-        Hmm1->SuppARC(a);
+        graphe->SuppARC(a);
         if (source)
-            RedessinerArcsEtat(source);
-        Hmm1->update();
+            redessinerArcsEtat(source);
+        graphe->Redessiner();
     });
 }
 
@@ -480,48 +471,51 @@ QString descriptionEtiquette(const QString &ns, const QString &nd)
 
 void DocumentModele::ChangerEtiquette(int a, const QString &texte)
 {
-    if (a < 1 || a > Hmm1->NbArcs)
+    if (a < 1 || a > graphe->NbArcs)
         return;
-    operation(descriptionEtiquette(nomEtat(Hmm1->ARC[a][1]), nomEtat(Hmm1->ARC[a][2])), [&] {
-        Hmm1->Etiquette[a] = texte;
-        Hmm1->update();
+    operation(descriptionEtiquette(nomEtat(graphe->ARC[a][1]), nomEtat(graphe->ARC[a][2])), [&] {
+        graphe->Etiquette[a] = texte;
+        graphe->Redessiner();
     });
 }
 
 void DocumentModele::EcrireEtiquette(int a, const QString &texte)
 {
-    if (a >= 1 && a <= Hmm1->NbArcs)
-        Hmm1->Etiquette[a] = texte;
+    if (a >= 1 && a <= graphe->NbArcs)
+        graphe->Etiquette[a] = texte;
     estModifie = true;
 }
 
 void DocumentModele::ValiderEtiquette(int a, const QString &ancienne)
 {
-    if (a < 1 || a > Hmm1->NbArcs)
+    if (a < 1 || a > graphe->NbArcs)
         return;
     // L'étape garde le modèle d'avant l'édition : l'ancienne étiquette le temps de l'instantané.
-    const QString nouvelle = Hmm1->Etiquette[a];
+    const QString nouvelle = graphe->Etiquette[a];
     if (nouvelle == ancienne)
         return;
-    Hmm1->Etiquette[a] = ancienne;
+    graphe->Etiquette[a] = ancienne;
     const ContenuModele avant = Contenu();
-    Hmm1->Etiquette[a] = nouvelle;
-    const QString description = descriptionEtiquette(nomEtat(Hmm1->ARC[a][1]), nomEtat(Hmm1->ARC[a][2]));
+    graphe->Etiquette[a] = nouvelle;
+    const QString description = descriptionEtiquette(nomEtat(graphe->ARC[a][1]), nomEtat(graphe->ARC[a][2]));
     ranger(description, avant);
     // Un arc mis à 0 disparaît tout de suite, sans attendre le prochain calcul.
     if (bool ok = false; Nombres::VersExtended(nouvelle, &ok) == 0 && ok) {
         try {
-            Hmm1->Actualiser();
+            graphe->Actualiser();
         } catch (const EConversion &) {
             // Une autre étiquette encore "??" : l'arc partira au prochain calcul.
         }
     }
-    Hmm1->update();
+    graphe->Redessiner();
     terminer(description);
 }
 
-void DocumentModele::ModifierEtat(TEtat2 *e, const QString &nom, const QList<QPair<QString, QString>> &paires)
+void DocumentModele::ModifierEtat(const BoiteEtat *visee, const QString &nom, const QList<QPair<QString, QString>> &paires)
 {
+    BoiteEtat *e = boite(visee);
+    if (!e)
+        return;
     const QString guillemet = QStringLiteral(" \" ");
     // Les étapes ne sont rangées qu'à la fin, et seulement si le modèle a changé.
     const ContenuModele avant = Contenu();
@@ -547,25 +541,25 @@ void DocumentModele::ModifierEtat(TEtat2 *e, const QString &nom, const QList<QPa
     if (different)
         etape(QStringLiteral("la modification des symboles de l'état") + guillemet + e->Nom + QStringLiteral(" \""));
 
-    const int ancien = std::clamp(e->NbSymboles, 0, TEtat2::Taille - 1);
+    const int ancien = std::clamp(e->NbSymboles, 0, BoiteEtat::Taille - 1);
     for (int r = 1; r <= ancien; ++r) {
         e->Generation[r][1].clear();
         e->Generation[r][2].clear();
     }
-    for (int r = 0; r < lignes && r + 1 < TEtat2::Taille; ++r) {
+    for (int r = 0; r < lignes && r + 1 < BoiteEtat::Taille; ++r) {
         e->Generation[r + 1][1] = paires[r].first;
         e->Generation[r + 1][2] = paires[r].second;
     }
-    e->NbSymboles = std::min(lignes, TEtat2::CapacitePaires);
+    e->NbSymboles = std::min(lignes, BoiteEtat::CapacitePaires);
     try {
         e->Actualiser();
     } catch (const EConversion &) {
         // Impossible après le nettoyage du tableau : chaque probabilité y est un nombre.
     }
     // La taille est réappliquée : la règle de taille minimale suit le nouveau contenu.
-    ReglesEdition::Placer(e, e->geometry());
-    e->update();
-    RedessinerArcsEtat(e);
+    ReglesEdition::Placer(e, e->Bornes());
+    e->Redessiner();
+    redessinerArcsEtat(e);
     if (Contenu() == avant)
         return;
     for (const EtapeAnnulation &x : etapes)
@@ -604,14 +598,14 @@ void DocumentModele::ecrireValeurs(const ContenuModele &c)
 {
     // Contenu() suit l'ordre des arcs du graphe et du registre des états ; les probabilités
     // nulles disparaissent ensuite, comme à la main.
-    for (int i = 1; i <= Hmm1->NbArcs && i <= c.Arcs.size(); ++i)
-        Hmm1->Etiquette[i] = c.Arcs[i - 1].Etiquette;
+    for (int i = 1; i <= graphe->NbArcs && i <= c.Arcs.size(); ++i)
+        graphe->Etiquette[i] = c.Arcs[i - 1].Etiquette;
     qsizetype x = 0;
     for (int k = startPresent ? 0 : 1; k <= n && x < c.Etats.size(); ++k, ++x) {
-        RemplirPaires(Etats[k], c.Etats[x]);
-        Etats[k]->Actualiser();
+        RemplirPaires(etats[k], c.Etats[x]);
+        etats[k]->Actualiser();
     }
-    Hmm1->Actualiser();
+    graphe->Actualiser();
 }
 
 void DocumentModele::RemplirAuHasard(quint32 graine)
@@ -697,12 +691,12 @@ void DocumentModele::Reinitialiser()
 void DocumentModele::appliquerTaillesMinimales()
 {
     for (int k = startPresent ? 0 : 1; k <= n; ++k) {
-        TEtat2 *b = Etats[k];
+        BoiteEtat *b = etats[k];
         if (!b)
             continue;
-        const QSize avant = b->size();
+        const QSize avant = b->Bornes().size();
         ReglesEdition::Reappliquer(b);
-        if (b->size() != avant)
-            RedessinerArcsEtat(b);
+        if (b->Bornes().size() != avant)
+            redessinerArcsEtat(b);
     }
 }

@@ -1,11 +1,14 @@
 #pragma once
-// Le document : l'état du modèle que la fenêtre principale affiche (registre des états,
-// arcs de Hmm1, fichier, mot de passe, paramètres). Il est la seule porte du modèle : chaque
+// Le document : l'état du modèle que la fenêtre principale affiche (registre des états et
+// leurs boîtes, arcs du graphe, fichier, mot de passe, paramètres). Ses boîtes et son graphe
+// sont des objets sans fenêtre ; le programme lui donne un canevas qui les crée en contrôles
+// (THmm, TEtat2) sur son panneau : le modèle ne connaît pas les fenêtres qui le montrent. Il est la seule porte du modèle : chaque
 // changement est une de ses opérations, qui range l'étape d'annulation, marque le modèle
 // modifié et émet un seul signal `modifie`. Les fenêtres lisent ses champs et suivent ses
-// signaux ; le nom du fichier, le mot de passe, l'état modifié et les journaux ne se lisent
+// signaux ; le registre, le nom du fichier, le mot de passe, l'état modifié et les journaux ne se lisent
 // que par leurs accesseurs, et ne changent que par ses opérations.
 #include "graph/couleurs.h"
+#include "model/canevas.h"
 #include "model/fichier.h"
 #include "model/journal.h"
 #include "model/parametres.h"
@@ -17,9 +20,6 @@
 #include <QStringList>
 #include <functional>
 
-class THmm;
-class TEtat2;
-class QWidget;
 
 // Résultat d'un chargement de fichier.
 enum class Chargement {
@@ -33,20 +33,25 @@ class DocumentModele : public QObject {
 public:
     static constexpr int CapaciteEtats = 99; // états en plus de START
 
-    // `surface` : le panneau qui porte Hmm1 et les boîtes ; nul = panneau propre (sans fenêtre).
-    explicit DocumentModele(QWidget *surface = nullptr, QObject *parent = nullptr);
+    // `canevas` crée le graphe et les boîtes (il doit vivre plus longtemps que le document) ;
+    // nul : des objets sans fenêtre (hmmcalc, essais), et le modèle reste tel qu'il est lu.
+    explicit DocumentModele(CanevasModele *canevas = nullptr, QObject *parent = nullptr);
     ~DocumentModele() override;
 
-    QWidget *Surface = nullptr;
-    THmm *Hmm1 = nullptr;
-    TEtat2 *Etats[100] = {};
+    // Le graphe et la boîte de l'état k (0 : START), en lecture ; nul hors registre.
+    const GrapheHmm &Graphe() const { return *graphe; }
+    const BoiteEtat *Etat(int k) const { return k >= 0 && k < 100 ? etats[k] : nullptr; }
+    // Les mêmes pour la vue qui les montre : indicateurs d'affichage (sélection, surlignage,
+    // couleurs) et dessin, jamais le modèle, qui ne change que par les opérations.
+    GrapheHmm *GrapheVue() const { return graphe.get(); }
+    BoiteEtat *BoiteVue(int k) const { return k >= 0 && k < 100 ? etats[k] : nullptr; }
     // Nombre d'états en plus de START, présence de START, dernier numéro de nom automatique.
     int N() const { return n; }
     bool StartPresent() const { return startPresent; }
     int Dernier() const { return dernier; }
     // La boîte que vise l'éditeur (éditeur d'état, clavier) ; oubliée quand elle disparaît.
-    TEtat2 *EtatCourant() const { return etatCourant; }
-    void DefinirEtatCourant(TEtat2 *boite) { etatCourant = boite; }
+    const BoiteEtat *EtatCourant() const { return etatCourant; }
+    void DefinirEtatCourant(const BoiteEtat *boite) { etatCourant = boite; }
     // Lus par les fenêtres ; seules les opérations ci-dessous les changent.
     const QString &MotDePasse() const { return motDePasseModele; } // "Vide" : aucun
     const QString &NomFichier() const { return nomFichier; }
@@ -54,30 +59,36 @@ public:
     // λ tiré du graphe par le dernier CalculerParametres, ou reporté par ReporterParametres.
     const ParametresModele &Parametres() const { return parametres; }
 
-    // Couleurs données aux boîtes créées (options d'affichage).
-    TCouleur CouleurFondEtat = Couleurs::VertClair;
-    TCouleur CouleurStyloEtat = Couleurs::Bleu;
-    TCouleur CouleurSurligne = Couleurs::Bleu;
-    int EpaisseurSurligne = 3;
+    // Couleurs données aux boîtes créées (options d'affichage) et à leur surlignage.
+    void DefinirCouleursEtats(TCouleur fond, TCouleur stylo)
+    {
+        couleurFondEtat = fond;
+        couleurStyloEtat = stylo;
+    }
+    void DefinirSurlignage(TCouleur couleur, int epaisseur)
+    {
+        couleurSurligne = couleur;
+        epaisseurSurligne = epaisseur;
+    }
+    TCouleur CouleurFondEtat() const { return couleurFondEtat; }
+    TCouleur CouleurStyloEtat() const { return couleurStyloEtat; }
 
-    // Appelé pour chaque boîte créée : la fenêtre y branche ses gestionnaires.
-    std::function<void(TEtat2 *)> SurCreationEtat;
     // Demande le mot de passe d'un modèle protégé ; rend true quand il est juste.
-    std::function<bool(const QString &motDePasse)> Identifier;
+    void DefinirIdentification(std::function<bool(const QString &motDePasse)> identifier)
+    {
+        identification = std::move(identifier);
+    }
 
-    TEtat2 *CreerEtat();
     int RechercherIndice(const QString &nom, bool symbole) const;
-    void RedessinerArcsEtat(TEtat2 *etat);
-    void SupprimerEtat(TEtat2 *etat);
     // Noms des états 1..N, dans l'ordre.
     QStringList NomsEtats() const;
     // Index de la boîte dans Etats (0 pour START), -1 quand elle n'y est pas.
-    int IndiceBoite(const TEtat2 *etat) const;
+    int IndiceBoite(const BoiteEtat *etat) const;
     bool PeutAjouterEtat() const { return n < CapaciteEtats; }
 
     // Une boîte <-> sa ligne d'état (fichiers, historique, presse-papiers).
-    static ContenuModele::Etat ContenuEtat(const TEtat2 *boite);
-    static void RemplirPaires(TEtat2 *boite, const ContenuModele::Etat &etat);
+    static ContenuModele::Etat ContenuEtat(const BoiteEtat *boite);
+    static void RemplirPaires(BoiteEtat *boite, const ContenuModele::Etat &etat);
 
     // Le modèle tel qu'il s'écrit (noms, paires, arcs et leurs étiquettes, positions).
     ContenuModele Contenu() const;
@@ -92,8 +103,6 @@ public:
     Chargement ChargerLignes(const QStringList &lignes, bool demanderMotDePasse, const QString &nomPourErreur,
                              QString *erreur);
 
-    // Libère toutes les boîtes et tous les arcs.
-    void Vider();
     // Pose ce contenu tel quel, boîtes et arcs compris, sans lecture, sans règle ni étape :
     // les modèles construits par les programmes d'essai et les bancs. Émet modeleCharge.
     void PoserContenu(const ContenuModele &c);
@@ -113,19 +122,19 @@ public:
     // Création d'un état à la souris : START, ou un état au nom automatique. Sans `bande`
     // (nul), la boîte de taille minimale est centrée sur `centre`. Nul quand START
     // existe déjà ou que le modèle est plein.
-    TEtat2 *NouvelEtat(bool start, QPoint centre, const QRect *bande = nullptr);
+    BoiteEtat *NouvelEtat(bool start, QPoint centre, const QRect *bande = nullptr);
     // Création d'un état décrit par sa ligne (START quand il en porte le nom) ; `tailleMinimale`
     // relève la boîte à la règle de taille minimale, sinon la géométrie est prise telle quelle.
-    TEtat2 *AjouterEtat(const ContenuModele::Etat &etat, bool tailleMinimale = true);
+    BoiteEtat *AjouterEtat(const ContenuModele::Etat &etat, bool tailleMinimale = true);
     // Collage d'un bloc d'états, décalés de `decalage` pixels, renommés pour rester uniques.
     void Coller(const QList<ContenuModele::Etat> &etats, int decalage);
     // Suppression des boîtes données (START compris) et de leurs arcs.
-    void SupprimerEtats(const QList<TEtat2 *> &choisies);
-    void DeplacerEtat(TEtat2 *boite, QPoint position);
-    void RedimensionnerEtat(TEtat2 *boite, const QRect &bornes);
+    void SupprimerEtats(const QList<const BoiteEtat *> &choisies);
+    void DeplacerEtat(const BoiteEtat *boite, QPoint position);
+    void RedimensionnerEtat(const BoiteEtat *boite, const QRect &bornes);
     // "Ajuster au texte" : la boîte revient à sa taille minimale. Peut lever EConversion
     // (étiquette illisible en redessinant les arcs) ; l'étape est alors déjà rangée.
-    void AjusterEtat(TEtat2 *boite);
+    void AjusterEtat(const BoiteEtat *boite);
     // Arc (ou boucle quand source == destination) entre deux index d'états ; rend son index.
     int AjouterArc(int source, int destination);
     void SupprimerArc(int arc);
@@ -136,7 +145,7 @@ public:
     void ValiderEtiquette(int arc, const QString &ancienne);
     // Éditeur d'état : nouveau nom et paires (symbole, probabilité). Jusqu'à trois étapes,
     // dans l'ordre : nom, nombre de symboles non nuls, symboles ; un seul signal.
-    void ModifierEtat(TEtat2 *boite, const QString &nom, const QList<QPair<QString, QString>> &paires);
+    void ModifierEtat(const BoiteEtat *boite, const QString &nom, const QList<QPair<QString, QString>> &paires);
     // Report de λ sur les étiquettes et les probabilités des boîtes ; λ devient Parametres().
     void ReporterParametres(const ParametresModele &lambda, const QString &description);
     // « Probabilités aléatoires » : les étiquettes des arcs et les probabilités des symboles
@@ -168,10 +177,16 @@ signals:
     // Modifie, NomFichier ou MotDePasse changés sans étape d'annulation.
     void etatChange();
 
-protected:
-    bool eventFilter(QObject *objet, QEvent *evenement) override;
-
 private:
+    // Boîte créée par le canevas, aux couleurs des options ; posée par l'appelant.
+    BoiteEtat *creerEtat();
+    // La boîte k (celle qu'un appelant désigne) en écriture ; nulle hors registre.
+    BoiteEtat *boite(const BoiteEtat *b) const;
+    void supprimerEtat(BoiteEtat *etat);
+    // Libère toutes les boîtes et tous les arcs.
+    void vider();
+    // Les arcs de la boîte suivent sa place.
+    void redessinerArcsEtat(const BoiteEtat *etat);
     // Déroulement commun des opérations : instantané, changement, étape, Modifie, signal.
     template <class F>
     void operation(const QString &description, F &&changement);
@@ -186,16 +201,25 @@ private:
     void terminer(const QString &description);
     // Étiquettes et probabilités de ce contenu (même structure) écrites dans les boîtes et le graphe.
     void ecrireValeurs(const ContenuModele &c);
-    TEtat2 *placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
-                           bool tailleMinimale);
+    BoiteEtat *placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
+                              bool tailleMinimale);
     bool restaurer(Journal &depuis, Journal &vers);
     QString nomEtat(int indice) const;
 
-    bool surfacePropre = false;
+    CanevasModele *canevas;
+    // Dans une fenêtre, les boîtes chargées suivent la règle de taille de l'écran.
+    bool fenetre;
+    std::unique_ptr<GrapheHmm> graphe;
+    BoiteEtat *etats[100] = {};
     int n = 0;
     bool startPresent = false;
     int dernier = 0;
-    TEtat2 *etatCourant = nullptr;
+    const BoiteEtat *etatCourant = nullptr;
+    TCouleur couleurFondEtat = Couleurs::VertClair;
+    TCouleur couleurStyloEtat = Couleurs::Bleu;
+    TCouleur couleurSurligne = Couleurs::Bleu;
+    int epaisseurSurligne = 3;
+    std::function<bool(const QString &motDePasse)> identification;
     QString motDePasseModele = QStringLiteral("Vide");
     QString nomFichier;
     bool estModifie = false;

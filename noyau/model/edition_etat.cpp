@@ -1,5 +1,5 @@
 #include "model/edition_etat.h"
-#include "graph/etat2.h"
+#include "graph/boite.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "model/fichier.h"
@@ -82,7 +82,7 @@ Refus Controler(const DocumentModele &doc, int indice, const QString &nom, const
         return surLeNom(
             QStringLiteral("Le nom « %1 » ne peut pas être enregistré dans le fichier du modèle :\n%2").arg(nom, raison));
     for (int i = doc.StartPresent() ? 0 : 1; i <= doc.N(); ++i)
-        if (i != indice && doc.Etats[i] && doc.Etats[i]->Nom == nom)
+        if (i != indice && doc.Etat(i) && doc.Etat(i)->Nom == nom)
             return surLeNom(QStringLiteral("Un état nomé \" ") + nom + QStringLiteral(" \" existe déjà"));
     // Sans START dans le modèle : un état ordinaire nommé START se confondrait avec lui.
     if (nom == QLatin1String("START"))

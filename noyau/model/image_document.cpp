@@ -1,7 +1,7 @@
-// L'image du canevas d'un document : ses contrôles (surface Hmm1 et boîtes) dessinés hors écran.
+// L'image du canevas d'un document : ses arcs puis ses boîtes, dessinés hors écran.
 #include "model/document.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
+#include "graph/boite.h"
+#include "graph/graphe.h"
 #include "model/image_modele.h"
 
 #include <QPainter>
@@ -11,23 +11,23 @@ namespace ImageModele {
 
 void Peindre(QPainter &p, const DocumentModele &doc)
 {
-    THmm *h = doc.Hmm1;
-    h->Dessiner(p);
+    GrapheHmm *h = doc.GrapheVue();
+    h->Dessiner(p, h->TailleSurface());
     // Les boîtes par-dessus, dans l'ordre d'empilement du panneau (START d'abord).
     for (int k = 0; k <= doc.N() && k < 100; ++k) {
-        TEtat2 *b = doc.Etats[k];
-        if (!b || (k == 0 && !doc.StartPresent()) || b->isHidden())
+        BoiteEtat *b = doc.BoiteVue(k);
+        if (!b || (k == 0 && !doc.StartPresent()) || b->Cachee())
             continue;
         p.save();
-        p.translate(b->Left() - h->x(), b->Top() - h->y());
-        b->Dessiner(p);
+        p.translate(b->Left(), b->Top());
+        b->Peindre(p, h->Police);
         p.restore();
     }
 }
 
 QImage Rendre(const DocumentModele &doc)
 {
-    return RendreCanevas(doc.Hmm1->size(), [&](QPainter &p) { Peindre(p, doc); });
+    return RendreCanevas(doc.Graphe().TailleSurface(), [&](QPainter &p) { Peindre(p, doc); });
 }
 
 QImage Rendre(const DocumentModele &doc, QSize cible)
@@ -44,33 +44,32 @@ QImage Rendre(const DocumentModele &doc, QSize cible)
 QRect Etendue(const DocumentModele &doc, int marge)
 {
     QList<QRect> boites;
-    const THmm *h = doc.Hmm1;
     for (int k = 0; k <= doc.N() && k < 100; ++k) {
-        const TEtat2 *b = doc.Etats[k];
-        if (b && !(k == 0 && !doc.StartPresent()) && !b->isHidden())
-            boites << b->geometry().translated(-h->x(), -h->y());
+        const BoiteEtat *b = doc.Etat(k);
+        if (b && !(k == 0 && !doc.StartPresent()) && !b->Cachee())
+            boites << b->Bornes();
     }
-    return Etendue(*h, boites, marge);
+    return Etendue(*doc.GrapheVue(), boites, marge);
 }
 
 namespace {
 // Appelle `dessin` avec les indicateurs de sélection posés à blanc, puis les rend.
 template <typename F> void sansSelection(DocumentModele &doc, F dessin)
 {
-    THmm *h = doc.Hmm1;
+    GrapheHmm *h = doc.GrapheVue();
     // Les indicateurs de sélection sont posés à blanc le temps du dessin, puis rendus.
-    bool arcs[THmm::Taille];
+    bool arcs[GrapheHmm::Taille];
     std::copy(std::begin(h->ArcSelectionne), std::end(h->ArcSelectionne), arcs);
     std::fill(std::begin(h->ArcSelectionne), std::end(h->ArcSelectionne), false);
-    QList<TEtat2 *> choisies;
+    QList<BoiteEtat *> choisies;
     for (int k = 0; k <= doc.N() && k < 100; ++k)
-        if (TEtat2 *b = doc.Etats[k]; b && b->Selectionne) {
+        if (BoiteEtat *b = doc.BoiteVue(k); b && b->Selectionne) {
             choisies << b;
             b->Selectionne = false;
         }
     dessin();
     std::copy(std::begin(arcs), std::end(arcs), h->ArcSelectionne);
-    for (TEtat2 *b : choisies)
+    for (BoiteEtat *b : choisies)
         b->Selectionne = true;
 }
 }
@@ -91,15 +90,15 @@ QImage RendreModele(DocumentModele &doc)
 {
     // Sans fenêtre, le panneau ne grandit pas avec le modèle : la surface est agrandie le temps
     // du dessin, pour que rien ne soit coupé à droite ni en bas.
-    THmm *h = doc.Hmm1;
+    GrapheHmm *h = doc.GrapheVue();
     const QRect etendue = Etendue(doc, 10);
-    const QSize avant = h->size();
+    const QSize avant = h->TailleSurface();
     const QSize besoin = SurfacePour(avant, etendue);
     if (besoin != avant)
-        h->resize(besoin);
+        h->DefinirTailleSurface(besoin);
     const QImage canevas = RendreSansSelection(doc);
     if (besoin != avant)
-        h->resize(avant);
+        h->DefinirTailleSurface(avant);
     return Decouper(canevas, etendue, besoin);
 }
 

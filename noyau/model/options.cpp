@@ -1,6 +1,6 @@
 #include "model/options.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
+#include "graph/boite.h"
+#include "graph/graphe.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "model/repertoire.h"
@@ -84,23 +84,22 @@ bool Ecrire(const OptionsAffichage &o)
 
 void Appliquer(DocumentModele &doc, const OptionsAffichage &o)
 {
-    THmm *h = doc.Hmm1;
+    GrapheHmm *h = doc.GrapheVue();
     h->DefautFond = h->DefautArc = h->DefautProb = false;
     h->CouleurFond = o.FondArcs;
     h->CouleurArc = o.StyloArcs;
     h->CouleurProb = o.Prob;
     h->TypeFleche = o.Fleche;
     Nombres::DefinirChiffresAffiches(o.Chiffres);
-    doc.CouleurFondEtat = o.FondEtats;
-    doc.CouleurStyloEtat = o.StyloEtats;
+    doc.DefinirCouleursEtats(o.FondEtats, o.StyloEtats);
     for (int k = doc.StartPresent() ? 0 : 1; k <= doc.N(); ++k) {
-        TEtat2 *b = doc.Etats[k];
+        BoiteEtat *b = doc.BoiteVue(k);
         if (!b)
             continue;
         b->CouleurFond = o.FondArcs;
         b->CouleurRemplissage = o.FondEtats;
         b->CouleurStylo = o.StyloEtats;
-        b->update();
+        b->Redessiner();
     }
     h->Actualiser();
 }

@@ -1,5 +1,5 @@
 #include "model/regles_edition.h"
-#include "graph/etat2.h"
+#include "graph/boite.h"
 #include "graph/nombres.h"
 
 #include <algorithm>
@@ -17,7 +17,7 @@ QSize TailleMinimale(const QString &nom, int nbSymboles, const QString generatio
         return QSize(95, 26);
     if (nom == NomEnd)
         return QSize(75, 26);
-    const int n = std::clamp(nbSymboles, 0, TEtat2::Taille - 1);
+    const int n = std::clamp(nbSymboles, 0, BoiteEtat::Taille - 1);
     int w = int(nom.size() * 7.5 + 10);
     for (int k = 1; k <= n; ++k) {
         const int v = int((generation[k][1].size() + generation[k][2].size()) * 5 + 3);
@@ -27,23 +27,23 @@ QSize TailleMinimale(const QString &nom, int nbSymboles, const QString generatio
     return QSize(w + 40, n > 0 ? n * 15 + 35 : 50);
 }
 
-QSize TailleMinimale(const TEtat2 &e)
+QSize TailleMinimale(const BoiteEtat &e)
 {
     return TailleMinimale(e.Nom, e.NbSymboles, e.Generation);
 }
 
-void Reappliquer(TEtat2 *e)
+void Reappliquer(BoiteEtat *e)
 {
-    // Qt relève aussitôt la taille courante quand elle passe sous le minimum, et toute
+    // La taille courante est aussitôt relevée quand elle passe sous le minimum, et toute
     // demande de taille plus petite (y compris 0 x 0) est ramenée au minimum.
-    e->setMinimumSize(TailleMinimale(*e));
+    e->DefinirTailleMinimale(TailleMinimale(*e));
 }
 
-void Placer(TEtat2 *e, const QRect &bornes)
+void Placer(BoiteEtat *e, const QRect &bornes)
 {
     Reappliquer(e);
-    const QSize m = e->minimumSize();
-    e->setGeometry(bornes.x(), bornes.y(), std::max(bornes.width(), m.width()), std::max(bornes.height(), m.height()));
+    const QSize m = e->TailleMinimale();
+    e->DefinirBornes(QRect(bornes.x(), bornes.y(), std::max(bornes.width(), m.width()), std::max(bornes.height(), m.height())));
 }
 
 QString NomAutomatique(const QStringList &noms, int *dernier)

@@ -9,17 +9,17 @@
 #include <QStringList>
 #include <Qt>
 
-class TEtat2;
+class BoiteEtat;
 
 namespace ReglesEdition {
 // Règle de taille minimale de toute boîte (START 95 x 26, "END" 75 x 26, sinon selon le
 // nom et les paires).
 QSize TailleMinimale(const QString &nom, int nbSymboles, const QString generation[][3]);
-QSize TailleMinimale(const TEtat2 &e);
+QSize TailleMinimale(const BoiteEtat &e);
 // Donne à la boîte ces bornes, taille relevée au minimum : aucune boîte n'est plus petite.
-void Placer(TEtat2 *e, const QRect &bornes);
+void Placer(BoiteEtat *e, const QRect &bornes);
 // Réapplique la taille courante (après un changement de nom ou de paires).
-void Reappliquer(TEtat2 *e);
+void Reappliquer(BoiteEtat *e);
 
 // Nom automatique d'un nouvel état : "Etat_" suivi de n + 1, ou du premier numéro suivant
 // libre parmi `noms` (les états 1..N) ; *dernier reçoit le numéro retenu.

@@ -2,6 +2,7 @@
 #include "graph/etat2.h"
 #include "graph/hmm.h"
 #include "model/fichier.h"
+#include "model/graphe_contenu.h"
 #include "skin/presentation.h"
 
 #include <QApplication>
@@ -56,17 +57,12 @@ void Affichage::chargerModele(TForm1 &f)
     };
     c.Etats << etat("START", 20, 150, 95, 26, {}) << etat("Etat_1", 250, 60, 200, 120, {})
             << etat("Etat_2", 520, 300, 180, 110, {{"a", "0.5"}, {"bb", "0.5"}});
-    auto arc = [](int s, int d, const char *e) {
-        ContenuModele::Arc a;
-        a.Source = s, a.Destination = d, a.Etiquette = QString::fromLatin1(e);
-        return a;
-    };
-    c.Arcs << arc(0, 1, "1") << arc(1, 2, "0.5") << arc(1, 1, "0.5") << arc(2, 2, "1");
+    // Arcs mis en place comme à l'écran.
+    GrapheContenu::AjouterArcs(c, {{0, 1, QStringLiteral("1")}, {1, 2, QStringLiteral("0.5")},
+                                   {1, 1, QStringLiteral("0.5")}, {2, 2, QStringLiteral("1")}});
     QString e;
     ASSERT_EQ(f.Document->ChargerLignes(FichierModele::Ecrire(c), false, QStringLiteral("test"), &e),
               Chargement::Reussi)
         << e.toStdString();
-    for (int k = 0; k <= f.Document->N(); ++k)
-        f.Document->RedessinerArcsEtat(f.Document->Etats[k]);
     ASSERT_FALSE(f.Document->EstModifie());
 }

@@ -1,4 +1,5 @@
 // Impression du graphe, "Hmm.bmp", aperçu avant impression.
+#include "editor/canevas.h"
 #include "commun_affichage.h"
 #include "editor/impression.h"
 #include "graph/etat2.h"
@@ -45,7 +46,7 @@ protected:
 TEST_F(Impression_, ImprimerEcritHmmBmpALaTailleDuCanevasPuisImprime)
 {
     auto f = fenetre();
-    const QSize canevas = f->Document->Hmm1->size();
+    const QSize canevas = VueGraphe(*f->Document)->size();
     f->Imprimer1->trigger();
     EXPECT_EQ(demandes, 1);
     QImage bmp(Chemin(QStringLiteral("Hmm.bmp")), "BMP");
@@ -57,8 +58,8 @@ TEST_F(Impression_, ImprimerEcritHmmBmpALaTailleDuCanevasPuisImprime)
     EXPECT_GT(pdf.size(), 1000);
 
     // Une deuxième impression remplace "Hmm.bmp" par le canevas du moment.
-    f->Document->Hmm1->DefautFond = false;
-    f->Document->Hmm1->CouleurFond = Couleurs::Rouge;
+    VueGraphe(*f->Document)->DefautFond = false;
+    VueGraphe(*f->Document)->CouleurFond = Couleurs::Rouge;
     f->Imprimer1->trigger();
     QImage bmp2(Chemin(QStringLiteral("Hmm.bmp")), "BMP");
     EXPECT_EQ(bmp2.pixelColor(5, 5), QColor(Qt::red));
@@ -101,7 +102,7 @@ TEST_F(Impression_, ApercuFixeModalEtImageALaTailleDuCadrePuisDuCanevas)
     // Après "Imprimer", l'aperçu suivant montre l'image à la taille du canevas.
     f->Imprimer1->trigger();
     f->Apercu1->trigger();
-    EXPECT_EQ(a->Image1->Picture.size(), f->Document->Hmm1->size());
+    EXPECT_EQ(a->Image1->Picture.size(), VueGraphe(*f->Document)->size());
     EXPECT_EQ(a->size(), QSize(477, 500));
     a->close();
 }
@@ -184,7 +185,7 @@ TEST(ImpressionPage, ImageAjusteeALaPageEnGardantSesProportions)
 TEST_F(Impression_, ModeleTraceALaFinesseDeLImprimante)
 {
     auto f = fenetre();
-    const QSize canevas = f->Document->Hmm1->size();
+    const QSize canevas = VueGraphe(*f->Document)->size();
     const auto rouges = [](const QImage &image) {
         int n = 0;
         for (int y = 0; y < image.height(); ++y)

@@ -1,4 +1,5 @@
 // Fenêtre des options d'affichage et "Options.ini".
+#include "editor/canevas.h"
 #include "commun_affichage.h"
 #include "editor/options_fenetre.h"
 #include "graph/etat2.h"
@@ -42,7 +43,7 @@ int entree(QComboBox *c, const QString &texte)
 TEST_F(OptionsFenetre, SansFichierStyle2AuCanevasEt3DansLaFenetrePuisOkEcrit3)
 {
     auto f = fenetre();
-    THmm *h = f->Document->Hmm1;
+    THmm *h = VueGraphe(*f->Document);
     EXPECT_EQ(h->TypeFleche, 2);
 
     TForm19 *o = f->Optionsgenerales1Click();
@@ -90,7 +91,7 @@ TEST_F(OptionsFenetre, ChoixAppliquesAuCanevasEtATouteLesBoites)
     EXPECT_TRUE(o->BitBtnAppliquer->isEnabled());
     // L'aperçu suit aussitôt, le canevas pas encore.
     EXPECT_EQ(o->ApercuArcs->CouleurFond, TCouleur(0x00FFFF));
-    EXPECT_EQ(f->Document->Hmm1->CouleurFond, Couleurs::Blanc);
+    EXPECT_EQ(VueGraphe(*f->Document)->CouleurFond, Couleurs::Blanc);
 
     o->ComboBoxFleche->setCurrentIndex(0);
     EXPECT_EQ(o->ApercuArcs->TypeFleche, 1);
@@ -102,7 +103,7 @@ TEST_F(OptionsFenetre, ChoixAppliquesAuCanevasEtATouteLesBoites)
     o->BitBtnAppliquer->click();
     EXPECT_FALSE(o->BitBtnAppliquer->isEnabled());
     EXPECT_TRUE(o->isVisible());
-    THmm *h = f->Document->Hmm1;
+    THmm *h = VueGraphe(*f->Document);
     EXPECT_EQ(h->CouleurFond, TCouleur(0x00FFFF));
     EXPECT_EQ(h->TypeFleche, 1);
     EXPECT_FALSE(h->DefautFond);
@@ -110,22 +111,22 @@ TEST_F(OptionsFenetre, ChoixAppliquesAuCanevasEtATouteLesBoites)
     EXPECT_EQ(cle("Etats", "Stylo"), int(Couleurs::Aucune));
     // Chaque boîte, START compris.
     for (int k = 0; k <= f->Document->N(); ++k) {
-        TEtat2 *b = f->Document->Etats[k];
+        TEtat2 *b = VueEtat(*f->Document, k);
         SCOPED_TRACE(b->Nom.toStdString());
         EXPECT_EQ(b->CouleurFond, TCouleur(0x00FFFF));
         EXPECT_EQ(b->CouleurRemplissage, TCouleur(0xC0C0C0));
         EXPECT_EQ(b->CouleurStylo, Couleurs::Aucune);
     }
     // Les boîtes créées ensuite prennent les mêmes couleurs.
-    TEtat2 *nouvelle = f->Document->CreerEtat();
+    const BoiteEtat *nouvelle = f->Document->AjouterEtat({QStringLiteral("D"), 10, 400, 50, 80, {}});
+    ASSERT_NE(nouvelle, nullptr);
     EXPECT_EQ(nouvelle->CouleurRemplissage, TCouleur(0xC0C0C0));
-    delete nouvelle;
 }
 
 TEST_F(OptionsFenetre, AnnulerOuEchapLaissentLeCanevasInchange)
 {
     auto f = fenetre();
-    THmm *h = f->Document->Hmm1;
+    THmm *h = VueGraphe(*f->Document);
     for (bool echap : {false, true}) {
         SCOPED_TRACE(echap);
         TForm19 *o = f->Optionsgenerales1Click();
@@ -140,7 +141,7 @@ TEST_F(OptionsFenetre, AnnulerOuEchapLaissentLeCanevasInchange)
         EXPECT_FALSE(o->isVisible());
         EXPECT_EQ(h->TypeFleche, 2);
         EXPECT_EQ(h->CouleurFond, Couleurs::Blanc);
-        EXPECT_EQ(f->Document->Etats[1]->CouleurRemplissage, Couleurs::VertClair);
+        EXPECT_EQ(VueEtat(*f->Document, 1)->CouleurRemplissage, Couleurs::VertClair);
         EXPECT_FALSE(QFile::exists(ini()));
     }
 }
@@ -151,7 +152,7 @@ TEST_F(OptionsFenetre, FichierExistantRelu)
     Textes::EcrireLignes(ini(), {QStringLiteral("[Arcs]"), QStringLiteral("Fond=1193046"), QStringLiteral("Prob=536870911"),
                                  QStringLiteral("Fleche=7"), QStringLiteral("[Etats]"), QStringLiteral("Stylo=255")});
     auto f = fenetre();
-    EXPECT_EQ(f->Document->Hmm1->CouleurFond, TCouleur(1193046));
+    EXPECT_EQ(VueGraphe(*f->Document)->CouleurFond, TCouleur(1193046));
     TForm19 *o = f->Optionsgenerales1Click();
     EXPECT_EQ(o->ColorBoxFond->currentIndex(), ListeCouleurs::IndexPersonnalisee);
     EXPECT_EQ(o->ColorBoxFond->Couleur(), TCouleur(1193046));
@@ -213,7 +214,7 @@ TEST_F(OptionsFenetre, EcritureImpossibleGardeLaFenetreOuverte)
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Options.ini")));
     EXPECT_TRUE(o->isVisible());
-    EXPECT_EQ(f->Document->Hmm1->TypeFleche, 2);
+    EXPECT_EQ(VueGraphe(*f->Document)->TypeFleche, 2);
 }
 
 TEST(OptionsImages, TroisStylesDeFlecheDifferents)

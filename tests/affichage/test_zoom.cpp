@@ -1,4 +1,5 @@
 // Zoom et vue d'ensemble, "Ajuster au texte".
+#include "editor/canevas.h"
 #include "commun_affichage.h"
 #include "editor/defaire.h"
 #include "editor/defilement.h"
@@ -70,7 +71,7 @@ TEST_F(Zoom, NiveauxEtCommandesActivees)
 TEST_F(Zoom, ImagePriseAuDebutEtMiseALEchelle)
 {
     auto f = fenetre();
-    THmm *h = f->Document->Hmm1;
+    THmm *h = VueGraphe(*f->Document);
     const QSize canevas = h->size();
     ASSERT_GT(canevas.width(), 500);
 
@@ -81,7 +82,7 @@ TEST_F(Zoom, ImagePriseAuDebutEtMiseALEchelle)
     EXPECT_EQ(im->size(), QSize(qRound(canevas.width() * 4.0 / 3), qRound(canevas.height() * 4.0 / 3)));
     // L'image montre le canevas : le fond blanc et les boîtes vertes de l'état.
     EXPECT_EQ(im->Image.pixelColor(5, 5), QColor(Qt::white));
-    TEtat2 *e1 = f->Document->Etats[1];
+    TEtat2 *e1 = VueEtat(*f->Document, 1);
     EXPECT_EQ(im->Image.pixelColor(e1->x() + 20, e1->y() + 40), VersQColor(Couleurs::VertClair));
 
     // Un pas avant puis un pas arrière : niveau 0, la vue reste, l'image à 4/3 x 3/4.
@@ -93,8 +94,8 @@ TEST_F(Zoom, ImagePriseAuDebutEtMiseALEchelle)
 
     // Les changements du modèle n'atteignent pas l'image tant que la vue reste.
     const QImage avant = im->Image;
-    f->Document->Hmm1->CouleurFond = Couleurs::Noir;
-    f->Document->Hmm1->DefautFond = false;
+    VueGraphe(*f->Document)->CouleurFond = Couleurs::Noir;
+    VueGraphe(*f->Document)->DefautFond = false;
     f->Zoom->Zoomavant1Click();
     EXPECT_EQ(im->Image, avant);
     // En sortant puis en revenant, l'image est reprise.
@@ -111,9 +112,9 @@ TEST_F(Zoom, ArriereMontreToutLeModele)
     f->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
     DocumentModele &d = *f->Document;
-    TEtat2 *e2 = d.Etats[2];
+    TEtat2 *e2 = VueEtat(d, 2);
     e2->move(1800, 700);
-    d.Hmm1->repaint(); // le canevas grandit après son dessin
+    VueGraphe(d)->repaint(); // le canevas grandit après son dessin
     QApplication::processEvents();
     QApplication::processEvents();
     auto *defilement = f->findChild<QScrollArea *>(QStringLiteral("DefilementCanevas"));
@@ -143,16 +144,15 @@ TEST_F(Zoom, LeCanevasGranditAvecLeModele)
         auto *defilement = f->findChild<QScrollArea *>(QStringLiteral("DefilementCanevas"));
         ASSERT_TRUE(defilement);
         DocumentModele &d = *f->Document;
-        TEtat2 *e2 = d.Etats[2];
-        e2->move(position);
-        d.RedessinerArcsEtat(e2);
-        d.Hmm1->repaint(); // le canevas grandit après son dessin
+        d.DeplacerEtat(d.Etat(2), position);
+        TEtat2 *e2 = VueEtat(d, 2);
+        VueGraphe(d)->repaint(); // le canevas grandit après son dessin
         QApplication::processEvents();
         QApplication::processEvents();
         const QWidget *panneau = defilement->widget();
         EXPECT_GE(panneau->width(), e2->geometry().right() + CanevasDefilant::Marge);
         EXPECT_GE(panneau->height(), e2->geometry().bottom() + CanevasDefilant::Marge);
-        EXPECT_GE(d.Hmm1->width(), e2->geometry().right());
+        EXPECT_GE(VueGraphe(d)->width(), e2->geometry().right());
         defilement->ensureWidgetVisible(e2);
         QApplication::processEvents();
         const QRect vue(e2->mapTo(defilement->viewport(), QPoint()), e2->size());
@@ -165,8 +165,8 @@ TEST_F(Zoom, LeCanevasGranditAvecLeModele)
 TEST(ImageModeleBornee, ReduiteSousLePlafond)
 {
     DocumentModele d;
-    d.Hmm1->resize(60000, 20000);
-    TEtat2 *b = d.AjouterEtat({QStringLiteral("Loin"), 59000, 19000, 60, 80, {}}, false);
+    d.GrapheVue()->DefinirTailleSurface(QSize(60000, 20000));
+    const BoiteEtat *b = d.AjouterEtat({QStringLiteral("Loin"), 59000, 19000, 60, 80, {}}, false);
     ASSERT_TRUE(b);
     {
         const QImage canevas = ImageModele::Rendre(d);
@@ -253,12 +253,12 @@ TEST_F(Zoom, AjusterAuTexteLesBoitesChoisiesSeulement)
 {
     auto f = fenetre();
     DocumentModele &d = *f->Document;
-    TEtat2 *start = d.Etats[0], *e1 = d.Etats[1], *e2 = d.Etats[2];
+    TEtat2 *start = VueEtat(d, 0), *e1 = VueEtat(d, 1), *e2 = VueEtat(d, 2);
     start->resize(150, 60);
     start->Selectionne = true;
     e1->Selectionne = true;
     e2->Selectionne = false;
-    const QPoint arcAvant = d.Hmm1->PointsARC[2][1]; // Etat_1 -> Etat_2, parti du bord de Etat_1
+    const QPoint arcAvant = VueGraphe(d)->PointsARC[2][1]; // Etat_1 -> Etat_2, parti du bord de Etat_1
     const QSize e2Avant = e2->size();
 
     const int etapes = f->Historique->Defaire.Taille();
@@ -271,7 +271,7 @@ TEST_F(Zoom, AjusterAuTexteLesBoitesChoisiesSeulement)
     EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 1);
     EXPECT_EQ(f->Historique->Defaire.DerniereDescription(), QStringLiteral("le redimentionnement de l'état: Etat_1"));
     // Les arcs de la boîte suivent sa nouvelle taille.
-    EXPECT_NE(d.Hmm1->PointsARC[2][1], arcAvant);
+    EXPECT_NE(VueGraphe(d)->PointsARC[2][1], arcAvant);
 
     // Rien de choisi : rien ne change, le modèle n'est pas marqué modifié.
     QString erreur;
@@ -287,21 +287,21 @@ TEST_F(Zoom, AjusterAuTexteUneEtapeParBoite)
 {
     auto f = fenetre();
     DocumentModele &d = *f->Document;
-    d.Etats[1]->Selectionne = true;
-    d.Etats[2]->Selectionne = true;
+    VueEtat(d, 1)->Selectionne = true;
+    VueEtat(d, 2)->Selectionne = true;
     const int etapes = f->Historique->Defaire.Taille();
     f->Ajuster1->trigger();
     // Etat_2 : deux paires courtes ; 6 x 7,5 + 10 = 55 l'emporte, hauteur 2 x 15 + 35.
-    EXPECT_EQ(d.Etats[2]->size(), QSize(95, 65));
+    EXPECT_EQ(VueEtat(d, 2)->size(), QSize(95, 65));
     EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 2);
     EXPECT_EQ(f->Historique->Defaire.DerniereDescription(), QStringLiteral("le redimentionnement de l'état: Etat_2"));
 
     // Défaire une fois rend sa taille à la dernière boîte seulement.
     f->Historique->Defaire1Click();
-    EXPECT_EQ(d.Etats[2]->size(), QSize(180, 110));
-    EXPECT_EQ(d.Etats[1]->size(), QSize(95, 50));
+    EXPECT_EQ(VueEtat(d, 2)->size(), QSize(180, 110));
+    EXPECT_EQ(VueEtat(d, 1)->size(), QSize(95, 50));
     f->Historique->Defaire1Click();
-    EXPECT_EQ(d.Etats[1]->size(), QSize(200, 120));
+    EXPECT_EQ(VueEtat(d, 1)->size(), QSize(200, 120));
 }
 
 // Le modèle changé pendant le zoom (ouvert, annulé, déplacé, réestimé) : la vue montre le
@@ -314,17 +314,16 @@ TEST_F(Zoom, LaVueSuitLeModele)
         std::function<void(TForm1 &)> changer;
     };
     const Cas cas[] = {
-        {"déplacement", 1, [](TForm1 &f) { f.Document->DeplacerEtat(f.Document->Etats[2], QPoint(100, 400)); }},
+        {"déplacement", 1, [](TForm1 &f) { f.Document->DeplacerEtat(VueEtat(*f.Document, 2), QPoint(100, 400)); }},
         {"défaire", 2,
          [](TForm1 &f) {
-             f.Document->DeplacerEtat(f.Document->Etats[1], QPoint(600, 30));
+             f.Document->DeplacerEtat(VueEtat(*f.Document, 1), QPoint(600, 30));
              f.Historique->Defaire1Click();
          }},
         {"ouverture", 1,
          [this](TForm1 &f) {
-             f.Document->Vider();
              chargerModele(f);
-             f.Document->DeplacerEtat(f.Document->Etats[1], QPoint(40, 500));
+             f.Document->DeplacerEtat(VueEtat(*f.Document, 1), QPoint(40, 500));
          }},
         {"étiquette", -1, [](TForm1 &f) { f.Document->ChangerEtiquette(1, QStringLiteral("0.25")); }},
     };

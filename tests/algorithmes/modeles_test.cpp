@@ -1,6 +1,6 @@
 #include "modeles_test.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
+#include "graph/boite.h"
+#include "graph/graphe.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "model/graphe_contenu.h"
@@ -124,7 +124,7 @@ ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std
 
 void Construire(DocumentModele &d, bool start, const QList<EtatTest> &etats, const QList<ArcTest> &arcs)
 {
-    d.Surface->resize(2000, 400);
+    d.GrapheVue()->DefinirTailleSurface(QSize(2000, 400));
     ContenuModele c;
     c.Start = start;
     auto placer = [&](const QString &nom, int k) -> ContenuModele::Etat & {

@@ -5,8 +5,8 @@
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/evaluation.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
+#include "graph/boite.h"
+#include "graph/graphe.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "model/textes.h"
@@ -46,7 +46,7 @@ public:
     {
         appels << "AvantModification";
         if (document)
-            etiquetteAvant = document->Hmm1->Etiquette[1];
+            etiquetteAvant = document->GrapheVue()->Etiquette[1];
     }
     void Fin(Entrainement, const ParametresModele &, EspaceTravail &) override { appels << "Fin"; }
     void FinSansIteration(Entrainement, const ParametresModele &, EspaceTravail &) override
@@ -67,14 +67,14 @@ protected:
     }
     QString Etiquette(int source, int destination) const
     {
-        const int a = d.Hmm1->ExisteARC(source, destination);
-        return a == -1 ? QStringLiteral("<aucun>") : d.Hmm1->Etiquette[a];
+        const int a = d.GrapheVue()->ExisteARC(source, destination);
+        return a == -1 ? QStringLiteral("<aucun>") : d.GrapheVue()->Etiquette[a];
     }
     QStringList Paires(int etat) const
     {
         QStringList l;
-        for (int k = 1; k <= d.Etats[etat]->NbSymboles; ++k)
-            l << d.Etats[etat]->Generation[k][1] + "=" + d.Etats[etat]->Generation[k][2];
+        for (int k = 1; k <= d.BoiteVue(etat)->NbSymboles; ++k)
+            l << d.BoiteVue(etat)->Generation[k][1] + "=" + d.BoiteVue(etat)->Generation[k][2];
         return l;
     }
     DocumentModele d;
@@ -141,7 +141,7 @@ TEST_F(Entrainements, BaumWelchUneIterationReportee)
     EXPECT_EQ(Paires(1), QStringList({"a=0.797142857142857", "b=0.202857142857143"}));
     EXPECT_EQ(Paires(2), QStringList({"a=0.25", "b=0.75"}));
     EXPECT_EQ(Nombres::Formater(e.Probabilite), "0.411828571428571");
-    EXPECT_EQ(d.Hmm1->NbArcs, 6);
+    EXPECT_EQ(d.GrapheVue()->NbArcs, 6);
 }
 
 TEST_F(Entrainements, SequenceNonGenereeRefuseeSansRienChanger)
@@ -195,7 +195,7 @@ TEST_F(Entrainements, InterruptionEcritLesIterationsFaites)
 
 TEST_F(Entrainements, NombreDIterationsInferieurAUnReformateSeulement)
 {
-    d.Hmm1->Etiquette[d.Hmm1->ExisteARC(1, 1)] = "0.70";
+    d.GrapheVue()->Etiquette[d.GrapheVue()->ExisteARC(1, 1)] = "0.70";
     e.NombreIterations = 0;
     e.Seuil = 2;
     EXPECT_EQ(EntrainerBaumWelch(d, e, &espion), IssueEntrainement::Termine);

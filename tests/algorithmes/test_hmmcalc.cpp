@@ -1,6 +1,6 @@
 // hmmcalc lancé comme un utilisateur le ferait : sorties, codes de retour, fichiers écrits.
 #include "outils_test.h"
-#include "graph/hmm.h"
+#include "graph/graphe.h"
 #include "model/document.h"
 #include "algorithms/direct.h"
 
@@ -147,8 +147,8 @@ TEST_F(OutilFichiers, SortieDuModeleEntraine)
     DocumentModele d;
     QString erreur;
     ASSERT_EQ(d.DessinerFichier(sortie, &erreur), Chargement::Reussi) << qPrintable(erreur);
-    EXPECT_EQ(d.Hmm1->Etiquette[d.Hmm1->ExisteARC(0, 1)], "0.72845953002611");
-    EXPECT_EQ(d.Hmm1->Etiquette[d.Hmm1->ExisteARC(2, 2)], "0.923076923076923");
+    EXPECT_EQ(d.GrapheVue()->Etiquette[d.GrapheVue()->ExisteARC(0, 1)], "0.72845953002611");
+    EXPECT_EQ(d.GrapheVue()->Etiquette[d.GrapheVue()->ExisteARC(2, 2)], "0.923076923076923");
     // Rien d'autre n'est écrit à côté du programme.
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(QStringLiteral(HMMCALC)).dir().filePath("APP.txt")));
 }
@@ -189,7 +189,7 @@ TEST_F(OutilFichiers, ModeleProtegeEtIncorrect)
     }
 
     d.ChangerMotDePasse("Vide");
-    d.Hmm1->Etiquette[d.Hmm1->ExisteARC(1, 1)] = "0.6"; // la ligne E1 ne fait plus 1
+    d.GrapheVue()->Etiquette[d.GrapheVue()->ExisteARC(1, 1)] = "0.6"; // la ligne E1 ne fait plus 1
     const QString faux = Chemin("incorrect.hmm");
     ASSERT_TRUE(d.EnregistrerFichier(faux, &erreur));
     const Resultat v = Lancer({"verifier", faux});

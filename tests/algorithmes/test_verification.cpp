@@ -1,8 +1,8 @@
 // Paramètres tirés du graphe et rapport de vérification.
 #include "modeles_test.h"
 #include "outils_test.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
+#include "graph/boite.h"
+#include "graph/graphe.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "model/edition_etat.h"
@@ -225,9 +225,9 @@ TEST_F(Parametres, SymbolesDansLOrdreDApparitionEtCasParticuliers)
                 {"E2", {{"a", "0.1"}, {"c", "0.6"}, {"a", "0.4"}}},
                 {"E3", {}}},
                {{0, 1, "1"}, {1, 2, "1"}, {2, 3, "0.25"}});
-    d.Etats[0]->NbSymboles = 1;
-    d.Etats[0]->Generation[1][1] = "z";
-    d.Etats[0]->Generation[1][2] = "1";
+    d.BoiteVue(0)->NbSymboles = 1;
+    d.BoiteVue(0)->Generation[1][1] = "z";
+    d.BoiteVue(0)->Generation[1][2] = "1";
     d.CalculerParametres();
     const ParametresModele &p = d.Parametres();
     ASSERT_EQ(p.M, 3);

@@ -32,6 +32,19 @@ foreach(regle IN LISTS regles)
     endforeach()
   endforeach()
 endforeach()
+# Le modèle, les calculs et les traces ne connaissent aucun contrôle : ni THmm ni TEtat2 (les
+# arcs et les boîtes sans fenêtre sont graphe.h et boite.h), ni Qt Widgets.
+file(GLOB_RECURSE sansControle
+  ${RACINE}/noyau/model/* ${RACINE}/noyau/algorithms/* ${RACINE}/noyau/trace/*)
+foreach(f ${sansControle})
+  if(NOT f MATCHES "\\.(h|cpp)$")
+    continue()
+  endif()
+  file(STRINGS ${f} lignes REGEX "^#include (\"graph/(hmm|etat2)\\.h\"|<Q(Widget|Application|Dialog|MainWindow|Action|Menu|Widgets)>)")
+  if(lignes)
+    list(APPEND fautes "${f} : ${lignes}")
+  endif()
+endforeach()
 # Hors du modèle, personne n'écrit Modifie.
 file(GLOB_RECURSE tous
   ${RACINE}/fenetres/*.cpp ${RACINE}/fenetres/*.h ${RACINE}/noyau/*.cpp ${RACINE}/noyau/*.h

@@ -1,3 +1,4 @@
+#include "editor/canevas.h"
 #include "outils_edition.h"
 #include "editor/souris.h"
 #include "graph/etat2.h"
@@ -96,14 +97,14 @@ TEtat2 *EditionFenetre::creerEtat(QPoint p)
 {
     f->Etat->trigger();
     cliquer(p);
-    return f->Document->Etats[f->Document->N()];
+    return VueEtat(*f->Document, f->Document->N());
 }
 
 TEtat2 *EditionFenetre::creerStart(QPoint p)
 {
     f->Start->trigger();
     cliquer(p);
-    return f->Document->StartPresent() ? f->Document->Etats[0] : nullptr;
+    return f->Document->StartPresent() ? VueEtat(*f->Document, 0) : nullptr;
 }
 
 void EditionFenetre::creerArc(TEtat2 *a, TEtat2 *b)
@@ -125,6 +126,6 @@ QStringList EditionFenetre::noms() const
     QStringList r;
     const DocumentModele &d = *f->Document;
     for (int i = d.StartPresent() ? 0 : 1; i <= d.N(); ++i)
-        r << d.Etats[i]->Nom;
+        r << VueEtat(d, i)->Nom;
     return r;
 }

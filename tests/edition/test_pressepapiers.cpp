@@ -1,4 +1,5 @@
 // Presse-papiers des états : copier, coller (décalage, renommage), couper, supprimer.
+#include "editor/canevas.h"
 #include "outils_edition.h"
 #include "editor/defaire.h"
 #include "editor/pressepapiers.h"
@@ -41,26 +42,26 @@ TEST_F(PressePapiersFenetre, CopierTroisEtatsEtCollerDeuxFois)
     // Le presse-papiers ne porte que du brouillé.
     EXPECT_FALSE(QGuiApplication::clipboard()->text().contains(QStringLiteral("Etat_1")));
     const int etapes = f->Historique->Defaire.Taille();
-    const QList<QRect> origines = {d.Etats[1]->geometry(), d.Etats[2]->geometry(), d.Etats[3]->geometry()};
+    const QList<QRect> origines = {VueEtat(d, 1)->geometry(), VueEtat(d, 2)->geometry(), VueEtat(d, 3)->geometry()};
 
     touche(Qt::Key_V, Qt::ControlModifier);
     touche(Qt::Key_V, Qt::ControlModifier);
     ASSERT_EQ(d.N(), 9);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(d.Etats[4 + i]->geometry(), origines[i].translated(5, 5));
-        EXPECT_EQ(d.Etats[7 + i]->geometry(), origines[i].translated(10, 10));
-        EXPECT_FALSE(d.Etats[4 + i]->Selectionne);
+        EXPECT_EQ(VueEtat(d, 4 + i)->geometry(), origines[i].translated(5, 5));
+        EXPECT_EQ(VueEtat(d, 7 + i)->geometry(), origines[i].translated(10, 10));
+        EXPECT_FALSE(VueEtat(d, 4 + i)->Selectionne);
     }
     EXPECT_EQ(f->Presse->Decalage, 15);
     // Les paires voyagent ; les noms sont refaits à partir de 1 en sautant les pris.
-    EXPECT_EQ(d.Etats[4]->NbSymboles, 2);
-    EXPECT_EQ(d.Etats[4]->Generation[2][2], QStringLiteral("0.1"));
+    EXPECT_EQ(VueEtat(d, 4)->NbSymboles, 2);
+    EXPECT_EQ(VueEtat(d, 4)->Generation[2][2], QStringLiteral("0.1"));
     EXPECT_EQ(noms().mid(3), QStringList({QStringLiteral("Etat_4"), QStringLiteral("Etat_5"), QStringLiteral("Etat_6"),
                                           QStringLiteral("Etat_7"), QStringLiteral("Etat_8"), QStringLiteral("Etat_9")}));
     EXPECT_EQ(d.Dernier(), 9);
     EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 2);
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler le collage de(s) 3 etat(s)"));
-    EXPECT_EQ(d.Hmm1->NbArcs, 0);
+    EXPECT_EQ(VueGraphe(d)->NbArcs, 0);
     EXPECT_TRUE(QFile::exists(Repertoire::Fichier(QStringLiteral("EtatsCopies.tmp"))));
 }
 
@@ -83,7 +84,7 @@ TEST_F(PressePapiersFenetre, RenommageAuCollage)
     EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_2"), QStringLiteral("A1"),
                                    QStringLiteral("Etat_01")}));
     // Aucune copie dans cette fenêtre : décalage 0, bornes intactes.
-    EXPECT_EQ(d.Etats[2]->geometry(), QRect(300, 300, 120, 50));
+    EXPECT_EQ(VueEtat(d, 2)->geometry(), QRect(300, 300, 120, 50));
 }
 
 TEST_F(PressePapiersFenetre, CopieSansEtatOrdinaire)
@@ -134,33 +135,33 @@ TEST_F(PressePapiersFenetre, CouperAvecStartSelectionne)
     creerStart(QPoint(150, 100));
     creerEtat(QPoint(150, 300));
     creerEtat(QPoint(450, 300));
-    creerArc(d.Etats[1], d.Etats[2]);
+    creerArc(VueEtat(d, 1), VueEtat(d, 2));
     EXPECT_FALSE(f->Start->isEnabled());
     f->Selectionnertout1->trigger();
-    EXPECT_TRUE(d.Etats[0]->Selectionne);
+    EXPECT_TRUE(VueEtat(d, 0)->Selectionne);
     touche(Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(d.N(), 0);
     EXPECT_FALSE(d.StartPresent());
-    EXPECT_EQ(d.Hmm1->NbArcs, 0);
+    EXPECT_EQ(VueGraphe(d)->NbArcs, 0);
     EXPECT_TRUE(f->Start->isEnabled());
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la suppression de(s) 3 etat(s)"));
     // Seuls les deux états ordinaires sont dans le presse-papiers.
     f->Coller1->trigger();
     EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_2")}));
-    EXPECT_EQ(d.Etats[1]->pos(), QPoint(150 - 47, 300 - 25) + QPoint(5, 5));
+    EXPECT_EQ(VueEtat(d, 1)->pos(), QPoint(150 - 47, 300 - 25) + QPoint(5, 5));
     // L'annulation rend START et l'arc.
     f->Defaire1->trigger();
     f->Defaire1->trigger();
     EXPECT_TRUE(d.StartPresent());
     EXPECT_EQ(d.N(), 2);
-    EXPECT_EQ(d.Hmm1->NbArcs, 1);
+    EXPECT_EQ(VueGraphe(d)->NbArcs, 1);
     EXPECT_FALSE(f->Start->isEnabled());
 }
 
 TEST_F(PressePapiersFenetre, SupprimerEtatsPuisArcEnDeuxEtapes)
 {
     DocumentModele &d = *f->Document;
-    THmm *h = d.Hmm1;
+    THmm *h = VueGraphe(d);
     TEtat2 *a = creerEtat(QPoint(150, 200));
     TEtat2 *b = creerEtat(QPoint(500, 200));
     TEtat2 *c = creerEtat(QPoint(150, 450));
@@ -202,7 +203,7 @@ TEST_F(PressePapiersFenetre, CollageEntreDeuxFenetres)
     autre.PremiereActivation();
     autre.Coller1->trigger();
     ASSERT_EQ(autre.Document->N(), 1);
-    const TEtat2 *b = autre.Document->Etats[1];
+    const TEtat2 *b = VueEtat(*autre.Document, 1);
     EXPECT_EQ(b->Nom, QStringLiteral("Etat_1"));
     EXPECT_EQ(b->geometry(), g);
     EXPECT_EQ(b->NbSymboles, 2);

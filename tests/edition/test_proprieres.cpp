@@ -44,7 +44,7 @@ protected:
     }
     TForm2 *ouvrir(int i)
     {
-        fenetre = std::make_unique<TForm2>(*doc, doc->Etats[i]);
+        fenetre = std::make_unique<TForm2>(*doc, doc->BoiteVue(i));
         return fenetre.get();
     }
     // Frappe caractère par caractère, accents compris.
@@ -110,14 +110,14 @@ TEST_F(EditeurEtat, ValidationsDansLOrdre)
     EXPECT_EQ(doc->Annulations().Descriptions(), QStringList({QStringLiteral("le changement du nom de l'état: \" Etat_1 en \" E1 \""),
                                    QStringLiteral("la modification du nombre de symboles de l'état: \" E1 \""),
                                    QStringLiteral("la modification des symboles de l'état \" E1 \"")}));
-    const TEtat2 *b = doc->Etats[1];
+    const BoiteEtat *b = doc->BoiteVue(1);
     EXPECT_EQ(b->Nom, QStringLiteral("E1"));
     EXPECT_EQ(b->NbSymboles, 2);
     EXPECT_EQ(b->Generation[1][1], QStringLiteral("a"));
     EXPECT_EQ(b->Generation[2][2], QStringLiteral("0.1"));
     EXPECT_TRUE(doc->EstModifie());
     // La boîte a pris la hauteur de ses deux paires ; ses arcs suivent.
-    EXPECT_EQ(b->height(), 2 * 15 + 35);
+    EXPECT_EQ(b->Height(), 2 * 15 + 35);
 }
 
 TEST_F(EditeurEtat, NomStartReserveSansEtatStart)
@@ -134,7 +134,7 @@ TEST_F(EditeurEtat, NomStartReserveSansEtatStart)
     EXPECT_FALSE(e->OkClick());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("START")));
-    EXPECT_EQ(doc->Etats[1]->Nom, QStringLiteral("Etat_1"));
+    EXPECT_EQ(doc->BoiteVue(1)->Nom, QStringLiteral("Etat_1"));
 }
 
 TEST_F(EditeurEtat, PairesAjouteesRetireesEtSommes)
@@ -203,14 +203,14 @@ TEST_F(EditeurEtat, PaireNulleEtCelluleIllisible)
     // Une cellule retouchée à la main en texte illisible devient "0" avant la somme.
     e->StringGrid1->item(2, 1)->setText(QStringLiteral("x."));
     EXPECT_TRUE(e->OkClick());
-    const TEtat2 *b = doc->Etats[2];
+    const BoiteEtat *b = doc->BoiteVue(2);
     EXPECT_EQ(b->NbSymboles, 1); // les paires à 0 disparaissent
     EXPECT_EQ(b->Generation[1][1], QStringLiteral("a"));
 }
 
 TEST_F(EditeurEtat, SansChangementAucuneEtape)
 {
-    TEtat2 *b = doc->Etats[1];
+    BoiteEtat *b = doc->BoiteVue(1);
     b->NbSymboles = 2;
     b->Generation[1][1] = QStringLiteral("a");
     b->Generation[1][2] = QStringLiteral("0.5");
@@ -253,7 +253,7 @@ TEST_F(EditeurEtat, FiltresDeTouches)
     // Entrée dans le nom : "Ok".
     e->Edit1->setText(QStringLiteral("Eté"));
     QTest::keyClick(e->Edit1, Qt::Key_Return);
-    EXPECT_EQ(doc->Etats[1]->Nom, QStringLiteral("Eté"));
+    EXPECT_EQ(doc->BoiteVue(1)->Nom, QStringLiteral("Eté"));
 }
 
 // La barre d'état ne dit « 1 » que si Ok accepte la somme (même règle, dans le noyau).

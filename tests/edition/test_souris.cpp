@@ -1,4 +1,5 @@
 // Édition à la souris et au clavier sur la fenêtre principale, et annulation.
+#include "editor/canevas.h"
 #include "outils_edition.h"
 #include "dialogs/proprieres.h"
 #include "editor/defaire.h"
@@ -33,7 +34,7 @@ TEST_F(Souris_, TroisClicsEnModeEtatCreentEtat1a3)
     EXPECT_EQ(d.Dernier(), 3);
     EXPECT_TRUE(d.EstModifie());
     // Boîte centrée sur le clic, à sa taille minimale ; la palette revient à Sourie.
-    const TEtat2 *b = d.Etats[1];
+    const TEtat2 *b = VueEtat(d, 1);
     EXPECT_EQ(b->size(), QSize(95, 50));
     EXPECT_EQ(b->pos(), QPoint(150 - 95 / 2, 150 - 25));
     EXPECT_TRUE(f->Sourie->isChecked());
@@ -53,7 +54,7 @@ TEST_F(Souris_, NomSuivantApresRenommageDansLEditeur)
     for (QPoint p : {QPoint(150, 150), QPoint(400, 150), QPoint(650, 150)})
         creerEtat(p);
     // Etat_2 renommé Etat_4 dans l'éditeur d'état ouvert par un double-clic.
-    doubleCliquer(centre(d.Etats[2]));
+    doubleCliquer(centre(VueEtat(d, 2)));
     auto *e = f->findChild<TForm2 *>();
     ASSERT_TRUE(e);
     e->Edit1->setText(QStringLiteral("Etat_4"));
@@ -62,8 +63,16 @@ TEST_F(Souris_, NomSuivantApresRenommageDansLEditeur)
     e->AjouterClick();
     ASSERT_TRUE(e->OkClick());
     EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_4"), QStringLiteral("Etat_3")}));
+    // Les aides techniques lisent le nom courant, aussi après un renommage et son annulation.
+    EXPECT_EQ(VueEtat(d, 2)->accessibleName(), QStringLiteral("État Etat_4"));
+    // (trois étapes : le nom, le nombre de symboles, les symboles)
+    for (int k = 0; k < 3; ++k)
+        ASSERT_TRUE(d.Defaire());
+    EXPECT_EQ(VueEtat(d, 2)->accessibleName(), QStringLiteral("État Etat_2"));
+    for (int k = 0; k < 3; ++k)
+        ASSERT_TRUE(d.Refaire());
     creerEtat(QPoint(150, 400));
-    EXPECT_EQ(d.Etats[4]->Nom, QStringLiteral("Etat_5"));
+    EXPECT_EQ(VueEtat(d, 4)->Nom, QStringLiteral("Etat_5"));
     EXPECT_EQ(d.Dernier(), 5);
 }
 
@@ -89,11 +98,11 @@ TEST_F(Souris_, BandeStricteEtEtatAuxBornesDeLaBande)
     f->Etat->trigger();
     glisser(QPoint(150, 350), QPoint(450, 480), {QPoint(200, 400)});
     ASSERT_EQ(d.N(), 3);
-    EXPECT_EQ(d.Etats[3]->geometry(), QRect(150, 350, 300, 130));
+    EXPECT_EQ(VueEtat(d, 3)->geometry(), QRect(150, 350, 300, 130));
     // Une bande plus petite que le minimum est relevée.
     f->Etat->trigger();
     glisser(QPoint(600, 400), QPoint(610, 405), {QPoint(605, 402)});
-    EXPECT_EQ(d.Etats[4]->geometry(), QRect(600, 400, 95, 50));
+    EXPECT_EQ(VueEtat(d, 4)->geometry(), QRect(600, 400, 95, 50));
 }
 
 TEST_F(Souris_, SelectionAuClicEtAvecCtrl)
@@ -125,7 +134,7 @@ TEST_F(Souris_, SelectionAuClicEtAvecCtrl)
 TEST_F(Souris_, ArcsParGlisserDeposerEtReglesDeDepot)
 {
     DocumentModele &d = *f->Document;
-    THmm *h = d.Hmm1;
+    THmm *h = VueGraphe(d);
     TEtat2 *s = creerStart(QPoint(150, 100));
     TEtat2 *a = creerEtat(QPoint(150, 300));
     TEtat2 *b = creerEtat(QPoint(500, 300));
@@ -175,7 +184,7 @@ TEST_F(Souris_, ArcsParGlisserDeposerEtReglesDeDepot)
 
 TEST_F(Souris_, BoucleAvecSonRetourDeCible)
 {
-    THmm *h = f->Document->Hmm1;
+    THmm *h = VueGraphe(*f->Document);
     TEtat2 *s = creerStart(QPoint(150, 100));
     TEtat2 *a = creerEtat(QPoint(300, 300));
     f->Boucle->trigger();
@@ -204,7 +213,7 @@ TEST_F(Souris_, BoucleAvecSonRetourDeCible)
 TEST_F(Souris_, OutilMaintenuParDoubleClic)
 {
     DocumentModele &d = *f->Document;
-    THmm *h = d.Hmm1;
+    THmm *h = VueGraphe(d);
     TEtat2 *e[] = {creerEtat(QPoint(150, 150)), creerEtat(QPoint(500, 150)), creerEtat(QPoint(320, 420))};
     auto *palette = f->findChild<QToolBar *>(QStringLiteral("Palette"));
     ASSERT_TRUE(palette);
@@ -260,7 +269,7 @@ TEST_F(Souris_, OutilMaintenuParDoubleClic)
 TEST_F(Souris_, EtiquetteEditeeEnPlace)
 {
     DocumentModele &d = *f->Document;
-    THmm *h = d.Hmm1;
+    THmm *h = VueGraphe(d);
     TEtat2 *a = creerEtat(QPoint(150, 300));
     TEtat2 *b = creerEtat(QPoint(550, 300));
     creerArc(a, b);
@@ -295,22 +304,22 @@ TEST_F(Souris_, EtiquetteEditeeEnPlace)
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la modification de l'arc (Etat_1,Etat_2)"));
     // L'étape garde l'ancienne étiquette : annuler la rend.
     f->Defaire1->trigger();
-    EXPECT_EQ(d.Hmm1->Etiquette[1], QStringLiteral("??"));
+    EXPECT_EQ(VueGraphe(d)->Etiquette[1], QStringLiteral("??"));
 
     // Vidé puis validé : "0", et l'arc disparaît aussitôt (plus d'arc nul dessiné jusqu'au
     // prochain calcul) ; annuler le rend.
-    cliquer(milieuArc(d.Hmm1, 1));
+    cliquer(milieuArc(VueGraphe(d), 1));
     f->Souris->Edit3->selectAll();
     QTest::keyClick(f->Souris->Edit3, Qt::Key_Backspace);
     QTest::keyClick(f->Souris->Edit3, Qt::Key_Return);
-    EXPECT_EQ(d.Hmm1->NbArcs, 0);
+    EXPECT_EQ(VueGraphe(d)->NbArcs, 0);
     f->Defaire1->trigger();
-    EXPECT_EQ(d.Hmm1->NbArcs, 1);
+    EXPECT_EQ(VueGraphe(d)->NbArcs, 1);
 }
 
 TEST_F(Souris_, EtiquetteDeBoucleEtFinParLaSouris)
 {
-    THmm *h = f->Document->Hmm1;
+    THmm *h = VueGraphe(*f->Document);
     TEtat2 *a = creerEtat(QPoint(300, 300));
     f->Boucle->trigger();
     cliquer(centre(a));
@@ -333,7 +342,7 @@ TEST_F(Souris_, DeplacementEtRedimensionnement)
     TEtat2 *a = creerEtat(QPoint(200, 200));
     TEtat2 *b = creerEtat(QPoint(500, 200));
     creerArc(a, b);
-    const QPoint avantArc = d.Hmm1->PointsARC[1][1];
+    const QPoint avantArc = VueGraphe(d)->PointsARC[1][1];
     const QPoint pos = a->pos();
 
     // Déplacement : le fantôme suit, la boîte ne bouge qu'au relâchement.
@@ -346,7 +355,7 @@ TEST_F(Souris_, DeplacementEtRedimensionnement)
     relacher(centre(a) + QPoint(20, 40));
     EXPECT_FALSE(f->Souris->FantomeVisible());
     EXPECT_EQ(a->pos(), pos + QPoint(20, 40));
-    EXPECT_NE(d.Hmm1->PointsARC[1][1], avantArc);
+    EXPECT_NE(VueGraphe(d)->PointsARC[1][1], avantArc);
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler le déplacement de l'état: Etat_1"));
 
     // Redimensionnement par la poignée bas-droite : le coin haut-gauche reste.
@@ -397,15 +406,15 @@ TEST_F(Souris_, ClavierDuCanevas)
     // Échap efface le surlignage des arcs.
     TEtat2 *b = creerEtat(QPoint(500, 200));
     creerArc(a, b);
-    d.Hmm1->ArcSurligne[1] = true;
+    VueGraphe(d)->ArcSurligne[1] = true;
     touche(Qt::Key_Escape);
-    EXPECT_FALSE(d.Hmm1->ArcSurligne[1]);
+    EXPECT_FALSE(VueGraphe(d)->ArcSurligne[1]);
 
     // Suppr supprime la sélection.
     cliquer(centre(b));
     touche(Qt::Key_Delete);
     EXPECT_EQ(d.N(), 1);
-    EXPECT_EQ(d.Hmm1->NbArcs, 0);
+    EXPECT_EQ(VueGraphe(d)->NbArcs, 0);
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la suppression de(s) 1 etat(s)"));
 }
 
@@ -421,7 +430,7 @@ TEST_F(Souris_, LegendesDefaireRefaire)
 
     // Ctrl+Z depuis le canevas.
     touche(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(d.Hmm1->NbArcs, 0);
+    EXPECT_EQ(VueGraphe(d)->NbArcs, 0);
     EXPECT_EQ(d.N(), 2);
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'état: Etat_2"));
     EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la création de l'arc: (Etat_1,Etat_2)"));
@@ -443,7 +452,7 @@ TEST_F(Souris_, LegendesDefaireRefaire)
     touche(Qt::Key_W, Qt::ControlModifier);
     touche(Qt::Key_W, Qt::ControlModifier);
     EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_2")}));
-    EXPECT_EQ(d.Hmm1->NbArcs, 1);
+    EXPECT_EQ(VueGraphe(d)->NbArcs, 1);
     EXPECT_FALSE(f->Refaire1->isEnabled());
     EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Refaire"));
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
@@ -456,7 +465,7 @@ TEST_F(Souris_, LegendesDefaireRefaire)
     EXPECT_TRUE(f->Historique->Refaire.EstVide());
 
     // Les boîtes rechargées restent éditables à la souris.
-    TEtat2 *c = d.Etats[1];
+    TEtat2 *c = VueEtat(d, 1);
     const QPoint p = c->pos();
     glisser(centre(c), centre(c) + QPoint(10, 10));
     EXPECT_EQ(c->pos(), p + QPoint(10, 10));
@@ -491,7 +500,7 @@ TEST_F(Souris_, CapacitesRefuseesAvecMessage)
 TEST_F(Souris_, QuatreVingtDixNeuviemeArcRefuse)
 {
     DocumentModele &d = *f->Document;
-    THmm *h = d.Hmm1;
+    THmm *h = VueGraphe(d);
     QList<TEtat2 *> b;
     for (int i = 0; i < 11; ++i)
         b << creerEtat(QPoint(60 + (i % 6) * 120, 80 + (i / 6) * 250));
@@ -518,7 +527,7 @@ TEST_F(Souris_, TailleMinimaleDesBoitesRechargees)
     creerEtat(QPoint(200, 300));
     f->Defaire1->trigger();
     ASSERT_TRUE(d.StartPresent());
-    EXPECT_EQ(d.Etats[0]->size(), QSize(95, 26));
+    EXPECT_EQ(VueEtat(d, 0)->size(), QSize(95, 26));
     // Un modèle dont les boîtes sont trop petites : relevées au chargement.
     QString e;
     ASSERT_EQ(d.ChargerLignes({QStringLiteral("[MotDePasse]=Vide"), QStringLiteral("[Start]=1"), QStringLiteral("[Etats]=1"),
@@ -528,8 +537,8 @@ TEST_F(Souris_, TailleMinimaleDesBoitesRechargees)
                               false, QStringLiteral("x"), &e),
               Chargement::Reussi)
         << e.toStdString();
-    EXPECT_EQ(d.Etats[0]->size(), QSize(95, 26));
-    EXPECT_EQ(d.Etats[1]->size(), QSize(65, 50));
+    EXPECT_EQ(VueEtat(d, 0)->size(), QSize(95, 26));
+    EXPECT_EQ(VueEtat(d, 1)->size(), QSize(65, 50));
 }
 
 TEST_F(Souris_, DefaireAuMilieuDUneEditionDEtiquette)
@@ -538,7 +547,7 @@ TEST_F(Souris_, DefaireAuMilieuDUneEditionDEtiquette)
     TEtat2 *a = creerEtat(QPoint(150, 300));
     TEtat2 *b = creerEtat(QPoint(550, 300));
     creerArc(a, b);
-    cliquer(milieuArc(d.Hmm1, 1));
+    cliquer(milieuArc(VueGraphe(d), 1));
     QLineEdit *e3 = f->Souris->Edit3;
     ASSERT_TRUE(e3->isVisible());
     QTest::keyClick(e3, Qt::Key_5);
@@ -546,8 +555,8 @@ TEST_F(Souris_, DefaireAuMilieuDUneEditionDEtiquette)
     QTest::keyClick(e3, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(e3->isVisible());
     EXPECT_EQ(f->Souris->ArcEdite, -1);
-    ASSERT_EQ(d.Hmm1->NbArcs, 1);
-    EXPECT_EQ(d.Hmm1->Etiquette[1], QStringLiteral("??"));
+    ASSERT_EQ(VueGraphe(d)->NbArcs, 1);
+    EXPECT_EQ(VueGraphe(d)->Etiquette[1], QStringLiteral("??"));
     EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la modification de l'arc (Etat_1,Etat_2)"));
     EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
 }

@@ -1,4 +1,5 @@
 // Fenêtre principale : démarrage, fichiers récents, un modèle par fenêtre, fermeture.
+#include "editor/canevas.h"
 #include "outils_test.h"
 #include "dialogs/changermotdepasse.h"
 #include "dialogs/identification.h"
@@ -178,7 +179,7 @@ TEST_F(Principale, OuvrirAjouteAuxRecentsEtNouveauLanceUneInstance)
 TEST_F(Principale, EnregistrerSousPuisEnregistrer)
 {
     auto f = fenetre(ecrireModele(QStringLiteral("a.hmm")));
-    f->Document->DeplacerEtat(f->Document->Etats[1], QPoint(310, 310));
+    f->Document->DeplacerEtat(VueEtat(*f->Document, 1), QPoint(310, 310));
     aEnregistrer = Chemin(QStringLiteral("copie"));
     ASSERT_TRUE(f->Enregistrersous1Click());
     EXPECT_TRUE(QFile::exists(aEnregistrer + QStringLiteral(".hmm"))); // extension ajoutée
@@ -187,7 +188,7 @@ TEST_F(Principale, EnregistrerSousPuisEnregistrer)
     EXPECT_EQ(f->windowTitle(), QStringLiteral(" hmmbench 1.0 - copie.hmm[*]"));
     EXPECT_FALSE(f->isWindowModified());
     EXPECT_EQ(f->Reouvrir1->actions().value(0)->text(), aEnregistrer + QStringLiteral(".hmm"));
-    f->Document->DeplacerEtat(f->Document->Etats[1], QPoint(300, 300));
+    f->Document->DeplacerEtat(VueEtat(*f->Document, 1), QPoint(300, 300));
     EXPECT_TRUE(f->isWindowModified());
 
     // Échec d'écriture (dossier disparu) : message, le modèle reste modifié.
@@ -195,7 +196,7 @@ TEST_F(Principale, EnregistrerSousPuisEnregistrer)
     ASSERT_TRUE(QDir().mkpath(Chemin(QStringLiteral("disparu"))));
     ASSERT_TRUE(f->Document->Enregistrer(Chemin(QStringLiteral("disparu/m.hmm")), &erreur)) << qPrintable(erreur);
     ASSERT_TRUE(QDir(Chemin(QStringLiteral("disparu"))).removeRecursively());
-    f->Document->DeplacerEtat(f->Document->Etats[1], QPoint(320, 320));
+    f->Document->DeplacerEtat(VueEtat(*f->Document, 1), QPoint(320, 320));
     EXPECT_FALSE(f->Enregistrer1Click());
     EXPECT_EQ(messages.size(), 1);
     EXPECT_TRUE(f->Document->EstModifie());

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     if (!Textes::EcrireOctets(entree, QByteArray(reinterpret_cast<const char *>(donnees), qsizetype(taille))))
         Fuzz::Echec(QStringLiteral("écriture de l'entrée impossible"));
     DocumentModele d;
-    d.Identifier = [](const QString &) { return true; };
+    d.DefinirIdentification([](const QString &) { return true; });
     QString erreurProgramme, erreurHmmcalc;
     const bool programme = d.DessinerFichier(entree, &erreurProgramme) == Chargement::Reussi;
     ContenuModele c;

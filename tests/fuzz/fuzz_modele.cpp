@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
 
     // Sans surface donnée, le document porte la sienne et la détruit avec lui.
     DocumentModele d;
-    d.Identifier = [](const QString &) { return true; };
+    d.DefinirIdentification([](const QString &) { return true; });
     QString erreur;
     if (d.DessinerFichier(entree, &erreur) != Chargement::Reussi) {
         if (erreur.isEmpty())
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     if (!d.EnregistrerFichier(premier, &erreur))
         Fuzz::Echec(QStringLiteral("enregistrement impossible : ") + erreur);
     DocumentModele relu;
-    relu.Identifier = [](const QString &) { return true; };
+    relu.DefinirIdentification([](const QString &) { return true; });
     if (relu.DessinerFichier(premier, &erreur) != Chargement::Reussi)
         Fuzz::Echec(QStringLiteral("le modèle enregistré ne se relit pas : ") + erreur);
     if (!relu.EnregistrerFichier(second, &erreur))

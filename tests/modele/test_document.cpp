@@ -1,7 +1,7 @@
 // Registre des états, fichiers récents, options d'affichage.
 #include "outils_test.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
+#include "graph/boite.h"
+#include "graph/graphe.h"
 #include "model/document.h"
 #include "model/options.h"
 #include "model/recents.h"
@@ -50,19 +50,19 @@ TEST_F(Document, RechercherIndiceParNom)
 
 TEST_F(Document, SupprimerUnEtatRenumeroteLesArcs)
 {
-    d.SupprimerEtat(d.Etats[2]); // B : son arc B->A disparaît, C devient 2
+    d.SupprimerEtats({d.Etat(2)}); // B : son arc B->A disparaît, C devient 2
     EXPECT_EQ(d.N(), 2);
-    EXPECT_EQ(d.Etats[2]->Nom, QStringLiteral("C"));
-    EXPECT_EQ(d.Etats[3], nullptr);
-    ASSERT_EQ(d.Hmm1->NbArcs, 3);
-    EXPECT_EQ(d.Hmm1->ExisteARC(0, 1), 1);
-    EXPECT_EQ(d.Hmm1->ExisteARC(1, 2), 2);
-    EXPECT_EQ(d.Hmm1->ExisteARC(2, 2), 3);
+    EXPECT_EQ(d.BoiteVue(2)->Nom, QStringLiteral("C"));
+    EXPECT_EQ(d.BoiteVue(3), nullptr);
+    ASSERT_EQ(d.GrapheVue()->NbArcs, 3);
+    EXPECT_EQ(d.GrapheVue()->ExisteARC(0, 1), 1);
+    EXPECT_EQ(d.GrapheVue()->ExisteARC(1, 2), 2);
+    EXPECT_EQ(d.GrapheVue()->ExisteARC(2, 2), 3);
 
-    d.SupprimerEtat(d.Etats[0]); // START : rien n'est renuméroté
+    d.SupprimerEtats({d.Etat(0)}); // START : rien n'est renuméroté
     EXPECT_FALSE(d.StartPresent());
-    EXPECT_EQ(d.Hmm1->NbArcs, 2);
-    EXPECT_EQ(d.Hmm1->ExisteARC(1, 2), 1);
+    EXPECT_EQ(d.GrapheVue()->NbArcs, 2);
+    EXPECT_EQ(d.GrapheVue()->ExisteARC(1, 2), 1);
     EXPECT_EQ(d.RechercherIndice(QStringLiteral("START"), false), -1);
 }
 
@@ -74,18 +74,18 @@ TEST_F(Document, LesNouvellesBoitesPrennentLesCouleursDesOptions)
     o.StyloEtats = 0x0000FF;
     o.Fleche = 1;
     Options::Appliquer(d, o);
-    EXPECT_FALSE(d.Hmm1->DefautFond);
-    EXPECT_EQ(d.Hmm1->TypeFleche, 1);
+    EXPECT_FALSE(d.GrapheVue()->DefautFond);
+    EXPECT_EQ(d.GrapheVue()->TypeFleche, 1);
     for (int k = 0; k <= d.N(); ++k) {
-        EXPECT_EQ(d.Etats[k]->CouleurFond, 0x123456u);
-        EXPECT_EQ(d.Etats[k]->CouleurRemplissage, 0x00FF00u);
+        EXPECT_EQ(d.BoiteVue(k)->CouleurFond, 0x123456u);
+        EXPECT_EQ(d.BoiteVue(k)->CouleurRemplissage, 0x00FF00u);
     }
-    TEtat2 *e = d.CreerEtat();
+    const BoiteEtat *e = d.AjouterEtat({QStringLiteral("D"), 10, 10, 50, 80, {}});
+    ASSERT_NE(e, nullptr);
     EXPECT_FALSE(e->DefautRemplissage);
     EXPECT_EQ(e->CouleurStylo, 0x0000FFu);
     EXPECT_EQ(e->CouleurSurligne, Couleurs::Bleu);
     EXPECT_EQ(e->EpaisseurSurligne, 3);
-    delete e;
 }
 
 TEST_F(Document, OptionsLuesEtEcrites)
@@ -140,20 +140,20 @@ TEST_F(FichiersRecents, SixLignesSurDisqueDonnentCinqEntrees)
 TEST_F(Document, DeuxEtatsDuMemeNomNeSeConfondentPas)
 {
     // B renommé C : deux états "C" (2 et 3). Supprimer la boîte 2 ne touche que ses arcs.
-    d.Etats[2]->Nom = QStringLiteral("C");
-    TEtat2 *troisieme = d.Etats[3];
-    d.SupprimerEtat(d.Etats[2]);
+    d.BoiteVue(2)->Nom = QStringLiteral("C");
+    const BoiteEtat *troisieme = d.Etat(3);
+    d.SupprimerEtats({d.Etat(2)});
     EXPECT_EQ(d.N(), 2);
-    EXPECT_EQ(d.Etats[2], troisieme);
-    ASSERT_EQ(d.Hmm1->NbArcs, 3);
-    EXPECT_EQ(d.Hmm1->ExisteARC(1, 2), 2); // A->C garde sa destination renumérotée
-    EXPECT_EQ(d.Hmm1->ExisteARC(2, 2), 3);
+    EXPECT_EQ(d.BoiteVue(2), troisieme);
+    ASSERT_EQ(d.GrapheVue()->NbArcs, 3);
+    EXPECT_EQ(d.GrapheVue()->ExisteARC(1, 2), 2); // A->C garde sa destination renumérotée
+    EXPECT_EQ(d.GrapheVue()->ExisteARC(2, 2), 3);
 
     // Un état ordinaire nommé "START" se supprime comme les autres : START reste.
-    d.Etats[1]->Nom = QStringLiteral("START");
-    d.SupprimerEtat(d.Etats[1]);
+    d.BoiteVue(1)->Nom = QStringLiteral("START");
+    d.SupprimerEtats({d.Etat(1)});
     EXPECT_TRUE(d.StartPresent());
     EXPECT_EQ(d.N(), 1);
-    EXPECT_EQ(d.Etats[1], troisieme);
-    EXPECT_EQ(d.Etats[2], nullptr);
+    EXPECT_EQ(d.BoiteVue(1), troisieme);
+    EXPECT_EQ(d.BoiteVue(2), nullptr);
 }

@@ -1,7 +1,7 @@
 // Format des modèles : brouillage, aller-retour, fichiers mal formés.
 #include "outils_test.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
+#include "graph/boite.h"
+#include "graph/graphe.h"
 #include "model/document.h"
 #include "model/fichier.h"
 #include "model/textes.h"
@@ -64,7 +64,7 @@ TEST_F(Fichier, AllerRetourDonneLesMemesLignes)
     ASSERT_EQ(d.ChargerLignes(exemple, false, QStringLiteral("x"), &erreur), Chargement::Reussi) << qPrintable(erreur);
     EXPECT_EQ(d.N(), 2);
     EXPECT_TRUE(d.StartPresent());
-    EXPECT_EQ(d.Hmm1->NbArcs, 3);
+    EXPECT_EQ(d.GrapheVue()->NbArcs, 3);
     EXPECT_EQ(d.LignesModele(), exemple);
 
     // Sur disque : brouillé, fins de ligne CR LF, relu à l'identique.
@@ -88,24 +88,24 @@ TEST_F(Fichier, SansStartSansArcEtAvecMotDePasse)
     DocumentModele d;
     QString erreur;
     bool demande = false;
-    d.Identifier = [&](const QString &m) {
+    d.DefinirIdentification([&](const QString &m) {
         demande = true;
         return m == QLatin1String("secret");
-    };
+    });
     const QString chemin = Chemin(QStringLiteral("s.hmm"));
     ecrireBrut(chemin, brut(sansStart));
     ASSERT_EQ(d.DessinerFichier(chemin, &erreur), Chargement::Reussi) << qPrintable(erreur);
     EXPECT_TRUE(demande);
     EXPECT_FALSE(d.StartPresent());
     EXPECT_EQ(d.MotDePasse(), QStringLiteral("secret"));
-    EXPECT_EQ(d.Hmm1->NbArcs, 0);
+    EXPECT_EQ(d.GrapheVue()->NbArcs, 0);
     EXPECT_EQ(d.LignesModele(), sansStart);
 
     // Annulation de l'identification : rien n'est chargé, plus de nom de fichier.
     DocumentModele e;
     ASSERT_TRUE(e.Enregistrer(Chemin(QStringLiteral("avant.hmm")), &erreur));
     e.NouvelEtat(true, QPoint(50, 50));
-    e.Identifier = [](const QString &) { return false; };
+    e.DefinirIdentification([](const QString &) { return false; });
     EXPECT_EQ(e.DessinerFichier(chemin, &erreur), Chargement::MotDePasseRefuse);
     EXPECT_EQ(e.N(), 0);
     EXPECT_TRUE(e.NomFichier().isEmpty());
@@ -120,9 +120,9 @@ TEST_F(Fichier, LesProbabilitesNullesDisparaissentAuChargement)
     DocumentModele d;
     QString erreur;
     ASSERT_EQ(d.ChargerLignes(l, false, QStringLiteral("x"), &erreur), Chargement::Reussi);
-    EXPECT_EQ(d.Etats[1]->NbSymboles, 1);
-    EXPECT_EQ(d.Etats[1]->Generation[1][1], QStringLiteral("b"));
-    EXPECT_EQ(d.Hmm1->NbArcs, 2);
+    EXPECT_EQ(d.BoiteVue(1)->NbSymboles, 1);
+    EXPECT_EQ(d.BoiteVue(1)->Generation[1][1], QStringLiteral("b"));
+    EXPECT_EQ(d.GrapheVue()->NbArcs, 2);
     const QStringList r = d.LignesModele();
     EXPECT_EQ(r[5], QStringLiteral("Etat_1 1 160 40 70 110 b 0.4 "));
     EXPECT_EQ(r[7], QStringLiteral("[Arcs]=2"));
@@ -141,11 +141,11 @@ TEST_F(Fichier, JetonsLongsEtCaracteresAccentuesIntacts)
     l[5] = QStringLiteral("EtatAuNomVraimentTresLongâ 2 160 40 70 110 symbole_long_à_é 0.6 b 0.4 ");
     DocumentModele d;
     QString erreur;
-    d.Identifier = [](const QString &) { return true; };
+    d.DefinirIdentification([](const QString &) { return true; });
     const QString chemin = Chemin(QStringLiteral("long.hmm"));
     ecrireBrut(chemin, brut(l));
     ASSERT_EQ(d.DessinerFichier(chemin, &erreur), Chargement::Reussi) << qPrintable(erreur);
-    EXPECT_EQ(d.Etats[1]->Nom, QStringLiteral("EtatAuNomVraimentTresLongâ"));
+    EXPECT_EQ(d.BoiteVue(1)->Nom, QStringLiteral("EtatAuNomVraimentTresLongâ"));
     EXPECT_EQ(d.LignesModele(), l);
     EXPECT_TRUE(d.EnregistrerFichier(Chemin(QStringLiteral("relu.hmm")), &erreur)) << qPrintable(erreur);
 }
@@ -209,7 +209,7 @@ TEST_F(Fichier, FichiersMalFormesRefusesSansRienCharger)
         const QString chemin = Chemin(QStringLiteral("mauvais.hmm"));
         ecrireBrut(chemin, octets);
         DocumentModele d;
-        d.Identifier = [](const QString &) { return true; };
+        d.DefinirIdentification([](const QString &) { return true; });
         // Un modèle déjà là ne doit pas être touché par l'échec.
         QString erreur;
         ASSERT_EQ(d.ChargerLignes(exemple, false, QStringLiteral("x"), &erreur), Chargement::Reussi);

@@ -1,14 +1,13 @@
 // Opérations du document : chacune range une étape d'annulation, émet un seul signal, marque
 // le modèle modifié ; Défaire rend le texte du fichier d'avant, Refaire celui d'après.
 #include "outils_test.h"
-#include "graph/etat2.h"
-#include "graph/hmm.h"
+#include "graph/boite.h"
+#include "graph/graphe.h"
 #include "model/aleatoire.h"
 #include "model/document.h"
 #include "model/sommes.h"
 
 #include <QSignalSpy>
-#include <QWidget>
 #include <functional>
 
 namespace {
@@ -54,20 +53,20 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
          "la création de l'état: Etat_4"},
         {"état dans la bande", {}, [&](DocumentModele &d) { d.NouvelEtat(false, QPoint(), &bande); },
          "la création de l'état: Etat_4"},
-        {"START à la souris", [](DocumentModele &d) { d.SupprimerEtat(d.Etats[0]); },
+        {"START à la souris", [](DocumentModele &d) { d.SupprimerEtats({d.Etat(0)}); },
          [](DocumentModele &d) { d.NouvelEtat(true, QPoint(60, 400)); }, "la création de l'état: START"},
         {"état décrit", {}, [](DocumentModele &d) { d.AjouterEtat(etat(QStringLiteral("D"), 450, 200)); },
          "la création de l'état: D"},
         {"collage", {},
          [](DocumentModele &d) { d.Coller({etat(QStringLiteral("Etat_3"), 10, 300), etat(QStringLiteral("A"), 90, 300)}, 5); },
          "le collage de(s) 2 etat(s)"},
-        {"suppression d'états", {}, [](DocumentModele &d) { d.SupprimerEtats({d.Etats[2], d.Etats[0]}); },
+        {"suppression d'états", {}, [](DocumentModele &d) { d.SupprimerEtats({d.BoiteVue(2), d.BoiteVue(0)}); },
          "la suppression de(s) 2 etat(s)"},
-        {"déplacement", {}, [](DocumentModele &d) { d.DeplacerEtat(d.Etats[1], QPoint(170, 40)); },
+        {"déplacement", {}, [](DocumentModele &d) { d.DeplacerEtat(d.BoiteVue(1), QPoint(170, 40)); },
          "le déplacement de l'état: A"},
-        {"redimensionnement", {}, [](DocumentModele &d) { d.RedimensionnerEtat(d.Etats[3], QRect(300, 10, 200, 150)); },
+        {"redimensionnement", {}, [](DocumentModele &d) { d.RedimensionnerEtat(d.BoiteVue(3), QRect(300, 10, 200, 150)); },
          "le redimentionnement de l'état: C"},
-        {"ajustement au texte", {}, [](DocumentModele &d) { d.AjusterEtat(d.Etats[1]); },
+        {"ajustement au texte", {}, [](DocumentModele &d) { d.AjusterEtat(d.BoiteVue(1)); },
          "le redimentionnement de l'état: A"},
         {"arc", {}, [](DocumentModele &d) { d.AjouterArc(2, 3); }, "la création de l'arc: (B,C)"},
         {"boucle", {}, [](DocumentModele &d) { d.AjouterArc(1, 1); }, "la création d'arc boucle de l'etat: A"},
@@ -76,14 +75,14 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
          "la modification de l'arc (A,C)"},
         {"étiquette tapée en place", {},
          [](DocumentModele &d) {
-             const QString avant = d.Hmm1->Etiquette[3];
+             const QString avant = d.GrapheVue()->Etiquette[3];
              d.EcrireEtiquette(3, QStringLiteral("0.7"));
              d.EcrireEtiquette(3, QStringLiteral("0.75"));
              d.ValiderEtiquette(3, avant);
          },
          "la modification de la boucle de l'état: C"},
         {"éditeur d'état", {},
-         [](DocumentModele &d) { d.ModifierEtat(d.Etats[2], QStringLiteral("B2"), {{QStringLiteral("x"), QStringLiteral("1")}}); },
+         [](DocumentModele &d) { d.ModifierEtat(d.BoiteVue(2), QStringLiteral("B2"), {{QStringLiteral("x"), QStringLiteral("1")}}); },
          "le changement du nom de l'état: \" B en \" B2 \""},
         {"probabilités aléatoires", [](DocumentModele &d) { d.AjouterArc(0, 2); },
          [](DocumentModele &d) { d.RemplirAuHasard(7); }, "le tirage des probabilités au hasard"},
@@ -105,14 +104,7 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
         const QStringList avant = d.LignesModele();
         const int etapes = d.Annulations().Taille();
         QSignalSpy signaux(&d, &DocumentModele::modifie);
-
-        // Les aides techniques lisent le nom courant de chaque état, aussi après un renommage.
-        const auto nomsAccessibles = [&d] {
-            for (int k = d.StartPresent() ? 0 : 1; k <= d.N(); ++k)
-                EXPECT_EQ(d.Etats[k]->accessibleName(), QStringLiteral("État ") + d.Etats[k]->Nom);
-        };
         c.operation(d);
-        nomsAccessibles();
         const QStringList apres = d.LignesModele();
         EXPECT_NE(apres, avant);
         EXPECT_EQ(d.Annulations().Taille(), etapes + 1);
@@ -124,7 +116,6 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
         ASSERT_TRUE(d.Defaire());
         EXPECT_EQ(d.LignesModele(), avant);
         EXPECT_EQ(signaux.size(), 2);
-        nomsAccessibles();
         ASSERT_TRUE(d.Refaire());
         EXPECT_EQ(d.LignesModele(), apres);
         EXPECT_EQ(signaux.size(), 3);
@@ -142,32 +133,34 @@ TEST_F(Operations, RienDeChangeRienDeRange)
         bool frappe = false; // chaque frappe marque le modèle modifié, même revenue au texte d'avant
     };
     const Cas cas[] = {
-        {"déplacement sur place", [](DocumentModele &d) { d.DeplacerEtat(d.Etats[1], d.Etats[1]->pos()); }},
-        {"même étiquette", [](DocumentModele &d) { d.ChangerEtiquette(2, d.Hmm1->Etiquette[2]); }},
+        {"déplacement sur place", [](DocumentModele &d) { d.DeplacerEtat(d.Etat(1), d.Etat(1)->Bornes().topLeft()); }},
+        {"même étiquette", [](DocumentModele &d) { d.ChangerEtiquette(2, d.GrapheVue()->Etiquette[2]); }},
         {"étiquette retapée", [](DocumentModele &d) {
-             const QString avant = d.Hmm1->Etiquette[3];
+             const QString avant = d.GrapheVue()->Etiquette[3];
              d.EcrireEtiquette(3, QStringLiteral("0.7"));
              d.EcrireEtiquette(3, avant);
              d.ValiderEtiquette(3, avant);
          }, true},
         {"éditeur d'état sans changement", [](DocumentModele &d) {
              QList<QPair<QString, QString>> paires;
-             for (int k = 1; k <= d.Etats[2]->NbSymboles; ++k)
-                 paires.append({d.Etats[2]->Generation[k][1], d.Etats[2]->Generation[k][2]});
-             d.ModifierEtat(d.Etats[2], d.Etats[2]->Nom, paires);
+             for (int k = 1; k <= d.BoiteVue(2)->NbSymboles; ++k)
+                 paires.append({d.BoiteVue(2)->Generation[k][1], d.BoiteVue(2)->Generation[k][2]});
+             d.ModifierEtat(d.BoiteVue(2), d.BoiteVue(2)->Nom, paires);
          }},
     };
     for (const Cas &c : cas) {
         SCOPED_TRACE(c.nom);
         // Dans une fenêtre : les boîtes chargées suivent la règle de taille minimale.
-        QWidget surface;
-        surface.resize(1000, 700);
-        DocumentModele d(&surface);
+        CanevasModele canevas;
         QString erreur;
-        ASSERT_EQ(d.ChargerLignes(Modele, false, QStringLiteral("t"), &erreur), Chargement::Reussi);
-        // Arcs mis en place comme à l'écran : le modèle de test n'a pas de géométrie d'arcs.
-        for (int k = 0; k <= d.N(); ++k)
-            d.RedessinerArcsEtat(d.Etats[k]);
+        // Arcs mis en place comme à l'écran (le modèle de test n'a pas de géométrie d'arcs) :
+        // chaque boîte déplacée sur place, puis le modèle relu dans un document neuf.
+        DocumentModele prepare(&canevas);
+        ASSERT_EQ(prepare.ChargerLignes(Modele, false, QStringLiteral("t"), &erreur), Chargement::Reussi);
+        for (int k = 0; k <= prepare.N(); ++k)
+            prepare.DeplacerEtat(prepare.Etat(k), prepare.Etat(k)->Bornes().topLeft());
+        DocumentModele d(&canevas);
+        ASSERT_EQ(d.ChargerLignes(prepare.LignesModele(), false, QStringLiteral("t"), &erreur), Chargement::Reussi);
         const QStringList avant = d.LignesModele();
         QSignalSpy signaux(&d, &DocumentModele::modifie);
         c.operation(d);
@@ -192,7 +185,7 @@ TEST_F(Operations, FichierEtMotDePasseSansEtape)
     EXPECT_FALSE(d.EstModifie());
     EXPECT_EQ(d.NomFichier(), chemin);
     DocumentModele e;
-    e.Identifier = [](const QString &m) { return m == QLatin1String("secret"); };
+    e.DefinirIdentification([](const QString &m) { return m == QLatin1String("secret"); });
     ASSERT_EQ(e.Ouvrir(chemin, &erreur), Chargement::Reussi);
     EXPECT_EQ(e.LignesModele(), d.LignesModele());
     EXPECT_FALSE(e.EstModifie());

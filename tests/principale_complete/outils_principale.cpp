@@ -1,3 +1,4 @@
+#include "editor/canevas.h"
 #include "outils_principale.h"
 #include "calculs/app_viterbi.h"
 #include "calculs/approchedirect.h"
@@ -82,7 +83,7 @@ int FenetreComplete::arc(const QString &a, const QString &b) const
     const int j = d.RechercherIndice(b, false);
     if (i < 0 || j < 0)
         return -1;
-    return d.Hmm1->ExisteARC(i, j);
+    return VueGraphe(d)->ExisteARC(i, j);
 }
 
 std::vector<std::function<DialogueAlgorithme *()>> FenetreComplete::ouvreursBoites()

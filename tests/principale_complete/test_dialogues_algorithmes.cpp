@@ -1,5 +1,6 @@
 // Les sept boîtes des algorithmes pilotées comme un utilisateur : séquence tapée, bouton
 // cliqué, lignes ajoutées aux listes de la fenêtre principale, messages, refus.
+#include "editor/canevas.h"
 #include "outils_principale.h"
 #include "calculs/app_viterbi.h"
 #include "calculs/approchedirect.h"
@@ -193,7 +194,7 @@ TEST_F(Dialogues, ModeleIncorrectProposeLeRapportEtNOuvreRien)
     ouvrir();
     const int a = arc(QStringLiteral("START"), QStringLiteral("E1"));
     ASSERT_GT(a, 0);
-    f->Document->Hmm1->Etiquette[a] = QStringLiteral("0.4");
+    VueGraphe(*f->Document)->Etiquette[a] = QStringLiteral("0.4");
 
     const std::vector<std::function<QWidget *()>> commandes = {
         [&] { return f->Enumerer1Click(); },     [&] { return f->Approchedirect1Click(); },
@@ -221,7 +222,7 @@ TEST_F(Dialogues, ModeleIncorrectProposeLeRapportEtNOuvreRien)
 TEST_F(Dialogues, RefusEnFrancaisLaBoiteResteOuverte)
 {
     ouvrir();
-    const QString avant = f->Document->Hmm1->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))];
+    const QString avant = VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))];
     struct Cas {
         std::function<DialogueAlgorithme *()> ouvrir;
         QString sequence;
@@ -261,7 +262,7 @@ TEST_F(Dialogues, RefusEnFrancaisLaBoiteResteOuverte)
     EXPECT_EQ(f->Listes->ListView2->topLevelItemCount(), 0);
     EXPECT_EQ(f->Listes->ListView3->topLevelItemCount(), 0);
     EXPECT_FALSE(f->Document->EstModifie());
-    EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], avant);
+    EXPECT_EQ(VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], avant);
     EXPECT_FALSE(f->Rapport1->isEnabled());
 }
 
@@ -346,7 +347,7 @@ TEST_F(Dialogues, BaumWelchReecritLesEtiquettesEtMarqueLeModeleModifie)
 {
     ouvrir();
     const int a = arc(QStringLiteral("E1"), QStringLiteral("E2"));
-    const QString avant = f->Document->Hmm1->Etiquette[a];
+    const QString avant = VueGraphe(*f->Document)->Etiquette[a];
     QPointer<TForm11> d = f->AppBaumWelch1Click();
     EXPECT_EQ(d->GroupBox1->title(), QStringLiteral(" La séquence de formation : "));
     EXPECT_TRUE(d->RadioButton3->isChecked());
@@ -356,7 +357,7 @@ TEST_F(Dialogues, BaumWelchReecritLesEtiquettesEtMarqueLeModeleModifie)
     lancer(d, QStringLiteral("abba"));
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
-    EXPECT_NE(f->Document->Hmm1->Etiquette[a], avant);
+    EXPECT_NE(VueGraphe(*f->Document)->Etiquette[a], avant);
     EXPECT_TRUE(f->Document->EstModifie());
     EXPECT_EQ(f->Espace.DernierAlgorithme, QStringLiteral("Entraînement de BaumWelch"));
     EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Entraînement de BaumWelch)"));
@@ -374,12 +375,12 @@ TEST_F(Dialogues, BaumWelchModeSeuil)
     EXPECT_FALSE(d->CSpinEditIteration->isEnabled());
     QTest::keyClicks(d->Edit1, QStringLiteral("0x.1.5a"));
     EXPECT_EQ(d->Edit1->text(), QStringLiteral("0.15")) << "seuls les chiffres et un séparateur passent";
-    const QStringList etiquettes(std::begin(f->Document->Hmm1->Etiquette), std::end(f->Document->Hmm1->Etiquette));
+    const QStringList etiquettes(std::begin(VueGraphe(*f->Document)->Etiquette), std::end(VueGraphe(*f->Document)->Etiquette));
     lancer(d, QStringLiteral("ab"));
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
     EXPECT_FALSE(f->Document->EstModifie());
-    EXPECT_EQ(QStringList(std::begin(f->Document->Hmm1->Etiquette), std::end(f->Document->Hmm1->Etiquette)), etiquettes);
+    EXPECT_EQ(QStringList(std::begin(VueGraphe(*f->Document)->Etiquette), std::end(VueGraphe(*f->Document)->Etiquette)), etiquettes);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].Texte.contains(QStringLiteral("n'est pas modifié")));
 
@@ -426,9 +427,9 @@ TEST_F(Dialogues, EntrainementDeViterbiSuitLeCheminDecode)
     lancer(f->AppViterbi1Click(), QStringLiteral("ab"));
     traiterFermetures();
     // Chemin E1, E2 : π = (1 ; 0), A[E1] = (0 ; 1), E2 garde sa ligne ; B[E1] = (1 ; 0), B[E2] = (0 ; 1).
-    EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("START"), QStringLiteral("E1"))], QStringLiteral("1"));
-    EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], QStringLiteral("1"));
-    EXPECT_EQ(f->Document->Hmm1->Etiquette[arc(QStringLiteral("E2"), QStringLiteral("E2"))], QStringLiteral("0.6"));
+    EXPECT_EQ(VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("START"), QStringLiteral("E1"))], QStringLiteral("1"));
+    EXPECT_EQ(VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], QStringLiteral("1"));
+    EXPECT_EQ(VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E2"), QStringLiteral("E2"))], QStringLiteral("0.6"));
     EXPECT_TRUE(f->Document->EstModifie());
     EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Entraînement de Viterbi)"));
     EXPECT_TRUE(QFile::exists(Chemin(QStringLiteral("Modeles/A_directe_fichiers/Hmm.bmp"))));

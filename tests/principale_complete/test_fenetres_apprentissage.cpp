@@ -1,4 +1,5 @@
 // Fenêtres de l'apprentissage ouvertes sur un modèle : ce qu'elles montrent et leur place à l'écran.
+#include "editor/canevas.h"
 #include "outils_principale.h"
 #include "apprentissage/dialogue_generation.h"
 #include "apprentissage/dialogue_posterieur.h"
@@ -142,24 +143,24 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
                  }
                  std::vector<bool> attendus(THmm::Taille, false);
                  for (const auto &[de, vers] : c.arcs) {
-                     const int a = doc.Hmm1->ExisteARC(indice(de), indice(vers));
+                     const int a = VueGraphe(doc)->ExisteARC(indice(de), indice(vers));
                      ASSERT_GT(a, 0) << de << " " << vers;
                      attendus[std::size_t(a)] = true;
                  }
-                 EXPECT_EQ(std::vector<bool>(doc.Hmm1->ArcSurligne, doc.Hmm1->ArcSurligne + THmm::Taille), attendus);
+                 EXPECT_EQ(std::vector<bool>(VueGraphe(doc)->ArcSurligne, VueGraphe(doc)->ArcSurligne + THmm::Taille), attendus);
                  // Chaque arc dans la couleur de son terme.
                  const Treillis::Donnees &donnees = t->Vue->Donnees();
                  for (const Treillis::Terme &x : Treillis::Lues(donnees, c.t, c.j).Termes) {
                      if (x.De < 0)
                          continue;
-                     const int a = doc.Hmm1->ExisteARC(doc.RechercherIndice(donnees.Etats[x.De], false),
+                     const int a = VueGraphe(doc)->ExisteARC(doc.RechercherIndice(donnees.Etats[x.De], false),
                                                        doc.RechercherIndice(donnees.Etats[x.Vers], false));
                      ASSERT_GT(a, 0);
-                     EXPECT_EQ(doc.Hmm1->CouleurArcSurligne[a], Treillis::CouleurTerme(x.Couleur));
+                     EXPECT_EQ(VueGraphe(doc)->CouleurArcSurligne[a], Treillis::CouleurTerme(x.Couleur));
                  }
                  for (int k = 0; k <= doc.N(); ++k) {
-                     if (doc.Etats[k]) {
-                         EXPECT_EQ(doc.Etats[k]->Surligne, doc.Etats[k]->Nom == t->Vue->Donnees().Etats[c.j]) << k;
+                     if (VueEtat(doc, k)) {
+                         EXPECT_EQ(VueEtat(doc, k)->Surligne, VueEtat(doc, k)->Nom == t->Vue->Donnees().Etats[c.j]) << k;
                      }
                  }
                  EXPECT_EQ(t->Formule->accessibleDescription(), Treillis::Lues(t->Vue->Donnees(), c.t, c.j).Texte);
@@ -167,9 +168,9 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              }
              // Fermé, le treillis ne laisse rien de surligné.
              t->close();
-             EXPECT_EQ(std::count(doc.Hmm1->ArcSurligne, doc.Hmm1->ArcSurligne + THmm::Taille, true), 0);
+             EXPECT_EQ(std::count(VueGraphe(doc)->ArcSurligne, VueGraphe(doc)->ArcSurligne + THmm::Taille, true), 0);
              for (int k = 0; k <= doc.N(); ++k)
-                 EXPECT_FALSE(doc.Etats[k] && doc.Etats[k]->Surligne) << k;
+                 EXPECT_FALSE(VueEtat(doc, k) && VueEtat(doc, k)->Surligne) << k;
          }},
         {"convergence",
          [&]() -> QWidget * {
@@ -218,10 +219,10 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_EQ(nombres(), entraine);
              const int etapes = doc.Annulations().Taille();
              c->Garder->click();
-             const int boucle = doc.Hmm1->ExisteARC(doc.RechercherIndice(QStringLiteral("E1"), false),
+             const int boucle = VueGraphe(doc)->ExisteARC(doc.RechercherIndice(QStringLiteral("E1"), false),
                                                     doc.RechercherIndice(QStringLiteral("E1"), false));
              ASSERT_GT(boucle, 0);
-             EXPECT_EQ(doc.Hmm1->Etiquette[boucle], QStringLiteral("0.7"));
+             EXPECT_EQ(VueGraphe(doc)->Etiquette[boucle], QStringLiteral("0.7"));
              EXPECT_EQ(doc.Annulations().Taille(), etapes + 1);
              EXPECT_TRUE(c->Garder->isEnabled());
              f->Defaire1->trigger();

@@ -1,5 +1,6 @@
 // Listes de résultats (hauteurs, animation, surlignage, "Vider"), volet de vérification,
 // paramètres du modèle et tables, menus et programmes du menu "Outils".
+#include "editor/canevas.h"
 #include "outils_principale.h"
 #include "calculs/cheminspossible.h"
 #include "calculs/viterbi.h"
@@ -143,7 +144,7 @@ TEST_F(Listes, SurlignageDuCheminChoisiEtDuCheminDeViterbi)
     ouvrir();
     lancer(f->Enumerer1Click(), QStringLiteral("ab"));
     traiterFermetures();
-    THmm &hmm = *f->Document->Hmm1;
+    THmm &hmm = *VueGraphe(*f->Document);
     QTreeView *chemins = l().ListView1;
     ASSERT_EQ(chemins->model()->rowCount(), 4);
     const struct {
@@ -213,7 +214,7 @@ TEST_F(Listes, TriDesCheminsParEnteteEtCopieDesLignesTriees)
     QTest::mouseClick(chemins->viewport(), Qt::LeftButton, {}, chemins->visualRect(chemins->model()->index(0, 0)).center());
     QList<int> attendus = {arc(QStringLiteral("START"), QStringLiteral("E2")), arc(QStringLiteral("E2"), QStringLiteral("E2"))};
     std::sort(attendus.begin(), attendus.end());
-    EXPECT_EQ(arcsSurlignes(*f->Document->Hmm1), attendus);
+    EXPECT_EQ(arcsSurlignes(*VueGraphe(*f->Document)), attendus);
 }
 
 TEST_F(Listes, ViderChaqueListeOuToutes)
@@ -297,7 +298,7 @@ TEST_F(Verification, RapportDUnModeleVideOuFaux)
     EXPECT_EQ(f->Verification->Texte(), QStringLiteral("Le modèle est vide !\nAucune vérification n'est faite."));
 
     ouvrir();
-    f->Document->Hmm1->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))] = QStringLiteral("??");
+    VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))] = QStringLiteral("??");
     f->Verifier1->trigger();
     EXPECT_TRUE(f->Verification->Texte().contains(QStringLiteral("E1 --> E2")));
     EXPECT_TRUE(f->Verification->Texte().contains(QStringLiteral(" Le modèle est incorrect, il y a 2 erreur(s).")));
@@ -360,7 +361,7 @@ TEST_F(Parametres, ModeleVideEtProbabiliteIllisible)
     traiterFermetures();
 
     ouvrir();
-    f->Document->Hmm1->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))] = QStringLiteral("??");
+    VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))] = QStringLiteral("??");
     EXPECT_EQ(f->Parametres1Click(), nullptr);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].Titre, QStringLiteral("hmmbench    Erreur"));

@@ -1,6 +1,6 @@
 // Ce que partagent les traces : nombres, marqueurs, balises, tableaux du modèle, image,
 // modèles de trace livrés.
-#include "graph/etat2.h"
+#include "graph/boite.h"
 #include "graph/nombres.h"
 #include "model/document.h"
 #include "model/fichier.h"
@@ -15,7 +15,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QRegularExpression>
-#include <QWidget>
 
 using namespace Trace;
 
@@ -219,10 +218,9 @@ TEST_F(DocumentTrace, ImageLisibleQuelleQueSoitLEtendue)
         DocumentModele d;
         ConstruireE1E2(d);
         if (c.xE2) {
-            d.Etats[2]->move(c.xE2, d.Etats[2]->y());
-            d.RedessinerArcsEtat(d.Etats[2]);
+            d.DeplacerEtat(d.Etat(2), QPoint(c.xE2, d.Etat(2)->Top()));
         }
-        d.Surface->resize(c.largeurSurface, 700);
+        d.GrapheVue()->DefinirTailleSurface(QSize(c.largeurSurface, 700));
         const QImage image = Trace::ImageModele(::ImageModele::RendreModele(d));
         EXPECT_GE(image.width(), c.tailleMin.width()) << c.xE2;
         EXPECT_GE(image.height(), c.tailleMin.height()) << c.xE2;

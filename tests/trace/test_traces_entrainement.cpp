@@ -131,7 +131,6 @@ TEST_F(TracesEntrainement, BaumWelchUneIteration)
 TEST_F(TracesEntrainement, BaumWelchModeleDejaStable)
 {
     // Un état, un symbole : π, A et B valent 1 et ne bougent plus.
-    d.Vider();
     Construire(d, true, {{"S", {{"x", "1"}}}}, {{0, 1, "1"}, {1, 1, "1"}});
     e.SequenceObservations = "xx";
     // Limité à une itération : la phrase du nombre d'itérations l'emporte sur la stabilité.
@@ -176,7 +175,6 @@ TEST_F(TracesEntrainement, BaumWelchSeuil)
     // Seuil plus haut : les blocs qui ne l'atteignent pas disent "<" (écrit "&lt;" : un "<" nu
     // serait lu comme une balise) et re-itèrent ; le dernier
     // dit "&#8805;" et s'arrête sur le seuil.
-    d.Vider();
     ConstruireE1E2(d);
     BaumWelch(10, 0.5L);
     blocs = Blocs(e.JournalEntrainement);
@@ -193,7 +191,6 @@ TEST_F(TracesEntrainement, BaumWelchSeuilEgalALaProbabilite)
 {
     BaumWelch(1);
     const long double p1 = e.Probabilite; // P(O|H) après une itération, exactement
-    d.Vider();
     ConstruireE1E2(d);
     BaumWelch(10, p1);
     const auto blocs = Blocs(e.JournalEntrainement);
@@ -207,7 +204,6 @@ TEST_F(TracesEntrainement, BaumWelchSeuilDejaAtteint)
     // Un entraînement précédent laisse son journal ; le suivant, au seuil déjà atteint, ne doit
     // ni le reprendre ni laisser de marqueur.
     BaumWelch(2);
-    d.Vider();
     ConstruireE1E2(d);
     ASSERT_EQ(BaumWelch(10, 0.1L), IssueEntrainement::SeuilDejaAtteint);
     EXPECT_TRUE(trace.Erreur.isEmpty());
@@ -317,7 +313,6 @@ TEST_F(TracesEntrainement, ModeleDeTraceAbsent)
 
 TEST_F(TracesEntrainement, NomsQuiRessemblentAuxMarqueurs)
 {
-    d.Vider();
     Construire(d, true, {{"P!!", {{"a???", "0.9"}, {"b", "0.1"}}}, {"Q", {{"a???", "0.2"}, {"b", "0.8"}}}},
                {{0, 1, "0.5"}, {0, 2, "0.5"}, {1, 1, "0.7"}, {1, 2, "0.3"}, {2, 1, "0.4"}, {2, 2, "0.6"}});
     e.SequenceObservations = "a??? b";

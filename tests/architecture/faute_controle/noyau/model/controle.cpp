@@ -1,0 +1,2 @@
+// Faute : le modèle inclut un contrôle.
+#include "graph/hmm.h"
