@@ -2,6 +2,7 @@
 #include "outils_test.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/convergence.h"
+#include "algorithms/direct.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
@@ -527,3 +528,41 @@ TEST_F(Apprentissage, LigneDeCommande)
     EXPECT_TRUE(svg > Treillis::LimiteImage * 3 / 4 && svg <= Treillis::LimiteImage) << svg;
     EXPECT_FALSE(QFileInfo::exists(Chemin("trop.svg")));
 }
+
+// Le calcul en direct tire γ du Forward qui donne P(O|λ) : ses γ et sa P restent ceux du
+// décodage a posteriori et de l'évaluation seule, au bit près, exacts ou mis à l'échelle ; une
+// première séquence impossible laisse γ à la suivante.
+TEST_F(Apprentissage, CalculDirectMemesBits)
+{
+    const struct {
+        const char *modele;
+        QStringList sequences;
+        bool mot;
+        bool echelle;
+    } cas[] = {
+        {"e1e2", {"abba"}, false, false},
+        {"e1e2", {"abc", "bbab"}, false, false},
+        {"meteo", {"promenade courses menage courses"}, true, false},
+        {"e1e2", {QStringLiteral("abba").repeated(5000)}, false, true},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(std::string(c.modele) + " " + c.sequences.join('/').left(20).toStdString());
+        DocumentModele d;
+        Charger(d, c.modele);
+        const ResultatDirect r = Direct::Calculer(d.Contenu(), c.sequences, !c.mot);
+        const QString &s = c.sequences.back();
+        ASSERT_EQ(r.SequenceGamma, s);
+        EspaceTravail seule = Espace(d.Parametres(), s, c.mot);
+        seule.GarderTables = false;
+        Evaluer(d.Parametres(), seule, false);
+        EXPECT_EQ(r.Sequences.back().Probabilite, TexteProbabilite(seule));
+        EXPECT_EQ(r.Sequences.back().MisALEchelle, c.echelle);
+        EspaceTravail e = Espace(d.Parametres(), s, c.mot);
+        CalculerCheminPosterieur(d.Parametres(), e);
+        ASSERT_FALSE(r.Instants.empty());
+        for (std::size_t k = 0; k < r.Instants.size(); ++k)
+            for (int i = 1; i <= d.Parametres().N; ++i)
+                ASSERT_EQ(r.Gamma[k][std::size_t(i - 1)], double(e.Gamma(r.Instants[k], i))) << r.Instants[k] << " " << i;
+    }
+}
+
