@@ -11,7 +11,10 @@
 #include "calculs/cheminspossible.h"
 #include "calculs/forward.h"
 #include "calculs/viterbi.h"
+#include "editor/apercu_etiquettes.h"
 #include "editor/listes.h"
+#include "direct/graphe_gamma.h"
+#include "algorithms/direct.h"
 #include "editor/listes_outils.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
@@ -216,17 +219,53 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_TRUE(c->Valeurs->toPlainText().contains(QStringLiteral("\nE1\t0.7\t0.3\n")))
                  << c->Valeurs->toPlainText().toStdString();
              EXPECT_EQ(nombres(), entraine);
-             const int etapes = doc.Annulations().Taille();
-             c->Garder->click();
              const int boucle = doc.Hmm1->ExisteARC(doc.RechercherIndice(QStringLiteral("E1"), false),
                                                     doc.RechercherIndice(QStringLiteral("E1"), false));
              ASSERT_GT(boucle, 0);
+             // Le graphe montre en aperçu les étiquettes de l'itération 0, sans changer le modèle ;
+             // la fenêtre fermée, il revient au modèle.
+             auto *apercu = f->findChild<ApercuEtiquettes *>();
+             ASSERT_NE(apercu, nullptr);
+             EXPECT_TRUE(apercu->Actif());
+             EXPECT_EQ(apercu->Texte(boucle), QStringLiteral("0.7"));
+             EXPECT_NE(doc.Hmm1->Etiquette[boucle], QStringLiteral("0.7"));
+             c->hide();
+             EXPECT_FALSE(apercu->Actif());
+             c->show();
+             EXPECT_EQ(apercu->Texte(boucle), QStringLiteral("0.7"));
+             // γ de l'itération montrée : une courbe par état et le chemin de Viterbi.
+             auto *gamma = c->findChild<GrapheGamma *>();
+             ASSERT_NE(gamma, nullptr);
+             auto *titre = c->findChild<QLabel *>(QStringLiteral("TitreRevue"));
+             ASSERT_NE(titre, nullptr);
+             const auto tracee = [titre](int k) {
+                 return QTest::qWaitFor([=] { return titre->text().startsWith(QStringLiteral("γ a posteriori, itération %1 :").arg(k)); }, 2000);
+             };
+             ASSERT_TRUE(tracee(0)) << titre->text().toStdString();
+             ASSERT_EQ(gamma->chart()->series().size(), 3);
+             const auto courbeE1 = [gamma] { return qobject_cast<QLineSeries *>(gamma->chart()->series().value(0))->points(); };
+             const QList<QPointF> gammaInitial = courbeE1();
+             const int etapes = doc.Annulations().Taille();
+             c->Garder->click();
              EXPECT_EQ(doc.Hmm1->Etiquette[boucle], QStringLiteral("0.7"));
              EXPECT_EQ(doc.Annulations().Taille(), etapes + 1);
              EXPECT_TRUE(c->Garder->isEnabled());
+             EXPECT_FALSE(apercu->Actif());
+             // Ce γ est celui du calcul sans fenêtre sur le modèle gardé.
+             const ResultatDirect r = Direct::Calculer(doc.Contenu(), {QStringLiteral("abba")}, true);
+             ASSERT_EQ(gammaInitial.size(), qsizetype(r.Gamma.size()));
+             for (qsizetype k = 0; k < gammaInitial.size(); ++k)
+                 EXPECT_EQ(gammaInitial[k].y(), r.Gamma[std::size_t(k)][0]) << k;
+             c->Curseur->setValue(c->Curseur->maximum());
+             ASSERT_TRUE(tracee(c->Curseur->maximum()));
+             EXPECT_NE(courbeE1(), gammaInitial);
+             EXPECT_TRUE(apercu->Actif());
              f->Defaire1->trigger();
              EXPECT_EQ(nombres(), entraine);
              EXPECT_FALSE(c->Garder->isEnabled());
+             // Le modèle a changé depuis : plus d'aperçu.
+             c->Curseur->setValue(0);
+             EXPECT_FALSE(apercu->Actif());
          }},
     };
     for (const auto &c : cas) {

@@ -1,0 +1,32 @@
+#pragma once
+// Aperçu des étiquettes d'une itération d'entraînement sur le graphe : les valeurs de π et de A
+// sont peintes par-dessus les étiquettes des arcs, pour l'affichage seul. Ni le document ni le
+// graphe ne changent : l'aperçu effacé, le graphe montre de nouveau le modèle.
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+
+class DocumentModele;
+class THmm;
+struct ParametresModele;
+
+class ApercuEtiquettes : public QWidget {
+    Q_OBJECT
+public:
+    explicit ApercuEtiquettes(DocumentModele &document);
+    // Les étiquettes que donneraient ces paramètres, là où elles diffèrent de celles du modèle.
+    void Montrer(const ParametresModele &parametres);
+    void Effacer();
+    bool Actif() const { return !textes.isEmpty(); }
+    // Le texte peint sur l'arc `arc` (1..NbArcs) : celui de l'aperçu, sinon celui du modèle.
+    QString Texte(int arc) const;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+    bool eventFilter(QObject *objet, QEvent *e) override;
+
+private:
+    DocumentModele &document;
+    QPointer<THmm> graphe;
+    QHash<int, QString> textes; // arc -> étiquette de l'itération
+};
