@@ -18,6 +18,7 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <cmath>
@@ -566,3 +567,47 @@ TEST_F(Apprentissage, CalculDirectMemesBits)
     }
 }
 
+// La case γ choisie montre α et β qu'elle lit, dans la couleur de leur terme : au-dessus du
+// nœud pour α (terme 0), au-dessous pour β (terme 1) ; rien sans case choisie ni pour α.
+TEST_F(Apprentissage, TreillisGammaMontreSesEntrees)
+{
+    DocumentModele doc;
+    Charger(doc, "e1e2");
+    const struct {
+        Treillis::Valeurs v;
+        int t, j;
+        bool entrees;
+    } cas[] = {
+        {Treillis::Valeurs::Gamma, 2, 1, true},
+        {Treillis::Valeurs::Gamma, 0, 0, false},
+        {Treillis::Valeurs::Alpha, 2, 1, false},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(Treillis::Symbole(c.v).toStdString() + " " + std::to_string(c.t));
+        EspaceTravail e = Espace(doc.Parametres(), "abb", false);
+        const Treillis::Donnees d = Treillis::Preparer(doc.Parametres(), e, c.v);
+        const Treillis::Geometrie g(d);
+        QImage image(g.Taille(), QImage::Format_RGB32);
+        QPainter p(&image);
+        Treillis::Dessiner(p, d, QRect(QPoint(0, 0), g.Taille()), d.T, c.t, c.j);
+        p.end();
+        // Pixels proches de la couleur du terme k dans la bande entre les nœuds, au-dessus ou au-dessous.
+        const QRect n = g.Noeud(2, 1);
+        const auto compte = [&](int k, bool dessus) {
+            const QColor couleur = Treillis::CouleurTerme(k);
+            const int h = (Treillis::Geometrie::Ligne - Treillis::Geometrie::HauteurNoeud) / 2;
+            const QRect bande = dessus ? QRect(n.left() - 10, n.top() - h, n.width() + 20, h)
+                                       : QRect(n.left() - 10, n.bottom() + 1, n.width() + 20, h);
+            int total = 0;
+            for (int y = bande.top(); y <= bande.bottom(); ++y)
+                for (int x = bande.left(); x <= bande.right(); ++x) {
+                    const QColor q = image.pixelColor(x, y);
+                    total += std::abs(q.red() - couleur.red()) + std::abs(q.green() - couleur.green()) +
+                                 std::abs(q.blue() - couleur.blue()) < 40;
+                }
+            return total;
+        };
+        EXPECT_EQ(compte(0, true) > 50, c.entrees);
+        EXPECT_EQ(compte(1, false) > 50, c.entrees);
+    }
+}
