@@ -68,7 +68,7 @@ bool ApercuEtiquettes::eventFilter(QObject *objet, QEvent *e)
 
 void ApercuEtiquettes::paintEvent(QPaintEvent *)
 {
-    if (!graphe || graphe->ModeTrace == 2)
+    if (!graphe)
         return;
     QPainter p(this);
     p.setFont(graphe->Police);

@@ -229,6 +229,17 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_TRUE(apercu->Actif());
              EXPECT_EQ(apercu->Texte(boucle), QStringLiteral("0.7"));
              EXPECT_NE(doc.Hmm1->Etiquette[boucle], QStringLiteral("0.7"));
+             // Et le dessin le montre : l'étiquette de la boucle peinte sur le fond de l'aperçu.
+             const auto jaunes = [&] {
+                 const QImage image = doc.Hmm1->grab().toImage();
+                 const QRect r = doc.Hmm1->RectangleEtiquette(boucle).adjusted(-20, 0, 20, 0);
+                 int n = 0;
+                 for (int y = r.top(); y <= r.bottom(); ++y)
+                     for (int x = r.left(); x <= r.right(); ++x)
+                         n += image.pixelColor(x, y) == QColor(255, 240, 170);
+                 return n;
+             };
+             EXPECT_GT(jaunes(), 50);
              c->hide();
              EXPECT_FALSE(apercu->Actif());
              c->show();
@@ -251,6 +262,7 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_EQ(doc.Annulations().Taille(), etapes + 1);
              EXPECT_TRUE(c->Garder->isEnabled());
              EXPECT_FALSE(apercu->Actif());
+             EXPECT_EQ(jaunes(), 0);
              // Ce γ est celui du calcul sans fenêtre sur le modèle gardé.
              const ResultatDirect r = Direct::Calculer(doc.Contenu(), {QStringLiteral("abba")}, true);
              ASSERT_EQ(gammaInitial.size(), qsizetype(r.Gamma.size()));
