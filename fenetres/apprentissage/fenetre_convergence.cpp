@@ -106,12 +106,12 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
             emit iterationGardee(modeles[std::size_t(k)], revus[std::size_t(k)].Iteration);
     });
     auto *l = new QVBoxLayout(this);
-    l->addWidget(Vue, 2);
+    l->addWidget(Vue, 1);
     l->addLayout(revoir);
     l->addWidget(Choix);
     // Paramètres et γ de l'itération côte à côte, sous la courbe.
     zoneRevue = new QHBoxLayout;
-    zoneRevue->addWidget(Valeurs, 1);
+    zoneRevue->addWidget(Valeurs, 2);
     l->addLayout(zoneRevue, 1);
     l->addLayout(bas);
     connect(Exporter, &QPushButton::clicked, this, [this] {
@@ -198,7 +198,7 @@ int FenetreConvergence::IterationMontree() const
 void FenetreConvergence::PoserVueRevue(QWidget *vue)
 {
     vue->setParent(this);
-    zoneRevue->addWidget(vue, 1);
+    zoneRevue->addWidget(vue, 3);
 }
 
 void FenetreConvergence::hideEvent(QHideEvent *e)

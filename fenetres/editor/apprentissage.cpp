@@ -142,7 +142,7 @@ public:
             GrapheRevue = new GrapheGamma(revue);
             GrapheRevue->setObjectName(QStringLiteral("GrapheRevue"));
             GrapheRevue->setAccessibleName(QStringLiteral("Graphe de γ_t(i) de l'itération montrée"));
-            GrapheRevue->setMinimumSize(300, 200);
+            GrapheRevue->setMinimumSize(300, 260);
             l->addWidget(TitreRevue);
             l->addWidget(GrapheRevue, 1);
             Convergence->PoserVueRevue(revue);
