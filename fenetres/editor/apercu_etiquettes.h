@@ -1,7 +1,8 @@
 #pragma once
 // Aperçu des étiquettes d'une itération d'entraînement sur le graphe : les valeurs de π et de A
-// sont peintes par-dessus les étiquettes des arcs, pour l'affichage seul. Ni le document ni le
-// graphe ne changent : l'aperçu effacé, le graphe montre de nouveau le modèle.
+// sont peintes par-dessus les étiquettes des arcs, celles de B par-dessus les paires des boîtes,
+// pour l'affichage seul. Ni le document ni le graphe ne changent : l'aperçu effacé, le graphe
+// montre de nouveau le modèle.
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
@@ -17,9 +18,12 @@ public:
     // Les étiquettes que donneraient ces paramètres, là où elles diffèrent de celles du modèle.
     void Montrer(const ParametresModele &parametres);
     void Effacer();
-    bool Actif() const { return !textes.isEmpty(); }
+    bool Actif() const { return !textes.isEmpty() || !boites.isEmpty(); }
     // Le texte peint sur l'arc `arc` (1..NbArcs) : celui de l'aperçu, sinon celui du modèle.
     QString Texte(int arc) const;
+    // La probabilité peinte pour la paire k (1..NbSymboles) de la boîte `etat` (indice du
+    // registre) : celle de l'aperçu, sinon celle du modèle.
+    QString TextePaire(int etat, int k) const;
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -29,4 +33,6 @@ private:
     DocumentModele &document;
     QPointer<THmm> graphe;
     QHash<int, QString> textes; // arc -> étiquette de l'itération
+    // Une couche par boîte dont une paire change : indice du registre -> couche.
+    QHash<int, QPointer<QWidget>> boites;
 };

@@ -229,6 +229,10 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_TRUE(apercu->Actif());
              EXPECT_EQ(apercu->Texte(boucle), QStringLiteral("0.7"));
              EXPECT_NE(doc.Hmm1->Etiquette[boucle], QStringLiteral("0.7"));
+             const int e1 = doc.RechercherIndice(QStringLiteral("E1"), false);
+             ASSERT_EQ(doc.Etats[e1]->Generation[1][1], QStringLiteral("a"));
+             EXPECT_EQ(apercu->TextePaire(e1, 1), QStringLiteral("0.9"));
+             EXPECT_NE(doc.Etats[e1]->Generation[1][2], QStringLiteral("0.9"));
              // Et le dessin le montre : l'étiquette de la boucle peinte sur le fond de l'aperçu.
              const auto jaunes = [&] {
                  const QImage image = doc.Hmm1->grab().toImage();
@@ -242,6 +246,7 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_GT(jaunes(), 50);
              c->hide();
              EXPECT_FALSE(apercu->Actif());
+             EXPECT_EQ(apercu->TextePaire(e1, 1), Nombres::TexteAffiche(doc.Etats[e1]->Generation[1][2]));
              c->show();
              EXPECT_EQ(apercu->Texte(boucle), QStringLiteral("0.7"));
              // γ de l'itération montrée : une courbe par état et le chemin de Viterbi.
