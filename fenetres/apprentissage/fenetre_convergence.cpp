@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
@@ -43,7 +45,7 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
 {
     setObjectName(QStringLiteral("FenetreConvergence"));
     setWindowTitle(QStringLiteral("Convergence de l'entraînement"));
-    resize(720, 580);
+    resize(860, 680);
     auto *chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignBottom);
     Courbe = new QLineSeries;
@@ -90,7 +92,7 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
     Valeurs = new QPlainTextEdit(this);
     Valeurs->setReadOnly(true);
     Valeurs->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Valeurs->setMaximumHeight(8 * fontMetrics().height());
+    Valeurs->setMinimumHeight(8 * fontMetrics().height());
     Valeurs->setAccessibleName(QStringLiteral("Paramètres de l'itération montrée"));
     auto *revoir = new QHBoxLayout;
     revoir->addWidget(new QLabel(QStringLiteral("Itération :"), this));
@@ -107,7 +109,10 @@ FenetreConvergence::FenetreConvergence(QWidget *parent) : QWidget(parent, Qt::Wi
     l->addWidget(Vue, 1);
     l->addLayout(revoir);
     l->addWidget(Choix);
-    l->addWidget(Valeurs);
+    // Paramètres et γ de l'itération côte à côte, sous la courbe.
+    zoneRevue = new QHBoxLayout;
+    zoneRevue->addWidget(Valeurs, 2);
+    l->addLayout(zoneRevue, 1);
     l->addLayout(bas);
     connect(Exporter, &QPushButton::clicked, this, [this] {
         QString chemin = QFileDialog::getSaveFileName(this, QStringLiteral("Exporter la courbe"), QStringLiteral("convergence.png"),
@@ -130,6 +135,7 @@ void FenetreConvergence::Terminer(std::vector<PointConvergence> points, std::vec
 {
     revus = std::move(points);
     modeles = std::move(m);
+    perimee = false;
     const bool revoir = !modeles.empty();
     activerRevue(revoir);
     Garder->setToolTip(BulleGarder);
@@ -147,8 +153,11 @@ void FenetreConvergence::activerRevue(bool oui)
 
 void FenetreConvergence::Perimer()
 {
-    if (!Garder->isEnabled())
+    if (perimee || modeles.empty())
         return;
+    perimee = true;
+    // Le graphe montre de nouveau le modèle : ses étiquettes ne sont plus celles d'une itération.
+    emit iterationMontree(Curseur->value());
     Garder->setEnabled(false);
     Garder->setToolTip(QStringLiteral("Le modèle a changé depuis l'entraînement : ses itérations ne peuvent plus être gardées"));
 }
@@ -170,12 +179,49 @@ void FenetreConvergence::MontrerIteration(int k)
     Choix->setText(texte);
     Choix->setAccessibleName(texte);
     Valeurs->setPlainText(TexteParametres(modeles[std::size_t(k)]));
+    if (isVisible())
+        emit iterationMontree(k);
+}
+
+const ParametresModele *FenetreConvergence::ModeleMontre() const
+{
+    const int k = IterationMontree();
+    return k >= 0 ? &modeles[std::size_t(k)] : nullptr;
+}
+
+int FenetreConvergence::IterationMontree() const
+{
+    const int k = Curseur->value();
+    return Curseur->isEnabled() && k >= 0 && std::size_t(k) < modeles.size() ? k : -1;
+}
+
+void FenetreConvergence::PoserVueRevue(QWidget *vue)
+{
+    vue->setParent(this);
+    zoneRevue->addWidget(vue, 3);
+}
+
+void FenetreConvergence::hideEvent(QHideEvent *e)
+{
+    // Fermée (pas réduite) : le graphe revient au modèle.
+    if (!e->spontaneous())
+        emit iterationMontree(-1);
+    QWidget::hideEvent(e);
+}
+
+void FenetreConvergence::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    if (!e->spontaneous())
+        emit iterationMontree(IterationMontree());
 }
 
 void FenetreConvergence::Commencer(const QString &titre, long double seuil)
 {
     revus.clear();
     modeles.clear();
+    perimee = false;
+    emit iterationMontree(-1);
     activerRevue(false);
     Garder->setToolTip(BulleGarder);
     Choix->clear();

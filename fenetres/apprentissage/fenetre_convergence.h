@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class QCategoryAxis;
+class QHBoxLayout;
 class QChart;
 class QChartView;
 class QLabel;
@@ -53,8 +54,23 @@ public:
     QPlainTextEdit *Valeurs = nullptr;
     QPushButton *Garder = nullptr;
 
+    // Les paramètres de l'itération montrée par le curseur, nul sans revue.
+    const ParametresModele *ModeleMontre() const;
+    int IterationMontree() const;
+    // Le modèle a changé depuis l'entraînement (Perimer).
+    bool Perimee() const { return perimee; }
+    // Une vue de plus dans la zone de revue, à droite des paramètres (γ de l'itération).
+    void PoserVueRevue(QWidget *vue);
+
 signals:
     void iterationGardee(const ParametresModele &parametres, int iteration);
+    // Le curseur montre une autre itération (indice dans la revue), ou aucune (-1 : fenêtre
+    // cachée, nouvel entraînement) ; l'aperçu sur le graphe et γ suivent.
+    void iterationMontree(int indice);
+
+protected:
+    void hideEvent(QHideEvent *e) override;
+    void showEvent(QShowEvent *e) override;
 
 private:
     void ajuster();
@@ -70,6 +86,8 @@ private:
     double bas = 0, haut = 0;
     int graduees = -1; // dernière itération des graduations posées
     bool vide = true;
+    bool perimee = false;
+    QHBoxLayout *zoneRevue = nullptr;
     std::vector<PointConvergence> revus;
     std::vector<ParametresModele> modeles;
 };

@@ -1,22 +1,14 @@
 #include "direct/panneau_direct.h"
 #include "trace/treillis.h"
 
-#include <QCategoryAxis>
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QFutureWatcher>
-#include <QGraphicsLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineSeries>
-#include <QLocale>
 #include <QPlainTextEdit>
-#include <QScatterSeries>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
-#include <QValueAxis>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -64,14 +56,7 @@ PanneauDirect::PanneauDirect(QWidget *parent) : QWidget(parent)
     Etat->setWordWrap(true);
     Etat->setAccessibleName(QStringLiteral("État du calcul en direct"));
 
-    graphe = new QChart;
-    // Sans titre ni marges : à 800 × 600 le graphe n'a que la hauteur qui reste.
-    graphe->legend()->setAlignment(Qt::AlignBottom);
-    graphe->setMargins(QMargins(2, 2, 2, 2));
-    graphe->layout()->setContentsMargins(0, 0, 0, 0);
-    graphe->setBackgroundRoundness(0);
-    Vue = new QChartView(graphe, this);
-    Vue->setRenderHint(QPainter::Antialiasing);
+    Vue = new GrapheGamma(this);
     Vue->setMinimumHeight(200);
     Vue->setAccessibleName(QStringLiteral("Graphe de γ_t(i) de la première séquence"));
 
@@ -107,6 +92,7 @@ PanneauDirect::PanneauDirect(QWidget *parent) : QWidget(parent)
     connect(attente, &QTimer::timeout, this, &PanneauDirect::lancer);
     connect(Saisie, &QPlainTextEdit::textChanged, this, &PanneauDirect::demander);
     connect(MotParMot, &QCheckBox::toggled, this, &PanneauDirect::demander);
+    connect(Vue, &GrapheGamma::pointChoisi, this, &PanneauDirect::MontrerFormule);
     Etat->setText(QStringLiteral("Tapez une séquence : ses résultats suivent chaque changement du modèle."));
 }
 
@@ -218,81 +204,8 @@ void PanneauDirect::montrer(const ResultatDirect &r)
         }
         Etat->setText(erreurs.isEmpty() ? QStringLiteral("À jour.") : erreurs);
     }
-    tracer(r);
+    Vue->Tracer(r);
     emit resultatMontre(chemin);
-}
-
-void PanneauDirect::tracer(const ResultatDirect &r)
-{
-    graphe->removeAllSeries();
-    for (QAbstractAxis *a : graphe->axes())
-        graphe->removeAxis(a);
-    if (r.Gamma.empty())
-        return;
-    // Un clic sur une courbe (ou un point du chemin) : la formule de l'instant tracé le plus proche.
-    const auto instant = [this](double x) {
-        const auto &l = resultat.Instants;
-        auto it = std::lower_bound(l.begin(), l.end(), x);
-        if (it == l.end() || (it != l.begin() && x - *(it - 1) < *it - x))
-            --it;
-        return int(it - l.begin());
-    };
-    auto *x = new QValueAxis;
-    x->setTitleText(QStringLiteral("Instant t"));
-    x->setLabelFormat(QStringLiteral("%d"));
-    const int debut = r.Instants.front(), fin = std::max(r.Instants.back(), debut + 1);
-    x->setRange(debut, fin);
-    // Graduations sur des instants entiers : pas de 1, 2 ou 5 × 10^k, au plus huit.
-    int pas = 1;
-    for (int echelle = 1; (fin - debut) / pas > 8; echelle *= 10)
-        for (int m : {1, 2, 5})
-            if ((fin - debut) / pas > 8)
-                pas = m * echelle;
-    x->setTickType(QValueAxis::TicksDynamic);
-    x->setTickAnchor(debut);
-    x->setTickInterval(pas);
-    auto *y = new QCategoryAxis;
-    y->setTitleText(QStringLiteral("γ_t(i) a posteriori"));
-    y->setRange(0, 1);
-    y->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    const QLocale langue;
-    for (int k = 0; k <= 5; ++k)
-        y->append(langue.toString(k / 5.0, 'g', 2), k / 5.0);
-    graphe->addAxis(x, Qt::AlignBottom);
-    graphe->addAxis(y, Qt::AlignLeft);
-    for (qsizetype i = 0; i < r.Etats.size(); ++i) {
-        auto *s = new QLineSeries;
-        s->setName(r.Etats[i]);
-        QList<QPointF> points;
-        points.reserve(qsizetype(r.Instants.size()));
-        for (std::size_t k = 0; k < r.Instants.size(); ++k)
-            points.append(QPointF(r.Instants[k], r.Gamma[k][std::size_t(i)]));
-        s->replace(points);
-        graphe->addSeries(s);
-        s->attachAxis(x);
-        s->attachAxis(y);
-        connect(s, &QLineSeries::clicked, this,
-                [this, instant, i](const QPointF &point) { MontrerFormule(resultat.Instants[std::size_t(instant(point.x()))], int(i) + 1); });
-    }
-    if (!r.CheminGamma.empty()) {
-        // Le chemin de Viterbi posé sur la courbe de l'état qu'il traverse.
-        auto *v = new QScatterSeries;
-        v->setName(QStringLiteral("Chemin de Viterbi"));
-        v->setMarkerSize(6);
-        QList<QPointF> points;
-        for (std::size_t k = 0; k < r.Instants.size() && k < r.CheminGamma.size(); ++k)
-            if (r.CheminGamma[k] >= 0)
-                points.append(QPointF(r.Instants[k], r.Gamma[k][std::size_t(r.CheminGamma[k])]));
-        v->replace(points);
-        graphe->addSeries(v);
-        v->attachAxis(x);
-        v->attachAxis(y);
-        connect(v, &QScatterSeries::clicked, this, [this, instant](const QPointF &point) {
-            const std::size_t k = std::size_t(instant(point.x()));
-            if (k < resultat.CheminGamma.size() && resultat.CheminGamma[k] >= 0)
-                MontrerFormule(resultat.Instants[k], resultat.CheminGamma[k] + 1);
-        });
-    }
 }
 
 void PanneauDirect::MontrerFormule(int t, int i)
@@ -305,4 +218,9 @@ void PanneauDirect::MontrerFormule(int t, int i)
                                : texte;
     Formule->setText(montre);
     Formule->setAccessibleName(QStringLiteral("Formule développée : ") + montre);
+    // Ce que lit la formule, pour les aides techniques ; le point lui-même est cerclé sur le graphe.
+    Formule->setAccessibleDescription(
+        texte.isEmpty() ? QString()
+                        : QStringLiteral("Cases lues : α%1(%2), β%1(%2) ; P(O|λ)").arg(t).arg(resultat.Etats.value(i - 1)));
+    Vue->Marquer(t, i);
 }

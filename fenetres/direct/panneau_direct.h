@@ -5,6 +5,7 @@
 // arrêté et son résultat jeté ; rien n'est recalculé quand ni le modèle ni les séquences n'ont
 // changé.
 #include "algorithms/direct.h"
+#include "direct/graphe_gamma.h"
 #include "model/fichier.h"
 
 #include <QWidget>
@@ -12,8 +13,6 @@
 #include <memory>
 
 class QCheckBox;
-class QChart;
-class QChartView;
 class QLabel;
 class QPlainTextEdit;
 class QTableWidget;
@@ -38,7 +37,7 @@ public:
     QCheckBox *MotParMot = nullptr;
     QTableWidget *Table = nullptr;
     QLabel *Etat = nullptr;
-    QChartView *Vue = nullptr;
+    GrapheGamma *Vue = nullptr;
     QLabel *Formule = nullptr;
 
     // La formule de γ_t(i), i = 1..N, du graphe montré (un clic sur une courbe l'appelle).
@@ -53,7 +52,6 @@ private:
     void demander();
     void lancer();
     void montrer(const ResultatDirect &r);
-    void tracer(const ResultatDirect &r);
 
     ContenuModele modele;
     bool modeleRecu = false;
@@ -69,5 +67,4 @@ private:
     int lances = 0;
     bool enCours = false;
     QTimer *attente = nullptr;
-    QChart *graphe = nullptr;
 };

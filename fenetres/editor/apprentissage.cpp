@@ -1,6 +1,7 @@
 // Commandes de l'apprentissage dans la fenêtre principale.
 #include "editor/apprentissage.h"
 #include "algorithms/convergence.h"
+#include "algorithms/direct.h"
 #include "algorithms/espace.h"
 #include "algorithms/posterieur.h"
 #include "algorithms/sequence.h"
@@ -8,6 +9,8 @@
 #include "apprentissage/dialogue_posterieur.h"
 #include "apprentissage/fenetre_convergence.h"
 #include "apprentissage/fenetre_treillis.h"
+#include "direct/graphe_gamma.h"
+#include "editor/apercu_etiquettes.h"
 #include "editor/listes.h"
 #include "editor/principale.h"
 #include "graph/nombres.h"
@@ -18,6 +21,10 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <QMenu>
 #include <QToolBar>
 #include <memory>
@@ -70,15 +77,86 @@ public:
     QAction *Importer1 = nullptr, *Exporter1 = nullptr, *Generer1 = nullptr, *Posterieur1 = nullptr,
             *Treillis1 = nullptr, *Convergence1 = nullptr;
 
+    // La revue d'un entraînement : la séquence dont γ est tracé à chaque itération (la
+    // première quand il y en a plusieurs), les étiquettes du graphe en aperçu.
+    QString SequenceRevue;
+    bool CaractereRevue = true;
+    GrapheGamma *GrapheRevue = nullptr;
+    QLabel *TitreRevue = nullptr;
+    QPointer<ApercuEtiquettes> Apercu;
+    QTimer *AttenteRevue = nullptr;
+
+    ApercuEtiquettes *apercu()
+    {
+        if (!Apercu)
+            Apercu = new ApercuEtiquettes(*f.Document);
+        return Apercu;
+    }
+
+    // L'itération montrée par le curseur : ses étiquettes en aperçu sur le graphe tant que le
+    // modèle est celui de l'entraînement ; son γ (calculé une fois le curseur posé).
+    void suivreRevue(int indice)
+    {
+        const ParametresModele *p = indice >= 0 ? Convergence->ModeleMontre() : nullptr;
+        if (p && !Convergence->Perimee())
+            apercu()->Montrer(*p);
+        else if (Apercu)
+            Apercu->Effacer();
+        AttenteRevue->start();
+    }
+
+    void tracerRevue()
+    {
+        const int k = Convergence->isVisible() ? Convergence->IterationMontree() : -1;
+        const ParametresModele *p = k >= 0 ? Convergence->ModeleMontre() : nullptr;
+        if (!p || SequenceRevue.isEmpty()) {
+            GrapheRevue->Tracer(ResultatDirect());
+            TitreRevue->setText(QStringLiteral("γ a posteriori de l'itération montrée"));
+            return;
+        }
+        const ResultatDirect r = Direct::CalculerLambda(*p, {SequenceRevue}, CaractereRevue);
+        GrapheRevue->Tracer(r);
+        const QString texte = r.Gamma.empty()
+                                  ? QStringLiteral("γ non tracé pour cette itération : %1")
+                                        .arg(r.Sequences.empty() || r.Sequences.front().Erreur.isEmpty()
+                                                 ? QStringLiteral("séquence trop longue")
+                                                 : r.Sequences.front().Erreur.section(QLatin1Char('\n'), 0, 0))
+                                  : QStringLiteral("γ a posteriori, itération %1 : %2")
+                                        .arg(k)
+                                        .arg(SequenceRevue.size() > 40 ? SequenceRevue.left(40) + QStringLiteral("...")
+                                                                       : SequenceRevue);
+        TitreRevue->setText(texte);
+        GrapheRevue->setAccessibleDescription(texte);
+    }
+
     FenetreConvergence *FenetreCourbe()
     {
         if (!Convergence) {
             Convergence = new FenetreConvergence(&f);
+            auto *revue = new QWidget;
+            auto *l = new QVBoxLayout(revue);
+            l->setContentsMargins(0, 0, 0, 0);
+            TitreRevue = new QLabel(QStringLiteral("γ a posteriori de l'itération montrée"), revue);
+            TitreRevue->setObjectName(QStringLiteral("TitreRevue"));
+            TitreRevue->setWordWrap(true);
+            GrapheRevue = new GrapheGamma(revue);
+            GrapheRevue->setObjectName(QStringLiteral("GrapheRevue"));
+            GrapheRevue->setAccessibleName(QStringLiteral("Graphe de γ_t(i) de l'itération montrée"));
+            GrapheRevue->setMinimumSize(300, 260);
+            l->addWidget(TitreRevue);
+            l->addWidget(GrapheRevue, 1);
+            Convergence->PoserVueRevue(revue);
+            AttenteRevue = new QTimer(this);
+            AttenteRevue->setSingleShot(true);
+            AttenteRevue->setInterval(20); // un glissement du curseur ne calcule que la dernière
+            connect(AttenteRevue, &QTimer::timeout, this, [this] { tracerRevue(); });
+            connect(Convergence, &FenetreConvergence::iterationMontree, this, [this](int k) { suivreRevue(k); });
             // Garder une itération : ses paramètres reportés sur le graphe, en une étape.
             connect(Convergence, &FenetreConvergence::iterationGardee, this, [this](const ParametresModele &p, int k) {
                 garde = true;
                 f.Document->ReporterParametres(p, QStringLiteral("l'itération %1 de l'entraînement").arg(k));
                 garde = false;
+                suivreRevue(Convergence->IterationMontree()); // le modèle porte l'itération : l'aperçu n'a plus rien à montrer
             });
             // Tout autre changement du modèle rend ses itérations étrangères au modèle.
             connect(f.Document, &DocumentModele::modifie, Convergence, [this] {
@@ -221,6 +299,8 @@ void HistoriqueFenetre::Debut(Entrainement type, const ParametresModele &p, Espa
                                                    ? QStringLiteral("%1 séquences").arg(e.Formation.size())
                                                    : e.SequenceObservations.left(60)),
                  seuil ? e.Seuil : -1);
+    a.SequenceRevue = e.PlusieursSequences() ? e.Formation.front().Texte : e.SequenceObservations;
+    a.CaractereRevue = e.DecoupageCaractere;
     c->show();
     c->raise();
     SurPoint = [c](const PointConvergence &point) { c->Ajouter(point); };

@@ -1,5 +1,7 @@
 #include "algorithms/direct.h"
 #include "algorithms/decodage.h"
+#include "algorithms/echelle.h"
+#include "algorithms/evaluation.h"
 #include "algorithms/espace.h"
 #include "algorithms/portee.h"
 #include "algorithms/posterieur.h"
@@ -14,6 +16,13 @@ namespace {
 
 // Au-delà, γ demanderait des tables T×N de plusieurs centaines de Mo : le graphe s'en passe.
 constexpr long long CellulesGammaMax = 4'000'000;
+
+// Les tables T×N de γ tiennent-elles sous le plafond ?
+bool gammaPossible(const ParametresModele &p, const EspaceTravail &e)
+{
+    const int T = e.LongueurSequence;
+    return T >= 1 && (long long)T * (p.N + 1) <= CellulesGammaMax;
+}
 
 bool arrete(const std::atomic<bool> *arret)
 {
@@ -34,16 +43,19 @@ QString rapportCourt(const QStringList &rapport)
     return l.join(QLatin1Char('\n'));
 }
 
-void calculerGamma(const ParametresModele &p, const QString &sequence, bool caractere, ResultatDirect &r)
+// γ tiré des tables du Forward que vient de faire Evaluer (gardées) : le Backward seul s'y
+// ajoute, comme EvaluerTables puis CalculerGammaTables l'auraient fait, aux mêmes bits.
+// Rend false quand la séquence n'est pas générée (γ refusé).
+bool gammaDesTables(const ParametresModele &p, EspaceTravail &e, ResultatDirect &r)
 {
-    EspaceTravail e;
-    e.SequenceObservations = sequence;
-    e.DecoupageCaractere = caractere;
-    DecouperSequence(p, e);
     const int T = e.LongueurSequence, N = p.N;
-    if (T < 1 || (long long)T * (N + 1) > CellulesGammaMax)
-        return;
-    CalculerCheminPosterieur(p, e);
+    if (e.MisALEchelle)
+        Echelle::Backward(p, e); // ᾱ et c_t refaits avec β̂, comme dans EvaluerTables
+    else if (e.Probabilite == 0)
+        return false;
+    else
+        CalculerBackward(p, e);
+    CalculerGammaTables(p, e);
     const int pas = std::max(1, (T + Direct::PointsGamma - 1) / Direct::PointsGamma);
     for (int i = 1; i <= N; ++i)
         r.Etats << p.NomEtat(i);
@@ -54,6 +66,80 @@ void calculerGamma(const ParametresModele &p, const QString &sequence, bool cara
             ligne[std::size_t(i - 1)] = double(e.Gamma(t, i));
         r.Gamma.push_back(std::move(ligne));
     }
+    return true;
+}
+
+// Le calcul des séquences sur des paramètres déjà tirés du modèle.
+void calculerSequences(const ParametresModele &p, const QStringList &sequences, bool caractere,
+                       const std::atomic<bool> *arret, ResultatDirect &r)
+{
+    int premiere = -1; // la première séquence calculable, dans r.Sequences
+    for (const QString &s : sequences) {
+        if (arrete(arret)) {
+            r.Arrete = true;
+            return;
+        }
+        ResultatSequenceDirect x;
+        x.Sequence = s;
+        try {
+            EspaceTravail e;
+            e.SequenceObservations = s;
+            e.DecoupageCaractere = caractere;
+            DecouperSequence(p, e);
+            // La première séquence garde les tables de son Forward : γ n'en refait pas un.
+            const bool gamma = premiere < 0 && gammaPossible(p, e);
+            e.GarderTables = gamma;
+            Evaluer(p, e, false);
+            x.Probabilite = TexteProbabilite(e);
+            x.MisALEchelle = e.MisALEchelle;
+            if (arrete(arret)) {
+                r.Arrete = true;
+                return;
+            }
+            if (gamma) {
+                ResultatDirect g;
+                try {
+                    if (gammaDesTables(p, e, g))
+                        r.Etats = g.Etats, r.Instants = std::move(g.Instants), r.Gamma = std::move(g.Gamma);
+                } catch (const ERefusCalcul &) {
+                    // Séquence non générée : Decoder le dit plus bas.
+                } catch (const std::bad_alloc &) {
+                }
+                e.Alpha = Matrice<long double>(), e.Beta = Matrice<long double>(), e.Gamma = Matrice<long double>();
+                if (arrete(arret)) {
+                    r.Arrete = true;
+                    return;
+                }
+            }
+            e.GarderTables = false; // seuls la probabilité et le chemin sont lus
+            Decoder(p, e);
+            x.CheminViterbi = EtatsCheminViterbi(p, e);
+            x.TexteViterbi = TexteCheminEtats(x.CheminViterbi);
+            x.ProbabiliteViterbi = TexteProbabilite(e);
+            if (premiere < 0) {
+                premiere = int(r.Sequences.size());
+                if (!r.Gamma.empty())
+                    r.SequenceGamma = s;
+            }
+        } catch (const ERefusCalcul &refus) {
+            x.Erreur = refus.Message();
+            if (premiere < 0) // γ de cette séquence refusée : il ira à la suivante
+                r.Etats.clear(), r.Instants.clear(), r.Gamma.clear();
+        } catch (const std::bad_alloc &) {
+            x.Erreur = QStringLiteral("Mémoire insuffisante pour cette séquence.");
+            if (premiere < 0)
+                r.Etats.clear(), r.Instants.clear(), r.Gamma.clear();
+        }
+        r.Sequences.push_back(std::move(x));
+    }
+    if (premiere >= 0 && !r.Gamma.empty()) {
+        // Le chemin de Viterbi de la même séquence, aux mêmes instants (par index : deux
+        // états ne portent pas le même nom dans un modèle vérifié).
+        const ResultatSequenceDirect &v = r.Sequences[std::size_t(premiere)];
+        for (int t : r.Instants)
+            r.CheminGamma.push_back(int(r.Etats.indexOf(v.CheminViterbi.value(t - 1))));
+    }
+    r.Arrete = arrete(arret);
 }
 
 }
@@ -79,57 +165,15 @@ ResultatDirect Calculer(const ContenuModele &modele, const QStringList &sequence
         r.ErreurModele = x.Message();
         return r;
     }
-    int premiere = -1; // la première séquence calculable, dans r.Sequences
-    for (const QString &s : sequences) {
-        if (arrete(arret)) {
-            r.Arrete = true;
-            return r;
-        }
-        ResultatSequenceDirect x;
-        x.Sequence = s;
-        try {
-            EspaceTravail e;
-            e.SequenceObservations = s;
-            e.DecoupageCaractere = caractere;
-            e.GarderTables = false; // seules la probabilité et le chemin sont lus
-            DecouperSequence(p, e);
-            Evaluer(p, e, false);
-            x.Probabilite = TexteProbabilite(e);
-            x.MisALEchelle = e.MisALEchelle;
-            if (arrete(arret)) {
-                r.Arrete = true;
-                return r;
-            }
-            Decoder(p, e);
-            x.CheminViterbi = EtatsCheminViterbi(p, e);
-            x.TexteViterbi = TexteCheminEtats(x.CheminViterbi);
-            x.ProbabiliteViterbi = TexteProbabilite(e);
-            if (premiere < 0)
-                premiere = int(r.Sequences.size());
-        } catch (const ERefusCalcul &refus) {
-            x.Erreur = refus.Message();
-        } catch (const std::bad_alloc &) {
-            x.Erreur = QStringLiteral("Mémoire insuffisante pour cette séquence.");
-        }
-        r.Sequences.push_back(std::move(x));
-    }
-    if (premiere >= 0 && !arrete(arret)) {
-        const ResultatSequenceDirect &v = r.Sequences[std::size_t(premiere)];
-        try {
-            calculerGamma(p, v.Sequence, caractere, r);
-            r.SequenceGamma = v.Sequence;
-        } catch (const ERefusCalcul &) {
-            // Déjà dit par la ligne de la séquence.
-        } catch (const std::bad_alloc &) {
-            r.Instants.clear();
-            r.Gamma.clear();
-        }
-        // Le chemin de Viterbi de la même séquence, aux mêmes instants (par index : deux
-        // états ne portent pas le même nom dans un modèle vérifié).
-        for (int t : r.Instants)
-            r.CheminGamma.push_back(int(r.Etats.indexOf(v.CheminViterbi.value(t - 1))));
-    }
-    r.Arrete = arrete(arret);
+    calculerSequences(p, sequences, caractere, arret, r);
+    return r;
+}
+
+ResultatDirect CalculerLambda(const ParametresModele &p, const QStringList &sequences, bool caractere,
+                              const std::atomic<bool> *arret)
+{
+    ResultatDirect r;
+    calculerSequences(p, sequences, caractere, arret, r);
     return r;
 }
 

@@ -4,6 +4,7 @@
 // chaque état. Aucun document, aucune fenêtre : le calcul tourne hors du fil de l'interface,
 // et un indicateur partagé l'arrête entre deux étapes quand un changement plus récent arrive.
 #include "model/fichier.h"
+#include "model/parametres.h"
 
 #include <QString>
 #include <QStringList>
@@ -39,4 +40,7 @@ constexpr int PointsGamma = 2000;
 // `arret` lu entre les étapes ; `caractere` : découpage caractère par caractère (sinon mot par mot).
 ResultatDirect Calculer(const ContenuModele &modele, const QStringList &sequences, bool caractere,
                         const std::atomic<bool> *arret = nullptr);
+// Le même calcul sur des paramètres donnés (une itération d'un entraînement revue).
+ResultatDirect CalculerLambda(const ParametresModele &parametres, const QStringList &sequences, bool caractere,
+                              const std::atomic<bool> *arret = nullptr);
 }

@@ -692,7 +692,7 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
                 p.drawLine(droite(t - 1, d.Chemin[std::size_t(t - 1)]), gauche(t, d.Chemin[std::size_t(t)]));
     }
     // Ce que lit la formule de la case mise en évidence : ses transitions épaissies, ses cases
-    // bordées (plus bas), dans la couleur de leur terme. γ lit d'autres tables : rien ici.
+    // bordées (plus bas), dans la couleur de leur terme. γ lit d'autres tables : ses valeurs à part, plus bas.
     int colonneLue = 0;
     std::vector<int> couleurLue;
     if (tSurligne > 0 && jSurligne > 0 && Visible(d, etape, tSurligne)) {
@@ -746,6 +746,29 @@ void Dessiner(QPainter &p, const Donnees &d, const QRect &zone, int etape, int t
             p.setFont(police(chemin));
             p.drawText(r, Qt::AlignCenter, echelle ? TexteValeur(d, t, j, 4) : Nombres::Formater(v(t, j), 4));
         }
+    }
+
+    // γ lit α et β de sa propre case, absents de la table montrée : leurs valeurs, bordées
+    // dans la couleur de leur terme, au-dessus et au-dessous du nœud mis en évidence.
+    if (d.Quoi == Valeurs::Gamma && tSurligne >= t0 && tSurligne <= t1 && jSurligne > 0 && Visible(d, etape, tSurligne) &&
+        d.Alpha.Lignes() > tSurligne && d.Beta.Lignes() > tSurligne) {
+        const QRect r = g.Noeud(tSurligne, jSurligne);
+        const int h = (Geometrie::Ligne - Geometrie::HauteurNoeud) / 2;
+        QFont f = police();
+        f.setPixelSize(h - 4);
+        p.setFont(f);
+        const auto puce = [&](const QRect &zone, int couleur, const QString &texte) {
+            p.setBrush(Qt::white);
+            p.setPen(QPen(CouleurTerme(couleur), 2));
+            p.drawRect(zone.adjusted(1, 1, -1, -1));
+            p.drawText(zone, Qt::AlignCenter, texte);
+        };
+        const QString a = echelle ? QStringLiteral("ᾱ") : QStringLiteral("α"), b = echelle ? QStringLiteral("β\u0302") : QStringLiteral("β");
+        const int t = tSurligne, j = jSurligne;
+        puce(QRect(r.left() - 10, r.top() - h, r.width() + 20, h), 0,
+             QStringLiteral("%1%2 = %3").arg(a).arg(t).arg(Nombres::Formater(d.Alpha(t, j), 4)));
+        puce(QRect(r.left() - 10, r.bottom() + 1, r.width() + 20, h), 1,
+             QStringLiteral("%1%2 = %3").arg(b).arg(t).arg(Nombres::Formater(d.Beta(t, j), 4)));
     }
 
     // Légende.

@@ -2,6 +2,7 @@
 #include "outils_test.h"
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/convergence.h"
+#include "algorithms/direct.h"
 #include "algorithms/entrainement_viterbi.h"
 #include "algorithms/espace.h"
 #include "algorithms/evaluation.h"
@@ -17,6 +18,7 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <cmath>
@@ -526,4 +528,86 @@ TEST_F(Apprentissage, LigneDeCommande)
     const qint64 svg = QFileInfo(Chemin("grand.svg")).size();
     EXPECT_TRUE(svg > Treillis::LimiteImage * 3 / 4 && svg <= Treillis::LimiteImage) << svg;
     EXPECT_FALSE(QFileInfo::exists(Chemin("trop.svg")));
+}
+
+// Le calcul en direct tire γ du Forward qui donne P(O|λ) : ses γ et sa P restent ceux du
+// décodage a posteriori et de l'évaluation seule, au bit près, exacts ou mis à l'échelle ; une
+// première séquence impossible laisse γ à la suivante.
+TEST_F(Apprentissage, CalculDirectMemesBits)
+{
+    const struct {
+        const char *modele;
+        QStringList sequences;
+        bool mot;
+        bool echelle;
+    } cas[] = {
+        {"e1e2", {"abba"}, false, false},
+        {"e1e2", {"abc", "bbab"}, false, false},
+        {"meteo", {"promenade courses menage courses"}, true, false},
+        {"e1e2", {QStringLiteral("abba").repeated(5000)}, false, true},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(std::string(c.modele) + " " + c.sequences.join('/').left(20).toStdString());
+        DocumentModele d;
+        Charger(d, c.modele);
+        const ResultatDirect r = Direct::Calculer(d.Contenu(), c.sequences, !c.mot);
+        const QString &s = c.sequences.back();
+        ASSERT_EQ(r.SequenceGamma, s);
+        EspaceTravail seule = Espace(d.Parametres(), s, c.mot);
+        seule.GarderTables = false;
+        Evaluer(d.Parametres(), seule, false);
+        EXPECT_EQ(r.Sequences.back().Probabilite, TexteProbabilite(seule));
+        EXPECT_EQ(r.Sequences.back().MisALEchelle, c.echelle);
+        EspaceTravail e = Espace(d.Parametres(), s, c.mot);
+        CalculerCheminPosterieur(d.Parametres(), e);
+        ASSERT_FALSE(r.Instants.empty());
+        for (std::size_t k = 0; k < r.Instants.size(); ++k)
+            for (int i = 1; i <= d.Parametres().N; ++i)
+                ASSERT_EQ(r.Gamma[k][std::size_t(i - 1)], double(e.Gamma(r.Instants[k], i))) << r.Instants[k] << " " << i;
+    }
+}
+
+// La case γ choisie montre α et β qu'elle lit, dans la couleur de leur terme : au-dessus du
+// nœud pour α (terme 0), au-dessous pour β (terme 1) ; rien sans case choisie ni pour α.
+TEST_F(Apprentissage, TreillisGammaMontreSesEntrees)
+{
+    DocumentModele doc;
+    Charger(doc, "e1e2");
+    const struct {
+        Treillis::Valeurs v;
+        int t, j;
+        bool entrees;
+    } cas[] = {
+        {Treillis::Valeurs::Gamma, 2, 1, true},
+        {Treillis::Valeurs::Gamma, 0, 0, false},
+        {Treillis::Valeurs::Alpha, 2, 1, false},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(Treillis::Symbole(c.v).toStdString() + " " + std::to_string(c.t));
+        EspaceTravail e = Espace(doc.Parametres(), "abb", false);
+        const Treillis::Donnees d = Treillis::Preparer(doc.Parametres(), e, c.v);
+        const Treillis::Geometrie g(d);
+        QImage image(g.Taille(), QImage::Format_RGB32);
+        QPainter p(&image);
+        Treillis::Dessiner(p, d, QRect(QPoint(0, 0), g.Taille()), d.T, c.t, c.j);
+        p.end();
+        // Pixels proches de la couleur du terme k dans la bande entre les nœuds, au-dessus ou au-dessous.
+        const QRect n = g.Noeud(2, 1);
+        const auto compte = [&](int k, bool dessus) {
+            const QColor couleur = Treillis::CouleurTerme(k);
+            const int h = (Treillis::Geometrie::Ligne - Treillis::Geometrie::HauteurNoeud) / 2;
+            const QRect bande = dessus ? QRect(n.left() - 10, n.top() - h, n.width() + 20, h)
+                                       : QRect(n.left() - 10, n.bottom() + 1, n.width() + 20, h);
+            int total = 0;
+            for (int y = bande.top(); y <= bande.bottom(); ++y)
+                for (int x = bande.left(); x <= bande.right(); ++x) {
+                    const QColor q = image.pixelColor(x, y);
+                    total += std::abs(q.red() - couleur.red()) + std::abs(q.green() - couleur.green()) +
+                                 std::abs(q.blue() - couleur.blue()) < 40;
+                }
+            return total;
+        };
+        EXPECT_EQ(compte(0, true) > 50, c.entrees);
+        EXPECT_EQ(compte(1, false) > 50, c.entrees);
+    }
 }

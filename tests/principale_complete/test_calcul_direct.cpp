@@ -59,6 +59,9 @@ TEST_F(CalculDirectFenetre, SuitLesChangementsEtLAnnulation)
         EXPECT_TRUE(p->Formule->text().startsWith(QStringLiteral("γ2(E1) = α2(E1)·β2(E1) / P(O|λ) = "))) << p->Formule->text().toStdString();
         EXPECT_TRUE(p->Formule->text().contains(QStringLiteral(" / 0.1915 = "))) << p->Formule->text().toStdString();
         EXPECT_TRUE(p->Formule->accessibleName().endsWith(p->Formule->text()));
+        // Le point est cerclé sur sa courbe ; les aides techniques lisent ce que lit la formule.
+        EXPECT_EQ(std::make_pair(p->Vue->TMarque(), p->Vue->IMarque()), std::make_pair(2, 1));
+        EXPECT_EQ(p->Formule->accessibleDescription(), QStringLiteral("Cases lues : α2(E1), β2(E1) ; P(O|λ)"));
     }
 
     // Une étiquette changée (deux étapes, la ligne de E1 reste à 1) : les nombres suivent.

@@ -12,7 +12,10 @@
 #include "calculs/cheminspossible.h"
 #include "calculs/forward.h"
 #include "calculs/viterbi.h"
+#include "editor/apercu_etiquettes.h"
 #include "editor/listes.h"
+#include "direct/graphe_gamma.h"
+#include "algorithms/direct.h"
 #include "editor/listes_outils.h"
 #include "graph/etat2.h"
 #include "graph/hmm.h"
@@ -217,17 +220,70 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_TRUE(c->Valeurs->toPlainText().contains(QStringLiteral("\nE1\t0.7\t0.3\n")))
                  << c->Valeurs->toPlainText().toStdString();
              EXPECT_EQ(nombres(), entraine);
-             const int etapes = doc.Annulations().Taille();
-             c->Garder->click();
              const int boucle = VueGraphe(doc)->ExisteARC(doc.RechercherIndice(QStringLiteral("E1"), false),
                                                     doc.RechercherIndice(QStringLiteral("E1"), false));
              ASSERT_GT(boucle, 0);
+             // Le graphe montre en aperçu les étiquettes de l'itération 0, sans changer le modèle ;
+             // la fenêtre fermée, il revient au modèle.
+             auto *apercu = f->findChild<ApercuEtiquettes *>();
+             ASSERT_NE(apercu, nullptr);
+             EXPECT_TRUE(apercu->Actif());
+             EXPECT_EQ(apercu->Texte(boucle), QStringLiteral("0.7"));
+             EXPECT_NE(VueGraphe(doc)->Etiquette[boucle], QStringLiteral("0.7"));
+             const int e1 = doc.RechercherIndice(QStringLiteral("E1"), false);
+             ASSERT_EQ(VueEtat(doc, e1)->Generation[1][1], QStringLiteral("a"));
+             EXPECT_EQ(apercu->TextePaire(e1, 1), QStringLiteral("0.9"));
+             EXPECT_NE(VueEtat(doc, e1)->Generation[1][2], QStringLiteral("0.9"));
+             // Et le dessin le montre : l'étiquette de la boucle peinte sur le fond de l'aperçu.
+             const auto jaunes = [&] {
+                 const QImage image = VueGraphe(doc)->grab().toImage();
+                 const QRect r = VueGraphe(doc)->RectangleEtiquette(boucle).adjusted(-20, 0, 20, 0);
+                 int n = 0;
+                 for (int y = r.top(); y <= r.bottom(); ++y)
+                     for (int x = r.left(); x <= r.right(); ++x)
+                         n += image.pixelColor(x, y) == QColor(255, 240, 170);
+                 return n;
+             };
+             EXPECT_GT(jaunes(), 50);
+             c->hide();
+             EXPECT_FALSE(apercu->Actif());
+             EXPECT_EQ(apercu->TextePaire(e1, 1), Nombres::TexteAffiche(VueEtat(doc, e1)->Generation[1][2]));
+             c->show();
+             EXPECT_EQ(apercu->Texte(boucle), QStringLiteral("0.7"));
+             // γ de l'itération montrée : une courbe par état et le chemin de Viterbi.
+             auto *gamma = c->findChild<GrapheGamma *>();
+             ASSERT_NE(gamma, nullptr);
+             auto *titre = c->findChild<QLabel *>(QStringLiteral("TitreRevue"));
+             ASSERT_NE(titre, nullptr);
+             const auto tracee = [titre](int k) {
+                 return QTest::qWaitFor([=] { return titre->text().startsWith(QStringLiteral("γ a posteriori, itération %1 :").arg(k)); }, 2000);
+             };
+             ASSERT_TRUE(tracee(0)) << titre->text().toStdString();
+             ASSERT_EQ(gamma->chart()->series().size(), 3);
+             const auto courbeE1 = [gamma] { return qobject_cast<QLineSeries *>(gamma->chart()->series().value(0))->points(); };
+             const QList<QPointF> gammaInitial = courbeE1();
+             const int etapes = doc.Annulations().Taille();
+             c->Garder->click();
              EXPECT_EQ(VueGraphe(doc)->Etiquette[boucle], QStringLiteral("0.7"));
              EXPECT_EQ(doc.Annulations().Taille(), etapes + 1);
              EXPECT_TRUE(c->Garder->isEnabled());
+             EXPECT_FALSE(apercu->Actif());
+             EXPECT_EQ(jaunes(), 0);
+             // Ce γ est celui du calcul sans fenêtre sur le modèle gardé.
+             const ResultatDirect r = Direct::Calculer(doc.Contenu(), {QStringLiteral("abba")}, true);
+             ASSERT_EQ(gammaInitial.size(), qsizetype(r.Gamma.size()));
+             for (qsizetype k = 0; k < gammaInitial.size(); ++k)
+                 EXPECT_EQ(gammaInitial[k].y(), r.Gamma[std::size_t(k)][0]) << k;
+             c->Curseur->setValue(c->Curseur->maximum());
+             ASSERT_TRUE(tracee(c->Curseur->maximum()));
+             EXPECT_NE(courbeE1(), gammaInitial);
+             EXPECT_TRUE(apercu->Actif());
              f->Defaire1->trigger();
              EXPECT_EQ(nombres(), entraine);
              EXPECT_FALSE(c->Garder->isEnabled());
+             // Le modèle a changé depuis : plus d'aperçu.
+             c->Curseur->setValue(0);
+             EXPECT_FALSE(apercu->Actif());
          }},
     };
     for (const auto &c : cas) {
