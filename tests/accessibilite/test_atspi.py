@@ -184,7 +184,52 @@ def dans_session(hmmbench, hmmcalc, modele):
         assert "α2(E2) = [α1(E1)·a(E1,E2) + α1(E2)·a(E2,E2)]·b(E2,b) = " in formule.name, formule.name
         assert formule.description == "Cases lues : α1(E1), α1(E2) ; arcs : E1 → E2, E2 → E2 ; émissions : b(E2,b)", \
             formule.description
-        print("AT-SPI : menu, ligne « %s », %d cases du treillis et une formule lues" % (" | ".join(cases), valeurs.nRows * T))
+
+        # Le calcul en direct : P(O|λ) et le chemin de Viterbi du panneau sont ceux de hmmcalc,
+        # puis suivent un changement du modèle (probabilités tirées, enregistrées) et son annulation.
+        def calcul(fichier):
+            sortie = lambda c: subprocess.run([hmmcalc, c, fichier, SEQUENCE], env=env, check=True,
+                                              capture_output=True, text=True).stdout.split("\n")
+            v = sortie("viterbi")
+            return [sortie("forward")[0].strip(), v[0].strip(), v[1].strip()]
+
+        presser(element(pyatspi.ROLE_MENU_ITEM, "Calcul en direct"))
+        saisie = element(pyatspi.ROLE_TEXT, "Séquences d'observations, une par ligne")
+        saisie.queryEditableText().setTextContents(SEQUENCE)
+        direct = attendre(lambda: chercher(appli, lambda x: x.name == "Résultats du calcul en direct" and
+                                           "Table" in x.get_interfaces()), quoi="résultats du calcul en direct").queryTable()
+
+        def panneau(attendus, quoi):
+            lire = lambda: [direct.getAccessibleAt(0, c).name for c in (1, 2, 3)] if direct.nRows >= 1 else None
+            try:
+                attendre(lambda: lire() == attendus, 5, quoi)
+            except AssertionError:
+                raise AssertionError("%s : %s au lieu de %s" % (quoi, lire(), attendus))
+
+        avant = calcul(copie)
+        panneau(avant, "panneau du modèle ouvert")
+        # La boîte de la graine est modale : le programme ne répond à l'action qu'à sa fermeture.
+        from gi.repository import Atspi, GLib
+        Atspi.set_timeout(1000, 15000)
+        try:
+            presser(element(pyatspi.ROLE_MENU_ITEM, "Probabilités aléatoires..."))
+        except GLib.Error:
+            pass
+        Atspi.set_timeout(-1, -1)
+        tirage = attendre(lambda: next((w for w in appli if w is not None and "Probabilités aléatoires" in (w.name or "")),
+                                       None), quoi="boîte du tirage")
+        presser(element(pyatspi.ROLE_PUSH_BUTTON, "OK", tirage))
+        debut = time.time()
+        attendre(lambda: direct.getAccessibleAt(0, 1).name != avant[0], 5, "panneau changé par le tirage")
+        presser(element(pyatspi.ROLE_MENU_ITEM, "Enregistrer"))
+        apres = calcul(copie)
+        assert apres != avant, apres
+        panneau(apres, "panneau après le tirage")
+        presser(element(pyatspi.ROLE_MENU_ITEM, "Annuler", contient=True))
+        panneau(avant, "panneau après l'annulation")
+        print("AT-SPI : menu, ligne « %s », %d cases du treillis, une formule et le calcul en direct "
+              "(%s, puis %s en %.2f s) lus" % (" | ".join(cases), valeurs.nRows * T, avant[0], apres[0],
+                                              time.time() - debut))
         return 0
     finally:
         for p in (programme, bus, ecran):
