@@ -105,6 +105,11 @@ EditeurSouris::EditeurSouris(TForm1 &fenetre)
                         {f.Coller1, false},
                         {f.Supprimer1, true},
                         {f.Selectionnertout1, false}});
+    menuArc = new QMenu(&f);
+    connect(menuArc->addAction(QStringLiteral("&Compléter la probabilité de l'arc")), &QAction::triggered, this,
+            &EditeurSouris::completerArc);
+    connect(menuArc->addAction(QStringLiteral("&Normaliser les arcs de l'état")), &QAction::triggered, this,
+            &EditeurSouris::normaliserArcs);
     menuEtat = menu({{f.Editeretat1, false},
                      {f.Parametres1, true},
                      {f.Couper1, false},
@@ -313,7 +318,32 @@ bool EditeurSouris::eventFilter(QObject *objet, QEvent *ev)
 
 void EditeurSouris::menuSurgissant(bool surEtat, QPoint global)
 {
+    // Sur un arc ou son étiquette : ses probabilités sortantes à compléter ou à normaliser.
+    const QPoint p = hmm()->mapFromGlobal(global);
+    const int etiquette = surEtat ? -1 : hmm()->EtiquetteSous(p.x(), p.y());
+    const int arc = surEtat ? -1 : (etiquette > 0 ? etiquette : hmm()->Verifier(p.x(), p.y()));
+    if (arc > 0) {
+        arcMenu = arc;
+        menuArc->popup(global);
+        return;
+    }
     (surEtat ? menuEtat : menuCanevas)->popup(global);
+}
+
+void EditeurSouris::completerArc()
+{
+    TerminerEdition();
+    if (arcMenu > 0 && !doc().CompleterArc(arcMenu))
+        Messages::Information(&f, QStringLiteral("Les autres arcs de cet état font déjà 1 ou plus : il n'y a rien à "
+                                                 "compléter."));
+}
+
+void EditeurSouris::normaliserArcs()
+{
+    TerminerEdition();
+    if (arcMenu > 0 && arcMenu <= hmm()->NbArcs && !doc().NormaliserArcs(hmm()->ARC[arcMenu][1]))
+        Messages::Information(&f, QStringLiteral("Les arcs de cet état font déjà 1, ou leur somme est nulle : il n'y a "
+                                                 "rien à normaliser."));
 }
 
 // ---- Canevas ----

@@ -112,11 +112,16 @@ private:
     void texteEtiquetteChange(const QString &t);
     void placerEditeur(const QString &t);
     void menuSurgissant(bool surEtat, QPoint global);
+    // Menu d'un arc : « Compléter » (ce qui manque à sa source pour faire 1), « Normaliser ».
+    void completerArc();
+    void normaliserArcs();
 
     TForm1 &f;
     QWidget *calque = nullptr;
     QMenu *menuCanevas = nullptr;
     QMenu *menuEtat = nullptr;
+    QMenu *menuArc = nullptr;
+    int arcMenu = -1;
 
     // Canevas.
     bool boutonCanevas = false;

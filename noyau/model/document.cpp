@@ -2,6 +2,7 @@
 #include "graph/nombres.h"
 #include "model/aleatoire.h"
 #include "model/bloc_copie.h"
+#include "model/edition_etat.h"
 #include "model/graphe_contenu.h"
 #include "model/report_parametres.h"
 #include "model/regles_edition.h"
@@ -280,15 +281,16 @@ void DocumentModele::terminer(const QString &description)
 }
 
 template <class F>
-void DocumentModele::operation(const QString &description, F &&changement)
+bool DocumentModele::operation(const QString &description, F &&changement)
 {
     // Une opération qui ne change rien ne range rien ; un changement qui lève reste annulable.
     const ContenuModele avant = Contenu();
     auto conclure = [&] {
         if (Contenu() == avant)
-            return;
+            return false;
         ranger(description, avant);
         terminer(description);
+        return true;
     };
     try {
         changement();
@@ -296,7 +298,7 @@ void DocumentModele::operation(const QString &description, F &&changement)
         conclure();
         throw;
     }
-    conclure();
+    return conclure();
 }
 
 QString DocumentModele::nomEtat(int k) const
@@ -509,6 +511,56 @@ void DocumentModele::ValiderEtiquette(int a, const QString &ancienne)
     }
     graphe->Redessiner();
     terminer(description);
+}
+
+QList<int> DocumentModele::arcsSortants(int source) const
+{
+    QList<int> arcs;
+    for (int i = 1; i <= graphe->NbArcs; ++i)
+        if (graphe->ARC[i][1] == source)
+            arcs << i;
+    return arcs;
+}
+
+void DocumentModele::ecrireArcs(const QList<int> &arcs, const QStringList &textes)
+{
+    for (qsizetype x = 0; x < arcs.size() && x < textes.size(); ++x)
+        graphe->Etiquette[arcs[x]] = textes[x];
+    // Un arc mis à 0 disparaît, comme à la main.
+    try {
+        graphe->Actualiser();
+    } catch (const EConversion &) {
+        // Une autre étiquette encore "??" : l'arc partira au prochain calcul.
+    }
+    graphe->Redessiner();
+}
+
+bool DocumentModele::CompleterArc(int a)
+{
+    if (a < 1 || a > graphe->NbArcs)
+        return false;
+    const QList<int> arcs = arcsSortants(graphe->ARC[a][1]);
+    QStringList textes;
+    for (int i : arcs)
+        textes << graphe->Etiquette[i];
+    const QString reste = EditionEtat::Completer(textes, int(arcs.indexOf(a)));
+    if (reste.isEmpty())
+        return false;
+    return operation(descriptionEtiquette(nomEtat(graphe->ARC[a][1]), nomEtat(graphe->ARC[a][2])),
+                     [&] { ecrireArcs({a}, {reste}); });
+}
+
+bool DocumentModele::NormaliserArcs(int source)
+{
+    const QList<int> arcs = arcsSortants(source);
+    QStringList textes;
+    for (int i : arcs)
+        textes << graphe->Etiquette[i];
+    const QStringList normes = EditionEtat::Normaliser(textes);
+    if (arcs.isEmpty() || normes == textes)
+        return false;
+    return operation(QStringLiteral("la normalisation des arcs de l'état: ") + nomEtat(source),
+                     [&] { ecrireArcs(arcs, normes); });
 }
 
 void DocumentModele::ModifierEtat(const BoiteEtat *visee, const QString &nom, const QList<QPair<QString, QString>> &paires)

@@ -143,6 +143,12 @@ public:
     // range une seule étape, celle du texte d'avant l'édition, quand il a changé.
     void EcrireEtiquette(int arc, const QString &texte);
     void ValiderEtiquette(int arc, const QString &ancienne);
+    // Arcs sortants d'un état : « Compléter » donne à l'arc ce qui manque aux autres arcs de sa
+    // source pour faire 1 ; « Normaliser » ramène les arcs sortants de l'état à une somme de 1.
+    // Une étape chacun ; false (rien ne change) quand il n'y a rien à faire : les autres
+    // dépassent déjà 1, ou la somme est nulle.
+    bool CompleterArc(int arc);
+    bool NormaliserArcs(int source);
     // Éditeur d'état : nouveau nom et paires (symbole, probabilité). Jusqu'à trois étapes,
     // dans l'ordre : nom, nombre de symboles non nuls, symboles ; un seul signal.
     void ModifierEtat(const BoiteEtat *boite, const QString &nom, const QList<QPair<QString, QString>> &paires);
@@ -188,8 +194,9 @@ private:
     // Les arcs de la boîte suivent sa place.
     void redessinerArcsEtat(const BoiteEtat *etat);
     // Déroulement commun des opérations : instantané, changement, étape, Modifie, signal.
+    // Rend true quand une étape a été rangée.
     template <class F>
-    void operation(const QString &description, F &&changement);
+    bool operation(const QString &description, F &&changement);
     void ranger(const QString &description, const ContenuModele &avant);
     // Remplace le graphe par ce contenu (déjà lu et validé) ; émet modeleCharge.
     void installer(const ContenuModele &c);
@@ -204,6 +211,8 @@ private:
     BoiteEtat *placerNouvelle(const QString &nom, const ContenuModele::Etat *paires, const QRect &bornes,
                               bool tailleMinimale);
     bool restaurer(Journal &depuis, Journal &vers);
+    QList<int> arcsSortants(int source) const;
+    void ecrireArcs(const QList<int> &arcs, const QStringList &textes);
     QString nomEtat(int indice) const;
 
     CanevasModele *canevas;

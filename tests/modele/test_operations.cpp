@@ -81,6 +81,11 @@ TEST_F(Operations, UneEtapeUnSignalEtAllerRetour)
              d.ValiderEtiquette(3, avant);
          },
          "la modification de la boucle de l'état: C"},
+        {"compléter un arc", [](DocumentModele &d) { d.AjouterArc(1, 1); },
+         [](DocumentModele &d) { EXPECT_TRUE(d.CompleterArc(d.Graphe().ExisteARC(1, 1))); },
+         "la modification de la boucle de l'état: A"},
+        {"normaliser les arcs", {}, [](DocumentModele &d) { EXPECT_TRUE(d.NormaliserArcs(1)); },
+         "la normalisation des arcs de l'état: A"},
         {"éditeur d'état", {},
          [](DocumentModele &d) { d.ModifierEtat(d.BoiteVue(2), QStringLiteral("B2"), {{QStringLiteral("x"), QStringLiteral("1")}}); },
          "le changement du nom de l'état: \" B en \" B2 \""},
@@ -135,6 +140,8 @@ TEST_F(Operations, RienDeChangeRienDeRange)
     const Cas cas[] = {
         {"déplacement sur place", [](DocumentModele &d) { d.DeplacerEtat(d.Etat(1), d.Etat(1)->Bornes().topLeft()); }},
         {"même étiquette", [](DocumentModele &d) { d.ChangerEtiquette(2, d.GrapheVue()->Etiquette[2]); }},
+        {"arcs déjà normés", [](DocumentModele &d) { EXPECT_FALSE(d.NormaliserArcs(3)); }},
+        {"arc déjà complet", [](DocumentModele &d) { EXPECT_FALSE(d.CompleterArc(3)); }},
         {"étiquette retapée", [](DocumentModele &d) {
              const QString avant = d.GrapheVue()->Etiquette[3];
              d.EcrireEtiquette(3, QStringLiteral("0.7"));
