@@ -23,6 +23,9 @@
 #include <cstring>
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
+#if __has_include(<sys/platform/x86.h>)
+#include <sys/platform/x86.h>
+#endif
 #endif
 #include <limits>
 
@@ -104,8 +107,16 @@ bool sansAvx2 = false;
 ListeCandidats choisirListe()
 {
 #if defined(__x86_64__) || defined(__i386__)
+#if __has_include(<sys/platform/x86.h>)
+    // Les capacités déjà relevées par le chargeur de la glibc : __builtin_cpu_supports lierait
+    // le constructeur de libgcc, qui refait une dizaine de CPUID à chaque démarrage (plusieurs
+    // µs chacune en machine virtuelle).
+    if (!sansAvx2 && CPU_FEATURE_ACTIVE(AVX2))
+        return candidatsAvx2;
+#else
     if (!sansAvx2 && __builtin_cpu_supports("avx2"))
         return candidatsAvx2;
+#endif
 #endif
 #if defined(__SSE2__)
     return candidatsSse2;
