@@ -22,10 +22,8 @@
 #include <cmath>
 #include <cstring>
 #if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
 #include <immintrin.h>
-#if __has_include(<sys/platform/x86.h>)
-#include <sys/platform/x86.h>
-#endif
 #endif
 #include <limits>
 
@@ -103,20 +101,35 @@ int candidatsSse2(const double *dd, const double *col, int n, int *liste)
 
 bool sansAvx2 = false;
 
+#if defined(__x86_64__) || defined(__i386__)
+// AVX2 utilisable : le processeur l'a (CPUID 7, EBX bit 5) et le système sauve les registres
+// YMM (OSXSAVE, AVX, XCR0 bits 1 et 2). Relevé une fois, au premier Viterbi plein seulement :
+// __builtin_cpu_supports lierait le constructeur de libgcc, qui fait une dizaine de CPUID à
+// chaque démarrage de programme (plusieurs µs chacune en machine virtuelle).
+bool avx2Utilisable()
+{
+    static const bool oui = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 27)) || !(c & (1u << 28)))
+            return false;
+        unsigned xcr0 = 0, haut = 0;
+        __asm__("xgetbv" : "=a"(xcr0), "=d"(haut) : "c"(0));
+        if ((xcr0 & 6u) != 6u)
+            return false;
+        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d))
+            return false;
+        return (b & (1u << 5)) != 0;
+    }();
+    return oui;
+}
+#endif
+
 // Nul hors x86 : toutes les colonnes sont alors parcourues exactement.
 ListeCandidats choisirListe()
 {
 #if defined(__x86_64__) || defined(__i386__)
-#if __has_include(<sys/platform/x86.h>)
-    // Les capacités déjà relevées par le chargeur de la glibc : __builtin_cpu_supports lierait
-    // le constructeur de libgcc, qui refait une dizaine de CPUID à chaque démarrage (plusieurs
-    // µs chacune en machine virtuelle).
-    if (!sansAvx2 && CPU_FEATURE_ACTIVE(AVX2))
+    if (!sansAvx2 && avx2Utilisable())
         return candidatsAvx2;
-#else
-    if (!sansAvx2 && __builtin_cpu_supports("avx2"))
-        return candidatsAvx2;
-#endif
 #endif
 #if defined(__SSE2__)
     return candidatsSse2;
