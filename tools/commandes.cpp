@@ -21,6 +21,7 @@
 
 #include <QJsonArray>
 #include <cstdlib>
+#include <functional>
 #include <new>
 
 namespace Commandes {
@@ -318,6 +319,47 @@ int Execution::Reussir()
     return Rendre(Succes);
 }
 
+namespace {
+// Relaie tout à l'observateur suivant ; à Debut, appelle d'abord SurDebut.
+class RelaisDebut : public ObservateurEntrainement {
+public:
+    explicit RelaisDebut(ObservateurEntrainement *suivant) : suivant(suivant) {}
+    std::function<void()> SurDebut;
+
+    void Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
+    {
+        if (SurDebut)
+            SurDebut();
+        if (suivant)
+            suivant->Debut(type, p, e);
+    }
+    void Iteration(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
+    {
+        if (suivant)
+            suivant->Iteration(type, p, e);
+    }
+    bool Continuer(Entrainement type) override { return !suivant || suivant->Continuer(type); }
+    void AvantModification(Entrainement type) override
+    {
+        if (suivant)
+            suivant->AvantModification(type);
+    }
+    void Fin(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
+    {
+        if (suivant)
+            suivant->Fin(type, p, e);
+    }
+    void FinSansIteration(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
+    {
+        if (suivant)
+            suivant->FinSansIteration(type, p, e);
+    }
+
+private:
+    ObservateurEntrainement *suivant;
+};
+}
+
 // Un entraînement et ses sorties (texte et JSON) : sur la valeur du modèle quand `document` est
 // donné (--sortie, --trace), sinon sur une copie de λ.
 void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *suivant,
@@ -360,15 +402,23 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
                 avantValeurs.push_back(f.Probabilite);
         }
     };
-    if (!plusieurs) {
+    const bool baumWelch = o.commande == QLatin1String("baumwelch");
+    // Baum-Welch sur une séquence : P(O|λ) du modèle initial est celle du Forward qui décide du
+    // calcul (et refuse une séquence impossible), relevée à Debut ; un Forward de moins. Viterbi
+    // n'y laisse que la probabilité du meilleur chemin : P(O|λ) est calculée à part.
+    if (!plusieurs && !baumWelch) {
         Evaluer(p, e, false, mode);
         if (e.ProbabiliteEchelle.EstNulle())
             throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations : ") +
                                CiterSequence(e.SequenceObservations, !e.DecoupageCaractere));
         releverAvant();
     }
+    RelaisDebut relais(suivant);
+    if (!plusieurs && baumWelch) {
+        relais.SurDebut = releverAvant;
+        suivant = &relais;
+    }
     ObservateurEntrainement *observateur = suivant;
-    const bool baumWelch = o.commande == QLatin1String("baumwelch");
     // --historique : une ligne par itération (numéro, P, log10 P), écrite au fil du calcul.
     HistoriqueConvergence historique(observateur);
     if (o.historique || plusieurs) {

@@ -73,9 +73,12 @@ int lancer(int argc, char **argv)
         const Lecture l = Lire(args);
         if (!l.erreur && (EstCommandeApprentissage(l.commande) || l.Valeur(QStringLiteral("trace"))))
             dessiner(argc, argv);
-        // Jamais détruite : Terminer() sort sans démonter Qt.
-        new QCoreApplication(argc, argv);
         const Options o = LireOptions(args);
+        // L'application ne sert qu'à enregistrer le modèle (dossiers de l'utilisateur, nom du
+        // programme) : sans elle, une évaluation s'épargne la lecture des locales du système et
+        // une quarantaine de défauts de page. Jamais détruite : Terminer() sort sans démonter Qt.
+        if (o.sortie)
+            new QCoreApplication(argc, argv);
         ComplementsContenu complements(o);
         return Executer(o, &complements);
     } catch (...) {

@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstring>
 #if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 #include <limits>
@@ -100,11 +101,34 @@ int candidatsSse2(const double *dd, const double *col, int n, int *liste)
 
 bool sansAvx2 = false;
 
+#if defined(__x86_64__) || defined(__i386__)
+// AVX2 utilisable : le processeur l'a (CPUID 7, EBX bit 5) et le système sauve les registres
+// YMM (OSXSAVE, AVX, XCR0 bits 1 et 2). Relevé une fois, au premier Viterbi plein seulement :
+// __builtin_cpu_supports lierait le constructeur de libgcc, qui fait une dizaine de CPUID à
+// chaque démarrage de programme (plusieurs µs chacune en machine virtuelle).
+bool avx2Utilisable()
+{
+    static const bool oui = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 27)) || !(c & (1u << 28)))
+            return false;
+        unsigned xcr0 = 0, haut = 0;
+        __asm__("xgetbv" : "=a"(xcr0), "=d"(haut) : "c"(0));
+        if ((xcr0 & 6u) != 6u)
+            return false;
+        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d))
+            return false;
+        return (b & (1u << 5)) != 0;
+    }();
+    return oui;
+}
+#endif
+
 // Nul hors x86 : toutes les colonnes sont alors parcourues exactement.
 ListeCandidats choisirListe()
 {
 #if defined(__x86_64__) || defined(__i386__)
-    if (!sansAvx2 && __builtin_cpu_supports("avx2"))
+    if (!sansAvx2 && avx2Utilisable())
         return candidatsAvx2;
 #endif
 #if defined(__SSE2__)
@@ -270,21 +294,40 @@ private:
 // colonne est une chaîne de dépendances (comparaison puis choix), deux chaînes indépendantes
 // se recouvrent ; chaque colonne garde ses candidats i croissant. (Au-delà de deux, la pile
 // x87 manque de registres et le compilateur revient à des branches.)
-template <typename C>
-void lignePleine(const C *c, std::size_t L, const LD *d, const LD *b, int N, LD *dt, int *pt)
+// A[i][j] de la colonne : l'étendu, le double quand A tient en doubles, ou haut + bas (somme
+// exacte de la découpe : la même valeur, sans le chargement microcodé d'un étendu).
+template <typename C, bool Bas>
+struct Colonne {
+    const C *h;
+    const double *l; // la partie basse (Bas) ; sinon inutilisé
+    LD operator[](int i) const
+    {
+        if constexpr (Bas)
+            return static_cast<LD>(h[i]) + static_cast<LD>(l[i]);
+        else
+            return static_cast<LD>(h[i]);
+    }
+};
+
+template <typename C, bool Bas>
+void lignePleine(const C *c, const double *cl, std::size_t L, const LD *d, const LD *b, int N, LD *dt, int *pt)
 {
+    const auto colonne = [&](int j) {
+        const std::size_t k = std::size_t(j) * L;
+        return Colonne<C, Bas>{c + k, Bas ? cl + k : nullptr};
+    };
     int j = 1;
     for (; j + 1 <= N; j += 2) {
-        const C *c0 = c + std::size_t(j) * L, *c1 = c0 + L;
+        const Colonne<C, Bas> c0 = colonne(j), c1 = colonne(j + 1);
         LD b0 = 0, b1 = 0;
         int a0 = 1, a1 = 1;
         for (int i = 1; i <= N; ++i) {
             const LD x = d[i];
-            const LD v0 = x * static_cast<LD>(c0[i]);
+            const LD v0 = x * c0[i];
             const bool m0 = b0 < v0;
             b0 = m0 ? v0 : b0;
             a0 = m0 ? i : a0;
-            const LD v1 = x * static_cast<LD>(c1[i]);
+            const LD v1 = x * c1[i];
             const bool m1 = b1 < v1;
             b1 = m1 ? v1 : b1;
             a1 = m1 ? i : a1;
@@ -295,11 +338,11 @@ void lignePleine(const C *c, std::size_t L, const LD *d, const LD *b, int N, LD 
         pt[j + 1] = a1;
     }
     for (; j <= N; ++j) {
-        const C *c0 = c + std::size_t(j) * L;
+        const Colonne<C, Bas> c0 = colonne(j);
         LD b0 = 0;
         int a0 = 1;
         for (int i = 1; i <= N; ++i) {
-            const LD v0 = d[i] * static_cast<LD>(c0[i]);
+            const LD v0 = d[i] * c0[i];
             const bool m0 = b0 < v0;
             b0 = m0 ? v0 : b0;
             a0 = m0 ? i : a0;
@@ -307,6 +350,18 @@ void lignePleine(const C *c, std::size_t L, const LD *d, const LD *b, int N, LD 
         dt[j] = b0 * b[j];
         pt[j] = a0;
     }
+}
+
+// Les colonnes de A sous leur forme la moins chère à lire.
+void lignePleineA(const TablesModele &m, const LD *d, const LD *b, LD *dt, int *pt)
+{
+    const std::size_t L = std::size_t(m.L);
+    if (m.ADouble)
+        lignePleine<double, false>(m.Ath.data(), nullptr, L, d, b, m.N, dt, pt);
+    else if (m.Scinde)
+        lignePleine<double, true>(m.Ath.data(), m.Atl.data(), L, d, b, m.N, dt, pt);
+    else
+        lignePleine<LD, false>(m.At.data(), nullptr, L, d, b, m.N, dt, pt);
 }
 
 // Ligne t de δ et ψ poussée depuis les seules cases non nulles de δ[t-1] (modèle Propager),
@@ -360,10 +415,7 @@ void Calcul::PousserViterbi(const TablesModele &m, const long double *d, const l
 void Calcul::LignePleineViterbi(const TablesModele &m, const long double *d, const long double *b, long double *dt,
                                 int *pt)
 {
-    if (m.ADouble)
-        lignePleine(m.Ath.data(), std::size_t(m.L), d, b, m.N, dt, pt);
-    else
-        lignePleine(m.At.data(), std::size_t(m.L), d, b, m.N, dt, pt);
+    lignePleineA(m, d, b, dt, pt);
 }
 
 void Calcul::ViterbiSansAvx2(bool oui)
@@ -458,10 +510,7 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
             // Peu d'états ou arcs creux : chaque colonne d'un trait, maximum dans un registre.
             const LD *d = ligneDelta(t - 1);
             if (!m.Creux) {
-                if (m.ADouble)
-                    lignePleine(m.Ath.data(), L, d, b, N, dt, pt);
-                else
-                    lignePleine(m.At.data(), L, d, b, N, dt, pt);
+                lignePleineA(m, d, b, dt, pt);
                 continue;
             }
             Calcul::EnsembleEtats suite;

@@ -93,10 +93,103 @@ LD avantCreux(const TablesModele &m, const C *val, const LD *a, const LD *b, LD 
     return total;
 }
 
+// Lignes pleines mises à l'échelle en doubles : ᾱ et β̂ y sont ramenés à chaque instant (ᾱ à une
+// somme de 1, β̂ par c_t), loin des bornes des doubles. Les N² produits s'y font en registres SSE au
+// lieu de la pile x87, A lu en un double (arrondi au plus près quand il n'en est pas un) ; l'écart
+// relatif reste de l'ordre de N × 2^-53 par instant, sans cumul au fil de t (chaque ligne est
+// ramenée), bien sous ce que vérifient les comparaisons au calcul exact. Le calcul exact ne passe
+// jamais par ici.
+// A et B dans la plage des doubles (découpes exactes) ; une ligne dont la somme en doubles
+// frôle leur plancher est refaite en étendu, qui ne la perd pas.
+constexpr int LigneDoubleMax = 128;
+constexpr LD PlancherDoubles = 1e-280L;
+
+// Moins de PeuDEtats états : les conversions de chaque ligne coûtent autant que les N² produits,
+// le calcul reste en étendu.
+constexpr int PeuDEtats = 8;
+
+bool pleinEnDoubles(const TablesModele &m)
+{
+    return !m.Creux && m.N >= PeuDEtats && (m.ADouble || m.Scinde) && m.BScinde && m.L <= LigneDoubleMax;
+}
+
+LD avantPleinDoubles(const double *at, std::size_t L, int N, const LD *a, const LD *b, LD *s)
+{
+    double x[LigneDoubleMax];
+    for (int i = 1; i <= N; ++i)
+        x[i] = double(a[i]);
+    LD total = 0;
+    int j = 1;
+    for (; j + 3 <= N; j += 4) {
+        const double *c0 = at + std::size_t(j) * L, *c1 = c0 + L, *c2 = c1 + L, *c3 = c2 + L;
+        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        for (int i = 1; i <= N; ++i) {
+            const double xi = x[i];
+            s0 += xi * c0[i];
+            s1 += xi * c1[i];
+            s2 += xi * c2[i];
+            s3 += xi * c3[i];
+        }
+        const double v[4] = {s0, s1, s2, s3};
+        for (int u = 0; u < 4; ++u) {
+            s[j + u] = LD(v[u] * double(b[j + u]));
+            total += s[j + u];
+        }
+    }
+    for (; j <= N; ++j) {
+        const double *c0 = at + std::size_t(j) * L;
+        double s0 = 0;
+        for (int i = 1; i <= N; ++i)
+            s0 += x[i] * c0[i];
+        s[j] = LD(s0 * double(b[j]));
+        total += s[j];
+    }
+    return total;
+}
+
+LD arrierePleinDoubles(const double *a, std::size_t L, int N, const LD *y, const LD *b, LD *s)
+{
+    double z[LigneDoubleMax];
+    for (int j = 1; j <= N; ++j)
+        z[j] = double(b[j]) * double(y[j]);
+    LD total = 0;
+    int i = 1;
+    for (; i + 3 <= N; i += 4) {
+        const double *a0 = a + std::size_t(i) * L, *a1 = a0 + L, *a2 = a1 + L, *a3 = a2 + L;
+        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        for (int j = 1; j <= N; ++j) {
+            const double zj = z[j];
+            s0 += a0[j] * zj;
+            s1 += a1[j] * zj;
+            s2 += a2[j] * zj;
+            s3 += a3[j] * zj;
+        }
+        const double v[4] = {s0, s1, s2, s3};
+        for (int u = 0; u < 4; ++u) {
+            s[i + u] = LD(v[u]);
+            total += s[i + u];
+        }
+    }
+    for (; i <= N; ++i) {
+        const double *ai = a + std::size_t(i) * L;
+        double s0 = 0;
+        for (int j = 1; j <= N; ++j)
+            s0 += ai[j] * z[j];
+        s[i] = LD(s0);
+        total += s[i];
+    }
+    return total;
+}
+
 LD avant(const TablesModele &m, const LD *a, const LD *b, LD *s)
 {
     if (m.Creux)
         return m.ArcsDouble ? avantCreux(m, m.ADestD.data(), a, b, s) : avantCreux(m, m.ADest.data(), a, b, s);
+    if (pleinEnDoubles(m)) {
+        const LD total = avantPleinDoubles(m.Ath.data(), std::size_t(m.L), m.N, a, b, s);
+        if (total > PlancherDoubles)
+            return total;
+    }
     return m.ADouble ? avantPlein(m.Ath.data(), std::size_t(m.L), m.N, a, b, s)
                      : avantPlein(m.At.data(), std::size_t(m.L), m.N, a, b, s);
 }
@@ -159,6 +252,11 @@ LD arriere(const TablesModele &m, const LD *y, const LD *b, LD *s)
 {
     if (m.Creux)
         return m.ArcsDouble ? arriereCreux(m, m.ASourceD.data(), y, b, s) : arriereCreux(m, m.ASource.data(), y, b, s);
+    if (pleinEnDoubles(m)) {
+        const LD total = arrierePleinDoubles(m.Ah.data(), std::size_t(m.L), m.N, y, b, s);
+        if (total > PlancherDoubles)
+            return total;
+    }
     return m.ADouble ? arrierePlein(m.Ah.data(), std::size_t(m.L), m.N, y, b, s)
                      : arrierePlein(m.A.data(), std::size_t(m.L), m.N, y, b, s);
 }
@@ -359,12 +457,18 @@ GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesForm
     const LD *val = m.ASource.data();
     // Les mêmes valeurs en doubles quand elles en sont : un chargement de 64 bits au lieu de 80.
     const double *valD = m.ArcsDouble ? m.ASourceD.data() : nullptr;
+    // Modèle plein dans la plage des doubles : ξ et γ en doubles aussi (comme avant() et arriere()).
+    const bool doubles = pleinEnDoubles(m);
+    std::vector<double> xiD(doubles ? std::size_t(m.Arcs) : 0, 0.0);
+    double xd[LigneDoubleMax], wd[LigneDoubleMax];
+    const double *Ah = m.Ah.data();
     const auto ajouterGamma = [&](int t) {
         const LD *x = a(t), *z = y(t);
         LD *g = gamma ? e.Gamma.LigneBrute(t) : nullptr;
         const std::size_t o = std::size_t(O[t]);
+        const double cd = double(c[t]);
         for (int i = 1; i <= N; ++i) {
-            const LD v = x[i] * z[i] / c[t];
+            const LD v = doubles ? LD(double(x[i]) * double(z[i]) / cd) : x[i] * z[i] / c[t];
             if (g)
                 g[i] = v;
             const std::size_t si = std::size_t(i);
@@ -388,7 +492,20 @@ GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesForm
         const LD *b = m.Bt.data() + std::size_t(O[t + 1]) * L;
         const LD *x = a(t);
         // ξ_t avant que la ligne t + 1 de β̂ ne soit remplacée (deux lignes de travail).
-        if (valD) {
+        if (doubles) {
+            for (int j = 1; j <= N; ++j)
+                wd[j] = double(b[j]) * double(suivant[j]);
+            for (int i = 1; i <= N; ++i)
+                xd[i] = double(x[i]);
+            for (int i = 1; i <= N; ++i) {
+                const double ai = xd[i];
+                const double *ligne = Ah + std::size_t(i) * L;
+                for (int k = debut[i]; k < debut[i + 1]; ++k) {
+                    const int j = dest[k];
+                    xiD[std::size_t(k)] += ai * ligne[j] * wd[j];
+                }
+            }
+        } else if (valD) {
             for (int i = 1; i <= N; ++i) {
                 const LD ai = x[i];
                 for (int k = debut[i]; k < debut[i + 1]; ++k) {
@@ -411,6 +528,9 @@ GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesForm
             z[i] *= c[t];
         ajouterGamma(t);
     }
+    if (doubles)
+        for (std::size_t k = 0; k < xiD.size(); ++k)
+            xi[k] = LD(xiD[k]);
     for (int i = 1; i <= N; ++i)
         for (int k = debut[i]; k < debut[i + 1]; ++k)
             s.Transitions[std::size_t(i) * Lf + std::size_t(dest[k])] += xi[std::size_t(k)];
