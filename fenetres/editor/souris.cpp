@@ -334,16 +334,16 @@ void EditeurSouris::completerArc()
 {
     TerminerEdition();
     if (arcMenu > 0 && !doc().CompleterArc(arcMenu))
-        Messages::Information(&f, QStringLiteral("Les autres arcs de cet état font déjà 1 ou plus : il n'y a rien à "
-                                                 "compléter."));
+        Messages::Information(&f, QStringLiteral("Rien à compléter : les arcs de cet état font déjà 1, ou les autres "
+                                                 "dépassent déjà 1."));
 }
 
 void EditeurSouris::normaliserArcs()
 {
     TerminerEdition();
     if (arcMenu > 0 && arcMenu <= hmm()->NbArcs && !doc().NormaliserArcs(hmm()->ARC[arcMenu][1]))
-        Messages::Information(&f, QStringLiteral("Les arcs de cet état font déjà 1, ou leur somme est nulle : il n'y a "
-                                                 "rien à normaliser."));
+        Messages::Information(&f, QStringLiteral("Rien à normaliser : les arcs de cet état font déjà 1, ou leur somme "
+                                                 "est nulle."));
 }
 
 // ---- Canevas ----

@@ -2,15 +2,15 @@
 #include "graph/nombres.h"
 #include "model/repertoire.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 
 namespace {
-// Jamais détruite : à la sortie, ~QApplication passerait après les objets globaux de Qt.
-QApplication *application = nullptr;
+// Jamais détruite : à la sortie, ~QGuiApplication passerait après les objets globaux de Qt.
+QGuiApplication *application = nullptr;
 std::unique_ptr<QTemporaryDir> dossier;
 }
 
@@ -24,7 +24,7 @@ void Initialiser(int *argc, char ***argv)
     dossier = std::make_unique<QTemporaryDir>(racine + QStringLiteral("/hmmfuzz-XXXXXX"));
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", dossier->path().toLocal8Bit());
-    application = new QApplication(*argc, *argv);
+    application = new QGuiApplication(*argc, *argv);
     Repertoire::Definir(dossier->path());
     Nombres::DefinirSeparateur(QChar(','));
 }

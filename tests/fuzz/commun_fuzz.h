@@ -1,5 +1,5 @@
 #pragma once
-// Outils communs des cibles libFuzzer : une QApplication hors écran, un dossier de travail
+// Outils communs des cibles libFuzzer : une QGuiApplication hors écran, un dossier de travail
 // (en mémoire quand /dev/shm existe : chaque enregistrement est synchronisé sur le disque).
 #include <QString>
 #include <cstdlib>
