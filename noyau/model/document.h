@@ -70,8 +70,6 @@ public:
         couleurSurligne = couleur;
         epaisseurSurligne = epaisseur;
     }
-    TCouleur CouleurFondEtat() const { return couleurFondEtat; }
-    TCouleur CouleurStyloEtat() const { return couleurStyloEtat; }
 
     // Demande le mot de passe d'un modèle protégé ; rend true quand il est juste.
     void DefinirIdentification(std::function<bool(const QString &motDePasse)> identifier)
@@ -86,9 +84,8 @@ public:
     int IndiceBoite(const BoiteEtat *etat) const;
     bool PeutAjouterEtat() const { return n < CapaciteEtats; }
 
-    // Une boîte <-> sa ligne d'état (fichiers, historique, presse-papiers).
+    // La ligne d'état d'une boîte (fichiers, historique, presse-papiers).
     static ContenuModele::Etat ContenuEtat(const BoiteEtat *boite);
-    static void RemplirPaires(BoiteEtat *boite, const ContenuModele::Etat &etat);
 
     // Le modèle tel qu'il s'écrit (noms, paires, arcs et leurs étiquettes, positions).
     ContenuModele Contenu() const;
@@ -189,6 +186,7 @@ private:
     // La boîte k (celle qu'un appelant désigne) en écriture ; nulle hors registre.
     BoiteEtat *boite(const BoiteEtat *b) const;
     void supprimerEtat(BoiteEtat *etat);
+    static void RemplirPaires(BoiteEtat *boite, const ContenuModele::Etat &etat);
     // Libère toutes les boîtes et tous les arcs.
     void vider();
     // Les arcs de la boîte suivent sa place.
