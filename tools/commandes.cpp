@@ -321,42 +321,17 @@ int Execution::Reussir()
 
 namespace {
 // Relaie tout à l'observateur suivant ; à Debut, appelle d'abord SurDebut.
-class RelaisDebut : public ObservateurEntrainement {
+class RelaisDebut : public RelaisEntrainement {
 public:
-    explicit RelaisDebut(ObservateurEntrainement *suivant) : suivant(suivant) {}
+    using RelaisEntrainement::RelaisEntrainement;
     std::function<void()> SurDebut;
 
     void Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
     {
         if (SurDebut)
             SurDebut();
-        if (suivant)
-            suivant->Debut(type, p, e);
+        RelaisEntrainement::Debut(type, p, e);
     }
-    void Iteration(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
-    {
-        if (suivant)
-            suivant->Iteration(type, p, e);
-    }
-    bool Continuer(Entrainement type) override { return !suivant || suivant->Continuer(type); }
-    void AvantModification(Entrainement type) override
-    {
-        if (suivant)
-            suivant->AvantModification(type);
-    }
-    void Fin(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
-    {
-        if (suivant)
-            suivant->Fin(type, p, e);
-    }
-    void FinSansIteration(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
-    {
-        if (suivant)
-            suivant->FinSansIteration(type, p, e);
-    }
-
-private:
-    ObservateurEntrainement *suivant;
 };
 }
 

@@ -143,8 +143,11 @@ TForm1::TForm1(const QString &argument, QWidget *parent)
 
 TForm1::~TForm1()
 {
-    delete Document;
+    // Le document détruit son graphe et ses boîtes, des contrôles que filtrent l'édition et le
+    // zoom : ils le trouvent déjà parti (Document nul) et ne le lisent plus.
+    DocumentModele *d = Document;
     Document = nullptr;
+    delete d;
     // La zone centrale (panneau, zones d'édition, calque, vue du zoom) part tant que la fenêtre
     // est entière : les filtres d'événements de l'édition et du zoom, qui la lisent, ne tournent
     // plus ensuite pendant ~QWidget sur une fenêtre à moitié détruite.

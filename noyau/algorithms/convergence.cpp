@@ -47,14 +47,12 @@ void HistoriqueConvergence::Debut(Entrainement type, const ParametresModele &p, 
         ajouter(0, avant);
     }
     garder(p);
-    if (suivant)
-        suivant->Debut(type, p, e);
+    RelaisEntrainement::Debut(type, p, e);
 }
 
 void HistoriqueConvergence::Iteration(Entrainement type, const ParametresModele &p, EspaceTravail &e)
 {
     ajouter(e.IterationCourante, e);
     garder(p);
-    if (suivant)
-        suivant->Iteration(type, p, e);
+    RelaisEntrainement::Iteration(type, p, e);
 }

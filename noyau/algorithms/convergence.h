@@ -17,9 +17,9 @@ struct PointConvergence {
     long double Log10P = 0; // -inf quand P(O|λ) = 0, fini hors de la plage de l'étendu
 };
 
-class HistoriqueConvergence : public ObservateurEntrainement {
+class HistoriqueConvergence : public RelaisEntrainement {
 public:
-    explicit HistoriqueConvergence(ObservateurEntrainement *suivant = nullptr) : suivant(suivant) {}
+    using RelaisEntrainement::RelaisEntrainement;
 
     std::vector<PointConvergence> Points;
     // π, A, B de chaque point (même indice que Points), pour revoir l'entraînement itération par
@@ -33,25 +33,8 @@ public:
 
     void Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e) override;
     void Iteration(Entrainement type, const ParametresModele &p, EspaceTravail &e) override;
-    bool Continuer(Entrainement type) override { return !suivant || suivant->Continuer(type); }
-    void AvantModification(Entrainement type) override
-    {
-        if (suivant)
-            suivant->AvantModification(type);
-    }
-    void Fin(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
-    {
-        if (suivant)
-            suivant->Fin(type, p, e);
-    }
-    void FinSansIteration(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
-    {
-        if (suivant)
-            suivant->FinSansIteration(type, p, e);
-    }
 
 private:
     void ajouter(int iteration, const EspaceTravail &e);
     void garder(const ParametresModele &p);
-    ObservateurEntrainement *suivant;
 };

@@ -37,3 +37,39 @@ public:
     // Mode seuil, seuil déjà atteint : appelé à la place des itérations et de Fin().
     virtual void FinSansIteration(Entrainement, const ParametresModele &, EspaceTravail &) {}
 };
+
+// Observateur qui relaie tout à un suivant (nul : à personne) ; on en dérive pour s'ajouter
+// devant un autre sans rien changer aux entraînements.
+class RelaisEntrainement : public ObservateurEntrainement {
+public:
+    explicit RelaisEntrainement(ObservateurEntrainement *suivant = nullptr) : suivant(suivant) {}
+    void Debut(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
+    {
+        if (suivant)
+            suivant->Debut(type, p, e);
+    }
+    void Iteration(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
+    {
+        if (suivant)
+            suivant->Iteration(type, p, e);
+    }
+    bool Continuer(Entrainement type) override { return !suivant || suivant->Continuer(type); }
+    void AvantModification(Entrainement type) override
+    {
+        if (suivant)
+            suivant->AvantModification(type);
+    }
+    void Fin(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
+    {
+        if (suivant)
+            suivant->Fin(type, p, e);
+    }
+    void FinSansIteration(Entrainement type, const ParametresModele &p, EspaceTravail &e) override
+    {
+        if (suivant)
+            suivant->FinSansIteration(type, p, e);
+    }
+
+private:
+    ObservateurEntrainement *suivant;
+};
