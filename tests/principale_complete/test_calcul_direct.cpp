@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 class CalculDirectFenetre : public FenetreComplete {
@@ -80,4 +81,28 @@ TEST_F(CalculDirectFenetre, SuitLesChangementsEtLAnnulation)
     f->Defaire1->trigger();
     f->Defaire1->trigger();
     EXPECT_EQ(attendre(), avant);
+}
+
+// Une longue séquence se calcule hors du fil de l'interface : pendant le calcul, la boucle
+// d'événements continue de tourner (un événement posté est servi avant la fin), puis le
+// résultat arrive (une probabilité minuscule, écrite avec son exposant).
+TEST_F(CalculDirectFenetre, LongueSequenceHorsDuFilDeLInterface)
+{
+    ouvrir();
+    auto *dock = qobject_cast<QDockWidget *>(f->CalculDirect->parentWidget());
+    ASSERT_TRUE(dock);
+    dock->toggleViewAction()->trigger();
+    PanneauDirect *p = f->CalculDirect;
+    p->DefinirSequences(QString(100000, QLatin1Char('a')));
+    ASSERT_TRUE(QTest::qWaitFor([p] { return p->EnCours(); }, 5000));
+    bool servi = false, pendantLeCalcul = false;
+    QTimer::singleShot(0, p, [&] {
+        servi = true;
+        pendantLeCalcul = p->EnCours();
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return servi; }, 5000));
+    EXPECT_TRUE(pendantLeCalcul);
+    ASSERT_TRUE(QTest::qWaitFor([p] { return !p->EnCours(); }, 60000));
+    ASSERT_GE(p->Table->rowCount(), 1);
+    EXPECT_TRUE(p->Table->item(0, 1)->text().contains(QStringLiteral("E-"))) << p->Table->item(0, 1)->text().toStdString();
 }
