@@ -235,6 +235,8 @@ TEST_F(TestAvecRepertoire, HmmcalcInterrompuEffaceSonRepertoire)
         const QString appel = QStringLiteral("/proc/%1/syscall").arg(p.processId());
         bool bloque = false;
         for (int i = 0; i < 60000 && !bloque; ++i) {
+            // Un hmmcalc qui s'arrête avant de lire (plantage) n'est pas attendu davantage.
+            ASSERT_FALSE(p.waitForFinished(0)) << p.readAllStandardError().toStdString();
             QFile f(appel);
             if (!f.open(QIODevice::ReadOnly))
                 GTEST_SKIP() << "/proc/PID/syscall illisible";
