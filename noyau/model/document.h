@@ -2,11 +2,12 @@
 // Le document : l'état du modèle que la fenêtre principale affiche (registre des états et
 // leurs boîtes, arcs du graphe, fichier, mot de passe, paramètres). Ses boîtes et son graphe
 // sont des objets sans fenêtre ; le programme lui donne un canevas qui les crée en contrôles
-// (THmm, TEtat2) sur son panneau : le modèle ne connaît pas les fenêtres qui le montrent. Il est la seule porte du modèle : chaque
-// changement est une de ses opérations, qui range l'étape d'annulation, marque le modèle
-// modifié et émet un seul signal `modifie`. Les fenêtres lisent ses champs et suivent ses
-// signaux ; le registre, le nom du fichier, le mot de passe, l'état modifié et les journaux ne se lisent
-// que par leurs accesseurs, et ne changent que par ses opérations.
+// (THmm, TEtat2) sur son panneau : le modèle ne connaît pas les fenêtres qui le montrent.
+// Il est la seule porte du modèle : chaque changement est une de ses opérations, qui range
+// l'étape d'annulation, marque le modèle modifié et émet un seul signal `modifie`. Les
+// fenêtres suivent ses signaux ; le registre, le nom du fichier, le mot de passe, l'état
+// modifié et les journaux ne se lisent que par leurs accesseurs, et ne changent que par ses
+// opérations.
 #include "graph/couleurs.h"
 #include "model/canevas.h"
 #include "model/fichier.h"
@@ -19,7 +20,6 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-
 
 // Résultat d'un chargement de fichier.
 enum class Chargement {
@@ -80,7 +80,7 @@ public:
     int RechercherIndice(const QString &nom, bool symbole) const;
     // Noms des états 1..N, dans l'ordre.
     QStringList NomsEtats() const;
-    // Index de la boîte dans Etats (0 pour START), -1 quand elle n'y est pas.
+    // Index de la boîte au registre (0 pour START), -1 quand elle n'y est pas.
     int IndiceBoite(const BoiteEtat *etat) const;
     bool PeutAjouterEtat() const { return n < CapaciteEtats; }
 
