@@ -113,72 +113,57 @@ bool pleinEnDoubles(const TablesModele &m)
     return !m.Creux && m.N >= PeuDEtats && (m.ADouble || m.Scinde) && m.BScinde && m.L <= LigneDoubleMax;
 }
 
+// s[r] = (Σ_k lignes_r[k]·w[k]) × facteur[r] (facteur nul : 1) pour r = 1..N, lignes de
+// longueur L rangées bout à bout ; rend Σ s. Quatre lignes à la fois : w n'est lu qu'une fois.
+LD lignesParVecteur(const double *lignes, std::size_t L, int N, const double *w, const LD *facteur, LD *s)
+{
+    LD total = 0;
+    const auto poser = [&](int r, double v) {
+        s[r] = facteur ? LD(v * double(facteur[r])) : LD(v);
+        total += s[r];
+    };
+    int r = 1;
+    for (; r + 3 <= N; r += 4) {
+        const double *l0 = lignes + std::size_t(r) * L, *l1 = l0 + L, *l2 = l1 + L, *l3 = l2 + L;
+        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        for (int k = 1; k <= N; ++k) {
+            const double wk = w[k];
+            s0 += wk * l0[k];
+            s1 += wk * l1[k];
+            s2 += wk * l2[k];
+            s3 += wk * l3[k];
+        }
+        poser(r, s0);
+        poser(r + 1, s1);
+        poser(r + 2, s2);
+        poser(r + 3, s3);
+    }
+    for (; r <= N; ++r) {
+        const double *l0 = lignes + std::size_t(r) * L;
+        double s0 = 0;
+        for (int k = 1; k <= N; ++k)
+            s0 += w[k] * l0[k];
+        poser(r, s0);
+    }
+    return total;
+}
+
+// Forward : colonnes de A (Ath) par ᾱ, puis b.
 LD avantPleinDoubles(const double *at, std::size_t L, int N, const LD *a, const LD *b, LD *s)
 {
     double x[LigneDoubleMax];
     for (int i = 1; i <= N; ++i)
         x[i] = double(a[i]);
-    LD total = 0;
-    int j = 1;
-    for (; j + 3 <= N; j += 4) {
-        const double *c0 = at + std::size_t(j) * L, *c1 = c0 + L, *c2 = c1 + L, *c3 = c2 + L;
-        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-        for (int i = 1; i <= N; ++i) {
-            const double xi = x[i];
-            s0 += xi * c0[i];
-            s1 += xi * c1[i];
-            s2 += xi * c2[i];
-            s3 += xi * c3[i];
-        }
-        const double v[4] = {s0, s1, s2, s3};
-        for (int u = 0; u < 4; ++u) {
-            s[j + u] = LD(v[u] * double(b[j + u]));
-            total += s[j + u];
-        }
-    }
-    for (; j <= N; ++j) {
-        const double *c0 = at + std::size_t(j) * L;
-        double s0 = 0;
-        for (int i = 1; i <= N; ++i)
-            s0 += x[i] * c0[i];
-        s[j] = LD(s0 * double(b[j]));
-        total += s[j];
-    }
-    return total;
+    return lignesParVecteur(at, L, N, x, b, s);
 }
 
+// Backward : lignes de A par b·β̂.
 LD arrierePleinDoubles(const double *a, std::size_t L, int N, const LD *y, const LD *b, LD *s)
 {
     double z[LigneDoubleMax];
     for (int j = 1; j <= N; ++j)
         z[j] = double(b[j]) * double(y[j]);
-    LD total = 0;
-    int i = 1;
-    for (; i + 3 <= N; i += 4) {
-        const double *a0 = a + std::size_t(i) * L, *a1 = a0 + L, *a2 = a1 + L, *a3 = a2 + L;
-        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-        for (int j = 1; j <= N; ++j) {
-            const double zj = z[j];
-            s0 += a0[j] * zj;
-            s1 += a1[j] * zj;
-            s2 += a2[j] * zj;
-            s3 += a3[j] * zj;
-        }
-        const double v[4] = {s0, s1, s2, s3};
-        for (int u = 0; u < 4; ++u) {
-            s[i + u] = LD(v[u]);
-            total += s[i + u];
-        }
-    }
-    for (; i <= N; ++i) {
-        const double *ai = a + std::size_t(i) * L;
-        double s0 = 0;
-        for (int j = 1; j <= N; ++j)
-            s0 += ai[j] * z[j];
-        s[i] = LD(s0);
-        total += s[i];
-    }
-    return total;
+    return lignesParVecteur(a, L, N, z, nullptr, s);
 }
 
 LD avant(const TablesModele &m, const LD *a, const LD *b, LD *s)
