@@ -32,32 +32,29 @@ foreach(regle IN LISTS regles)
     endforeach()
   endforeach()
 endforeach()
+# Refuse, dans ces fichiers, chaque ligne qui répond au motif.
+function(refuser motif)
+  foreach(f ${ARGN})
+    file(STRINGS ${f} lignes REGEX "${motif}")
+    if(lignes)
+      list(APPEND fautes "${f} : ${lignes}")
+    endif()
+  endforeach()
+  set(fautes "${fautes}" PARENT_SCOPE)
+endfunction()
 # Le modèle, les calculs et les traces ne connaissent aucun contrôle : ni THmm ni TEtat2 (les
 # arcs et les boîtes sans fenêtre sont graphe.h et boite.h), ni Qt Widgets.
 file(GLOB_RECURSE sansControle
-  ${RACINE}/noyau/model/* ${RACINE}/noyau/algorithms/* ${RACINE}/noyau/trace/*)
-foreach(f ${sansControle})
-  if(NOT f MATCHES "\\.(h|cpp)$")
-    continue()
-  endif()
-  file(STRINGS ${f} lignes REGEX "^#include (\"graph/(hmm|etat2)\\.h\"|<Q(Widget|Application|Dialog|MainWindow|Action|Menu|Widgets)>)")
-  if(lignes)
-    list(APPEND fautes "${f} : ${lignes}")
-  endif()
-endforeach()
+  ${RACINE}/noyau/model/*.h ${RACINE}/noyau/model/*.cpp ${RACINE}/noyau/algorithms/*.h
+  ${RACINE}/noyau/algorithms/*.cpp ${RACINE}/noyau/trace/*.h ${RACINE}/noyau/trace/*.cpp)
+refuser("^#include (\"graph/(hmm|etat2)\\.h\"|<Q(Widget|Application|Dialog|MainWindow|Action|Menu|Widgets)>)"
+  ${sansControle})
 # Hors du modèle, personne n'écrit Modifie.
 file(GLOB_RECURSE tous
   ${RACINE}/fenetres/*.cpp ${RACINE}/fenetres/*.h ${RACINE}/noyau/*.cpp ${RACINE}/noyau/*.h
   ${RACINE}/tools/*.cpp ${RACINE}/app/*.cpp ${RACINE}/exemples/*.cpp)
-foreach(f ${tous})
-  if(f MATCHES "/noyau/model/")
-    continue()
-  endif()
-  file(STRINGS ${f} lignes REGEX "(^|[^A-Za-z_])Modifie[ \t]*=[^=]")
-  if(lignes)
-    list(APPEND fautes "${f} : ${lignes}")
-  endif()
-endforeach()
+list(FILTER tous EXCLUDE REGEX "/noyau/model/")
+refuser("(^|[^A-Za-z_])Modifie[ \t]*=[^=]" ${tous})
 if(fautes)
   list(JOIN fautes "\n" texte)
   message(FATAL_ERROR "Dépendances ou écritures interdites :\n${texte}")
