@@ -502,13 +502,8 @@ void DocumentModele::ValiderEtiquette(int a, const QString &ancienne)
     const QString description = descriptionEtiquette(nomEtat(graphe->ARC[a][1]), nomEtat(graphe->ARC[a][2]));
     ranger(description, avant);
     // Un arc mis à 0 disparaît tout de suite, sans attendre le prochain calcul.
-    if (bool ok = false; Nombres::VersExtended(nouvelle, &ok) == 0 && ok) {
-        try {
-            graphe->Actualiser();
-        } catch (const EConversion &) {
-            // Une autre étiquette encore "??" : l'arc partira au prochain calcul.
-        }
-    }
+    if (bool ok = false; Nombres::VersExtended(nouvelle, &ok) == 0 && ok)
+        oterArcsNuls();
     graphe->Redessiner();
     terminer(description);
 }
@@ -527,12 +522,17 @@ void DocumentModele::ecrireArcs(const QList<int> &arcs, const QStringList &texte
     for (qsizetype x = 0; x < arcs.size() && x < textes.size(); ++x)
         graphe->Etiquette[arcs[x]] = textes[x];
     // Un arc mis à 0 disparaît, comme à la main.
+    oterArcsNuls();
+    graphe->Redessiner();
+}
+
+void DocumentModele::oterArcsNuls()
+{
     try {
         graphe->Actualiser();
     } catch (const EConversion &) {
         // Une autre étiquette encore "??" : l'arc partira au prochain calcul.
     }
-    graphe->Redessiner();
 }
 
 bool DocumentModele::CompleterArc(int a)

@@ -211,6 +211,8 @@ private:
     bool restaurer(Journal &depuis, Journal &vers);
     QList<int> arcsSortants(int source) const;
     void ecrireArcs(const QList<int> &arcs, const QStringList &textes);
+    // Les arcs de probabilité 0 ôtés ; une étiquette encore illisible ("??") les laisse.
+    void oterArcsNuls();
     QString nomEtat(int indice) const;
 
     CanevasModele *canevas;
