@@ -69,8 +69,9 @@ private:
 
 class Apprentissage : public QObject {
 public:
-    explicit Apprentissage(TForm1 &f) : QObject(&f), f(f) {}
+    explicit Apprentissage(TForm1 &f) : QObject(&f), f(f), parties(Parties(f)) {}
     TForm1 &f;
+    PartiesPrincipale &parties;
     std::unique_ptr<HistoriqueFenetre> Historique;
     FenetreTreillis *Treillis = nullptr;
     FenetreConvergence *Convergence = nullptr;
@@ -89,7 +90,7 @@ public:
     ApercuEtiquettes *apercu()
     {
         if (!Apercu)
-            Apercu = new ApercuEtiquettes(*f.Document);
+            Apercu = new ApercuEtiquettes(*parties.Document);
         return Apercu;
     }
 
@@ -154,16 +155,16 @@ public:
             // Garder une itération : ses paramètres reportés sur le graphe, en une étape.
             connect(Convergence, &FenetreConvergence::iterationGardee, this, [this](const ParametresModele &p, int k) {
                 garde = true;
-                f.Document->ReporterParametres(p, QStringLiteral("l'itération %1 de l'entraînement").arg(k));
+                parties.Document->ReporterParametres(p, QStringLiteral("l'itération %1 de l'entraînement").arg(k));
                 garde = false;
                 suivreRevue(Convergence->IterationMontree()); // le modèle porte l'itération : l'aperçu n'a plus rien à montrer
             });
             // Tout autre changement du modèle rend ses itérations étrangères au modèle.
-            connect(f.Document, &DocumentModele::modifie, Convergence, [this] {
+            connect(parties.Document, &DocumentModele::modifie, Convergence, [this] {
                 if (!garde)
                     Convergence->Perimer();
             });
-            connect(f.Document, &DocumentModele::modeleCharge, Convergence, [this] { Convergence->Perimer(); });
+            connect(parties.Document, &DocumentModele::modeleCharge, Convergence, [this] { Convergence->Perimer(); });
         }
         return Convergence;
     }
@@ -171,7 +172,7 @@ public:
 
     void Importer()
     {
-        if (f.Document->EstModifie()) {
+        if (parties.Document->EstModifie()) {
             const auto r = Messages::Afficher(&f, Messages::TitreConfirmation,
                                               QStringLiteral("Le modèle a été modifié. Voulez-vous l'enregistrer avant "
                                                              "d'importer ?"),
@@ -186,7 +187,7 @@ public:
         QString erreur;
         QStringList lignes;
         if (!ModeleJson::ImporterFichier(chemin, &lignes, &erreur) ||
-            !f.Document->Remplacer(lignes, QStringLiteral("Importer un modèle"), &erreur)) {
+            !parties.Document->Remplacer(lignes, QStringLiteral("Importer un modèle"), &erreur)) {
             Messages::Erreur(&f, erreur);
             return;
         }
@@ -194,7 +195,7 @@ public:
 
     void Exporter()
     {
-        if (f.Document->N() == 0) {
+        if (parties.Document->N() == 0) {
             Messages::Erreur(&f, QStringLiteral("Le modèle n'a aucun état : il n'y a rien à exporter."));
             return;
         }
@@ -206,7 +207,7 @@ public:
             chemin += QStringLiteral(".json");
         QString erreur;
         try {
-            if (!ModeleJson::ExporterFichier(f.Document->Contenu(), chemin, &erreur))
+            if (!ModeleJson::ExporterFichier(parties.Document->Contenu(), chemin, &erreur))
                 Messages::Erreur(&f, erreur);
         } catch (const EConversion &x) {
             Messages::Erreur(&f, QStringLiteral("Le modèle est incorrect : ") + x.Message());
@@ -219,8 +220,8 @@ public:
     {
         if (!f.ModelePretPourCalcul())
             return;
-        f.Document->CalculerParametres();
-        DialogueGeneration d(f.Document->Parametres(), &f);
+        parties.Document->CalculerParametres();
+        DialogueGeneration d(parties.Document->Parametres(), &f);
         Presentation::Centrer(&d);
         d.exec();
     }
@@ -238,12 +239,12 @@ public:
         e.SequenceObservations = texte;
         e.DecoupageCaractere = !texte.trimmed().contains(QLatin1Char(' '));
         try {
-            f.Document->CalculerParametres();
-            DecouperSequence(f.Document->Parametres(), e);
-            const QStringList etats = EtatsChemin(f.Document->Parametres(), CalculerCheminPosterieur(f.Document->Parametres(), e));
+            parties.Document->CalculerParametres();
+            DecouperSequence(parties.Document->Parametres(), e);
+            const QStringList etats = EtatsChemin(parties.Document->Parametres(), CalculerCheminPosterieur(parties.Document->Parametres(), e));
             h.Memoriser(texte);
-            f.Listes->AjouterViterbi(etats, QStringLiteral("a posteriori (argmax γ)"));
-            f.Listes->Surligner(etats);
+            parties.Listes->AjouterViterbi(etats, QStringLiteral("a posteriori (argmax γ)"));
+            parties.Listes->Surligner(etats);
         } catch (const ERefusCalcul &x) {
             Messages::Erreur(&f, x.Message());
         }
@@ -253,18 +254,18 @@ public:
     {
         if (!f.ModelePretPourCalcul())
             return;
-        const QString &a = f.Espace.DernierAlgorithme;
+        const QString &a = parties.Espace.DernierAlgorithme;
         const Treillis::Valeurs v = a == Trace::AlgorithmeBackward ? Treillis::Valeurs::Beta
                                     : a == Trace::AlgorithmeViterbi ? Treillis::Valeurs::Delta
                                                                     : Treillis::Valeurs::Alpha;
         if (!Treillis) {
             Treillis = new FenetreTreillis(&f);
             // La case choisie dans le treillis montre sur le graphe les arcs que lit sa formule.
-            connect(Treillis, &FenetreTreillis::entreesChoisies, f.Listes, &ListesResultats::SurlignerEntrees);
+            connect(Treillis, &FenetreTreillis::entreesChoisies, parties.Listes, &ListesResultats::SurlignerEntrees);
         }
         QString erreur;
-        f.Document->CalculerParametres();
-        if (!Treillis->Montrer(f.Document->Parametres(), f.Espace.SequenceObservations, f.Espace.DecoupageCaractere, v,
+        parties.Document->CalculerParametres();
+        if (!Treillis->Montrer(parties.Document->Parametres(), parties.Espace.SequenceObservations, parties.Espace.DecoupageCaractere, v,
                                &erreur)) {
             Messages::Erreur(&f, erreur);
             return;
@@ -276,8 +277,8 @@ public:
 
     void ActualiserTreillis()
     {
-        const QString &a = f.Espace.DernierAlgorithme;
-        Treillis1->setEnabled(f.Rapport1->isEnabled() &&
+        const QString &a = parties.Espace.DernierAlgorithme;
+        Treillis1->setEnabled(parties.Rapport1->isEnabled() &&
                               (a == Trace::AlgorithmeForward || a == Trace::AlgorithmeBackward ||
                                a == Trace::AlgorithmeViterbi || a == Trace::AlgorithmeDirect));
     }
@@ -312,6 +313,7 @@ void HistoriqueFenetre::Debut(Entrainement type, const ParametresModele &p, Espa
 QObject *BrancherApprentissage(TForm1 &f)
 {
     auto *a = new Apprentissage(f);
+    PartiesPrincipale &parties = a->parties;
     auto action = [&](const QString &texte, auto membre) {
         auto *x = new QAction(texte, &f);
         QObject::connect(x, &QAction::triggered, a, [a, membre] { (a->*membre)(); });
@@ -332,27 +334,27 @@ QObject *BrancherApprentissage(TForm1 &f)
     a->Treillis1->setToolTip(QStringLiteral("Treillis"));
     a->Treillis1->setEnabled(false);
 
-    insererApres(f.Enregistrersous1, a->Exporter1);
-    insererApres(f.Enregistrersous1, a->Importer1);
-    insererApres(f.Viterbi1, a->Posterieur1);
-    if (QMenu *sousMenu = menuDe(f.AppBaumWelch1)) // après le sous-menu « Apprentissage »
+    insererApres(parties.Enregistrersous1, a->Exporter1);
+    insererApres(parties.Enregistrersous1, a->Importer1);
+    insererApres(parties.Viterbi1, a->Posterieur1);
+    if (QMenu *sousMenu = menuDe(parties.AppBaumWelch1)) // après le sous-menu « Apprentissage »
         insererApres(sousMenu->menuAction(), a->Generer1);
-    if (QMenu *outils = menuDe(f.Word1)) {
-        outils->insertAction(f.Word1, a->Treillis1);
-        outils->insertAction(f.Word1, a->Convergence1);
-        outils->insertSeparator(f.Word1);
+    if (QMenu *outils = menuDe(parties.Word1)) {
+        outils->insertAction(parties.Word1, a->Treillis1);
+        outils->insertAction(parties.Word1, a->Convergence1);
+        outils->insertSeparator(parties.Word1);
     }
-    if (auto *barre = f.BarreOutils) {
+    if (auto *barre = parties.BarreOutils) {
         const QList<QAction *> l = barre->actions();
-        const qsizetype i = l.indexOf(f.Rapport1);
+        const qsizetype i = l.indexOf(parties.Rapport1);
         barre->insertAction(i >= 0 && i + 1 < l.size() ? l[i + 1] : nullptr, a->Treillis1);
         if (QWidget *w = barre->widgetForAction(a->Treillis1))
             w->setToolTip(QStringLiteral("Treillis"));
     }
-    QObject::connect(f.Rapport1, &QAction::changed, a, [a] { a->ActualiserTreillis(); });
+    QObject::connect(parties.Rapport1, &QAction::changed, a, [a] { a->ActualiserTreillis(); });
 
     // L'historique se place devant l'observateur de la trace : la courbe suit chaque itération.
-    a->Historique = std::make_unique<HistoriqueFenetre>(*a, f.ObservateurTrace);
-    f.ObservateurTrace = a->Historique.get();
+    a->Historique = std::make_unique<HistoriqueFenetre>(*a, parties.ObservateurTrace);
+    parties.ObservateurTrace = a->Historique.get();
     return a;
 }

@@ -35,7 +35,7 @@ PanneauDirect *BrancherCalculDirect(TForm1 &f)
     action->setText(QStringLiteral("Calcul en &direct"));
     action->setShortcut(QKeySequence(Qt::Key_F6));
     action->setStatusTip(QStringLiteral("P(O|λ), chemin de Viterbi et γ recalculés à chaque changement du modèle"));
-    for (QObject *o : f.Ajuster1->associatedObjects())
+    for (QObject *o : Parties(f).Ajuster1->associatedObjects())
         if (auto *menu = qobject_cast<QMenu *>(o)) {
             menu->addSeparator();
             menu->addAction(action);
@@ -43,7 +43,7 @@ PanneauDirect *BrancherCalculDirect(TForm1 &f)
         }
     f.addAction(action); // le raccourci vaut aussi quand le menu n'est pas ouvert
 
-    DocumentModele *doc = f.Document;
+    DocumentModele *doc = Parties(f).Document;
     auto nourrir = [dock, panneau, doc] {
         if (dock->isVisible())
             panneau->DefinirModele(doc->Contenu());
@@ -53,8 +53,8 @@ PanneauDirect *BrancherCalculDirect(TForm1 &f)
     QObject::connect(dock, &QDockWidget::visibilityChanged, panneau, [&f, panneau, nourrir](bool visible) {
         if (!visible)
             return;
-        if (panneau->Sequences().isEmpty() && !f.Espace.SequenceObservations.isEmpty())
-            panneau->DefinirSequences(f.Espace.SequenceObservations);
+        if (panneau->Sequences().isEmpty() && !Parties(f).Espace.SequenceObservations.isEmpty())
+            panneau->DefinirSequences(Parties(f).Espace.SequenceObservations);
         panneau->Saisie->setFocus();
         nourrir();
     });
@@ -62,9 +62,9 @@ PanneauDirect *BrancherCalculDirect(TForm1 &f)
         if (!dock->isVisible())
             return;
         if (chemin.isEmpty())
-            f.Listes->EffacerSurlignage();
+            Parties(f).Listes->EffacerSurlignage();
         else
-            f.Listes->Surligner(chemin);
+            Parties(f).Listes->Surligner(chemin);
     });
 
     // Retenu pour l'utilisateur.

@@ -122,7 +122,7 @@ Dialogue *ouvrir(TForm1 &f, bool imageAvant = false)
         return nullptr;
     if (imageAvant) {
         try {
-            Trace::ExporterImageModele(ImageModele::RendreModele(*f.Document));
+            Trace::ExporterImageModele(ImageModele::RendreModele(*Parties(f).Document));
         } catch (const ETrace &) {
         }
     }

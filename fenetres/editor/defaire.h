@@ -7,6 +7,7 @@
 #include <QObject>
 
 class TForm1;
+struct PartiesPrincipale;
 
 class Annulation : public QObject {
     Q_OBJECT
@@ -21,4 +22,5 @@ public:
 
 private:
     TForm1 &f;
+    PartiesPrincipale &parties; // les parties privées de f
 };

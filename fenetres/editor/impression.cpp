@@ -266,7 +266,7 @@ bool TForm21::BitBtn2Click()
 // ---- Commandes de la fenêtre principale ----
 
 ImpressionModele::ImpressionModele(TForm1 &fenetre)
-    : QObject(&fenetre), f(fenetre)
+    : QObject(&fenetre), f(fenetre), parties(Parties(fenetre))
 {
     Form21 = new TForm21(&f);
     Form21->Proprietaire = &f;
@@ -285,9 +285,9 @@ void ImpressionModele::Apercu1Click()
 {
     // Le canevas entier étiré dans l'image, à la taille qu'elle a (celle du cadre, ou
     // celle du canevas après une impression).
-    Form21->Image1->Picture = ImageModele::Rendre(*f.Document, Form21->Image1->Picture.size());
+    Form21->Image1->Picture = ImageModele::Rendre(*parties.Document, Form21->Image1->Picture.size());
     Form21->Image1->update();
-    Form21->Document = f.Document;
+    Form21->Document = parties.Document;
     // Modale, sans animation.
     Form21->setWindowModality(Qt::ApplicationModal);
     Presentation::Centrer(Form21);
@@ -300,9 +300,9 @@ void ImpressionModele::Imprimer1Click()
 {
     // L'image prend la taille du canevas : copie un pour un.
     // Sans poignées de sélection : elles ne s'impriment pas.
-    Form21->Image1->Picture = ImageModele::RendreSansSelection(*f.Document);
+    Form21->Image1->Picture = ImageModele::RendreSansSelection(*parties.Document);
     Form21->Image1->update();
     // Un "Hmm.bmp" impossible à écrire est signalé, l'impression se fait quand même.
     Impression::EnregistrerHmmBmp(Form21->Image1->Picture, &f);
-    Impression::ImprimerModele(*f.Document, &f);
+    Impression::ImprimerModele(*parties.Document, &f);
 }

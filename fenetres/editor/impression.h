@@ -11,6 +11,7 @@ class QPrinter;
 class QPushButton;
 class QStatusBar;
 class TForm1;
+struct PartiesPrincipale;
 
 // Le contrôle image de l'aperçu : son image étirée à son cadre.
 class ImageApercu : public QWidget {
@@ -88,4 +89,5 @@ public:
 
 private:
     TForm1 &f;
+    PartiesPrincipale &parties; // les parties privées de f
 };

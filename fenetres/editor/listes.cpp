@@ -59,7 +59,7 @@ QIcon ListesResultats::Icone(int indice)
 }
 
 ListesResultats::ListesResultats(TForm1 &fenetre, QWidget *parent)
-    : QObject(&fenetre), f(fenetre)
+    : QObject(&fenetre), f(fenetre), parties(Parties(fenetre))
 {
     PanneauGauche = new PanneauListes(parent);
     PanneauGauche->setObjectName(QStringLiteral("PanneauGauche"));
@@ -108,8 +108,8 @@ ListesResultats::ListesResultats(TForm1 &fenetre, QWidget *parent)
 
     PanneauGauche->Redimensionne = [this] { panneauRedimensionne(); };
     // Un chemin surligné ne vaut que pour le modèle du calcul : tout changement l'efface.
-    connect(f.Document, &DocumentModele::modifie, this, [this] { EffacerSurlignage(); });
-    connect(f.Document, &DocumentModele::modeleCharge, this, [this] { EffacerSurlignage(); });
+    connect(parties.Document, &DocumentModele::modifie, this, [this] { EffacerSurlignage(); });
+    connect(parties.Document, &DocumentModele::modeleCharge, this, [this] { EffacerSurlignage(); });
 }
 
 QPushButton *ListesResultats::creerEntete(const QString &texte, const QString &nom)
@@ -247,7 +247,7 @@ void ListesResultats::EffacerSurlignage()
         etatEntrees->update();
     }
     etatEntrees = nullptr;
-    THmm *h = VueGraphe(*f.Document);
+    THmm *h = VueGraphe(*parties.Document);
     bool change = false;
     for (bool &s : h->ArcSurligne) {
         change = change || s;
@@ -261,7 +261,7 @@ void ListesResultats::EffacerSurlignage()
 
 void ListesResultats::Surligner(const QStringList &etats)
 {
-    DocumentModele &d = *f.Document;
+    DocumentModele &d = *parties.Document;
     EffacerSurlignage();
     // START vaut l'indice 0 ; un nom disparu depuis le calcul (-1) interrompt la suite des arcs.
     int precedent = d.StartPresent() ? 0 : -1;
@@ -289,7 +289,7 @@ void ListesResultats::SurlignerEntrees(const QList<QPair<QString, QString>> &arc
             EffacerSurlignage();
         return;
     }
-    DocumentModele &d = *f.Document;
+    DocumentModele &d = *parties.Document;
     EffacerSurlignage();
     // Chaque arc dans la couleur de son terme, comme dans le treillis et la formule.
     for (qsizetype x = 0; x < arcs.size(); ++x) {

@@ -22,6 +22,7 @@ class ModeleChemins;
 class TableDesChemins;
 class TEtat2;
 class TForm1;
+struct PartiesPrincipale;
 
 // Le panneau gauche : place les en-têtes et les listes selon leurs hauteurs.
 class PanneauListes : public QWidget {
@@ -104,6 +105,7 @@ private:
     void panneauRedimensionne();
 
     TForm1 &f;
+    PartiesPrincipale &parties; // les parties privées de f
     int h1 = 1, h3 = HauteurViterbi, h2 = 1;
     bool dispose = false; // hauteurs initiales données au premier redimensionnement
     QTimer *minuteur = nullptr;

@@ -26,14 +26,14 @@ bool pasPropre(const QString &nom)
 }
 
 PressePapiers::PressePapiers(TForm1 &fenetre)
-    : QObject(&fenetre), f(fenetre)
+    : QObject(&fenetre), f(fenetre), parties(Parties(fenetre))
 {
     const QList<QPair<QAction *, void (PressePapiers::*)()>> commandes = {
-        {f.Couper1, &PressePapiers::Couper1Click},
-        {f.Copier1, &PressePapiers::Copier1Click},
-        {f.Coller1, &PressePapiers::Coller1Click},
-        {f.Supprimer1, &PressePapiers::Supprimer1Click},
-        {f.Selectionnertout1, &PressePapiers::Selectionnertout1Click},
+        {parties.Couper1, &PressePapiers::Couper1Click},
+        {parties.Copier1, &PressePapiers::Copier1Click},
+        {parties.Coller1, &PressePapiers::Coller1Click},
+        {parties.Supprimer1, &PressePapiers::Supprimer1Click},
+        {parties.Selectionnertout1, &PressePapiers::Selectionnertout1Click},
     };
     for (const auto &[action, commande] : commandes) {
         action->setEnabled(true);
@@ -43,7 +43,7 @@ PressePapiers::PressePapiers(TForm1 &fenetre)
 
 QString PressePapiers::preparerCopie(int *c)
 {
-    const DocumentModele &d = *f.Document;
+    const DocumentModele &d = *parties.Document;
     QList<ContenuModele::Etat> etats;
     for (int i = 1; i <= d.N(); ++i)
         if (VueEtat(d, i)->Selectionne && !pasPropre(VueEtat(d, i)->Nom))
@@ -73,7 +73,7 @@ void PressePapiers::Couper1Click()
 
 void PressePapiers::Coller1Click()
 {
-    DocumentModele &d = *f.Document;
+    DocumentModele &d = *parties.Document;
     const QString clair = BlocCopie::DepuisPressePapiers(QGuiApplication::clipboard()->text());
     if (!clair.contains(Entete))
         return;
@@ -104,15 +104,15 @@ void PressePapiers::Coller1Click()
         return;
     }
     d.Coller(etats, Decalage);
-    f.Souris->OublierBande();
+    parties.Souris->OublierBande();
     Decalage += 5;
 }
 
 void PressePapiers::Supprimer1Click()
 {
-    DocumentModele &d = *f.Document;
+    DocumentModele &d = *parties.Document;
     THmm *h = VueGraphe(d);
-    f.Souris->TerminerEdition();
+    parties.Souris->TerminerEdition();
     QList<const BoiteEtat *> selection;
     for (int i = d.StartPresent() ? 0 : 1; i <= d.N(); ++i)
         if (VueEtat(d, i) && VueEtat(d, i)->Selectionne)
@@ -128,11 +128,11 @@ void PressePapiers::Supprimer1Click()
 
 void PressePapiers::Selectionnertout1Click()
 {
-    DocumentModele &d = *f.Document;
+    DocumentModele &d = *parties.Document;
     for (int i = d.StartPresent() ? 0 : 1; i <= d.N(); ++i)
         if (TEtat2 *b = VueEtat(d, i)) {
             b->Selectionne = true;
             b->update();
         }
-    f.Souris->FocusCanevas();
+    parties.Souris->FocusCanevas();
 }

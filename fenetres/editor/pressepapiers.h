@@ -10,6 +10,7 @@
 #include <QStringList>
 
 class TForm1;
+struct PartiesPrincipale;
 
 class PressePapiers : public QObject {
     Q_OBJECT
@@ -30,4 +31,5 @@ private:
     QString preparerCopie(int *c);
 
     TForm1 &f;
+    PartiesPrincipale &parties; // les parties privées de f
 };

@@ -410,3 +410,8 @@ void TForm1::creerRaccourcis()
     for (QAction *a : {Arc, Boucle})
         a->setToolTip(a->toolTip() + QStringLiteral(" (double-clic : l'outil reste actif jusqu'à Échap)"));
 }
+
+PartiesPrincipale &Parties(TForm1 &fenetre)
+{
+    return fenetre;
+}

@@ -37,9 +37,9 @@ bool curseurDePoignee(Qt::CursorShape c)
 // ---- L'éditeur ----
 
 EditeurSouris::EditeurSouris(TForm1 &fenetre)
-    : QObject(&fenetre), f(fenetre)
+    : QObject(&fenetre), f(fenetre), parties(Parties(fenetre))
 {
-    QWidget *panneau = f.Panneau;
+    QWidget *panneau = parties.Panneau;
 
     // Edit1 : invisible à l'œil (hors du panneau) mais capable de prendre le clavier.
     Edit1 = new QWidget(panneau);
@@ -67,13 +67,13 @@ EditeurSouris::EditeurSouris(TForm1 &fenetre)
     hmm()->installEventFilter(this);
 
     // Chaque nouvelle boîte reçoit les gestionnaires (en plus de ceux déjà branchés).
-    f.Canevas->SurCreation([this](TEtat2 *e) { brancherBoite(e); });
+    parties.Canevas->SurCreation([this](TEtat2 *e) { brancherBoite(e); });
     connect(&doc(), &DocumentModele::modeleCharge, this, [this] { ReinitialiserEdition(); });
 
-    connect(f.Palette, &QActionGroup::triggered, this, [this] { AppliquerCurseursPalette(); });
+    connect(parties.Palette, &QActionGroup::triggered, this, [this] { AppliquerCurseursPalette(); });
 
-    f.Editeretat1->setEnabled(true);
-    connect(f.Editeretat1, &QAction::triggered, &f, &TForm1::Editeretat1Click);
+    parties.Editeretat1->setEnabled(true);
+    connect(parties.Editeretat1, &QAction::triggered, &f, &TForm1::Editeretat1Click);
 
     // Menus surgissants : leurs entrées renvoient aux actions de la fenêtre ; certaines y
     // sont toujours grisées.
@@ -98,25 +98,25 @@ EditeurSouris::EditeurSouris(TForm1 &fenetre)
         });
         return m;
     };
-    menuCanevas = menu({{f.Editeretat1, true},
-                        {f.Parametres1, false},
-                        {f.Couper1, false},
-                        {f.Copier1, true},
-                        {f.Coller1, false},
-                        {f.Supprimer1, true},
-                        {f.Selectionnertout1, false}});
+    menuCanevas = menu({{parties.Editeretat1, true},
+                        {parties.Parametres1, false},
+                        {parties.Couper1, false},
+                        {parties.Copier1, true},
+                        {parties.Coller1, false},
+                        {parties.Supprimer1, true},
+                        {parties.Selectionnertout1, false}});
     menuArc = new QMenu(&f);
     connect(menuArc->addAction(QStringLiteral("&Compléter la probabilité de l'arc")), &QAction::triggered, this,
             &EditeurSouris::completerArc);
     connect(menuArc->addAction(QStringLiteral("&Normaliser les arcs de l'état")), &QAction::triggered, this,
             &EditeurSouris::normaliserArcs);
-    menuEtat = menu({{f.Editeretat1, false},
-                     {f.Parametres1, true},
-                     {f.Couper1, false},
-                     {f.Copier1, false},
-                     {f.Coller1, false},
-                     {f.Supprimer1, false},
-                     {f.Selectionnertout1, true}});
+    menuEtat = menu({{parties.Editeretat1, false},
+                     {parties.Parametres1, true},
+                     {parties.Couper1, false},
+                     {parties.Copier1, false},
+                     {parties.Coller1, false},
+                     {parties.Supprimer1, false},
+                     {parties.Selectionnertout1, true}});
 }
 
 EditeurSouris::~EditeurSouris()
@@ -127,12 +127,12 @@ EditeurSouris::~EditeurSouris()
 
 DocumentModele &EditeurSouris::doc() const
 {
-    return *f.Document;
+    return *parties.Document;
 }
 
 THmm *EditeurSouris::hmm() const
 {
-    return VueGraphe(*f.Document);
+    return VueGraphe(*parties.Document);
 }
 
 QList<TEtat2 *> EditeurSouris::boites() const
@@ -150,10 +150,10 @@ QList<TEtat2 *> EditeurSouris::boites() const
 TEtat2 *EditeurSouris::boiteEn(QPoint p) const
 {
     // La boîte visible la plus haute sous le point.
-    const QObjectList enfants = f.Panneau->children();
+    const QObjectList enfants = parties.Panneau->children();
     for (qsizetype i = enfants.size() - 1; i >= 0; --i) {
         auto *b = qobject_cast<TEtat2 *>(enfants[i]);
-        if (b && b->isVisibleTo(f.Panneau) && b->geometry().contains(p) && doc().IndiceBoite(b) >= 0)
+        if (b && b->isVisibleTo(parties.Panneau) && b->geometry().contains(p) && doc().IndiceBoite(b) >= 0)
             return b;
     }
     return nullptr;
@@ -165,9 +165,9 @@ void EditeurSouris::brancherBoite(TEtat2 *e)
     // collage, chargement) : posée sur une boîte sans nom, elle grandirait START.
     e->installEventFilter(this);
     e->setMouseTracking(true);
-    if (f.Start->isChecked())
+    if (parties.Start->isChecked())
         e->setCursor(CurseurStart());
-    else if (f.Etat->isChecked())
+    else if (parties.Etat->isChecked())
         e->setCursor(CurseurEtat());
 }
 
@@ -237,12 +237,12 @@ bool EditeurSouris::peutAjouterArc()
 bool EditeurSouris::eventFilter(QObject *objet, QEvent *ev)
 {
     // Pendant la destruction de la fenêtre le document n'existe plus.
-    if (!f.Document)
+    if (!parties.Document)
         return false;
     const QEvent::Type t = ev->type();
-    if (objet == f.Panneau) {
+    if (objet == parties.Panneau) {
         if (t == QEvent::Resize)
-            calque->setGeometry(f.Panneau->rect());
+            calque->setGeometry(parties.Panneau->rect());
         return false;
     }
     if (objet == hmm()) {
@@ -371,7 +371,7 @@ void EditeurSouris::canevasMouvement(QMouseEvent *e)
         bande = ReglesEdition::Bande(debutBande, e->position().toPoint());
         bandeDessinee = true;
         redessinerCalque();
-    } else if (f.Boucle->isChecked()) {
+    } else if (parties.Boucle->isChecked()) {
         effacerCibles();
     }
 }
@@ -409,14 +409,14 @@ void EditeurSouris::canevasRelache(QMouseEvent *e)
     }
     doc().DefinirEtatCourant(nullptr);
 
-    if (f.Start->isChecked() || f.Etat->isChecked())
+    if (parties.Start->isChecked() || parties.Etat->isChecked())
         creerEtat(e->position().toPoint());
 }
 
 void EditeurSouris::creerEtat(QPoint point)
 {
     DocumentModele &d = doc();
-    const bool start = f.Start->isChecked();
+    const bool start = parties.Start->isChecked();
     if (start && d.StartPresent())
         return;
     if (!start && !d.PeutAjouterEtat()) {
@@ -426,7 +426,7 @@ void EditeurSouris::creerEtat(QPoint point)
     }
     d.NouvelEtat(start, point, bandeUtilisee ? &bande : nullptr);
     redessinerCalque();
-    f.Sourie->setChecked(true);
+    parties.Sourie->setChecked(true);
     CurseursParDefaut();
 }
 
@@ -467,7 +467,7 @@ void EditeurSouris::boiteAppui(TEtat2 *b, QMouseEvent *e)
         redessinerCalque();
         return;
     }
-    if (f.Sourie->isChecked()) {
+    if (parties.Sourie->isChecked()) {
         deplacement = true;
         prise = p;
         fantome = b->geometry();
@@ -480,9 +480,9 @@ void EditeurSouris::boiteAppui(TEtat2 *b, QMouseEvent *e)
     source = b;
     glisse = true;
     ligneVisible = false;
-    QApplication::setOverrideCursor(f.Arc->isChecked() ? CurseurArc() : QCursor(Qt::DragMoveCursor));
+    QApplication::setOverrideCursor(parties.Arc->isChecked() ? CurseurArc() : QCursor(Qt::DragMoveCursor));
     curseurForce = true;
-    if (f.Arc->isChecked()) {
+    if (parties.Arc->isChecked()) {
         aucuneLigne = false;
         b->Selectionne = false;
         b->update();
@@ -494,7 +494,7 @@ void EditeurSouris::boiteMouvement(TEtat2 *b, QMouseEvent *e)
     const QPoint p = e->position().toPoint();
     if (glisse) {
         // La boîte source garde la souris pendant le glisser : la cible se trouve par la position.
-        glisserAuDessus(b->mapTo(f.Panneau, p));
+        glisserAuDessus(b->mapTo(parties.Panneau, p));
         return;
     }
     if ((e->buttons() & Qt::LeftButton) && deplacement) {
@@ -502,7 +502,7 @@ void EditeurSouris::boiteMouvement(TEtat2 *b, QMouseEvent *e)
         redessinerCalque();
     }
     const int k = doc().IndiceBoite(b);
-    if (f.Boucle->isChecked() && b->Nom != NomStart && hmm()->ExisteARC(k, k) == -1) {
+    if (parties.Boucle->isChecked() && b->Nom != NomStart && hmm()->ExisteARC(k, k) == -1) {
         b->setCursor(CurseurBoucle());
         hmm()->unsetCursor();
         if (!b->Surligne) {
@@ -514,7 +514,7 @@ void EditeurSouris::boiteMouvement(TEtat2 *b, QMouseEvent *e)
     }
     if (b->Selectionne) {
         if (redimensionnement) {
-            cadre = ReglesEdition::Redimensionner(b->geometry(), poignee, appuiPoignee, b->mapTo(f.Panneau, p));
+            cadre = ReglesEdition::Redimensionner(b->geometry(), poignee, appuiPoignee, b->mapTo(parties.Panneau, p));
             cadreDessine = true;
             redessinerCalque();
         } else {
@@ -531,7 +531,7 @@ void EditeurSouris::boiteRelache(TEtat2 *b, QMouseEvent *e)
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     const bool clic = e->button() == Qt::LeftButton && b->rect().contains(p);
     if (glisse) {
-        deposer(b->mapTo(f.Panneau, p));
+        deposer(b->mapTo(parties.Panneau, p));
         finGlisser();
         if (clic && doc().IndiceBoite(b) >= 0)
             boiteClic(b, ctrl);
@@ -565,12 +565,12 @@ void EditeurSouris::boiteClic(TEtat2 *b, bool ctrl)
 {
     DocumentModele &d = doc();
     const int k = doc().IndiceBoite(b);
-    if (f.Boucle->isChecked() && b->Nom != NomStart && b->Nom != NomEnd && hmm()->ExisteARC(k, k) == -1) {
+    if (parties.Boucle->isChecked() && b->Nom != NomStart && b->Nom != NomEnd && hmm()->ExisteARC(k, k) == -1) {
         if (!peutAjouterArc())
             return;
         d.AjouterArc(k, k);
-        if (!Clavier::OutilMaintenu(f.Boucle)) {
-            f.Sourie->setChecked(true);
+        if (!Clavier::OutilMaintenu(parties.Boucle)) {
+            parties.Sourie->setChecked(true);
             CurseursParDefaut();
         }
         b->Surligne = false;
@@ -611,14 +611,14 @@ void EditeurSouris::glisserAuDessus(QPoint p)
     TEtat2 *cible = boiteEn(p);
     TEtat2 *src = source;
     if (cible) {
-        if (f.Arc->isChecked() && src && cible != src && cible->Nom != NomStart && !cible->Surligne &&
+        if (parties.Arc->isChecked() && src && cible != src && cible->Nom != NomStart && !cible->Surligne &&
             hmm()->ExisteARC(doc().IndiceBoite(src), doc().IndiceBoite(cible)) == -1) {
             cible->Surligne = true;
             cible->update();
         }
         return;
     }
-    if (f.Panneau->rect().contains(p)) {
+    if (parties.Panneau->rect().contains(p)) {
         dernierPointArc = p;
         ligneVisible = true;
         redessinerCalque();
@@ -633,13 +633,13 @@ void EditeurSouris::deposer(QPoint p)
     DocumentModele &d = doc();
     if (cible) {
         bool cree = false;
-        if (f.Arc->isChecked() && src && cible != src && src->Nom != NomEnd && cible->Nom != NomStart) {
+        if (parties.Arc->isChecked() && src && cible != src && src->Nom != NomEnd && cible->Nom != NomStart) {
             const int s = doc().IndiceBoite(src), t = doc().IndiceBoite(cible);
             if (s >= 0 && t >= 0 && hmm()->ExisteARC(s, t) == -1) {
                 if (peutAjouterArc()) {
                     d.AjouterArc(s, t);
-                    if (!Clavier::OutilMaintenu(f.Arc)) {
-                        f.Sourie->setChecked(true);
+                    if (!Clavier::OutilMaintenu(parties.Arc)) {
+                        parties.Sourie->setChecked(true);
                         CurseursParDefaut();
                     }
                     cree = true;
@@ -650,7 +650,7 @@ void EditeurSouris::deposer(QPoint p)
             hmm()->update();
         cible->Surligne = false;
         cible->update();
-    } else if (f.Panneau->rect().contains(p)) {
+    } else if (parties.Panneau->rect().contains(p)) {
         hmm()->update();
     } else if (!aucuneLigne) {
         hmm()->update();
@@ -668,7 +668,7 @@ void EditeurSouris::finGlisser()
         curseurForce = false;
     }
     // Aucune boîte ne reste marquée comme cible une fois le glisser fini.
-    if (f.Document)
+    if (parties.Document)
         effacerCibles();
     calque->update();
 }
@@ -712,7 +712,7 @@ bool EditeurSouris::clavierCanevas(QKeyEvent *e)
         }
         doc().DeplacerEtat(c, c->pos() + d);
     } else if (e->key() == Qt::Key_Delete) {
-        f.Presse->Supprimer1Click();
+        parties.Presse->Supprimer1Click();
     }
     return true;
 }

@@ -19,6 +19,7 @@
 #include <QStringList>
 
 class TForm1;
+struct PartiesPrincipale;
 class TEtat2;
 class THmm;
 class DocumentModele;
@@ -117,6 +118,7 @@ private:
     void normaliserArcs();
 
     TForm1 &f;
+    PartiesPrincipale &parties; // les parties privées de f
     QWidget *calque = nullptr;
     QMenu *menuCanevas = nullptr;
     QMenu *menuEtat = nullptr;

@@ -132,8 +132,8 @@ void EditeurSouris::CurseursParDefaut()
 
 void EditeurSouris::AppliquerCurseursPalette()
 {
-    if (f.Start->isChecked() || f.Etat->isChecked()) {
-        const QCursor c = f.Start->isChecked() ? CurseurStart() : CurseurEtat();
+    if (parties.Start->isChecked() || parties.Etat->isChecked()) {
+        const QCursor c = parties.Start->isChecked() ? CurseurStart() : CurseurEtat();
         hmm()->setCursor(c);
         for (TEtat2 *b : boites())
             b->setCursor(c);

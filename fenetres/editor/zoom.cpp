@@ -97,10 +97,10 @@ private:
 }
 
 VueZoom::VueZoom(TForm1 &fenetre)
-    : QObject(&fenetre), f(fenetre)
+    : QObject(&fenetre), f(fenetre), parties(Parties(fenetre))
 {
-    Vue = new FondZoom(*this, f.Panneau);
-    Vue->setGeometry(f.Panneau->rect());
+    Vue = new FondZoom(*this, parties.Panneau);
+    Vue->setGeometry(parties.Panneau->rect());
     Vue->hide();
     Image = new ImageZoom(*this, Vue);
     auto *consigne = new QLabel(QStringLiteral("Vue en lecture seule : double-cliquez pour revenir à l'édition."), Vue);
@@ -116,14 +116,14 @@ VueZoom::VueZoom(TForm1 &fenetre)
     consigne->setPalette(pal);
     Consigne = consigne;
     etendreImage();
-    f.Panneau->installEventFilter(this);
+    parties.Panneau->installEventFilter(this);
     // Un modèle remplacé ou modifié pendant le zoom (ouverture, import, annulation,
     // entraînement) : l'image montrée est reprise, les boîtes recréées restent dessous.
-    connect(f.Document, &DocumentModele::modeleCharge, this, [this] {
+    connect(parties.Document, &DocumentModele::modeleCharge, this, [this] {
         if (Visible())
             reprendre();
     });
-    connect(f.Document, &DocumentModele::modifie, this, [this] {
+    connect(parties.Document, &DocumentModele::modifie, this, [this] {
         if (Visible())
             reprendre();
     });
@@ -132,8 +132,8 @@ VueZoom::VueZoom(TForm1 &fenetre)
 bool VueZoom::eventFilter(QObject *objet, QEvent *evenement)
 {
     // La vue couvre toujours la zone de dessin ; hors zoom l'image remplit la vue.
-    if (objet == f.Panneau && evenement->type() == QEvent::Resize) {
-        Vue->setGeometry(f.Panneau->rect());
+    if (objet == parties.Panneau && evenement->type() == QEvent::Resize) {
+        Vue->setGeometry(parties.Panneau->rect());
         if (!Visible())
             etendreImage();
         else
@@ -164,8 +164,8 @@ void VueZoom::placerConsigne()
 
 void VueZoom::prendreImages()
 {
-    canevas = ImageModele::Rendre(*f.Document);
-    ensemble = ImageModele::Decouper(canevas, ImageModele::Etendue(*f.Document, 10), VueGraphe(*f.Document)->size());
+    canevas = ImageModele::Rendre(*parties.Document);
+    ensemble = ImageModele::Decouper(canevas, ImageModele::Etendue(*parties.Document, 10), VueGraphe(*parties.Document)->size());
 }
 
 QRect VueZoom::geometrieEnsemble() const
@@ -209,10 +209,10 @@ QRect VueZoom::partieVisible() const
 {
     // Le panneau défile dans une zone dont il est le contenu : seule la partie montrée
     // par cette zone compte.
-    const QWidget *zone = f.Panneau->parentWidget();
+    const QWidget *zone = parties.Panneau->parentWidget();
     if (!zone)
         return Vue->rect();
-    const QRect r = QRect(f.Panneau->mapFrom(zone, QPoint(0, 0)), zone->size()).intersected(f.Panneau->rect());
+    const QRect r = QRect(parties.Panneau->mapFrom(zone, QPoint(0, 0)), zone->size()).intersected(parties.Panneau->rect());
     return r.isEmpty() ? Vue->rect() : r;
 }
 
@@ -220,11 +220,11 @@ void VueZoom::pas(int sens)
 {
     if (!Visible()) {
         // L'image du canevas, prise maintenant, à la taille du canevas.
-        THmm *h = VueGraphe(*f.Document);
+        THmm *h = VueGraphe(*parties.Document);
         prendreImages();
         Image->Image = canevas;
         Image->setGeometry(0, 0, h->width(), h->height());
-        Vue->setGeometry(f.Panneau->rect());
+        Vue->setGeometry(parties.Panneau->rect());
         Vue->show();
         Vue->raise();
         // Le clavier quitte le canevas : rien ne s'y édite tant que la vue le recouvre.
@@ -233,13 +233,13 @@ void VueZoom::pas(int sens)
     Image->move(0, 0);
     Niveau += sens;
     if (sens > 0) {
-        f.Zoomarriere1->setEnabled(true);
+        parties.Zoomarriere1->setEnabled(true);
         if (std::abs(Niveau) == NiveauMax)
-            f.Zoomavant1->setEnabled(false);
+            parties.Zoomavant1->setEnabled(false);
     } else {
-        f.Zoomavant1->setEnabled(true);
+        parties.Zoomavant1->setEnabled(true);
         if (std::abs(Niveau) == NiveauMax)
-            f.Zoomarriere1->setEnabled(false);
+            parties.Zoomarriere1->setEnabled(false);
     }
     if (Niveau < 0) {
         Image->Image = ensemble;
@@ -273,8 +273,8 @@ void VueZoom::Quitter()
     Niveau = 0;
     etendreImage();
     Image->Image = canevas = ensemble = QImage();
-    f.Zoomavant1->setEnabled(true);
-    f.Zoomarriere1->setEnabled(true);
+    parties.Zoomavant1->setEnabled(true);
+    parties.Zoomarriere1->setEnabled(true);
 }
 
 bool VueZoom::Deplacable() const
@@ -304,7 +304,7 @@ void VueZoom::DeplacerImage(QPoint d)
 
 void VueZoom::Ajuster1Click()
 {
-    DocumentModele &d = *f.Document;
+    DocumentModele &d = *parties.Document;
     // START n'est jamais ajusté ; une étape d'annulation par boîte, dans l'ordre des index.
     for (int k = 1; k <= d.N(); ++k) {
         TEtat2 *b = VueEtat(d, k);

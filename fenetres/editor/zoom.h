@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class TForm1;
+struct PartiesPrincipale;
 class VueZoom;
 
 // Le panneau image : l'image du canevas étirée à sa propre taille.
@@ -73,6 +74,7 @@ private:
     void placerConsigne();
     QRect partieVisible() const;
     TForm1 &f;
+    PartiesPrincipale &parties; // les parties privées de f
     // Prises au début du zoom : le canevas entier (niveaux 0 et plus) et l'étendue du
     // modèle (niveaux négatifs : la vue d'ensemble montre tout le modèle, ajusté à la vue).
     QImage canevas, ensemble;

@@ -31,10 +31,10 @@ void Affichage::TearDown()
 std::unique_ptr<TForm1> Affichage::fenetre(bool avecModele)
 {
     auto f = std::make_unique<TForm1>();
-    f->LancerInstance = [] {};
-    f->DemanderOuverture = [] { return QString(); };
-    f->DemanderEnregistrement = [] { return QString(); };
-    f->DemanderMotDePasse = [](const QString &) { return false; };
+    Parties(*f).LancerInstance = [] {};
+    Parties(*f).DemanderOuverture = [] { return QString(); };
+    Parties(*f).DemanderEnregistrement = [] { return QString(); };
+    Parties(*f).DemanderMotDePasse = [](const QString &) { return false; };
     f->PremiereActivation();
     f->resize(1000, 800);
     f->show();
@@ -61,8 +61,8 @@ void Affichage::chargerModele(TForm1 &f)
     GrapheContenu::AjouterArcs(c, {{0, 1, QStringLiteral("1")}, {1, 2, QStringLiteral("0.5")},
                                    {1, 1, QStringLiteral("0.5")}, {2, 2, QStringLiteral("1")}});
     QString e;
-    ASSERT_EQ(f.Document->ChargerLignes(FichierModele::Ecrire(c), false, QStringLiteral("test"), &e),
+    ASSERT_EQ(Parties(f).Document->ChargerLignes(FichierModele::Ecrire(c), false, QStringLiteral("test"), &e),
               Chargement::Reussi)
         << e.toStdString();
-    ASSERT_FALSE(f.Document->EstModifie());
+    ASSERT_FALSE(Parties(f).Document->EstModifie());
 }

@@ -46,8 +46,8 @@ protected:
 TEST_F(Impression_, ImprimerEcritHmmBmpALaTailleDuCanevasPuisImprime)
 {
     auto f = fenetre();
-    const QSize canevas = VueGraphe(*f->Document)->size();
-    f->Imprimer1->trigger();
+    const QSize canevas = VueGraphe(*Parties(*f).Document)->size();
+    Parties(*f).Imprimer1->trigger();
     EXPECT_EQ(demandes, 1);
     QImage bmp(Chemin(QStringLiteral("Hmm.bmp")), "BMP");
     ASSERT_FALSE(bmp.isNull());
@@ -58,16 +58,16 @@ TEST_F(Impression_, ImprimerEcritHmmBmpALaTailleDuCanevasPuisImprime)
     EXPECT_GT(pdf.size(), 1000);
 
     // Une deuxième impression remplace "Hmm.bmp" par le canevas du moment.
-    VueGraphe(*f->Document)->DefautFond = false;
-    VueGraphe(*f->Document)->CouleurFond = Couleurs::Rouge;
-    f->Imprimer1->trigger();
+    VueGraphe(*Parties(*f).Document)->DefautFond = false;
+    VueGraphe(*Parties(*f).Document)->CouleurFond = Couleurs::Rouge;
+    Parties(*f).Imprimer1->trigger();
     QImage bmp2(Chemin(QStringLiteral("Hmm.bmp")), "BMP");
     EXPECT_EQ(bmp2.pixelColor(5, 5), QColor(Qt::red));
     EXPECT_EQ(bmp.pixelColor(5, 5), QColor(Qt::white));
 
     // Boîte d'impression annulée : rien n'est imprimé, aucun message.
     annuler = true;
-    f->Imprimer1->trigger();
+    Parties(*f).Imprimer1->trigger();
     EXPECT_FALSE(QFile::exists(Chemin(QStringLiteral("sortie3.pdf"))));
     EXPECT_TRUE(messages.isEmpty());
 }
@@ -77,7 +77,7 @@ TEST_F(Impression_, HmmBmpImpossibleAEcrireEstSignaleEtLImpressionSeFait)
     auto f = fenetre();
     // Un dossier à la place du fichier : l'écriture échoue.
     ASSERT_TRUE(QDir(dossier->path()).mkdir(QStringLiteral("Hmm.bmp")));
-    f->Imprimer1->trigger();
+    Parties(*f).Imprimer1->trigger();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Hmm.bmp")));
     EXPECT_EQ(demandes, 1);
@@ -86,8 +86,8 @@ TEST_F(Impression_, HmmBmpImpossibleAEcrireEstSignaleEtLImpressionSeFait)
 TEST_F(Impression_, ApercuFixeModalEtImageALaTailleDuCadrePuisDuCanevas)
 {
     auto f = fenetre();
-    TForm21 *a = f->Impressions->Form21;
-    f->Apercu1->trigger();
+    TForm21 *a = Parties(*f).Impressions->Form21;
+    Parties(*f).Apercu1->trigger();
     EXPECT_TRUE(a->isVisible());
     EXPECT_TRUE(a->isModal());
     EXPECT_EQ(a->windowTitle(), QStringLiteral(" Aperçu avant impréssion"));
@@ -96,13 +96,13 @@ TEST_F(Impression_, ApercuFixeModalEtImageALaTailleDuCadrePuisDuCanevas)
     EXPECT_EQ(a->Image1->geometry(), QRect(8, 34, 458, 399));
     // Le canevas entier étiré dans l'image du cadre.
     EXPECT_EQ(a->Image1->Picture.size(), QSize(458, 399));
-    EXPECT_EQ(a->Image1->Picture, ImageModele::Rendre(*f->Document, QSize(458, 399)));
+    EXPECT_EQ(a->Image1->Picture, ImageModele::Rendre(*Parties(*f).Document, QSize(458, 399)));
     a->close();
 
     // Après "Imprimer", l'aperçu suivant montre l'image à la taille du canevas.
-    f->Imprimer1->trigger();
-    f->Apercu1->trigger();
-    EXPECT_EQ(a->Image1->Picture.size(), VueGraphe(*f->Document)->size());
+    Parties(*f).Imprimer1->trigger();
+    Parties(*f).Apercu1->trigger();
+    EXPECT_EQ(a->Image1->Picture.size(), VueGraphe(*Parties(*f).Document)->size());
     EXPECT_EQ(a->size(), QSize(477, 500));
     a->close();
 }
@@ -110,8 +110,8 @@ TEST_F(Impression_, ApercuFixeModalEtImageALaTailleDuCadrePuisDuCanevas)
 TEST_F(Impression_, ApercuEntreeImprimeEchapEnregistre)
 {
     auto f = fenetre();
-    TForm21 *a = f->Impressions->Form21;
-    f->Apercu1->trigger();
+    TForm21 *a = Parties(*f).Impressions->Form21;
+    Parties(*f).Apercu1->trigger();
     QStringList demandesFichier;
     QString reponse = Chemin(QStringLiteral("copie.bmp"));
     a->DemanderFichier = [&] {
@@ -185,7 +185,7 @@ TEST(ImpressionPage, ImageAjusteeALaPageEnGardantSesProportions)
 TEST_F(Impression_, ModeleTraceALaFinesseDeLImprimante)
 {
     auto f = fenetre();
-    const QSize canevas = VueGraphe(*f->Document)->size();
+    const QSize canevas = VueGraphe(*Parties(*f).Document)->size();
     const auto rouges = [](const QImage &image) {
         int n = 0;
         for (int y = 0; y < image.height(); ++y)
@@ -193,12 +193,12 @@ TEST_F(Impression_, ModeleTraceALaFinesseDeLImprimante)
                 n += image.pixelColor(x, y) == QColor(Qt::red);
         return n;
     };
-    const QImage ecran = ImageModele::RendreSansSelection(*f->Document);
-    const QImage fine = Impression::ImageImpression(*f->Document, canevas * 4);
+    const QImage ecran = ImageModele::RendreSansSelection(*Parties(*f).Document);
+    const QImage fine = Impression::ImageImpression(*Parties(*f).Document, canevas * 4);
     EXPECT_EQ(fine.size(), canevas * 4);
     ASSERT_GT(rouges(ecran), 0);
     EXPECT_GT(rouges(fine), 8 * rouges(ecran));
     // Une imprimante démesurée ne demande pas une image démesurée.
-    const QImage bornee = Impression::ImageImpression(*f->Document, canevas * 100);
+    const QImage bornee = Impression::ImageImpression(*Parties(*f).Document, canevas * 100);
     EXPECT_LE(double(bornee.width()) * bornee.height(), 40e6);
 }

@@ -43,7 +43,7 @@ int entree(QComboBox *c, const QString &texte)
 TEST_F(OptionsFenetre, SansFichierStyle2AuCanevasEt3DansLaFenetrePuisOkEcrit3)
 {
     auto f = fenetre();
-    THmm *h = VueGraphe(*f->Document);
+    THmm *h = VueGraphe(*Parties(*f).Document);
     EXPECT_EQ(h->TypeFleche, 2);
 
     TForm19 *o = f->Optionsgenerales1Click();
@@ -91,7 +91,7 @@ TEST_F(OptionsFenetre, ChoixAppliquesAuCanevasEtATouteLesBoites)
     EXPECT_TRUE(o->BitBtnAppliquer->isEnabled());
     // L'aperçu suit aussitôt, le canevas pas encore.
     EXPECT_EQ(o->ApercuArcs->CouleurFond, TCouleur(0x00FFFF));
-    EXPECT_EQ(VueGraphe(*f->Document)->CouleurFond, Couleurs::Blanc);
+    EXPECT_EQ(VueGraphe(*Parties(*f).Document)->CouleurFond, Couleurs::Blanc);
 
     o->ComboBoxFleche->setCurrentIndex(0);
     EXPECT_EQ(o->ApercuArcs->TypeFleche, 1);
@@ -103,22 +103,22 @@ TEST_F(OptionsFenetre, ChoixAppliquesAuCanevasEtATouteLesBoites)
     o->BitBtnAppliquer->click();
     EXPECT_FALSE(o->BitBtnAppliquer->isEnabled());
     EXPECT_TRUE(o->isVisible());
-    THmm *h = VueGraphe(*f->Document);
+    THmm *h = VueGraphe(*Parties(*f).Document);
     EXPECT_EQ(h->CouleurFond, TCouleur(0x00FFFF));
     EXPECT_EQ(h->TypeFleche, 1);
     EXPECT_FALSE(h->DefautFond);
     EXPECT_EQ(cle("Arcs", "Fleche"), 1);
     EXPECT_EQ(cle("Etats", "Stylo"), int(Couleurs::Aucune));
     // Chaque boîte, START compris.
-    for (int k = 0; k <= f->Document->N(); ++k) {
-        TEtat2 *b = VueEtat(*f->Document, k);
+    for (int k = 0; k <= Parties(*f).Document->N(); ++k) {
+        TEtat2 *b = VueEtat(*Parties(*f).Document, k);
         SCOPED_TRACE(b->Nom.toStdString());
         EXPECT_EQ(b->CouleurFond, TCouleur(0x00FFFF));
         EXPECT_EQ(b->CouleurRemplissage, TCouleur(0xC0C0C0));
         EXPECT_EQ(b->CouleurStylo, Couleurs::Aucune);
     }
     // Les boîtes créées ensuite prennent les mêmes couleurs.
-    const BoiteEtat *nouvelle = f->Document->AjouterEtat({QStringLiteral("D"), 10, 400, 50, 80, {}});
+    const BoiteEtat *nouvelle = Parties(*f).Document->AjouterEtat({QStringLiteral("D"), 10, 400, 50, 80, {}});
     ASSERT_NE(nouvelle, nullptr);
     EXPECT_EQ(nouvelle->CouleurRemplissage, TCouleur(0xC0C0C0));
 }
@@ -126,7 +126,7 @@ TEST_F(OptionsFenetre, ChoixAppliquesAuCanevasEtATouteLesBoites)
 TEST_F(OptionsFenetre, AnnulerOuEchapLaissentLeCanevasInchange)
 {
     auto f = fenetre();
-    THmm *h = VueGraphe(*f->Document);
+    THmm *h = VueGraphe(*Parties(*f).Document);
     for (bool echap : {false, true}) {
         SCOPED_TRACE(echap);
         TForm19 *o = f->Optionsgenerales1Click();
@@ -141,7 +141,7 @@ TEST_F(OptionsFenetre, AnnulerOuEchapLaissentLeCanevasInchange)
         EXPECT_FALSE(o->isVisible());
         EXPECT_EQ(h->TypeFleche, 2);
         EXPECT_EQ(h->CouleurFond, Couleurs::Blanc);
-        EXPECT_EQ(VueEtat(*f->Document, 1)->CouleurRemplissage, Couleurs::VertClair);
+        EXPECT_EQ(VueEtat(*Parties(*f).Document, 1)->CouleurRemplissage, Couleurs::VertClair);
         EXPECT_FALSE(QFile::exists(ini()));
     }
 }
@@ -152,7 +152,7 @@ TEST_F(OptionsFenetre, FichierExistantRelu)
     Textes::EcrireLignes(ini(), {QStringLiteral("[Arcs]"), QStringLiteral("Fond=1193046"), QStringLiteral("Prob=536870911"),
                                  QStringLiteral("Fleche=7"), QStringLiteral("[Etats]"), QStringLiteral("Stylo=255")});
     auto f = fenetre();
-    EXPECT_EQ(VueGraphe(*f->Document)->CouleurFond, TCouleur(1193046));
+    EXPECT_EQ(VueGraphe(*Parties(*f).Document)->CouleurFond, TCouleur(1193046));
     TForm19 *o = f->Optionsgenerales1Click();
     EXPECT_EQ(o->ColorBoxFond->currentIndex(), ListeCouleurs::IndexPersonnalisee);
     EXPECT_EQ(o->ColorBoxFond->Couleur(), TCouleur(1193046));
@@ -214,7 +214,7 @@ TEST_F(OptionsFenetre, EcritureImpossibleGardeLaFenetreOuverte)
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Options.ini")));
     EXPECT_TRUE(o->isVisible());
-    EXPECT_EQ(VueGraphe(*f->Document)->TypeFleche, 2);
+    EXPECT_EQ(VueGraphe(*Parties(*f).Document)->TypeFleche, 2);
 }
 
 TEST(OptionsImages, TroisStylesDeFlecheDifferents)

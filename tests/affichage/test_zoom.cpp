@@ -32,9 +32,9 @@ TEST_F(Zoom, NiveauxEtCommandesActivees)
 {
     auto f = fenetre();
     QApplication::setActiveWindow(f.get());
-    EXPECT_TRUE(f->Zoomavant1->isEnabled());
-    EXPECT_TRUE(f->Zoomarriere1->isEnabled());
-    EXPECT_FALSE(f->Zoom->Visible());
+    EXPECT_TRUE(Parties(*f).Zoomavant1->isEnabled());
+    EXPECT_TRUE(Parties(*f).Zoomarriere1->isEnabled());
+    EXPECT_FALSE(Parties(*f).Zoom->Visible());
 
     // Quatre pas avant désactivent "Zoom avant", un pas arrière le réactive ;
     // puis jusqu'à -4, où "Zoom arrière" se désactive à son tour.
@@ -46,61 +46,61 @@ TEST_F(Zoom, NiveauxEtCommandesActivees)
         {Avant, -3, true, true},    {Arriere, -4, true, false},
     };
     for (const Etape &e : etapes) {
-        (e.pas == Avant ? f->Zoomavant1 : f->Zoomarriere1)->trigger();
+        (e.pas == Avant ? Parties(*f).Zoomavant1 : Parties(*f).Zoomarriere1)->trigger();
         SCOPED_TRACE(e.niveau);
-        EXPECT_EQ(f->Zoom->Niveau, e.niveau);
-        EXPECT_EQ(f->Zoomavant1->isEnabled(), e.avantActif);
-        EXPECT_EQ(f->Zoomarriere1->isEnabled(), e.arriereActif);
-        EXPECT_TRUE(f->Zoom->Visible());
+        EXPECT_EQ(Parties(*f).Zoom->Niveau, e.niveau);
+        EXPECT_EQ(Parties(*f).Zoomavant1->isEnabled(), e.avantActif);
+        EXPECT_EQ(Parties(*f).Zoomarriere1->isEnabled(), e.arriereActif);
+        EXPECT_TRUE(Parties(*f).Zoom->Visible());
     }
     // Le clavier n'atteint plus le canevas recouvert.
-    EXPECT_TRUE(f->Zoom->Vue->hasFocus());
+    EXPECT_TRUE(Parties(*f).Zoom->Vue->hasFocus());
 
     // Double-clic sur le fond de la vue (l'image réduite n'en couvre qu'une partie).
-    QWidget *vue = f->Zoom->Vue;
+    QWidget *vue = Parties(*f).Zoom->Vue;
     const QPoint fond(vue->width() - 5, vue->height() - 5);
-    ASSERT_FALSE(f->Zoom->Image->geometry().contains(fond));
+    ASSERT_FALSE(Parties(*f).Zoom->Image->geometry().contains(fond));
     QTest::mouseDClick(vue, Qt::LeftButton, Qt::NoModifier, fond);
-    EXPECT_FALSE(f->Zoom->Visible());
-    EXPECT_EQ(f->Zoom->Niveau, 0);
-    EXPECT_TRUE(f->Zoomavant1->isEnabled());
-    EXPECT_TRUE(f->Zoomarriere1->isEnabled());
-    EXPECT_EQ(f->Zoom->Image->geometry(), vue->rect());
+    EXPECT_FALSE(Parties(*f).Zoom->Visible());
+    EXPECT_EQ(Parties(*f).Zoom->Niveau, 0);
+    EXPECT_TRUE(Parties(*f).Zoomavant1->isEnabled());
+    EXPECT_TRUE(Parties(*f).Zoomarriere1->isEnabled());
+    EXPECT_EQ(Parties(*f).Zoom->Image->geometry(), vue->rect());
 }
 
 TEST_F(Zoom, ImagePriseAuDebutEtMiseALEchelle)
 {
     auto f = fenetre();
-    THmm *h = VueGraphe(*f->Document);
+    THmm *h = VueGraphe(*Parties(*f).Document);
     const QSize canevas = h->size();
     ASSERT_GT(canevas.width(), 500);
 
-    f->Zoom->Zoomavant1Click();
-    ImageZoom *im = f->Zoom->Image;
+    Parties(*f).Zoom->Zoomavant1Click();
+    ImageZoom *im = Parties(*f).Zoom->Image;
     EXPECT_EQ(im->Image.size(), canevas);
     EXPECT_EQ(im->pos(), QPoint(0, 0));
     EXPECT_EQ(im->size(), QSize(qRound(canevas.width() * 4.0 / 3), qRound(canevas.height() * 4.0 / 3)));
     // L'image montre le canevas : le fond blanc et les boîtes vertes de l'état.
     EXPECT_EQ(im->Image.pixelColor(5, 5), QColor(Qt::white));
-    TEtat2 *e1 = VueEtat(*f->Document, 1);
+    TEtat2 *e1 = VueEtat(*Parties(*f).Document, 1);
     EXPECT_EQ(im->Image.pixelColor(e1->x() + 20, e1->y() + 40), VersQColor(Couleurs::VertClair));
 
     // Un pas avant puis un pas arrière : niveau 0, la vue reste, l'image à 4/3 x 3/4.
     const QSize agrandie = im->size();
-    f->Zoom->Zoomarriere1Click();
-    EXPECT_EQ(f->Zoom->Niveau, 0);
-    EXPECT_TRUE(f->Zoom->Visible());
+    Parties(*f).Zoom->Zoomarriere1Click();
+    EXPECT_EQ(Parties(*f).Zoom->Niveau, 0);
+    EXPECT_TRUE(Parties(*f).Zoom->Visible());
     EXPECT_EQ(im->size(), QSize(qRound(agrandie.width() * 0.75), qRound(agrandie.height() * 0.75)));
 
     // Les changements du modèle n'atteignent pas l'image tant que la vue reste.
     const QImage avant = im->Image;
-    VueGraphe(*f->Document)->CouleurFond = Couleurs::Noir;
-    VueGraphe(*f->Document)->DefautFond = false;
-    f->Zoom->Zoomavant1Click();
+    VueGraphe(*Parties(*f).Document)->CouleurFond = Couleurs::Noir;
+    VueGraphe(*Parties(*f).Document)->DefautFond = false;
+    Parties(*f).Zoom->Zoomavant1Click();
     EXPECT_EQ(im->Image, avant);
     // En sortant puis en revenant, l'image est reprise.
-    f->Zoom->Quitter();
-    f->Zoom->Zoomavant1Click();
+    Parties(*f).Zoom->Quitter();
+    Parties(*f).Zoom->Zoomavant1Click();
     EXPECT_EQ(im->Image.pixelColor(5, 5), QColor(Qt::black));
 }
 
@@ -111,7 +111,7 @@ TEST_F(Zoom, ArriereMontreToutLeModele)
     f->resize(1024, 740);
     f->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     TEtat2 *e2 = VueEtat(d, 2);
     e2->move(1800, 700);
     VueGraphe(d)->repaint(); // le canevas grandit après son dessin
@@ -122,8 +122,8 @@ TEST_F(Zoom, ArriereMontreToutLeModele)
     const QSize visible = defilement->viewport()->size();
     ASSERT_GT(e2->x() + e2->width(), visible.width());
 
-    f->Zoom->Zoomarriere1Click();
-    ImageZoom *im = f->Zoom->Image;
+    Parties(*f).Zoom->Zoomarriere1Click();
+    ImageZoom *im = Parties(*f).Zoom->Image;
     const QRect e = ImageModele::Etendue(d, 10);
     EXPECT_EQ(im->Image.size(), e.size());
     EXPECT_EQ(im->Image.pixelColor(e2->x() + 20 - e.x(), e2->y() + 40 - e.y()), VersQColor(Couleurs::VertClair));
@@ -143,7 +143,7 @@ TEST_F(Zoom, LeCanevasGranditAvecLeModele)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
         auto *defilement = f->findChild<QScrollArea *>(QStringLiteral("DefilementCanevas"));
         ASSERT_TRUE(defilement);
-        DocumentModele &d = *f->Document;
+        DocumentModele &d = *Parties(*f).Document;
         d.DeplacerEtat(d.Etat(2), position);
         TEtat2 *e2 = VueEtat(d, 2);
         VueGraphe(d)->repaint(); // le canevas grandit après son dessin
@@ -213,21 +213,21 @@ TEST(ZoomDeplacement, BornesDeLImage)
 TEST_F(Zoom, GlisserLImageALaSouris)
 {
     auto f = fenetre();
-    ImageZoom *im = f->Zoom->Image;
-    QWidget *vue = f->Zoom->Vue;
+    ImageZoom *im = Parties(*f).Zoom->Image;
+    QWidget *vue = Parties(*f).Zoom->Vue;
 
     // Image réduite : appuyer ne fait rien.
-    f->Zoom->Zoomarriere1Click();
-    EXPECT_FALSE(f->Zoom->Deplacable());
+    Parties(*f).Zoom->Zoomarriere1Click();
+    EXPECT_FALSE(Parties(*f).Zoom->Deplacable());
     QTest::mousePress(im, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
     QTest::mouseRelease(im, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_EQ(im->pos(), QPoint(0, 0));
-    f->Zoom->Quitter();
+    Parties(*f).Zoom->Quitter();
 
     // Niveau +2 : l'image dépasse ; déposée plus haut à gauche, elle suit.
-    f->Zoom->Zoomavant1Click();
-    f->Zoom->Zoomavant1Click();
-    ASSERT_TRUE(f->Zoom->Deplacable());
+    Parties(*f).Zoom->Zoomavant1Click();
+    Parties(*f).Zoom->Zoomavant1Click();
+    ASSERT_TRUE(Parties(*f).Zoom->Deplacable());
     QTest::mousePress(im, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
     EXPECT_EQ(im->cursor().shape(), Qt::ClosedHandCursor);
     QTest::mouseRelease(im, Qt::LeftButton, Qt::NoModifier, QPoint(260, 270));
@@ -245,14 +245,14 @@ TEST_F(Zoom, GlisserLImageALaSouris)
 
     // Double-clic sur l'image : retour au canevas.
     QTest::mouseDClick(im, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
-    EXPECT_FALSE(f->Zoom->Visible());
-    EXPECT_EQ(f->Zoom->Niveau, 0);
+    EXPECT_FALSE(Parties(*f).Zoom->Visible());
+    EXPECT_EQ(Parties(*f).Zoom->Niveau, 0);
 }
 
 TEST_F(Zoom, AjusterAuTexteLesBoitesChoisiesSeulement)
 {
     auto f = fenetre();
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     TEtat2 *start = VueEtat(d, 0), *e1 = VueEtat(d, 1), *e2 = VueEtat(d, 2);
     start->resize(150, 60);
     start->Selectionne = true;
@@ -261,15 +261,15 @@ TEST_F(Zoom, AjusterAuTexteLesBoitesChoisiesSeulement)
     const QPoint arcAvant = VueGraphe(d)->PointsARC[2][1]; // Etat_1 -> Etat_2, parti du bord de Etat_1
     const QSize e2Avant = e2->size();
 
-    const int etapes = f->Historique->Defaire.Taille();
-    f->Ajuster1->trigger();
+    const int etapes = Parties(*f).Historique->Defaire.Taille();
+    Parties(*f).Ajuster1->trigger();
     EXPECT_EQ(e1->size(), QSize(95, 50));
     EXPECT_EQ(e1->pos(), QPoint(250, 60));
     EXPECT_EQ(start->size(), QSize(150, 60)); // START n'est jamais ajusté
     EXPECT_EQ(e2->size(), e2Avant);
     EXPECT_TRUE(d.EstModifie());
-    EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 1);
-    EXPECT_EQ(f->Historique->Defaire.DerniereDescription(), QStringLiteral("le redimentionnement de l'état: Etat_1"));
+    EXPECT_EQ(Parties(*f).Historique->Defaire.Taille(), etapes + 1);
+    EXPECT_EQ(Parties(*f).Historique->Defaire.DerniereDescription(), QStringLiteral("le redimentionnement de l'état: Etat_1"));
     // Les arcs de la boîte suivent sa nouvelle taille.
     EXPECT_NE(VueGraphe(d)->PointsARC[2][1], arcAvant);
 
@@ -278,29 +278,29 @@ TEST_F(Zoom, AjusterAuTexteLesBoitesChoisiesSeulement)
     ASSERT_TRUE(d.Enregistrer(Chemin(QStringLiteral("ajuste.hmm")), &erreur)) << qPrintable(erreur);
     e1->Selectionne = false;
     start->Selectionne = false;
-    f->Ajuster1->trigger();
+    Parties(*f).Ajuster1->trigger();
     EXPECT_FALSE(d.EstModifie());
-    EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 1);
+    EXPECT_EQ(Parties(*f).Historique->Defaire.Taille(), etapes + 1);
 }
 
 TEST_F(Zoom, AjusterAuTexteUneEtapeParBoite)
 {
     auto f = fenetre();
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     VueEtat(d, 1)->Selectionne = true;
     VueEtat(d, 2)->Selectionne = true;
-    const int etapes = f->Historique->Defaire.Taille();
-    f->Ajuster1->trigger();
+    const int etapes = Parties(*f).Historique->Defaire.Taille();
+    Parties(*f).Ajuster1->trigger();
     // Etat_2 : deux paires courtes ; 6 x 7,5 + 10 = 55 l'emporte, hauteur 2 x 15 + 35.
     EXPECT_EQ(VueEtat(d, 2)->size(), QSize(95, 65));
-    EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 2);
-    EXPECT_EQ(f->Historique->Defaire.DerniereDescription(), QStringLiteral("le redimentionnement de l'état: Etat_2"));
+    EXPECT_EQ(Parties(*f).Historique->Defaire.Taille(), etapes + 2);
+    EXPECT_EQ(Parties(*f).Historique->Defaire.DerniereDescription(), QStringLiteral("le redimentionnement de l'état: Etat_2"));
 
     // Défaire une fois rend sa taille à la dernière boîte seulement.
-    f->Historique->Defaire1Click();
+    Parties(*f).Historique->Defaire1Click();
     EXPECT_EQ(VueEtat(d, 2)->size(), QSize(180, 110));
     EXPECT_EQ(VueEtat(d, 1)->size(), QSize(95, 50));
-    f->Historique->Defaire1Click();
+    Parties(*f).Historique->Defaire1Click();
     EXPECT_EQ(VueEtat(d, 1)->size(), QSize(200, 120));
 }
 
@@ -314,37 +314,37 @@ TEST_F(Zoom, LaVueSuitLeModele)
         std::function<void(TForm1 &)> changer;
     };
     const Cas cas[] = {
-        {"déplacement", 1, [](TForm1 &f) { f.Document->DeplacerEtat(VueEtat(*f.Document, 2), QPoint(100, 400)); }},
+        {"déplacement", 1, [](TForm1 &f) { Parties(f).Document->DeplacerEtat(VueEtat(*Parties(f).Document, 2), QPoint(100, 400)); }},
         {"défaire", 2,
          [](TForm1 &f) {
-             f.Document->DeplacerEtat(VueEtat(*f.Document, 1), QPoint(600, 30));
-             f.Historique->Defaire1Click();
+             Parties(f).Document->DeplacerEtat(VueEtat(*Parties(f).Document, 1), QPoint(600, 30));
+             Parties(f).Historique->Defaire1Click();
          }},
         {"ouverture", 1,
          [this](TForm1 &f) {
              chargerModele(f);
-             f.Document->DeplacerEtat(VueEtat(*f.Document, 1), QPoint(40, 500));
+             Parties(f).Document->DeplacerEtat(VueEtat(*Parties(f).Document, 1), QPoint(40, 500));
          }},
-        {"étiquette", -1, [](TForm1 &f) { f.Document->ChangerEtiquette(1, QStringLiteral("0.25")); }},
+        {"étiquette", -1, [](TForm1 &f) { Parties(f).Document->ChangerEtiquette(1, QStringLiteral("0.25")); }},
     };
     for (const Cas &c : cas) {
         SCOPED_TRACE(c.nom);
         auto f = fenetre();
         for (int k = 0; k != c.niveau; k += c.niveau > 0 ? 1 : -1)
-            (c.niveau > 0 ? f->Zoomavant1 : f->Zoomarriere1)->trigger();
-        const QSize agrandie = f->Zoom->Image->size();
+            (c.niveau > 0 ? Parties(*f).Zoomavant1 : Parties(*f).Zoomarriere1)->trigger();
+        const QSize agrandie = Parties(*f).Zoom->Image->size();
         c.changer(*f);
-        EXPECT_TRUE(f->Zoom->Visible());
-        EXPECT_EQ(f->Zoom->Niveau, c.niveau);
-        const QImage attendue = ImageModele::Rendre(*f->Document);
+        EXPECT_TRUE(Parties(*f).Zoom->Visible());
+        EXPECT_EQ(Parties(*f).Zoom->Niveau, c.niveau);
+        const QImage attendue = ImageModele::Rendre(*Parties(*f).Document);
         if (c.niveau > 0) {
-            EXPECT_EQ(f->Zoom->Image->Image, attendue);
-            EXPECT_EQ(f->Zoom->Image->size(), agrandie);
+            EXPECT_EQ(Parties(*f).Zoom->Image->Image, attendue);
+            EXPECT_EQ(Parties(*f).Zoom->Image->size(), agrandie);
         } else {
-            const QRect e = ImageModele::Etendue(*f->Document, 10).intersected(attendue.rect());
-            EXPECT_EQ(f->Zoom->Image->Image, attendue.copy(e));
+            const QRect e = ImageModele::Etendue(*Parties(*f).Document, 10).intersected(attendue.rect());
+            EXPECT_EQ(Parties(*f).Zoom->Image->Image, attendue.copy(e));
         }
-        EXPECT_TRUE(f->Zoom->Consigne->isVisible());
-        EXPECT_TRUE(f->Zoom->Vue->geometry().contains(f->Zoom->Consigne->geometry()));
+        EXPECT_TRUE(Parties(*f).Zoom->Consigne->isVisible());
+        EXPECT_TRUE(Parties(*f).Zoom->Vue->geometry().contains(Parties(*f).Zoom->Consigne->geometry()));
     }
 }

@@ -15,7 +15,7 @@
 namespace {
 QPoint versFenetre(TForm1 *f, QPoint p)
 {
-    return f->Panneau->mapTo(f, p);
+    return Parties(*f).Panneau->mapTo(f, p);
 }
 }
 
@@ -29,16 +29,16 @@ void EditionFenetre::SetUp()
     });
     QGuiApplication::clipboard()->clear();
     f = std::make_unique<TForm1>();
-    f->LancerInstance = [] {};
-    f->DemanderOuverture = [] { return QString(); };
-    f->DemanderEnregistrement = [] { return QString(); };
+    Parties(*f).LancerInstance = [] {};
+    Parties(*f).DemanderOuverture = [] { return QString(); };
+    Parties(*f).DemanderEnregistrement = [] { return QString(); };
     f->setGeometry(0, 0, 1200, 900);
     f->show();
     QApplication::setActiveWindow(f.get());
     f->PremiereActivation();
     ASSERT_TRUE(f->windowHandle());
-    ASSERT_GE(f->Panneau->width(), 700);
-    ASSERT_GE(f->Panneau->height(), 500);
+    ASSERT_GE(Parties(*f).Panneau->width(), 700);
+    ASSERT_GE(Parties(*f).Panneau->height(), 500);
 }
 
 void EditionFenetre::TearDown()
@@ -89,27 +89,27 @@ void EditionFenetre::glisser(QPoint de, QPoint a, const QList<QPoint> &par)
 
 void EditionFenetre::touche(int cle, Qt::KeyboardModifiers m)
 {
-    f->Souris->FocusCanevas();
-    QTest::keyClick(f->Souris->Edit1, Qt::Key(cle), m);
+    Parties(*f).Souris->FocusCanevas();
+    QTest::keyClick(Parties(*f).Souris->Edit1, Qt::Key(cle), m);
 }
 
 TEtat2 *EditionFenetre::creerEtat(QPoint p)
 {
-    f->Etat->trigger();
+    Parties(*f).Etat->trigger();
     cliquer(p);
-    return VueEtat(*f->Document, f->Document->N());
+    return VueEtat(*Parties(*f).Document, Parties(*f).Document->N());
 }
 
 TEtat2 *EditionFenetre::creerStart(QPoint p)
 {
-    f->Start->trigger();
+    Parties(*f).Start->trigger();
     cliquer(p);
-    return f->Document->StartPresent() ? VueEtat(*f->Document, 0) : nullptr;
+    return Parties(*f).Document->StartPresent() ? VueEtat(*Parties(*f).Document, 0) : nullptr;
 }
 
 void EditionFenetre::creerArc(TEtat2 *a, TEtat2 *b)
 {
-    f->Arc->trigger();
+    Parties(*f).Arc->trigger();
     const QPoint ca = centre(a), cb = centre(b);
     // Un point du canevas entre les deux boîtes, hors de l'une et de l'autre.
     const QPoint milieu((ca.x() + cb.x()) / 2, std::max(a->Top() + a->Height(), b->Top() + b->Height()) + 40);
@@ -124,7 +124,7 @@ QPoint EditionFenetre::centre(const TEtat2 *b)
 QStringList EditionFenetre::noms() const
 {
     QStringList r;
-    const DocumentModele &d = *f->Document;
+    const DocumentModele &d = *Parties(*f).Document;
     for (int i = d.StartPresent() ? 0 : 1; i <= d.N(); ++i)
         r << VueEtat(d, i)->Nom;
     return r;

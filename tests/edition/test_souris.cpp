@@ -27,7 +27,7 @@ QPoint milieuArc(const THmm *h, int i)
 
 TEST_F(Souris_, TroisClicsEnModeEtatCreentEtat1a3)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     for (QPoint p : {QPoint(150, 150), QPoint(400, 150), QPoint(650, 150)})
         creerEtat(p);
     EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_2"), QStringLiteral("Etat_3")}));
@@ -37,20 +37,20 @@ TEST_F(Souris_, TroisClicsEnModeEtatCreentEtat1a3)
     const TEtat2 *b = VueEtat(d, 1);
     EXPECT_EQ(b->size(), QSize(95, 50));
     EXPECT_EQ(b->pos(), QPoint(150 - 95 / 2, 150 - 25));
-    EXPECT_TRUE(f->Sourie->isChecked());
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'état: Etat_3"));
+    EXPECT_TRUE(Parties(*f).Sourie->isChecked());
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler la création de l'état: Etat_3"));
 
     // START : 95 x 26, une seule fois ; son bouton se grise.
     TEtat2 *s = creerStart(QPoint(150, 400));
     ASSERT_TRUE(s);
     EXPECT_EQ(s->size(), QSize(95, 26));
-    EXPECT_FALSE(f->Start->isEnabled());
+    EXPECT_FALSE(Parties(*f).Start->isEnabled());
     EXPECT_EQ(d.N(), 3);
 }
 
 TEST_F(Souris_, NomSuivantApresRenommageDansLEditeur)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     for (QPoint p : {QPoint(150, 150), QPoint(400, 150), QPoint(650, 150)})
         creerEtat(p);
     // Etat_2 renommé Etat_4 dans l'éditeur d'état ouvert par un double-clic.
@@ -78,7 +78,7 @@ TEST_F(Souris_, NomSuivantApresRenommageDansLEditeur)
 
 TEST_F(Souris_, BandeStricteEtEtatAuxBornesDeLaBande)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     TEtat2 *a = creerEtat(QPoint(200, 200));
     TEtat2 *b = creerEtat(QPoint(500, 200));
     const int droiteA = a->Left() + a->Width();
@@ -86,7 +86,7 @@ TEST_F(Souris_, BandeStricteEtEtatAuxBornesDeLaBande)
     glisser(QPoint(droiteA, 100), QPoint(b->Left() + 10, 300), {QPoint(droiteA + 20, 150)});
     EXPECT_FALSE(a->Selectionne);
     EXPECT_TRUE(b->Selectionne);
-    EXPECT_FALSE(f->Souris->BandeVisible());
+    EXPECT_FALSE(Parties(*f).Souris->BandeVisible());
     // Un clic sur le canevas vide désélectionne tout.
     cliquer(QPoint(700, 500));
     EXPECT_FALSE(b->Selectionne);
@@ -95,12 +95,12 @@ TEST_F(Souris_, BandeStricteEtEtatAuxBornesDeLaBande)
     EXPECT_TRUE(a->Selectionne);
 
     // En mode Etat, la bande sélectionne ce qu'elle chevauche et donne ses bornes à l'état.
-    f->Etat->trigger();
+    Parties(*f).Etat->trigger();
     glisser(QPoint(150, 350), QPoint(450, 480), {QPoint(200, 400)});
     ASSERT_EQ(d.N(), 3);
     EXPECT_EQ(VueEtat(d, 3)->geometry(), QRect(150, 350, 300, 130));
     // Une bande plus petite que le minimum est relevée.
-    f->Etat->trigger();
+    Parties(*f).Etat->trigger();
     glisser(QPoint(600, 400), QPoint(610, 405), {QPoint(605, 402)});
     EXPECT_EQ(VueEtat(d, 4)->geometry(), QRect(600, 400, 95, 50));
 }
@@ -112,7 +112,7 @@ TEST_F(Souris_, SelectionAuClicEtAvecCtrl)
     TEtat2 *b = creerEtat(QPoint(400, 250));
     cliquer(centre(a));
     EXPECT_TRUE(a->Selectionne);
-    EXPECT_EQ(f->Document->EtatCourant(), a);
+    EXPECT_EQ(Parties(*f).Document->EtatCourant(), a);
     cliquer(centre(b), Qt::ControlModifier);
     EXPECT_TRUE(a->Selectionne);
     EXPECT_TRUE(b->Selectionne);
@@ -133,30 +133,30 @@ TEST_F(Souris_, SelectionAuClicEtAvecCtrl)
 
 TEST_F(Souris_, ArcsParGlisserDeposerEtReglesDeDepot)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     THmm *h = VueGraphe(d);
     TEtat2 *s = creerStart(QPoint(150, 100));
     TEtat2 *a = creerEtat(QPoint(150, 300));
     TEtat2 *b = creerEtat(QPoint(500, 300));
 
     // Pendant le glisser : la ligne élastique suit la souris sur le canevas, la cible est cernée.
-    f->Arc->trigger();
+    Parties(*f).Arc->trigger();
     deplacer(centre(a));
     appuyer(centre(a));
     deplacer(QPoint(320, 450));
-    EXPECT_TRUE(f->Souris->LigneVisible());
-    EXPECT_EQ(f->Souris->FinLigne(), QPoint(320, 450));
+    EXPECT_TRUE(Parties(*f).Souris->LigneVisible());
+    EXPECT_EQ(Parties(*f).Souris->FinLigne(), QPoint(320, 450));
     deplacer(centre(b));
     EXPECT_TRUE(b->Surligne);
     relacher(centre(b));
-    EXPECT_FALSE(f->Souris->LigneVisible());
+    EXPECT_FALSE(Parties(*f).Souris->LigneVisible());
     EXPECT_FALSE(b->Surligne);
     ASSERT_EQ(h->NbArcs, 1);
     EXPECT_EQ(h->ARC[1][1], 1);
     EXPECT_EQ(h->ARC[1][2], 2);
     EXPECT_EQ(h->Etiquette[1], QStringLiteral("??"));
-    EXPECT_TRUE(f->Sourie->isChecked());
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
+    EXPECT_TRUE(Parties(*f).Sourie->isChecked());
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
     EXPECT_EQ(h->RayonCourbe[1], 0);
 
     // L'arc opposé : les deux deviennent des courbes.
@@ -169,13 +169,13 @@ TEST_F(Souris_, ArcsParGlisserDeposerEtReglesDeDepot)
     // Refusés sans message : doublon, vers START, vers soi-même, depuis "END".
     creerArc(a, b);
     creerArc(a, s);
-    f->Arc->trigger();
+    Parties(*f).Arc->trigger();
     glisser(centre(a), centre(a) + QPoint(5, 0), {QPoint(150, 450), centre(a)});
     TEtat2 *fin = creerEtat(QPoint(500, 100));
     fin->Nom = QStringLiteral("END");
     creerArc(fin, b);
     EXPECT_EQ(h->NbArcs, 2);
-    EXPECT_TRUE(f->Arc->isChecked()); // un dépôt refusé laisse le mode
+    EXPECT_TRUE(Parties(*f).Arc->isChecked()); // un dépôt refusé laisse le mode
     creerArc(s, a);
     creerArc(b, fin);
     EXPECT_EQ(h->NbArcs, 4);
@@ -184,26 +184,26 @@ TEST_F(Souris_, ArcsParGlisserDeposerEtReglesDeDepot)
 
 TEST_F(Souris_, BoucleAvecSonRetourDeCible)
 {
-    THmm *h = VueGraphe(*f->Document);
+    THmm *h = VueGraphe(*Parties(*f).Document);
     TEtat2 *s = creerStart(QPoint(150, 100));
     TEtat2 *a = creerEtat(QPoint(300, 300));
-    f->Boucle->trigger();
+    Parties(*f).Boucle->trigger();
     deplacer(centre(a) + QPoint(2, 2));
     EXPECT_TRUE(a->Surligne);
     deplacer(QPoint(600, 500)); // sur le canevas : plus de cible
     EXPECT_FALSE(a->Surligne);
     cliquer(centre(s)); // START ne prend pas de boucle
     EXPECT_EQ(h->NbArcs, 0);
-    EXPECT_TRUE(f->Boucle->isChecked());
+    EXPECT_TRUE(Parties(*f).Boucle->isChecked());
     cliquer(centre(a));
     ASSERT_EQ(h->NbArcs, 1);
     EXPECT_EQ(h->ARC[1][1], 1);
     EXPECT_EQ(h->ARC[1][2], 1);
     EXPECT_FALSE(a->Surligne);
-    EXPECT_TRUE(f->Sourie->isChecked());
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création d'arc boucle de l'etat: Etat_1"));
+    EXPECT_TRUE(Parties(*f).Sourie->isChecked());
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler la création d'arc boucle de l'etat: Etat_1"));
     // Une seconde boucle n'est pas possible.
-    f->Boucle->trigger();
+    Parties(*f).Boucle->trigger();
     cliquer(centre(a));
     EXPECT_EQ(h->NbArcs, 1);
 }
@@ -212,7 +212,7 @@ TEST_F(Souris_, BoucleAvecSonRetourDeCible)
 // sélection) ; un double-clic le garde jusqu'à Échap ou un clic sur l'outil de sélection.
 TEST_F(Souris_, OutilMaintenuParDoubleClic)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     THmm *h = VueGraphe(d);
     TEtat2 *e[] = {creerEtat(QPoint(150, 150)), creerEtat(QPoint(500, 150)), creerEtat(QPoint(320, 420))};
     auto *palette = f->findChild<QToolBar *>(QStringLiteral("Palette"));
@@ -229,7 +229,7 @@ TEST_F(Souris_, OutilMaintenuParDoubleClic)
         SCOPED_TRACE(testing::Message() << c.boucle << c.doubleClic << c.fin);
         while (h->NbArcs > 0)
             d.SupprimerArc(1);
-        QAction *outil = c.boucle ? f->Boucle : f->Arc;
+        QAction *outil = c.boucle ? Parties(*f).Boucle : Parties(*f).Arc;
         // Un usage de l'outil sur l'état k (boucle) ou de l'état k au suivant (arc).
         auto utiliser = [&](int k) {
             TEtat2 *a = e[k], *b = e[(k + 1) % 3];
@@ -247,7 +247,7 @@ TEST_F(Souris_, OutilMaintenuParDoubleClic)
         utiliser(0);
         ASSERT_EQ(h->NbArcs, 1);
         EXPECT_EQ(outil->isChecked(), c.doubleClic);
-        EXPECT_EQ(f->Sourie->isChecked(), !c.doubleClic);
+        EXPECT_EQ(Parties(*f).Sourie->isChecked(), !c.doubleClic);
         if (!c.doubleClic)
             continue;
         utiliser(1);
@@ -256,30 +256,30 @@ TEST_F(Souris_, OutilMaintenuParDoubleClic)
         if (c.fin == Echap)
             touche(Qt::Key_Escape);
         else
-            QTest::mouseClick(palette->widgetForAction(f->Sourie), Qt::LeftButton);
-        EXPECT_TRUE(f->Sourie->isChecked());
+            QTest::mouseClick(palette->widgetForAction(Parties(*f).Sourie), Qt::LeftButton);
+        EXPECT_TRUE(Parties(*f).Sourie->isChecked());
         // Relâché : l'outil repris d'un clic ne sert plus qu'une fois.
         QTest::mouseClick(bouton, Qt::LeftButton);
         utiliser(2);
         EXPECT_EQ(h->NbArcs, 3);
-        EXPECT_TRUE(f->Sourie->isChecked());
+        EXPECT_TRUE(Parties(*f).Sourie->isChecked());
     }
 }
 
 TEST_F(Souris_, EtiquetteEditeeEnPlace)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     THmm *h = VueGraphe(d);
     TEtat2 *a = creerEtat(QPoint(150, 300));
     TEtat2 *b = creerEtat(QPoint(550, 300));
     creerArc(a, b);
     ASSERT_EQ(h->NbArcs, 1);
-    QLineEdit *e3 = f->Souris->Edit3;
+    QLineEdit *e3 = Parties(*f).Souris->Edit3;
 
     cliquer(milieuArc(h, 1));
     ASSERT_TRUE(e3->isVisible());
     EXPECT_EQ(e3->text(), QStringLiteral("??"));
-    EXPECT_EQ(f->Souris->ArcEdite, 1);
+    EXPECT_EQ(Parties(*f).Souris->ArcEdite, 1);
     EXPECT_FALSE(h->EtiquetteVisible[1]);
     QTest::keyClick(e3, Qt::Key_5);
     EXPECT_EQ(e3->text(), QStringLiteral("5"));
@@ -300,45 +300,45 @@ TEST_F(Souris_, EtiquetteEditeeEnPlace)
     EXPECT_FALSE(e3->isVisible());
     EXPECT_TRUE(h->EtiquetteVisible[1]);
     EXPECT_FALSE(h->ArcSelectionne[1]);
-    EXPECT_EQ(f->Souris->ArcEdite, -1);
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la modification de l'arc (Etat_1,Etat_2)"));
+    EXPECT_EQ(Parties(*f).Souris->ArcEdite, -1);
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler la modification de l'arc (Etat_1,Etat_2)"));
     // L'étape garde l'ancienne étiquette : annuler la rend.
-    f->Defaire1->trigger();
+    Parties(*f).Defaire1->trigger();
     EXPECT_EQ(VueGraphe(d)->Etiquette[1], QStringLiteral("??"));
 
     // Vidé puis validé : "0", et l'arc disparaît aussitôt (plus d'arc nul dessiné jusqu'au
     // prochain calcul) ; annuler le rend.
     cliquer(milieuArc(VueGraphe(d), 1));
-    f->Souris->Edit3->selectAll();
-    QTest::keyClick(f->Souris->Edit3, Qt::Key_Backspace);
-    QTest::keyClick(f->Souris->Edit3, Qt::Key_Return);
+    Parties(*f).Souris->Edit3->selectAll();
+    QTest::keyClick(Parties(*f).Souris->Edit3, Qt::Key_Backspace);
+    QTest::keyClick(Parties(*f).Souris->Edit3, Qt::Key_Return);
     EXPECT_EQ(VueGraphe(d)->NbArcs, 0);
-    f->Defaire1->trigger();
+    Parties(*f).Defaire1->trigger();
     EXPECT_EQ(VueGraphe(d)->NbArcs, 1);
 }
 
 TEST_F(Souris_, EtiquetteDeBoucleEtFinParLaSouris)
 {
-    THmm *h = VueGraphe(*f->Document);
+    THmm *h = VueGraphe(*Parties(*f).Document);
     TEtat2 *a = creerEtat(QPoint(300, 300));
-    f->Boucle->trigger();
+    Parties(*f).Boucle->trigger();
     cliquer(centre(a));
     ASSERT_EQ(h->NbArcs, 1);
     // Le haut du cercle de la boucle.
     const QPoint p2 = h->PointsARC[1][2];
     cliquer(QPoint(p2.x(), p2.y() - 2 * h->RayonBoucle - 1));
-    ASSERT_TRUE(f->Souris->Edit3->isVisible());
-    QTest::keyClick(f->Souris->Edit3, Qt::Key_7);
+    ASSERT_TRUE(Parties(*f).Souris->Edit3->isVisible());
+    QTest::keyClick(Parties(*f).Souris->Edit3, Qt::Key_7);
     // Un clic sur le canevas vide termine l'édition.
     cliquer(QPoint(700, 550));
-    EXPECT_FALSE(f->Souris->Edit3->isVisible());
+    EXPECT_FALSE(Parties(*f).Souris->Edit3->isVisible());
     EXPECT_EQ(h->Etiquette[1], QStringLiteral("7"));
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la modification de la boucle de l'état: Etat_1"));
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler la modification de la boucle de l'état: Etat_1"));
 }
 
 TEST_F(Souris_, DeplacementEtRedimensionnement)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     TEtat2 *a = creerEtat(QPoint(200, 200));
     TEtat2 *b = creerEtat(QPoint(500, 200));
     creerArc(a, b);
@@ -349,14 +349,14 @@ TEST_F(Souris_, DeplacementEtRedimensionnement)
     deplacer(centre(a));
     appuyer(centre(a));
     deplacer(centre(a) + QPoint(20, 40));
-    EXPECT_TRUE(f->Souris->FantomeVisible());
-    EXPECT_EQ(f->Souris->RectangleFantome().topLeft(), pos + QPoint(20, 40));
+    EXPECT_TRUE(Parties(*f).Souris->FantomeVisible());
+    EXPECT_EQ(Parties(*f).Souris->RectangleFantome().topLeft(), pos + QPoint(20, 40));
     EXPECT_EQ(a->pos(), pos);
     relacher(centre(a) + QPoint(20, 40));
-    EXPECT_FALSE(f->Souris->FantomeVisible());
+    EXPECT_FALSE(Parties(*f).Souris->FantomeVisible());
     EXPECT_EQ(a->pos(), pos + QPoint(20, 40));
     EXPECT_NE(VueGraphe(d)->PointsARC[1][1], avantArc);
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler le déplacement de l'état: Etat_1"));
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler le déplacement de l'état: Etat_1"));
 
     // Redimensionnement par la poignée bas-droite : le coin haut-gauche reste.
     const QRect g = a->geometry();
@@ -366,11 +366,11 @@ TEST_F(Souris_, DeplacementEtRedimensionnement)
     EXPECT_EQ(a->cursor().shape(), Qt::SizeFDiagCursor);
     appuyer(poignee);
     deplacer(poignee + QPoint(30, 20));
-    EXPECT_TRUE(f->Souris->CadreVisible());
+    EXPECT_TRUE(Parties(*f).Souris->CadreVisible());
     relacher(poignee + QPoint(30, 20));
     // Le bord droit et le bas suivent la souris.
     EXPECT_EQ(a->geometry(), QRect(g.topLeft(), QPoint(poignee.x() + 30, poignee.y() + 20)).adjusted(0, 0, -1, -1));
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler le redimentionnement de l'état: Etat_1"));
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler le redimentionnement de l'état: Etat_1"));
 
     // Poignée gauche tirée presque jusqu'au bord droit : la largeur minimale s'applique.
     const QRect g2 = a->geometry();
@@ -386,11 +386,11 @@ TEST_F(Souris_, DeplacementEtRedimensionnement)
 
 TEST_F(Souris_, ClavierDuCanevas)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     TEtat2 *a = creerEtat(QPoint(200, 200));
     cliquer(centre(a));
     const QPoint p = a->pos();
-    const int etapes = f->Historique->Defaire.Taille();
+    const int etapes = Parties(*f).Historique->Defaire.Taille();
     touche(Qt::Key_Right, Qt::ControlModifier);
     touche(Qt::Key_Right, Qt::ControlModifier);
     touche(Qt::Key_Down, Qt::ControlModifier);
@@ -398,10 +398,10 @@ TEST_F(Souris_, ClavierDuCanevas)
     touche(Qt::Key_Up, Qt::ControlModifier);
     touche(Qt::Key_Up, Qt::ControlModifier);
     EXPECT_EQ(a->pos(), p + QPoint(3, -3));
-    EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 6);
+    EXPECT_EQ(Parties(*f).Historique->Defaire.Taille(), etapes + 6);
     // Ctrl avec une autre touche : rien.
     touche(Qt::Key_K, Qt::ControlModifier);
-    EXPECT_EQ(f->Historique->Defaire.Taille(), etapes + 6);
+    EXPECT_EQ(Parties(*f).Historique->Defaire.Taille(), etapes + 6);
 
     // Échap efface le surlignage des arcs.
     TEtat2 *b = creerEtat(QPoint(500, 200));
@@ -415,37 +415,37 @@ TEST_F(Souris_, ClavierDuCanevas)
     touche(Qt::Key_Delete);
     EXPECT_EQ(d.N(), 1);
     EXPECT_EQ(VueGraphe(d)->NbArcs, 0);
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la suppression de(s) 1 etat(s)"));
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler la suppression de(s) 1 etat(s)"));
 }
 
 TEST_F(Souris_, LegendesDefaireRefaire)
 {
-    DocumentModele &d = *f->Document;
-    EXPECT_FALSE(f->Defaire1->isEnabled());
-    EXPECT_FALSE(f->Refaire1->isEnabled());
+    DocumentModele &d = *Parties(*f).Document;
+    EXPECT_FALSE(Parties(*f).Defaire1->isEnabled());
+    EXPECT_FALSE(Parties(*f).Refaire1->isEnabled());
     TEtat2 *a = creerEtat(QPoint(200, 200));
     TEtat2 *b = creerEtat(QPoint(500, 200));
     creerArc(a, b);
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
 
     // Ctrl+Z depuis le canevas.
     touche(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(VueGraphe(d)->NbArcs, 0);
     EXPECT_EQ(d.N(), 2);
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'état: Etat_2"));
-    EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la création de l'arc: (Etat_1,Etat_2)"));
-    EXPECT_TRUE(f->Refaire1->isEnabled());
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler la création de l'état: Etat_2"));
+    EXPECT_EQ(Parties(*f).Refaire1->text(), QStringLiteral("Rétablir la création de l'arc: (Etat_1,Etat_2)"));
+    EXPECT_TRUE(Parties(*f).Refaire1->isEnabled());
     EXPECT_TRUE(d.EstModifie());
 
     // Tout défaire : "Defaire" grisé, sans le texte du raccourci.
     touche(Qt::Key_Z, Qt::ControlModifier);
     touche(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(d.N(), 0);
-    EXPECT_FALSE(f->Defaire1->isEnabled());
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Defaire"));
-    EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la création de l'état: Etat_1"));
+    EXPECT_FALSE(Parties(*f).Defaire1->isEnabled());
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Defaire"));
+    EXPECT_EQ(Parties(*f).Refaire1->text(), QStringLiteral("Rétablir la création de l'état: Etat_1"));
     touche(Qt::Key_Z, Qt::ControlModifier); // grisé : rien
-    EXPECT_EQ(f->Historique->Refaire.Taille(), 3);
+    EXPECT_EQ(Parties(*f).Historique->Refaire.Taille(), 3);
 
     // Ctrl+W rétablit dans l'ordre.
     touche(Qt::Key_W, Qt::ControlModifier);
@@ -453,16 +453,16 @@ TEST_F(Souris_, LegendesDefaireRefaire)
     touche(Qt::Key_W, Qt::ControlModifier);
     EXPECT_EQ(noms(), QStringList({QStringLiteral("Etat_1"), QStringLiteral("Etat_2")}));
     EXPECT_EQ(VueGraphe(d)->NbArcs, 1);
-    EXPECT_FALSE(f->Refaire1->isEnabled());
-    EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Refaire"));
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
+    EXPECT_FALSE(Parties(*f).Refaire1->isEnabled());
+    EXPECT_EQ(Parties(*f).Refaire1->text(), QStringLiteral("Refaire"));
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
 
     // Défaire puis une nouvelle modification : plus rien à rétablir.
-    f->Defaire1->trigger();
-    EXPECT_TRUE(f->Refaire1->isEnabled());
+    Parties(*f).Defaire1->trigger();
+    EXPECT_TRUE(Parties(*f).Refaire1->isEnabled());
     creerEtat(QPoint(300, 450));
-    EXPECT_FALSE(f->Refaire1->isEnabled());
-    EXPECT_TRUE(f->Historique->Refaire.EstVide());
+    EXPECT_FALSE(Parties(*f).Refaire1->isEnabled());
+    EXPECT_TRUE(Parties(*f).Historique->Refaire.EstVide());
 
     // Les boîtes rechargées restent éditables à la souris.
     TEtat2 *c = VueEtat(d, 1);
@@ -473,33 +473,33 @@ TEST_F(Souris_, LegendesDefaireRefaire)
 
 TEST_F(Souris_, LeMotDePasseNEstPasUneEtape)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     creerEtat(QPoint(200, 200));
     d.ChangerMotDePasse(QStringLiteral("secret"));
-    f->Defaire1->trigger();
+    Parties(*f).Defaire1->trigger();
     EXPECT_EQ(d.N(), 0);
     EXPECT_EQ(d.MotDePasse(), QStringLiteral("secret"));
 }
 
 TEST_F(Souris_, CapacitesRefuseesAvecMessage)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     // 99 états en plus de START : le centième est refusé.
     ContenuModele c;
     for (int i = 1; i <= DocumentModele::CapaciteEtats; ++i)
         c.Etats.append({QStringLiteral("S") + QString::number(i), 5 + (i % 10) * 60, 5 + (i / 10) * 40, 26, 40, {}});
     d.PoserContenu(c);
-    f->Etat->trigger();
+    Parties(*f).Etat->trigger();
     cliquer(QPoint(700, 550));
     EXPECT_EQ(d.N(), 99);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("99")));
-    EXPECT_FALSE(f->Defaire1->isEnabled());
+    EXPECT_FALSE(Parties(*f).Defaire1->isEnabled());
 }
 
 TEST_F(Souris_, QuatreVingtDixNeuviemeArcRefuse)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     THmm *h = VueGraphe(d);
     QList<TEtat2 *> b;
     for (int i = 0; i < 11; ++i)
@@ -514,7 +514,7 @@ TEST_F(Souris_, QuatreVingtDixNeuviemeArcRefuse)
     EXPECT_EQ(h->NbArcs, 98);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("98")));
-    f->Boucle->trigger();
+    Parties(*f).Boucle->trigger();
     cliquer(centre(b[0]));
     EXPECT_EQ(h->NbArcs, 98);
     EXPECT_EQ(messages.size(), 2);
@@ -522,10 +522,10 @@ TEST_F(Souris_, QuatreVingtDixNeuviemeArcRefuse)
 
 TEST_F(Souris_, TailleMinimaleDesBoitesRechargees)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     creerStart(QPoint(200, 100));
     creerEtat(QPoint(200, 300));
-    f->Defaire1->trigger();
+    Parties(*f).Defaire1->trigger();
     ASSERT_TRUE(d.StartPresent());
     EXPECT_EQ(VueEtat(d, 0)->size(), QSize(95, 26));
     // Un modèle dont les boîtes sont trop petites : relevées au chargement.
@@ -543,20 +543,20 @@ TEST_F(Souris_, TailleMinimaleDesBoitesRechargees)
 
 TEST_F(Souris_, DefaireAuMilieuDUneEditionDEtiquette)
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     TEtat2 *a = creerEtat(QPoint(150, 300));
     TEtat2 *b = creerEtat(QPoint(550, 300));
     creerArc(a, b);
     cliquer(milieuArc(VueGraphe(d), 1));
-    QLineEdit *e3 = f->Souris->Edit3;
+    QLineEdit *e3 = Parties(*f).Souris->Edit3;
     ASSERT_TRUE(e3->isVisible());
     QTest::keyClick(e3, Qt::Key_5);
     // Ctrl+Z depuis l'éditeur : l'édition est d'abord validée, puis c'est elle qui est annulée.
     QTest::keyClick(e3, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(e3->isVisible());
-    EXPECT_EQ(f->Souris->ArcEdite, -1);
+    EXPECT_EQ(Parties(*f).Souris->ArcEdite, -1);
     ASSERT_EQ(VueGraphe(d)->NbArcs, 1);
     EXPECT_EQ(VueGraphe(d)->Etiquette[1], QStringLiteral("??"));
-    EXPECT_EQ(f->Refaire1->text(), QStringLiteral("Rétablir la modification de l'arc (Etat_1,Etat_2)"));
-    EXPECT_EQ(f->Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
+    EXPECT_EQ(Parties(*f).Refaire1->text(), QStringLiteral("Rétablir la modification de l'arc (Etat_1,Etat_2)"));
+    EXPECT_EQ(Parties(*f).Defaire1->text(), QStringLiteral("Annuler la création de l'arc: (Etat_1,Etat_2)"));
 }

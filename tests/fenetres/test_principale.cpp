@@ -58,10 +58,10 @@ protected:
     std::unique_ptr<TForm1> fenetre(const QString &argument = QString())
     {
         auto f = std::make_unique<TForm1>(argument);
-        f->LancerInstance = [this] { ++instances; };
-        f->DemanderOuverture = [this] { return aOuvrir; };
-        f->DemanderEnregistrement = [this] { return aEnregistrer; };
-        f->DemanderMotDePasse = [this](const QString &m) { return m == motDePasseTape; };
+        Parties(*f).LancerInstance = [this] { ++instances; };
+        Parties(*f).DemanderOuverture = [this] { return aOuvrir; };
+        Parties(*f).DemanderEnregistrement = [this] { return aEnregistrer; };
+        Parties(*f).DemanderMotDePasse = [this](const QString &m) { return m == motDePasseTape; };
         f->PremiereActivation();
         return f;
     }
@@ -80,25 +80,25 @@ TEST_F(Principale, DemarrageDepuisCheminTxtOuDepuisLArgument)
     const QString a = ecrireModele(QStringLiteral("a.hmm"));
     Textes::EcrireTexte(Chemin(QStringLiteral("Chemin.txt")), a);
     auto f = fenetre();
-    EXPECT_EQ(f->Document->NomFichier(), a);
-    EXPECT_EQ(f->Document->N(), 1);
+    EXPECT_EQ(Parties(*f).Document->NomFichier(), a);
+    EXPECT_EQ(Parties(*f).Document->N(), 1);
     EXPECT_EQ(f->windowTitle(), QStringLiteral(" hmmbench 1.0 - a.hmm[*]"));
-    EXPECT_FALSE(f->Start->isEnabled());
+    EXPECT_FALSE(Parties(*f).Start->isEnabled());
 
     // L'argument l'emporte sur "Chemin.txt".
     // « & » et un caractère hors Windows-1252 : affiché tel quel, rouvert tel quel.
     const QString b = ecrireModele(QStringLiteral("b&c ω.hmm"));
     auto g = fenetre(b);
-    EXPECT_EQ(g->Document->NomFichier(), b);
+    EXPECT_EQ(Parties(*g).Document->NomFichier(), b);
 
     // "Vide" ou fichier absent : rien n'est ouvert.
     Textes::EcrireTexte(Chemin(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
     auto h = fenetre();
-    EXPECT_TRUE(h->Document->NomFichier().isEmpty());
-    EXPECT_EQ(h->Document->N(), 0);
+    EXPECT_TRUE(Parties(*h).Document->NomFichier().isEmpty());
+    EXPECT_EQ(Parties(*h).Document->N(), 0);
     QFile::remove(Chemin(QStringLiteral("Chemin.txt")));
     auto i = fenetre();
-    EXPECT_TRUE(i->Document->NomFichier().isEmpty());
+    EXPECT_TRUE(Parties(*i).Document->NomFichier().isEmpty());
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -110,8 +110,8 @@ TEST_F(Principale, FichierMalFormeAuDemarrageLaisseLaFenetreVide)
     auto f = fenetre(c);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("mauvais.hmm")));
-    EXPECT_TRUE(f->Document->NomFichier().isEmpty());
-    EXPECT_EQ(f->Document->N(), 0);
+    EXPECT_TRUE(Parties(*f).Document->NomFichier().isEmpty());
+    EXPECT_EQ(Parties(*f).Document->N(), 0);
 }
 
 TEST_F(Principale, MenuReouvrirEtUnModeleParFenetre)
@@ -122,12 +122,12 @@ TEST_F(Principale, MenuReouvrirEtUnModeleParFenetre)
     const QString absent = Chemin(QStringLiteral("parti.hmm"));
     Textes::EcrireOctets(Chemin(QStringLiteral("FichiersRecent.txt")), (QStringList{absent, a, b}.join("\r\n") + "\r\n").toUtf8());
     auto f = fenetre();
-    const QList<QAction *> entrees = f->Reouvrir1->actions();
+    const QList<QAction *> entrees = Parties(*f).Reouvrir1->actions();
     ASSERT_EQ(entrees.size(), 3);
     EXPECT_EQ(entrees[0]->text(), QString(b).replace("&", "&&"));
     EXPECT_TRUE(entrees[0]->isEnabled());
     EXPECT_FALSE(entrees[2]->isEnabled());
-    EXPECT_TRUE(f->Reouvrir1->isEnabled());
+    EXPECT_TRUE(Parties(*f).Reouvrir1->isEnabled());
 
     // Fichier disparu : message, rien d'autre.
     f->OuvrirRecent(absent);
@@ -136,20 +136,20 @@ TEST_F(Principale, MenuReouvrirEtUnModeleParFenetre)
 
     // Fenêtre libre : ouvert ici (le "&" d'accélérateur est retiré).
     f->OuvrirRecent(QLatin1Char('&') + a);
-    EXPECT_EQ(f->Document->NomFichier(), a);
+    EXPECT_EQ(Parties(*f).Document->NomFichier(), a);
     EXPECT_EQ(instances, 0);
     // Fenêtre occupée : nouvelle instance par "Chemin.txt".
     entrees[0]->trigger();
     EXPECT_EQ(instances, 1);
     EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), b);
-    EXPECT_EQ(f->Document->NomFichier(), a);
+    EXPECT_EQ(Parties(*f).Document->NomFichier(), a);
     EXPECT_EQ(Recents::Lire().size(), 3);
 }
 
 TEST_F(Principale, OuvrirAjouteAuxRecentsEtNouveauLanceUneInstance)
 {
     auto f = fenetre();
-    EXPECT_FALSE(f->Reouvrir1->isEnabled());
+    EXPECT_FALSE(Parties(*f).Reouvrir1->isEnabled());
     aOuvrir = Chemin(QStringLiteral("absent.hmm"));
     f->Ouvrir1Click();
     ASSERT_EQ(messages.size(), 1);
@@ -158,48 +158,48 @@ TEST_F(Principale, OuvrirAjouteAuxRecentsEtNouveauLanceUneInstance)
     aOuvrir = ecrireModele(QStringLiteral("a.hmm"));
     f->Ouvrir1Click();
     f->Ouvrir1Click(); // deuxième fois : nouvelle instance, pas de doublon dans les récents
-    EXPECT_EQ(f->Document->NomFichier(), aOuvrir);
+    EXPECT_EQ(Parties(*f).Document->NomFichier(), aOuvrir);
     EXPECT_EQ(instances, 1);
     EXPECT_EQ(Textes::LireLignes(Chemin(QStringLiteral("FichiersRecent.txt"))), QStringList{aOuvrir});
-    EXPECT_EQ(f->Reouvrir1->actions().size(), 1);
+    EXPECT_EQ(Parties(*f).Reouvrir1->actions().size(), 1);
 
     // Un fichier qui n'est pas un modèle n'entre pas dans "Réouvrir".
     aOuvrir = Chemin(QStringLiteral("texte.hmm"));
     Textes::EcrireTexte(aOuvrir, QStringLiteral("bonjour"));
     f->Ouvrir1Click();
     EXPECT_EQ(instances, 2);
-    EXPECT_EQ(f->Reouvrir1->actions().size(), 1);
+    EXPECT_EQ(Parties(*f).Reouvrir1->actions().size(), 1);
 
     f->Nouveau1Click();
     EXPECT_EQ(instances, 3);
     EXPECT_EQ(lire(QStringLiteral("Chemin.txt")), QStringLiteral("Vide"));
-    EXPECT_EQ(f->Document->NomFichier(), Chemin(QStringLiteral("a.hmm")));
+    EXPECT_EQ(Parties(*f).Document->NomFichier(), Chemin(QStringLiteral("a.hmm")));
 }
 
 TEST_F(Principale, EnregistrerSousPuisEnregistrer)
 {
     auto f = fenetre(ecrireModele(QStringLiteral("a.hmm")));
-    f->Document->DeplacerEtat(VueEtat(*f->Document, 1), QPoint(310, 310));
+    Parties(*f).Document->DeplacerEtat(VueEtat(*Parties(*f).Document, 1), QPoint(310, 310));
     aEnregistrer = Chemin(QStringLiteral("copie"));
     ASSERT_TRUE(f->Enregistrersous1Click());
     EXPECT_TRUE(QFile::exists(aEnregistrer + QStringLiteral(".hmm"))); // extension ajoutée
     EXPECT_FALSE(QFile::exists(aEnregistrer));
-    EXPECT_FALSE(f->Document->EstModifie());
+    EXPECT_FALSE(Parties(*f).Document->EstModifie());
     EXPECT_EQ(f->windowTitle(), QStringLiteral(" hmmbench 1.0 - copie.hmm[*]"));
     EXPECT_FALSE(f->isWindowModified());
-    EXPECT_EQ(f->Reouvrir1->actions().value(0)->text(), aEnregistrer + QStringLiteral(".hmm"));
-    f->Document->DeplacerEtat(VueEtat(*f->Document, 1), QPoint(300, 300));
+    EXPECT_EQ(Parties(*f).Reouvrir1->actions().value(0)->text(), aEnregistrer + QStringLiteral(".hmm"));
+    Parties(*f).Document->DeplacerEtat(VueEtat(*Parties(*f).Document, 1), QPoint(300, 300));
     EXPECT_TRUE(f->isWindowModified());
 
     // Échec d'écriture (dossier disparu) : message, le modèle reste modifié.
     QString erreur;
     ASSERT_TRUE(QDir().mkpath(Chemin(QStringLiteral("disparu"))));
-    ASSERT_TRUE(f->Document->Enregistrer(Chemin(QStringLiteral("disparu/m.hmm")), &erreur)) << qPrintable(erreur);
+    ASSERT_TRUE(Parties(*f).Document->Enregistrer(Chemin(QStringLiteral("disparu/m.hmm")), &erreur)) << qPrintable(erreur);
     ASSERT_TRUE(QDir(Chemin(QStringLiteral("disparu"))).removeRecursively());
-    f->Document->DeplacerEtat(VueEtat(*f->Document, 1), QPoint(320, 320));
+    Parties(*f).Document->DeplacerEtat(VueEtat(*Parties(*f).Document, 1), QPoint(320, 320));
     EXPECT_FALSE(f->Enregistrer1Click());
     EXPECT_EQ(messages.size(), 1);
-    EXPECT_TRUE(f->Document->EstModifie());
+    EXPECT_TRUE(Parties(*f).Document->EstModifie());
 }
 
 TEST_F(Principale, FermetureQuestionEtCheminVide)
@@ -215,13 +215,13 @@ TEST_F(Principale, FermetureQuestionEtCheminVide)
     // "Annuler" garde la fenêtre ; "Oui" sur un nouveau modèle puis boîte annulée aussi.
     auto f = fenetre();
     f->show();
-    f->Document->NouvelEtat(true, QPoint(100, 100));
+    Parties(*f).Document->NouvelEtat(true, QPoint(100, 100));
     reponse = Messages::Reponse::Annuler;
     EXPECT_FALSE(f->close());
     reponse = Messages::Reponse::Oui;
     aEnregistrer.clear();
     EXPECT_FALSE(f->close());
-    EXPECT_TRUE(f->Document->EstModifie());
+    EXPECT_TRUE(Parties(*f).Document->EstModifie());
     // "Oui" avec un nom choisi : enregistré puis fermé.
     aEnregistrer = Chemin(QStringLiteral("fin.hmm"));
     EXPECT_TRUE(f->close());
@@ -244,32 +244,32 @@ TEST_F(Principale, ModeleProtegeDemandeLeMotDePasse)
     const QString c = ecrireModele(QStringLiteral("p.hmm"), protege);
     motDePasseTape = QStringLiteral("faux");
     auto f = fenetre(c);
-    EXPECT_EQ(f->Document->N(), 0);
-    EXPECT_TRUE(f->Document->NomFichier().isEmpty());
-    EXPECT_TRUE(f->Ajouterunmotdepasse1->isEnabled());
+    EXPECT_EQ(Parties(*f).Document->N(), 0);
+    EXPECT_TRUE(Parties(*f).Document->NomFichier().isEmpty());
+    EXPECT_TRUE(Parties(*f).Ajouterunmotdepasse1->isEnabled());
 
     motDePasseTape = QStringLiteral("clef");
     auto g = fenetre(c);
-    EXPECT_EQ(g->Document->N(), 1);
-    EXPECT_FALSE(g->Ajouterunmotdepasse1->isEnabled());
-    EXPECT_TRUE(g->Modifierlemotdepasse1->isEnabled());
-    EXPECT_TRUE(g->Supprimerlemotdepasse1->isEnabled());
+    EXPECT_EQ(Parties(*g).Document->N(), 1);
+    EXPECT_FALSE(Parties(*g).Ajouterunmotdepasse1->isEnabled());
+    EXPECT_TRUE(Parties(*g).Modifierlemotdepasse1->isEnabled());
+    EXPECT_TRUE(Parties(*g).Supprimerlemotdepasse1->isEnabled());
 }
 
 TEST_F(Principale, AjouterPuisSupprimerLeMotDePasseDepuisLeMenu)
 {
     auto f = fenetre();
-    f->Ajouterunmotdepasse1->trigger();
+    Parties(*f).Ajouterunmotdepasse1->trigger();
     auto *ajout = f->findChild<TForm6 *>();
     ASSERT_NE(ajout, nullptr);
     EXPECT_TRUE(ajout->isModal() || ajout->windowModality() != Qt::NonModal);
     ajout->Edit1->setText(QStringLiteral("clef"));
     ajout->Edit2->setText(QStringLiteral("clef"));
     ajout->Valider->click();
-    EXPECT_EQ(f->Document->MotDePasse(), QStringLiteral("clef"));
-    EXPECT_TRUE(f->Document->EstModifie());
-    EXPECT_FALSE(f->Ajouterunmotdepasse1->isEnabled());
-    EXPECT_TRUE(f->Supprimerlemotdepasse1->isEnabled());
+    EXPECT_EQ(Parties(*f).Document->MotDePasse(), QStringLiteral("clef"));
+    EXPECT_TRUE(Parties(*f).Document->EstModifie());
+    EXPECT_FALSE(Parties(*f).Ajouterunmotdepasse1->isEnabled());
+    EXPECT_TRUE(Parties(*f).Supprimerlemotdepasse1->isEnabled());
     // Le premier enregistrement porte le mot de passe.
     aEnregistrer = Chemin(QStringLiteral("p.hmm"));
     ASSERT_TRUE(f->Enregistrer1Click());
@@ -278,14 +278,14 @@ TEST_F(Principale, AjouterPuisSupprimerLeMotDePasseDepuisLeMenu)
     ASSERT_TRUE(FichierModele::LireFichier(aEnregistrer, &lignes, &e));
     EXPECT_EQ(lignes.value(0), QStringLiteral("[MotDePasse]=clef"));
 
-    f->Supprimerlemotdepasse1->trigger();
+    Parties(*f).Supprimerlemotdepasse1->trigger();
     auto *supp = f->findChild<TForm7 *>();
     ASSERT_NE(supp, nullptr);
     supp->Edit1->setText(QStringLiteral("clef"));
     supp->Valider->click();
-    EXPECT_EQ(f->Document->MotDePasse(), QStringLiteral("Vide"));
-    EXPECT_TRUE(f->Ajouterunmotdepasse1->isEnabled());
-    EXPECT_FALSE(f->Modifierlemotdepasse1->isEnabled());
+    EXPECT_EQ(Parties(*f).Document->MotDePasse(), QStringLiteral("Vide"));
+    EXPECT_TRUE(Parties(*f).Ajouterunmotdepasse1->isEnabled());
+    EXPECT_FALSE(Parties(*f).Modifierlemotdepasse1->isEnabled());
     ASSERT_TRUE(f->Enregistrer1Click());
     ASSERT_TRUE(FichierModele::LireFichier(aEnregistrer, &lignes, &e));
     EXPECT_EQ(lignes.value(0), QStringLiteral("[MotDePasse]=Vide"));

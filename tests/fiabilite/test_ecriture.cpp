@@ -130,15 +130,15 @@ TEST_P(PanneEcriture, RienNEstPerdu)
         });
         TForm1 f(m);
         f.PremiereActivation();
-        ASSERT_EQ(f.Document->NomFichier(), m);
-        f.Document->ChangerMotDePasse(f.Document->MotDePasse()); // modifié, contenu inchangé
+        ASSERT_EQ(Parties(f).Document->NomFichier(), m);
+        Parties(f).Document->ChangerMotDePasse(Parties(f).Document->MotDePasse()); // modifié, contenu inchangé
         {
             std::unique_ptr<LimiteTemporaire> limite;
             if (c.panne == Panne::TailleLimitee)
                 limite = std::make_unique<LimiteTemporaire>();
             EXPECT_FALSE(f.Enregistrer1Click());
         }
-        EXPECT_TRUE(f.Document->EstModifie());
+        EXPECT_TRUE(Parties(f).Document->EstModifie());
         break;
     }
     case Voie::Hmmcalc: {

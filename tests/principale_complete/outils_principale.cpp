@@ -42,8 +42,8 @@ void FenetreComplete::ouvrir(const QString &exemple)
 {
     const QString chemin = exemple.isEmpty() ? QString() : QStringLiteral(HMM_EXEMPLES "/") + exemple;
     f = std::make_unique<TForm1>(chemin);
-    f->LancerInstance = [] {};
-    f->LancerProgramme = [](const QString &, const QStringList &) {};
+    Parties(*f).LancerInstance = [] {};
+    Parties(*f).LancerProgramme = [](const QString &, const QStringList &) {};
     f->PremiereActivation();
     f->resize(1200, 900);
     f->show();
@@ -78,7 +78,7 @@ QStringList FenetreComplete::ligne(const QAbstractItemView *liste, int rang)
 
 int FenetreComplete::arc(const QString &a, const QString &b) const
 {
-    DocumentModele &d = *f->Document;
+    DocumentModele &d = *Parties(*f).Document;
     const int i = a == QLatin1String("START") ? 0 : d.RechercherIndice(a, false);
     const int j = d.RechercherIndice(b, false);
     if (i < 0 || j < 0)

@@ -21,7 +21,7 @@ protected:
     // Attend la fin du calcul lancé et rend la probabilité et le chemin de la première ligne.
     QStringList attendre()
     {
-        PanneauDirect *p = f->CalculDirect;
+        PanneauDirect *p = Parties(*f).CalculDirect;
         QTest::qWait(40);
         EXPECT_TRUE(QTest::qWaitFor([p] { return !p->EnCours(); }, 5000));
         const QTableWidget *t = p->Table;
@@ -31,7 +31,7 @@ protected:
     }
     QStringList horsFenetre()
     {
-        const ResultatDirect r = Direct::Calculer(f->Document->Contenu(), {QStringLiteral("ab")}, true);
+        const ResultatDirect r = Direct::Calculer(Parties(*f).Document->Contenu(), {QStringLiteral("ab")}, true);
         return {r.Sequences.at(0).Probabilite, QStringLiteral("Start - ") + r.Sequences.at(0).CheminViterbi.join(" - ")};
     }
 };
@@ -40,17 +40,17 @@ protected:
 TEST_F(CalculDirectFenetre, SuitLesChangementsEtLAnnulation)
 {
     ouvrir();
-    auto *dock = qobject_cast<QDockWidget *>(f->CalculDirect->parentWidget());
+    auto *dock = qobject_cast<QDockWidget *>(Parties(*f).CalculDirect->parentWidget());
     ASSERT_TRUE(dock);
     dock->toggleViewAction()->trigger();
     ASSERT_TRUE(dock->isVisible());
-    f->CalculDirect->DefinirSequences(QStringLiteral("ab"));
+    Parties(*f).CalculDirect->DefinirSequences(QStringLiteral("ab"));
     const QStringList avant = attendre();
     EXPECT_EQ(avant, QStringList({QStringLiteral("0.1915"), QStringLiteral("Start - E1 - E2")}));
 
     // Un clic sur la courbe de E1 à t = 2 : γ2(E1) = α·β / P, avec les nombres du calcul.
     {
-        PanneauDirect *p = f->CalculDirect;
+        PanneauDirect *p = Parties(*f).CalculDirect;
         auto *courbe = qobject_cast<QLineSeries *>(p->Vue->chart()->series().value(0));
         ASSERT_TRUE(courbe);
         ASSERT_EQ(courbe->name(), QStringLiteral("E1"));
@@ -66,20 +66,20 @@ TEST_F(CalculDirectFenetre, SuitLesChangementsEtLAnnulation)
     }
 
     // Une étiquette changée (deux étapes, la ligne de E1 reste à 1) : les nombres suivent.
-    f->Document->ChangerEtiquette(arc(QStringLiteral("E1"), QStringLiteral("E1")), QStringLiteral("0.2"));
-    f->Document->ChangerEtiquette(arc(QStringLiteral("E1"), QStringLiteral("E2")), QStringLiteral("0.8"));
+    Parties(*f).Document->ChangerEtiquette(arc(QStringLiteral("E1"), QStringLiteral("E1")), QStringLiteral("0.2"));
+    Parties(*f).Document->ChangerEtiquette(arc(QStringLiteral("E1"), QStringLiteral("E2")), QStringLiteral("0.8"));
     const QStringList apres = attendre();
     EXPECT_EQ(apres, horsFenetre());
     EXPECT_NE(apres, avant);
 
     // Ce qui ne change pas le modèle ne relance rien.
-    const int lances = f->CalculDirect->CalculsLances();
-    f->CalculDirect->DefinirModele(f->Document->Contenu());
+    const int lances = Parties(*f).CalculDirect->CalculsLances();
+    Parties(*f).CalculDirect->DefinirModele(Parties(*f).Document->Contenu());
     attendre();
-    EXPECT_EQ(f->CalculDirect->CalculsLances(), lances);
+    EXPECT_EQ(Parties(*f).CalculDirect->CalculsLances(), lances);
 
-    f->Defaire1->trigger();
-    f->Defaire1->trigger();
+    Parties(*f).Defaire1->trigger();
+    Parties(*f).Defaire1->trigger();
     EXPECT_EQ(attendre(), avant);
 }
 
@@ -89,10 +89,10 @@ TEST_F(CalculDirectFenetre, SuitLesChangementsEtLAnnulation)
 TEST_F(CalculDirectFenetre, LongueSequenceHorsDuFilDeLInterface)
 {
     ouvrir();
-    auto *dock = qobject_cast<QDockWidget *>(f->CalculDirect->parentWidget());
+    auto *dock = qobject_cast<QDockWidget *>(Parties(*f).CalculDirect->parentWidget());
     ASSERT_TRUE(dock);
     dock->toggleViewAction()->trigger();
-    PanneauDirect *p = f->CalculDirect;
+    PanneauDirect *p = Parties(*f).CalculDirect;
     p->DefinirSequences(QString(100000, QLatin1Char('a')));
     ASSERT_TRUE(QTest::qWaitFor([p] { return p->EnCours(); }, 5000));
     bool servi = false, pendantLeCalcul = false;

@@ -60,7 +60,7 @@ protected:
 QWidget *toolButton23(TForm1 &f)
 {
     for (QToolBar *b : f.findChildren<QToolBar *>())
-        if (QWidget *w = b->widgetForAction(f.Rapport1))
+        if (QWidget *w = b->widgetForAction(Parties(f).Rapport1))
             return w;
     return nullptr;
 }
@@ -71,7 +71,7 @@ TEST_P(Evaluation, UneLigneDeProbabiliteParCalculEtLaTraceEstProposee)
 {
     const CasEvaluation &c = GetParam();
     ouvrir();
-    EXPECT_FALSE(f->Rapport1->isEnabled());
+    EXPECT_FALSE(Parties(*f).Rapport1->isEnabled());
     for (int fois = 1; fois <= 2; ++fois) {
         QPointer<DialogueAlgorithme> d = c.ouvrir(*f);
         ASSERT_TRUE(d);
@@ -81,10 +81,10 @@ TEST_P(Evaluation, UneLigneDeProbabiliteParCalculEtLaTraceEstProposee)
         lancer(d, QStringLiteral("ab"));
         traiterFermetures();
         EXPECT_TRUE(d.isNull()) << "la boîte se ferme après un calcul réussi";
-        ASSERT_EQ(f->Listes->ListView2->topLevelItemCount(), fois);
-        EXPECT_EQ(ligne(f->Listes->ListView2, fois - 1),
+        ASSERT_EQ(Parties(*f).Listes->ListView2->topLevelItemCount(), fois);
+        EXPECT_EQ(ligne(Parties(*f).Listes->ListView2, fois - 1),
                   (QStringList{QStringLiteral("ab"), QStringLiteral("0.1915"), QString::fromUtf8(c.methode)}));
-        EXPECT_EQ(ListesResultats::IconeDe(f->Listes->ListView2->topLevelItem(fois - 1)), 19);
+        EXPECT_EQ(ListesResultats::IconeDe(Parties(*f).Listes->ListView2->topLevelItem(fois - 1)), 19);
         EXPECT_TRUE(f->statusBar()->currentMessage().startsWith(QStringLiteral("Durée du calcul : ")))
             << qPrintable(f->statusBar()->currentMessage());
     }
@@ -92,9 +92,9 @@ TEST_P(Evaluation, UneLigneDeProbabiliteParCalculEtLaTraceEstProposee)
     EXPECT_EQ(messages[0].Titre, QStringLiteral("hmmbench   Information"));
     EXPECT_EQ(messages[0].Texte, QString::fromUtf8(c.message));
     const QString nom = QString::fromUtf8(c.nom);
-    EXPECT_EQ(f->Espace.DernierAlgorithme, nom);
-    EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (") + nom + QLatin1Char(')'));
-    EXPECT_TRUE(f->Rapport1->isEnabled());
+    EXPECT_EQ(Parties(*f).Espace.DernierAlgorithme, nom);
+    EXPECT_EQ(Parties(*f).Rapport1->text(), QStringLiteral("Voir la trace d'exécution (") + nom + QLatin1Char(')'));
+    EXPECT_TRUE(Parties(*f).Rapport1->isEnabled());
     QWidget *bouton = toolButton23(*f);
     ASSERT_NE(bouton, nullptr);
     EXPECT_TRUE(bouton->isEnabled());
@@ -122,7 +122,7 @@ TEST_F(Dialogues, LaProbabiliteSEcritAvecLeSeparateurDeLaLangue)
     Nombres::DefinirSeparateur(QLatin1Char(','));
     ouvrir();
     lancer(f->Forward1Click(), QStringLiteral("ab"));
-    EXPECT_EQ(f->Listes->ListView2->topLevelItem(0)->text(1), QStringLiteral("0,1915"));
+    EXPECT_EQ(Parties(*f).Listes->ListView2->topLevelItem(0)->text(1), QStringLiteral("0,1915"));
 }
 
 TEST_F(Dialogues, ViterbiDeuxFoisLaisseUneSeuleLigne)
@@ -130,10 +130,10 @@ TEST_F(Dialogues, ViterbiDeuxFoisLaisseUneSeuleLigne)
     ouvrir();
     for (int fois = 0; fois < 2; ++fois)
         lancer(f->Viterbi1Click(), QStringLiteral("ab"));
-    ASSERT_EQ(f->Listes->ListView3->topLevelItemCount(), 1);
-    EXPECT_EQ(ligne(f->Listes->ListView3, 0), (QStringList{QStringLiteral("Start - E1 - E2"), QStringLiteral("0.108")}));
-    EXPECT_EQ(ListesResultats::IconeDe(f->Listes->ListView3->topLevelItem(0)), 22);
-    EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Viterbi)"));
+    ASSERT_EQ(Parties(*f).Listes->ListView3->topLevelItemCount(), 1);
+    EXPECT_EQ(ligne(Parties(*f).Listes->ListView3, 0), (QStringList{QStringLiteral("Start - E1 - E2"), QStringLiteral("0.108")}));
+    EXPECT_EQ(ListesResultats::IconeDe(Parties(*f).Listes->ListView3->topLevelItem(0)), 22);
+    EXPECT_EQ(Parties(*f).Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Viterbi)"));
     ASSERT_EQ(messages.size(), 2);
     EXPECT_EQ(messages[1].Texte, QStringLiteral("L'opération de décodage de la séquence d'observations est terminée avec succès."));
 }
@@ -148,7 +148,7 @@ TEST_F(Dialogues, EnumerationListeLesQuatreCheminsEtMarqueLeTroisieme)
     ASSERT_NE(d->ProgressBar1, nullptr);
     EXPECT_TRUE(d->ProgressBar1->isHidden());
     lancer(d, QStringLiteral("ab"));
-    QTreeView *l = f->Listes->ListView1;
+    QTreeView *l = Parties(*f).Listes->ListView1;
     ASSERT_EQ(l->model()->rowCount(), 4);
     const QStringList chemins = {"Start - E1 - E1", "Start - E2 - E1", "Start - E1 - E2", "Start - E2 - E2"};
     const QStringList probabilites = {"0.0315", "0.004", "0.108", "0.048"};
@@ -157,8 +157,8 @@ TEST_F(Dialogues, EnumerationListeLesQuatreCheminsEtMarqueLeTroisieme)
         EXPECT_EQ(ListesResultats::IconeDe(l->model()->index(r, 0)), r == 2 ? 22 : 19);
     }
     // L'énumération seule n'a pas de trace.
-    EXPECT_FALSE(f->Rapport1->isEnabled());
-    EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution"));
+    EXPECT_FALSE(Parties(*f).Rapport1->isEnabled());
+    EXPECT_EQ(Parties(*f).Rapport1->text(), QStringLiteral("Voir la trace d'exécution"));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].Texte, QStringLiteral("L'énumération de tous les chemins qui génèrent la séquence "
                                                 "d'observations est terminée avec succès."));
@@ -170,23 +170,23 @@ TEST_F(Dialogues, ApprocheDirecteAvecEtSansLaCaseDesChemins)
     QPointer<TForm12> d = f->Approchedirect1Click();
     EXPECT_FALSE(d->CheckBox1->isChecked());
     lancer(d, QStringLiteral("ab"));
-    EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 0) << "case décochée : la liste des chemins n'est pas touchée";
-    ASSERT_EQ(f->Listes->ListView2->topLevelItemCount(), 1);
+    EXPECT_EQ(Parties(*f).Listes->ListView1->model()->rowCount(), 0) << "case décochée : la liste des chemins n'est pas touchée";
+    ASSERT_EQ(Parties(*f).Listes->ListView2->topLevelItemCount(), 1);
 
     d = f->Approchedirect1Click();
     d->CheckBox1->setChecked(true);
     lancer(d, QStringLiteral("ab"));
-    EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 4);
-    EXPECT_EQ(ListesResultats::IconeDe(f->Listes->ListView1->model()->index(2, 0)), 22);
-    EXPECT_EQ(ligne(f->Listes->ListView2, 1),
+    EXPECT_EQ(Parties(*f).Listes->ListView1->model()->rowCount(), 4);
+    EXPECT_EQ(ListesResultats::IconeDe(Parties(*f).Listes->ListView1->model()->index(2, 0)), 22);
+    EXPECT_EQ(ligne(Parties(*f).Listes->ListView2, 1),
               (QStringList{QStringLiteral("ab"), QStringLiteral("0.1915"), QStringLiteral("A. Direct")}));
 
     // Une séquence impossible : une ligne "0", la liste des chemins garde son contenu.
     d = f->Approchedirect1Click();
     d->CheckBox1->setChecked(true);
     lancer(d, QStringLiteral("ac"));
-    EXPECT_EQ(ligne(f->Listes->ListView2, 2), (QStringList{QStringLiteral("ac"), QStringLiteral("0"), QStringLiteral("A. Direct")}));
-    EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 4);
+    EXPECT_EQ(ligne(Parties(*f).Listes->ListView2, 2), (QStringList{QStringLiteral("ac"), QStringLiteral("0"), QStringLiteral("A. Direct")}));
+    EXPECT_EQ(Parties(*f).Listes->ListView1->model()->rowCount(), 4);
 }
 
 TEST_F(Dialogues, ModeleIncorrectProposeLeRapportEtNOuvreRien)
@@ -194,7 +194,7 @@ TEST_F(Dialogues, ModeleIncorrectProposeLeRapportEtNOuvreRien)
     ouvrir();
     const int a = arc(QStringLiteral("START"), QStringLiteral("E1"));
     ASSERT_GT(a, 0);
-    VueGraphe(*f->Document)->Etiquette[a] = QStringLiteral("0.4");
+    VueGraphe(*Parties(*f).Document)->Etiquette[a] = QStringLiteral("0.4");
 
     const std::vector<std::function<QWidget *()>> commandes = {
         [&] { return f->Enumerer1Click(); },     [&] { return f->Approchedirect1Click(); },
@@ -209,20 +209,20 @@ TEST_F(Dialogues, ModeleIncorrectProposeLeRapportEtNOuvreRien)
         EXPECT_EQ(messages[0].Titre, QStringLiteral("hmmbench   Avertissement"));
         EXPECT_EQ(messages[0].Texte, QStringLiteral("Le modèle est incorrect !\n\nVoulez vous voir le rapport des erreurs ?"));
         EXPECT_EQ(messages[0].BoutonsMessage, Messages::Boutons::OuiNon);
-        EXPECT_TRUE(f->Verification->isHidden());
+        EXPECT_TRUE(Parties(*f).Verification->isHidden());
     }
     reponse = Messages::Reponse::Oui;
     EXPECT_EQ(f->Forward1Click(), nullptr);
-    EXPECT_FALSE(f->Verification->isHidden());
-    EXPECT_TRUE(f->Verification->Texte().contains(QStringLiteral(" Le modèle est incorrect, il y a 1 erreur(s).")));
-    EXPECT_TRUE(f->Verification->Texte().contains(QStringLiteral("-> \" START \"")));
+    EXPECT_FALSE(Parties(*f).Verification->isHidden());
+    EXPECT_TRUE(Parties(*f).Verification->Texte().contains(QStringLiteral(" Le modèle est incorrect, il y a 1 erreur(s).")));
+    EXPECT_TRUE(Parties(*f).Verification->Texte().contains(QStringLiteral("-> \" START \"")));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(Dialogues, RefusEnFrancaisLaBoiteResteOuverte)
 {
     ouvrir();
-    const QString avant = VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))];
+    const QString avant = VueGraphe(*Parties(*f).Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))];
     struct Cas {
         std::function<DialogueAlgorithme *()> ouvrir;
         QString sequence;
@@ -258,12 +258,12 @@ TEST_F(Dialogues, RefusEnFrancaisLaBoiteResteOuverte)
         d->close();
         traiterFermetures();
     }
-    EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 0);
-    EXPECT_EQ(f->Listes->ListView2->topLevelItemCount(), 0);
-    EXPECT_EQ(f->Listes->ListView3->topLevelItemCount(), 0);
-    EXPECT_FALSE(f->Document->EstModifie());
-    EXPECT_EQ(VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], avant);
-    EXPECT_FALSE(f->Rapport1->isEnabled());
+    EXPECT_EQ(Parties(*f).Listes->ListView1->model()->rowCount(), 0);
+    EXPECT_EQ(Parties(*f).Listes->ListView2->topLevelItemCount(), 0);
+    EXPECT_EQ(Parties(*f).Listes->ListView3->topLevelItemCount(), 0);
+    EXPECT_FALSE(Parties(*f).Document->EstModifie());
+    EXPECT_EQ(VueGraphe(*Parties(*f).Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], avant);
+    EXPECT_FALSE(Parties(*f).Rapport1->isEnabled());
 }
 
 TEST_F(Dialogues, HistoriquePartageSansDoublonDeCasse)
@@ -291,7 +291,7 @@ TEST_F(Dialogues, LeBoutonDeLancementSuitLeTexte)
     EXPECT_FALSE(d->BitBtn1->isEnabled());
     QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(f->Listes->ListView2->topLevelItemCount(), 0);
+    EXPECT_EQ(Parties(*f).Listes->ListView2->topLevelItemCount(), 0);
 }
 
 TEST_F(Dialogues, ArreterUneEnumerationLaLaisseOuverteEtLaRelancePart)
@@ -310,23 +310,23 @@ TEST_F(Dialogues, ArreterUneEnumerationLaLaisseOuverteEtLaRelancePart)
     EXPECT_TRUE(vuPendant);
     ASSERT_FALSE(d.isNull());
     EXPECT_TRUE(d->isVisible());
-    EXPECT_TRUE(f->Espace.ArretEnumeration);
-    EXPECT_LT(f->Espace.CheminsEvalues, 256);
+    EXPECT_TRUE(Parties(*f).Espace.ArretEnumeration);
+    EXPECT_LT(Parties(*f).Espace.CheminsEvalues, 256);
     EXPECT_EQ(d->BitBtn2->text(), QStringLiteral("Annuler"));
     EXPECT_TRUE(d->BitBtn1->isEnabled());
     EXPECT_TRUE(d->BitBtn3->isEnabled());
     EXPECT_TRUE(d->ProgressBar1->isHidden());
     EXPECT_EQ(d->ProgressBar1->value(), 0);
-    EXPECT_EQ(f->Listes->ListView1->model()->rowCount(), 0);
+    EXPECT_EQ(Parties(*f).Listes->ListView1->model()->rowCount(), 0);
     EXPECT_TRUE(messages.isEmpty());
 
     // Nouvel essai : énumération complète, depuis zéro.
     QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
-    EXPECT_EQ(f->Espace.CheminsEvalues, 256);
+    EXPECT_EQ(Parties(*f).Espace.CheminsEvalues, 256);
     EXPECT_EQ(messages.size(), 1);
-    EXPECT_GT(f->Listes->ListView1->model()->rowCount(), 0);
+    EXPECT_GT(Parties(*f).Listes->ListView1->model()->rowCount(), 0);
 }
 
 TEST_F(Dialogues, FermerPendantLEnumerationLArreteEtFerme)
@@ -337,8 +337,8 @@ TEST_F(Dialogues, FermerPendantLEnumerationLArreteEtFerme)
     lancer(d, QStringLiteral("abababab"));
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
-    EXPECT_TRUE(f->Espace.ArretEnumeration);
-    EXPECT_EQ(f->Listes->ListView2->topLevelItemCount(), 0);
+    EXPECT_TRUE(Parties(*f).Espace.ArretEnumeration);
+    EXPECT_EQ(Parties(*f).Listes->ListView2->topLevelItemCount(), 0);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
@@ -347,7 +347,7 @@ TEST_F(Dialogues, BaumWelchReecritLesEtiquettesEtMarqueLeModeleModifie)
 {
     ouvrir();
     const int a = arc(QStringLiteral("E1"), QStringLiteral("E2"));
-    const QString avant = VueGraphe(*f->Document)->Etiquette[a];
+    const QString avant = VueGraphe(*Parties(*f).Document)->Etiquette[a];
     QPointer<TForm11> d = f->AppBaumWelch1Click();
     EXPECT_EQ(d->GroupBox1->title(), QStringLiteral(" La séquence de formation : "));
     EXPECT_TRUE(d->RadioButton3->isChecked());
@@ -357,10 +357,10 @@ TEST_F(Dialogues, BaumWelchReecritLesEtiquettesEtMarqueLeModeleModifie)
     lancer(d, QStringLiteral("abba"));
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
-    EXPECT_NE(VueGraphe(*f->Document)->Etiquette[a], avant);
-    EXPECT_TRUE(f->Document->EstModifie());
-    EXPECT_EQ(f->Espace.DernierAlgorithme, QStringLiteral("Entraînement de BaumWelch"));
-    EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Entraînement de BaumWelch)"));
+    EXPECT_NE(VueGraphe(*Parties(*f).Document)->Etiquette[a], avant);
+    EXPECT_TRUE(Parties(*f).Document->EstModifie());
+    EXPECT_EQ(Parties(*f).Espace.DernierAlgorithme, QStringLiteral("Entraînement de BaumWelch"));
+    EXPECT_EQ(Parties(*f).Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Entraînement de BaumWelch)"));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].Texte, QStringLiteral("L'entraînement de BaumWelch pour la séquence de formation est terminé avec succès."));
 }
@@ -375,12 +375,12 @@ TEST_F(Dialogues, BaumWelchModeSeuil)
     EXPECT_FALSE(d->CSpinEditIteration->isEnabled());
     QTest::keyClicks(d->Edit1, QStringLiteral("0x.1.5a"));
     EXPECT_EQ(d->Edit1->text(), QStringLiteral("0.15")) << "seuls les chiffres et un séparateur passent";
-    const QStringList etiquettes(std::begin(VueGraphe(*f->Document)->Etiquette), std::end(VueGraphe(*f->Document)->Etiquette));
+    const QStringList etiquettes(std::begin(VueGraphe(*Parties(*f).Document)->Etiquette), std::end(VueGraphe(*Parties(*f).Document)->Etiquette));
     lancer(d, QStringLiteral("ab"));
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
-    EXPECT_FALSE(f->Document->EstModifie());
-    EXPECT_EQ(QStringList(std::begin(VueGraphe(*f->Document)->Etiquette), std::end(VueGraphe(*f->Document)->Etiquette)), etiquettes);
+    EXPECT_FALSE(Parties(*f).Document->EstModifie());
+    EXPECT_EQ(QStringList(std::begin(VueGraphe(*Parties(*f).Document)->Etiquette), std::end(VueGraphe(*Parties(*f).Document)->Etiquette)), etiquettes);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].Texte.contains(QStringLiteral("n'est pas modifié")));
 
@@ -394,7 +394,7 @@ TEST_F(Dialogues, BaumWelchModeSeuil)
     EXPECT_EQ(messages[0].Titre, QStringLiteral("hmmbench   Erreur"));
     EXPECT_TRUE(messages[0].Texte.contains(QStringLiteral("n'est pas un nombre décimal")));
     EXPECT_FALSE(d.isNull());
-    EXPECT_FALSE(f->Document->EstModifie());
+    EXPECT_FALSE(Parties(*f).Document->EstModifie());
 
     // Un seuil à atteindre : l'entraînement tourne et réécrit le graphe.
     messages.clear();
@@ -402,8 +402,8 @@ TEST_F(Dialogues, BaumWelchModeSeuil)
     QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
-    EXPECT_TRUE(f->Document->EstModifie());
-    EXPECT_GE(f->Espace.Probabilite, 0.2L);
+    EXPECT_TRUE(Parties(*f).Document->EstModifie());
+    EXPECT_GE(Parties(*f).Espace.Probabilite, 0.2L);
 }
 
 TEST_F(Dialogues, BaumWelchArreteEntreDeuxIterations)
@@ -415,8 +415,8 @@ TEST_F(Dialogues, BaumWelchArreteEntreDeuxIterations)
     lancer(d, QStringLiteral("abbaab"));
     traiterFermetures();
     EXPECT_TRUE(d.isNull());
-    EXPECT_LT(f->Espace.IterationsEffectuees, 1000);
-    EXPECT_TRUE(f->Document->EstModifie());
+    EXPECT_LT(Parties(*f).Espace.IterationsEffectuees, 1000);
+    EXPECT_TRUE(Parties(*f).Document->EstModifie());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].Texte.startsWith(QStringLiteral("L'entraînement de BaumWelch a été arrêté"))) << messages[0].Texte.toStdString();
 }
@@ -427,11 +427,11 @@ TEST_F(Dialogues, EntrainementDeViterbiSuitLeCheminDecode)
     lancer(f->AppViterbi1Click(), QStringLiteral("ab"));
     traiterFermetures();
     // Chemin E1, E2 : π = (1 ; 0), A[E1] = (0 ; 1), E2 garde sa ligne ; B[E1] = (1 ; 0), B[E2] = (0 ; 1).
-    EXPECT_EQ(VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("START"), QStringLiteral("E1"))], QStringLiteral("1"));
-    EXPECT_EQ(VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], QStringLiteral("1"));
-    EXPECT_EQ(VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E2"), QStringLiteral("E2"))], QStringLiteral("0.6"));
-    EXPECT_TRUE(f->Document->EstModifie());
-    EXPECT_EQ(f->Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Entraînement de Viterbi)"));
+    EXPECT_EQ(VueGraphe(*Parties(*f).Document)->Etiquette[arc(QStringLiteral("START"), QStringLiteral("E1"))], QStringLiteral("1"));
+    EXPECT_EQ(VueGraphe(*Parties(*f).Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))], QStringLiteral("1"));
+    EXPECT_EQ(VueGraphe(*Parties(*f).Document)->Etiquette[arc(QStringLiteral("E2"), QStringLiteral("E2"))], QStringLiteral("0.6"));
+    EXPECT_TRUE(Parties(*f).Document->EstModifie());
+    EXPECT_EQ(Parties(*f).Rapport1->text(), QStringLiteral("Voir la trace d'exécution (Entraînement de Viterbi)"));
     EXPECT_TRUE(QFile::exists(Chemin(QStringLiteral("Modeles/A_directe_fichiers/Hmm.bmp"))));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].Texte, QStringLiteral("L'entraînement de Viterbi pour la séquence de formation est terminé avec succès."));
@@ -521,7 +521,7 @@ TEST_F(Dialogues, EntrainementsSurPlusieursSequencesChargees)
     };
     for (const auto &c : cas) {
         messages.clear();
-        f->Listes->ListView2->clear();
+        Parties(*f).Listes->ListView2->clear();
         QPointer<DialogueAlgorithme> d = c.ouvrir();
         ASSERT_TRUE(d && d->MemoSequences && d->BoutonCharger);
         const int largeur = d->width();
@@ -539,12 +539,12 @@ TEST_F(Dialogues, EntrainementsSurPlusieursSequencesChargees)
         EXPECT_TRUE(d.isNull());
         ASSERT_EQ(messages.size(), 1);
         EXPECT_EQ(messages[0].Texte, c.message);
-        ASSERT_EQ(f->Listes->ListView2->topLevelItemCount(), 4);
-        EXPECT_EQ(ligne(f->Listes->ListView2, 0)[0], QStringLiteral("abba"));
-        EXPECT_EQ(ligne(f->Listes->ListView2, 1)[2], c.methode + QStringLiteral(" (séquence 2/3)"));
-        EXPECT_EQ(ligne(f->Listes->ListView2, 3)[0], QStringLiteral("Produit des 3 séquences"));
-        EXPECT_EQ(ligne(f->Listes->ListView2, 3)[2], c.methode + QStringLiteral(" (produit)"));
-        EXPECT_EQ(f->Document->Annulations().DerniereDescription(), c.annulation);
+        ASSERT_EQ(Parties(*f).Listes->ListView2->topLevelItemCount(), 4);
+        EXPECT_EQ(ligne(Parties(*f).Listes->ListView2, 0)[0], QStringLiteral("abba"));
+        EXPECT_EQ(ligne(Parties(*f).Listes->ListView2, 1)[2], c.methode + QStringLiteral(" (séquence 2/3)"));
+        EXPECT_EQ(ligne(Parties(*f).Listes->ListView2, 3)[0], QStringLiteral("Produit des 3 séquences"));
+        EXPECT_EQ(ligne(Parties(*f).Listes->ListView2, 3)[2], c.methode + QStringLiteral(" (produit)"));
+        EXPECT_EQ(Parties(*f).Document->Annulations().DerniereDescription(), c.annulation);
     }
 }
 

@@ -88,7 +88,7 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
     ouvrir();
     lancer(f->Forward1Click(), QStringLiteral("abba"));
     traiterFermetures();
-    const QString p = ligne(f->Listes->ListView2, 0).value(1);
+    const QString p = ligne(Parties(*f).Listes->ListView2, 0).value(1);
     ASSERT_FALSE(p.isEmpty());
 
     const struct {
@@ -127,7 +127,7 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_GT(t->Legende->height(), t->Legende->fontMetrics().height());
              // Une case choisie, cliquée ou au clavier : le graphe surligne exactement les arcs que
              // lit sa formule et la boîte de son état ; la formule s'annonce avec ce qu'elle lit.
-             DocumentModele &doc = *f->Document;
+             DocumentModele &doc = *Parties(*f).Document;
              const auto indice = [&](const char *nom) { return doc.RechercherIndice(QLatin1String(nom), false); };
              const struct {
                  bool clic;
@@ -199,7 +199,7 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              EXPECT_GE(c->Courbe->at(c->Courbe->count() - 1).y(), c->Courbe->at(0).y());
              // Revoir l'entraînement : le curseur montre chaque itération sans toucher au modèle ;
              // « Garder » met celle-ci dans le modèle en une étape, que Défaire retire.
-             DocumentModele &doc = *f->Document;
+             DocumentModele &doc = *Parties(*f).Document;
              ASSERT_TRUE(c->Curseur->isEnabled());
              EXPECT_EQ(c->Curseur->maximum(), c->Courbe->count() - 1);
              EXPECT_EQ(c->Curseur->value(), c->Curseur->maximum());
@@ -278,7 +278,7 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
              ASSERT_TRUE(tracee(c->Curseur->maximum()));
              EXPECT_NE(courbeE1(), gammaInitial);
              EXPECT_TRUE(apercu->Actif());
-             f->Defaire1->trigger();
+             Parties(*f).Defaire1->trigger();
              EXPECT_EQ(nombres(), entraine);
              EXPECT_FALSE(c->Garder->isEnabled());
              // Le modèle a changé depuis : plus d'aperçu.
@@ -318,8 +318,8 @@ TEST_F(FenetresApprentissage, ChaqueFenetreMontreLeModeleDansLEcran)
         a->Sequence->setEditText(QStringLiteral("abba"));
         a->accept();
     });
-    EXPECT_EQ(ligne(f->Listes->ListView3, 0).value(0), QStringLiteral("Start - E1 - E2 - E2 - E1"));
-    EXPECT_EQ(ligne(f->Listes->ListView3, 0).value(1), QStringLiteral("a posteriori (argmax γ)"));
+    EXPECT_EQ(ligne(Parties(*f).Listes->ListView3, 0).value(0), QStringLiteral("Start - E1 - E2 - E2 - E1"));
+    EXPECT_EQ(ligne(Parties(*f).Listes->ListView3, 0).value(1), QStringLiteral("a posteriori (argmax γ)"));
 }
 
 // Une séquence de 20 000 symboles dans l'historique et dans les listes : aucune boîte ne
@@ -353,12 +353,12 @@ TEST_F(FenetresApprentissage, UneSequenceDeVingtMilleSymbolesNeFaitRienDeborder)
 
     lancer(f->Forward1Click(), QStringLiteral("ab"));
     traiterFermetures();
-    f->Listes->AjouterProbabilite(longue, QStringLiteral("0"), QStringLiteral("Forward"));
-    QTreeWidget *l = f->Listes->ListView2;
+    Parties(*f).Listes->AjouterProbabilite(longue, QStringLiteral("0"), QStringLiteral("Forward"));
+    QTreeWidget *l = Parties(*f).Listes->ListView2;
     EXPECT_LE(l->columnWidth(0), OutilsListe::LargeurMax);
     // La probabilité reste dans la liste : la séquence lui cède la place.
     EXPECT_LE(l->columnWidth(0) + l->columnWidth(1), std::max(l->viewport()->width(), OutilsListe::LargeurMin + l->columnWidth(1)));
-    f->Listes->ViderTout();
-    f->Listes->AjouterProbabilite(QStringLiteral("ab"), QStringLiteral("0,5"), QStringLiteral("Forward"));
+    Parties(*f).Listes->ViderTout();
+    Parties(*f).Listes->AjouterProbabilite(QStringLiteral("ab"), QStringLiteral("0,5"), QStringLiteral("Forward"));
     EXPECT_LT(l->columnWidth(0), OutilsListe::LargeurMax);
 }

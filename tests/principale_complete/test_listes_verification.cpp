@@ -36,7 +36,7 @@ namespace {
 
 class Listes : public FenetreComplete {
 protected:
-    ListesResultats &l() { return *f->Listes; }
+    ListesResultats &l() { return *Parties(*f).Listes; }
     void finirAnimation()
     {
         while (l().Anime())
@@ -144,7 +144,7 @@ TEST_F(Listes, SurlignageDuCheminChoisiEtDuCheminDeViterbi)
     ouvrir();
     lancer(f->Enumerer1Click(), QStringLiteral("ab"));
     traiterFermetures();
-    THmm &hmm = *VueGraphe(*f->Document);
+    THmm &hmm = *VueGraphe(*Parties(*f).Document);
     QTreeView *chemins = l().ListView1;
     ASSERT_EQ(chemins->model()->rowCount(), 4);
     const struct {
@@ -214,7 +214,7 @@ TEST_F(Listes, TriDesCheminsParEnteteEtCopieDesLignesTriees)
     QTest::mouseClick(chemins->viewport(), Qt::LeftButton, {}, chemins->visualRect(chemins->model()->index(0, 0)).center());
     QList<int> attendus = {arc(QStringLiteral("START"), QStringLiteral("E2")), arc(QStringLiteral("E2"), QStringLiteral("E2"))};
     std::sort(attendus.begin(), attendus.end());
-    EXPECT_EQ(arcsSurlignes(*VueGraphe(*f->Document)), attendus);
+    EXPECT_EQ(arcsSurlignes(*VueGraphe(*Parties(*f).Document)), attendus);
 }
 
 TEST_F(Listes, ViderChaqueListeOuToutes)
@@ -229,26 +229,26 @@ TEST_F(Listes, ViderChaqueListeOuToutes)
                           l().ListView2->topLevelItemCount()};
     };
     EXPECT_EQ(tailles(), (QList<int>{4, 1, 1}));
-    f->ViderViterbi1->trigger();
+    Parties(*f).ViderViterbi1->trigger();
     EXPECT_EQ(tailles(), (QList<int>{4, 0, 1}));
-    f->Viderchemins1->trigger();
+    Parties(*f).Viderchemins1->trigger();
     EXPECT_EQ(tailles(), (QList<int>{0, 0, 1}));
-    f->Viderprobabilites1->trigger();
+    Parties(*f).Viderprobabilites1->trigger();
     EXPECT_EQ(tailles(), (QList<int>{0, 0, 0}));
     lancer(f->Viterbi1Click(), QStringLiteral("ab"));
     l().AjouterProbabilite(QStringLiteral("x"), QStringLiteral("0"), QStringLiteral("Forward"));
-    f->Vidertout1->trigger();
+    Parties(*f).Vidertout1->trigger();
     EXPECT_EQ(tailles(), (QList<int>{0, 0, 0}));
 }
 
 TEST_F(Verification, VoletDuRapportEtSonMenu)
 {
     ouvrir();
-    PanneauVerification &v = *f->Verification;
+    PanneauVerification &v = *Parties(*f).Verification;
     EXPECT_TRUE(v.isHidden());
-    f->Verifier1->trigger();
+    Parties(*f).Verifier1->trigger();
     EXPECT_FALSE(v.isHidden());
-    EXPECT_EQ(f->SeparateurCanevas->sizes().value(1), PanneauVerification::HauteurAffichee);
+    EXPECT_EQ(Parties(*f).SeparateurCanevas->sizes().value(1), PanneauVerification::HauteurAffichee);
     EXPECT_TRUE(v.Texte().startsWith(QStringLiteral(" Vérifiant les états ...")));
     EXPECT_TRUE(v.Texte().endsWith(QStringLiteral(" 0 erreur(s).\n Le modèle est correct, pas de erreurs trouvées.")));
     EXPECT_EQ(v.Onglets->tabText(0), QStringLiteral("Vérification du modèle"));
@@ -285,7 +285,7 @@ TEST_F(Verification, VoletDuRapportEtSonMenu)
     // "Cacher" et le petit bouton cachent le volet (et son séparateur).
     v.Cacher1->trigger();
     EXPECT_TRUE(v.isHidden());
-    f->Verifier1->trigger();
+    Parties(*f).Verifier1->trigger();
     EXPECT_FALSE(v.isHidden());
     QTest::mouseClick(v.BoutonFermer, Qt::LeftButton);
     EXPECT_TRUE(v.isHidden());
@@ -294,14 +294,14 @@ TEST_F(Verification, VoletDuRapportEtSonMenu)
 TEST_F(Verification, RapportDUnModeleVideOuFaux)
 {
     ouvrir(QString());
-    f->Verifier1->trigger();
-    EXPECT_EQ(f->Verification->Texte(), QStringLiteral("Le modèle est vide !\nAucune vérification n'est faite."));
+    Parties(*f).Verifier1->trigger();
+    EXPECT_EQ(Parties(*f).Verification->Texte(), QStringLiteral("Le modèle est vide !\nAucune vérification n'est faite."));
 
     ouvrir();
-    VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))] = QStringLiteral("??");
-    f->Verifier1->trigger();
-    EXPECT_TRUE(f->Verification->Texte().contains(QStringLiteral("E1 --> E2")));
-    EXPECT_TRUE(f->Verification->Texte().contains(QStringLiteral(" Le modèle est incorrect, il y a 2 erreur(s).")));
+    VueGraphe(*Parties(*f).Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))] = QStringLiteral("??");
+    Parties(*f).Verifier1->trigger();
+    EXPECT_TRUE(Parties(*f).Verification->Texte().contains(QStringLiteral("E1 --> E2")));
+    EXPECT_TRUE(Parties(*f).Verification->Texte().contains(QStringLiteral(" Le modèle est incorrect, il y a 2 erreur(s).")));
 }
 
 TEST_F(Parametres, LesParametresEtLesTroisTables)
@@ -361,7 +361,7 @@ TEST_F(Parametres, ModeleVideEtProbabiliteIllisible)
     traiterFermetures();
 
     ouvrir();
-    VueGraphe(*f->Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))] = QStringLiteral("??");
+    VueGraphe(*Parties(*f).Document)->Etiquette[arc(QStringLiteral("E1"), QStringLiteral("E2"))] = QStringLiteral("??");
     EXPECT_EQ(f->Parametres1Click(), nullptr);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].Titre, QStringLiteral("hmmbench    Erreur"));
@@ -370,11 +370,11 @@ TEST_F(Parametres, ModeleVideEtProbabiliteIllisible)
 TEST_F(Commandes, MenusActivesAuDemarrageEtOutils)
 {
     ouvrir();
-    for (QAction *a : {f->Viderchemins1, f->ViderViterbi1, f->Viderprobabilites1, f->Vidertout1, f->Parametres1,
-                       f->Verifier1, f->Enumerer1, f->Approchedirect1, f->Forward1, f->Backward1, f->Viterbi1,
-                       f->AppViterbi1, f->AppBaumWelch1, f->Word1, f->BlocNote1, f->Calculatrice1})
+    for (QAction *a : {Parties(*f).Viderchemins1, Parties(*f).ViderViterbi1, Parties(*f).Viderprobabilites1, Parties(*f).Vidertout1, Parties(*f).Parametres1,
+                       Parties(*f).Verifier1, Parties(*f).Enumerer1, Parties(*f).Approchedirect1, Parties(*f).Forward1, Parties(*f).Backward1, Parties(*f).Viterbi1,
+                       Parties(*f).AppViterbi1, Parties(*f).AppBaumWelch1, Parties(*f).Word1, Parties(*f).BlocNote1, Parties(*f).Calculatrice1})
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
-    EXPECT_FALSE(f->Rapport1->isEnabled());
+    EXPECT_FALSE(Parties(*f).Rapport1->isEnabled());
     QStringList titres;
     for (QAction *m : f->menuBar()->actions())
         titres << m->text();
@@ -383,7 +383,7 @@ TEST_F(Commandes, MenusActivesAuDemarrageEtOutils)
 
     // Le premier programme disponible de la liste est lancé ; aucun : rien, sans message.
     QStringList lances;
-    f->LancerProgramme = [&](const QString &programme, const QStringList &arguments) {
+    Parties(*f).LancerProgramme = [&](const QString &programme, const QStringList &arguments) {
         lances << QFileInfo(programme).fileName() + QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
     };
     f->LancerOutil({QStringLiteral("programme-absent-de-la-machine"), QStringLiteral("sh -c true")});
@@ -391,8 +391,8 @@ TEST_F(Commandes, MenusActivesAuDemarrageEtOutils)
     f->LancerOutil({QStringLiteral("programme-absent-de-la-machine")});
     EXPECT_EQ(lances.size(), 1);
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_TRUE(f->ProgrammesOutil(f->Calculatrice1).contains(QStringLiteral("xcalc")));
-    EXPECT_TRUE(f->ProgrammesOutil(f->Word1).contains(QStringLiteral("libreoffice --writer")));
+    EXPECT_TRUE(f->ProgrammesOutil(Parties(*f).Calculatrice1).contains(QStringLiteral("xcalc")));
+    EXPECT_TRUE(f->ProgrammesOutil(Parties(*f).Word1).contains(QStringLiteral("libreoffice --writer")));
 }
 
 // Chaque liste de résultats donne ses cases entières, même coupées à l'écran : en bulle sur la

@@ -53,8 +53,8 @@ TEST_F(PrincipaleTrace, ForwardPuisEnumerationPuisTrace)
     // L'énumération ne change pas la trace disponible.
     lancer(f->Enumerer1Click(), QStringLiteral("abba"));
     traiterFermetures();
-    ASSERT_TRUE(f->Rapport1->isEnabled());
-    const Vue v = Voir([&] { f->Rapport1->trigger(); });
+    ASSERT_TRUE(Parties(*f).Rapport1->isEnabled());
+    const Vue v = Voir([&] { Parties(*f).Rapport1->trigger(); });
     EXPECT_TRUE(v.modale);
     EXPECT_TRUE(v.agrandie);
     EXPECT_EQ(v.titre, QStringLiteral("Voir la trace d'exécution (Forward)"));
