@@ -2,6 +2,7 @@
 #include "algorithms/baumwelch_calcul.h"
 #include "algorithms/decodage.h"
 #include "algorithms/evaluation.h"
+#include "algorithms/portee.h"
 #include "graph/boite.h"
 #include "graph/graphe.h"
 #include "graph/nombres.h"
@@ -171,26 +172,29 @@ bool EcrireFichier(const ParametresModele &p, const QString &chemin)
     return FichierModele::EcrireFichier(chemin, FichierModele::Ecrire(c), &erreur);
 }
 
+// Le calcul que fait hmmcalc : exact, mis à l'échelle quand il sort de la plage de l'étendu.
 void Executer(Donnees &d, Algo a)
 {
+    d.e.GarderTables = false; // ni trace ni treillis
     switch (a) {
     case Algo::Forward:
-        CalculerForward(d.p, d.e);
+        Evaluer(d.p, d.e, false);
         break;
     case Algo::Backward:
-        CalculerBackward(d.p, d.e);
+        Evaluer(d.p, d.e, true);
         break;
     case Algo::Viterbi:
-        CalculerViterbi(d.p, d.e);
+        Decoder(d.p, d.e);
         break;
     case Algo::BaumWelch: {
         ParametresModele p = d.p;
-        IterationBaumWelch(p, d.e);
+        d.e.NombreIterations = 1;
+        d.e.Seuil = 2;
+        EntrainerParametres(Entrainement::BaumWelch, p, d.e, nullptr, ModeCalcul::Automatique);
         break;
     }
     }
 }
-
 
 Donnees &DonneesCas(int k)
 {

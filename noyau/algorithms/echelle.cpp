@@ -113,14 +113,57 @@ bool pleinEnDoubles(const TablesModele &m)
     return !m.Creux && m.N >= PeuDEtats && (m.ADouble || m.Scinde) && m.BScinde && m.L <= LigneDoubleMax;
 }
 
+// Modèle creux : les mêmes lignes en doubles sur les seuls arcs existants (copies arrondies).
+bool creuxEnDoubles(const TablesModele &m)
+{
+    return m.Creux && m.N >= PeuDEtats && m.ArcsArrondis && m.L <= LigneDoubleMax;
+}
+
+bool enDoubles(const TablesModele &m)
+{
+    return pleinEnDoubles(m) || creuxEnDoubles(m);
+}
+
+// Produit des sommes de ligne : la mantisse de P multipliée en étendu et ramenée dans [0,5 ; 1)
+// seulement loin de 1. Une puissance de deux ne change aucun arrondi tant que tout reste normal
+// (produit entre 2^-12000 et 2^12000) : mêmes bits qu'un frexp à chaque instant.
+struct Produit {
+    LD x;
+    long long e;
+    explicit Produit(const GrandeProbabilite &p) : x(p.Mantisse), e(p.Exposant) {}
+    void ramener()
+    {
+        int k = 0;
+        x = std::frexp(x, &k);
+        e = x == 0 ? 0 : e + k;
+    }
+    void operator*=(LD somme)
+    {
+        if (!(somme >= 0x1p-4000L && somme <= 0x1p4000L))
+            ramener();
+        x *= somme;
+        if (!(x > 0x1p-8000L && x < 0x1p8000L))
+            ramener();
+    }
+    GrandeProbabilite Valeur()
+    {
+        ramener();
+        GrandeProbabilite g;
+        g.Mantisse = x;
+        g.Exposant = e;
+        return g;
+    }
+};
+
 // s[r] = (Σ_k lignes_r[k]·w[k]) × facteur[r] (facteur nul : 1) pour r = 1..N, lignes de
-// longueur L rangées bout à bout ; rend Σ s. Quatre lignes à la fois : w n'est lu qu'une fois.
-LD lignesParVecteur(const double *lignes, std::size_t L, int N, const double *w, const LD *facteur, LD *s)
+// longueur L rangées bout à bout ; rend Σ s, r croissant, en étendu. Quatre lignes à la fois :
+// w n'est lu qu'une fois.
+LD lignesParVecteur(const double *lignes, std::size_t L, int N, const double *w, const double *facteur, double *s)
 {
     LD total = 0;
     const auto poser = [&](int r, double v) {
-        s[r] = facteur ? LD(v * double(facteur[r])) : LD(v);
-        total += s[r];
+        s[r] = facteur ? v * facteur[r] : v;
+        total += LD(s[r]);
     };
     int r = 1;
     for (; r + 3 <= N; r += 4) {
@@ -148,33 +191,68 @@ LD lignesParVecteur(const double *lignes, std::size_t L, int N, const double *w,
     return total;
 }
 
-// Forward : colonnes de A (Ath) par ᾱ, puis b.
-LD avantPleinDoubles(const double *at, std::size_t L, int N, const LD *a, const LD *b, LD *s)
+// La même chose sur les seuls arcs existants : par destination (Forward, A[Source[k]][j]) ou par
+// source (Backward, A[i][Dest[k]]), termes dans l'ordre des arcs.
+LD arcsParVecteur(const int *debut, const int *indice, const double *val, int N, const double *w,
+                  const double *facteur, double *s)
 {
-    double x[LigneDoubleMax];
-    for (int i = 1; i <= N; ++i)
-        x[i] = double(a[i]);
-    return lignesParVecteur(at, L, N, x, b, s);
+    LD total = 0;
+    for (int r = 1; r <= N; ++r) {
+        double s0 = 0;
+        for (int k = debut[r]; k < debut[r + 1]; ++k)
+            s0 += w[indice[k]] * val[k];
+        s[r] = facteur ? s0 * facteur[r] : s0;
+        total += LD(s[r]);
+    }
+    return total;
 }
 
-// Backward : lignes de A par b·β̂.
-LD arrierePleinDoubles(const double *a, std::size_t L, int N, const LD *y, const LD *b, LD *s)
+// Un pas en doubles : Forward, s = (Aᵀ x) × b ; Backward, s = A w (w = b·β̂ déjà formé).
+LD produitDoubles(const TablesModele &m, bool arriere, const double *w, const double *b, double *s)
 {
-    double z[LigneDoubleMax];
-    for (int j = 1; j <= N; ++j)
+    if (m.Creux)
+        return arriere ? arcsParVecteur(m.DebutSource.data(), m.Dest.data(), m.ASourceD.data(), m.N, w, nullptr, s)
+                       : arcsParVecteur(m.DebutDest.data(), m.Source.data(), m.ADestD.data(), m.N, w, b, s);
+    return lignesParVecteur(arriere ? m.Ah.data() : m.Ath.data(), std::size_t(m.L), m.N, w, arriere ? nullptr : b, s);
+}
+
+// Les pas en doubles sur des lignes d'étendus : ᾱ (ou b·β̂) converti, produit, résultat rendu
+// en étendus.
+LD avantDoubles(const TablesModele &m, const LD *a, const LD *b, LD *s)
+{
+    double x[LigneDoubleMax], bd[LigneDoubleMax], r[LigneDoubleMax];
+    x[0] = bd[0] = 0;
+    for (int i = 1; i <= m.N; ++i) {
+        x[i] = double(a[i]);
+        bd[i] = double(b[i]);
+    }
+    const LD total = produitDoubles(m, false, x, bd, r);
+    for (int j = 1; j <= m.N; ++j)
+        s[j] = LD(r[j]);
+    return total;
+}
+
+LD arriereDoubles(const TablesModele &m, const LD *y, const LD *b, LD *s)
+{
+    double z[LigneDoubleMax], r[LigneDoubleMax];
+    z[0] = 0;
+    for (int j = 1; j <= m.N; ++j)
         z[j] = double(b[j]) * double(y[j]);
-    return lignesParVecteur(a, L, N, z, nullptr, s);
+    const LD total = produitDoubles(m, true, z, nullptr, r);
+    for (int i = 1; i <= m.N; ++i)
+        s[i] = LD(r[i]);
+    return total;
 }
 
 LD avant(const TablesModele &m, const LD *a, const LD *b, LD *s)
 {
-    if (m.Creux)
-        return m.ArcsDouble ? avantCreux(m, m.ADestD.data(), a, b, s) : avantCreux(m, m.ADest.data(), a, b, s);
-    if (pleinEnDoubles(m)) {
-        const LD total = avantPleinDoubles(m.Ath.data(), std::size_t(m.L), m.N, a, b, s);
+    if (enDoubles(m)) {
+        const LD total = avantDoubles(m, a, b, s);
         if (total > PlancherDoubles)
             return total;
     }
+    if (m.Creux)
+        return m.ArcsDouble ? avantCreux(m, m.ADestD.data(), a, b, s) : avantCreux(m, m.ADest.data(), a, b, s);
     return m.ADouble ? avantPlein(m.Ath.data(), std::size_t(m.L), m.N, a, b, s)
                      : avantPlein(m.At.data(), std::size_t(m.L), m.N, a, b, s);
 }
@@ -235,13 +313,13 @@ LD arriereCreux(const TablesModele &m, const C *val, const LD *y, const LD *b, L
 
 LD arriere(const TablesModele &m, const LD *y, const LD *b, LD *s)
 {
-    if (m.Creux)
-        return m.ArcsDouble ? arriereCreux(m, m.ASourceD.data(), y, b, s) : arriereCreux(m, m.ASource.data(), y, b, s);
-    if (pleinEnDoubles(m)) {
-        const LD total = arrierePleinDoubles(m.Ah.data(), std::size_t(m.L), m.N, y, b, s);
+    if (enDoubles(m)) {
+        const LD total = arriereDoubles(m, y, b, s);
         if (total > PlancherDoubles)
             return total;
     }
+    if (m.Creux)
+        return m.ArcsDouble ? arriereCreux(m, m.ASourceD.data(), y, b, s) : arriereCreux(m, m.ASource.data(), y, b, s);
     return m.ADouble ? arrierePlein(m.Ah.data(), std::size_t(m.L), m.N, y, b, s)
                      : arrierePlein(m.A.data(), std::size_t(m.L), m.N, y, b, s);
 }
@@ -269,7 +347,7 @@ GrandeProbabilite forward(const TablesModele &m, const int *O, int T, const Lign
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
-    GrandeProbabilite P = GrandeProbabilite::De(1);
+    Produit P(GrandeProbabilite::De(1));
     for (int t = 1; t <= T; ++t) {
         LD *x = a(t);
         const LD *b = m.Bt.data() + std::size_t(O[t]) * L;
@@ -298,7 +376,7 @@ GrandeProbabilite forward(const TablesModele &m, const int *O, int T, const Lign
             std::memcpy(static_cast<void *>(points + std::size_t((t - 1) / K) * L), x, sizeof(LD) * L);
         P *= somme;
     }
-    return P;
+    return P.Valeur();
 }
 
 // β̂ dans `y` avec les facteurs c du Forward ; rend Σ_i π_i b_i(o_1) β̂_1(i).
@@ -330,7 +408,7 @@ GrandeProbabilite backwardSeul(const TablesModele &m, const int *O, int T, const
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
-    GrandeProbabilite P = GrandeProbabilite::De(1);
+    Produit P(GrandeProbabilite::De(1));
     {
         LD *yT = y(T);
         for (int i = 1; i <= N; ++i)
@@ -354,7 +432,7 @@ GrandeProbabilite backwardSeul(const TablesModele &m, const int *O, int T, const
     if (!(s > 0))
         return GrandeProbabilite();
     P *= s;
-    return P;
+    return P.Valeur();
 }
 
 // ᾱ gardé par points (entraînement sans tables demandées) : les lignes t = 1 + q K seulement,
@@ -442,8 +520,8 @@ GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesForm
     const LD *val = m.ASource.data();
     // Les mêmes valeurs en doubles quand elles en sont : un chargement de 64 bits au lieu de 80.
     const double *valD = m.ArcsDouble ? m.ASourceD.data() : nullptr;
-    // Modèle plein dans la plage des doubles : ξ et γ en doubles aussi (comme avant() et arriere()).
-    const bool doubles = pleinEnDoubles(m);
+    // Modèle dans la plage des doubles : ξ et γ en doubles aussi (comme avant() et arriere()).
+    const bool doubles = enDoubles(m);
     std::vector<double> xiD(doubles ? std::size_t(m.Arcs) : 0, 0.0);
     double xd[LigneDoubleMax], wd[LigneDoubleMax];
     const double *Ah = m.Ah.data();
@@ -482,12 +560,21 @@ GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesForm
                 wd[j] = double(b[j]) * double(suivant[j]);
             for (int i = 1; i <= N; ++i)
                 xd[i] = double(x[i]);
-            for (int i = 1; i <= N; ++i) {
-                const double ai = xd[i];
-                const double *ligne = Ah + std::size_t(i) * L;
-                for (int k = debut[i]; k < debut[i + 1]; ++k) {
-                    const int j = dest[k];
-                    xiD[std::size_t(k)] += ai * ligne[j] * wd[j];
+            if (m.Creux) {
+                const double *arc = m.ASourceD.data();
+                for (int i = 1; i <= N; ++i) {
+                    const double ai = xd[i];
+                    for (int k = debut[i]; k < debut[i + 1]; ++k)
+                        xiD[std::size_t(k)] += ai * arc[k] * wd[dest[k]];
+                }
+            } else {
+                for (int i = 1; i <= N; ++i) {
+                    const double ai = xd[i];
+                    const double *ligne = Ah + std::size_t(i) * L;
+                    for (int k = debut[i]; k < debut[i + 1]; ++k) {
+                        const int j = dest[k];
+                        xiD[std::size_t(k)] += ai * ligne[j] * wd[j];
+                    }
                 }
             }
         } else if (valD) {

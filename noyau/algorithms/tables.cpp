@@ -2,6 +2,7 @@
 #include "algorithms/espace.h"
 #include "model/parametres.h"
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -138,14 +139,23 @@ void TablesModele::Construire(const ParametresModele &p)
     }
     // Des valeurs qui sont des doubles (2^-20 près, entraînées en double...) se lisent en un
     // chargement de 64 bits, bien moins cher que celui d'un étendu.
+    // Sinon les copies arrondies servent encore aux lignes mises à l'échelle en doubles, quand
+    // chaque valeur y tient (ni infinie, ni perdue en 0) et B aussi.
     ArcsDouble = true;
+    bool arrondis = true;
     ADestD.resize(ADest.size());
     ASourceD.resize(ASource.size());
-    for (std::size_t k = 0; k < ADest.size() && ArcsDouble; ++k) {
+    const auto tient = [](LD x, double d) { return std::isfinite(d) && (x == 0) == (d == 0); };
+    for (std::size_t k = 0; k < ADest.size(); ++k) {
         ADestD[k] = double(ADest[k]);
         ASourceD[k] = double(ASource[k]);
-        ArcsDouble = static_cast<long double>(ADestD[k]) == ADest[k] && static_cast<long double>(ASourceD[k]) == ASource[k];
+        ArcsDouble = ArcsDouble && static_cast<long double>(ADestD[k]) == ADest[k] &&
+                     static_cast<long double>(ASourceD[k]) == ASource[k];
+        arrondis = arrondis && tient(ADest[k], ADestD[k]) && tient(ASource[k], ASourceD[k]);
     }
+    for (std::size_t k = 0; k < Bt.size() && arrondis; ++k)
+        arrondis = Bt[k] == 0 || (std::isfinite(double(Bt[k])) && std::fabs(double(Bt[k])) >= 0x1p-1000);
+    ArcsArrondis = arrondis;
     // Au-delà d'un quart des cases, les boucles pleines (plusieurs sommes en vol, lignes
     // contiguës) vont plus vite que les parcours indirects.
     Creux = imposes == Noyaux::Auto ? 4LL * Arcs <= (long long)N * N

@@ -85,7 +85,8 @@ struct TablesModele {
     std::vector<int> DebutSource, Dest; // arcs depuis i : Dest[DebutSource[i] .. DebutSource[i+1])
     std::vector<long double> ASource;   // A[i][Dest[k]]
     bool ArcsDouble = false;            // chaque A[i][j] est un double : copies ci-dessous
-    std::vector<double> ADestD, ASourceD;
+    std::vector<double> ADestD, ASourceD; // arrondies au double le plus proche sinon
+    bool ArcsArrondis = false;            // ces arrondis et ceux de B restent normaux et finis
     // Propagation des seules cases non nulles d'une ligne (modèle creux, Positif, N < 128 et
     // chaque A[i][j] × B[j][k] fini : un terme de case nulle vaut alors exactement +0).
     bool Propager = false;
