@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -379,6 +380,88 @@ GrandeProbabilite forward(const TablesModele &m, const int *O, int T, const Lign
     return P.Valeur();
 }
 
+// P(O|λ) seule d'un modèle dans la plage des doubles : les lignes de travail en doubles, sans
+// aller-retour par des étendus en mémoire. Chaque valeur est celle que forward() et
+// backwardSeul() rangent puis relisent (l'étendu ramené, arrondi au double), d'où les mêmes bits.
+// Rien quand une ligne frôle le plancher des doubles : le calcul en étendus est alors refait.
+struct LignesDoubles {
+    std::vector<double> B; // B[o][j] arrondis, o = 0..M
+    double x[LigneDoubleMax], r[LigneDoubleMax];
+    explicit LignesDoubles(const TablesModele &m) : B(m.Bt.begin(), m.Bt.end())
+    {
+        x[0] = r[0] = 0;
+    }
+};
+
+std::optional<GrandeProbabilite> forwardSeulDoubles(const TablesModele &m, const int *O, int T)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    LignesDoubles d(m);
+    Produit P(GrandeProbabilite::De(1));
+    {
+        const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
+        LD x1[LigneDoubleMax], somme = 0;
+        for (int j = 1; j <= N; ++j) {
+            x1[j] = m.PI[std::size_t(j)] * b[j];
+            somme += x1[j];
+        }
+        if (!(somme > 0))
+            return GrandeProbabilite();
+        const LD f = 1 / somme;
+        for (int j = 1; j <= N; ++j)
+            d.x[j] = double(x1[j] * f);
+        P *= somme;
+    }
+    for (int t = 2; t <= T; ++t) {
+        const LD somme = produitDoubles(m, false, d.x, d.B.data() + std::size_t(O[t]) * L, d.r);
+        if (!(somme > PlancherDoubles))
+            return std::nullopt;
+        const LD f = 1 / somme;
+        for (int j = 1; j <= N; ++j)
+            d.x[j] = double(LD(d.r[j]) * f);
+        P *= somme;
+    }
+    return P.Valeur();
+}
+
+std::optional<GrandeProbabilite> backwardSeulDoubles(const TablesModele &m, const int *O, int T)
+{
+    const int N = m.N;
+    const std::size_t L = std::size_t(m.L);
+    LignesDoubles d(m);
+    Produit P(GrandeProbabilite::De(1));
+    LD y1[LigneDoubleMax];
+    for (int i = 1; i <= N; ++i) {
+        d.x[i] = 1;
+        y1[i] = 1;
+    }
+    for (int t = T - 1; t >= 1; --t) {
+        const double *b = d.B.data() + std::size_t(O[t + 1]) * L;
+        for (int j = 1; j <= N; ++j)
+            d.x[j] = b[j] * d.x[j];
+        const LD somme = produitDoubles(m, true, d.x, nullptr, d.r);
+        if (!(somme > PlancherDoubles))
+            return std::nullopt;
+        const LD f = 1 / somme;
+        if (t > 1)
+            for (int i = 1; i <= N; ++i)
+                d.x[i] = double(LD(d.r[i]) * f);
+        else
+            for (int i = 1; i <= N; ++i)
+                y1[i] = LD(d.r[i]) * f;
+        P *= somme;
+    }
+    const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
+    LD s = 0;
+    for (int i = 1; i <= N; ++i)
+        s += m.PI[std::size_t(i)] * b[i] * y1[i];
+    if (!(s > 0))
+        return GrandeProbabilite();
+    P *= s;
+    return P.Valeur();
+}
+
 // β̂ dans `y` avec les facteurs c du Forward ; rend Σ_i π_i b_i(o_1) β̂_1(i).
 LD backward(const TablesModele &m, const int *O, int T, const Lignes &y, const LD *c)
 {
@@ -408,6 +491,9 @@ GrandeProbabilite backwardSeul(const TablesModele &m, const int *O, int T, const
 {
     const int N = m.N;
     const std::size_t L = std::size_t(m.L);
+    if (enDoubles(m))
+        if (const std::optional<GrandeProbabilite> P = backwardSeulDoubles(m, O, T))
+            return *P;
     Produit P(GrandeProbabilite::De(1));
     {
         LD *yT = y(T);
@@ -472,6 +558,11 @@ void forwardTables(const TablesModele &m, EspaceTravail &e, bool pleine)
         c = e.FacteursEchelle.data();
     } else {
         e.FacteursEchelle.resize(0);
+        if (enDoubles(m))
+            if (const std::optional<GrandeProbabilite> P = forwardSeulDoubles(m, e.Observations.data(), T)) {
+                marquer(e, *P);
+                return;
+            }
     }
     marquer(e, forward(m, e.Observations.data(), T, a, c));
 }

@@ -243,7 +243,9 @@ TEST_F(Echelle_, SansTablesIdentiqueAuxTables)
     const ReglageAleatoire reglages[] = {{"Un", 3, 2, 1, 0.0, false, ""},
                                          {"Petit", 3, 4, 7, 0.0, false, ""},
                                          {"Creux", 7, 5, 400, 0.4, false, ""},
-                                         {"Long", 5, 4, 9000, 0.1, false, ""}};
+                                         {"Long", 5, 4, 9000, 0.1, false, ""},
+                                         {"Plein", 12, 6, 3000, 0.0, false, ""},
+                                         {"Chaine", 30, 31, 3000, 0.0, false, "chaine4"}};
     for (const ReglageAleatoire &r : reglages) {
         SCOPED_TRACE(r.nom);
         std::vector<int> O;
@@ -252,6 +254,12 @@ TEST_F(Echelle_, SansTablesIdentiqueAuxTables)
         const std::vector<int> o(O.begin() + 1, O.end());
         ParametresModele appris[2] = {p, p};
         EspaceTravail e[2] = {EspacePour(o), EspacePour(o)};
+        // P(O|λ) seule (lignes de travail) : les mêmes bits que le Forward qui garde ᾱ.
+        for (int k = 0; k < 2; ++k) {
+            e[k].GarderTables = k == 0;
+            Evaluer(p, e[k], false, ModeCalcul::Echelle);
+        }
+        EXPECT_TRUE(Identiques(e[0].ProbabiliteEchelle.Ln(), e[1].ProbabiliteEchelle.Ln()));
         for (int k = 0; k < 2; ++k) {
             e[k].GarderTables = k == 0;
             e[k].NombreIterations = 3;
