@@ -7,7 +7,70 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+// Les mots déjà vus d'une séquence et leur symbole (-1 : pas encore cherché), adressage ouvert
+// sur un hachage FNV des caractères : bien moins cher par mot que le hachage à graine des
+// chaînes, pour quelques dizaines de symboles distincts répétés des millions de fois.
+class MotsVus {
+public:
+    int &Case(QStringView mot)
+    {
+        if (2 * (nombre + 1) > cases.size())
+            agrandir();
+        const std::size_t masque = cases.size() - 1;
+        for (std::size_t k = hacher(mot) & masque;; k = (k + 1) & masque) {
+            Entree &c = cases[k];
+            if (c.valeur == Vide) {
+                ++nombre;
+                c.mot = mot;
+                c.valeur = -1;
+                return c.valeur;
+            }
+            if (c.mot == mot)
+                return c.valeur;
+        }
+    }
+
+private:
+    static constexpr int Vide = -2;
+    struct Entree {
+        QStringView mot;
+        int valeur = Vide;
+    };
+    static std::uint64_t hacher(QStringView mot)
+    {
+        std::uint64_t h = 14695981039346656037ULL;
+        for (const QChar c : mot) {
+            h ^= c.unicode();
+            h *= 1099511628211ULL;
+        }
+        return h ^ (h >> 29);
+    }
+    void agrandir()
+    {
+        std::vector<Entree> anciennes(std::max<std::size_t>(64, 2 * cases.size()));
+        anciennes.swap(cases);
+        const std::size_t masque = cases.size() - 1;
+        for (const Entree &c : anciennes) {
+            if (c.valeur == Vide)
+                continue;
+            std::size_t k = hacher(c.mot) & masque;
+            while (cases[k].valeur != Vide)
+                k = (k + 1) & masque;
+            cases[k] = c;
+        }
+    }
+    std::vector<Entree> cases;
+    std::size_t nombre = 0;
+};
+
+}
 
 void DecouperSequence(const ParametresModele &p, EspaceTravail &e)
 {
@@ -27,10 +90,21 @@ void DecouperSequence(const ParametresModele &p, EspaceTravail &e)
         e.Observations.resize(std::size_t(T) + 1);
         int *obs = e.Observations.data();
         obs[0] = 0;
-        // Le symbole d'un caractère déjà vu n'est pas recherché de nouveau.
+        // Le symbole d'un caractère déjà vu n'est pas recherché de nouveau : table directe pour
+        // les caractères latins, table de hachage pour les autres.
+        int latins[256];
+        std::fill(std::begin(latins), std::end(latins), -1);
         QHash<char16_t, int> vus;
+        const QChar *u = texte.constData();
         for (qsizetype t = 0; t < T; ++t) {
-            const char16_t c = texte.at(t).unicode();
+            const char16_t c = u[t].unicode();
+            if (c < 256) {
+                int &k = latins[c];
+                if (k < 0)
+                    k = symbole(QString(QChar(c)));
+                obs[t + 1] = k;
+                continue;
+            }
             auto it = vus.constFind(c);
             if (it == vus.constEnd())
                 it = vus.insert(c, symbole(QString(QChar(c))));
@@ -41,22 +115,23 @@ void DecouperSequence(const ParametresModele &p, EspaceTravail &e)
     } else if (!e.DecoupageCaractere) {
         const qsizetype n = texte.size();
         qsizetype pos = 0;
+        const QChar *u = texte.constData();
         const QChar blanc(u' ');
         // Un mot déjà vu n'est pas recherché de nouveau parmi les symboles.
-        QHash<QStringView, int> vus;
+        MotsVus vus;
         o.reserve(std::size_t(n / 2 + 2));
         while (pos < n) {
             const qsizetype debut = pos;
-            while (pos < n && texte.at(pos) != blanc)
+            while (pos < n && u[pos] != blanc)
                 ++pos;
             if (pos > debut) {
-                const QStringView mot = QStringView(texte).mid(debut, pos - debut);
-                auto it = vus.constFind(mot);
-                if (it == vus.constEnd())
-                    it = vus.insert(mot, symbole(mot.toString()));
-                o.push_back(*it);
+                const QStringView mot(u + debut, pos - debut);
+                int &k = vus.Case(mot);
+                if (k < 0)
+                    k = symbole(mot.toString());
+                o.push_back(k);
             }
-            while (pos < n && texte.at(pos) == blanc)
+            while (pos < n && u[pos] == blanc)
                 ++pos;
         }
     }
