@@ -606,6 +606,10 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
     Calcul::EnsembleEtats nonNuls;
     std::vector<LD> meilleurs(m.Propager ? L : 0, 0.0L);
     std::vector<int> args(m.Propager ? L : 0, 1);
+    // Les tables du filtre, une fois pour toute la séquence (modèle plein seulement).
+    std::unique_ptr<Calcul::DecodeurPlein> plein;
+    if (!m.Creux)
+        plein = std::make_unique<Calcul::DecodeurPlein>(m);
     long long K = 0;
     // ψ_t écrit directement à sa place (octets : une ligne d'entiers de travail recopiée).
     const auto lignePsi = [&](int t) { return octets ? psiTravail.data() : e.Psi.LigneBrute(t); };
@@ -676,8 +680,8 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
         if (pousse) {
             Calcul::PousserViterbi(m, x, b, suivant.data(), pt, nonNuls, meilleurs.data(), args.data());
         } else if (!m.Creux) {
-            // Modèle plein (jamais Propager) : les colonnes du Viterbi exact, deux à la fois.
-            Calcul::LignePleineViterbi(m, x, b, suivant.data(), pt);
+            // Modèle plein (jamais Propager) : les lignes du Viterbi exact, filtre compris.
+            plein->Ligne(x, b, suivant.data(), pt);
         } else {
             Calcul::EnsembleEtats suite;
             for (int j = 1; j <= N; ++j) {

@@ -5,6 +5,7 @@
 #include "algorithms/memoire.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct ParametresModele;
@@ -133,10 +134,23 @@ void Viterbi(const TablesModele &m, EspaceTravail &e);
 // >= 0) : les valeurs et les indices du parcours complet (i croissant, « meilleur < v »), les
 // cases non atteintes à (0, état 1) ; `nonNuls` devient un ensemble qui contient les cases non
 // nulles de dt. `meilleurs` et `args` : L cases à 0 et à 1, rendues ainsi.
-// Une ligne de δ et ψ par colonnes pleines de A (deux colonnes à la fois, chacune i croissant).
-void LignePleineViterbi(const TablesModele &m, const long double *d, const long double *b, long double *dt, int *pt);
 void PousserViterbi(const TablesModele &m, const long double *d, const long double *b, long double *dt, int *pt,
                     EnsembleEtats &nonNuls, long double *meilleurs, int *args);
+// Lignes de δ et ψ d'un modèle non creux, dt[j] = max_i d[i] × A[i][j] × b[j] : les valeurs et
+// les indices du parcours complet (i croissant, « meilleur < v »), d'après un filtre en doubles
+// dont les tables sont faites une fois, à la construction, pour tout un Viterbi.
+class DecodeurPlein {
+public:
+    explicit DecodeurPlein(const TablesModele &m);
+    ~DecodeurPlein();
+    DecodeurPlein(const DecodeurPlein &) = delete;
+    DecodeurPlein &operator=(const DecodeurPlein &) = delete;
+    void Ligne(const long double *d, const long double *b, long double *dt, int *pt);
+
+private:
+    class Filtre;
+    std::unique_ptr<Filtre> filtre;
+};
 
 // Somme de ligne sous laquelle le résultat exact sort sûrement de la plage (modèle Decroissant) :
 // 2^-40 sous le plus petit étendu normal laisse 2·10^10 instants de remontée possible.
