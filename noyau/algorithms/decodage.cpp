@@ -353,14 +353,16 @@ void lignePleineA(const TablesModele &m, const LD *d, const LD *b, LD *dt, int *
 }
 
 // A[i][j] exact, ligne par ligne, sous la même forme que les colonnes de lignePleineA.
-LD valeurA(const TablesModele &m, int i, int j)
+enum class FormeA { Double, Scinde, Etendu };
+template <FormeA F>
+LD valeurA(const TablesModele &m, std::size_t k)
 {
-    const std::size_t k = std::size_t(i) * std::size_t(m.L) + std::size_t(j);
-    if (m.ADouble)
+    if constexpr (F == FormeA::Double)
         return static_cast<LD>(m.Ah[k]);
-    if (m.Scinde)
+    else if constexpr (F == FormeA::Scinde)
         return static_cast<LD>(m.Ah[k]) + static_cast<LD>(m.Al[k]);
-    return m.A[k];
+    else
+        return m.A[k];
 }
 
 }
@@ -436,21 +438,39 @@ private:
     // de la plage sûre).
     int EnDoubles(const LD *d, double *x) const
     {
-        LD dmax = 0;
-        for (int i = 1; i <= N; ++i) {
-            const LD v = d[i];
-            if (!(v >= 0) || v == std::numeric_limits<LD>::infinity())
+        int k;
+        if constexpr (Calcul::ExposantLisible) {
+            // Champs signe + exposant lus en entiers : un négatif (bit de signe), un infini ou un
+            // NaN (0x7fff) dépasse 0x7ffe ; un maximum nul : valeurs nulles ou sous-normales.
+            unsigned emax = 0;
+            for (int i = 1; i <= N; ++i)
+                emax = std::max(emax, Calcul::ChampExposant(d + i));
+            if (emax > 0x7ffeu)
                 return -1;
-            if (v > dmax)
-                dmax = v;
+            if (emax == 0) {
+                for (int i = 1; i <= N; ++i)
+                    if (d[i] != 0)
+                        return -1;
+                return 0;
+            }
+            k = int(emax) - 16383;
+        } else {
+            LD dmax = 0;
+            for (int i = 1; i <= N; ++i) {
+                const LD v = d[i];
+                if (!(v >= 0) || v == std::numeric_limits<LD>::infinity())
+                    return -1;
+                if (v > dmax)
+                    dmax = v;
+            }
+            if (dmax == 0)
+                return 0;
+            k = std::ilogb(dmax);
         }
-        if (dmax == 0)
-            return 0;
-        const int k = std::ilogb(dmax);
         if (k < ExposantMin || k > ExposantMax)
             return -1;
         // Mise à l'échelle par une puissance de deux : exacte, δ ramené dans [0, 2).
-        const LD echelle = std::scalbn(1.0L, -k);
+        const LD echelle = Calcul::PuissanceDeDeux(-k);
         for (int i = 1; i <= N; ++i)
             x[i] = double(d[i] * echelle);
         return 1;
@@ -474,6 +494,18 @@ private:
             return etat == 0;
         }
         cles(dd.data(), lignes.data(), N, cle.data());
+        if (m.ADouble)
+            Gagnants<FormeA::Double>(d, b, dt, pt);
+        else if (m.Scinde)
+            Gagnants<FormeA::Scinde>(d, b, dt, pt);
+        else
+            Gagnants<FormeA::Etendu>(d, b, dt, pt);
+        return true;
+    }
+
+    template <FormeA F>
+    void Gagnants(const LD *d, const LD *b, LD *dt, int *pt) const
+    {
         for (int j = 1; j <= N; ++j) {
             const long long c = cle[std::size_t(j - 1)];
             LD best;
@@ -482,14 +514,13 @@ private:
                 // Un seul candidat : il porte le maximum exact, positif (son approximation
                 // atteint un seuil > 0), ou N = 1.
                 a = int(c & 255);
-                best = d[a] * valeurA(m, a, j);
+                best = d[a] * valeurA<F>(m, std::size_t(a) * std::size_t(L) + std::size_t(j));
             } else {
                 colonneExacte(d, m.At.data() + std::size_t(j * L), N, best, a);
             }
             dt[j] = best * b[j];
             pt[j] = a;
         }
-        return true;
     }
 
     bool ParColonnes(const LD *d, const LD *b, LD *dt, int *pt)
@@ -597,6 +628,40 @@ void Calcul::PousserViterbi(const TablesModele &m, const long double *d, const l
         viterbiPousse(m, m.ASourceD.data(), d, b, dt, pt, nonNuls, meilleurs, args);
     else
         viterbiPousse(m, m.ASource.data(), d, b, dt, pt, nonNuls, meilleurs, args);
+}
+
+bool Calcul::RamenerParExposants(long double *x, int N, long long &K)
+{
+    if constexpr (!ExposantLisible) {
+        (void)x, (void)N, (void)K;
+        return false;
+    } else {
+        unsigned emax = 0;
+        for (int i = 1; i <= N; ++i)
+            emax = std::max(emax, ChampExposant(x + i));
+        // Signe, infini ou NaN au-delà de 0x7ffe ; maximum sous-normal ou nul à 0.
+        if (emax == 0 || emax > 0x7ffeu)
+            return false;
+        const int k = 16383 - int(emax);
+        if (k <= -16000 || k >= 16000)
+            return false;
+        if (k != 0) {
+            const LD f = PuissanceDeDeux(k);
+            for (int i = 1; i <= N; ++i) {
+                unsigned char *champ = reinterpret_cast<unsigned char *>(x + i) + 8;
+                const int e = int(ChampExposant(x + i));
+                const int decale = e + k;
+                if (e != 0 && decale >= 1 && decale <= 0x7ffe) {
+                    const std::uint16_t nouveau = std::uint16_t(decale);
+                    std::memcpy(champ, &nouveau, sizeof nouveau);
+                } else if (e != 0 || x[i] != 0) {
+                    x[i] *= f; // sous-normal avant ou après : le produit arrondit comme avant
+                }
+            }
+        }
+        K += k;
+        return true;
+    }
 }
 
 void Calcul::ViterbiSansAvx2(bool oui)

@@ -626,15 +626,17 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
         LD *x = d.data();
         const bool partiel = pousse && !e.GarderTables;
         LD mx = 0;
+        // Ligne entière : d'abord par les champs d'exposant, sans charger les étendus sur la
+        // pile x87 (mx reste nul quand c'est fait).
         if (partiel)
             nonNuls.Parcourir([&](int i) { mx = std::max(mx, x[i]); });
-        else
+        else if (!Calcul::RamenerParExposants(x, N, K))
             for (int i = 1; i <= N; ++i)
                 mx = std::max(mx, x[i]);
         if (mx > 0) {
-            const int k = -std::ilogb(mx);
+            const int k = -Calcul::Exposant(mx); // sans appel à ilogbl ni à ldexpl
             if (k > -16000 && k < 16000) {
-                const LD f = std::ldexp(1.0L, k); // produit exact par une puissance de deux
+                const LD f = Calcul::PuissanceDeDeux(k); // produit exact par une puissance de deux
                 if (partiel)
                     nonNuls.Parcourir([&](int i) { x[i] *= f; });
                 else
