@@ -16,6 +16,7 @@
 
 #include <cfloat>
 #include <clocale>
+#include <limits>
 #include <cmath>
 #include <string>
 
@@ -417,6 +418,38 @@ TEST(IdentiteViterbi, QuasiEgalitesIndiscernablesEnDouble)
                 EXPECT_TRUE(Identiques(e.Delta(t, i), delta[std::size_t(t)][std::size_t(i)]));
             }
         EXPECT_EQ(e.Psi(2, 2), c.psi);
+    }
+}
+
+TEST(IdentiteViterbi, RamenerParExposantsCommeLeProduitParUnePuissanceDeDeux)
+{
+    // Ligne x[1..2] du Viterbi mis à l'échelle : x × 2^k, k = -ilogb(max), exactement comme
+    // ldexp, valeurs sous-normales avant ou après comprises ; sinon rien ne change.
+    const LD inf = std::numeric_limits<LD>::infinity(), nan = std::numeric_limits<LD>::quiet_NaN();
+    const struct {
+        LD x1, x2;
+        bool fait;
+    } cas[] = {
+        {1.5L, 0.0L, true},                   // k = 0
+        {0x1p-100L, 3e-40L, true},            // normales avant et après
+        {0x1p-10L, 0x1.8p-16440L, true},      // sous-normale avant
+        {0x1p20L, 0x1.8p-16370L, true},       // sous-normale après
+        {0x1p-16000L, 0x1p-16440L, false},    // k hors de la plage du produit exact
+        {0x1p-16440L, 0.0L, false},           // maximum sous-normal
+        {0.0L, 0.0L, false},
+        {-0.5L, 1.0L, false},
+        {inf, 1.0L, false},
+        {nan, 1.0L, false},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(testing::Message() << double(c.x1) << " " << double(c.x2));
+        LD x[3] = {0, c.x1, c.x2};
+        long long K = 5;
+        ASSERT_EQ(Calcul::RamenerParExposants(x, 2, K), c.fait);
+        const int k = c.fait ? -std::ilogb(std::max(c.x1, c.x2)) : 0;
+        EXPECT_EQ(K, 5 + k);
+        EXPECT_TRUE(Identiques(x[1], std::ldexp(c.x1, k)) || std::isnan(c.x1));
+        EXPECT_TRUE(Identiques(x[2], std::ldexp(c.x2, k)));
     }
 }
 
