@@ -150,7 +150,8 @@ ListeCandidats choisirListe()
 // lignes[(i - 1) * 4R ..]. Pour chaque voie : pm, le maximum approché, puis la clé 256 × n + s
 // des n indices dont l'approximation atteint le seuil pm × Marge - Plancher (s : leur somme ;
 // n = 1, s est le seul candidat). Seuil nul quand pm < PlusPetitMaximum : tous les indices
-// restent candidats (n = N) et la colonne se fait exactement.
+// restent candidats (n = N) et la colonne se fait exactement. Boucles sur les groupes
+// déroulées : sinon les accumulateurs passent par la mémoire à chaque indice.
 using ClesLigne = void (*)(const double *dd, const double *lignes, int N, long long *cles);
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -160,11 +161,13 @@ __attribute__((target("avx2"))) void clesAvx2(const double *dd, const double *li
     constexpr int W = 4 * R;
     // Deux maxima par voie (i pair, i impair) : deux chaînes de dépendances qui se recouvrent.
     __m256d m0[R], m1[R];
+    #pragma GCC unroll 8
     for (int r = 0; r < R; ++r)
         m0[r] = m1[r] = _mm256_setzero_pd();
     int i = 0;
     for (; i + 1 < N; i += 2) {
         const __m256d x0 = _mm256_broadcast_sd(dd + i), x1 = _mm256_broadcast_sd(dd + i + 1);
+        #pragma GCC unroll 8
         for (int r = 0; r < R; ++r) {
             m0[r] = _mm256_max_pd(m0[r], _mm256_mul_pd(x0, _mm256_loadu_pd(lignes + i * W + 4 * r)));
             m1[r] = _mm256_max_pd(m1[r], _mm256_mul_pd(x1, _mm256_loadu_pd(lignes + (i + 1) * W + 4 * r)));
@@ -172,27 +175,32 @@ __attribute__((target("avx2"))) void clesAvx2(const double *dd, const double *li
     }
     if (i < N) {
         const __m256d x0 = _mm256_broadcast_sd(dd + i);
+        #pragma GCC unroll 8
         for (int r = 0; r < R; ++r)
             m0[r] = _mm256_max_pd(m0[r], _mm256_mul_pd(x0, _mm256_loadu_pd(lignes + i * W + 4 * r)));
     }
     __m256d seuil[R];
+    #pragma GCC unroll 8
     for (int r = 0; r < R; ++r) {
         const __m256d pm = _mm256_max_pd(m0[r], m1[r]);
         const __m256d s = _mm256_sub_pd(_mm256_mul_pd(pm, _mm256_set1_pd(Marge)), _mm256_set1_pd(Plancher));
         seuil[r] = _mm256_and_pd(_mm256_cmp_pd(pm, _mm256_set1_pd(PlusPetitMaximum), _CMP_GE_OQ), s);
     }
     __m256i cle[R];
+    #pragma GCC unroll 8
     for (int r = 0; r < R; ++r)
         cle[r] = _mm256_setzero_si256();
     for (i = 0; i < N; ++i) {
         const __m256d x = _mm256_broadcast_sd(dd + i);
         const __m256i poids = _mm256_set1_epi64x(256 + i + 1);
+        #pragma GCC unroll 8
         for (int r = 0; r < R; ++r) {
             const __m256d p = _mm256_mul_pd(x, _mm256_loadu_pd(lignes + i * W + 4 * r));
             const __m256i retenu = _mm256_castpd_si256(_mm256_cmp_pd(p, seuil[r], _CMP_GE_OQ));
             cle[r] = _mm256_add_epi64(cle[r], _mm256_and_si256(retenu, poids));
         }
     }
+    #pragma GCC unroll 8
     for (int r = 0; r < R; ++r)
         _mm256_storeu_si256(reinterpret_cast<__m256i *>(cles + 4 * r), cle[r]);
 }
@@ -204,11 +212,13 @@ void clesSse2(const double *dd, const double *lignes, int N, long long *cles)
 {
     constexpr int W = 4 * R, G = 2 * R; // G registres de deux voies
     __m128d m0[G], m1[G];
+    #pragma GCC unroll 8
     for (int r = 0; r < G; ++r)
         m0[r] = m1[r] = _mm_setzero_pd();
     int i = 0;
     for (; i + 1 < N; i += 2) {
         const __m128d x0 = _mm_set1_pd(dd[i]), x1 = _mm_set1_pd(dd[i + 1]);
+        #pragma GCC unroll 8
         for (int r = 0; r < G; ++r) {
             m0[r] = _mm_max_pd(m0[r], _mm_mul_pd(x0, _mm_loadu_pd(lignes + i * W + 2 * r)));
             m1[r] = _mm_max_pd(m1[r], _mm_mul_pd(x1, _mm_loadu_pd(lignes + (i + 1) * W + 2 * r)));
@@ -216,27 +226,32 @@ void clesSse2(const double *dd, const double *lignes, int N, long long *cles)
     }
     if (i < N) {
         const __m128d x0 = _mm_set1_pd(dd[i]);
+        #pragma GCC unroll 8
         for (int r = 0; r < G; ++r)
             m0[r] = _mm_max_pd(m0[r], _mm_mul_pd(x0, _mm_loadu_pd(lignes + i * W + 2 * r)));
     }
     __m128d seuil[G];
+    #pragma GCC unroll 8
     for (int r = 0; r < G; ++r) {
         const __m128d pm = _mm_max_pd(m0[r], m1[r]);
         const __m128d s = _mm_sub_pd(_mm_mul_pd(pm, _mm_set1_pd(Marge)), _mm_set1_pd(Plancher));
         seuil[r] = _mm_and_pd(_mm_cmpge_pd(pm, _mm_set1_pd(PlusPetitMaximum)), s);
     }
     __m128i cle[G];
+    #pragma GCC unroll 8
     for (int r = 0; r < G; ++r)
         cle[r] = _mm_setzero_si128();
     for (i = 0; i < N; ++i) {
         const __m128d x = _mm_set1_pd(dd[i]);
         const __m128i poids = _mm_set1_epi64x(256 + i + 1);
+        #pragma GCC unroll 8
         for (int r = 0; r < G; ++r) {
             const __m128d p = _mm_mul_pd(x, _mm_loadu_pd(lignes + i * W + 2 * r));
             const __m128i retenu = _mm_castpd_si128(_mm_cmpge_pd(p, seuil[r]));
             cle[r] = _mm_add_epi64(cle[r], _mm_and_si128(retenu, poids));
         }
     }
+    #pragma GCC unroll 8
     for (int r = 0; r < G; ++r)
         _mm_storeu_si128(reinterpret_cast<__m128i *>(cles + 2 * r), cle[r]);
 }
