@@ -2,17 +2,23 @@
 // alors meilleur = v » : le premier indice du maximum des produits δ[t-1][i] × A[i][j] quand
 // ce maximum est positif, sinon (0, état 1).
 //
-// Pour aller vite, une approximation en double de tous les produits d'une colonne (quatre à la
-// fois) écarte d'abord les indices qui ne peuvent pas être le maximum, puis seuls les candidats
-// restants sont recalculés exactement en précision étendue, dans l'ordre croissant. L'écart
-// relatif entre un produit approché et le produit exact est inférieur à 2^-51 (plus 2^-1070 en
-// absolu) : un indice dont l'approximation reste sous max × (1 - 2^-48) - 2^-1060 a un produit
-// exact strictement plus petit que le maximum exact et ne peut donc pas l'emporter. Quand les
-// hypothèses de cette borne ne tiennent pas (valeurs négatives, infinies, NaN, A > 16,
-// δ hors d'une plage sûre de l'étendu, maximum trop petit pour les doubles), la colonne est
-// parcourue exactement comme dans la définition. Peu d'états : colonnes exactes, sans filtre ;
-// modèle creux : arcs existants seulement, et une ligne de δ presque toute nulle n'est poussée
-// que depuis ses cases non nulles.
+// Pour aller vite, une approximation en double des produits écarte d'abord les indices qui ne
+// peuvent pas être le maximum, puis seuls les candidats restants sont recalculés exactement en
+// précision étendue, dans l'ordre croissant. L'écart relatif entre un produit approché et le
+// produit exact est inférieur à 2^-51 (plus 2^-1070 en absolu) : un indice dont l'approximation
+// reste sous max × (1 - 2^-48) - 2^-1060 a un produit exact strictement plus petit que le
+// maximum exact et ne peut donc pas l'emporter ; le premier indice du maximum exact reste
+// toujours candidat. Un seul candidat est donc ce premier indice, et son produit exact le
+// maximum (positif : son approximation dépasse un seuil > 0). Quand les hypothèses de cette
+// borne ne tiennent pas (valeurs négatives, infinies, NaN, A > 16, δ hors d'une plage sûre de
+// l'étendu, maximum trop petit pour les doubles), la colonne est parcourue exactement comme
+// dans la définition.
+// Plus de 16 états : chaque colonne approchée (quatre produits à la fois) liste ses candidats.
+// Peu d'états : tous les produits d'une ligne à la fois (une colonne par voie), qui compte les
+// candidats de chaque colonne ; un seul, il est recalculé, sinon (quasi-égalité, colonne
+// presque nulle) la colonne est exacte. Modèle creux : arcs existants seulement, et une ligne
+// de δ presque toute nulle n'est poussée que depuis ses cases non nulles. Le Viterbi mis à
+// l'échelle (δ × 2^K) prend les mêmes lignes : mêmes produits, mêmes décisions.
 #include "algorithms/decodage.h"
 #include "algorithms/espace.h"
 #include "algorithms/tables.h"
@@ -26,6 +32,7 @@
 #include <immintrin.h>
 #endif
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -138,6 +145,136 @@ ListeCandidats choisirListe()
 #endif
 }
 
+// Petit modèle plein (N <= PetitN) : tous les produits d'une ligne à la fois, la colonne j sur
+// la voie j - 1 (R groupes de quatre voies), la ligne i de A en double complétée de zéros en
+// lignes[(i - 1) * 4R ..]. Pour chaque voie : pm, le maximum approché, puis la clé 256 × n + s
+// des n indices dont l'approximation atteint le seuil pm × Marge - Plancher (s : leur somme ;
+// n = 1, s est le seul candidat). Seuil nul quand pm < PlusPetitMaximum : tous les indices
+// restent candidats (n = N) et la colonne se fait exactement. Boucles sur les groupes
+// déroulées : sinon les accumulateurs passent par la mémoire à chaque indice.
+using ClesLigne = void (*)(const double *dd, const double *lignes, int N, long long *cles);
+
+#if defined(__x86_64__) || defined(__i386__)
+template <int R>
+__attribute__((target("avx2"))) void clesAvx2(const double *dd, const double *lignes, int N, long long *cles)
+{
+    constexpr int W = 4 * R;
+    // Deux maxima par voie (i pair, i impair) : deux chaînes de dépendances qui se recouvrent.
+    __m256d m0[R], m1[R];
+    #pragma GCC unroll 8
+    for (int r = 0; r < R; ++r)
+        m0[r] = m1[r] = _mm256_setzero_pd();
+    int i = 0;
+    for (; i + 1 < N; i += 2) {
+        const __m256d x0 = _mm256_broadcast_sd(dd + i), x1 = _mm256_broadcast_sd(dd + i + 1);
+        #pragma GCC unroll 8
+        for (int r = 0; r < R; ++r) {
+            m0[r] = _mm256_max_pd(m0[r], _mm256_mul_pd(x0, _mm256_loadu_pd(lignes + i * W + 4 * r)));
+            m1[r] = _mm256_max_pd(m1[r], _mm256_mul_pd(x1, _mm256_loadu_pd(lignes + (i + 1) * W + 4 * r)));
+        }
+    }
+    if (i < N) {
+        const __m256d x0 = _mm256_broadcast_sd(dd + i);
+        #pragma GCC unroll 8
+        for (int r = 0; r < R; ++r)
+            m0[r] = _mm256_max_pd(m0[r], _mm256_mul_pd(x0, _mm256_loadu_pd(lignes + i * W + 4 * r)));
+    }
+    __m256d seuil[R];
+    #pragma GCC unroll 8
+    for (int r = 0; r < R; ++r) {
+        const __m256d pm = _mm256_max_pd(m0[r], m1[r]);
+        const __m256d s = _mm256_sub_pd(_mm256_mul_pd(pm, _mm256_set1_pd(Marge)), _mm256_set1_pd(Plancher));
+        seuil[r] = _mm256_and_pd(_mm256_cmp_pd(pm, _mm256_set1_pd(PlusPetitMaximum), _CMP_GE_OQ), s);
+    }
+    __m256i cle[R];
+    #pragma GCC unroll 8
+    for (int r = 0; r < R; ++r)
+        cle[r] = _mm256_setzero_si256();
+    for (i = 0; i < N; ++i) {
+        const __m256d x = _mm256_broadcast_sd(dd + i);
+        const __m256i poids = _mm256_set1_epi64x(256 + i + 1);
+        #pragma GCC unroll 8
+        for (int r = 0; r < R; ++r) {
+            const __m256d p = _mm256_mul_pd(x, _mm256_loadu_pd(lignes + i * W + 4 * r));
+            const __m256i retenu = _mm256_castpd_si256(_mm256_cmp_pd(p, seuil[r], _CMP_GE_OQ));
+            cle[r] = _mm256_add_epi64(cle[r], _mm256_and_si256(retenu, poids));
+        }
+    }
+    #pragma GCC unroll 8
+    for (int r = 0; r < R; ++r)
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(cles + 4 * r), cle[r]);
+}
+#endif
+
+#if defined(__SSE2__)
+template <int R>
+void clesSse2(const double *dd, const double *lignes, int N, long long *cles)
+{
+    constexpr int W = 4 * R, G = 2 * R; // G registres de deux voies
+    __m128d m0[G], m1[G];
+    #pragma GCC unroll 8
+    for (int r = 0; r < G; ++r)
+        m0[r] = m1[r] = _mm_setzero_pd();
+    int i = 0;
+    for (; i + 1 < N; i += 2) {
+        const __m128d x0 = _mm_set1_pd(dd[i]), x1 = _mm_set1_pd(dd[i + 1]);
+        #pragma GCC unroll 8
+        for (int r = 0; r < G; ++r) {
+            m0[r] = _mm_max_pd(m0[r], _mm_mul_pd(x0, _mm_loadu_pd(lignes + i * W + 2 * r)));
+            m1[r] = _mm_max_pd(m1[r], _mm_mul_pd(x1, _mm_loadu_pd(lignes + (i + 1) * W + 2 * r)));
+        }
+    }
+    if (i < N) {
+        const __m128d x0 = _mm_set1_pd(dd[i]);
+        #pragma GCC unroll 8
+        for (int r = 0; r < G; ++r)
+            m0[r] = _mm_max_pd(m0[r], _mm_mul_pd(x0, _mm_loadu_pd(lignes + i * W + 2 * r)));
+    }
+    __m128d seuil[G];
+    #pragma GCC unroll 8
+    for (int r = 0; r < G; ++r) {
+        const __m128d pm = _mm_max_pd(m0[r], m1[r]);
+        const __m128d s = _mm_sub_pd(_mm_mul_pd(pm, _mm_set1_pd(Marge)), _mm_set1_pd(Plancher));
+        seuil[r] = _mm_and_pd(_mm_cmpge_pd(pm, _mm_set1_pd(PlusPetitMaximum)), s);
+    }
+    __m128i cle[G];
+    #pragma GCC unroll 8
+    for (int r = 0; r < G; ++r)
+        cle[r] = _mm_setzero_si128();
+    for (i = 0; i < N; ++i) {
+        const __m128d x = _mm_set1_pd(dd[i]);
+        const __m128i poids = _mm_set1_epi64x(256 + i + 1);
+        #pragma GCC unroll 8
+        for (int r = 0; r < G; ++r) {
+            const __m128d p = _mm_mul_pd(x, _mm_loadu_pd(lignes + i * W + 2 * r));
+            const __m128i retenu = _mm_castpd_si128(_mm_cmpge_pd(p, seuil[r]));
+            cle[r] = _mm_add_epi64(cle[r], _mm_and_si128(retenu, poids));
+        }
+    }
+    #pragma GCC unroll 8
+    for (int r = 0; r < G; ++r)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(cles + 2 * r), cle[r]);
+}
+#endif
+
+// Les clés d'une ligne pour R groupes de quatre voies ; nul hors x86.
+ClesLigne choisirCles(int R)
+{
+#if defined(__x86_64__) || defined(__i386__)
+    if (!sansAvx2 && avx2Utilisable()) {
+        static constexpr ClesLigne avx2[] = {clesAvx2<1>, clesAvx2<2>, clesAvx2<3>, clesAvx2<4>};
+        return avx2[R - 1];
+    }
+#endif
+#if defined(__SSE2__)
+    static constexpr ClesLigne sse2[] = {clesSse2<1>, clesSse2<2>, clesSse2<3>, clesSse2<4>};
+    return sse2[R - 1];
+#else
+    (void)R;
+    return nullptr;
+#endif
+}
+
 // Le maximum reste dans un registre (une référence vers la table le ferait écrire en mémoire
 // à chaque amélioration : d et colonne pourraient la recouvrir).
 void colonneExacte(const LD *d, const LD *colonne, int N, LD &meilleur, int &arg)
@@ -154,140 +291,6 @@ void colonneExacte(const LD *d, const LD *colonne, int N, LD &meilleur, int &arg
     meilleur = best;
     arg = a;
 }
-
-class Decodeur {
-public:
-    explicit Decodeur(const TablesModele &m)
-        : m(m), N(m.N), L(m.L), Np((m.L + Bloc - 1) / Bloc * Bloc)
-    {
-        meilleur.assign(std::size_t(L), 0.0L);
-        arg.assign(std::size_t(L), 1);
-        // Peu d'arcs : les colonnes ne parcourent que les A[i][j] non nuls, sans filtre.
-        creux = m.Creux;
-        // Peu d'états : la colonne exacte coûte moins que le filtre et sa mise à l'échelle.
-        // (Les tests imposent les boucles pleines pour éprouver le filtre sur de petits modèles.)
-        direct = creux || (N <= PetitN && Calcul::NoyauxImposes() != Calcul::Noyaux::Pleins);
-        approche = lister != nullptr && !direct;
-        // Colonnes de A en double, i contigu : Adt[j * Np + i] ≈ A[i][j].
-        if (approche)
-            Adt.assign(std::size_t(L) * std::size_t(Np), 0.0);
-        for (int i = 1; i <= N && approche; ++i)
-            for (int j = 1; j <= N; ++j) {
-                const LD a = m.A[std::size_t(i * L + j)];
-                if (!(a >= 0 && a <= PlusGrandA)) {
-                    approche = false;
-                    break;
-                }
-                Adt[std::size_t(j) * std::size_t(Np) + std::size_t(i)] = double(a);
-            }
-        if (approche) {
-            dd.assign(std::size_t(Np), 0.0);
-            candidats.assign(std::size_t(Np), 0);
-        } else {
-            Adt.clear();
-        }
-    }
-
-    // Pour chaque j : meilleur[j], arg[j] sur la ligne d = δ[t-1].
-    void Ligne(const LD *d)
-    {
-        if (creux) {
-            // Un produit δ × 0 vaut ±0 ou NaN : il ne dépasse jamais le meilleur (>= 0) ; sauter
-            // les arcs absents laisse donc le même maximum et le même premier indice.
-            const int *debut = m.DebutDest.data();
-            const int *source = m.Source.data();
-            const LD *val = m.ADest.data();
-            for (int j = 1; j <= N; ++j) {
-                LD best = 0;
-                int a = 1;
-                for (int k = debut[j]; k < debut[j + 1]; ++k) {
-                    const LD v = d[source[k]] * val[k];
-                    if (best < v) {
-                        best = v;
-                        a = source[k];
-                    }
-                }
-                meilleur[std::size_t(j)] = best;
-                arg[std::size_t(j)] = a;
-            }
-            return;
-        }
-        if (Approcher(d))
-            return;
-        for (int j = 1; j <= N; ++j)
-            colonneExacte(d, m.At.data() + std::size_t(j * L), N, meilleur[std::size_t(j)], arg[std::size_t(j)]);
-    }
-
-    std::vector<LD> meilleur;
-    std::vector<int> arg;
-    // Ni filtre ni colonnes approchées : Viterbi parcourt lui-même les colonnes exactes.
-    bool Direct() const { return direct; }
-
-private:
-    bool Approcher(const LD *d)
-    {
-        if (!approche)
-            return false;
-        LD dmax = 0;
-        for (int i = 1; i <= N; ++i) {
-            const LD x = d[i];
-            if (!(x >= 0) || x == std::numeric_limits<LD>::infinity())
-                return false;
-            if (x > dmax)
-                dmax = x;
-        }
-        if (dmax == 0) {
-            // Tous les produits valent ±0 : aucun ne dépasse 0, l'état 1 est retenu.
-            for (int j = 1; j <= N; ++j) {
-                meilleur[std::size_t(j)] = 0;
-                arg[std::size_t(j)] = 1;
-            }
-            return true;
-        }
-        const int k = std::ilogb(dmax);
-        if (k < ExposantMin || k > ExposantMax)
-            return false;
-        // Mise à l'échelle par une puissance de deux : exacte, δ ramené dans [0, 2).
-        const LD echelle = std::scalbn(1.0L, -k);
-        for (int i = 1; i <= N; ++i)
-            dd[std::size_t(i)] = double(d[i] * echelle);
-
-        for (int j = 1; j <= N; ++j) {
-            LD &best = meilleur[std::size_t(j)];
-            int &a = arg[std::size_t(j)];
-            const double *col = Adt.data() + std::size_t(j) * std::size_t(Np);
-            const int n = lister(dd.data(), col, Np, candidats.data());
-            if (n < 0) {
-                colonneExacte(d, m.At.data() + std::size_t(j * L), N, best, a);
-                continue;
-            }
-            LD b = 0;
-            int ib = 1;
-            const LD *colonne = m.At.data() + std::size_t(j * L);
-            for (int c = 0; c < n; ++c) {
-                const int i = candidats[std::size_t(c)];
-                const LD v = d[i] * colonne[i];
-                if (b < v) {
-                    b = v;
-                    ib = i;
-                }
-            }
-            best = b;
-            a = ib;
-        }
-        return true;
-    }
-
-    const TablesModele &m;
-    const int N, L, Np;
-    bool approche = false;
-    bool creux = false;
-    bool direct = false;
-    std::vector<double> Adt; // colonnes de A en double
-    std::vector<double> dd;  // δ[t-1] mis à l'échelle, en double
-    std::vector<int> candidats;
-    const ListeCandidats lister = choisirListe();
-};
 
 // Ligne de δ et ψ par colonnes pleines (At ou Ath : colonne j en c[j * L + i]), sans branche (le
 // gagnant d'une colonne pleine est imprévisible). Deux colonnes à la fois : le maximum d'une
@@ -364,6 +367,236 @@ void lignePleineA(const TablesModele &m, const LD *d, const LD *b, LD *dt, int *
         lignePleine<LD, false>(m.At.data(), nullptr, L, d, b, m.N, dt, pt);
 }
 
+// A[i][j] exact, ligne par ligne, sous la même forme que les colonnes de lignePleineA.
+enum class FormeA { Double, Scinde, Etendu };
+template <FormeA F>
+LD valeurA(const TablesModele &m, std::size_t k)
+{
+    if constexpr (F == FormeA::Double)
+        return static_cast<LD>(m.Ah[k]);
+    else if constexpr (F == FormeA::Scinde)
+        return static_cast<LD>(m.Ah[k]) + static_cast<LD>(m.Al[k]);
+    else
+        return m.A[k];
+}
+
+}
+
+// Les lignes pleines de δ et ψ : filtre par lignes (peu d'états), par colonnes (au-delà), ou
+// colonnes exactes quand le filtre ne s'applique pas. Les tables approchées sont faites une
+// fois, à la construction.
+class Calcul::DecodeurPlein::Filtre {
+public:
+    explicit Filtre(const TablesModele &m)
+        : m(m), N(m.N), L(m.L)
+    {
+        // Les tests imposent les boucles pleines pour éprouver le filtre par colonnes sur de
+        // petits modèles.
+        const bool petit = N <= PetitN && Calcul::NoyauxImposes() != Calcul::Noyaux::Pleins;
+        if (m.Creux)
+            return;
+        bool aBorne = true; // chaque A[i][j] dans [0, PlusGrandA] : hypothèse de la borne
+        for (int i = 1; i <= N && aBorne; ++i)
+            for (int j = 1; j <= N; ++j) {
+                const LD a = m.A[std::size_t(i * L + j)];
+                if (!(a >= 0 && a <= PlusGrandA)) {
+                    aBorne = false;
+                    break;
+                }
+            }
+        if (!aBorne)
+            return;
+        if (petit) {
+            const int R = (N + 3) / 4;
+            cles = choisirCles(R);
+            if (!cles)
+                return;
+            W = 4 * R;
+            // Lignes de A en double, j contigu : lignes[(i - 1) * W + j - 1] ≈ A[i][j].
+            lignes.assign(std::size_t(N) * std::size_t(W), 0.0);
+            for (int i = 1; i <= N; ++i)
+                for (int j = 1; j <= N; ++j)
+                    lignes[std::size_t(i - 1) * std::size_t(W) + std::size_t(j - 1)] =
+                        double(m.A[std::size_t(i * L + j)]);
+            dd.assign(std::size_t(W), 0.0);
+            cle.assign(std::size_t(W), 0);
+            return;
+        }
+        lister = choisirListe();
+        if (!lister)
+            return;
+        Np = (L + Bloc - 1) / Bloc * Bloc;
+        // Colonnes de A en double, i contigu : Adt[j * Np + i] ≈ A[i][j].
+        Adt.assign(std::size_t(L) * std::size_t(Np), 0.0);
+        for (int i = 1; i <= N; ++i)
+            for (int j = 1; j <= N; ++j)
+                Adt[std::size_t(j) * std::size_t(Np) + std::size_t(i)] = double(m.A[std::size_t(i * L + j)]);
+        dd.assign(std::size_t(Np), 0.0);
+        candidats.assign(std::size_t(Np), 0);
+    }
+
+    void Ligne(const LD *d, const LD *b, LD *dt, int *pt)
+    {
+        if (cles) {
+            if (ParLignes(d, b, dt, pt))
+                return;
+        } else if (lister) {
+            if (ParColonnes(d, b, dt, pt))
+                return;
+        }
+        lignePleineA(m, d, b, dt, pt);
+    }
+
+private:
+    // δ ramené en doubles dans x[1..N] : 1 quand c'est fait, 0 quand δ est tout nul, -1 quand
+    // les hypothèses de la borne ne tiennent pas (valeur négative, infinie, NaN, exposant hors
+    // de la plage sûre).
+    int EnDoubles(const LD *d, double *x) const
+    {
+        int k;
+        if constexpr (Calcul::ExposantLisible) {
+            // Champs signe + exposant lus en entiers : un négatif (bit de signe), un infini ou un
+            // NaN (0x7fff) dépasse 0x7ffe ; un maximum nul : valeurs nulles ou sous-normales.
+            unsigned emax = 0;
+            for (int i = 1; i <= N; ++i)
+                emax = std::max(emax, Calcul::ChampExposant(d + i));
+            if (emax > 0x7ffeu)
+                return -1;
+            if (emax == 0) {
+                for (int i = 1; i <= N; ++i)
+                    if (d[i] != 0)
+                        return -1;
+                return 0;
+            }
+            k = int(emax) - 16383;
+        } else {
+            LD dmax = 0;
+            for (int i = 1; i <= N; ++i) {
+                const LD v = d[i];
+                if (!(v >= 0) || v == std::numeric_limits<LD>::infinity())
+                    return -1;
+                if (v > dmax)
+                    dmax = v;
+            }
+            if (dmax == 0)
+                return 0;
+            k = std::ilogb(dmax);
+        }
+        if (k < ExposantMin || k > ExposantMax)
+            return -1;
+        // Mise à l'échelle par une puissance de deux : exacte, δ ramené dans [0, 2).
+        const LD echelle = Calcul::PuissanceDeDeux(-k);
+        for (int i = 1; i <= N; ++i)
+            x[i] = double(d[i] * echelle);
+        return 1;
+    }
+
+    // Tous les produits ±0 : aucun ne dépasse 0, l'état 1 est retenu.
+    void Nulle(const LD *b, LD *dt, int *pt) const
+    {
+        for (int j = 1; j <= N; ++j) {
+            dt[j] = LD(0) * b[j];
+            pt[j] = 1;
+        }
+    }
+
+    bool ParLignes(const LD *d, const LD *b, LD *dt, int *pt)
+    {
+        const int etat = EnDoubles(d, dd.data() - 1);
+        if (etat <= 0) {
+            if (etat == 0)
+                Nulle(b, dt, pt);
+            return etat == 0;
+        }
+        cles(dd.data(), lignes.data(), N, cle.data());
+        if (m.ADouble)
+            Gagnants<FormeA::Double>(d, b, dt, pt);
+        else if (m.Scinde)
+            Gagnants<FormeA::Scinde>(d, b, dt, pt);
+        else
+            Gagnants<FormeA::Etendu>(d, b, dt, pt);
+        return true;
+    }
+
+    template <FormeA F>
+    void Gagnants(const LD *d, const LD *b, LD *dt, int *pt) const
+    {
+        for (int j = 1; j <= N; ++j) {
+            const long long c = cle[std::size_t(j - 1)];
+            LD best;
+            int a;
+            if ((c >> 8) == 1) {
+                // Un seul candidat : il porte le maximum exact, positif (son approximation
+                // atteint un seuil > 0), ou N = 1.
+                a = int(c & 255);
+                best = d[a] * valeurA<F>(m, std::size_t(a) * std::size_t(L) + std::size_t(j));
+            } else {
+                colonneExacte(d, m.At.data() + std::size_t(j * L), N, best, a);
+            }
+            dt[j] = best * b[j];
+            pt[j] = a;
+        }
+    }
+
+    bool ParColonnes(const LD *d, const LD *b, LD *dt, int *pt)
+    {
+        const int etat = EnDoubles(d, dd.data());
+        if (etat <= 0) {
+            if (etat == 0)
+                Nulle(b, dt, pt);
+            return etat == 0;
+        }
+        for (int j = 1; j <= N; ++j) {
+            const LD *colonne = m.At.data() + std::size_t(j * L);
+            const double *col = Adt.data() + std::size_t(j) * std::size_t(Np);
+            const int n = lister(dd.data(), col, Np, candidats.data());
+            LD best = 0;
+            int a = 1;
+            if (n < 0) {
+                colonneExacte(d, colonne, N, best, a);
+            } else {
+                for (int c = 0; c < n; ++c) {
+                    const int i = candidats[std::size_t(c)];
+                    const LD v = d[i] * colonne[i];
+                    if (best < v) {
+                        best = v;
+                        a = i;
+                    }
+                }
+            }
+            dt[j] = best * b[j];
+            pt[j] = a;
+        }
+        return true;
+    }
+
+    const TablesModele &m;
+    const int N, L;
+    int Np = 0, W = 0;
+    ClesLigne cles = nullptr;      // filtre par lignes
+    ListeCandidats lister = nullptr; // filtre par colonnes
+    std::vector<double> lignes;    // lignes de A en double (filtre par lignes)
+    std::vector<double> Adt;       // colonnes de A en double (filtre par colonnes)
+    std::vector<double> dd;        // δ[t-1] mis à l'échelle, en double
+    std::vector<long long> cle;
+    std::vector<int> candidats;
+};
+
+Calcul::DecodeurPlein::DecodeurPlein(const TablesModele &m)
+    : filtre(std::make_unique<Filtre>(m))
+{
+}
+
+Calcul::DecodeurPlein::~DecodeurPlein() = default;
+
+void Calcul::DecodeurPlein::Ligne(const long double *d, const long double *b, long double *dt, int *pt)
+{
+    filtre->Ligne(d, b, dt, pt);
+}
+
+namespace {
+
+
 // Ligne t de δ et ψ poussée depuis les seules cases non nulles de δ[t-1] (modèle Propager),
 // i croissant : chaque colonne voit ses candidats dans l'ordre de la définition, et un
 // candidat omis (δ nul) vaut ±0, qui ne bat jamais le meilleur. Une colonne jamais atteinte
@@ -412,10 +645,38 @@ void Calcul::PousserViterbi(const TablesModele &m, const long double *d, const l
         viterbiPousse(m, m.ASource.data(), d, b, dt, pt, nonNuls, meilleurs, args);
 }
 
-void Calcul::LignePleineViterbi(const TablesModele &m, const long double *d, const long double *b, long double *dt,
-                                int *pt)
+bool Calcul::RamenerParExposants(long double *x, int N, long long &K)
 {
-    lignePleineA(m, d, b, dt, pt);
+    if constexpr (!ExposantLisible) {
+        (void)x, (void)N, (void)K;
+        return false;
+    } else {
+        unsigned emax = 0;
+        for (int i = 1; i <= N; ++i)
+            emax = std::max(emax, ChampExposant(x + i));
+        // Signe, infini ou NaN au-delà de 0x7ffe ; maximum sous-normal ou nul à 0.
+        if (emax == 0 || emax > 0x7ffeu)
+            return false;
+        const int k = 16383 - int(emax);
+        if (k <= -16000 || k >= 16000)
+            return false;
+        if (k != 0) {
+            const LD f = PuissanceDeDeux(k);
+            for (int i = 1; i <= N; ++i) {
+                unsigned char *champ = reinterpret_cast<unsigned char *>(x + i) + 8;
+                const int e = int(ChampExposant(x + i));
+                const int decale = e + k;
+                if (e != 0 && decale >= 1 && decale <= 0x7ffe) {
+                    const std::uint16_t nouveau = std::uint16_t(decale);
+                    std::memcpy(champ, &nouveau, sizeof nouveau);
+                } else if (e != 0 || x[i] != 0) {
+                    x[i] *= f; // sous-normal avant ou après : le produit arrondit comme avant
+                }
+            }
+        }
+        K += k;
+        return true;
+    }
 }
 
 void Calcul::ViterbiSansAvx2(bool oui)
@@ -475,7 +736,7 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
             p1[i] = 0;
         }
     }
-    Decodeur dec(m);
+    Calcul::DecodeurPlein dec(m);
     // Modèle Propager : une ligne de δ presque toute nulle ne pousse que ses cases non nulles.
     Calcul::EnsembleEtats nonNuls;
     std::vector<LD> meilleurs;
@@ -506,13 +767,9 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
                 viterbiPousse(m, m.ASource.data(), d, b, dt, pt, nonNuls, meilleurs.data(), args.data());
             continue;
         }
-        if (dec.Direct()) {
-            // Peu d'états ou arcs creux : chaque colonne d'un trait, maximum dans un registre.
+        if (m.Creux) {
+            // Arcs creux : chaque colonne d'un trait, maximum dans un registre.
             const LD *d = ligneDelta(t - 1);
-            if (!m.Creux) {
-                lignePleineA(m, d, b, dt, pt);
-                continue;
-            }
             Calcul::EnsembleEtats suite;
             const int *debut = m.DebutDest.data();
             const int *source = m.Source.data();
@@ -542,11 +799,7 @@ void Calcul::Viterbi(const TablesModele &m, EspaceTravail &e)
             nonNuls = suite;
             continue;
         }
-        dec.Ligne(ligneDelta(t - 1));
-        for (int j = 1; j <= N; ++j) {
-            dt[j] = dec.meilleur[std::size_t(j)] * b[j];
-            pt[j] = dec.arg[std::size_t(j)];
-        }
+        dec.Ligne(ligneDelta(t - 1), b, dt, pt);
     }
 
     if (T >= 2)

@@ -784,6 +784,10 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
     Calcul::EnsembleEtats nonNuls;
     std::vector<LD> meilleurs(m.Propager ? L : 0, 0.0L);
     std::vector<int> args(m.Propager ? L : 0, 1);
+    // Les tables du filtre, une fois pour toute la séquence (modèle plein seulement).
+    std::unique_ptr<Calcul::DecodeurPlein> plein;
+    if (!m.Creux)
+        plein = std::make_unique<Calcul::DecodeurPlein>(m);
     long long K = 0;
     // ψ_t écrit directement à sa place (octets : une ligne d'entiers de travail recopiée).
     const auto lignePsi = [&](int t) { return octets ? psiTravail.data() : e.Psi.LigneBrute(t); };
@@ -800,15 +804,17 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
         LD *x = d.data();
         const bool partiel = pousse && !e.GarderTables;
         LD mx = 0;
+        // Ligne entière : d'abord par les champs d'exposant, sans charger les étendus sur la
+        // pile x87 (mx reste nul quand c'est fait).
         if (partiel)
             nonNuls.Parcourir([&](int i) { mx = std::max(mx, x[i]); });
-        else
+        else if (!Calcul::RamenerParExposants(x, N, K))
             for (int i = 1; i <= N; ++i)
                 mx = std::max(mx, x[i]);
         if (mx > 0) {
-            const int k = -std::ilogb(mx);
+            const int k = -Calcul::Exposant(mx); // sans appel à ilogbl ni à ldexpl
             if (k > -16000 && k < 16000) {
-                const LD f = std::ldexp(1.0L, k); // produit exact par une puissance de deux
+                const LD f = Calcul::PuissanceDeDeux(k); // produit exact par une puissance de deux
                 if (partiel)
                     nonNuls.Parcourir([&](int i) { x[i] *= f; });
                 else
@@ -854,8 +860,8 @@ void Viterbi(const ParametresModele &p, EspaceTravail &e)
         if (pousse) {
             Calcul::PousserViterbi(m, x, b, suivant.data(), pt, nonNuls, meilleurs.data(), args.data());
         } else if (!m.Creux) {
-            // Modèle plein (jamais Propager) : les colonnes du Viterbi exact, deux à la fois.
-            Calcul::LignePleineViterbi(m, x, b, suivant.data(), pt);
+            // Modèle plein (jamais Propager) : les lignes du Viterbi exact, filtre compris.
+            plein->Ligne(x, b, suivant.data(), pt);
         } else {
             Calcul::EnsembleEtats suite;
             for (int j = 1; j <= N; ++j) {

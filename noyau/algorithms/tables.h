@@ -4,7 +4,11 @@
 // change, jamais l'ordre des opérations.
 #include "algorithms/memoire.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 struct ParametresModele;
@@ -134,10 +138,23 @@ void Viterbi(const TablesModele &m, EspaceTravail &e);
 // >= 0) : les valeurs et les indices du parcours complet (i croissant, « meilleur < v »), les
 // cases non atteintes à (0, état 1) ; `nonNuls` devient un ensemble qui contient les cases non
 // nulles de dt. `meilleurs` et `args` : L cases à 0 et à 1, rendues ainsi.
-// Une ligne de δ et ψ par colonnes pleines de A (deux colonnes à la fois, chacune i croissant).
-void LignePleineViterbi(const TablesModele &m, const long double *d, const long double *b, long double *dt, int *pt);
 void PousserViterbi(const TablesModele &m, const long double *d, const long double *b, long double *dt, int *pt,
                     EnsembleEtats &nonNuls, long double *meilleurs, int *args);
+// Lignes de δ et ψ d'un modèle non creux, dt[j] = max_i d[i] × A[i][j] × b[j] : les valeurs et
+// les indices du parcours complet (i croissant, « meilleur < v »), d'après un filtre en doubles
+// dont les tables sont faites une fois, à la construction, pour tout un Viterbi.
+class DecodeurPlein {
+public:
+    explicit DecodeurPlein(const TablesModele &m);
+    ~DecodeurPlein();
+    DecodeurPlein(const DecodeurPlein &) = delete;
+    DecodeurPlein &operator=(const DecodeurPlein &) = delete;
+    void Ligne(const long double *d, const long double *b, long double *dt, int *pt);
+
+private:
+    class Filtre;
+    std::unique_ptr<Filtre> filtre;
+};
 
 // Somme de ligne sous laquelle le résultat exact sort sûrement de la plage (modèle Decroissant) :
 // 2^-40 sous le plus petit étendu normal laisse 2·10^10 instants de remontée possible.
@@ -150,6 +167,54 @@ inline long double SommeLigne(const long double *x, int N)
         s += x[i];
     return s;
 }
+
+// ilogb(x) pour x > 0 et 2^k (k dans [-16382, 16383]) : sur l'étendu x87, l'exposant se lit et
+// s'écrit en entier dans ses octets 8 et 9 ; les appels à ilogbl et scalbnl coûtent autant
+// qu'une ligne de petit modèle.
+#if LDBL_MANT_DIG == 64 && (defined(__x86_64__) || defined(__i386__))
+constexpr bool ExposantLisible = true;
+// Le champ signe + exposant d'un étendu x87, sans le charger sur la pile.
+inline unsigned ChampExposant(const long double *x)
+{
+    std::uint16_t e;
+    std::memcpy(&e, reinterpret_cast<const unsigned char *>(x) + 8, sizeof e);
+    return e;
+}
+inline int Exposant(long double x)
+{
+    const unsigned e = ChampExposant(&x) & 0x7fffu;
+    return e != 0 && e != 0x7fffu ? int(e) - 16383 : std::ilogb(x);
+}
+inline long double PuissanceDeDeux(int k)
+{
+    long double x = 0;
+    const std::uint64_t m = std::uint64_t(1) << 63;
+    const std::uint16_t e = std::uint16_t(16383 + k);
+    std::memcpy(&x, &m, sizeof m);
+    std::memcpy(reinterpret_cast<unsigned char *>(&x) + 8, &e, sizeof e);
+    return x;
+}
+#else
+constexpr bool ExposantLisible = false;
+inline unsigned ChampExposant(const long double *)
+{
+    return 0;
+}
+inline int Exposant(long double x)
+{
+    return std::ilogb(x);
+}
+inline long double PuissanceDeDeux(int k)
+{
+    return std::scalbn(1.0L, k);
+}
+#endif
+
+// Viterbi mis à l'échelle : x[1..N] (étendus >= 0, le maximum normal) multiplié par 2^k, k =
+// -ilogb(max), et K += k, en ajoutant k aux champs d'exposant (entiers) tant que chaque valeur
+// reste normale, sinon par le produit, exact, par 2^k : les mêmes bits. Faux, sans rien changer,
+// quand ces conditions ne tiennent pas ou que l'exposant n'est pas lisible.
+bool RamenerParExposants(long double *x, int N, long long &K);
 
 // Contrôle commun : N >= 1, T >= 1 (sinon ERefusCalcul) et chaque observation dans 0..M
 // (sinon EHorsBornes).

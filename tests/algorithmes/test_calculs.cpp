@@ -8,12 +8,16 @@
 #include "algorithms/citation.h"
 #include "algorithms/sequence.h"
 #include "algorithms/decodage.h"
+#include "algorithms/echelle.h"
 #include "algorithms/enumeration.h"
 #include "algorithms/evaluation.h"
 #include "algorithms/tables.h"
 #include "graph/nombres.h"
 
+#include <cfloat>
 #include <clocale>
+#include <limits>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -206,6 +210,7 @@ const ReglageAleatoire Reglages[] = {
     {"Chaine97", 97, 98, 60, 0.0, false, "chaine"},
     {"ChaineEmissions", 97, 98, 200, 0.0, false, "chaine4"}, // lignes de α, β, δ presque toutes nulles
     {"Ergodique10", 10, 6, 80, 0.0, false, "arcs98"},
+    {"Plein16", 16, 5, 60, 0.0, false, ""}, // le plus grand modèle du filtre par lignes
     {"Debordement", 8, 3, 14, 0.6, false, "enorme"},
 };
 
@@ -258,19 +263,36 @@ TEST_P(Identite, ForwardBackwardViterbi)
         ComparerMatrices(e.Beta, beta, T, N, "beta");
 
         const LD Pv = Reference::Viterbi(p, O, delta, psi, Q);
+        const auto ecartsPsi = [&](const EspaceTravail &x) {
+            int ecarts = 0;
+            for (int t = 1; t <= T; ++t) {
+                ecarts += x.CheminViterbi[t] != Q[std::size_t(t)];
+                for (int i = 1; i <= N; ++i)
+                    ecarts += x.Psi(t, i) != psi[std::size_t(t)][std::size_t(i)];
+            }
+            return ecarts;
+        };
+        // Le Viterbi mis à l'échelle (δ × 2^K) a les mêmes ψ tant que δ reste normal et fini.
+        bool normal = true;
+        for (int t = 1; t <= T; ++t)
+            for (int i = 1; i <= N; ++i) {
+                const LD x = std::fabs(delta[std::size_t(t)][std::size_t(i)]);
+                normal &= x == 0 || (x >= LDBL_MIN && x <= LDBL_MAX);
+            }
         for (const bool sse2 : {false, true}) { // les deux versions du filtre approché
             Calcul::ViterbiSansAvx2(sse2);
             CalculerViterbi(p, e);
+            EspaceTravail s = EspacePour(std::vector<int>(O.begin() + 1, O.end()));
+            if (normal)
+                Echelle::Viterbi(p, s);
             Calcul::ViterbiSansAvx2(false);
             EXPECT_TRUE(Identiques(e.Probabilite, Pv));
             ComparerMatrices(e.Delta, delta, T, N, "delta");
-            int ecarts = 0;
-            for (int t = 1; t <= T; ++t) {
-                ecarts += e.CheminViterbi[t] != Q[std::size_t(t)];
-                for (int i = 1; i <= N; ++i)
-                    ecarts += e.Psi(t, i) != psi[std::size_t(t)][std::size_t(i)];
+            EXPECT_EQ(ecartsPsi(e), 0) << "psi / chemin, graine " << graine << (sse2 ? " (SSE2)" : "");
+            if (normal) {
+                EXPECT_TRUE(Identiques(s.ProbabiliteEchelle.VersEtendu(), Pv));
+                EXPECT_EQ(ecartsPsi(s), 0) << "mis à l'échelle, graine " << graine << (sse2 ? " (SSE2)" : "");
             }
-            EXPECT_EQ(ecarts, 0) << "psi / chemin, graine " << graine << (sse2 ? " (SSE2)" : "");
         }
     }
 }
@@ -349,31 +371,85 @@ INSTANTIATE_TEST_SUITE_P(Modeles, Identite, ::testing::ValuesIn(Reglages),
 
 TEST(IdentiteViterbi, QuasiEgalitesIndiscernablesEnDouble)
 {
-    // Deux produits qui ne diffèrent qu'au-delà de la précision des doubles : l'approximation
-    // les garde tous deux comme candidats, le calcul exact les départage.
+    // ψ_2(2) départage δ_1(1) × A[1][2] et δ_1(3) × A[3][2] (δ_1 = π). Dans chaque cas les
+    // doubles les plus proches ne mettent pas le gagnant exact devant : égalité (A différents
+    // d'une unité de l'étendu), ou ordre inverse de trois unités des doubles, qu'un filtre sans
+    // marge suffisante trancherait à tort.
+    const LD a = Nombres::VersExtended("0.3"), a2 = std::nextafter(a, 1.0L);
+    const struct {
+        LD pi1, pi3, a12, a32;
+        int psi; // ψ_2(2) exact
+    } cas[] = {
+        {a, a, a2, a, 1},
+        {a, a, a, a2, 3},
+        {0.5681L, 0.5297L, 0.7375L, 0xc.a7ca1a6d2a85234p-4L, 3},
+        {0.2951L, 0.8241L, 0.1001L, 0x9.2d1c172cd886d3p-8L, 1},
+    };
+    for (const auto &c : cas)
     for (const Calcul::Noyaux variante : ToutesLesVariantes)
-    for (int sens = 0; sens < 2; ++sens) {
+    for (const bool sse2 : {false, true}) {
         const VariantesNoyaux v(variante);
-        ParametresModele p = ParametresTextes({"E1", "E2", "E3"}, {"a"}, {"0.3", "0.3", "0.4"},
-                                              {{"0.3", "0.3", "0.4"}, {"0.3", "0.3", "0.4"}, {"0.3", "0.3", "0.4"}},
+        SCOPED_TRACE(testing::Message() << "psi " << c.psi << ", noyaux " << int(variante) << (sse2 ? ", SSE2" : ""));
+        ParametresModele p = ParametresTextes({"E1", "E2", "E3"}, {"a"}, {"0.3", "0.1", "0.4"},
+                                              {{"0.3", "0.3", "0.4"}, {"0.3", "0.1", "0.4"}, {"0.3", "0.3", "0.4"}},
                                               {{"1"}, {"1"}, {"1"}});
-        const LD a = p.A[1][2];
-        (sens ? p.A[3][2] : p.A[1][2]) = std::nextafter(a, 1.0L);
-        p.PI[3] = p.PI[1];
+        p.PI[1] = c.pi1;
+        p.PI[3] = c.pi3;
+        p.A[1][2] = c.a12;
+        p.A[3][2] = c.a32;
+        const int perdant = 4 - c.psi;
+        EXPECT_LE(double(p.PI[c.psi]) * double(p.A[c.psi][2]), double(p.PI[perdant]) * double(p.A[perdant][2]));
         std::vector<int> O = {0, 1, 1, 1};
-        EspaceTravail e = EspacePour({1, 1, 1});
+        EspaceTravail e = EspacePour({1, 1, 1}), s = EspacePour({1, 1, 1});
         Reference::Matrice delta;
         std::vector<std::vector<int>> psi;
         std::vector<int> Q;
         const LD P = Reference::Viterbi(p, O, delta, psi, Q);
+        Calcul::ViterbiSansAvx2(sse2);
         CalculerViterbi(p, e);
+        Echelle::Viterbi(p, s);
+        Calcul::ViterbiSansAvx2(false);
         EXPECT_TRUE(Identiques(e.Probabilite, P));
+        EXPECT_TRUE(Identiques(s.ProbabiliteEchelle.VersEtendu(), P));
         for (int t = 1; t <= 3; ++t)
             for (int i = 1; i <= 3; ++i) {
-                EXPECT_EQ(e.Psi(t, i), psi[std::size_t(t)][std::size_t(i)]) << sens << " " << t << " " << i;
+                EXPECT_EQ(e.Psi(t, i), psi[std::size_t(t)][std::size_t(i)]) << t << " " << i;
+                EXPECT_EQ(s.Psi(t, i), psi[std::size_t(t)][std::size_t(i)]) << t << " " << i;
                 EXPECT_TRUE(Identiques(e.Delta(t, i), delta[std::size_t(t)][std::size_t(i)]));
             }
-        EXPECT_EQ(e.Psi(2, 2), sens ? 3 : 1);
+        EXPECT_EQ(e.Psi(2, 2), c.psi);
+    }
+}
+
+TEST(IdentiteViterbi, RamenerParExposantsCommeLeProduitParUnePuissanceDeDeux)
+{
+    // Ligne x[1..2] du Viterbi mis à l'échelle : x × 2^k, k = -ilogb(max), exactement comme
+    // ldexp, valeurs sous-normales avant ou après comprises ; sinon rien ne change.
+    const LD inf = std::numeric_limits<LD>::infinity(), nan = std::numeric_limits<LD>::quiet_NaN();
+    const struct {
+        LD x1, x2;
+        bool fait;
+    } cas[] = {
+        {1.5L, 0.0L, true},                   // k = 0
+        {0x1p-100L, 3e-40L, true},            // normales avant et après
+        {0x1p-10L, 0x1.8p-16440L, true},      // sous-normale avant
+        {0x1p20L, 0x1.8p-16370L, true},       // sous-normale après
+        {0x1p-16000L, 0x1p-16440L, false},    // k hors de la plage du produit exact
+        {0x1p-16440L, 0.0L, false},           // maximum sous-normal
+        {0.0L, 0.0L, false},
+        {-0.5L, 1.0L, false},
+        {inf, 1.0L, false},
+        {nan, 1.0L, false},
+    };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(testing::Message() << double(c.x1) << " " << double(c.x2));
+        LD x[3] = {0, c.x1, c.x2};
+        long long K = 5;
+        ASSERT_EQ(Calcul::RamenerParExposants(x, 2, K), c.fait);
+        const int k = c.fait ? -std::ilogb(std::max(c.x1, c.x2)) : 0;
+        EXPECT_EQ(K, 5 + k);
+        EXPECT_TRUE(Identiques(x[1], std::ldexp(c.x1, k)) || std::isnan(c.x1));
+        EXPECT_TRUE(Identiques(x[2], std::ldexp(c.x2, k)));
     }
 }
 
