@@ -242,29 +242,43 @@ void Sortie::Tables(const ParametresModele &p) const
     Ligne(QStringLiteral("Etats : ") + etats.join(QStringLiteral(", ")));
     Ligne(QStringLiteral("Symboles : ") + symboles.join(QStringLiteral(", ")));
     const QString entetesEtats = QStringLiteral("\t") + etats.join(QLatin1Char('\t'));
+    // Une case après une tabulation, sans chaîne temporaire ; un zéro (la plupart des cases d'un
+    // modèle creux) sans passer par le formatage.
+    const auto cellule = [&](QString &ligne, long double x) {
+        ligne += QLatin1Char('\t');
+        if (x == 0)
+            ligne += QLatin1Char('0');
+        else
+            ligne += N(x);
+    };
     Ligne(QStringLiteral("Vecteur π :"));
     Ligne(entetesEtats);
     QString l = QStringLiteral("START");
     for (int i = 1; i <= p.N; ++i)
-        l += QLatin1Char('\t') + N(p.PI[i]);
+        cellule(l, p.PI[i]);
     Ligne(l);
     Ligne(QStringLiteral("Matrice A :"));
     Ligne(entetesEtats);
     for (int i = 1; i <= p.N; ++i) {
-        l = p.NomEtat(i);
+        l.clear();
+        l += p.NomEtat(i);
         for (int j = 1; j <= p.N; ++j)
-            l += QLatin1Char('\t') + N(p.A[i][j]);
+            cellule(l, p.A[i][j]);
         Ligne(l);
     }
     Ligne(QStringLiteral("Matrice B :"));
     l.clear();
-    for (int k = 1; k <= p.M; ++k)
-        l += QStringLiteral("\t\"") + p.Symboles[k] + QLatin1Char('"');
+    for (int k = 1; k <= p.M; ++k) {
+        l += QStringLiteral("\t\"");
+        l += p.Symboles[k];
+        l += QLatin1Char('"');
+    }
     Ligne(l);
     for (int i = 1; i <= p.N; ++i) {
-        l = p.NomEtat(i);
+        l.clear();
+        l += p.NomEtat(i);
         for (int k = 1; k <= p.M; ++k)
-            l += QLatin1Char('\t') + N(p.B[i][k]);
+            cellule(l, p.B[i][k]);
         Ligne(l);
     }
 }

@@ -2,17 +2,19 @@
 // Mémoire des grandes tables de calcul (α, β, δ, ψ, γ d'une longue séquence, tables du modèle).
 // Une table de quelques centaines de Kio remplie pour la première fois coûte un défaut de page
 // par page de 4 Kio, et chaque défaut coûte cher (une machine virtuelle en fait plus de 10 µs) :
-// bien plus que le calcul lui-même. Dès 128 Kio, la table est alignée sur 2 Mio et demandée en
+// bien plus que le calcul lui-même. Dès 1 Mio, la table est alignée sur 2 Mio et demandée en
 // pages de 2 Mio (deux défauts au lieu de huit cents pour 3 Mio ; 3 Mio remplis en 0,7 ms au lieu
-// de 9,5) ; la fin de la dernière grande page reste inemployée. Les blocs rendus sont gardés
+// de 9,5) ; la fin de la dernière grande page reste inemployée. En dessous, une grande page
+// coûterait plus à remettre à zéro que les défauts qu'elle évite, et autant de résident en plus
+// (les tables du modèle de 150 Kio d'une chaîne de 97 états : 2 Mio chacune). Les blocs rendus sont gardés
 // (16 Mio au plus) pour les tables suivantes, refaites à chaque calcul avec les mêmes tailles :
-// ni appel au système ni page neuve. En dessous de 128 Kio, l'allocation ordinaire.
+// ni appel au système ni page neuve. En dessous de 1 Mio, l'allocation ordinaire.
 #include <QString>
 #include <cstddef>
 #include <new>
 
 namespace MemoireTables {
-constexpr std::size_t Seuil = std::size_t(128) << 10;
+constexpr std::size_t Seuil = std::size_t(1) << 20;
 constexpr std::size_t GrandePage = std::size_t(2) << 20;
 // Bloc de `taille` octets (multiple de GrandePage) aligné sur GrandePage ; nul en cas d'échec.
 void *Prendre(std::size_t taille);
