@@ -154,7 +154,25 @@ struct Produit {
         g.Exposant = e;
         return g;
     }
+    // Backward : le dernier facteur, Σ π b β̂_1 ; nul quand la séquence est impossible.
+    GrandeProbabilite Finir(LD somme)
+    {
+        if (!(somme > 0))
+            return GrandeProbabilite();
+        *this *= somme;
+        return Valeur();
+    }
 };
+
+// Σ_i π_i b_i(o_1) y_1(i), i croissant.
+LD sommeDepart(const TablesModele &m, int o1, const LD *y1)
+{
+    const LD *b = m.Bt.data() + std::size_t(o1) * std::size_t(m.L);
+    LD s = 0;
+    for (int i = 1; i <= m.N; ++i)
+        s += m.PI[std::size_t(i)] * b[i] * y1[i];
+    return s;
+}
 
 // s[r] = (Σ_k lignes_r[k]·w[k]) × facteur[r] (facteur nul : 1) pour r = 1..N, lignes de
 // longueur L rangées bout à bout ; rend Σ s, r croissant, en étendu. Quatre lignes à la fois :
@@ -452,14 +470,7 @@ std::optional<GrandeProbabilite> backwardSeulDoubles(const TablesModele &m, cons
                 y1[i] = LD(d.r[i]) * f;
         P *= somme;
     }
-    const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
-    LD s = 0;
-    for (int i = 1; i <= N; ++i)
-        s += m.PI[std::size_t(i)] * b[i] * y1[i];
-    if (!(s > 0))
-        return GrandeProbabilite();
-    P *= s;
-    return P.Valeur();
+    return P.Finir(sommeDepart(m, O[1], y1));
 }
 
 // β̂ dans `y` avec les facteurs c du Forward ; rend Σ_i π_i b_i(o_1) β̂_1(i).
@@ -478,12 +489,7 @@ LD backward(const TablesModele &m, const int *O, int T, const Lignes &y, const L
         for (int i = 1; i <= N; ++i)
             x[i] *= c[t];
     }
-    const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
-    const LD *y1 = y(1);
-    LD s = 0;
-    for (int i = 1; i <= N; ++i)
-        s += m.PI[std::size_t(i)] * b[i] * y1[i];
-    return s;
+    return sommeDepart(m, O[1], y(1));
 }
 
 // Backward seul, sur deux lignes, chaque ligne ramenée à une somme de 1 par son propre facteur.
@@ -510,15 +516,7 @@ GrandeProbabilite backwardSeul(const TablesModele &m, const int *O, int T, const
             x[i] *= f;
         P *= somme;
     }
-    const LD *b = m.Bt.data() + std::size_t(O[1]) * L;
-    const LD *y1 = y(1);
-    LD s = 0;
-    for (int i = 1; i <= N; ++i)
-        s += m.PI[std::size_t(i)] * b[i] * y1[i];
-    if (!(s > 0))
-        return GrandeProbabilite();
-    P *= s;
-    return P.Valeur();
+    return P.Finir(sommeDepart(m, O[1], y(1)));
 }
 
 // ᾱ gardé par points (entraînement sans tables demandées) : les lignes t = 1 + q K seulement,
