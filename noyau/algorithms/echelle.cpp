@@ -109,20 +109,12 @@ constexpr LD PlancherDoubles = 1e-280L;
 // le calcul reste en étendu.
 constexpr int PeuDEtats = 8;
 
-bool pleinEnDoubles(const TablesModele &m)
-{
-    return !m.Creux && m.N >= PeuDEtats && (m.ADouble || m.Scinde) && m.BScinde && m.L <= LigneDoubleMax;
-}
-
-// Modèle creux : les mêmes lignes en doubles sur les seuls arcs existants (copies arrondies).
-bool creuxEnDoubles(const TablesModele &m)
-{
-    return m.Creux && m.N >= PeuDEtats && m.ArcsArrondis && m.L <= LigneDoubleMax;
-}
-
+// Plein : A découpé ou en doubles (lu dans Ah, Ath), B découpé ; creux : les copies arrondies
+// des arcs (ADestD, ASourceD) et B restent normales et finies.
 bool enDoubles(const TablesModele &m)
 {
-    return pleinEnDoubles(m) || creuxEnDoubles(m);
+    const bool valeurs = m.Creux ? m.ArcsArrondis : (m.ADouble || m.Scinde) && m.BScinde;
+    return valeurs && m.N >= PeuDEtats && m.L <= LigneDoubleMax;
 }
 
 // Produit des sommes de ligne : la mantisse de P multipliée en étendu et ramenée dans [0,5 ; 1)
@@ -613,7 +605,6 @@ GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesForm
     const bool doubles = enDoubles(m);
     std::vector<double> xiD(doubles ? std::size_t(m.Arcs) : 0, 0.0);
     double xd[LigneDoubleMax], wd[LigneDoubleMax];
-    const double *Ah = m.Ah.data();
     const auto ajouterGamma = [&](int t) {
         const LD *x = a(t), *z = y(t);
         LD *g = gamma ? e.Gamma.LigneBrute(t) : nullptr;
@@ -649,22 +640,12 @@ GrandeProbabilite esperances(const TablesModele &m, EspaceTravail &e, SommesForm
                 wd[j] = double(b[j]) * double(suivant[j]);
             for (int i = 1; i <= N; ++i)
                 xd[i] = double(x[i]);
-            if (m.Creux) {
-                const double *arc = m.ASourceD.data();
-                for (int i = 1; i <= N; ++i) {
-                    const double ai = xd[i];
-                    for (int k = debut[i]; k < debut[i + 1]; ++k)
-                        xiD[std::size_t(k)] += ai * arc[k] * wd[dest[k]];
-                }
-            } else {
-                for (int i = 1; i <= N; ++i) {
-                    const double ai = xd[i];
-                    const double *ligne = Ah + std::size_t(i) * L;
-                    for (int k = debut[i]; k < debut[i + 1]; ++k) {
-                        const int j = dest[k];
-                        xiD[std::size_t(k)] += ai * ligne[j] * wd[j];
-                    }
-                }
+            // Les arcs par source, valeurs arrondies (les mêmes que Ah pour un modèle plein).
+            const double *arc = m.ASourceD.data();
+            for (int i = 1; i <= N; ++i) {
+                const double ai = xd[i];
+                for (int k = debut[i]; k < debut[i + 1]; ++k)
+                    xiD[std::size_t(k)] += ai * arc[k] * wd[dest[k]];
             }
         } else if (valD) {
             for (int i = 1; i <= N; ++i) {
