@@ -352,7 +352,8 @@ int main(int argc, char **argv)
             benchmark::RegisterBenchmark((base + "/simple").c_str(), simple, k, Algo(a))
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime();
-            benchmark::RegisterBenchmark((base + "/programme").c_str(), Bancs::Programme, k, Algo(a))
+            benchmark::RegisterBenchmark((base + "/programme").c_str(), Bancs::Programme, k, Algo(a),
+                                         ModeCalcul::Automatique)
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime();
         }

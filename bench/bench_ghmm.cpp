@@ -148,7 +148,12 @@ int main(int argc, char **argv)
     for (int k = 0; k < int(std::size(LesCas)); ++k)
         for (int a = 0; a < 4; ++a) {
             const std::string base = std::string(Bancs::Nom(LesCas[k].f)) + "/" + noms[a];
-            benchmark::RegisterBenchmark((base + "/programme").c_str(), Bancs::Programme, k, Algo(a))
+            benchmark::RegisterBenchmark((base + "/programme").c_str(), Bancs::Programme, k, Algo(a),
+                                         ModeCalcul::Automatique)
+                ->Unit(benchmark::kMillisecond)
+                ->MeasureProcessCPUTime();
+            benchmark::RegisterBenchmark((base + "/programme_echelle").c_str(), Bancs::Programme, k, Algo(a),
+                                         ModeCalcul::Echelle)
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime();
             benchmark::RegisterBenchmark((base + "/ghmm").c_str(), ghmm, k, Algo(a))

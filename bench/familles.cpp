@@ -173,24 +173,24 @@ bool EcrireFichier(const ParametresModele &p, const QString &chemin)
 }
 
 // Le calcul que fait hmmcalc : exact, mis à l'échelle quand il sort de la plage de l'étendu.
-void Executer(Donnees &d, Algo a)
+void Executer(Donnees &d, Algo a, ModeCalcul mode)
 {
     d.e.GarderTables = false; // ni trace ni treillis
     switch (a) {
     case Algo::Forward:
-        Evaluer(d.p, d.e, false);
+        Evaluer(d.p, d.e, false, mode);
         break;
     case Algo::Backward:
-        Evaluer(d.p, d.e, true);
+        Evaluer(d.p, d.e, true, mode);
         break;
     case Algo::Viterbi:
-        Decoder(d.p, d.e);
+        Decoder(d.p, d.e, mode);
         break;
     case Algo::BaumWelch: {
         ParametresModele p = d.p;
         d.e.NombreIterations = 1;
         d.e.Seuil = 2;
-        EntrainerParametres(Entrainement::BaumWelch, p, d.e, nullptr, ModeCalcul::Automatique);
+        EntrainerParametres(Entrainement::BaumWelch, p, d.e, nullptr, mode);
         break;
     }
     }
@@ -205,11 +205,11 @@ Donnees &DonneesCas(int k)
     return it->second;
 }
 
-void Programme(benchmark::State &st, int k, Algo a)
+void Programme(benchmark::State &st, int k, Algo a, ModeCalcul mode)
 {
     Donnees &d = DonneesCas(k);
     for (auto _ : st) {
-        Executer(d, a);
+        Executer(d, a, mode);
         benchmark::DoNotOptimize(d.e.Probabilite);
     }
 }

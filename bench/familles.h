@@ -2,6 +2,7 @@
 // Les familles de modèles des bancs d'essai : λ tiré au hasard (graine fixe) avec des
 // probabilités écrites comme on les taperait, et une séquence générée par le modèle.
 #include "algorithms/espace.h"
+#include "algorithms/grande_probabilite.h"
 #include "model/parametres.h"
 
 #include <QString>
@@ -26,7 +27,9 @@ Donnees Modele(Famille f, int T, unsigned graine = 1);
 
 enum class Algo { Forward, Backward, Viterbi, BaumWelch };
 // Un calcul du programme sur les données ; Baum-Welch réestime une copie de λ (d reste le même).
-void Executer(Donnees &d, Algo a);
+// Automatique : ce que fait hmmcalc (exact, mis à l'échelle s'il le faut) ; Echelle : en
+// doubles mis à l'échelle d'emblée, la même arithmétique que GHMM.
+void Executer(Donnees &d, Algo a, ModeCalcul mode = ModeCalcul::Automatique);
 const char *Nom(Famille f);
 
 // Les cas mesurés par les bancs : une famille et la longueur de sa séquence.
@@ -39,7 +42,7 @@ inline constexpr Cas LesCas[] = {
 // Les données du cas k, tirées une fois.
 Donnees &DonneesCas(int k);
 // Banc : le calcul du programme sur le cas k (temps processeur du processus).
-void Programme(benchmark::State &st, int k, Algo a);
+void Programme(benchmark::State &st, int k, Algo a, ModeCalcul mode = ModeCalcul::Automatique);
 
 // Le même modèle écrit en fichier .hmm par l'écrivain du programme (boîtes, arcs et paires) ;
 // false quand l'écriture échoue.
