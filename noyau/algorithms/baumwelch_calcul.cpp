@@ -16,6 +16,7 @@
 #include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -311,6 +312,7 @@ struct Contexte {
     TablesModele m;
     TamponsXi &tp = tamponsXi();
     std::vector<LD> d, g; // Σ_{t<T} γ[t][i] ; Σ_{O[t]=k} γ[t][i] en g[i * (M + 1) + k]
+    std::vector<LD> tuile; // lignes de α d'une tuile (sommes au fil)
 };
 
 // Sommes de γ sur t, t croissant pour chaque case comme la définition, mais lues ligne par
@@ -372,6 +374,9 @@ void reestimer(ParametresModele &p, EspaceTravail &e, Contexte &c, const LD *g1,
 // croissant à partir de +0, exactement comme les sommes sur les tables entières. Les arcs
 // absents ne sont pas parcourus : leurs termes valent +0 (modèle Positif et Decroissant, donc
 // α et β finis et bornés), et +0 ajouté à une somme >= +0 ne la change pas.
+// Les lignes de α sont gardées par tuiles de t : chaque somme de ξ parcourt ensuite sa tuile
+// dans un registre, sans ranger ni relire 80 bits à chaque terme (un rangement de 80 bits coûte
+// une vingtaine de cycles), mêmes termes dans le même ordre.
 template <typename Arc>
 struct SommesAuFil final : Calcul::VisiteLigne {
     const TablesModele &m;
@@ -384,42 +389,101 @@ struct SommesAuFil final : Calcul::VisiteLigne {
     LD *n; // Σ ξ, ligne i en n + i L
     Contexte &c;
     LD *g1, *gT;
+    int debutTuile = 1, lignesTuile = 0;
 
     SommesAuFil(const TablesModele &m, const Arc *val, const EspaceTravail &e, LD *n, Contexte &c, LD *g1, LD *gT)
         : m(m), val(val), beta(e.Beta.LigneBrute(0)), O(e.Observations.data()), T(e.LongueurSequence),
           P(e.Probabilite), L(std::size_t(m.L)), Mc(std::size_t(m.M) + 1), n(n), c(c), g1(g1), gT(gT)
     {
+        c.tuile.resize(std::size_t(Tuile) * L);
     }
+
+    // Des lignes par tuile de quelques dizaines de Kio au plus (elles restent en cache).
+    static constexpr int Tuile = 32;
 
     void Ligne(int t, const LD *a) override
     {
-        const int N = m.N;
-        const LD *b = beta + std::size_t(t) * L;
-        const std::size_t o = std::size_t(O[t]);
+        if (lignesTuile == 0)
+            debutTuile = t;
+        std::memcpy(static_cast<void *>(c.tuile.data() + std::size_t(lignesTuile) * L), a, sizeof(LD) * L);
+        if (++lignesTuile == Tuile || t == T) {
+            sommerGammaTuile();
+            sommerTuile();
+            lignesTuile = 0;
+        }
+    }
+
+    // γ des lignes de la tuile : pour chaque état, t croissant (Σ_{t<T} γ dans un registre).
+    void sommerGammaTuile()
+    {
+        const int N = m.N, R = lignesTuile;
+        const LD *tuile = c.tuile.data();
         LD *d = c.d.data(), *g = c.g.data();
+        const LD p = P;
         for (int i = 1; i <= N; ++i) {
             const std::size_t si = std::size_t(i);
-            const LD v = (b[i] * a[i]) / P;
-            if (t < T)
-                d[si] = d[si] + v;
-            if (o >= 1)
-                g[si * Mc + o] = g[si * Mc + o] + v;
-            if (t == 1)
-                g1[i] = v;
-            if (t == T)
-                gT[i] = v;
+            LD *gi = g + si * Mc;
+            LD di = d[si];
+            for (int r = 0; r < R; ++r) {
+                const int t = debutTuile + r;
+                const LD v = (beta[std::size_t(t) * L + si] * tuile[std::size_t(r) * L + si]) / p;
+                if (t < T)
+                    di = di + v;
+                const std::size_t o = std::size_t(O[t]);
+                if (o >= 1)
+                    gi[o] = gi[o] + v;
+                if (t == 1)
+                    g1[i] = v;
+                if (t == T)
+                    gT[i] = v;
+            }
+            d[si] = di;
         }
-        if (t == T)
-            return;
-        const LD *b2 = beta + std::size_t(t + 1) * L;
-        const LD *cb = m.Bt.data() + std::size_t(O[t + 1]) * L;
+    }
+
+    // ξ des lignes de la tuile (t < T) : pour chaque arc, t croissant ; quatre arcs d'une même
+    // source à la fois (α_t(i) chargé une fois pour quatre termes).
+    void sommerTuile()
+    {
+        const int N = m.N, R = debutTuile + lignesTuile - 1 == T ? lignesTuile - 1 : lignesTuile;
         const int *debut = m.DebutSource.data(), *dest = m.Dest.data();
+        const LD *tuile = c.tuile.data(), *bt = m.Bt.data();
+        const LD p = P;
         for (int i = 1; i <= N; ++i) {
-            const LD x = a[i];
             LD *ni = n + std::size_t(i) * L;
-            for (int k = debut[i]; k < debut[i + 1]; ++k) {
-                const int j = dest[k];
-                ni[j] = ni[j] + (((b2[j] * x) * static_cast<LD>(val[k])) * cb[j]) / P;
+            int k = debut[i];
+            for (; k + 3 < debut[i + 1]; k += 4) {
+                const std::size_t j0 = std::size_t(dest[k]), j1 = std::size_t(dest[k + 1]),
+                                  j2 = std::size_t(dest[k + 2]), j3 = std::size_t(dest[k + 3]);
+                LD s0 = ni[j0], s1 = ni[j1], s2 = ni[j2], s3 = ni[j3];
+                for (int r = 0; r < R; ++r) {
+                    const int t = debutTuile + r;
+                    const LD x = tuile[std::size_t(r) * L + std::size_t(i)];
+                    const LD *b2 = beta + std::size_t(t + 1) * L;
+                    const LD *cb = bt + std::size_t(O[t + 1]) * L;
+                    const Arc *v = opaque(val + k);
+                    s0 = s0 + (((b2[j0] * x) * static_cast<LD>(v[0])) * cb[j0]) / p;
+                    s1 = s1 + (((b2[j1] * x) * static_cast<LD>(v[1])) * cb[j1]) / p;
+                    s2 = s2 + (((b2[j2] * x) * static_cast<LD>(v[2])) * cb[j2]) / p;
+                    s3 = s3 + (((b2[j3] * x) * static_cast<LD>(v[3])) * cb[j3]) / p;
+                }
+                ni[j0] = s0;
+                ni[j1] = s1;
+                ni[j2] = s2;
+                ni[j3] = s3;
+            }
+            for (; k < debut[i + 1]; ++k) {
+                const std::size_t j = std::size_t(dest[k]);
+                LD s0 = ni[j];
+                for (int r = 0; r < R; ++r) {
+                    const int t = debutTuile + r;
+                    const LD x = tuile[std::size_t(r) * L + std::size_t(i)];
+                    const Arc *v = opaque(val + k);
+                    s0 = s0 + (((beta[std::size_t(t + 1) * L + j] * x) * static_cast<LD>(v[0])) *
+                               bt[std::size_t(O[t + 1]) * L + j]) /
+                              p;
+                }
+                ni[j] = s0;
             }
         }
     }

@@ -47,6 +47,24 @@ EspaceTravail EspacePour(const std::vector<int> &O)
     return e;
 }
 
+// Lignes de π, A et B ramenées à une somme de 1 : un vrai modèle, dont P(O|λ) décroît
+// géométriquement avec T.
+void Stochastique(ParametresModele &p)
+{
+    auto ramener = [](auto &&valeur, int n) {
+        long double s = 0;
+        for (int k = 1; k <= n; ++k)
+            s += valeur(k);
+        for (int k = 1; k <= n; ++k)
+            valeur(k) /= s;
+    };
+    ramener([&](int k) -> long double & { return p.PI[k]; }, p.N);
+    for (int i = 1; i <= p.N; ++i) {
+        ramener([&](int k) -> long double & { return p.A[i][k]; }, p.N);
+        ramener([&](int k) -> long double & { return p.B[i][k]; }, p.M);
+    }
+}
+
 ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std::vector<int> &O)
 {
     std::mt19937 g(graine);

@@ -34,6 +34,9 @@ struct ReglageAleatoire {
                        // "bminuscule" (B non découpable), "doubles" (π, A, B multiples de 2^-20)
 };
 ParametresModele ModeleAleatoire(const ReglageAleatoire &r, unsigned graine, std::vector<int> &O);
+// Lignes de π, A et B ramenées à une somme de 1 : un vrai modèle, dont P(O|λ) décroît
+// géométriquement avec T.
+void Stochastique(ParametresModele &p);
 
 // Graphe boîte par boîte dans un document (START en tête quand `start`).
 struct EtatTest {

@@ -302,13 +302,18 @@ TEST_P(Identite, IterationsDeBaumWelch)
     const ReglageAleatoire &r = GetParam();
     if (r.T > 200)
         GTEST_SKIP() << "ξ complet de la référence trop grand";
-    // Tables gardées (trace) ou non : sans elles, γ et ξ sont sommés au fil du Forward.
+    // Tables gardées (trace) ou non : sans elles, γ et ξ sont sommés au fil du Forward, par
+    // tuiles de t, pour un modèle dont les lignes somment à 1 au plus (ramené à 1 ici).
     for (const bool garder : {true, false})
+    for (const bool stochastique : {false, true})
     for (const Calcul::Noyaux variante : ToutesLesVariantes) {
     const VariantesNoyaux v(variante);
-    SCOPED_TRACE(testing::Message() << "noyaux " << int(variante) << (garder ? ", tables" : ", au fil"));
+    SCOPED_TRACE(testing::Message() << "noyaux " << int(variante) << (garder ? ", tables" : ", au fil")
+                                    << (stochastique ? ", stochastique" : ""));
     std::vector<int> O;
     ParametresModele p = ModeleAleatoire(r, 7, O);
+    if (stochastique)
+        Stochastique(p);
     ParametresModele ref = p;
     EspaceTravail e = EspacePour(std::vector<int>(O.begin() + 1, O.end()));
     e.GarderTables = garder;

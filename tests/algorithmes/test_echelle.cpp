@@ -101,24 +101,6 @@ LD LogForward(const ParametresModele &p, const std::vector<int> &O)
     return lse(std::vector<LD>(a.begin() + 1, a.end()));
 }
 
-// Lignes de π, A et B ramenées à une somme de 1 : un vrai modèle, dont P(O|λ) décroît
-// géométriquement avec T.
-void Stochastique(ParametresModele &p)
-{
-    auto ramener = [](auto &&valeur, int n) {
-        LD s = 0;
-        for (int k = 1; k <= n; ++k)
-            s += valeur(k);
-        for (int k = 1; k <= n; ++k)
-            valeur(k) /= s;
-    };
-    ramener([&](int k) -> LD & { return p.PI[k]; }, p.N);
-    for (int i = 1; i <= p.N; ++i) {
-        ramener([&](int k) -> LD & { return p.A[i][k]; }, p.N);
-        ramener([&](int k) -> LD & { return p.B[i][k]; }, p.M);
-    }
-}
-
 class Echelle_ : public TestAvecRepertoire {};
 
 }
