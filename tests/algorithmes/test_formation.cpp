@@ -149,17 +149,17 @@ void ViterbiReference(Lambda &l, const Sequences &S)
 // Les séquences dans Formation, O_k[1..T_k] (symboles 1..M) ; la première aussi dans l'espace.
 void Remplir(EspaceTravail &e, const Sequences &S)
 {
-    e.Formation.assign(S.size(), SequenceFormation());
-    for (std::size_t k = 0; k < S.size(); ++k) {
+    e.Formation.clear();
+    for (std::size_t k = 0; k < S.size(); ++k)
+        e.Formation.Ajouter(QString::number(k + 1));
+    e.Formation.ViderObservations();
+    for (const std::vector<int> &s : S) {
         std::vector<int> O;
-        for (int o : S[k])
+        for (int o : s)
             O.push_back(o + 1);
-        const EspaceTravail x = EspacePour(O);
-        e.Formation[k].Observations = x.Observations;
-        e.Formation[k].Longueur = x.LongueurSequence;
+        e.Formation.RangerObservations(O.data(), int(O.size()));
     }
-    e.Observations = e.Formation[0].Observations;
-    e.LongueurSequence = e.Formation[0].Longueur;
+    e.ChargerFormation(0);
 }
 
 // L'écart relatif le plus grand entre λ entraîné et la référence.
@@ -227,8 +227,8 @@ TEST_P(Formation, AccordAvecUneReestimationIndependante)
     }
     // Le produit suivi est celui des P(O_k|λ) du modèle entraîné.
     LD produit = 1;
-    for (const SequenceFormation &s : e.Formation)
-        produit *= s.Probabilite;
+    for (std::size_t k = 0; k < e.Formation.size(); ++k)
+        produit *= e.Formation.Probabilite(k);
     EXPECT_NEAR(double(e.Probabilite / produit), 1.0, 1e-15);
 }
 
