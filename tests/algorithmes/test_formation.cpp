@@ -245,6 +245,61 @@ INSTANTIATE_TEST_SUITE_P(
                       CasFormation{"ViterbiAleatoire_Echelle", Entrainement::Viterbi, 11, 1, true}),
     [](const ::testing::TestParamInfo<CasFormation> &i) { return std::string(i.param.nom); });
 
+// Rangement à plat : symboles et chemins relus tels quels (largeur élargie en cours de route,
+// débuts pris des textes puis propres), P(O_k|λ) relue à l'identique.
+struct CasRangement {
+    const char *nom;
+    std::vector<std::vector<int>> O; // O_k[1..T_k]
+    std::vector<int> ecarts;         // longueur du texte k moins T_k
+};
+
+class Rangement : public ::testing::TestWithParam<CasRangement> {};
+
+TEST_P(Rangement, RelectureIdentique)
+{
+    const CasRangement &c = GetParam();
+    SequencesFormation f;
+    for (std::size_t k = 0; k < c.O.size(); ++k)
+        f.Ajouter(QString(qsizetype(c.O[k].size()) + c.ecarts[k], QLatin1Char('x')));
+    f.ViderObservations();
+    for (const std::vector<int> &O : c.O)
+        f.RangerObservations(O.data(), int(O.size()));
+    VecteurVerifie<int> Q(1), lu;
+    for (std::size_t k = 0; k < c.O.size(); ++k) {
+        Q.resize(1);
+        for (int o : c.O[k]) {
+            Q.resize(Q.size() + 1);
+            Q[Q.longueur() - 1] = o + 1;
+        }
+        f.RangerChemin(k, Q);
+        GrandeProbabilite g;
+        g.Mantisse = k == 0 ? 0 : std::nextafter(1.0L, 0.0L) - LD(k) / 8;
+        g.Exposant = -1000000LL * (long long)k;
+        f.DefinirProbabilite(k, g);
+    }
+    for (std::size_t k = 0; k < c.O.size(); ++k) {
+        f.ChargerObservations(k, lu);
+        ASSERT_EQ(f.Longueur(k), int(c.O[k].size()));
+        EXPECT_EQ(lu[0], 0);
+        for (int t = 1; t <= f.Longueur(k); ++t)
+            EXPECT_EQ(lu[t], c.O[k][std::size_t(t - 1)]) << k << " " << t;
+        f.ChargerChemin(k, lu);
+        for (int t = 1; t <= f.Longueur(k); ++t)
+            EXPECT_EQ(lu[t], c.O[k][std::size_t(t - 1)] + 1) << k << " " << t;
+        const GrandeProbabilite g = f.ProbabiliteEchelle(k);
+        EXPECT_EQ(g.Mantisse, k == 0 ? 0 : std::nextafter(1.0L, 0.0L) - LD(k) / 8);
+        EXPECT_EQ(g.Exposant, -1000000LL * (long long)k);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cas, Rangement,
+    ::testing::Values(CasRangement{"ParCaractere", {{1, 2, 1}, {2}, {1, 1, 2, 2, 1}}, {0, 0, 0}},
+                      CasRangement{"ParMot", {{1, 2, 1}, {2}, {1, 1, 2, 2, 1}}, {2, 1, -3}},
+                      CasRangement{"PuisParMot", {{1, 2}, {2, 1}, {3}}, {0, 3, 0}},
+                      CasRangement{"Elargis", {{1, 2}, {300, 0}, {70000, 254}, {-2, 5}}, {0, 0, 1, 0}}),
+    [](const ::testing::TestParamInfo<CasRangement> &i) { return std::string(i.param.nom); });
+
 // Une seule séquence donnée comme « plusieurs » : exactement l'entraînement d'une séquence.
 TEST_F(TestAvecRepertoire, UneSeuleSequenceIdentiqueAuCalculDUneSequence)
 {
