@@ -136,6 +136,8 @@ void EntiersPlats::Ecrire(std::size_t debut, const int *v, std::size_t nombre)
 {
     if (debut > n || nombre > n - debut)
         throw EHorsBornes((long long)(debut + nombre), (long long)n);
+    if (nombre == 0)
+        return; // octets peut être vide : pas de memcpy depuis un pointeur nul
     elargir(v, nombre);
     unsigned char *p = octets.data() + debut * std::size_t(largeur);
     if (largeur == 1) {
@@ -151,6 +153,8 @@ void EntiersPlats::Lire(std::size_t debut, std::size_t nombre, int *v) const
 {
     if (debut > n || nombre > n - debut)
         throw EHorsBornes((long long)(debut + nombre), (long long)n);
+    if (nombre == 0)
+        return; // octets peut être vide : pas de memcpy depuis un pointeur nul
     const unsigned char *p = octets.data() + debut * std::size_t(largeur);
     if (largeur == 1) {
         for (std::size_t i = 0; i < nombre; ++i)
