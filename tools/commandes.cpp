@@ -454,7 +454,8 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
         const int K = int(e.Formation.size());
         s.Ligne(QStringLiteral("Séquences : %1").arg(K));
         for (int k = 1; k <= K && !o.json; ++k)
-            s.Ligne(QStringLiteral("P(O_%1|λ) avant : ").arg(k) + avantSequences[std::size_t(k - 1)].Valeur().Texte(o.chiffres));
+            s.Ligne(QStringLiteral("P(O_%1|λ) avant : ").arg(k) +
+                    avantSequences[std::size_t(k - 1)].Valeur().Texte(o.chiffres));
         s.Ligne(QStringLiteral("P(O|λ) avant (produit) : ") + avant);
         if (avantEchelle)
             s.Ligne(QStringLiteral("log10 P(O|λ) avant (produit) : ") + s.N(log10Avant));

@@ -116,12 +116,12 @@ public:
 };
 
 // Entiers rangés bout à bout sur un octet tant qu'ils tiennent dans 0..255, puis sur deux
-// (0..65535), puis sur quatre : symboles et états d'un modèle ordinaire tiennent sur un octet.
+// (0..65535), puis sur quatre : symboles et états du programme (99 au plus) tiennent sur un octet.
 class EntiersPlats {
 public:
     std::size_t size() const { return n; }
     void Reserver(std::size_t nombre) { octets.reserve(nombre * std::size_t(largeur)); }
-    // n entiers de plus, à 0.
+    // `nombre` entiers de plus, à 0.
     void Agrandir(std::size_t nombre);
     void Ajouter(const int *v, std::size_t nombre);
     // v[0..nombre) aux places debut.. (déjà là).
@@ -192,7 +192,10 @@ public:
 
 private:
     void verifier(std::size_t k, std::size_t rangees) const;
-    std::size_t debutSymboles(std::size_t k) const { return debutsSymboles.empty() ? std::size_t(debutsTexte[k]) : debutsSymboles[k]; }
+    std::size_t debutSymboles(std::size_t k) const
+    {
+        return debutsSymboles.empty() ? std::size_t(debutsTexte[k]) : debutsSymboles[k];
+    }
     QString textes;
     std::vector<qsizetype> debutsTexte{0};
     EntiersPlats symboles;
