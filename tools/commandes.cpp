@@ -210,13 +210,18 @@ QString LireSequence(const QString &argument, bool parMot)
 }
 
 namespace {
-// Les séquences d'un entraînement : chaque argument, « - » donnant une séquence par ligne.
-QStringList lireSequences(const QStringList &arguments)
+// Les séquences d'un entraînement : chaque argument, « - » donnant une séquence par ligne,
+// rangées droit dans Formation (ni liste de lignes ni copie par séquence).
+void lireSequences(EspaceTravail &e, const QStringList &arguments)
 {
-    QStringList l;
-    for (const QString &a : arguments)
-        l << (a == QLatin1String("-") ? LignesSequences(LireEntree()) : QStringList{a});
-    return l;
+    e.Formation.clear();
+    for (const QString &a : arguments) {
+        if (a == QLatin1String("-"))
+            e.Formation.AjouterLignes(LireEntree());
+        else
+            e.Formation.Ajouter(a);
+    }
+    TerminerSequencesFormation(e);
 }
 }
 
@@ -366,16 +371,15 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
     long double log10Avant = 0, valeurAvant = 0;
     GrandeProbabilite produitAvant;
     // P(O_k|λ) du modèle initial, gardées en nombres (pas en textes) : des millions de courtes
-    // séquences ne coûtent ainsi que quelques dizaines d'octets chacune.
-    std::vector<GrandeProbabilite> avantSequences;
-    std::vector<long double> avantValeurs;
+    // séquences ne coûtent ainsi que 16 octets chacune.
+    std::vector<ProbabiliteRangee> avantSequences;
     // P(O_k|λ) en JSON : hors de l'étendu, la valeur 0 est accompagnée de son texte et de log10.
-    const auto sequenceJson = [&](const SequenceFormation &f) {
-        if (f.ProbabiliteEchelle.Representable() || f.ProbabiliteEchelle.EstNulle())
-            return SortieJson::Probabilite(f.Probabilite);
+    const auto sequenceJson = [&](const GrandeProbabilite &g) {
+        if (g.Representable() || g.EstNulle())
+            return SortieJson::Probabilite(g.VersEtendu());
         return QJsonObject{{QStringLiteral("valeur"), 0.0},
-                           {QStringLiteral("texte"), f.ProbabiliteEchelle.Texte(17)},
-                           {QStringLiteral("log10"), double(f.ProbabiliteEchelle.Log10())},
+                           {QStringLiteral("texte"), g.Texte(17)},
+                           {QStringLiteral("log10"), double(g.Log10())},
                            {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
     };
     const auto releverAvant = [&] {
@@ -384,12 +388,7 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
         log10Avant = e.ProbabiliteEchelle.Log10();
         valeurAvant = e.Probabilite;
         produitAvant = e.ProbabiliteEchelle;
-        avantSequences.reserve(e.Formation.size());
-        for (const SequenceFormation &f : e.Formation) {
-            avantSequences.push_back(f.ProbabiliteEchelle);
-            if (o.json)
-                avantValeurs.push_back(f.Probabilite);
-        }
+        avantSequences = e.Formation.Probabilites();
     };
     const bool baumWelch = o.commande == QLatin1String("baumwelch");
     // Baum-Welch sur une séquence : P(O|λ) du modèle initial est celle du Forward qui décide du
@@ -455,7 +454,8 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
         const int K = int(e.Formation.size());
         s.Ligne(QStringLiteral("Séquences : %1").arg(K));
         for (int k = 1; k <= K && !o.json; ++k)
-            s.Ligne(QStringLiteral("P(O_%1|λ) avant : ").arg(k) + avantSequences[std::size_t(k - 1)].Texte(o.chiffres));
+            s.Ligne(QStringLiteral("P(O_%1|λ) avant : ").arg(k) +
+                    avantSequences[std::size_t(k - 1)].Valeur().Texte(o.chiffres));
         s.Ligne(QStringLiteral("P(O|λ) avant (produit) : ") + avant);
         if (avantEchelle)
             s.Ligne(QStringLiteral("log10 P(O|λ) avant (produit) : ") + s.N(log10Avant));
@@ -467,11 +467,8 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
         if (o.json) {
             QJsonArray avantJson, apresJson;
             for (int k = 1; k <= K; ++k) {
-                SequenceFormation avantK;
-                avantK.Probabilite = avantValeurs[std::size_t(k - 1)];
-                avantK.ProbabiliteEchelle = avantSequences[std::size_t(k - 1)];
-                avantJson << sequenceJson(avantK);
-                apresJson << sequenceJson(e.Formation[std::size_t(k - 1)]);
+                avantJson << sequenceJson(avantSequences[std::size_t(k - 1)].Valeur());
+                apresJson << sequenceJson(e.Formation.ProbabiliteEchelle(std::size_t(k - 1)));
             }
             r[QStringLiteral("avant_sequences")] = avantJson;
             r[QStringLiteral("apres_sequences")] = apresJson;
@@ -535,13 +532,14 @@ int Executer(const Options &o, Complements *complements)
     if (o.sequences.isEmpty())
         e.SequenceObservations = LireSequence(o.sequence, o.mot);
     else
-        DefinirSequencesFormation(e, lireSequences(o.sequences));
+        lireSequences(e, o.sequences);
     // La liste JSON des séquences n'est bâtie que pour la sortie JSON (des millions de courtes
     // séquences en feraient des centaines de Mo).
     if (e.PlusieursSequences() && o.json) {
         QStringList textesFormation;
-        for (const SequenceFormation &f : e.Formation)
-            textesFormation << f.Texte;
+        textesFormation.reserve(qsizetype(e.Formation.size()));
+        for (std::size_t k = 0; k < e.Formation.size(); ++k)
+            textesFormation << e.Formation.Texte(k);
         r[QStringLiteral("sequences")] = SortieJson::Noms(textesFormation);
     }
     CalculerParametres(contenu, p);

@@ -198,7 +198,7 @@ void DialogueAlgorithme::ListerProbabilitesFormation(const QString &methode)
     const int K = int(e.Formation.size());
     const QString nom = NomMethode(methode, e);
     for (int k = 1; k <= K; ++k)
-        f.Resultats->AjouterProbabilite(e.Formation[std::size_t(k - 1)].Texte, TexteProbabiliteFormation(e, k),
+        f.Resultats->AjouterProbabilite(e.Formation.Texte(std::size_t(k - 1)), TexteProbabiliteFormation(e, k),
                                         nom + QStringLiteral(" (séquence %1/%2)").arg(k).arg(K));
     f.Resultats->AjouterProbabilite(QStringLiteral("Produit des %1 séquences").arg(K), TexteProbabiliteFormation(e, 0),
                                     nom + QStringLiteral(" (produit)"));

@@ -300,7 +300,7 @@ void HistoriqueFenetre::Debut(Entrainement type, const ParametresModele &p, Espa
                                                    ? QStringLiteral("%1 séquences").arg(e.Formation.size())
                                                    : e.SequenceObservations.left(60)),
                  seuil ? e.Seuil : -1);
-    a.SequenceRevue = e.PlusieursSequences() ? e.Formation.front().Texte : e.SequenceObservations;
+    a.SequenceRevue = e.PlusieursSequences() ? e.Formation.Texte(0) : e.SequenceObservations;
     a.CaractereRevue = e.DecoupageCaractere;
     c->show();
     c->raise();

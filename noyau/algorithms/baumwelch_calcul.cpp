@@ -575,21 +575,15 @@ void SommesBaumWelch(const ParametresModele &p, EspaceTravail &e, SommesFormatio
     c.m.Construire(p);
     if (e.EsperancesTransitions.Lignes() != N + 1 || e.EsperancesTransitions.Colonnes() != N + 1)
         e.EsperancesTransitions.Dimensionner(N + 1, N + 1);
-    for (SequenceFormation &sq : e.Formation) {
-        // La séquence k prend la place de celle de l'espace le temps de ses calculs (échange).
-        std::swap(e.Observations, sq.Observations);
-        std::swap(e.LongueurSequence, sq.Longueur);
-        try {
-            Calcul::ControlerSequence(p, e);
-            Calcul::Forward(c.m, e);
-            Calcul::Backward(c.m, e);
-            CalculerGamma(p, e);
-            xi(c.m, e, c.tp);
-        } catch (...) {
-            std::swap(e.Observations, sq.Observations);
-            std::swap(e.LongueurSequence, sq.Longueur);
-            throw;
-        }
+    RetourPremiereSequence retour(e);
+    for (std::size_t k = 0; k < e.Formation.size(); ++k) {
+        // La séquence k prend la place de celle de l'espace le temps de ses calculs.
+        e.ChargerFormation(k);
+        Calcul::ControlerSequence(p, e);
+        Calcul::Forward(c.m, e);
+        Calcul::Backward(c.m, e);
+        CalculerGamma(p, e);
+        xi(c.m, e, c.tp);
         const int T = e.LongueurSequence;
         sommerGamma(c, e, N, M);
         const LD *g1 = e.Gamma.LigneBrute(1);
@@ -602,11 +596,9 @@ void SommesBaumWelch(const ParametresModele &p, EspaceTravail &e, SommesFormatio
             const LD *n = e.EsperancesTransitions.LigneBrute(i);
             for (int j = 1; j <= N; ++j)
                 s.Transitions[si * L + std::size_t(j)] += n[j];
-            for (int k = 1; k <= M; ++k)
-                s.Generation[si * Mc + std::size_t(k)] += c.g[si * Mc + std::size_t(k)];
+            for (int o = 1; o <= M; ++o)
+                s.Generation[si * Mc + std::size_t(o)] += c.g[si * Mc + std::size_t(o)];
         }
-        std::swap(e.Observations, sq.Observations);
-        std::swap(e.LongueurSequence, sq.Longueur);
     }
 }
 

@@ -967,21 +967,13 @@ void SommesBaumWelch(const ParametresModele &p, EspaceTravail &e, SommesFormatio
 {
     const TablesModele &m = Calcul::TablesDuCalcul(p);
     std::vector<LD> xi;
-    for (SequenceFormation &sq : e.Formation) {
-        std::swap(e.Observations, sq.Observations);
-        std::swap(e.LongueurSequence, sq.Longueur);
-        try {
-            Calcul::ControlerSequence(p, e);
-            forwardTables(m, e, true);
-            if (!e.ProbabiliteEchelle.EstNulle())
-                marquer(e, esperances(m, e, s, xi));
-        } catch (...) {
-            std::swap(e.Observations, sq.Observations);
-            std::swap(e.LongueurSequence, sq.Longueur);
-            throw;
-        }
-        std::swap(e.Observations, sq.Observations);
-        std::swap(e.LongueurSequence, sq.Longueur);
+    RetourPremiereSequence retour(e);
+    for (std::size_t k = 0; k < e.Formation.size(); ++k) {
+        e.ChargerFormation(k);
+        Calcul::ControlerSequence(p, e);
+        forwardTables(m, e, true);
+        if (!e.ProbabiliteEchelle.EstNulle())
+            marquer(e, esperances(m, e, s, xi));
     }
 }
 

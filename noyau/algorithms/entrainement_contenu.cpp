@@ -13,7 +13,7 @@ IssueEntrainement EntrainerContenu(Entrainement type, ContenuModele &modele, Par
 {
     // Une seule séquence de formation : le calcul d'une séquence, à l'identique.
     if (e.Formation.size() == 1) {
-        e.SequenceObservations = e.Formation.front().Texte;
+        e.SequenceObservations = e.Formation.Texte(0);
         e.Formation.clear();
     }
     CalculerParametres(modele, lambda);

@@ -89,7 +89,7 @@ IssueEntrainement Entrainer(Entrainement type, DocumentModele &doc, EspaceTravai
 {
     // Une seule séquence de formation : le calcul d'une séquence, à l'identique.
     if (e.Formation.size() == 1) {
-        e.SequenceObservations = e.Formation.front().Texte;
+        e.SequenceObservations = e.Formation.Texte(0);
         e.Formation.clear();
     }
     if (e.PlusieursSequences())

@@ -8,6 +8,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <cfloat>
 #include <cstdint>
 #include <stdexcept>
 #include <vector>
@@ -113,15 +115,94 @@ public:
     QString Message() const;
 };
 
-// Une séquence d'un entraînement sur plusieurs séquences : son texte (donné par l'appelant),
-// puis ce que l'entraînement en tire.
-struct SequenceFormation {
-    QString Texte;
-    VecteurVerifie<int> Observations; // O_k[1..T_k]
-    int Longueur = 0;
-    long double Probabilite = 0;          // P(O_k|λ) du modèle courant, en étendu
-    GrandeProbabilite ProbabiliteEchelle; // la même, hors de la plage de l'étendu s'il le faut
-    VecteurVerifie<int> Chemin;           // entraînement de Viterbi : Q_k[0..T_k]
+// Entiers rangés bout à bout sur un octet tant qu'ils tiennent dans 0..255, puis sur deux
+// (0..65535), puis sur quatre : symboles et états du programme (99 au plus) tiennent sur un octet.
+class EntiersPlats {
+public:
+    std::size_t size() const { return n; }
+    void Reserver(std::size_t nombre) { octets.reserve(nombre * std::size_t(largeur)); }
+    // `nombre` entiers de plus, à 0.
+    void Agrandir(std::size_t nombre);
+    void Ajouter(const int *v, std::size_t nombre);
+    // v[0..nombre) aux places debut.. (déjà là).
+    void Ecrire(std::size_t debut, const int *v, std::size_t nombre);
+    void Lire(std::size_t debut, std::size_t nombre, int *v) const;
+    int operator[](std::size_t i) const;
+
+private:
+    void elargir(const int *v, std::size_t nombre);
+    std::vector<unsigned char> octets;
+    int largeur = 1;
+    std::size_t n = 0;
+};
+
+// P(O_k|λ) rangée en 16 octets au lieu de 32 : les 64 chiffres de la mantisse de l'étendu x87
+// tiennent exactement dans un entier, la valeur relue est la même.
+class ProbabiliteRangee {
+public:
+    ProbabiliteRangee() = default;
+    explicit ProbabiliteRangee(const GrandeProbabilite &g);
+    GrandeProbabilite Valeur() const;
+
+private:
+#if LDBL_MANT_DIG == 64
+    std::uint64_t chiffres = 0;
+    long long exposant = 0; // LLONG_MIN : mantisse infinie ou NaN, en double dans chiffres
+#else
+    GrandeProbabilite g;
+#endif
+};
+
+// Les séquences d'un entraînement sur plusieurs séquences, rangées à plat pour que des millions
+// de courtes séquences ne coûtent guère plus que leurs symboles : les textes bout à bout, les
+// symboles O_k[1..T_k] bout à bout (leurs débuts sont ceux des textes tant que T_k est la
+// longueur du texte, découpage par caractère), les chemins de Viterbi Q_k[0..T_k] de même, et
+// P(O_k|λ). Les séquences sont numérotées k = 0..K-1.
+class SequencesFormation {
+public:
+    std::size_t size() const { return debutsTexte.size() - 1; }
+    bool empty() const { return size() == 0; }
+    // Rend aussi la mémoire.
+    void clear() { *this = SequencesFormation(); }
+
+    // Le texte débarrassé de ses blancs aux deux bouts ; un texte vide n'est pas ajouté.
+    void Ajouter(QStringView texte);
+    // Une séquence par ligne (fins de ligne LF ; un CR restant compte comme un blanc).
+    void AjouterLignes(QStringView texte);
+    QString Texte(std::size_t k) const { return VueTexte(k).toString(); }
+    QStringView VueTexte(std::size_t k) const;
+
+    // Symboles (DecouperFormation) : Vider, puis les séquences dans l'ordre, O[1..T].
+    void ViderObservations();
+    void RangerObservations(const int *O, int T);
+    bool Decoupee() const { return !empty() && decoupees == size(); }
+    int Longueur(std::size_t k) const;
+    // O[0..T_k], O[0] = 0 ; ni allocation ni copie superflue quand O a déjà la place.
+    void ChargerObservations(std::size_t k, VecteurVerifie<int> &O) const;
+
+    // Chemins de Viterbi, Q[0..T_k].
+    void RangerChemin(std::size_t k, const VecteurVerifie<int> &Q);
+    void ChargerChemin(std::size_t k, VecteurVerifie<int> &Q) const;
+
+    // P(O_k|λ) du modèle courant ; Probabilite est la même en étendu.
+    void DefinirProbabilite(std::size_t k, const GrandeProbabilite &g);
+    GrandeProbabilite ProbabiliteEchelle(std::size_t k) const { return probabilites.at(k).Valeur(); }
+    long double Probabilite(std::size_t k) const { return ProbabiliteEchelle(k).VersEtendu(); }
+    const std::vector<ProbabiliteRangee> &Probabilites() const { return probabilites; }
+
+private:
+    void verifier(std::size_t k, std::size_t rangees) const;
+    std::size_t debutSymboles(std::size_t k) const
+    {
+        return debutsSymboles.empty() ? std::size_t(debutsTexte[k]) : debutsSymboles[k];
+    }
+    QString textes;
+    std::vector<qsizetype> debutsTexte{0};
+    EntiersPlats symboles;
+    std::size_t decoupees = 0;
+    std::vector<std::size_t> debutsSymboles; // vide tant qu'ils sont ceux des textes
+    EntiersPlats chemins;                    // Q_k à debutSymboles(k) + k
+    std::vector<ProbabiliteRangee> probabilites;
 };
 
 struct EspaceTravail {
@@ -180,7 +261,13 @@ struct EspaceTravail {
     // Plusieurs séquences de formation (au moins deux) ; vide : l'entraînement porte sur
     // SequenceObservations seule. Probabilite et ProbabiliteEchelle tiennent alors le produit
     // des P(O_k|λ) ; Observations reste la première séquence.
-    std::vector<SequenceFormation> Formation;
+    SequencesFormation Formation;
+    // La séquence k prend la place de celle de l'espace (Observations, LongueurSequence).
+    void ChargerFormation(std::size_t k)
+    {
+        Formation.ChargerObservations(k, Observations);
+        LongueurSequence = Formation.Longueur(k);
+    }
     bool PlusieursSequences() const { return Formation.size() >= 2; }
     QStringList JournalEntrainement;
     // Tenue du journal borné (Trace::AjouterIteration), remise à zéro quand le journal est vide.
@@ -192,4 +279,21 @@ struct EspaceTravail {
     } Suivi;
 
     QString DernierAlgorithme;
+};
+
+// Le temps d'une boucle sur les séquences de Formation (ChargerFormation) : la première revient
+// dans l'espace à la fin, même sur une exception (trace et listes la lisent ensuite).
+class RetourPremiereSequence {
+public:
+    explicit RetourPremiereSequence(EspaceTravail &e) : e(e) {}
+    ~RetourPremiereSequence()
+    {
+        if (e.Formation.Decoupee())
+            e.ChargerFormation(0);
+    }
+    RetourPremiereSequence(const RetourPremiereSequence &) = delete;
+    RetourPremiereSequence &operator=(const RetourPremiereSequence &) = delete;
+
+private:
+    EspaceTravail &e;
 };

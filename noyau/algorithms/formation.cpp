@@ -19,29 +19,10 @@ namespace {
 
 using LD = long double;
 
-// La séquence k prend la place de celle de l'espace (échange, sans copie) ; le destructeur la
-// rend, même quand un calcul lève une exception.
-class Echange {
-public:
-    Echange(EspaceTravail &e, SequenceFormation &s) : e(e), s(s) { echanger(); }
-    ~Echange() { echanger(); }
-    Echange(const Echange &) = delete;
-    Echange &operator=(const Echange &) = delete;
-
-private:
-    void echanger()
-    {
-        std::swap(e.Observations, s.Observations);
-        std::swap(e.LongueurSequence, s.Longueur);
-    }
-    EspaceTravail &e;
-    SequenceFormation &s;
-};
-
 [[noreturn]] void refuser(const EspaceTravail &e, std::size_t k)
 {
     throw ERefusCalcul(QStringLiteral("Ce modèle ne génère pas la séquence d'observations n° %1 : ").arg(k + 1) +
-                       CiterSequence(e.Formation[k].Texte, !e.DecoupageCaractere));
+                       CiterSequence(e.Formation.Texte(k), !e.DecoupageCaractere));
 }
 
 void dimensionnerComptes(const ParametresModele &p, EspaceTravail &e)
@@ -62,10 +43,14 @@ void passeViterbi(ParametresModele &p, EspaceTravail &e, bool echelle)
     const int N = p.N, M = p.M;
     std::vector<int> depart(std::size_t(N) + 1, 0);
     ViderComptes(N, M, e);
-    for (const SequenceFormation &s : e.Formation) {
-        if (s.Chemin[1] >= 1 && s.Chemin[1] <= N)
-            ++depart[std::size_t(s.Chemin[1])];
-        AjouterComptes(N, M, s.Chemin, s.Observations, s.Longueur, e);
+    // Chemin et symboles de chaque séquence relus dans deux vecteurs de travail.
+    VecteurVerifie<int> Q, O;
+    for (std::size_t k = 0; k < e.Formation.size(); ++k) {
+        e.Formation.ChargerChemin(k, Q);
+        e.Formation.ChargerObservations(k, O);
+        if (Q[1] >= 1 && Q[1] <= N)
+            ++depart[std::size_t(Q[1])];
+        AjouterComptes(N, M, Q, O, e.Formation.Longueur(k), e);
     }
     const LD K = LD(e.Formation.size());
     for (int i = 1; i <= N; ++i)
@@ -78,15 +63,18 @@ void passeViterbi(ParametresModele &p, EspaceTravail &e, bool echelle)
 // CheminViterbi (avec Observations, la première séquence).
 void decoderFormation(const ParametresModele &p, EspaceTravail &e, bool echelle)
 {
-    for (SequenceFormation &s : e.Formation) {
-        Echange x(e, s);
-        if (echelle)
-            Echelle::Viterbi(p, e);
-        else
-            CalculerViterbi(p, e);
-        s.Chemin = e.CheminViterbi;
+    {
+        RetourPremiereSequence retour(e);
+        for (std::size_t k = 0; k < e.Formation.size(); ++k) {
+            e.ChargerFormation(k);
+            if (echelle)
+                Echelle::Viterbi(p, e);
+            else
+                CalculerViterbi(p, e);
+            e.Formation.RangerChemin(k, e.CheminViterbi);
+        }
     }
-    e.CheminViterbi = e.Formation.front().Chemin;
+    e.Formation.ChargerChemin(0, e.CheminViterbi);
 }
 
 IssueEntrainement bouclerBaumWelch(ParametresModele &p, EspaceTravail &e, ObservateurEntrainement *obs, bool echelle)
@@ -149,32 +137,31 @@ QStringList LignesSequences(const QString &texte)
 
 void DefinirSequencesFormation(EspaceTravail &e, const QStringList &sequences)
 {
-    QStringList l;
-    for (const QString &s : sequences)
-        if (!s.trimmed().isEmpty())
-            l << s.trimmed();
     e.Formation.clear();
-    e.SequenceObservations = l.value(0);
-    if (l.size() < 2)
-        return;
-    e.Formation.resize(std::size_t(l.size()));
-    for (qsizetype k = 0; k < l.size(); ++k)
-        e.Formation[std::size_t(k)].Texte = l[k];
+    for (const QString &s : sequences)
+        e.Formation.Ajouter(s);
+    TerminerSequencesFormation(e);
+}
+
+void TerminerSequencesFormation(EspaceTravail &e)
+{
+    e.SequenceObservations = e.Formation.empty() ? QString() : e.Formation.Texte(0);
+    if (e.Formation.size() < 2)
+        e.Formation.clear();
 }
 
 void DecouperFormation(const ParametresModele &p, EspaceTravail &e)
 {
-    for (SequenceFormation &s : e.Formation) {
-        e.SequenceObservations = s.Texte;
+    SequencesFormation &f = e.Formation;
+    f.ViderObservations();
+    for (std::size_t k = 0; k < f.size(); ++k) {
+        e.SequenceObservations = f.Texte(k);
         DecouperSequence(p, e);
-        s.Observations = e.Observations;
-        s.Longueur = e.LongueurSequence;
+        f.RangerObservations(e.Observations.data() + 1, e.LongueurSequence);
     }
     // La première séquence reste celle de l'espace (trace, listes).
-    const SequenceFormation &premiere = e.Formation.front();
-    e.SequenceObservations = premiere.Texte;
-    e.Observations = premiere.Observations;
-    e.LongueurSequence = premiere.Longueur;
+    e.SequenceObservations = f.Texte(0);
+    e.ChargerFormation(0);
 }
 
 void ReestimerFormation(ParametresModele &p, EspaceTravail &e, const SommesFormation &s)
@@ -212,18 +199,21 @@ void EvaluerFormation(const ParametresModele &p, EspaceTravail &e, bool echelle)
     thread_local Calcul::TablesModele m;
     if (!echelle)
         m.Construire(p);
-    for (SequenceFormation &s : e.Formation) {
-        Echange x(e, s);
+    RetourPremiereSequence retour(e);
+    for (std::size_t k = 0; k < e.Formation.size(); ++k) {
+        e.ChargerFormation(k);
+        // P(O_k|λ) se relit en étendu : VersEtendu de la valeur rangée, la même que Probabilite.
+        GrandeProbabilite g;
         if (echelle) {
             Echelle::Forward(p, e);
-            s.ProbabiliteEchelle = e.ProbabiliteEchelle;
+            g = e.ProbabiliteEchelle;
         } else {
             Calcul::ControlerSequence(p, e);
             Calcul::Forward(m, e);
-            s.ProbabiliteEchelle = GrandeProbabilite::De(e.Probabilite);
+            g = GrandeProbabilite::De(e.Probabilite);
         }
-        s.Probabilite = e.Probabilite;
-        produit *= s.ProbabiliteEchelle;
+        e.Formation.DefinirProbabilite(k, g);
+        produit *= g;
     }
     e.MisALEchelle = echelle;
     e.ProbabiliteEchelle = produit;
@@ -246,22 +236,25 @@ IssueEntrainement EntrainerParametresFormation(Entrainement type, ParametresMode
     DecouperFormation(p, e);
     // Exact quand toutes les séquences le permettent ; une séquence impossible est refusée.
     bool echelle = mode == ModeCalcul::Echelle;
-    for (std::size_t k = 0; k < e.Formation.size(); ++k) {
-        Echange x(e, e.Formation[k]);
-        if (mode == ModeCalcul::Automatique) {
-            CalculerForward(p, e);
-            if (!HorsPortee(e.Probabilite)) {
-                if (type == Entrainement::Viterbi && !echelle) {
-                    CalculerViterbi(p, e);
-                    echelle = HorsPortee(e.Probabilite);
+    {
+        RetourPremiereSequence retour(e);
+        for (std::size_t k = 0; k < e.Formation.size(); ++k) {
+            e.ChargerFormation(k);
+            if (mode == ModeCalcul::Automatique) {
+                CalculerForward(p, e);
+                if (!HorsPortee(e.Probabilite)) {
+                    if (type == Entrainement::Viterbi && !echelle) {
+                        CalculerViterbi(p, e);
+                        echelle = HorsPortee(e.Probabilite);
+                    }
+                    continue;
                 }
-                continue;
             }
+            Echelle::Forward(p, e);
+            if (e.ProbabiliteEchelle.EstNulle())
+                refuser(e, k);
+            echelle = true;
         }
-        Echelle::Forward(p, e);
-        if (e.ProbabiliteEchelle.EstNulle())
-            refuser(e, k);
-        echelle = true;
     }
     return BouclerFormation(type, p, e, obs, echelle);
 }
@@ -270,5 +263,5 @@ QString TexteProbabiliteFormation(const EspaceTravail &e, int k, int chiffres)
 {
     if (k == 0)
         return e.ProbabiliteEchelle.Texte(chiffres);
-    return e.Formation.at(std::size_t(k - 1)).ProbabiliteEchelle.Texte(chiffres);
+    return e.Formation.ProbabiliteEchelle(std::size_t(k - 1)).Texte(chiffres);
 }

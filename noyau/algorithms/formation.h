@@ -30,6 +30,8 @@ struct SommesFormation {
 // Les séquences à entraîner : une seule devient SequenceObservations (le calcul d'une
 // séquence) ; plusieurs remplissent Formation. Les lignes vides sont ignorées.
 void DefinirSequencesFormation(EspaceTravail &espace, const QStringList &sequences);
+// La même fin quand Formation a été remplie directement (Formation.Ajouter, AjouterLignes).
+void TerminerSequencesFormation(EspaceTravail &espace);
 // Le texte, une séquence par ligne (fin de ligne CR LF ou LF), en liste sans lignes vides.
 QStringList LignesSequences(const QString &texte);
 

@@ -88,10 +88,9 @@ QString observationsFormation(const ParametresModele &p, const EspaceTravail &e)
             s += QStringLiteral("<br>&hellip; (%1 autres s&eacute;quences)").arg(K - SequencesCitees);
             break;
         }
-        const SequenceFormation &f = e.Formation[std::size_t(k - 1)];
         EspaceTravail x;
-        x.Observations = f.Observations;
-        x.LongueurSequence = f.Longueur;
+        e.Formation.ChargerObservations(std::size_t(k - 1), x.Observations);
+        x.LongueurSequence = e.Formation.Longueur(std::size_t(k - 1));
         s += QStringLiteral("<br>O<sub>%1</sub> = ").arg(k) + TexteObservations(p, x);
     }
     return s;
@@ -235,10 +234,12 @@ QString fragmentFormation(const ParametresModele &p, const EspaceTravail &e, boo
         if (!baumWelch) {
             s += QStringLiteral("<p>Les chemins de <i>Viterbi</i> des s&eacute;quences :</p><p>");
             const int K2 = int(e.Formation.size());
-            for (int k = 1; k <= std::min(K2, SequencesCitees); ++k)
+            VecteurVerifie<int> Q;
+            for (int k = 1; k <= std::min(K2, SequencesCitees); ++k) {
+                e.Formation.ChargerChemin(std::size_t(k - 1), Q);
                 s += QStringLiteral("C<sub>viterbi</sub>(O<sub>%1</sub>) =&nbsp;<b>START</b>").arg(k) +
-                     cheminTexte(p, e.Formation[std::size_t(k - 1)].Chemin, e.Formation[std::size_t(k - 1)].Longueur) +
-                     QStringLiteral("<br>");
+                     cheminTexte(p, Q, e.Formation.Longueur(std::size_t(k - 1))) + QStringLiteral("<br>");
+            }
             if (K2 > SequencesCitees)
                 s += QStringLiteral("&hellip; (%1 autres chemins)<br>").arg(K2 - SequencesCitees);
             s += QStringLiteral("</p>");

@@ -149,17 +149,17 @@ void ViterbiReference(Lambda &l, const Sequences &S)
 // Les séquences dans Formation, O_k[1..T_k] (symboles 1..M) ; la première aussi dans l'espace.
 void Remplir(EspaceTravail &e, const Sequences &S)
 {
-    e.Formation.assign(S.size(), SequenceFormation());
-    for (std::size_t k = 0; k < S.size(); ++k) {
+    e.Formation.clear();
+    for (std::size_t k = 0; k < S.size(); ++k)
+        e.Formation.Ajouter(QString::number(k + 1));
+    e.Formation.ViderObservations();
+    for (const std::vector<int> &s : S) {
         std::vector<int> O;
-        for (int o : S[k])
+        for (int o : s)
             O.push_back(o + 1);
-        const EspaceTravail x = EspacePour(O);
-        e.Formation[k].Observations = x.Observations;
-        e.Formation[k].Longueur = x.LongueurSequence;
+        e.Formation.RangerObservations(O.data(), int(O.size()));
     }
-    e.Observations = e.Formation[0].Observations;
-    e.LongueurSequence = e.Formation[0].Longueur;
+    e.ChargerFormation(0);
 }
 
 // L'écart relatif le plus grand entre λ entraîné et la référence.
@@ -227,8 +227,8 @@ TEST_P(Formation, AccordAvecUneReestimationIndependante)
     }
     // Le produit suivi est celui des P(O_k|λ) du modèle entraîné.
     LD produit = 1;
-    for (const SequenceFormation &s : e.Formation)
-        produit *= s.Probabilite;
+    for (std::size_t k = 0; k < e.Formation.size(); ++k)
+        produit *= e.Formation.Probabilite(k);
     EXPECT_NEAR(double(e.Probabilite / produit), 1.0, 1e-15);
 }
 
@@ -244,6 +244,61 @@ INSTANTIATE_TEST_SUITE_P(
                       CasFormation{"ViterbiAleatoire", Entrainement::Viterbi, 11, 1, false},
                       CasFormation{"ViterbiAleatoire_Echelle", Entrainement::Viterbi, 11, 1, true}),
     [](const ::testing::TestParamInfo<CasFormation> &i) { return std::string(i.param.nom); });
+
+// Rangement à plat : symboles et chemins relus tels quels (largeur élargie en cours de route,
+// débuts pris des textes puis propres), P(O_k|λ) relue à l'identique.
+struct CasRangement {
+    const char *nom;
+    std::vector<std::vector<int>> O; // O_k[1..T_k]
+    std::vector<int> ecarts;         // longueur du texte k moins T_k
+};
+
+class Rangement : public ::testing::TestWithParam<CasRangement> {};
+
+TEST_P(Rangement, RelectureIdentique)
+{
+    const CasRangement &c = GetParam();
+    SequencesFormation f;
+    for (std::size_t k = 0; k < c.O.size(); ++k)
+        f.Ajouter(QString(qsizetype(c.O[k].size()) + c.ecarts[k], QLatin1Char('x')));
+    f.ViderObservations();
+    for (const std::vector<int> &O : c.O)
+        f.RangerObservations(O.data(), int(O.size()));
+    VecteurVerifie<int> Q(1), lu;
+    for (std::size_t k = 0; k < c.O.size(); ++k) {
+        Q.resize(1);
+        for (int o : c.O[k]) {
+            Q.resize(Q.size() + 1);
+            Q[Q.longueur() - 1] = o + 1;
+        }
+        f.RangerChemin(k, Q);
+        GrandeProbabilite g;
+        g.Mantisse = k == 0 ? 0 : std::nextafter(1.0L, 0.0L) - LD(k) / 8;
+        g.Exposant = -1000000LL * (long long)k;
+        f.DefinirProbabilite(k, g);
+    }
+    for (std::size_t k = 0; k < c.O.size(); ++k) {
+        f.ChargerObservations(k, lu);
+        ASSERT_EQ(f.Longueur(k), int(c.O[k].size()));
+        EXPECT_EQ(lu[0], 0);
+        for (int t = 1; t <= f.Longueur(k); ++t)
+            EXPECT_EQ(lu[t], c.O[k][std::size_t(t - 1)]) << k << " " << t;
+        f.ChargerChemin(k, lu);
+        for (int t = 1; t <= f.Longueur(k); ++t)
+            EXPECT_EQ(lu[t], c.O[k][std::size_t(t - 1)] + 1) << k << " " << t;
+        const GrandeProbabilite g = f.ProbabiliteEchelle(k);
+        EXPECT_EQ(g.Mantisse, k == 0 ? 0 : std::nextafter(1.0L, 0.0L) - LD(k) / 8);
+        EXPECT_EQ(g.Exposant, -1000000LL * (long long)k);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cas, Rangement,
+    ::testing::Values(CasRangement{"ParCaractere", {{1, 2, 1}, {2}, {1, 1, 2, 2, 1}}, {0, 0, 0}},
+                      CasRangement{"ParMot", {{1, 2, 1}, {2}, {1, 1, 2, 2, 1}}, {2, 1, -3}},
+                      CasRangement{"PuisParMot", {{1, 2}, {2, 1}, {3}}, {0, 3, 0}},
+                      CasRangement{"Elargis", {{1, 2}, {300, 0}, {70000, 254}, {-2, 5}}, {0, 0, 1, 0}}),
+    [](const ::testing::TestParamInfo<CasRangement> &i) { return std::string(i.param.nom); });
 
 // Une seule séquence donnée comme « plusieurs » : exactement l'entraînement d'une séquence.
 TEST_F(TestAvecRepertoire, UneSeuleSequenceIdentiqueAuCalculDUneSequence)
