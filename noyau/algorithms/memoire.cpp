@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -57,6 +58,20 @@ void *MemoireTables::Prendre(std::size_t taille)
         ::madvise(p, taille, MADV_HUGEPAGE); // un simple conseil : sans effet s'il est refusé
 #endif
     return p;
+}
+
+void MemoireTables::Peupler(void *bloc, std::size_t taille)
+{
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    const std::uintptr_t page = std::uintptr_t(::sysconf(_SC_PAGESIZE));
+    const std::uintptr_t debut = (std::uintptr_t(bloc) + page - 1) / page * page;
+    const std::uintptr_t fin = (std::uintptr_t(bloc) + taille) / page * page;
+    if (fin > debut)
+        ::madvise(reinterpret_cast<void *>(debut), fin - debut, MADV_POPULATE_WRITE);
+#else
+    (void)bloc;
+    (void)taille;
+#endif
 }
 
 void MemoireTables::Rendre(void *bloc, std::size_t taille)

@@ -8,7 +8,9 @@
 // coûterait plus à remettre à zéro que les défauts qu'elle évite, et autant de résident en plus
 // (les tables du modèle de 150 Kio d'une chaîne de 97 états : 2 Mio chacune). Les blocs rendus sont gardés
 // (16 Mio au plus) pour les tables suivantes, refaites à chaque calcul avec les mêmes tailles :
-// ni appel au système ni page neuve. En dessous de 1 Mio, l'allocation ordinaire.
+// ni appel au système ni page neuve. En dessous de 1 Mio, l'allocation ordinaire ; dès 64 Kio,
+// ses pages sont demandées d'un seul appel au système avant d'être remplies (les 150 pages des
+// tables d'une chaîne de 97 états : 0,6 ms au lieu de 1,3 ms de défauts un par un).
 #include <QString>
 #include <cstddef>
 #include <new>
@@ -16,6 +18,9 @@
 namespace MemoireTables {
 constexpr std::size_t Seuil = std::size_t(1) << 20;
 constexpr std::size_t GrandePage = std::size_t(2) << 20;
+constexpr std::size_t Moyenne = std::size_t(64) << 10;
+// Les pages entières de [bloc, bloc + taille) présentes d'un coup (sans effet si le système refuse).
+void Peupler(void *bloc, std::size_t taille);
 // Bloc de `taille` octets (multiple de GrandePage) aligné sur GrandePage ; nul en cas d'échec.
 void *Prendre(std::size_t taille);
 void Rendre(void *bloc, std::size_t taille);
@@ -57,8 +62,12 @@ struct AllocateurTables {
             MemoireTables::NoterRefus(std::size_t(-1));
             throw std::bad_alloc();
         }
-        if (!grande(n))
-            return static_cast<T *>(::operator new(n * sizeof(T)));
+        if (!grande(n)) {
+            T *p = static_cast<T *>(::operator new(n * sizeof(T)));
+            if (n * sizeof(T) >= MemoireTables::Moyenne)
+                MemoireTables::Peupler(p, n * sizeof(T));
+            return p;
+        }
         void *p = MemoireTables::Prendre(arrondi(n));
         if (!p) {
             MemoireTables::NoterRefus(arrondi(n));
