@@ -21,6 +21,7 @@
 
 #include <QJsonArray>
 #include <cstdlib>
+#include <memory>
 #include <functional>
 #include <new>
 
@@ -322,6 +323,8 @@ int Execution::Rendre(int code)
     if (o.json) {
         if (CheminsEnFlux)
             SortieJson::EcrireAvecChemins(r, CheminsEnFlux->TableChemins, CheminsEnFlux->MeilleurChemin);
+        else if (!TableauxEnFlux.empty())
+            SortieJson::EcrireAvecTableaux(r, TableauxEnFlux);
         else
             SortieJson::Ecrire(r);
         rapportEcrit = true;
@@ -374,7 +377,7 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
     // séquences ne coûtent ainsi que 16 octets chacune.
     std::vector<ProbabiliteRangee> avantSequences;
     // P(O_k|λ) en JSON : hors de l'étendu, la valeur 0 est accompagnée de son texte et de log10.
-    const auto sequenceJson = [&](const GrandeProbabilite &g) {
+    const auto sequenceJson = [&e](const GrandeProbabilite &g) {
         if (g.Representable() || g.EstNulle())
             return SortieJson::Probabilite(g.VersEtendu());
         return QJsonObject{{QStringLiteral("valeur"), 0.0},
@@ -465,13 +468,14 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
         if (e.MisALEchelle || !e.ProbabiliteEchelle.Representable())
             s.Ligne(QStringLiteral("log10 P(O|λ) après (produit) : ") + s.N(e.ProbabiliteEchelle.Log10()));
         if (o.json) {
-            QJsonArray avantJson, apresJson;
-            for (int k = 1; k <= K; ++k) {
-                avantJson << sequenceJson(avantSequences[std::size_t(k - 1)].Valeur());
-                apresJson << sequenceJson(e.Formation.ProbabiliteEchelle(std::size_t(k - 1)));
-            }
-            r[QStringLiteral("avant_sequences")] = avantJson;
-            r[QStringLiteral("apres_sequences")] = apresJson;
+            // Écrits au fil de la sortie (Rendre) : e vit jusque-là, les P(O_k|λ) d'avant partent avec.
+            auto avantK = std::make_shared<std::vector<ProbabiliteRangee>>(std::move(avantSequences));
+            x.TableauxEnFlux.push_back({QStringLiteral("avant_sequences"), K, [avantK, sequenceJson](qsizetype k) {
+                                            return QJsonValue(sequenceJson((*avantK)[std::size_t(k)].Valeur()));
+                                        }});
+            x.TableauxEnFlux.push_back({QStringLiteral("apres_sequences"), K, [&e, sequenceJson](qsizetype k) {
+                                            return QJsonValue(sequenceJson(e.Formation.ProbabiliteEchelle(std::size_t(k))));
+                                        }});
         }
     } else {
         s.Ligne(QStringLiteral("P(O|λ) avant : ") + avant);
@@ -535,13 +539,9 @@ int Executer(const Options &o, Complements *complements)
         lireSequences(e, o.sequences);
     // La liste JSON des séquences n'est bâtie que pour la sortie JSON (des millions de courtes
     // séquences en feraient des centaines de Mo).
-    if (e.PlusieursSequences() && o.json) {
-        QStringList textesFormation;
-        textesFormation.reserve(qsizetype(e.Formation.size()));
-        for (std::size_t k = 0; k < e.Formation.size(); ++k)
-            textesFormation << e.Formation.Texte(k);
-        r[QStringLiteral("sequences")] = SortieJson::Noms(textesFormation);
-    }
+    if (e.PlusieursSequences() && o.json)
+        x.TableauxEnFlux.push_back({QStringLiteral("sequences"), qsizetype(e.Formation.size()),
+                                    [&e](qsizetype k) { return QJsonValue(e.Formation.Texte(std::size_t(k))); }});
     CalculerParametres(contenu, p);
     DecouperSequence(p, e);
     // Tables entières pour une trace ou un entraînement seulement : P(O|λ) ou le chemin seuls

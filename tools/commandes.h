@@ -5,12 +5,14 @@
 #include "algorithms/chrono.h"
 #include "algorithms/grande_probabilite.h"
 #include "algorithms/observateur.h"
+#include "sortie_json.h"
 
 #include <QJsonObject>
 #include <QStringList>
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <vector>
 
 struct ContenuModele;
 struct EspaceTravail;
@@ -71,6 +73,8 @@ public:
     QJsonObject r;
     // chemins --format json : la table dont Rendre écrit les chemins au fil de l'eau.
     const EspaceTravail *CheminsEnFlux = nullptr;
+    // Les tableaux par séquence d'un entraînement, écrits par Rendre élément par élément.
+    std::vector<SortieJson::TableauEnFlux> TableauxEnFlux;
 
     // --chrono : le temps processeur du calcul court de Demarrer à Arreter.
     void Demarrer() { chrono = ChronoCalcul(); }

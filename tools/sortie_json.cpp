@@ -4,6 +4,7 @@
 #include "model/parametres.h"
 
 #include <QJsonDocument>
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -56,6 +57,18 @@ QJsonObject Verification(bool correct, const QStringList &rapport)
 }
 
 namespace {
+// Une valeur en JSON compact : un tableau d'un élément, crochets ôtés.
+QByteArray compact(const QJsonValue &v)
+{
+    const QByteArray o = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
+    return o.mid(1, o.size() - 2);
+}
+
+void ecrire(const QByteArray &octets)
+{
+    std::fwrite(octets.constData(), 1, size_t(octets.size()), stdout);
+}
+
 QJsonObject chemin(const TableDesChemins &t, long long r, long long meilleur)
 {
     QStringList etats{QStringLiteral("Start")};
@@ -84,14 +97,44 @@ void EcrireAvecChemins(const QJsonObject &objet, const TableDesChemins &t, long 
     debut += "\"chemins\":[";
     std::fwrite(debut.constData(), 1, size_t(debut.size()), stdout);
     for (long long r = 1; r <= t.Lignes(); ++r) {
-        // Un tableau d'un élément donne l'objet compact ; ses crochets sont ôtés.
-        QByteArray o = QJsonDocument(QJsonArray{chemin(t, r, meilleur)}).toJson(QJsonDocument::Compact);
-        o = o.mid(1, o.size() - 2);
         if (r > 1)
             std::fputc(',', stdout);
-        std::fwrite(o.constData(), 1, size_t(o.size()), stdout);
+        ecrire(compact(chemin(t, r, meilleur)));
     }
     std::fputs("]}\n", stdout);
+}
+
+void EcrireAvecTableaux(const QJsonObject &objet, const std::vector<TableauEnFlux> &tableaux)
+{
+    // Chaque tableau est d'abord une marque à sa place (une chaîne que rien d'autre ne
+    // contient), puis l'objet écrit est coupé à ses marques.
+    QJsonObject o = objet;
+    std::vector<std::pair<qsizetype, const TableauEnFlux *>> places;
+    std::vector<QByteArray> marques;
+    for (const TableauEnFlux &t : tableaux) {
+        const QString marque = QChar(1) + QStringLiteral("flux") + QChar(1) + t.cle;
+        o[t.cle] = marque;
+        marques.push_back(compact(marque));
+    }
+    const QByteArray octets = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    for (std::size_t k = 0; k < tableaux.size(); ++k)
+        places.emplace_back(octets.indexOf(marques[k]), &tableaux[k]);
+    std::sort(places.begin(), places.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    qsizetype debut = 0;
+    for (const auto &[place, t] : places) {
+        const std::size_t k = std::size_t(t - tableaux.data());
+        ecrire(octets.mid(debut, place - debut));
+        std::fputc('[', stdout);
+        for (qsizetype i = 0; i < t->nombre; ++i) {
+            if (i > 0)
+                std::fputc(',', stdout);
+            ecrire(compact(t->element(i)));
+        }
+        std::fputc(']', stdout);
+        debut = place + marques[k].size();
+    }
+    ecrire(octets.mid(debut));
+    std::fputc('\n', stdout);
 }
 
 QString Issue(IssueEntrainement issue)

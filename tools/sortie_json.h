@@ -6,6 +6,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QStringList>
+#include <functional>
+#include <vector>
 
 struct ParametresModele;
 class TableDesChemins;
@@ -28,4 +30,13 @@ void Ecrire(const QJsonObject &objet);
 // Le même objet suivi de la clé "chemins", écrite chemin par chemin sans bâtir le tableau :
 // la mémoire ne croît pas avec le nombre de chemins.
 void EcrireAvecChemins(const QJsonObject &objet, const TableDesChemins &t, long long meilleur);
+// Un tableau écrit élément par élément sans être bâti : element(k), k = 0..nombre-1.
+struct TableauEnFlux {
+    QString cle;
+    qsizetype nombre;
+    std::function<QJsonValue(qsizetype)> element;
+};
+// L'objet et ses tableaux en flux, chacun à la place de sa clé : les mêmes octets que l'objet
+// qui les contiendrait, sans que la mémoire croisse avec leur longueur.
+void EcrireAvecTableaux(const QJsonObject &objet, const std::vector<TableauEnFlux> &tableaux);
 }

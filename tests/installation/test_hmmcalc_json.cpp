@@ -115,6 +115,16 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_EQ(Chemin(o, "parametres.A").toArray().size(), 2);
                     EXPECT_EQ(Chemin(o, "apres.texte").toString().size(), 19); // 0. et 17 chiffres
                 }},
+        // Les tableaux par séquence sont écrits élément par élément, chacun à la place de sa clé.
+        CasJson{"PlusieursSequences", {"baumwelch", "@e1e2", "ab", "abb", "ba", "--iterations", "1"}, 0,
+                [](const QJsonObject &o) {
+                    EXPECT_EQ(o["sequences"].toArray(), QJsonArray({"ab", "abb", "ba"}));
+                    Probabilite(o, "avant_sequences.0", "0.1915");
+                    Probabilite(o, "avant_sequences.2", "0.2265");
+                    Probabilite(o, "avant", "0.00399589884375");
+                    EXPECT_EQ(o["apres_sequences"].toArray().size(), 3);
+                    EXPECT_EQ(o["iterations"].toInt(), 1);
+                }},
         CasJson{"EntrainementViterbi", {"entrainement-viterbi", "@e1e2", "abba"}, 0,
                 [](const QJsonObject &o) { EXPECT_EQ(Chemin(o, "parametres.etats").toArray().size(), 2); }},
         CasJson{"Erreur", {"forward", "absent.hmm", "ab"}, 2,
