@@ -21,8 +21,8 @@
 
 #include <QJsonArray>
 #include <cstdlib>
-#include <memory>
 #include <functional>
+#include <memory>
 #include <new>
 
 namespace Commandes {
@@ -312,10 +312,7 @@ void Execution::JsonEchelle(const EspaceTravail &e, const QString &cle)
 {
     if (!e.MisALEchelle)
         return;
-    r[cle] = QJsonObject{{QStringLiteral("valeur"), 0.0},
-                         {QStringLiteral("texte"), e.ProbabiliteEchelle.Texte(17)},
-                         {QStringLiteral("log10"), double(e.ProbabiliteEchelle.Log10())},
-                         {QStringLiteral("mis_a_l_echelle"), true}};
+    r[cle] = SortieJson::HorsEtendu(e.ProbabiliteEchelle, true);
 }
 
 int Execution::Rendre(int code)
@@ -380,10 +377,7 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
     const auto sequenceJson = [&e](const GrandeProbabilite &g) {
         if (g.Representable() || g.EstNulle())
             return SortieJson::Probabilite(g.VersEtendu());
-        return QJsonObject{{QStringLiteral("valeur"), 0.0},
-                           {QStringLiteral("texte"), g.Texte(17)},
-                           {QStringLiteral("log10"), double(g.Log10())},
-                           {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
+        return SortieJson::HorsEtendu(g, e.MisALEchelle);
     };
     const auto releverAvant = [&] {
         avant = TexteProbabilite(e, o.chiffres);
@@ -492,10 +486,7 @@ void Entrainer(Execution &x, const ParametresModele &p, EspaceTravail &e, Observ
     // Plusieurs séquences : un produit hors de l'étendu garde son texte et son log10.
     const auto produitJson = [&](const QString &cle, const GrandeProbabilite &g) {
         if (plusieurs && !g.Representable())
-            r[cle] = QJsonObject{{QStringLiteral("valeur"), 0.0},
-                                 {QStringLiteral("texte"), g.Texte(17)},
-                                 {QStringLiteral("log10"), double(g.Log10())},
-                                 {QStringLiteral("mis_a_l_echelle"), e.MisALEchelle}};
+            r[cle] = SortieJson::HorsEtendu(g, e.MisALEchelle);
     };
     produitJson(QStringLiteral("avant"), produitAvant);
     produitJson(QStringLiteral("apres"), e.ProbabiliteEchelle);

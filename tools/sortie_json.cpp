@@ -22,6 +22,14 @@ QJsonObject Probabilite(long double x)
     return {{QStringLiteral("valeur"), double(x)}, {QStringLiteral("texte"), Texte17(x)}};
 }
 
+QJsonObject HorsEtendu(const GrandeProbabilite &g, bool misALEchelle)
+{
+    return {{QStringLiteral("valeur"), 0.0},
+            {QStringLiteral("texte"), g.Texte(17)},
+            {QStringLiteral("log10"), double(g.Log10())},
+            {QStringLiteral("mis_a_l_echelle"), misALEchelle}};
+}
+
 QJsonArray Noms(const QStringList &noms)
 {
     return QJsonArray::fromStringList(noms);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+struct GrandeProbabilite;
 struct ParametresModele;
 class TableDesChemins;
 enum class IssueEntrainement;
@@ -17,6 +18,8 @@ namespace SortieJson {
 // Texte exact d'une probabilité : 17 chiffres significatifs, point décimal quelle que soit la langue.
 QString Texte17(long double x);
 QJsonObject Probabilite(long double x);
+// Une probabilité hors de l'étendu : la valeur 0, accompagnée de son texte et de log10.
+QJsonObject HorsEtendu(const GrandeProbabilite &g, bool misALEchelle);
 QJsonArray Noms(const QStringList &noms);
 // {"N", "M", "etats", "symboles", "pi": [..N], "A": [[..N]..N], "B": [[..M]..N]}.
 QJsonObject Parametres(const ParametresModele &p);

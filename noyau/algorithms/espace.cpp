@@ -229,13 +229,7 @@ void SequencesFormation::AjouterLignes(QStringView texte)
     // comptent pas dans la mémoire résidente).
     textes.reserve(textes.size() + texte.size());
     debutsTexte.reserve(debutsTexte.size() + std::size_t(texte.count(u'\n')) + 1);
-    for (qsizetype debut = 0; debut <= texte.size();) {
-        qsizetype fin = texte.indexOf(u'\n', debut);
-        if (fin < 0)
-            fin = texte.size();
-        Ajouter(texte.sliced(debut, fin - debut));
-        debut = fin + 1;
-    }
+    ParcourirLignes(texte, [this](QStringView ligne) { Ajouter(ligne); });
 }
 
 QStringView SequencesFormation::VueTexte(std::size_t k) const

@@ -153,6 +153,22 @@ private:
 #endif
 };
 
+// Chaque ligne du texte (fins de ligne LF) débarrassée de ses blancs aux deux bouts, les lignes
+// vides sautées : une séquence d'entraînement par ligne.
+template <typename F>
+void ParcourirLignes(QStringView texte, F &&f)
+{
+    for (qsizetype debut = 0; debut <= texte.size();) {
+        qsizetype fin = texte.indexOf(u'\n', debut);
+        if (fin < 0)
+            fin = texte.size();
+        const QStringView ligne = texte.sliced(debut, fin - debut).trimmed();
+        if (!ligne.isEmpty())
+            f(ligne);
+        debut = fin + 1;
+    }
+}
+
 // Les séquences d'un entraînement sur plusieurs séquences, rangées à plat pour que des millions
 // de courtes séquences ne coûtent guère plus que leurs symboles : les textes bout à bout, les
 // symboles O_k[1..T_k] bout à bout (leurs débuts sont ceux des textes tant que T_k est la
@@ -167,7 +183,7 @@ public:
 
     // Le texte débarrassé de ses blancs aux deux bouts ; un texte vide n'est pas ajouté.
     void Ajouter(QStringView texte);
-    // Une séquence par ligne (fins de ligne LF ; un CR restant compte comme un blanc).
+    // Une séquence par ligne (ParcourirLignes ; un CR restant compte comme un blanc).
     void AjouterLignes(QStringView texte);
     QString Texte(std::size_t k) const { return VueTexte(k).toString(); }
     QStringView VueTexte(std::size_t k) const;

@@ -127,11 +127,7 @@ void SommesFormation::Vider(int N, int M)
 QStringList LignesSequences(const QString &texte)
 {
     QStringList l;
-    for (const QString &ligne : texte.split(QLatin1Char('\n'))) {
-        const QString s = ligne.trimmed();
-        if (!s.isEmpty())
-            l << s;
-    }
+    ParcourirLignes(texte, [&l](QStringView ligne) { l << ligne.toString(); });
     return l;
 }
 
